@@ -1,0 +1,35 @@
+// The process-wide project state of the program: the one configuration object, the current
+// project name and directory from which every project file name is formed, and the flags
+// that enable commands. It lives for the whole run.
+#pragma once
+
+#include <string>
+
+#include "geodesy/GPSConfiguration.h"
+
+namespace vemo {
+
+struct CProjectState {
+  CGPSConfiguration configuration;
+  std::string projectName;  // GBK: the project file's name without extension
+  std::string projectDir;   // native path without trailing separator
+  int projectOpen = 0;      // 1 once a project was created or opened; never back to 0
+  int approxXYZFromFile = 0;  // approximate-file mode of the 3D vector loader
+  // True while the configuration mirrors the project file on disk (loaded from it or written
+  // to it in this run). The exit save writes only then, so a file that could not be read is
+  // never overwritten with defaults.
+  bool configurationFromFile = false;
+};
+
+CProjectState& Project();
+
+// "directory/name.extension" of the current project (see ProjectFileName).
+std::string CurrentProjectFile(const std::string& extension);
+
+// The main window title "%s—[%s]" after a project was opened (GBK).
+std::string MainWindowTitle();
+
+// Application title, string 128 (GBK).
+const char* AppTitle();
+
+}  // namespace vemo

@@ -1,0 +1,205 @@
+#include "app/project/ProjectDialogs.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/AppState.h"
+#include "app/project/ProjectFile.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "geodesy/LibraryState.h"
+#include "geodesy/Platform.h"
+#include "geodesy/Settings.h"
+#include "geodesy/TextTools.h"
+
+namespace vemo {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSettingsSection = "Gps Settings";
+constexpr const char* kLastPathKey = "Last GPS Project Path";
+constexpr const char* kLastProjectKey = "Last GPS Project";
+
+void HandProjectToLibrary() {
+  CProjectState& p = Project();
+  SetGlobalVal(&p.configuration, p.projectDir, p.projectName);
+}
+
+// Step 2 of OK in both modes: the fields that the dialog edits.
+void CopyDialogFields(const CProjectDlgRecord& r, CGPSConfiguration& c) {
+  c.m_NetClass[NetClassParameters::kInstrumentFixedError] = r.instrumentFixedError;
+  c.m_NetClass[NetClassParameters::kInstrumentProportionalError] = r.instrumentProportionalError;
+  c.m_ModifyBaselineCov = r.modifyBaselineCov;
+  c.m_CentralMeridian = r.centralMeridian;
+  c.m_GradeIndex = r.gradeIndex;
+  c.m_XConstant = r.xConstant;
+  c.m_YConstant = r.yConstant;
+  c.m_BaselineType = r.baselineType;
+  c.m_UseAprioriUnitWeight = r.useAprioriUnitWeight;
+  c.m_BaselineVarianceFactor = r.baselineVarianceFactor;
+  c.m_ProjectionType = r.projectionType;
+  c.m_MeanLatitude = r.meanLatitude;
+  c.m_IndependentBaselineCount = r.independentBaselineCount;
+  c.m_Reserved1 = r.reserved1;
+  c.m_Reserved2 = r.reserved2;
+}
+
+// Directory of a chosen file with trailing blanks and separators removed.
+std::string StripDirectory(std::string dir) {
+  while (!dir.empty() && (dir.back() == ' ' || dir.back() == '/' || dir.back() == '\\')) dir.pop_back();
+  return dir;
+}
+
+}  // namespace
+
+CProjectDlgRecord OpenNewProjectDialog(CGPSConfiguration& configuration) {
+  configuration.ResetCoorsSystems();
+  CProjectDlgRecord r;
+  r.creationMode = true;
+  r.coordinateSystem = configuration.m_CurrentCoorsSystem.m_Name;
+  return r;
+}
+
+CProjectDlgRecord OpenSettingsDialog(const CGPSConfiguration& c) {
+  CProjectDlgRecord r;
+  r.creationMode = false;
+  r.name = Project().projectName;
+  r.directory = Project().projectDir;
+  r.gradeIndex = c.m_GradeIndex;
+  r.coordinateSystem = c.m_CurrentCoorsSystem.m_Name;
+  r.baselineType = c.m_BaselineType;
+  r.instrumentFixedError = c.m_NetClass[NetClassParameters::kInstrumentFixedError];
+  r.instrumentProportionalError = c.m_NetClass[NetClassParameters::kInstrumentProportionalError];
+  r.independentBaselineCount = c.m_IndependentBaselineCount;
+  r.baselineVarianceFactor = c.m_BaselineVarianceFactor;
+  r.modifyBaselineCov = c.m_ModifyBaselineCov;
+  r.useAprioriUnitWeight = c.m_UseAprioriUnitWeight;
+  r.centralMeridian = c.m_CentralMeridian;
+  r.projectionType = c.m_ProjectionType;
+  r.meanLatitude = c.m_MeanLatitude;
+  r.xConstant = c.m_XConstant;
+  r.yConstant = c.m_YConstant;
+  r.reserved1 = c.m_Reserved1;
+  r.reserved2 = c.m_Reserved2;
+  return r;
+}
+
+DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
+  if (r.name.empty() || r.directory.empty()) return DialogOutcome::StaysOpen;
+  std::string prj = ProjectFileName(r.directory, r.name, "prj");
+  if (FileExists(prj)) {
+    std::string text = Format(T(u8"工程'%s'已存在,覆盖该工程?"), PathToGbk(prj).c_str());
+    if (!AskYesNo(text, AppTitle(), MessageIcon::Question, 0, MessageAnswer::No))
+      return DialogOutcome::StaysOpen;
+  }
+  // Every missing level; a level that cannot be created is skipped, and the save below then
+  // reports the failure.
+  std::error_code ec;
+  fs::create_directories(r.directory, ec);
+
+  CProjectState& p = Project();
+  CGPSConfiguration& c = p.configuration;
+  c.m_ProjectName = r.name;
+  c.m_ProjectDir = PathToGbk(r.directory);
+  CopyDialogFields(r, c);
+  if (r.coordinateSystem != c.m_CurrentCoorsSystem.m_Name)
+    if (const CCoorsSystemSet* cs = c.m_CoorsSystems.Lookup(r.coordinateSystem)) c.m_CurrentCoorsSystem = *cs;
+  p.projectName = r.name;
+  p.projectDir = r.directory;
+  p.projectOpen = 1;
+  ApplyGrade(c);
+  int ok = SaveProjectFile();
+  if (saved) *saved = ok != 0;
+  HandProjectToLibrary();
+  return DialogOutcome::Accepted;
+}
+
+int AcceptSettings(const CProjectDlgRecord& r) {
+  CGPSConfiguration& c = Project().configuration;
+  CopyDialogFields(r, c);
+  if (const CCoorsSystemSet* cs = c.m_CoorsSystems.Lookup(r.coordinateSystem)) c.m_CurrentCoorsSystem = *cs;
+  ApplyGrade(c);
+  return SaveProjectFile();
+}
+
+void AcceptCustomPrecision(const CCustomPrecisionRecord& record) {
+  ApplyCustomPrecision(record, Project().configuration.m_NetClass);
+}
+
+std::vector<CCoorsSystemRow> OpenCoorsSystemDialog(const CGPSConfiguration& c) {
+  std::vector<CCoorsSystemRow> rows;
+  for (const auto& [key, cs] : c.m_CoorsSystems.Entries())
+    rows.push_back({cs.m_Name, Format("%lf", cs.m_a), Format("%.9lf", cs.m_InvF), cs.m_Predefined != 0});
+  while (rows.size() < static_cast<size_t>(kCoorsGridMinRows)) rows.push_back({});
+  return rows;
+}
+
+int AcceptCoorsSystemDialog(const std::vector<CCoorsSystemRow>& rows) {
+  CGPSConfiguration& c = Project().configuration;
+  c.m_CoorsSystems.RemoveAll();
+  for (const auto& row : rows) {
+    if (IsSpaceString(row.name.c_str()) || Trim(row.name).empty()) continue;
+    CCoorsSystemSet cs;
+    cs.m_Name = NormalizeName(row.name);
+    // As the grid converts its cells: text that is no number gives 0.
+    cs.m_a = std::atof(row.semiMajorAxis.c_str());
+    cs.m_InvF = std::atof(row.flatteningDenominator.c_str());
+    cs.m_Predefined = row.readOnly ? 1 : 0;
+    c.m_CoorsSystems.SetAt(cs.m_Name, cs);
+  }
+  if (Project().projectName.empty()) return 0;
+  return SaveProjectFile();
+}
+
+int OpenProject(const std::string& prjPath) {
+  CProjectState& p = Project();
+  fs::path path(prjPath);
+  std::string newDir = StripDirectory(path.parent_path().string());
+  std::string newName = path.has_parent_path() ? Utf8ToGbk(path.stem().string()) : std::string();
+
+  const bool same = EqualNoCase(newName, p.projectName) && EqualNoCase(newDir, p.projectDir);
+  if (!same || !p.configurationFromFile) {
+    // A project that cannot be read is not opened: the previous one stays current as it was.
+    CProjectState previous = p;
+    p.projectDir = newDir;
+    p.projectName = newName;
+    if (!FileExists(CurrentProjectFile("prj")) || !ReadWholeFile(CurrentProjectFile("prj"))) {
+      std::string shown = PathToGbk(prjPath);
+      ShowMessage(Format(T(u8"打开文件%s出错!"), shown.c_str()), AppTitle(), MessageIcon::Warning);
+      p = previous;
+      return 0;
+    }
+    if (!LoadProjectFile()) {
+      p = previous;
+      return 0;
+    }
+  }
+  p.projectOpen = 1;
+  HandProjectToLibrary();
+  return 1;
+}
+
+void RestoreLastProject() {
+  CProjectState& p = Project();
+  std::error_code ec;
+  std::string cwd = fs::current_path(ec).string();
+  p.projectDir = StripDirectory(CSettingsStore::GetString(kSettingsSection, kLastPathKey, cwd));
+  if (p.projectDir.empty()) p.projectDir = cwd;
+  p.projectName = Utf8ToGbk(CSettingsStore::GetString(kSettingsSection, kLastProjectKey, ""));
+  LoadProjectFile();
+  HandProjectToLibrary();
+}
+
+void SaveOnExit() {
+  CProjectState& p = Project();
+  CSettingsStore::SetString(kSettingsSection, kLastPathKey, p.projectDir);
+  CSettingsStore::SetString(kSettingsSection, kLastProjectKey, GbkToUtf8(p.projectName));
+  if (!p.configurationFromFile || p.projectName.empty()) return;
+  auto onDisk = ReadWholeFile(CurrentProjectFile("prj"));
+  if (onDisk && *onDisk == SerializeConfiguration(p.configuration)) return;
+  SaveProjectFile();
+}
+
+}  // namespace vemo

@@ -1,0 +1,45 @@
+#include "geodesy/LibraryState.h"
+
+#include "geodesy/Encoding.h"
+#include "geodesy/Format.h"
+#include "geodesy/Platform.h"
+
+namespace {
+
+struct LibraryState {
+  CGPSConfiguration* configuration = nullptr;
+  std::string directory;
+  std::string name;
+};
+
+LibraryState& State() {
+  static LibraryState state;
+  return state;
+}
+
+}  // namespace
+
+void SetGlobalVal(CGPSConfiguration* configuration, const std::string& directory, const std::string& name) {
+  LibraryState& s = State();
+  s.configuration = configuration;
+  s.directory = directory;
+  s.name = name;
+}
+
+CGPSConfiguration* GlobalConfiguration() { return State().configuration; }
+const std::string& GlobalProjectDir() { return State().directory; }
+const std::string& GlobalProjectName() { return State().name; }
+
+const char* ApplicationTitle() { return "VemoGPS"; }
+
+void OpenFileError(std::string fileName) {
+  vemo::ShowMessage(vemo::Format(vemo::T(u8"打开文件'%s'出错!"), vemo::PathToGbk(fileName).c_str()),
+                    ApplicationTitle(), vemo::MessageIcon::Warning);
+}
+
+void OutOfMemory() {
+  vemo::ShowMessage(vemo::T(u8"内存不足,请关闭一些应用程序后再试!"), ApplicationTitle(),
+                    vemo::MessageIcon::Warning);
+}
+
+void GetWindowMessage() { vemo::Platform().PumpMessage(); }

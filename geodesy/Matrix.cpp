@@ -1,0 +1,68 @@
+#include "geodesy/Matrix.h"
+
+#include <stdexcept>
+
+namespace {
+
+void CheckPackedSize(size_t size, int n) {
+  if (n < 0) throw std::invalid_argument("matrix order is negative");
+  size_t needed = static_cast<size_t>(n) * (static_cast<size_t>(n) + 1) / 2;
+  if (size < needed) throw std::invalid_argument("packed matrix array is shorter than n(n+1)/2");
+}
+
+// Each pass eliminates the first unknown and rotates it to the last place, shifting every
+// other row and column one place up; after n passes every unknown is back in its own place.
+// Rows i <= k still hold elements of the given matrix, rows i > k already hold elements of
+// the inverse, hence the sign rule of B.
+template <typename Real>
+int InvertPacked(std::vector<Real>& N, int n) {
+  CheckPackedSize(N.size(), n);
+  if (n == 0) return 1;
+  Real* a = N.data();
+  if (n == 1) {
+    a[0] = Real(1) / a[0];
+    return 1;
+  }
+  std::vector<Real> work(static_cast<size_t>(n) + 1, Real(0));  // B(1..n); B(0) unused
+  Real* B = work.data();
+  const size_t un = static_cast<size_t>(n);
+  for (size_t k = un; k >= 1; --k) {
+    const Real c = a[0];
+    for (size_t i = 2; i <= un; ++i) {
+      const size_t rowI = i * (i - 1) / 2;           // start of 1-based row i
+      const size_t rowPrev = (i - 1) * (i - 2) / 2;  // start of 1-based row i-1
+      const Real g = a[rowI];
+      B[i] = i <= k ? -g / c : g / c;
+      // N(i-1, j-1) = g B(j) + N(i, j) for j = 2..i. The destination (row i-1) lies wholly
+      // before the source (row i from column 2), so the two ranges never overlap.
+      Real* __restrict dst = a + rowPrev;
+      const Real* __restrict src = a + rowI + 1;
+      const Real* __restrict b = B + 2;
+      const size_t count = i - 1;
+      for (size_t j = 0; j < count; ++j) dst[j] = g * b[j] + src[j];
+    }
+    const size_t rowN = un * (un - 1) / 2;
+    a[rowN + un - 1] = Real(1) / c;
+    for (size_t j = 1; j <= un - 1; ++j) a[rowN + j - 1] = B[j + 1];
+  }
+  return 1;
+}
+
+}  // namespace
+
+int MatrixInverseForDouble(std::vector<double>& N, int n) { return InvertPacked(N, n); }
+
+int MatrixInverse(std::vector<long double>& N, int n) { return InvertPacked(N, n); }
+
+int GetNormalEquation_xx(const std::vector<double>& Q, const std::vector<double>& W,
+                         std::vector<double>& x, int n) {
+  CheckPackedSize(Q.size(), n);
+  const size_t un = static_cast<size_t>(n);
+  if (W.size() < un || x.size() < un) throw std::invalid_argument("vector is shorter than n");
+  for (size_t i = 0; i < un; ++i) {
+    double sum = 0.0;
+    for (size_t j = 0; j < un; ++j) sum -= Q[PackedIndex(i, j)] * W[j];
+    x[i] = sum;
+  }
+  return 1;
+}

@@ -1,0 +1,30 @@
+// Normal equations in packed symmetric storage and their in-place inversion.
+//
+// A packed symmetric n x n matrix holds its lower triangle by rows in a vector: element (p, q)
+// with p >= q, counted from 0, lies at p(p+1)/2 + q (PackedIndex). The vector may be longer
+// than n(n+1)/2; the rest is left alone.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// Position of element (p, q) of a packed symmetric matrix, indices from 0, either order.
+inline size_t PackedIndex(size_t p, size_t q) {
+  return p >= q ? p * (p + 1) / 2 + q : q * (q + 1) / 2 + p;
+}
+
+// Inverts the packed symmetric positive-definite matrix N of order n in place, without
+// pivoting and with only an n-element work vector beside it (about n^3/2 multiplications).
+// A zero pivot yields infinite or not-a-number elements; detecting a singular network is the
+// caller's business. n = 0 leaves N unchanged. Returns 1. Throws std::invalid_argument when
+// n < 0 or N holds fewer than n(n+1)/2 elements.
+int MatrixInverseForDouble(std::vector<double>& N, int n);
+
+// The same algorithm on long double storage.
+int MatrixInverse(std::vector<long double>& N, int n);
+
+// x(i) = -sum_j Q(i,j) W(j) for i < n: the unknowns of N x + W = 0 from Q = N^-1 (packed).
+// x must already hold n elements; each is overwritten. Returns 1. Throws
+// std::invalid_argument when Q, W or x are too short or n < 0.
+int GetNormalEquation_xx(const std::vector<double>& Q, const std::vector<double>& W,
+                         std::vector<double>& x, int n);

@@ -1,0 +1,78 @@
+#include "geodesy/Platform.h"
+
+namespace vemo {
+namespace {
+
+class SilentProgressWindow final : public ProgressWindow {
+ public:
+  void SetTitle(const std::string&) override {}
+  void SetText(const std::string&) override {}
+  void SetPercentText(const std::string&) override {}
+};
+
+class SilentHost final : public PlatformHost {
+ public:
+  MessageAnswer ShowMessage(const MessageRequest& request) override { return request.safeAnswer; }
+  std::optional<std::vector<std::string>> ChooseFiles(const FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  std::optional<std::string> ChooseFolder(const std::string&, const std::string&) override {
+    return std::nullopt;
+  }
+  std::unique_ptr<ProgressWindow> OpenProgressWindow(std::function<void()>) override {
+    return std::make_unique<SilentProgressWindow>();
+  }
+  void PumpMessage() override {}
+  void BeginWaitCursor() override {}
+  void EndWaitCursor() override {}
+  void OpenTextDocument(const std::string&) override {}
+  void OpenNetworkMap(const std::string&) override {}
+  void ShowText(const std::string&, const std::string&) override {}
+};
+
+SilentHost& Silent() {
+  static SilentHost host;
+  return host;
+}
+
+PlatformHost* g_host = nullptr;
+
+}  // namespace
+
+PlatformHost& Platform() { return g_host ? *g_host : Silent(); }
+
+PlatformHost* InstallPlatformHost(PlatformHost* host) {
+  PlatformHost* previous = g_host;
+  g_host = host;
+  return previous;
+}
+
+MessageAnswer ShowMessage(const std::string& textGbk, const std::string& captionGbk, MessageIcon icon,
+                          MessageButtons buttons, int defaultButton) {
+  MessageRequest request;
+  request.text = textGbk;
+  request.caption = captionGbk;
+  request.icon = icon;
+  request.buttons = buttons;
+  request.defaultButton = defaultButton;
+  switch (buttons) {
+    case MessageButtons::Ok: request.safeAnswer = MessageAnswer::Ok; break;
+    case MessageButtons::YesNo: request.safeAnswer = MessageAnswer::No; break;
+    default: request.safeAnswer = MessageAnswer::Cancel; break;
+  }
+  return Platform().ShowMessage(request);
+}
+
+bool AskYesNo(const std::string& textGbk, const std::string& captionGbk, MessageIcon icon,
+              int defaultButton, MessageAnswer safeAnswer) {
+  MessageRequest request;
+  request.text = textGbk;
+  request.caption = captionGbk;
+  request.icon = icon;
+  request.buttons = MessageButtons::YesNo;
+  request.defaultButton = defaultButton;
+  request.safeAnswer = safeAnswer;
+  return Platform().ShowMessage(request) == MessageAnswer::Yes;
+}
+
+}  // namespace vemo

@@ -1,0 +1,162 @@
+#include "geodesy/Settings.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "geodesy/FileUtil.h"
+
+namespace vemo {
+namespace {
+
+constexpr const char* kRecentSection = "Recent File List";
+
+// Sections and keys keep the order in which they were first written.
+struct IniFile {
+  std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> sections;
+
+  std::string* Find(const std::string& section, const std::string& key) {
+    for (auto& [name, entries] : sections)
+      if (name == section)
+        for (auto& [k, v] : entries)
+          if (k == key) return &v;
+    return nullptr;
+  }
+  void Set(const std::string& section, const std::string& key, const std::string& value) {
+    if (std::string* v = Find(section, key)) {
+      *v = value;
+      return;
+    }
+    for (auto& [name, entries] : sections)
+      if (name == section) {
+        entries.emplace_back(key, value);
+        return;
+      }
+    sections.push_back({section, {{key, value}}});
+  }
+};
+
+std::string Escape(const std::string& s) {
+  std::string out;
+  for (char c : s) {
+    if (c == '\\') out += "\\\\";
+    else if (c == '\n') out += "\\n";
+    else if (c == '\r') out += "\\r";
+    else out += c;
+  }
+  return out;
+}
+
+std::string Unescape(const std::string& s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '\\' && i + 1 < s.size()) {
+      char n = s[++i];
+      out += n == 'n' ? '\n' : n == 'r' ? '\r' : n;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+IniFile Load() {
+  IniFile ini;
+  auto text = ReadWholeFile(CSettingsStore::FilePath());
+  if (!text) return ini;
+  std::istringstream in(*text);
+  std::string line, section;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line.front() == '[' && line.back() == ']') {
+      section = line.substr(1, line.size() - 2);
+      continue;
+    }
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;  // a damaged line is ignored, not fatal
+    ini.Set(section, Unescape(line.substr(0, eq)), Unescape(line.substr(eq + 1)));
+  }
+  return ini;
+}
+
+bool Save(const IniFile& ini) {
+  std::string path = CSettingsStore::FilePath();
+  std::error_code ec;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  std::string out;
+  for (const auto& [name, entries] : ini.sections) {
+    out += "[" + name + "]\n";
+    for (const auto& [k, v] : entries) out += Escape(k) + "=" + Escape(v) + "\n";
+    out += "\n";
+  }
+  return WriteFileAtomically(path, out);
+}
+
+}  // namespace
+
+std::string CSettingsStore::FilePath() {
+  std::string dir;
+  if (const char* d = std::getenv("VEMOGPS_CONFIG_DIR"); d && *d) {
+    dir = d;
+  } else if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && *x) {
+    dir = std::string(x) + "/VemoGPS";
+  } else if (const char* h = std::getenv("HOME"); h && *h) {
+    dir = std::string(h) + "/.config/VemoGPS";
+  } else {
+    dir = ".";
+  }
+  return dir + "/settings.ini";
+}
+
+std::string CSettingsStore::GetString(const std::string& section, const std::string& key,
+                                      const std::string& fallback) {
+  IniFile ini = Load();
+  const std::string* v = ini.Find(section, key);
+  return v ? *v : fallback;
+}
+
+int CSettingsStore::GetInt(const std::string& section, const std::string& key, int fallback) {
+  std::string v = GetString(section, key, "");
+  if (v.empty()) return fallback;
+  char* end = nullptr;
+  long n = std::strtol(v.c_str(), &end, 10);
+  if (*end != '\0' || n < INT32_MIN || n > INT32_MAX) return fallback;
+  return static_cast<int>(n);
+}
+
+bool CSettingsStore::SetString(const std::string& section, const std::string& key,
+                               const std::string& value) {
+  IniFile ini = Load();
+  if (const std::string* old = ini.Find(section, key); old && *old == value) return true;
+  ini.Set(section, key, value);
+  return Save(ini);
+}
+
+bool CSettingsStore::SetInt(const std::string& section, const std::string& key, int value) {
+  return SetString(section, key, std::to_string(value));
+}
+
+std::vector<std::string> CSettingsStore::RecentFiles() {
+  IniFile ini = Load();
+  std::vector<std::string> files;
+  for (int i = 1; i <= kRecentFileCount; ++i) {
+    const std::string* v = ini.Find(kRecentSection, "File" + std::to_string(i));
+    if (v && !v->empty()) files.push_back(*v);
+  }
+  return files;
+}
+
+bool CSettingsStore::AddRecentFile(const std::string& path) {
+  std::vector<std::string> files = RecentFiles();
+  std::erase(files, path);
+  files.insert(files.begin(), path);
+  if (files.size() > kRecentFileCount) files.resize(kRecentFileCount);
+  IniFile ini = Load();
+  for (int i = 0; i < kRecentFileCount; ++i)
+    ini.Set(kRecentSection, "File" + std::to_string(i + 1), i < static_cast<int>(files.size()) ? files[i] : "");
+  return Save(ini);
+}
+
+}  // namespace vemo

@@ -1,0 +1,63 @@
+#include "geodesy/TextTools.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <string_view>
+
+#include "geodesy/Encoding.h"
+
+int IsSpaceString(const char* text) {
+  for (const char* p = text; *p; ++p)
+    if (*p != ' ' && *p != '\n' && *p != '\r') return 0;
+  return -1;
+}
+
+int IsDigit(const char* text) {
+  for (const char* p = text; *p; ++p)
+    if (!((*p >= '0' && *p <= '9') || *p == '.' || *p == '-' || *p == '+')) return 0;
+  return 1;
+}
+
+int GetItemsValue(const char* line, std::vector<std::string>& items, char delimiter) {
+  items.clear();
+  std::string s = vemo::Trim(line);
+  std::string_view rest(s);
+  for (size_t pos = rest.find(delimiter); pos != std::string_view::npos; pos = rest.find(delimiter)) {
+    items.push_back(vemo::TrimRight(rest.substr(0, pos)));
+    rest = rest.substr(pos + 1);
+    // Trim the remainder on the left, as the reader does after every item.
+    size_t b = 0;
+    while (b < rest.size() && (rest[b] == ' ' || rest[b] == '\t' || rest[b] == '\r' ||
+                               rest[b] == '\n' || rest[b] == '\v' || rest[b] == '\f'))
+      ++b;
+    rest = rest.substr(b);
+  }
+  items.emplace_back(rest);
+  return static_cast<int>(items.size());
+}
+
+void FormatSpace(char* buffer, int length) {
+  int i = 0;
+  for (; i < length; ++i) buffer[i] = ' ';
+  buffer[i] = '\0';
+}
+
+int GetPathFromFileName(const std::string& fileName, std::string& directory) {
+  size_t pos = fileName.find_last_of("/\\");
+  if (pos == std::string::npos) return 0;
+  directory = fileName.substr(0, pos + 1);
+  return 1;
+}
+
+void GetLaunchedDir(std::string& directory) {
+  char path[PATH_MAX];
+  ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n <= 0) {
+    directory = "./";
+    return;
+  }
+  std::string exe(path, static_cast<size_t>(n));
+  size_t pos = exe.find_last_of('/');
+  directory = pos == std::string::npos ? std::string("./") : exe.substr(0, pos + 1);
+}
