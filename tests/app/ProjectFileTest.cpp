@@ -4,6 +4,7 @@
 
 #include "app/AppState.h"
 #include "app/project/GradeTable.h"
+#include "app/project/ProjectDialogs.h"
 #include "app/project/ProjectFile.h"
 #include "geodesy/FileUtil.h"
 #include "tests/support/TestHost.h"
@@ -49,6 +50,27 @@ TEST(ProjectFile, FreshConfigurationLayoutIsExact) {
   test::ScopedTestHost scope;
   CGPSConfiguration fresh;
   EXPECT_EQ(SerializeConfiguration(fresh), FreshConfigurationBytes());
+}
+
+TEST(ProjectFile, NewProjectFileLayoutIsExact) {
+  test::ScopedTestHost scope;
+  test::TempDir dir;
+  CProjectDlgRecord r = OpenNewProjectDialog(Project().configuration);
+  r.name = "demo";
+  r.directory = dir.str() + "/sub";
+  ASSERT_EQ(AcceptNewProject(r), DialogOutcome::Accepted);
+  // Creation-mode values with grade 0 applied: a and b from the instrument errors.
+  Bytes x;
+  x.S("demo").S(r.directory).I(0).I(0);
+  for (double v : {5.0, 1.0, 5.0, 1.0, 4.243, 0.2, 2.0, 3.0, 2.0, -1.0, -1.0, 100000000.0, -1.0, 2.0, 3.0}) x.D(v);
+  x.I(-1).D(117.0).D(0.0).D(0.0).I(0).D(1.0).I(0).I(0);
+  x.Cs(G(u8"北京54"), 6378245.0, 298.3, 1);
+  x.I(5);
+  x.Cs(G(u8"北京54"), 6378245.0, 298.3, 1).Cs(G(u8"西安80"), 6378140.0, 298.257, 1);
+  x.Cs("CGCS2000", 6378137.0, 298.257222101, 1).Cs("WRS80", 6378137.0, 298.257222101, 1);
+  x.Cs("WGS84", 6378137.0, 298.257223563, 1);
+  x.D(0.0).D(0.0).D(0.0).I(-1).I(0).I(0);
+  EXPECT_EQ(ReadWholeFile(r.directory + "/demo.prj").value_or(""), x.b);
 }
 
 TEST(ProjectFile, SaveAndLoadGiveTheSameValues) {
