@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <random>
 
 #include "app/AppState.h"
 #include "app/project/GradeTable.h"
@@ -198,6 +199,25 @@ TEST(ProjectFile, TruncatedAtEveryOffsetFailsCleanly) {
   for (size_t n = 0; n < bytes.size(); ++n) {
     CGPSConfiguration loaded;
     EXPECT_FALSE(DeserializeConfiguration(bytes.substr(0, n), loaded)) << n;
+  }
+}
+
+// Random damage anywhere in the file: the reader either loads or fails, never crashes (this is
+// what the sanitizer build checks).
+TEST(ProjectFile, RandomlyDamagedFilesNeverCrash) {
+  test::ScopedTestHost scope;
+  CGPSConfiguration c;
+  c.m_SyncBaselineFiles = {"one", std::string(300, 's')};
+  c.m_CoorsSystems.SetAt("MINE", {"MINE", 1, 2, 0});
+  const std::string bytes = SerializeConfiguration(c);
+  std::mt19937 rng(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string damaged = bytes;
+    int edits = 1 + static_cast<int>(rng() % 4);
+    for (int e = 0; e < edits; ++e) damaged[rng() % damaged.size()] = static_cast<char>(rng() & 0xFF);
+    if (rng() % 3 == 0) damaged.resize(rng() % damaged.size());
+    CGPSConfiguration loaded;
+    DeserializeConfiguration(damaged, loaded);
   }
 }
 
