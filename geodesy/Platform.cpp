@@ -47,32 +47,34 @@ PlatformHost* InstallPlatformHost(PlatformHost* host) {
   return previous;
 }
 
-MessageAnswer ShowMessage(const std::string& textGbk, const std::string& captionGbk, MessageIcon icon,
-                          MessageButtons buttons, int defaultButton) {
+namespace {
+
+MessageRequest Request(const std::string& textGbk, const std::string& captionGbk, MessageIcon icon,
+                       MessageButtons buttons, int defaultButton, MessageAnswer safeAnswer) {
   MessageRequest request;
   request.text = textGbk;
   request.caption = captionGbk;
   request.icon = icon;
   request.buttons = buttons;
   request.defaultButton = defaultButton;
-  switch (buttons) {
-    case MessageButtons::Ok: request.safeAnswer = MessageAnswer::Ok; break;
-    case MessageButtons::YesNo: request.safeAnswer = MessageAnswer::No; break;
-    default: request.safeAnswer = MessageAnswer::Cancel; break;
-  }
-  return Platform().ShowMessage(request);
+  request.safeAnswer = safeAnswer;
+  return request;
+}
+
+}  // namespace
+
+MessageAnswer ShowMessage(const std::string& textGbk, const std::string& captionGbk, MessageIcon icon,
+                          MessageButtons buttons, int defaultButton) {
+  MessageAnswer safe = buttons == MessageButtons::Ok      ? MessageAnswer::Ok
+                       : buttons == MessageButtons::YesNo ? MessageAnswer::No
+                                                          : MessageAnswer::Cancel;
+  return Platform().ShowMessage(Request(textGbk, captionGbk, icon, buttons, defaultButton, safe));
 }
 
 bool AskYesNo(const std::string& textGbk, const std::string& captionGbk, MessageIcon icon,
               int defaultButton, MessageAnswer safeAnswer) {
-  MessageRequest request;
-  request.text = textGbk;
-  request.caption = captionGbk;
-  request.icon = icon;
-  request.buttons = MessageButtons::YesNo;
-  request.defaultButton = defaultButton;
-  request.safeAnswer = safeAnswer;
-  return Platform().ShowMessage(request) == MessageAnswer::Yes;
+  return Platform().ShowMessage(Request(textGbk, captionGbk, icon, MessageButtons::YesNo, defaultButton,
+                                        safeAnswer)) == MessageAnswer::Yes;
 }
 
 }  // namespace vemo

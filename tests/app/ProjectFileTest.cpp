@@ -33,17 +33,22 @@ struct Bytes {
   Bytes& Cs(const std::string& name, double a, double f, int32_t flag) { return S(name).D(a).D(f).I(flag); }
 };
 
-std::string FreshConfigurationBytes() {
-  Bytes x;
-  x.S("").S("").I(2).I(0);
-  for (double v : {5.0, 1.0, 5.0, 1.0, 2.828, 0.2, 3.0, 3.0, 2.0, -1.0, -1.0, -1.0, -1.0, -1.0, -1.0}) x.D(v);
-  x.I(-1).D(120.0).D(0.0).D(0.0).I(0).D(1.0).I(0).I(0);
+// Records 14 to 21 of a configuration fresh from the constructor or the creation-mode dialog.
+void AppendCreationTail(Bytes& x) {
   x.Cs(G(u8"北京54"), 6378245.0, 298.3, 1);
   x.I(5);
   x.Cs(G(u8"北京54"), 6378245.0, 298.3, 1).Cs(G(u8"西安80"), 6378140.0, 298.257, 1);
   x.Cs("CGCS2000", 6378137.0, 298.257222101, 1).Cs("WRS80", 6378137.0, 298.257222101, 1);
   x.Cs("WGS84", 6378137.0, 298.257223563, 1);
   x.D(0.0).D(0.0).D(0.0).I(-1).I(0).I(0);
+}
+
+std::string FreshConfigurationBytes() {
+  Bytes x;
+  x.S("").S("").I(2).I(0);
+  for (double v : {5.0, 1.0, 5.0, 1.0, 2.828, 0.2, 3.0, 3.0, 2.0, -1.0, -1.0, -1.0, -1.0, -1.0, -1.0}) x.D(v);
+  x.I(-1).D(120.0).D(0.0).D(0.0).I(0).D(1.0).I(0).I(0);
+  AppendCreationTail(x);
   return x.b;
 }
 
@@ -65,12 +70,7 @@ TEST(ProjectFile, NewProjectFileLayoutIsExact) {
   x.S("demo").S(r.directory).I(0).I(0);
   for (double v : {5.0, 1.0, 5.0, 1.0, 4.243, 0.2, 2.0, 3.0, 2.0, -1.0, -1.0, 100000000.0, -1.0, 2.0, 3.0}) x.D(v);
   x.I(-1).D(117.0).D(0.0).D(0.0).I(0).D(1.0).I(0).I(0);
-  x.Cs(G(u8"北京54"), 6378245.0, 298.3, 1);
-  x.I(5);
-  x.Cs(G(u8"北京54"), 6378245.0, 298.3, 1).Cs(G(u8"西安80"), 6378140.0, 298.257, 1);
-  x.Cs("CGCS2000", 6378137.0, 298.257222101, 1).Cs("WRS80", 6378137.0, 298.257222101, 1);
-  x.Cs("WGS84", 6378137.0, 298.257223563, 1);
-  x.D(0.0).D(0.0).D(0.0).I(-1).I(0).I(0);
+  AppendCreationTail(x);
   EXPECT_EQ(ReadWholeFile(r.directory + "/demo.prj").value_or(""), x.b);
 }
 
