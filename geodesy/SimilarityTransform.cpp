@@ -1,0 +1,532 @@
+// The plane (3, 4, 6 parameters) and spatial (7 parameters) similarity transformations of
+// GPSTransfer: least squares on coordinates reduced to the centroid of the common points,
+// then the transformed coordinates are corrected by inverse-distance interpolation of the
+// residuals at the common points (collocation).
+#include <cmath>
+
+#include "geodesy/Angles.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/LibraryState.h"
+#include "geodesy/Matrix.h"
+#include "geodesy/Platform.h"
+#include "geodesy/TextTools.h"
+
+using vemo::Format;
+using vemo::T;
+
+namespace {
+
+// Seconds of arc in one radian.
+constexpr double kSecondsPerRadian = 206264.80624709636;
+
+// A normal matrix whose equilibrated pivot falls below this is singular to working precision
+// (fewer than four significant digits would be left in the parameters).
+constexpr double kSingularPivot = 1e-12;
+
+constexpr const char* kDashes =
+    "-------------------------------------------------------------------------------\n";
+
+void Warn(const std::string& textGbk) {
+  vemo::ShowMessage(textGbk, ApplicationTitle(), vemo::MessageIcon::Warning);
+}
+
+// Whether the packed symmetric matrix is positive definite with room to spare: a Cholesky
+// factorization of the matrix scaled to a unit diagonal (so that shifts in metres and
+// scale terms in square kilometres are compared fairly), each pivot above kSingularPivot.
+bool IsWellConditioned(const std::vector<double>& packed, int n) {
+  std::vector<double> d(static_cast<size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    double v = packed[PackedIndex(i, i)];
+    if (!(std::isfinite(v) && v > 0.0)) return false;
+    d[static_cast<size_t>(i)] = 1.0 / std::sqrt(v);
+  }
+  std::vector<double> c(packed.begin(), packed.begin() + n * (n + 1) / 2);
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j <= i; ++j) c[PackedIndex(i, j)] *= d[static_cast<size_t>(i)] * d[static_cast<size_t>(j)];
+  for (int j = 0; j < n; ++j) {
+    double pivot = c[PackedIndex(j, j)];
+    for (int k = 0; k < j; ++k) pivot -= c[PackedIndex(j, k)] * c[PackedIndex(j, k)];
+    if (!(pivot > kSingularPivot)) return false;
+    double root = std::sqrt(pivot);
+    c[PackedIndex(j, j)] = root;
+    for (int i = j + 1; i < n; ++i) {
+      double s = c[PackedIndex(i, j)];
+      for (int k = 0; k < j; ++k) s -= c[PackedIndex(i, k)] * c[PackedIndex(j, k)];
+      c[PackedIndex(i, j)] = s / root;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+void GPSTransfer::Write(const std::string& text) { m_OutputStream << text; }
+
+void GPSTransfer::WarnUndetermined() {
+  Warn(T(u8"公共点的分布不能确定转换参数(点位重合或共线)，法方程奇异，无法计算!"));
+}
+
+// The common points get their means back once the parameters are known.
+void GPSTransfer::RestoreCommonPoints() {
+  for (size_t i = 0; i < static_cast<size_t>(m_CommonCount); ++i) {
+    m_x1[i] += m_MeanX1;
+    m_y1[i] += m_MeanY1;
+    m_z1[i] += m_MeanZ1;
+    m_x2[i] += m_MeanX2;
+    m_y2[i] += m_MeanY2;
+    m_z2[i] += m_MeanZ2;
+  }
+}
+
+// The first block of the plane reports: the common points in both systems, then the header
+// of the parameters.
+void GPSTransfer::WritePlaneCommonPoints() {
+  Write(kDashes);
+  Write(T(u8"                                   公共点坐标\n"));
+  Write(kDashes);
+  Write(T(u8"            点名           旧坐标(X,Y)                     新坐标(X,Y)\n"));
+  Write(kDashes);
+  for (size_t i = 0; i < static_cast<size_t>(m_CommonCount); ++i)
+    Write(Format("%16s %14.4lf %14.4lf | %14.4lf %14.4lf\n", m_PointNames[i].c_str(), m_x1[i], m_y1[i], m_x2[i],
+                 m_y2[i]));
+  Write(kDashes);
+  Write(T(u8"       转换参数\n"));
+  Write(kDashes);
+}
+
+int GPSTransfer::ReadXY() { return ReadPoints(2); }
+int GPSTransfer::ReadXYZ() { return ReadPoints(3); }
+
+// Reads the common points ("name x1 y1 x2 y2", spatial with z) and the points to transform
+// ("name x1 y1", spatial with z1), then reduces the common points to their centroid. The
+// output file is opened only when the report is written, so a run that cannot determine its
+// parameters leaves the output untouched.
+int GPSTransfer::ReadPoints(int dimension) {
+  if (!GetDataFile(m_DataFile.empty() ? nullptr : m_DataFile.c_str())) return 0;
+  m_OutputFile = GlobalDataDir() + GlobalDataName() + (dimension == 2 ? ".XYXY_O" : ".XYZXYZ_O");
+  m_OutputFile = vemo::ResolvePathNoCase(m_OutputFile);
+  if (!CheckOutputIsNotInput(m_DataFile, m_OutputFile, ApplicationTitle())) return 0;
+
+  m_InputStream.close();
+  m_InputStream.clear();
+  m_InputStream.open(m_DataFile, std::ios::binary);
+  if (!m_InputStream) {
+    OpenFileError(m_DataFile);
+    return 0;
+  }
+  m_CommonCount = m_PointCount = 0;
+  for (auto* v : {&m_x1, &m_y1, &m_z1, &m_x2, &m_y2, &m_z2}) v->clear();
+  m_PointNames.clear();
+
+  const int commonFields = 1 + 2 * dimension, pointFields = 1 + dimension;
+  int lineNumber = 0;
+  while (std::getline(m_InputStream, m_Line)) {
+    ++lineNumber;
+    if (!m_Line.empty() && m_Line.back() == '\r') m_Line.pop_back();
+    if (IsSpaceString(m_Line.c_str())) continue;
+    int fields = ScanPointLine(m_Line, m_ScanName, m_ScanValue, 2 * dimension);
+    if (fields != commonFields && fields != pointFields) continue;
+    if (m_ScanName.size() > kTransformNameLimit) {
+      Warn(Format(T(u8"第%d行的点名%s超过%d个字符，该行未参与计算!"), lineNumber, m_ScanName.c_str(),
+                  static_cast<int>(kTransformNameLimit)));
+      continue;
+    }
+    const double* v = m_ScanValue;
+    if (fields == commonFields) {
+      // A common point after a point to transform would take that point's place.
+      if (m_PointCount > m_CommonCount) {
+        Warn(Format(T(u8"第%d行的公共点%s位于待转换点之后，公共点必须全部排在待转换点之前!"), lineNumber,
+                    m_ScanName.c_str()));
+        m_InputStream.close();
+        return 0;
+      }
+      ++m_CommonCount;
+    }
+    m_PointNames.push_back(m_ScanName);
+    m_x1.push_back(v[0]);
+    m_y1.push_back(v[1]);
+    m_z1.push_back(dimension == 3 ? v[2] : 0.0);
+    bool common = fields == commonFields;
+    m_x2.push_back(common ? v[dimension] : 0.0);
+    m_y2.push_back(common ? v[dimension + 1] : 0.0);
+    m_z2.push_back(common && dimension == 3 ? v[5] : 0.0);
+    ++m_PointCount;
+  }
+  m_InputStream.close();
+
+  m_MeanX1 = m_MeanY1 = m_MeanZ1 = m_MeanX2 = m_MeanY2 = m_MeanZ2 = 0.0;
+  const size_t n = static_cast<size_t>(m_CommonCount);
+  for (size_t i = 0; i < n; ++i) {
+    m_MeanX1 += m_x1[i];
+    m_MeanY1 += m_y1[i];
+    m_MeanZ1 += m_z1[i];
+    m_MeanX2 += m_x2[i];
+    m_MeanY2 += m_y2[i];
+    m_MeanZ2 += m_z2[i];
+  }
+  if (n > 0) {
+    for (double* mean : {&m_MeanX1, &m_MeanY1, &m_MeanZ1, &m_MeanX2, &m_MeanY2, &m_MeanZ2}) *mean /= double(n);
+  }
+  for (size_t i = 0; i < n; ++i) {
+    m_x1[i] -= m_MeanX1;
+    m_y1[i] -= m_MeanY1;
+    m_z1[i] -= m_MeanZ1;
+    m_x2[i] -= m_MeanX2;
+    m_y2[i] -= m_MeanY2;
+    m_z2[i] -= m_MeanZ2;
+  }
+  return 1;
+}
+
+void GPSTransfer::AddToNormalEquation() {
+  for (int i = 0; i < m_UnknownCount; ++i) {
+    const double ai = m_Coefficient[static_cast<size_t>(i)];
+    for (int j = i; j < m_UnknownCount; ++j)
+      m_N[static_cast<size_t>(j * (j + 1) / 2 + i)] += ai * m_p * m_Coefficient[static_cast<size_t>(j)];
+    m_W[static_cast<size_t>(i)] += m_l * m_p * ai;
+  }
+}
+
+int GPSTransfer::GetNormalEquation_xx() { return ::GetNormalEquation_xx(m_N, m_W, m_Unknown, m_UnknownCount); }
+
+// Inverts the normal matrix and solves for the unknowns. The design inverts without any
+// test; here a singular matrix (too few common points, coincident or collinear points) is
+// reported instead of filling the report with non-finite parameters.
+int GPSTransfer::SolveParameters(int minimumCommonPoints) {
+  if (m_CommonCount < minimumCommonPoints) {
+    Warn(Format(T(u8"公共点数目不足(%d个)，求解转换参数至少需要%d个公共点!"), m_CommonCount, minimumCommonPoints));
+    return 0;
+  }
+  if (!IsWellConditioned(m_N, m_UnknownCount)) {
+    WarnUndetermined();
+    return 0;
+  }
+  std::vector<long double> inverse(m_N.begin(), m_N.end());
+  MatrixInverse(inverse, m_UnknownCount);
+  for (size_t i = 0; i < m_N.size(); ++i) m_N[i] = static_cast<double>(inverse[i]);
+  GetNormalEquation_xx();
+  for (double v : m_Unknown)
+    if (!std::isfinite(v)) {
+      WarnUndetermined();
+      return 0;
+    }
+  return 1;
+}
+
+int GPSTransfer::OpenReport() {
+  m_OutputStream.close();
+  m_OutputStream.clear();
+  m_OutputStream.open(m_OutputFile, std::ios::binary | std::ios::app);
+  if (!m_OutputStream) {
+    OpenFileError(m_OutputFile);
+    return 0;
+  }
+  return 1;
+}
+
+int GPSTransfer::CloseReport() {
+  m_OutputStream.flush();
+  bool ok = static_cast<bool>(m_OutputStream);
+  m_OutputStream.close();
+  if (!ok || m_OutputStream.fail()) {
+    WriteFileError(m_OutputFile, ApplicationTitle());
+    return 0;
+  }
+  vemo::Platform().OpenTextDocument(m_OutputFile);
+  return 1;
+}
+
+int GPSTransfer::XYXY4() {
+  if (!ReadXY()) return 0;
+  m_UnknownCount = 4;
+  m_PackedSize = m_UnknownCount * (m_UnknownCount + 1) / 2;
+  m_N.assign(static_cast<size_t>(m_PackedSize), 0.0);
+  m_Unknown.assign(4, 0.0);
+  m_W.assign(4, 0.0);
+  m_Coefficient.assign(4, 0.0);
+  m_vv = 0.0;
+  m_p = 1.0;
+  for (int i = 0; i < m_CommonCount; ++i) {
+    const double x1 = m_x1[size_t(i)], y1 = m_y1[size_t(i)];
+    m_Coefficient = {-1.0, 0.0, -x1, -y1};
+    m_l = m_x2[size_t(i)];
+    AddToNormalEquation();
+    m_vv += m_l * m_l;
+    m_Coefficient = {0.0, -1.0, -y1, x1};
+    m_l = m_y2[size_t(i)];
+    AddToNormalEquation();
+    m_vv += m_l * m_l;
+  }
+  if (!SolveParameters(2)) return 0;
+  for (int i = 0; i < 4; ++i) m_vv += m_Unknown[size_t(i)] * m_W[size_t(i)];
+  m_vv = std::fabs(m_vv);
+  const int f = 2 * m_CommonCount - m_ParameterCount;
+
+  double& dx = m_Unknown[0];
+  double& dy = m_Unknown[1];
+  double& c = m_Unknown[2];
+  double& d = m_Unknown[3];
+  double K = std::sqrt(c * c + d * d);
+  const double A = std::atan2(d, c);
+  if (m_ParameterCount == 3) {  // rotation and shift only
+    c /= K;
+    d /= K;
+    K = 1.0;
+  }
+  double m0 = f < 1 ? 1.0 : std::sqrt(m_vv / f);
+  if (m_ParameterCount == 3 && f >= 1) {
+    // The sum above belongs to the 4-parameter fit; without the scale the misfit grows, so
+    // the unit-weight error is taken from the residuals of the model actually applied.
+    double vv = 0.0;
+    for (size_t i = 0; i < static_cast<size_t>(m_CommonCount); ++i) {
+      const double vx = m_x2[i] - (dx + c * m_x1[i] + d * m_y1[i]);
+      const double vy = m_y2[i] - (dy + c * m_y1[i] - d * m_x1[i]);
+      vv += vx * vx + vy * vy;
+    }
+    m0 = std::sqrt(vv / f);
+  }
+  if (!(K > 0.0 && std::isfinite(c) && std::isfinite(d))) {  // every target at one place
+    WarnUndetermined();
+    return 0;
+  }
+  dx = dx + m_MeanX2 - c * m_MeanX1 - d * m_MeanY1;
+  dy = dy + m_MeanY2 + d * m_MeanX1 - c * m_MeanY1;
+  RestoreCommonPoints();
+
+  if (!OpenReport()) return 0;
+  WritePlaneCommonPoints();
+  Write(Format(T(u8"平移X0=%15.4lf(m)\n平移Y0=%15.4lf(m)\n尺度 K=%15.10lf(ppm)\n旋转 A=%15.10lf(dms)\n"), dx, dy,
+               (K - 1.0) * 1e6, RadianToDms(A)));
+  Write(Format("    M0=%15.2lf(cm)\n", m0 * 100.0));
+  Write(kDashes);
+  Write(T(u8"            点名             旧坐标(X,Y)                  转换坐标(X,Y)\n"));
+  Write(kDashes);
+  for (int i = 0; i < m_PointCount; ++i) {
+    const double x1 = m_x1[size_t(i)], y1 = m_y1[size_t(i)];
+    m_TransformedX = dx + c * x1 + d * y1;
+    m_TransformedY = dy + c * y1 - d * x1;
+    Write(Format("%16s %14.4lf %14.4lf | %14.4lf %14.4lf\n", m_PointNames[size_t(i)].c_str(), x1, y1, m_TransformedX,
+                 m_TransformedY));
+    m_x1[size_t(i)] = m_TransformedX;
+    m_y1[size_t(i)] = m_TransformedY;
+  }
+  OutCollocatedXY();
+  return CloseReport();
+}
+
+int GPSTransfer::XYXY6() {
+  if (!ReadXY()) return 0;
+  m_UnknownCount = 6;
+  m_PackedSize = m_UnknownCount * (m_UnknownCount + 1) / 2;
+  m_N.assign(static_cast<size_t>(m_PackedSize), 0.0);
+  m_Unknown.assign(6, 0.0);
+  m_W.assign(6, 0.0);
+  m_vv = 0.0;
+  m_p = 1.0;
+  for (int i = 0; i < m_CommonCount; ++i) {
+    const double x1 = m_x1[size_t(i)], y1 = m_y1[size_t(i)];
+    m_Coefficient = {-1.0, 0.0, -x1, -y1, 0.0, 0.0};
+    m_l = m_x2[size_t(i)];
+    AddToNormalEquation();
+    m_vv += m_l * m_l;
+    m_Coefficient = {0.0, -1.0, 0.0, 0.0, -x1, -y1};
+    m_l = m_y2[size_t(i)];
+    AddToNormalEquation();
+    m_vv += m_l * m_l;
+  }
+  if (!SolveParameters(3)) return 0;
+  for (int i = 0; i < 6; ++i) m_vv += m_Unknown[size_t(i)] * m_W[size_t(i)];
+  m_vv = std::fabs(m_vv);
+  const int f = 2 * m_CommonCount - 6;
+  const double m0 = f < 1 ? 1.0 : std::sqrt(m_vv / f);
+
+  double& ax = m_Unknown[0];
+  double& ay = m_Unknown[1];
+  const double bx = m_Unknown[2], cx = m_Unknown[3], by = m_Unknown[4], cy = m_Unknown[5];
+  const double scaleX = std::sqrt(bx * bx + by * by), scaleY = std::sqrt(cx * cx + cy * cy);
+  const double rotationX = std::atan2(-by, bx), rotationY = std::atan2(cx, cy);
+  ax = ax + m_MeanX2 - bx * m_MeanX1 - cx * m_MeanY1;
+  ay = ay + m_MeanY2 - by * m_MeanX1 - cy * m_MeanY1;
+  RestoreCommonPoints();
+
+  if (!OpenReport()) return 0;
+  WritePlaneCommonPoints();
+  Write(Format(T(u8"平移X0=%15.4lf(m)\n平移Y0=%15.4lf(m)\n"), ax, ay));
+  Write(Format(T(u8"旋转 X=%15.10lf(dms)\n旋转 Y=%15.10lf(dms)\n"), RadianToDms(rotationX), RadianToDms(rotationY)));
+  Write(Format(T(u8"尺度 X=%15.10lf(ppm)\n尺度 Y=%15.10lf(ppm)\n"), (scaleX - 1.0) * 1e6, (scaleY - 1.0) * 1e6));
+  Write(Format("ax=%15.4lf  bx=%15.12lf  cx=%15.12lf\n", ax, bx, cx));
+  Write(Format("ay=%15.4lf  by=%15.12lf  cy=%15.12lf\n", ay, by, cy));
+  Write(Format("    M0=%15.2lf(cm)\n", m0 * 100.0));
+  Write(kDashes);
+  Write(T(u8"            点名             旧坐标(X,Y)                  转换坐标(X,Y)\n"));
+  Write(kDashes);
+  for (int i = 0; i < m_PointCount; ++i) {
+    const double x1 = m_x1[size_t(i)], y1 = m_y1[size_t(i)];
+    m_TransformedX = ax + bx * x1 + cx * y1;
+    m_TransformedY = ay + by * x1 + cy * y1;
+    Write(Format("%16s %14.4lf %14.4lf | %14.4lf %14.4lf\n", m_PointNames[size_t(i)].c_str(), x1, y1, m_TransformedX,
+                 m_TransformedY));
+    m_x1[size_t(i)] = m_TransformedX;
+    m_y1[size_t(i)] = m_TransformedY;
+  }
+  OutCollocatedXY();
+  return CloseReport();
+}
+
+int GPSTransfer::XYZXYZ7() {
+  if (!ReadXYZ()) return 0;
+  m_UnknownCount = 7;
+  m_PackedSize = m_UnknownCount * (m_UnknownCount + 1) / 2;
+  m_N.assign(static_cast<size_t>(m_PackedSize), 0.0);
+  m_Unknown.assign(7, 0.0);
+  m_W.assign(7, 0.0);
+  m_vv = 0.0;
+  m_p = 1.0;
+  for (int i = 0; i < m_CommonCount; ++i) {
+    const double X1 = m_x1[size_t(i)], Y1 = m_y1[size_t(i)], Z1 = m_z1[size_t(i)];
+    m_Coefficient = {-1.0, 0.0, 0.0, -X1, 0.0, Z1, -Y1};
+    m_l = m_x2[size_t(i)];
+    AddToNormalEquation();
+    m_vv += m_l * m_l;
+    m_Coefficient = {0.0, -1.0, 0.0, -Y1, -Z1, 0.0, X1};
+    m_l = m_y2[size_t(i)];
+    AddToNormalEquation();
+    m_vv += m_l * m_l;
+    m_Coefficient = {0.0, 0.0, -1.0, -Z1, Y1, -X1, 0.0};
+    m_l = m_z2[size_t(i)];
+    AddToNormalEquation();
+    m_vv += m_l * m_l;
+  }
+  if (!SolveParameters(3)) return 0;
+  for (int i = 0; i < 7; ++i) m_vv += m_Unknown[size_t(i)] * m_W[size_t(i)];
+  m_vv = std::fabs(m_vv);
+  const int f = 3 * m_CommonCount - 7;
+  const double m0 = f < 1 ? 1.0 : std::sqrt(m_vv / f);
+
+  double& dX = m_Unknown[0];
+  double& dY = m_Unknown[1];
+  double& dZ = m_Unknown[2];
+  const double k = m_Unknown[3], eX = m_Unknown[4], eY = m_Unknown[5], eZ = m_Unknown[6];
+  const double rotationX = eX / k * kSecondsPerRadian, rotationY = eY / k * kSecondsPerRadian,
+               rotationZ = eZ / k * kSecondsPerRadian;
+  const double scale = (k - 1.0) * 1e6;
+  if (!(std::isfinite(rotationX) && std::isfinite(rotationY) && std::isfinite(rotationZ))) {
+    WarnUndetermined();
+    return 0;
+  }
+  dX = dX + m_MeanX2 - k * m_MeanX1 - eZ * m_MeanY1 + eY * m_MeanZ1;
+  dY = dY + m_MeanY2 - k * m_MeanY1 + eZ * m_MeanX1 - eX * m_MeanZ1;
+  dZ = dZ + m_MeanZ2 - k * m_MeanZ1 - eY * m_MeanX1 + eX * m_MeanY1;
+  RestoreCommonPoints();
+
+  if (!OpenReport()) return 0;
+  const char* pointFormat = "%16s %14.4lf %14.4lf %14.4lf\n";
+  Write(kDashes);
+  Write(T(u8"                         公共点坐标\n"));
+  Write(kDashes);
+  Write(T(u8"            点名                 旧坐标(X,Y,Z)\n"));
+  Write(kDashes);
+  for (int i = 0; i < m_CommonCount; ++i)
+    Write(Format(pointFormat, m_PointNames[size_t(i)].c_str(), m_x1[size_t(i)], m_y1[size_t(i)], m_z1[size_t(i)]));
+  Write(kDashes);
+  Write(T(u8"            点名                 新坐标(X,Y,Z)\n"));
+  Write(kDashes);
+  for (int i = 0; i < m_CommonCount; ++i)
+    Write(Format(pointFormat, m_PointNames[size_t(i)].c_str(), m_x2[size_t(i)], m_y2[size_t(i)], m_z2[size_t(i)]));
+  Write(kDashes);
+  Write(T(u8"         转换参数\n"));
+  Write(kDashes);
+  Write(Format(T(u8"平移X0=%15.4lf(m)\n平移Y0=%15.4lf(m)\n平移Z0=%15.4lf(m)\n"), dX, dY, dZ));
+  Write(Format(T(u8"旋转 X=%15.10lf(s)\n旋转 Y=%15.10lf(s)\n旋转 Z=%15.10lf(s)\n"), rotationX, rotationY, rotationZ));
+  Write(Format(T(u8"尺度 K=%15.10lf(ppm)\n"), scale));
+  Write(Format("    M0=%15.2lf(cm)\n", m0 * 100.0));
+  Write(kDashes);
+  Write(T(u8"            点名                   旧坐标(X,Y,Z)\n"));
+  Write(kDashes);
+  for (int i = 0; i < m_PointCount; ++i)
+    Write(Format(pointFormat, m_PointNames[size_t(i)].c_str(), m_x1[size_t(i)], m_y1[size_t(i)], m_z1[size_t(i)]));
+  Write(kDashes);
+  Write(T(u8"            点名                   转换坐标(X,Y,Z)\n"));
+  Write(kDashes);
+  for (int i = 0; i < m_PointCount; ++i) {
+    const double X1 = m_x1[size_t(i)], Y1 = m_y1[size_t(i)], Z1 = m_z1[size_t(i)];
+    m_TransformedX = dX + k * X1 + eZ * Y1 - eY * Z1;
+    m_TransformedY = dY + k * Y1 + eX * Z1 - eZ * X1;
+    m_TransformedZ = dZ + k * Z1 - eX * Y1 + eY * X1;
+    Write(Format(pointFormat, m_PointNames[size_t(i)].c_str(), m_TransformedX, m_TransformedY, m_TransformedZ));
+    m_x1[size_t(i)] = m_TransformedX;
+    m_y1[size_t(i)] = m_TransformedY;
+    m_z1[size_t(i)] = m_TransformedZ;
+  }
+  OutCollocatedXYZ();
+  return CloseReport();
+}
+
+void GPSTransfer::OutCollocatedXY() { Collocate(2); }
+void GPSTransfer::OutCollocatedXYZ() { Collocate(3); }
+
+// The residuals V = target - transformed at the common points, interpolated to every other
+// point with weights s^(-3/2) of the distance s between the transformed positions. A point
+// that coincides with common points (s = 0, where the weight is undefined, or so close that
+// it overflows) takes their residual (the mean, if several coincide).
+void GPSTransfer::Collocate(int dimension) {
+  const bool spatial = dimension == 3;
+  const char* format = spatial ? "%16s %14.4lf %14.4lf %14.4lf %7.4lf %7.4lf %7.4lf\n"
+                               : "%16s %14.4lf %14.4lf %14.4lf %14.4lf\n";
+  Write(kDashes);
+  Write(spatial ? T(u8"                      转换并配置后坐标(X,Y,Z)及改正数(Vx,Vy,Vz)\n")
+                : T(u8"                      转换并配置后坐标(X,Y)及改正数(Vx,Vy)\n"));
+  Write(kDashes);
+  Write(spatial ? T(u8"            点名        X(m)           Y(m)        Z(m)        Vx(m)   Vy(m)   Vz(m)\n")
+                : T(u8"            点名        X(m)           Y(m)            Vx(m)          Vy(m)\n"));
+  Write(kDashes);
+
+  const size_t n = static_cast<size_t>(m_CommonCount);
+  std::vector<double> vx(n), vy(n), vz(n);
+  for (size_t k = 0; k < n; ++k) {
+    vx[k] = m_x2[k] - m_x1[k];
+    vy[k] = m_y2[k] - m_y1[k];
+    vz[k] = m_z2[k] - m_z1[k];
+    const char* name = m_PointNames[k].c_str();
+    if (spatial) Write(Format(format, name, m_x2[k], m_y2[k], m_z2[k], vx[k], vy[k], vz[k]));
+    else Write(Format(format, name, m_x2[k], m_y2[k], vx[k], vy[k]));
+  }
+  for (size_t j = n; j < static_cast<size_t>(m_PointCount); ++j) {
+    double sumP = 0.0, sumX = 0.0, sumY = 0.0, sumZ = 0.0;
+    double zeroX = 0.0, zeroY = 0.0, zeroZ = 0.0;
+    int coincident = 0;
+    for (size_t k = 0; k < n; ++k) {
+      const double dx = m_x1[j] - m_x1[k], dy = m_y1[j] - m_y1[k], dz = spatial ? m_z1[j] - m_z1[k] : 0.0;
+      const double s = std::sqrt(dx * dx + dy * dy + dz * dz);
+      const double p = std::pow(s, -1.5);
+      if (!std::isfinite(p)) {
+        ++coincident;
+        zeroX += vx[k];
+        zeroY += vy[k];
+        zeroZ += vz[k];
+        continue;
+      }
+      sumP += p;
+      sumX += p * vx[k];
+      sumY += p * vy[k];
+      sumZ += p * vz[k];
+    }
+    double Vx, Vy, Vz;
+    if (coincident > 0) {
+      Vx = zeroX / coincident;
+      Vy = zeroY / coincident;
+      Vz = zeroZ / coincident;
+    } else {
+      Vx = sumX / sumP;
+      Vy = sumY / sumP;
+      Vz = sumZ / sumP;
+    }
+    const char* name = m_PointNames[j].c_str();
+    if (spatial) Write(Format(format, name, m_x1[j] + Vx, m_y1[j] + Vy, m_z1[j] + Vz, Vx, Vy, Vz));
+    else Write(Format(format, name, m_x1[j] + Vx, m_y1[j] + Vy, Vx, Vy));
+  }
+  Write(kDashes);
+}
