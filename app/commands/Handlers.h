@@ -13,6 +13,30 @@ int RunNewProject(CommandContext& context);
 int RunSettings(CommandContext& context);
 int RunCoordinateSystems(CommandContext& context);
 
+// Data files: the entry dialogs, "打开(&O)..." and the result viewing commands (DataCommands.cpp).
+extern const char* const kEnterSynopsis;
+extern const char* const kEnterHelp;
+extern const char* const kViewHelp;
+extern const char* const kShowResultSynopsis;
+extern const char* const kShowResultHelp;
+int RunEnter(CommandContext& context);
+int RunView(CommandContext& context);
+int RunShowResult(CommandContext& context);
+
+// Coordinate conversions, similarity transformations, zone change (ConversionCommands.cpp).
+extern const char* const kConversionHelp;
+extern const char* const kTransformHelp;
+extern const char* const kChangeZoneHelp;
+int RunXyzToBlh(CommandContext& context);
+int RunBlhToXyz(CommandContext& context);
+int RunBlToXy(CommandContext& context);
+int RunXyToBl(CommandContext& context);
+int RunTransform3(CommandContext& context);
+int RunTransform4(CommandContext& context);
+int RunTransform6(CommandContext& context);
+int RunTransform7(CommandContext& context);
+int RunChangeZone(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

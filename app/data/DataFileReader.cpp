@@ -1,0 +1,162 @@
+#include "app/data/DataFileReader.h"
+
+#include "app/AppState.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/Format.h"
+#include "geodesy/Platform.h"
+#include "geodesy/TextTools.h"
+
+namespace vemo {
+namespace {
+
+// The white space of sscanf in the "C" locale.
+bool IsScanSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+}  // namespace
+
+CTextLineReader::CTextLineReader(std::string_view content, int bufferSize)
+    : m_Content(content), m_Limit(bufferSize > 1 ? static_cast<size_t>(bufferSize - 1) : 1) {}
+
+bool CTextLineReader::Next(std::string& line) {
+  line.clear();
+  if (m_Pos >= m_Content.size()) return false;
+  const size_t size = m_Content.size();
+  while (m_Pos < size && line.size() < m_Limit) {
+    char c = m_Content[m_Pos];
+    // Text mode turns CR LF into LF before the buffer sees it.
+    if (c == '\r' && m_Pos + 1 < size && m_Content[m_Pos + 1] == '\n') {
+      ++m_Pos;
+      continue;
+    }
+    line.push_back(c);
+    ++m_Pos;
+    if (c == '\n') break;
+  }
+  // The readers treat the buffer as a C string: a zero byte ends it.
+  size_t zero = line.find('\0');
+  if (zero != std::string::npos) line.resize(zero);
+  ++m_LineCount;
+  return true;
+}
+
+std::string_view TakeToken(std::string_view line, std::string* token) {
+  size_t i = 0;
+  while (i < line.size() && IsScanSpace(line[i])) ++i;
+  size_t start = i;
+  while (i < line.size() && !IsScanSpace(line[i])) ++i;
+  if (token) token->assign(line.substr(start, i - start));
+  return line.substr(i);
+}
+
+int ScanPairLine(std::string_view line, std::string& from, std::string& to, double* values, int maxValues) {
+  std::string_view rest = TakeToken(line, &from);
+  if (from.empty()) return 0;
+  return 1 + ScanPointLine(rest, to, values, maxValues);
+}
+
+int CountBlankSeparatedItems(std::string_view line) {
+  int count = 0;
+  bool inItem = false;
+  for (char c : line) {
+    bool separator = c == ' ' || c == '\n' || c == '\r';
+    if (!separator && !inItem) ++count;
+    inItem = !separator;
+  }
+  return count;
+}
+
+int ReadKnownFile(const std::string& path, int& lineCount, const std::function<bool(CKnownLine&)>& visit) {
+  lineCount = 0;
+  std::string content;
+  if (!ReadFileContent(path, content)) {
+    ShowOpenFileError(path);
+    return 0;
+  }
+  CKnownLine known;
+  return ForEachLine(content, kShortLineBuffer, lineCount, [&](const std::string& piece) {
+    std::string line = CommasToBlanks(piece);
+    known.line = lineCount;
+    known.items = CountBlankSeparatedItems(line);
+    known.scanned = ScanPointLine(line, known.name, known.values, 3);
+    return visit(known);
+  });
+}
+
+bool CheckPointName(std::string& name, const std::string& path, int line, const char* caption, int limit) {
+  std::string normal = NormalizeName(name);
+  if (normal.size() > static_cast<size_t>(limit)) {
+    ShowNameTooLong(path, line, name, limit, caption);
+    return false;
+  }
+  name = std::move(normal);
+  return true;
+}
+
+bool ReadFileContent(const std::string& path, std::string& content) {
+  if (DirectoryExists(path)) return false;
+  auto data = ReadWholeFile(path);
+  if (!data) return false;
+  content = std::move(*data);
+  return true;
+}
+
+void ShowOpenFileError(const std::string& file) {
+  ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
+}
+
+void ShowReadBaselineError(int line) {
+  ShowMessage(Format(T(u8"在第 %d 行读取数据错误!"), line), kReadBaselineCaption, MessageIcon::Warning);
+}
+
+void ShowLineError(const std::string& file, int line, const char* caption) {
+  ShowMessage(Format(T(u8"文件%s第 %d 行读取数据错误!"), PathToGbk(file).c_str(), line), caption,
+              MessageIcon::Warning);
+}
+
+void ShowNameTooLong(const std::string& file, int line, const std::string& name, int limit, const char* caption) {
+  ShowMessage(Format(T(u8"文件%s第 %d 行的点名%s超过%d个字符!"), PathToGbk(file).c_str(), line, name.c_str(), limit),
+              caption, MessageIcon::Warning);
+}
+
+void ShowDuplicateName(const std::string& file, int line, const std::string& name, int firstLine,
+                       const char* caption) {
+  ShowMessage(Format(T(u8"文件%s第 %d 行的点%s已在第 %d 行给出,且数值不同!"), PathToGbk(file).c_str(), line,
+                     name.c_str(), firstLine),
+              caption, MessageIcon::Warning);
+}
+
+void ShowUnknownPoint(const std::string& file, int line, const std::string& name, const char* caption) {
+  ShowMessage(Format(T(u8"文件%s第 %d 行的点%s不是网中的点!"), PathToGbk(file).c_str(), line, name.c_str()), caption,
+              MessageIcon::Warning);
+}
+
+int CPointListBuilder::Add(const std::string& name) {
+  auto [it, inserted] = index.try_emplace(name, static_cast<int>(names.size()));
+  if (inserted) names.push_back(name);
+  return it->second;
+}
+
+int CPointListBuilder::Find(const std::string& name) const {
+  auto it = index.find(name);
+  return it == index.end() ? -1 : it->second;
+}
+
+void BuildPointList(const std::vector<std::string>& knownNames, const std::vector<std::string>& fromNames,
+                    const std::vector<std::string>& toNames, std::vector<std::string>& pointNames,
+                    std::vector<int>& from, std::vector<int>& to, std::unordered_map<std::string, int>* nameIndex) {
+  CPointListBuilder list;
+  list.index.reserve(knownNames.size() + fromNames.size());
+  for (const auto& name : knownNames) list.Add(name);
+  from.resize(fromNames.size());
+  to.resize(toNames.size());
+  for (size_t i = 0; i < fromNames.size(); ++i) {
+    from[i] = list.Add(fromNames[i]);
+    to[i] = list.Add(toNames[i]);
+  }
+  pointNames = std::move(list.names);
+  if (nameIndex) *nameIndex = std::move(list.index);
+}
+
+}  // namespace vemo

@@ -1,0 +1,127 @@
+// The reading rules shared by every loader of the project data files: text-mode lines read
+// into a fixed buffer (a longer line continues as the next "line"), the line counter, the
+// sscanf-like scanning of "%s" and "%lf" items, the name length limit, and the messages that
+// name a file and a line.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "geodesy/TextTools.h"
+
+namespace vemo {
+
+// Line buffers of the readers: known points, heights, distances, azimuths and coordinate
+// files use 100 characters, vector files 300. At most bufferSize - 1 characters are read at
+// a time, the line feed included.
+constexpr int kShortLineBuffer = 100;
+constexpr int kVectorLineBuffer = 300;
+// Point names are read into a buffer of 20 characters: at most 19 characters.
+constexpr int kMaxPointName = 19;
+
+// Caption of the messages of the 3D network loaders.
+constexpr const char* kReadBaselineCaption = "Read GPS 3D Baseline";
+
+// The lines of a file's content as the system's reader sees them: text mode (a CR that
+// precedes a LF is dropped), fixed buffer, reading stops at the first zero byte of a piece
+// as a C string would. LineCount() counts every piece read, blank ones included.
+class CTextLineReader {
+ public:
+  CTextLineReader(std::string_view content, int bufferSize);
+  // The next piece, with its line feed when the piece ends the line; false at the end.
+  bool Next(std::string& line);
+  int LineCount() const { return m_LineCount; }
+
+ private:
+  std::string_view m_Content;
+  size_t m_Pos = 0;
+  size_t m_Limit;
+  int m_LineCount = 0;
+};
+
+// The first white-space separated item of line in token (when given) and the rest of the
+// line after it; an empty rest and token for a blank line.
+std::string_view TakeToken(std::string_view line, std::string* token);
+
+// Scans "%s %s %lf ..." like sscanf, as ScanPointLine does for "%s %lf ...": the two names,
+// then up to maxValues finite numbers. Returns the number of fields scanned.
+int ScanPairLine(std::string_view line, std::string& from, std::string& to, double* values, int maxValues);
+
+// Number of items separated by blank, LF or CR (tabs belong to an item).
+int CountBlankSeparatedItems(std::string_view line);
+
+// Hands every non-blank line of content, read with the given buffer, to visit (a callable
+// taking const std::string&), which returns false to end the load. Returns 1 at the end of
+// the content, 0 when visit ended it. lineCount follows the line counter.
+template <class Visit>
+int ForEachLine(std::string_view content, int bufferSize, int& lineCount, Visit visit) {
+  CTextLineReader reader(content, bufferSize);
+  std::string line;
+  while (reader.Next(line)) {
+    lineCount = reader.LineCount();
+    if (IsSpaceString(line.c_str())) continue;
+    if (!visit(line)) return 0;
+  }
+  return 1;
+}
+
+// One non-blank line of a known-point or known-height file, commas read as blanks.
+struct CKnownLine {
+  int line = 0;     // the line counter
+  int items = 0;    // items separated by blank, LF or CR
+  int scanned = 0;  // fields of "%s %lf %lf %lf" that scan
+  std::string name;  // as scanned (not yet trimmed or upper-cased)
+  double values[3] = {0, 0, 0};
+};
+// Reads the file with the short line buffer and hands every non-blank line to visit, which
+// returns false to end the load. Returns 1 when the file was read to its end; 0 when it
+// cannot be opened ("打开文件%s出错!" shown) or visit ended the load. lineCount follows the
+// line counter.
+int ReadKnownFile(const std::string& path, int& lineCount, const std::function<bool(CKnownLine&)>& visit);
+
+// The normal form of a point name read from path at line, or false after the message when
+// it is longer than limit characters.
+bool CheckPointName(std::string& name, const std::string& path, int line, const char* caption,
+                    int limit = kMaxPointName);
+
+// The content of a file, or false when it cannot be opened or read.
+bool ReadFileContent(const std::string& path, std::string& content);
+
+// Messages. file is a native path; it is shown in GBK. The caption of the 3D network loaders
+// is kReadBaselineCaption, every other loader shows the application title.
+// "打开文件%s出错!"
+void ShowOpenFileError(const std::string& file);
+// "在第 %d 行读取数据错误!" in the 3D loaders' box.
+void ShowReadBaselineError(int line);
+// A line of another file that does not hold what its record needs.
+void ShowLineError(const std::string& file, int line, const char* caption);
+// A point name longer than the reader's buffer: never cut and never merged with another name.
+void ShowNameTooLong(const std::string& file, int line, const std::string& name, int limit, const char* caption);
+// The same point given twice with different values.
+void ShowDuplicateName(const std::string& file, int line, const std::string& name, int firstLine,
+                       const char* caption);
+// A point of an observation that is not a point of the network.
+void ShowUnknownPoint(const std::string& file, int line, const std::string& name, const char* caption);
+
+// The point list of a network data set: known points first (in file order), then the vector
+// end points in order of first appearance (from-point before to-point).
+struct CPointListBuilder {
+  std::vector<std::string> names;
+  std::unordered_map<std::string, int> index;
+  // The index of name, appended when new.
+  int Add(const std::string& name);
+  // The index of name, or -1.
+  int Find(const std::string& name) const;
+};
+
+// Builds the point list from known names and vector end names and gives each vector its two
+// indices. A known name already listed receives no index of its own.
+void BuildPointList(const std::vector<std::string>& knownNames, const std::vector<std::string>& fromNames,
+                    const std::vector<std::string>& toNames, std::vector<std::string>& pointNames,
+                    std::vector<int>& from, std::vector<int>& to,
+                    std::unordered_map<std::string, int>* nameIndex = nullptr);
+
+}  // namespace vemo

@@ -1,0 +1,91 @@
+#include "app/data/ReadGPS3dCombinedNet.h"
+
+#include <cmath>
+#include <unordered_map>
+
+#include "app/AppState.h"
+#include "app/data/DataFileReader.h"
+#include "app/data/VectorFileReader.h"
+#include "geodesy/Angles.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/Platform.h"
+
+using namespace vemo;
+
+int CReadGPS3dCombinedNet::Load() {
+  CWaitCursor wait;
+  m_ErrorFlag = 0;
+  m_LineCount = 0;
+  if (!ReadKnownPoints() || !ReadVectors()) return 0;
+  vemo::BuildPointList(m_KnownName, m_FromName, m_ToName, m_PointName, m_From, m_To);
+  m_PointCount = static_cast<int>(m_PointName.size());
+  m_X.assign(m_PointCount, 0.0), m_Y.assign(m_PointCount, 0.0), m_Z.assign(m_PointCount, 0.0);
+  m_B.assign(m_PointCount, 0.0), m_L.assign(m_PointCount, 0.0), m_H.assign(m_PointCount, 0.0);
+  for (int i = 0; i < m_KnownPointCount; ++i) m_B[i] = m_KnownB[i], m_L[i] = m_KnownL[i], m_H[i] = m_KnownH[i];
+  return 1;
+}
+
+int CReadGPS3dCombinedNet::ReadKnownPoints() {
+  const std::string path = CurrentProjectFile("GPS3dKnownXYZ");
+  const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
+  m_KnownName.clear(), m_KnownB.clear(), m_KnownL.clear(), m_KnownH.clear(), m_KnownType.clear();
+  std::unordered_map<std::string, std::pair<size_t, int>> seen;  // name -> index, line
+  int ok = ReadKnownFile(path, m_LineCount, [&](CKnownLine& k) {
+    if (k.items < 2 || k.items > 4) return true;  // no meaning for this data set: skipped
+    if (k.scanned != k.items) {
+      ShowReadBaselineError(k.line);
+      m_ErrorFlag = 1;
+      return false;
+    }
+    if (!CheckPointName(k.name, path, k.line, kReadBaselineCaption)) {
+      m_ErrorFlag = 1;
+      return false;
+    }
+    double b = 0, l = 0, h = 0;
+    int type = kKnownHeight;
+    if (k.items == 2) {
+      h = k.values[0];
+    } else if (k.items == 3) {
+      b = DmsToRadian(k.values[0]), l = DmsToRadian(k.values[1]);
+      type = kKnownHorizontal;
+    } else {
+      type = kKnownPosition;
+      if (std::abs(k.values[0]) <= 1000.0) {
+        b = DmsToRadian(k.values[0]), l = DmsToRadian(k.values[1]), h = k.values[2];
+      } else {
+        if (!CheckEllipsoid(ellipsoid.m_a, ellipsoid.m_InvF, kReadBaselineCaption)) return false;
+        GPSTransfer transfer(0);
+        transfer.m_a = ellipsoid.m_a;
+        transfer.m_InvF = ellipsoid.m_InvF;
+        transfer.m_X = k.values[0], transfer.m_Y = k.values[1], transfer.m_Z = k.values[2];
+        if (!transfer.XYZBLH()) {  // on the polar axis, outside the conversion's domain
+          ShowReadBaselineError(k.line);
+          m_ErrorFlag = 1;
+          return false;
+        }
+        b = transfer.m_B, l = transfer.m_L, h = transfer.m_H;
+      }
+    }
+    auto [it, fresh] = seen.try_emplace(k.name, m_KnownName.size(), k.line);
+    if (!fresh) {
+      size_t i = it->second.first;
+      if (m_KnownType[i] == type && m_KnownB[i] == b && m_KnownL[i] == l && m_KnownH[i] == h) return true;
+      ShowDuplicateName(path, k.line, k.name, it->second.second, kReadBaselineCaption);
+      m_ErrorFlag = 1;
+      return false;
+    }
+    m_KnownName.push_back(k.name);
+    m_KnownB.push_back(b), m_KnownL.push_back(l), m_KnownH.push_back(h), m_KnownType.push_back(type);
+    return true;
+  });
+  m_KnownPointCount = static_cast<int>(m_KnownName.size());
+  return ok;
+}
+
+int CReadGPS3dCombinedNet::ReadVectors() {
+  std::vector<vemo::CVectorRecord> vectors;
+  if (!ReadVectorFile(CurrentProjectFile("GPS3dVector"), VectorLineForm::Strict, vectors, m_LineCount, m_ErrorFlag))
+    return 0;
+  StoreVectors(vectors, *this);
+  return 1;
+}

@@ -1,0 +1,145 @@
+#include "app/data/VectorFileReader.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+
+#include "app/AppState.h"
+#include "app/data/DataFileReader.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/Format.h"
+#include "geodesy/Platform.h"
+#include "geodesy/TextTools.h"
+
+namespace vemo {
+namespace {
+
+void ShowBadVectorFile() {
+  ShowMessage(T(u8"基线向量文件有误，请检查设置对话框中的基线解软件类型!"), AppTitle(), MessageIcon::Warning);
+}
+
+// The second opening: exclusive access stands for "no other program holds the file open".
+// Linux has no mandatory sharing modes, so an advisory lock takes its place: a writer that
+// holds the file locked makes the reader refuse it. The file must hold at least 5 bytes.
+enum class OpenResult { Read, CannotOpen, Refused };
+OpenResult ReadExclusively(const std::string& path, std::string& content) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return OpenResult::CannotOpen;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }  // closing releases the lock
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return OpenResult::CannotOpen;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return OpenResult::Refused;
+  if (st.st_size < 5) return OpenResult::Refused;
+  content.clear();
+  content.reserve(static_cast<size_t>(st.st_size));
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) return OpenResult::CannotOpen;
+    if (n == 0) break;
+    content.append(buffer, static_cast<size_t>(n));
+  }
+  if (content.size() < 5) return OpenResult::Refused;
+  return OpenResult::Read;
+}
+
+// "%s %s %lf %lf %lf %lf %lf %lf %lf %lf %lf"; true when all eleven items scan.
+bool ScanVector(std::string_view line, CVectorRecord& v) {
+  double values[9];
+  if (ScanPairLine(line, v.from, v.to, values, 9) != 11) return false;
+  v.dx = values[0], v.dy = values[1], v.dz = values[2];
+  v.dxx = values[3], v.dyy = values[4], v.dzz = values[5];
+  v.dxy = values[6], v.dxz = values[7], v.dyz = values[8];
+  return true;
+}
+
+}  // namespace
+
+bool RemodelCovariance(CVectorRecord& v, double fixedErrorMm, double proportionalErrorPpm) {
+  const double trace = v.dxx + v.dyy + v.dzz;
+  if (!(trace > 0.0)) return false;
+  const double s = std::sqrt(v.dx * v.dx + v.dy * v.dy + v.dz * v.dz) / 1000.0;  // km
+  const double sigma2 = (fixedErrorMm * fixedErrorMm + std::pow(proportionalErrorPpm * s, 2)) / 100.0;  // cm²
+  const double k = sigma2 / trace;
+  for (double* e : {&v.dxx, &v.dyy, &v.dzz, &v.dxy, &v.dxz, &v.dyz}) *e *= k;
+  return true;
+}
+
+int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVectorRecord>& vectors,
+                   int& lineCount, int& errorFlag) {
+  vectors.clear();
+  lineCount = 0;
+  std::string content;
+
+  // Counting pass: the arrays are sized once from the number of non-blank lines.
+  if (!ReadFileContent(path, content)) {
+    ShowMessage(Format(T(u8"打开文件%s出错,请检查基线向量文件!"), PathToGbk(path).c_str()), AppTitle(),
+                MessageIcon::Warning);
+    return 0;
+  }
+  size_t nonBlank = 0;
+  ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string&) { return ++nonBlank, true; });
+  lineCount = 0;
+
+  switch (ReadExclusively(path, content)) {
+    case OpenResult::CannotOpen:
+      ShowOpenFileError(path);
+      return 0;
+    case OpenResult::Refused:
+      ShowBadVectorFile();
+      return 0;
+    case OpenResult::Read:
+      break;
+  }
+  vectors.reserve(nonBlank);
+
+  const CGPSConfiguration& configuration = Project().configuration;
+  const bool remodel = configuration.m_ModifyBaselineCov == 1;
+  const double a = configuration.m_NetClass[NetClassParameters::kInstrumentFixedError];
+  const double b = configuration.m_NetClass[NetClassParameters::kInstrumentProportionalError];
+
+  std::vector<std::string> items;
+  return ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string& line) {
+    CVectorRecord v;
+    v.line = lineCount;
+    bool scanned = false;
+    if (form == VectorLineForm::Strict) {
+      scanned = ScanVector(line, v);
+    } else {
+      const int count = GetItemsValue(line.c_str(), items, ' ');
+      if (count < 11) return true;  // the source-file lines of the independent baseline file
+      if (count == 12 && items[0] == "1") return true;  // a baseline left out
+      if (count == 11) scanned = ScanVector(line, v);
+      else if (count == 12 && items[0] == "0") scanned = ScanVector(TakeToken(line, nullptr), v);
+      // A 12-item line with another flag, or more than 12 items, has no meaning: an error
+      // rather than a baseline silently dropped or misread.
+    }
+    if (!scanned) {
+      ShowReadBaselineError(lineCount);
+      errorFlag = 1;
+      return false;
+    }
+    if (!CheckPointName(v.from, path, lineCount, kReadBaselineCaption) ||
+        !CheckPointName(v.to, path, lineCount, kReadBaselineCaption)) {
+      errorFlag = 1;
+      return false;
+    }
+    if (remodel && !RemodelCovariance(v, a, b)) {
+      ShowMessage(Format(T(u8"文件%s第 %d 行的基线方差之和不大于零,不能改造方差阵!"), PathToGbk(path).c_str(),
+                         lineCount),
+                  kReadBaselineCaption, MessageIcon::Warning);
+      errorFlag = 1;
+      return false;
+    }
+    vectors.push_back(std::move(v));
+    return true;
+  });
+}
+
+}  // namespace vemo
