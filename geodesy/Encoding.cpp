@@ -118,6 +118,15 @@ std::string UpperGbk(std::string_view text) {
   return out;
 }
 
+bool ContainsGbk(std::string_view text, std::string_view needle) {
+  if (needle.empty()) return true;
+  for (size_t i = 0; i + needle.size() <= text.size(); ++i) {
+    if (text.compare(i, needle.size(), needle) == 0) return true;
+    if (IsGbkLeadByte(static_cast<unsigned char>(text[i]))) ++i;  // skip the trail byte
+  }
+  return false;
+}
+
 bool EqualNoCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && UpperGbk(a) == UpperGbk(b);
 }

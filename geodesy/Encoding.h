@@ -38,6 +38,10 @@ std::string UpperGbk(std::string_view text);
 // Trim and upper-case: the normal form of point names and coordinate system names.
 inline std::string NormalizeName(std::string_view text) { return UpperGbk(Trim(text)); }
 
+// Whether needle occurs in text starting on a character boundary: a match that begins on the
+// trail byte of a GBK character is no match.
+bool ContainsGbk(std::string_view text, std::string_view needle);
+
 // ASCII case-insensitive comparison, multibyte-aware like UpperGbk.
 bool EqualNoCase(std::string_view a, std::string_view b);
 

@@ -38,7 +38,8 @@ const std::vector<CommandSpec>& MenuCommands() {
       {32819, u8"读取同步基线数据", nullptr, true, "import-baselines", "[--merge FILE] FILE...",
        "import synchronous baselines from receiver software exports", "", nullptr},
       {32853, u8"形成独立基线文件", nullptr, true, "form-independent", "[--rule chain|radial|all] [--random] FILE...",
-       "form the independent baseline file from synchronous baseline files", "", nullptr},
+       "form the independent baseline file from synchronous baseline files", kFormIndependentHelp,
+       RunFormIndependent},
       // 平差计算
       {32815, u8"三维向量网平差", u8"用独立的GPS三维基线向量进行平差\nGPS三维向量网", true, "adjust-3d", "",
        "3D vector network adjustment", "", nullptr},
@@ -78,9 +79,12 @@ const std::vector<CommandSpec>& MenuCommands() {
       {59392, u8"工具栏(&T)", nullptr, false, nullptr, "", "show or hide the toolbar", "", nullptr},
       {59393, u8"状态栏(&S)", nullptr, false, nullptr, "", "show or hide the status bar", "", nullptr},
       // 数据检核
-      {32856, u8"同步环闭合差计算", nullptr, true, "sync-loops", "FILE...", "synchronous loop misclosures", "", nullptr},
-      {32840, u8"异步环闭合差计算", nullptr, true, "async-loops", "", "asynchronous loop misclosures", "", nullptr},
-      {32844, u8"重复基线差", nullptr, true, "repeat-baselines", "", "repeated baseline comparison", "", nullptr},
+      {32856, u8"同步环闭合差计算", nullptr, true, "sync-loops", "FILE...", "synchronous loop misclosures",
+       kSyncLoopsHelp, RunSyncLoops},
+      {32840, u8"异步环闭合差计算", nullptr, true, "async-loops", "", "asynchronous loop misclosures", "",
+       RunAsyncLoops},
+      {32844, u8"重复基线差", nullptr, true, "repeat-baselines", "", "repeated baseline comparison", "",
+       RunRepeatBaselines},
       // 工具
       {32784, u8"网图显绘[WGS84]", nullptr, true, "map", "wgs84|local [--svg F] [--pdf F] [--png F]",
        "network map of the adjusted coordinates", "", nullptr, "wgs84"},

@@ -37,6 +37,14 @@ int RunTransform6(CommandContext& context);
 int RunTransform7(CommandContext& context);
 int RunChangeZone(CommandContext& context);
 
+// Observation checks (CheckCommands.cpp).
+extern const char* const kFormIndependentHelp;
+extern const char* const kSyncLoopsHelp;
+int RunFormIndependent(CommandContext& context);
+int RunSyncLoops(CommandContext& context);
+int RunAsyncLoops(CommandContext& context);
+int RunRepeatBaselines(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

@@ -1,0 +1,54 @@
+// Independent baseline formation: the chosen synchronous baseline files (one an observation
+// period) merged into the project's vector file, each baseline flagged 0 (use) or 1 (leave
+// out) by the chosen rule, so that each period contributes only independent baselines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vemo {
+
+enum class IndependentRule { Chain = 0, Radial = 1, All = 2 };  // "顺序连线型", "射线型", "全选"
+
+// The dialog "生成独立基线文件" as a record.
+struct CIndependentBaselineDlg {
+  std::string directory;                 // "基线文件路径"
+  std::string filter = "*.GPS3DVector_S";  // "类型": "*.GPS3DVector_S" or "*.*"
+  std::vector<std::string> candidates;   // "待选基线文件": file names in the directory
+  std::vector<std::string> chosen;       // "已选基线文件": full names, each once
+  IndependentRule rule = IndependentRule::Chain;
+  bool randomStart = false;              // "随机选择"
+
+  // Lists the directory's files that match the filter without regard to letter case.
+  void ListCandidates();
+  // "选定─〉" / "全选─〉": adds candidates (by name) to the chosen list, each at most once.
+  void Choose(const std::vector<std::string>& names);
+  void ChooseAll();
+  // "删除已选".
+  void RemoveChosen(const std::vector<std::string>& fullNames);
+};
+
+// "确定": the chosen list becomes the configuration's list of independent baseline source
+// files and the output name is noted in the configuration.
+void AcceptIndependentBaselineDlg(const CIndependentBaselineDlg& dialog);
+
+// One synchronous baseline of a period.
+struct CPeriodBaseline {
+  std::string from, to;  // trimmed, upper-cased
+  double dx = 0, dy = 0, dz = 0;
+  double dxx = 0, dyy = 0, dzz = 0, dxy = 0, dxz = 0, dyz = 0;
+  int flag = 1;  // 0: use, 1: leave out
+};
+
+// The selection within one period. startIndex is the start baseline (0 without "随机选择").
+void SelectIndependentBaselines(std::vector<CPeriodBaseline>& baselines, IndependentRule rule, size_t startIndex);
+
+// The random start of a period of n baselines, from a generator value r in 0..32767.
+size_t RandomStartIndex(unsigned r, size_t n);
+
+// Forms "%s\%s.GPS3dVector" of the current project from the files, in order. Returns 1, or
+// 0 after the message ("打开文件%s出错!" for the output, "基线文件:%s不存在!" for an input; the
+// output then keeps what was written before).
+int FormIndependentBaselines(const std::vector<std::string>& files, IndependentRule rule, bool randomStart);
+
+}  // namespace vemo

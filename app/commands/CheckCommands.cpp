@@ -1,0 +1,78 @@
+// The observation checks on the command line: independent baseline formation, the loop
+// misclosure checks and the repeated baseline comparison.
+#include <algorithm>
+#include <filesystem>
+
+#include "app/AppState.h"
+#include "app/baselines/IndependentBaselines.h"
+#include "app/commands/CommandFlow.h"
+#include "app/commands/Handlers.h"
+#include "checks/LoopChecks.h"
+#include "checks/RepeatBaselines.h"
+#include "geodesy/Encoding.h"
+
+namespace vemo {
+namespace fs = std::filesystem;
+
+const char* const kFormIndependentHelp =
+    "  --rule chain|radial|all  selection within each period: sequential chain (default), radial\n"
+    "                           from the start baseline's from-point, or every baseline\n"
+    "  --random                 start each period at a random baseline instead of the first\n"
+    "  FILE...                  the synchronous baseline files, in order; without files the\n"
+    "                           list chosen last time (kept in the project) is used again\n";
+
+const char* const kSyncLoopsHelp =
+    "  FILE...  the synchronous baseline files whose loops are searched; without files the\n"
+    "           existing loop file (when kept) is computed again\n";
+
+namespace {
+
+std::string Absolute(const std::string& path) {
+  std::error_code ec;
+  fs::path p = fs::absolute(path, ec);
+  return ec ? path : p.lexically_normal().string();
+}
+
+}  // namespace
+
+int RunFormIndependent(CommandContext& context) {
+  Args& args = context.args;
+  CIndependentBaselineDlg dialog;
+  if (auto rule = args.TakeValue("--rule")) {
+    if (*rule == "chain") dialog.rule = IndependentRule::Chain;
+    else if (*rule == "radial") dialog.rule = IndependentRule::Radial;
+    else if (*rule == "all") dialog.rule = IndependentRule::All;
+    else throw UsageError("--rule: expected chain, radial or all, not '" + *rule + "'");
+  }
+  dialog.randomStart = args.TakeFlag("--random");
+  for (const auto& f : args.Positionals()) {
+    std::string full = Absolute(f);
+    if (std::find(dialog.chosen.begin(), dialog.chosen.end(), full) == dialog.chosen.end())
+      dialog.chosen.push_back(full);
+  }
+  if (dialog.chosen.empty())  // the list of the last formation, offered again
+    for (const auto& f : Project().configuration.m_IndependentBaselineFiles) dialog.chosen.push_back(GbkToUtf8(f));
+  if (dialog.chosen.empty()) throw UsageError("form-independent needs the synchronous baseline files");
+  AcceptIndependentBaselineDlg(dialog);
+  if (!FormIndependentBaselines(dialog.chosen, dialog.rule, dialog.randomStart)) return kCommandFailed;
+  return OpenResultFile(CurrentProjectFile("GPS3dVector"));
+}
+
+int RunSyncLoops(CommandContext& context) {
+  std::vector<std::string> files;
+  for (const auto& f : context.args.Positionals()) files.push_back(Absolute(f));
+  return RunSyncLoopCheck(files) ? kCommandDone : kCommandFailed;
+}
+
+int RunAsyncLoops(CommandContext& context) {
+  if (!context.args.Positionals().empty()) throw UsageError("async-loops takes no arguments");
+  SetApproximateFileMode(0);
+  return RunAsyncLoopCheck() ? kCommandDone : kCommandFailed;
+}
+
+int RunRepeatBaselines(CommandContext& context) {
+  if (!context.args.Positionals().empty()) throw UsageError("repeat-baselines takes no arguments");
+  return RunRepeatBaselineComparison() ? kCommandDone : kCommandFailed;
+}
+
+}  // namespace vemo

@@ -1,0 +1,386 @@
+#include "checks/LoopChecks.h"
+
+#include <cmath>
+
+#include "app/AppState.h"
+#include "app/data/DataFileReader.h"
+#include "app/data/ReadGPS3dVector.h"
+#include "checks/LoopSearch.h"
+#include "geodesy/DisplayMessageDlg.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "geodesy/LibraryState.h"
+#include "geodesy/Platform.h"
+#include "geodesy/TextTools.h"
+
+namespace vemo {
+namespace {
+
+using R = NetClassParameters;
+
+// Grades whose synchronous tolerances grow with the loop length alone: the city grades and
+// the hydropower construction grades.
+bool LengthProportionalGrade(int grade) { return (grade >= 5 && grade <= 9) || (grade >= 25 && grade <= 27); }
+
+// Grades with the second, covariance-based evaluation of asynchronous loops.
+bool HighGrade(int grade) { return grade == 0 || grade == 1 || grade == 10; }
+
+bool CreateEmpty(const std::string& path) { return WriteFileAtomically(path, ""); }
+
+// The first vector joining a and b (in file order), negated when it runs from b to a.
+template <class Set>
+bool FindVector(const Set& from, const Set& to, int a, int b, size_t& index, double& sign) {
+  for (size_t i = 0; i < from.size(); ++i) {
+    if (from[i] == a && to[i] == b) {
+      index = i, sign = 1.0;
+      return true;
+    }
+    if (from[i] == b && to[i] == a) {
+      index = i, sign = -1.0;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<std::string> LoopNames(const std::string& line) {
+  std::vector<std::string> items;
+  GetItemsValue(UpperGbk(Trim(line)).c_str(), items, ' ');
+  if (items.size() == 1 && items[0].empty()) items.clear();
+  return items;
+}
+
+void Info(const std::string& text) { ShowMessage(text, AppTitle(), MessageIcon::Information); }
+
+}  // namespace
+
+std::string SearchLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
+                        const std::vector<int>& to) {
+  std::vector<line> vectors;
+  for (size_t i = 0; i < from.size(); ++i) vectors.push_back({from[i], to[i], 0.0});
+  CLoopSearch search(pointNames, vectors);
+  CDisplayMessageDlg progress;
+  progress.Create();
+  CLoopSearchResult result = search.Search(&progress);
+  if (result.noLoopGraph) {
+    ShowMessage("No Close Circle", "Program", MessageIcon::None);
+    return std::string();
+  }
+  return search.FormatLoops(result);
+}
+
+int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::string& loopText) {
+  set = CSyncBaselineSet{};
+  std::string content;
+  if (!ReadFileContent(path, content)) {
+    ShowMessage(Format(T(u8"打开文件%s出错,请检查基线向量文件!"), PathToGbk(path).c_str()), AppTitle(),
+                MessageIcon::Warning);
+    return 0;
+  }
+  int nonBlank = 0, lineCount = 0;
+  ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string&) { return ++nonBlank, true; });
+  if (nonBlank == 0) {
+    ShowMessage(T(u8"基线向量文件有误!"), AppTitle(), MessageIcon::Warning);
+    return 0;
+  }
+  loopText += Format(T(u8"同步基线文件：%s\n"), PathToGbk(path).c_str());
+  bool ok = true;
+  ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string& piece) {
+    const int items = CountBlankSeparatedItems(piece);
+    std::string rest = piece;
+    if (items == 12) {
+      std::string flag;
+      std::string_view after = TakeToken(piece, &flag);
+      if (flag != "0") return true;  // "1": left out of the period's independent baselines
+      rest = std::string(after);
+    } else if (items != 11) {
+      return true;
+    }
+    std::string from, to;
+    double v[9];
+    if (ScanPairLine(rest, from, to, v, 9) != 11) return true;
+    if (!CheckPointName(from, path, lineCount, AppTitle()) || !CheckPointName(to, path, lineCount, AppTitle())) {
+      ok = false;
+      return false;
+    }
+    if (items == 11) loopText += piece;
+    set.fromName.push_back(from);
+    set.toName.push_back(to);
+    set.dx.push_back(v[0]);
+    set.dy.push_back(v[1]);
+    set.dz.push_back(v[2]);
+    return true;
+  });
+  if (!ok) return 0;
+  BuildPointList({}, set.fromName, set.toName, set.pointName, set.from, set.to);
+  return 1;
+}
+
+int RunSyncLoopCheck(const std::vector<std::string>& files) {
+  const std::string loopFile = CurrentProjectFile("GPS3dSyncLoop");
+  bool search = true;
+  if (FileExists(loopFile)) {
+    search = AskYesNo(Format(T(u8"同步环文件：%s已经存在，是否覆盖？"), PathToGbk(loopFile).c_str()),
+                      T(u8"同步环闭合差计算"), MessageIcon::Question, 0, MessageAnswer::No);
+  }
+  if (search) {
+    if (!CreateEmpty(loopFile)) {
+      ShowMessage(Format(T(u8"打开文件：%s出错！"), PathToGbk(loopFile).c_str()), AppTitle(), MessageIcon::Warning);
+      return 0;
+    }
+    std::string text;
+    for (const auto& file : files) {
+      CSyncBaselineSet set;
+      if (!LoadSyncBaselineSet(file, set, text)) continue;
+      text += T(u8"\n=============================同步环==========================\n");
+      text += SearchLoops(set.pointName, set.from, set.to);
+    }
+    if (!WriteFileAtomically(loopFile, text)) {
+      ShowMessage(Format(T(u8"打开文件：%s出错！"), PathToGbk(loopFile).c_str()), AppTitle(), MessageIcon::Warning);
+      return 0;
+    }
+  }
+  const std::string report = CurrentProjectFile("GPS3dSyncMisclosure");
+  if (!ComputeSyncMisclosure(loopFile, report, Project().configuration)) return 0;
+  Platform().OpenTextDocument(report);
+  return 1;
+}
+
+int ComputeSyncMisclosure(const std::string& loopFile, const std::string& reportFile,
+                          const CGPSConfiguration& configuration) {
+  std::string content;
+  if (!ReadFileContent(loopFile, content) || content.size() < 10) return 0;
+  std::string out = T(u8"闭合环号, 闭合环点, 坐标闭合差限差(mm), Wx(mm),Wy(mm),Wz(mm),长度闭合差限差(mm),"
+                      u8"长度闭合差(mm),闭合环总长度(m),相对闭合差(ppm),备注\n");
+  const NetClassParameters& p = configuration.m_NetClass;
+  const double a = p[R::kFixedError], b = p[R::kProportionalError], k = p[R::kSyncLoopCoefficient];
+  const int grade = configuration.m_GradeIndex;
+  const std::string headerMark = T(u8"同步基线文件"), loopMark = T(u8"同步环");
+
+  CSyncBaselineSet period;
+  bool readingLoops = false, periodStopped = false;
+  int loopNumber = 0;
+  CTextLineReader reader(content, kVectorLineBuffer);
+  std::string piece;
+  while (reader.Next(piece)) {
+    if (IsSpaceString(piece.c_str())) continue;
+    if (ContainsGbk(piece, headerMark)) {
+      out += piece.back() == '\n' ? piece : piece + "\n";
+      period = CSyncBaselineSet{};
+      readingLoops = periodStopped = false;
+      continue;
+    }
+    if (!readingLoops) {
+      if (ContainsGbk(piece, loopMark)) {
+        BuildPointList({}, period.fromName, period.toName, period.pointName, period.from, period.to);
+        readingLoops = true;
+        loopNumber = 0;
+        continue;
+      }
+      if (CountBlankSeparatedItems(piece) != 11) continue;
+      std::string from, to;
+      double v[3];
+      if (ScanPairLine(piece, from, to, v, 3) != 5) continue;
+      period.fromName.push_back(NormalizeName(from));
+      period.toName.push_back(NormalizeName(to));
+      period.dx.push_back(v[0]);
+      period.dy.push_back(v[1]);
+      period.dz.push_back(v[2]);
+      continue;
+    }
+    if (periodStopped) continue;
+    // A loop of the period.
+    std::vector<std::string> names = LoopNames(piece);
+    if (names.empty()) continue;
+    std::vector<int> points;
+    for (const auto& name : names) {
+      int index = -1;
+      for (size_t i = 0; i < period.pointName.size(); ++i)
+        if (period.pointName[i] == name) {
+          index = static_cast<int>(i);
+          break;
+        }
+      if (index < 0) {
+        Info(Format(T(u8"点%s不存在!"), name.c_str()));
+        periodStopped = true;
+        break;
+      }
+      points.push_back(index);
+    }
+    if (periodStopped) continue;
+    double wx = 0, wy = 0, wz = 0, s = 0;
+    const size_t n = points.size();
+    for (size_t i = 0; i < n && !periodStopped; ++i) {
+      size_t index;
+      double sign;
+      if (!FindVector(period.from, period.to, points[i], points[(i + 1) % n], index, sign)) {
+        periodStopped = true;  // the rest of the period is not computed
+        break;
+      }
+      wx += sign * period.dx[index];
+      wy += sign * period.dy[index];
+      wz += sign * period.dz[index];
+      s += std::sqrt(period.dx[index] * period.dx[index] + period.dy[index] * period.dy[index] +
+                     period.dz[index] * period.dz[index]);
+    }
+    if (periodStopped) continue;
+    const double w = std::sqrt(wx * wx + wy * wy + wz * wz);
+    const double nv = static_cast<double>(n);
+    const double sigma = std::sqrt(a * a + std::pow(b * s / (1000.0 * nv), 2));
+    double componentTolerance, lengthTolerance;
+    if (LengthProportionalGrade(grade)) {
+      componentTolerance = k * s / 1000.0;
+      lengthTolerance = std::floor(1.732 * k) * s / 1000.0;
+    } else {
+      componentTolerance = k * std::sqrt(nv) * sigma;
+      lengthTolerance = 1.732 * k * std::sqrt(nv) * sigma;
+    }
+    std::string row = Format("%6d,", ++loopNumber);
+    for (int pt : points) row += Format("%10s", period.pointName[pt].c_str());
+    const double ppm = s > 0 ? w / s * 1e6 : 0.0;
+    if (k >= 0) {
+      row += Format(", %10.1f, %10.1f, %10.1f, %10.1f, %10.1f, %10.1f, %8.3f, %6.2f", componentTolerance,
+                    wx * 1000, wy * 1000, wz * 1000, lengthTolerance, w * 1000, s, ppm);
+      const bool exceeded = std::fabs(wx * 1000) > componentTolerance || std::fabs(wy * 1000) > componentTolerance ||
+                            std::fabs(wz * 1000) > componentTolerance || w * 1000 > lengthTolerance;
+      row += exceeded ? T(u8",超限\n") : "\n";
+    } else {
+      row += Format(", %10s, %10.1f, %10.1f, %10.1f, %10s, %10.1f, %8.3f, %6.2f\n", "", wx * 1000, wy * 1000,
+                    wz * 1000, "", w * 1000, s, ppm);
+    }
+    out += row;
+  }
+  if (!WriteFileAtomically(reportFile, out)) {
+    OpenFileError(reportFile);
+    return 0;
+  }
+  return 1;
+}
+
+int RunAsyncLoopCheck() {
+  CReadGPS3dVector set(0);
+  if (!set.Load()) return 0;
+  const std::string loopFile = CurrentProjectFile("GPS3dLoop");
+  bool search = true;
+  if (FileExists(loopFile))
+    search = AskYesNo(T(u8"闭合环路文件已存在，重新产生？"), AppTitle(), MessageIcon::Question, 0, MessageAnswer::No);
+  if (search) {
+    if (!WriteFileAtomically(loopFile, SearchLoops(set.m_PointName, set.m_From, set.m_To))) {
+      OpenFileError(loopFile);
+      return 0;
+    }
+  }
+  const std::string report = CurrentProjectFile("GPS3dMisclosure");
+  if (!ComputeAsyncMisclosure(set, loopFile, report, Project().configuration)) return 0;
+  Platform().OpenTextDocument(report);
+  return 1;
+}
+
+int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopFile, const std::string& reportFile,
+                           const CGPSConfiguration& configuration) {
+  std::string content;
+  if (!ReadFileContent(loopFile, content)) {
+    OpenFileError(loopFile);
+    return 0;
+  }
+  if (!CreateEmpty(reportFile)) {
+    OpenFileError(reportFile);
+    return 0;
+  }
+  std::string out = T(u8"异步环闭合差计算结果\n");
+  out += T(u8"环号,线路各点名...,X闭合差限差(mm),X闭合差(mm),Y闭合差限差(mm),Y闭合差(mm),Z闭合差限差(mm),"
+           u8"Z闭合差(mm),S闭合差限差(mm),S闭合差(mm),线路总长度(m),ppm,备注\n");
+  const double a = set.m_a, b = set.m_b;
+  const double k = configuration.m_NetClass[R::kAsyncLoopCoefficient];
+  const bool high = HighGrade(configuration.m_GradeIndex);
+  std::unordered_map<std::string, int> index;
+  for (size_t i = 0; i < set.m_PointName.size(); ++i) index.emplace(set.m_PointName[i], static_cast<int>(i));
+
+  int loopNumber = 0, computed = 0;
+  CTextLineReader reader(content, kVectorLineBuffer);
+  std::string piece;
+  bool stop = false;
+  while (!stop && reader.Next(piece)) {
+    if (IsSpaceString(piece.c_str())) continue;
+    ++loopNumber;
+    std::vector<std::string> names = LoopNames(piece);
+    std::vector<int> points;
+    for (const auto& name : names) {
+      auto it = index.find(name);
+      if (it == index.end()) {
+        Info(Format(T(u8"第%d行点%s不存在!"), reader.LineCount(), name.c_str()));
+        stop = true;
+        break;
+      }
+      points.push_back(it->second);
+    }
+    if (stop) break;
+    if (points.size() < 3) {
+      Info(Format(T(u8"第%d条线路点太少,计算失败!"), loopNumber));
+      continue;
+    }
+    const size_t n = points.size();
+    double wx = 0, wy = 0, wz = 0, s = 0;
+    std::vector<size_t> used;
+    bool closed = true;
+    for (size_t i = 0; i < n; ++i) {
+      size_t v;
+      double sign;
+      if (!FindVector(set.m_From, set.m_To, points[i], points[(i + 1) % n], v, sign)) {
+        closed = false;
+        break;
+      }
+      used.push_back(v);
+      wx += sign * set.m_DX[v];
+      wy += sign * set.m_DY[v];
+      wz += sign * set.m_DZ[v];
+      s += std::sqrt(set.m_DX[v] * set.m_DX[v] + set.m_DY[v] * set.m_DY[v] + set.m_DZ[v] * set.m_DZ[v]);
+    }
+    if (!closed) continue;
+    ++computed;
+    const double w = std::sqrt(wx * wx + wy * wy + wz * wz);
+    const double nv = static_cast<double>(n);
+    const double d = s / nv;
+    const double sigma = std::sqrt(nv * (a * a + std::pow(b * d / 1000.0, 2)));
+    const double t = k * sigma, ts = std::sqrt(3.0) * k * sigma;
+    const double ppm = s > 0 ? w / s * 1000000.0 : 0.0;
+    std::string namesText;
+    for (int pt : points) namesText += Format("%10s ", set.m_PointName[pt].c_str());
+    auto verdict = [&](double tx, double ty, double tz, double tw) {
+      bool exceeded = std::fabs(wx * 1000) > tx || std::fabs(wy * 1000) > ty || std::fabs(wz * 1000) > tz ||
+                      w * 1000 > tw;
+      return std::string(exceeded ? T(u8", 超限\n") : T(u8", 合格\n"));
+    };
+    auto values = [&](double tx, double ty, double tz, double tw) {
+      return Format(", %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, ", tx, wx * 1000, ty,
+                    wy * 1000, tz, wz * 1000, tw, w * 1000) +
+             Format("%12.4lf, %8.2lf", s, ppm) + verdict(tx, ty, tz, tw);
+    };
+    out += (high ? Format(T(u8"预处理%4d, "), loopNumber) : Format("%4d, ", loopNumber)) + namesText +
+           values(t, t, t, ts);
+    if (high) {
+      double sxx = 0, syy = 0, szz = 0, sw2 = 0;
+      double u[3] = {1 / std::sqrt(3.0), 1 / std::sqrt(3.0), 1 / std::sqrt(3.0)};
+      if (w > 0.002) u[0] = wx / w, u[1] = wy / w, u[2] = wz / w;
+      for (size_t v : used) {
+        sxx += set.m_Dxx[v];
+        syy += set.m_Dyy[v];
+        szz += set.m_Dzz[v];
+        sw2 += u[0] * u[0] * set.m_Dxx[v] + u[1] * u[1] * set.m_Dyy[v] + u[2] * u[2] * set.m_Dzz[v] +
+               2 * (u[0] * u[1] * set.m_Dxy[v] + u[0] * u[2] * set.m_Dxz[v] + u[1] * u[2] * set.m_Dyz[v]);
+      }
+      out += Format(T(u8"精处理%4d, "), loopNumber) + namesText +
+             values(2 * std::sqrt(sxx) * 10, 2 * std::sqrt(syy) * 10, 2 * std::sqrt(szz) * 10,
+                    3 * std::sqrt(std::max(sw2, 0.0)) * 10);
+    }
+  }
+  if (!WriteFileAtomically(reportFile, out)) {
+    OpenFileError(reportFile);
+    return 0;
+  }
+  Info(Format(T(u8"%d条线路推算完成!"), computed));
+  return 1;
+}
+
+}  // namespace vemo
