@@ -160,6 +160,10 @@ class GPSTransfer {
 
  private:
   int ReadPoints(int dimension);
+  void SetObservation(size_t point, int coordinate);
+  int ObservedCoordinates() const;
+  void FormNormalEquations(int unknownCount);
+  double SumOfSquaredResiduals();
   int SolveParameters(int minimumCommonPoints);
   int OpenReport();
   int CloseReport();
