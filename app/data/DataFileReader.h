@@ -27,7 +27,8 @@ constexpr const char* kReadBaselineCaption = "Read GPS 3D Baseline";
 
 // The lines of a file's content as the system's reader sees them: text mode (a CR that
 // precedes a LF is dropped), fixed buffer, reading stops at the first zero byte of a piece
-// as a C string would. LineCount() counts every piece read, blank ones included.
+// as a C string would. LineCount() counts every piece read, blank ones included. The content
+// is not copied: it must outlive the reader.
 class CTextLineReader {
  public:
   CTextLineReader(std::string_view content, int bufferSize);
