@@ -1,0 +1,95 @@
+#include <gtest/gtest.h>
+
+#include "app/baselines/IndependentBaselines.h"
+#include "tests/checks/CheckFixture.h"
+
+namespace {
+using namespace vemo;
+using test::G;
+
+std::vector<CPeriodBaseline> Period(const std::vector<std::pair<std::string, std::string>>& pairs) {
+  std::vector<CPeriodBaseline> b;
+  for (const auto& [f, t] : pairs) b.push_back({f, t});
+  return b;
+}
+
+std::vector<int> Flags(const std::vector<CPeriodBaseline>& b) {
+  std::vector<int> f;
+  for (const auto& x : b) f.push_back(x.flag);
+  return f;
+}
+
+TEST(IndependentSelection, ChainTakesTheNextBaselineAtTheEndWithoutBacktracking) {
+  auto b = Period({{"A", "B"}, {"A", "C"}, {"B", "C"}});
+  SelectIndependentBaselines(b, IndependentRule::Chain, 0);
+  EXPECT_EQ(Flags(b), (std::vector<int>{0, 1, 0}));
+  // Four receivers: A->B, then B->C (end B), then C->D or D->C (end C); A->D stays out.
+  b = Period({{"A", "B"}, {"A", "D"}, {"B", "C"}, {"D", "C"}, {"B", "D"}, {"A", "C"}});
+  SelectIndependentBaselines(b, IndependentRule::Chain, 0);
+  EXPECT_EQ(Flags(b), (std::vector<int>{0, 1, 0, 0, 1, 1}));
+  // A single baseline of two receivers.
+  b = Period({{"A", "B"}});
+  SelectIndependentBaselines(b, IndependentRule::Chain, 0);
+  EXPECT_EQ(Flags(b), (std::vector<int>{0}));
+}
+
+TEST(IndependentSelection, RadialAndAll) {
+  auto b = Period({{"A", "B"}, {"C", "A"}, {"B", "C"}, {"A", "D"}, {"D", "B"}});
+  SelectIndependentBaselines(b, IndependentRule::Radial, 0);
+  EXPECT_EQ(Flags(b), (std::vector<int>{0, 0, 1, 0, 1}));
+  SelectIndependentBaselines(b, IndependentRule::All, 0);
+  EXPECT_EQ(Flags(b), (std::vector<int>{0, 0, 0, 0, 0}));
+  // A random start on the third baseline: radial from its from-point B.
+  SelectIndependentBaselines(b, IndependentRule::Radial, 2);
+  EXPECT_EQ(Flags(b), (std::vector<int>{0, 1, 0, 1, 0}));
+}
+
+TEST(IndependentSelection, RandomStartStaysInsideThePeriod) {
+  EXPECT_EQ(RandomStartIndex(0, 10), 0u);
+  EXPECT_EQ(RandomStartIndex(32767, 10), 8u);  // floor(32767 / 32768 * 9)
+  EXPECT_EQ(RandomStartIndex(32767, 1), 0u);
+  EXPECT_EQ(RandomStartIndex(5, 0), 0u);
+}
+
+TEST(IndependentSelection, LargePeriodsHaveNoFixedLimit) {
+  // 2000 baselines among 150 receivers: beyond the 1300 baselines and 100 points of the design.
+  std::vector<CPeriodBaseline> b;
+  for (int i = 0; i < 150; ++i)
+    for (int j = i + 1; j < 150 && b.size() < 2000; ++j) b.push_back({"R" + std::to_string(i), "R" + std::to_string(j)});
+  SelectIndependentBaselines(b, IndependentRule::Chain, 0);
+  int used = 0;
+  for (const auto& x : b) used += x.flag == 0;
+  EXPECT_GT(used, 1);
+  EXPECT_LE(used, 149);
+}
+
+TEST(IndependentFormation, AllRuleEqualsTheMergedFilesWithLeadingFlag) {
+  test::CheckProject project;
+  std::string s1 = project.WriteSync("d1.GPS3DVector_S",
+                                     "A B 1.0 2.0 3.0 0.01 0.02 0.03 0.001 0.002 0.003\n"
+                                     "short\n"
+                                     "B C -4.5 5.25 6.125 0.04 0.05 0.06 0 0 0\n");
+  std::string s2 = project.WriteSync("d2.GPS3DVector_S", "a c 7 8 9 1 1 1 0 0 0\r\n");
+  ASSERT_EQ(FormIndependentBaselines({s1, s2}, IndependentRule::All, false), 1);
+  const char* fmt = "%2d %16s %16s %15.4lf %15.4lf %15.4lf %20.13lf %20.13lf %20.13lf %20.13lf %20.13lf %20.13lf\n";
+  std::string expected = s1 + "\n" + Format(fmt, 0, "A", "B", 1.0, 2.0, 3.0, 0.01, 0.02, 0.03, 0.001, 0.002, 0.003) +
+                         Format(fmt, 0, "B", "C", -4.5, 5.25, 6.125, 0.04, 0.05, 0.06, 0.0, 0.0, 0.0) + s2 + "\n" +
+                         Format(fmt, 0, "A", "C", 7.0, 8.0, 9.0, 1.0, 1.0, 1.0, 0.0, 0.0, 0.0);
+  EXPECT_EQ(project.Read("GPS3dVector"), expected);
+}
+
+TEST(IndependentFormation, MissingInputStopsAndKeepsWhatWasWritten) {
+  test::CheckProject project;
+  std::string s1 = project.WriteSync("d1.GPS3DVector_S", "A B 1 2 3 1 1 1 0 0 0\n");
+  EXPECT_EQ(FormIndependentBaselines({s1, project.dir.str() + "/none"}, IndependentRule::Chain, false), 0);
+  ASSERT_EQ(project.scope.host.messages.size(), 1u);
+  EXPECT_EQ(project.scope.host.messages[0].text, G(u8"基线文件:") + project.dir.str() + G(u8"/none不存在!"));
+  std::string out = project.Read("GPS3dVector");
+  EXPECT_NE(out.find(" 0                A                B"), std::string::npos) << out;
+  // A name longer than the reader's buffer is an error with its line, never cut short.
+  std::string s3 = project.WriteSync("d3.GPS3DVector_S", "\nA " + std::string(40, 'N') + " 1 2 3 1 1 1 0 0 0\n");
+  EXPECT_EQ(FormIndependentBaselines({s3}, IndependentRule::All, true), 0);
+  EXPECT_EQ(project.scope.host.messages.size(), 2u);
+}
+
+}  // namespace
