@@ -16,3 +16,12 @@ run new-project --name demo --dir "$root/project" --grade 3 --central-meridian 1
 run coordinate-systems --add LOCAL1 6378140 298.257
 run --project "$root/project/demo.prj" settings --projection utm --x-constant 0 --y-constant 500
 echo; echo "project files:"; ls -l "$root/project"
+
+# Coordinate conversion and a transformation on copies of the sample coordinate files (the
+# results are appended next to their input, so the samples themselves are never written).
+coordinates=$root/coordinates
+mkdir -p "$coordinates"
+cp examples/coordinates/stations.BLH examples/coordinates/control.XYXY "$coordinates/"
+run --print blh2xyz "$coordinates/stations.BLH"
+run --print bl2xy "$coordinates/stations.BLH"
+run --print transform-4 "$coordinates/control.XYXY"
