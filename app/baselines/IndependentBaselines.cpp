@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <random>
 #include <unordered_map>
 
@@ -14,21 +13,10 @@
 #include "geodesy/Platform.h"
 
 namespace vemo {
-namespace fs = std::filesystem;
-
 namespace {
 
 // Names of the period files are read into 30-character buffers.
 constexpr int kMaxPeriodName = 29;
-
-bool MatchesFilter(const std::string& name, const std::string& filter) {
-  if (filter == "*.*" || filter == "*") return true;
-  if (filter.rfind("*.", 0) == 0) {
-    std::string ext = filter.substr(1);  // ".GPS3DVector_S"
-    return name.size() >= ext.size() && EqualNoCase(name.substr(name.size() - ext.size()), ext);
-  }
-  return EqualNoCase(name, filter);
-}
 
 // The baselines of one period: every line of at least 10 characters whose first eleven items
 // scan as two names and nine numbers. Returns false after the message of a name too long.
@@ -52,34 +40,10 @@ bool ReadPeriod(const std::string& path, const std::string& content, std::vector
 
 }  // namespace
 
-void CIndependentBaselineDlg::ListCandidates() {
-  candidates.clear();
-  std::error_code ec;
-  for (fs::directory_iterator it(directory, ec), end; !ec && it != end; it.increment(ec)) {
-    if (!it->is_regular_file(ec)) continue;
-    std::string name = it->path().filename().string();
-    if (MatchesFilter(name, filter)) candidates.push_back(name);
-  }
-  std::sort(candidates.begin(), candidates.end());
-}
-
-void CIndependentBaselineDlg::Choose(const std::vector<std::string>& names) {
-  for (const auto& name : names) {
-    std::string full = (fs::path(directory) / name).string();
-    if (std::find(chosen.begin(), chosen.end(), full) == chosen.end()) chosen.push_back(full);
-  }
-}
-
-void CIndependentBaselineDlg::ChooseAll() { Choose(candidates); }
-
-void CIndependentBaselineDlg::RemoveChosen(const std::vector<std::string>& fullNames) {
-  for (const auto& name : fullNames) std::erase(chosen, name);
-}
-
 void AcceptIndependentBaselineDlg(const CIndependentBaselineDlg& dialog) {
   CGPSConfiguration& c = Project().configuration;
   c.m_IndependentBaselineFiles.clear();
-  for (const auto& f : dialog.chosen) c.m_IndependentBaselineFiles.push_back(PathToGbk(f));
+  for (const auto& f : dialog.files.chosen) c.m_IndependentBaselineFiles.push_back(PathToGbk(f));
   c.m_IndependentBaselineFile = PathToGbk(CurrentProjectFile("GPS3dVector"));
 }
 

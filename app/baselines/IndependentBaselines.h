@@ -6,26 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "app/baselines/BaselineFileChooser.h"
+
 namespace vemo {
 
 enum class IndependentRule { Chain = 0, Radial = 1, All = 2 };  // "顺序连线型", "射线型", "全选"
 
 // The dialog "生成独立基线文件" as a record.
 struct CIndependentBaselineDlg {
-  std::string directory;                 // "基线文件路径"
-  std::string filter = "*.GPS3DVector_S";  // "类型": "*.GPS3DVector_S" or "*.*"
-  std::vector<std::string> candidates;   // "待选基线文件": file names in the directory
-  std::vector<std::string> chosen;       // "已选基线文件": full names, each once
+  CBaselineFileChooser files{"", "*.GPS3DVector_S", {}, {}};
   IndependentRule rule = IndependentRule::Chain;
-  bool randomStart = false;              // "随机选择"
-
-  // Lists the directory's files that match the filter without regard to letter case.
-  void ListCandidates();
-  // "选定─〉" / "全选─〉": adds candidates (by name) to the chosen list, each at most once.
-  void Choose(const std::vector<std::string>& names);
-  void ChooseAll();
-  // "删除已选".
-  void RemoveChosen(const std::vector<std::string>& fullNames);
+  bool randomStart = false;  // "随机选择"
 };
 
 // "确定": the chosen list becomes the configuration's list of independent baseline source

@@ -1,6 +1,5 @@
 // The observation checks on the command line: independent baseline formation, the loop
 // misclosure checks and the repeated baseline comparison.
-#include <algorithm>
 #include <filesystem>
 
 #include "app/AppState.h"
@@ -45,23 +44,20 @@ int RunFormIndependent(CommandContext& context) {
     else throw UsageError("--rule: expected chain, radial or all, not '" + *rule + "'");
   }
   dialog.randomStart = args.TakeFlag("--random");
-  for (const auto& f : args.Positionals()) {
-    std::string full = Absolute(f);
-    if (std::find(dialog.chosen.begin(), dialog.chosen.end(), full) == dialog.chosen.end())
-      dialog.chosen.push_back(full);
-  }
-  if (dialog.chosen.empty())  // the list of the last formation, offered again
-    for (const auto& f : Project().configuration.m_IndependentBaselineFiles) dialog.chosen.push_back(GbkToUtf8(f));
-  if (dialog.chosen.empty()) throw UsageError("form-independent needs the synchronous baseline files");
+  for (const auto& f : args.Positionals()) dialog.files.ChoosePath(Absolute(f));
+  if (dialog.files.chosen.empty())  // the list of the last formation, offered again
+    for (const auto& f : Project().configuration.m_IndependentBaselineFiles) dialog.files.ChoosePath(GbkToUtf8(f));
+  if (dialog.files.chosen.empty()) throw UsageError("form-independent needs the synchronous baseline files");
   AcceptIndependentBaselineDlg(dialog);
-  if (!FormIndependentBaselines(dialog.chosen, dialog.rule, dialog.randomStart)) return kCommandFailed;
+  if (!FormIndependentBaselines(dialog.files.chosen, dialog.rule, dialog.randomStart)) return kCommandFailed;
   return OpenResultFile(CurrentProjectFile("GPS3dVector"));
 }
 
 int RunSyncLoops(CommandContext& context) {
-  std::vector<std::string> files;
-  for (const auto& f : context.args.Positionals()) files.push_back(Absolute(f));
-  return RunSyncLoopCheck(files) ? kCommandDone : kCommandFailed;
+  // The dialog "选取同步环基线文件": the files come from the command line; none is a cancel.
+  CBaselineFileChooser dialog{"", "*.GPS3dVector_S", {}, {}};
+  for (const auto& f : context.args.Positionals()) dialog.ChoosePath(Absolute(f));
+  return RunSyncLoopCheck(dialog.chosen) ? kCommandDone : kCommandFailed;
 }
 
 int RunAsyncLoops(CommandContext& context) {

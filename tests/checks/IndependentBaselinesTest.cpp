@@ -93,3 +93,24 @@ TEST(IndependentFormation, MissingInputStopsAndKeepsWhatWasWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(BaselineFileChooser, ListsByPatternWithoutRegardToCase) {
+  vemo::test::TempDir dir;
+  for (const char* n : {"a.GPS3DVector_S", "b.gps3dvector_s", "c.txt", "d.GPS3dVector_S.bak"})
+    vemo::WriteFileAtomically(dir.str() + "/" + n, "x");
+  vemo::CBaselineFileChooser chooser{dir.str(), "*.GPS3dVector_S", {}, {}};
+  chooser.ListCandidates();
+  EXPECT_EQ(chooser.candidates, (std::vector<std::string>{"a.GPS3DVector_S", "b.gps3dvector_s"}));
+  chooser.Choose({"b.gps3dvector_s"});
+  chooser.ChooseAll();
+  EXPECT_EQ(chooser.chosen, (std::vector<std::string>{dir.str() + "/b.gps3dvector_s", dir.str() + "/a.GPS3DVector_S"}));
+  chooser.RemoveChosen({dir.str() + "/b.gps3dvector_s"});
+  EXPECT_EQ(chooser.chosen.size(), 1u);
+  chooser.filter = "*.*";
+  chooser.ListCandidates();
+  EXPECT_EQ(chooser.candidates.size(), 4u);
+}
+
+}  // namespace
