@@ -36,7 +36,7 @@ const std::vector<CommandSpec>& MenuCommands() {
       {32823, u8"输入地面边长", nullptr, true, "enter", kEnterSynopsis, "", kEnterHelp, RunEnter, "distance"},
       {32824, u8"输入地面方位", nullptr, true, "enter", kEnterSynopsis, "", kEnterHelp, RunEnter, "azimuth"},
       {32819, u8"读取同步基线数据", nullptr, true, "import-baselines", "[--merge FILE] FILE...",
-       "import synchronous baselines from receiver software exports", "", nullptr},
+       "import synchronous baselines from receiver software exports", kImportBaselinesHelp, RunImportBaselines},
       {32853, u8"形成独立基线文件", nullptr, true, "form-independent", "[--rule chain|radial|all] [--random] FILE...",
        "form the independent baseline file from synchronous baseline files", kFormIndependentHelp,
        RunFormIndependent},

@@ -45,6 +45,10 @@ int RunSyncLoops(CommandContext& context);
 int RunAsyncLoops(CommandContext& context);
 int RunRepeatBaselines(CommandContext& context);
 
+// Baseline import (ImportCommands.cpp).
+extern const char* const kImportBaselinesHelp;
+int RunImportBaselines(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

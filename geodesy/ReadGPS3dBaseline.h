@@ -1,0 +1,51 @@
+// The baseline importers: each reads the exports of one receiver maker's processing software
+// (the files chosen for import in the configuration) and writes, per input file or into one
+// merged file, the project's synchronous baseline file "<base name>.GPS3DVector_S": one line a
+// baseline with the from- and to-station, the components dX, dY, dZ (m) and the covariance
+// XX, YY, ZZ, XY, XZ, YZ (cm², multiplied by the configuration's variance factor k).
+//
+// The importers read everything from the library-wide state (SetGlobalVal): the configuration
+// (m_SyncBaselineFiles and m_ConvertedBaselineFile are GBK paths, as every string of the
+// configuration; m_MergeFiles; m_BaselineVarianceFactor), the project directory and name.
+// Every failure is reported to the user in a message; the importers return 1 on success and
+// 0 on failure. A file of another package yields an empty synchronous file and success.
+#pragma once
+
+#include <string>
+
+class CReadGPS3dBaseline {
+ public:
+  CReadGPS3dBaseline();
+  ~CReadGPS3dBaseline();
+
+  // outputPath = "<project directory>/<base name of inputPath>.GPS3DVector_S"; an existing
+  // file of another letter case is reused. inputPath is a native path.
+  void CreateSyncFile(std::string& inputPath, std::string& outputPath);
+
+  // 1 after the message "基线向量文件有误，请检查设置对话框中的基线解软件类型!" when the file
+  // cannot be read or holds fewer than 5 bytes; else 0. path is a native path.
+  int IsFileEmpty(std::string path);
+
+  int TrimbleBaseline();     // type 0: survey report, data exchange, own TGO list
+  int AshtechBaseline();     // type 1: versions 3.1 and 5.2.00, own solution list
+  int LeicaBaseline();       // type 2: "@#" "@+" "@-" "@=" records, reference station
+  int SokkiaBaseline();      // type 3
+  int LipBaseline();         // type 5: reference station
+  int VemogpsBaseline();     // type 6: the system's own format
+  int JavadBaseline();       // type 7
+  int GamitBaseline();       // type 8: O-file and Q-file
+  int NovatelBaseline();     // type 9
+  int ZhonghaidaBaseline();  // type 10
+  int SouthBaseline();       // type 11: LGO and TGO text, reference station name required
+  int HuaceBaseline();       // type 12
+};
+
+// The importer of a baseline type; nullptr for type 4 (no importer) and for types outside
+// 0..12.
+using BaselineImporter = int (CReadGPS3dBaseline::*)();
+BaselineImporter BaselineImporterOf(int type);
+
+// The file mask that the selection dialog offers for a baseline type ("*.asc", "o*.*", ...);
+// "" for the types without a mask (Sokkia, Lip), whose dialog lists every file, and for types
+// without an importer.
+const char* BaselineFileMask(int type);
