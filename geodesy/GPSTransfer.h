@@ -169,6 +169,7 @@ class GPSTransfer {
   int CloseReport();
   void RestoreCommonPoints();
   void WritePlaneCommonPoints();
+  int FinishPlaneReport(double m0, double ax, double bx, double cx, double ay, double by, double cy);
   void WarnUndetermined();
   void Collocate(int dimension);
   void Write(const std::string& text);

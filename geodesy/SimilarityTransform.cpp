@@ -296,6 +296,26 @@ double GPSTransfer::SumOfSquaredResiduals() {
   return m_vv;
 }
 
+// The end of the plane reports: M0, every point transformed with x' = ax + bx x1 + cx y1,
+// y' = ay + by x1 + cy y1 (the result replaces its source coordinates), the collocation.
+int GPSTransfer::FinishPlaneReport(double m0, double ax, double bx, double cx, double ay, double by, double cy) {
+  Write(Format("    M0=%15.2lf(cm)\n", m0 * 100.0));
+  Write(kDashes);
+  Write(T(u8"            点名             旧坐标(X,Y)                  转换坐标(X,Y)\n"));
+  Write(kDashes);
+  for (size_t i = 0; i < static_cast<size_t>(m_PointCount); ++i) {
+    const double x1 = m_x1[i], y1 = m_y1[i];
+    m_TransformedX = ax + bx * x1 + cx * y1;
+    m_TransformedY = ay + by * x1 + cy * y1;
+    Write(Format("%16s %14.4lf %14.4lf | %14.4lf %14.4lf\n", m_PointNames[i].c_str(), x1, y1, m_TransformedX,
+                 m_TransformedY));
+    m_x1[i] = m_TransformedX;
+    m_y1[i] = m_TransformedY;
+  }
+  OutCollocatedXY();
+  return CloseReport();
+}
+
 int GPSTransfer::XYXY4() {
   if (!ReadXY()) return 0;
   FormNormalEquations(4);
@@ -327,21 +347,8 @@ int GPSTransfer::XYXY4() {
   WritePlaneCommonPoints();
   Write(Format(T(u8"平移X0=%15.4lf(m)\n平移Y0=%15.4lf(m)\n尺度 K=%15.10lf(ppm)\n旋转 A=%15.10lf(dms)\n"), dx, dy,
                (K - 1.0) * 1e6, RadianToDms(A)));
-  Write(Format("    M0=%15.2lf(cm)\n", m0 * 100.0));
-  Write(kDashes);
-  Write(T(u8"            点名             旧坐标(X,Y)                  转换坐标(X,Y)\n"));
-  Write(kDashes);
-  for (int i = 0; i < m_PointCount; ++i) {
-    const double x1 = m_x1[size_t(i)], y1 = m_y1[size_t(i)];
-    m_TransformedX = dx + c * x1 + d * y1;
-    m_TransformedY = dy + c * y1 - d * x1;
-    Write(Format("%16s %14.4lf %14.4lf | %14.4lf %14.4lf\n", m_PointNames[size_t(i)].c_str(), x1, y1, m_TransformedX,
-                 m_TransformedY));
-    m_x1[size_t(i)] = m_TransformedX;
-    m_y1[size_t(i)] = m_TransformedY;
-  }
-  OutCollocatedXY();
-  return CloseReport();
+  // x' = dx + c x1 + d y1, y' = dy - d x1 + c y1
+  return FinishPlaneReport(m0, dx, c, d, dy, -d, c);
 }
 
 int GPSTransfer::XYXY6() {
@@ -367,21 +374,7 @@ int GPSTransfer::XYXY6() {
   Write(Format(T(u8"尺度 X=%15.10lf(ppm)\n尺度 Y=%15.10lf(ppm)\n"), (scaleX - 1.0) * 1e6, (scaleY - 1.0) * 1e6));
   Write(Format("ax=%15.4lf  bx=%15.12lf  cx=%15.12lf\n", ax, bx, cx));
   Write(Format("ay=%15.4lf  by=%15.12lf  cy=%15.12lf\n", ay, by, cy));
-  Write(Format("    M0=%15.2lf(cm)\n", m0 * 100.0));
-  Write(kDashes);
-  Write(T(u8"            点名             旧坐标(X,Y)                  转换坐标(X,Y)\n"));
-  Write(kDashes);
-  for (int i = 0; i < m_PointCount; ++i) {
-    const double x1 = m_x1[size_t(i)], y1 = m_y1[size_t(i)];
-    m_TransformedX = ax + bx * x1 + cx * y1;
-    m_TransformedY = ay + by * x1 + cy * y1;
-    Write(Format("%16s %14.4lf %14.4lf | %14.4lf %14.4lf\n", m_PointNames[size_t(i)].c_str(), x1, y1, m_TransformedX,
-                 m_TransformedY));
-    m_x1[size_t(i)] = m_TransformedX;
-    m_y1[size_t(i)] = m_TransformedY;
-  }
-  OutCollocatedXY();
-  return CloseReport();
+  return FinishPlaneReport(m0, ax, bx, cx, ay, by, cy);
 }
 
 int GPSTransfer::XYZXYZ7() {

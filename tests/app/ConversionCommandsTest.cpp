@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
+#include <sstream>
 
 #include "app/AppState.h"
 #include "app/commands/CommandTable.h"
@@ -182,6 +184,42 @@ TEST_F(ConversionCommandTest, ChangeZoneRefusesOutOfRangeValuesBeforeReading) {
   EXPECT_EQ(Messages(), std::vector<std::string>{u8"第二带投影面大地高(m): 请输入一个介于 -500 和 9000 之间的数。"});
   EXPECT_TRUE(scoped.host.openedDocuments.empty());
   EXPECT_THROW(Run("change-zone", {input, "--method", "x"}), UsageError);
+}
+
+// Hostile input: random lines of digits, signs, separators, GBK bytes, huge exponents and
+// words. Every command ends, and no result line carries a non-finite number.
+TEST_F(ConversionCommandTest, RandomLinesNeverCrashOrWriteNonFiniteNumbers) {
+  std::mt19937 random(20240611);
+  const std::vector<std::string> pieces = {"0", "1", "-", "+", ".", "e", "e308", "e-400", " ", "  ", ",", "\t",
+                                           G(u8"，"), G(u8"点"), "\xA3", "\xAC", "nan", "inf", "x", "\r",
+                                           "6378137", "-6356752.3", "30.3", "114.18", "99999999999"};
+  std::string content;
+  for (int line = 0; line < 1500; ++line) {
+    const int count = static_cast<int>(random() % 12);
+    for (int i = 0; i < count; ++i) content += pieces[random() % pieces.size()];
+    content += "\n";
+  }
+  const std::vector<std::pair<std::string, std::string>> runs = {
+      {"xyz2blh", "f.XYZ"}, {"blh2xyz", "f.BLH"},       {"bl2xy", "f.BL"},         {"xy2bl", "f.XY"},
+      {"transform-3", "f.XYXY"}, {"transform-6", "g.XYXY"}, {"transform-7", "f.XYZXYZ"}, {"change-zone", "z.XY"}};
+  for (const auto& [command, name] : runs) {
+    fs::create_directory(dir.path() / command);
+    int status = Run(command, {Write(command + "/" + name, content)});
+    EXPECT_TRUE(status == kCommandDone || status == kCommandFailed) << command;
+    for (const auto& entry : fs::directory_iterator(dir.path() / command)) {
+      if (entry.path().filename() == name) continue;  // the input
+      std::istringstream lines(ReadWholeFile(entry.path().string()).value_or(""));
+      for (std::string line; std::getline(lines, line);) {
+        std::istringstream fields(line);
+        std::string field;
+        fields >> field;  // the point name may be any word
+        while (fields >> field) {
+          EXPECT_EQ(field.find("nan"), std::string::npos) << entry.path() << ": " << line;
+          EXPECT_EQ(field.find("inf"), std::string::npos) << entry.path() << ": " << line;
+        }
+      }
+    }
+  }
 }
 
 // The program as a surveyor runs it: the conversions need no open project and use the one
