@@ -25,3 +25,27 @@ cp examples/coordinates/stations.BLH examples/coordinates/control.XYXY "$coordin
 run --print blh2xyz "$coordinates/stations.BLH"
 run --print bl2xy "$coordinates/stations.BLH"
 run --print transform-4 "$coordinates/control.XYXY"
+
+# The sample project, generated from one set of true coordinates plus noise
+# (examples/README.md), through the data commands and the checks.
+sample=$root/sample
+run new-project --name sample --dir "$sample" --grade 3 --ellipsoid CGCS2000 --central-meridian 114 \
+    --y-constant 500 --instrument-a 5 --instrument-b 1
+echo; echo "\$ make_sample_project --project $sample/sample.prj"
+"$PWD/build/bin/make_sample_project" --project "$sample/sample.prj"
+in_sample() { run --project "$sample/sample.prj" "$@"; }
+in_sample enter known-xyz </dev/null
+in_sample enter known-xy </dev/null
+in_sample enter known-h </dev/null
+# A distance measured again: the row of the same pair of points replaces the old one.
+awk 'NR == 1 { printf "%s\t%s\t%.4f\t%s\n", $1, $2, $3 + 0.002, $4 }' "$sample/sample.GPS2dDistance" \
+    > "$root/distance-rows.txt"
+in_sample enter distance "$root/distance-rows.txt"
+in_sample enter azimuth </dev/null
+in_sample form-independent "$sample"/S0*.GPS3DVector_S
+in_sample show-result vector-3d
+in_sample sync-loops "$sample"/S0*.GPS3DVector_S
+in_sample async-loops
+in_sample show-result misclosure
+in_sample --print repeat-baselines
+in_sample view "$sample/sample.gti"

@@ -23,10 +23,7 @@ void SetApproximateFileMode(int on) { Project().approxXYZFromFile = on ? 1 : 0; 
 
 int OpenResultFile(const std::string& path) {
   std::string content;
-  if (!ReadFileContent(path, content)) {
-    ShowOpenFileError(path);
-    return kCommandFailed;
-  }
+  if (!ReadRequiredFile(path, content)) return kCommandFailed;
   Platform().OpenTextDocument(path);
   return kCommandDone;
 }
@@ -34,10 +31,7 @@ int OpenResultFile(const std::string& path) {
 int OpenAnyFile(const std::string& path) {
   namespace fs = std::filesystem;
   std::string content;
-  if (!ReadFileContent(path, content)) {
-    ShowOpenFileError(path);
-    return kCommandFailed;
-  }
+  if (!ReadRequiredFile(path, content)) return kCommandFailed;
   std::error_code ec;
   fs::path absolute = fs::absolute(fs::path(path), ec);
   if (ec) absolute = path;

@@ -9,6 +9,7 @@
 #include "app/cli/ConsoleHost.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
+#include "app/data/DataFileReader.h"
 #include "app/data/EntryDialogs.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
@@ -73,15 +74,7 @@ std::vector<std::vector<std::string>> ReadRows(const std::string& source, size_t
     text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   std::vector<std::vector<std::string>> rows;
-  size_t start = 0;
-  int number = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    start = end + 1;
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const auto& [number, line] : SplitLines(text)) {
     std::vector<std::string> cells;
     size_t from = 0;
     for (;;) {

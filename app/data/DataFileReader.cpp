@@ -70,10 +70,7 @@ int CountBlankSeparatedItems(std::string_view line) {
 int ReadKnownFile(const std::string& path, int& lineCount, const std::function<bool(CKnownLine&)>& visit) {
   lineCount = 0;
   std::string content;
-  if (!ReadFileContent(path, content)) {
-    ShowOpenFileError(path);
-    return 0;
-  }
+  if (!ReadRequiredFile(path, content)) return 0;
   CKnownLine known;
   return ForEachLine(content, kShortLineBuffer, lineCount, [&](const std::string& piece) {
     std::string line = CommasToBlanks(piece);
@@ -100,6 +97,38 @@ bool ReadFileContent(const std::string& path, std::string& content) {
   if (!data) return false;
   content = std::move(*data);
   return true;
+}
+
+bool ReadRequiredFile(const std::string& path, std::string& content) {
+  if (ReadFileContent(path, content)) return true;
+  ShowOpenFileError(path);
+  return false;
+}
+
+std::vector<std::pair<int, std::string>> SplitLines(std::string_view text) {
+  std::vector<std::pair<int, std::string>> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string line(text.substr(start, end - start));
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.emplace_back(static_cast<int>(lines.size()) + 1, std::move(line));
+    start = end + 1;
+  }
+  return lines;
+}
+
+CKnownNameList::Result CKnownNameList::Add(const std::string& name, int line, std::vector<double> values,
+                                           const std::string& path, const char* caption) {
+  auto it = m_Seen.find(name);
+  if (it == m_Seen.end()) {
+    m_Seen.emplace(name, std::make_pair(std::move(values), line));
+    return New;
+  }
+  if (it->second.first == values) return Repeated;
+  ShowDuplicateName(path, line, name, it->second.second, caption);
+  return Conflict;
 }
 
 void ShowOpenFileError(const std::string& file) {

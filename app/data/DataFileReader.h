@@ -90,6 +90,25 @@ bool CheckPointName(std::string& name, const std::string& path, int line, const 
 
 // The content of a file, or false when it cannot be opened or read.
 bool ReadFileContent(const std::string& path, std::string& content);
+// The same for a file the load needs: false after "打开文件%s出错!".
+bool ReadRequiredFile(const std::string& path, std::string& content);
+
+// The whole lines of a text (a CR before the LF dropped), numbered from 1; for the readers
+// without a fixed buffer (the entry dialogs, the rows of the command line).
+std::vector<std::pair<int, std::string>> SplitLines(std::string_view text);
+
+// The names of a known file. A name given twice would put the known points and the point
+// list out of step: a plain repetition (the same values) is read once, other values are an
+// error with the file and both lines.
+class CKnownNameList {
+ public:
+  enum Result { New, Repeated, Conflict };
+  Result Add(const std::string& name, int line, std::vector<double> values, const std::string& path,
+             const char* caption);
+
+ private:
+  std::unordered_map<std::string, std::pair<std::vector<double>, int>> m_Seen;
+};
 
 // Messages. file is a native path; it is shown in GBK. The caption of the 3D network loaders
 // is kReadBaselineCaption, every other loader shows the application title.

@@ -125,15 +125,7 @@ const char* EntryExtension(EntryKind kind) {
 void LoadEntryGrid(CEntryGridRecord& grid, const std::string& content) {
   grid.rows.clear();
   grid.linesNotLoaded.clear();
-  int number = 0;
-  size_t start = 0;
-  while (start < content.size()) {
-    size_t end = content.find('\n', start);
-    if (end == std::string::npos) end = content.size();
-    std::string line = content.substr(start, end - start);
-    start = end + 1;
-    ++number;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  for (const auto& [number, line] : SplitLines(content)) {
     if (IsBlank(line)) continue;
     std::vector<std::string> cells;
     if (LoadLine(grid.kind, line, cells)) grid.rows.push_back(std::move(cells));

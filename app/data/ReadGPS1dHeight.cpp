@@ -1,6 +1,5 @@
 #include "app/data/ReadGPS1dHeight.h"
 
-#include <unordered_map>
 
 #include "app/AppState.h"
 #include "app/data/DataFileReader.h"
@@ -19,18 +18,17 @@ int CReadGPS1dHeight::Load() {
 int CReadGPS1dHeight::ReadKnownHeights() {
   const std::string path = CurrentProjectFile("GPS1dKnownH");
   m_KnownName.clear(), m_KnownH.clear();
-  std::unordered_map<std::string, std::pair<size_t, int>> seen;
+  CKnownNameList names;
   int ok = ReadKnownFile(path, m_LineCount, [&](CKnownLine& k) {
     if (k.scanned < 2) {
       ShowLineError(path, k.line, AppTitle());
       return false;
     }
     if (!CheckPointName(k.name, path, k.line, AppTitle())) return false;
-    auto [it, fresh] = seen.try_emplace(k.name, m_KnownName.size(), k.line);
-    if (!fresh) {
-      if (m_KnownH[it->second.first] == k.values[0]) return true;
-      ShowDuplicateName(path, k.line, k.name, it->second.second, AppTitle());
-      return false;
+    switch (names.Add(k.name, k.line, {k.values[0]}, path, AppTitle())) {
+      case CKnownNameList::Repeated: return true;
+      case CKnownNameList::Conflict: return false;
+      case CKnownNameList::New: break;
     }
     m_KnownName.push_back(k.name);
     m_KnownH.push_back(k.values[0]);
@@ -43,10 +41,7 @@ int CReadGPS1dHeight::ReadKnownHeights() {
 int CReadGPS1dHeight::ReadGeodeticCoordinates() {
   const std::string path = CurrentProjectFile("GPS3dBLH");
   std::string content;
-  if (!ReadFileContent(path, content)) {
-    ShowOpenFileError(path);
-    return 0;
-  }
+  if (!ReadRequiredFile(path, content)) return 0;
   m_PointName.clear(), m_B.clear(), m_L.clear(), m_H.clear();
   int ok = ForEachLine(content, kShortLineBuffer, m_LineCount, [&](const std::string& line) {
     std::string name;

@@ -47,11 +47,8 @@ int CReadGPS2dVector::ReadKnownPoints() {
   m_PointName.clear(), m_KnownX.clear(), m_KnownY.clear();
   m_KnownPointCount = 0;
   std::string content;
-  if (!ReadFileContent(path, content)) {
-    ShowOpenFileError(path);
-    return 0;
-  }
-  std::unordered_map<std::string, std::pair<size_t, int>> seen;
+  if (!ReadRequiredFile(path, content)) return 0;
+  CKnownNameList names;
   int ok = ForEachLine(content, kShortLineBuffer, m_LineCount, [&](const std::string& line) {
     std::string name;
     double xy[2];
@@ -60,12 +57,10 @@ int CReadGPS2dVector::ReadKnownPoints() {
       return false;
     }
     if (!CheckPointName(name, path, m_LineCount, Caption())) return false;
-    auto [it, fresh] = seen.try_emplace(name, m_PointName.size(), m_LineCount);
-    if (!fresh) {
-      size_t i = it->second.first;
-      if (m_KnownX[i] == xy[0] && m_KnownY[i] == xy[1]) return true;
-      ShowDuplicateName(path, m_LineCount, name, it->second.second, Caption());
-      return false;
+    switch (names.Add(name, m_LineCount, {xy[0], xy[1]}, path, Caption())) {
+      case CKnownNameList::Repeated: return true;
+      case CKnownNameList::Conflict: return false;
+      case CKnownNameList::New: break;
     }
     m_PointName.push_back(name);
     m_KnownX.push_back(xy[0]), m_KnownY.push_back(xy[1]);
@@ -78,10 +73,7 @@ int CReadGPS2dVector::ReadKnownPoints() {
 int CReadGPS2dVector::ReadVectors() {
   const std::string path = CurrentProjectFile(m_Variant == 1 ? "GPS2dVector1" : "GPS2dVector");
   std::string content;
-  if (!ReadFileContent(path, content)) {
-    ShowOpenFileError(path);
-    return 0;
-  }
+  if (!ReadRequiredFile(path, content)) return 0;
   // Counting pass: the arrays are sized once.
   size_t count = 0;
   int lines = 0;
@@ -109,10 +101,7 @@ int CReadGPS2dVector::ReadVectors() {
 int CReadGPS2dVector::ReadPlaneCoordinates() {
   const std::string path = CurrentProjectFile(m_Variant == 1 ? "GPS3dXYH1" : "GPS3dXYH");
   std::string content;
-  if (!ReadFileContent(path, content)) {
-    ShowOpenFileError(path);
-    return 0;
-  }
+  if (!ReadRequiredFile(path, content)) return 0;
   return ForEachLine(content, kShortLineBuffer, m_LineCount, [&](const std::string& line) {
     std::string name;
     double xy[2];

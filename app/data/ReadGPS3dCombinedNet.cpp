@@ -1,7 +1,6 @@
 #include "app/data/ReadGPS3dCombinedNet.h"
 
 #include <cmath>
-#include <unordered_map>
 
 #include "app/AppState.h"
 #include "app/data/DataFileReader.h"
@@ -29,7 +28,7 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
   const std::string path = CurrentProjectFile("GPS3dKnownXYZ");
   const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
   m_KnownName.clear(), m_KnownB.clear(), m_KnownL.clear(), m_KnownH.clear(), m_KnownType.clear();
-  std::unordered_map<std::string, std::pair<size_t, int>> seen;  // name -> index, line
+  CKnownNameList names;
   int ok = ReadKnownFile(path, m_LineCount, [&](CKnownLine& k) {
     if (k.items < 2 || k.items > 4) return true;  // no meaning for this data set: skipped
     if (k.scanned != k.items) {
@@ -66,13 +65,10 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
         b = transfer.m_B, l = transfer.m_L, h = transfer.m_H;
       }
     }
-    auto [it, fresh] = seen.try_emplace(k.name, m_KnownName.size(), k.line);
-    if (!fresh) {
-      size_t i = it->second.first;
-      if (m_KnownType[i] == type && m_KnownB[i] == b && m_KnownL[i] == l && m_KnownH[i] == h) return true;
-      ShowDuplicateName(path, k.line, k.name, it->second.second, kReadBaselineCaption);
-      m_ErrorFlag = 1;
-      return false;
+    switch (names.Add(k.name, k.line, {static_cast<double>(type), b, l, h}, path, kReadBaselineCaption)) {
+      case CKnownNameList::Repeated: return true;
+      case CKnownNameList::Conflict: m_ErrorFlag = 1; return false;
+      case CKnownNameList::New: break;
     }
     m_KnownName.push_back(k.name);
     m_KnownB.push_back(b), m_KnownL.push_back(l), m_KnownH.push_back(h), m_KnownType.push_back(type);

@@ -51,7 +51,7 @@ int CReadGPS3dVector::ReadKnownPoints() {
   const std::string path = CurrentProjectFile(m_Variant == 1 ? "GPS3dKnownXYZ1" : "GPS3dKnownXYZ");
   const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
   m_KnownName.clear(), m_KnownX.clear(), m_KnownY.clear(), m_KnownZ.clear();
-  std::unordered_map<std::string, std::pair<size_t, int>> seen;  // name -> index, line
+  CKnownNameList names;
   bool ellipsoidChecked = false;
   int ok = ReadKnownFile(path, m_LineCount, [&](CKnownLine& k) {
     if (k.items < 4 || k.scanned < 4) {
@@ -80,15 +80,10 @@ int CReadGPS3dVector::ReadKnownPoints() {
       }
       x = transfer.m_X, y = transfer.m_Y, z = transfer.m_Z;
     }
-    auto [it, fresh] = seen.try_emplace(k.name, m_KnownName.size(), k.line);
-    if (!fresh) {
-      // A name listed twice would leave the known points and the point list out of step;
-      // a plain repetition of the same point is harmless and is read once.
-      size_t i = it->second.first;
-      if (m_KnownX[i] == x && m_KnownY[i] == y && m_KnownZ[i] == z) return true;
-      ShowDuplicateName(path, k.line, k.name, it->second.second, kReadBaselineCaption);
-      m_ErrorFlag = 1;
-      return false;
+    switch (names.Add(k.name, k.line, {x, y, z}, path, kReadBaselineCaption)) {
+      case CKnownNameList::Repeated: return true;
+      case CKnownNameList::Conflict: m_ErrorFlag = 1; return false;
+      case CKnownNameList::New: break;
     }
     m_KnownName.push_back(k.name);
     m_KnownX.push_back(x), m_KnownY.push_back(y), m_KnownZ.push_back(z);
@@ -109,10 +104,7 @@ int CReadGPS3dVector::ReadApproximateFile() {
   if (!chosen || chosen->empty()) return 0;
   const std::string& path = chosen->front();
   std::string content;
-  if (!ReadFileContent(path, content)) {
-    ShowOpenFileError(path);
-    return 0;
-  }
+  if (!ReadRequiredFile(path, content)) return 0;
   // Records are read item by item; lines play no part, but they are counted for messages.
   std::string_view rest(content);
   int line = 1;
