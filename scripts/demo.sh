@@ -34,6 +34,21 @@ run new-project --name sample --dir "$sample" --grade 3 --ellipsoid CGCS2000 --c
 echo; echo "\$ make_sample_project --project $sample/sample.prj"
 "$PWD/build/bin/make_sample_project" --project "$sample/sample.prj"
 in_sample() { run --project "$sample/sample.prj" "$@"; }
+# The periods arrive as receiver software exports them: written in three packages' formats
+# and imported back into the project, which makes the synchronous files anew.
+exports=$root/exports
+echo; echo "\$ make_baseline_exports ... (periods 1-3 Trimble, 4-5 Leica, 6-7 GAMIT; baseline types 0, 2, 8)"
+"$PWD/build/bin/make_baseline_exports" --format trimble --out "$exports" "$sample"/S0[1-3].GPS3DVector_S
+"$PWD/build/bin/make_baseline_exports" --format leica --stations "$sample/truth.txt" --out "$exports" \
+    "$sample"/S0[45].GPS3DVector_S
+"$PWD/build/bin/make_baseline_exports" --format gamit --out "$exports" "$sample"/S0[67].GPS3DVector_S
+rm "$sample"/S0*.GPS3DVector_S
+in_sample settings --baseline-type 0 >/dev/null
+in_sample import-baselines "$exports"/S0[1-3].asc
+in_sample settings --baseline-type 2 >/dev/null
+in_sample --print import-baselines "$exports"/S0[45].asc
+in_sample settings --baseline-type 8 >/dev/null
+in_sample import-baselines "$exports"/S0[67].txt
 in_sample enter known-xyz </dev/null
 in_sample enter known-xy </dev/null
 in_sample enter known-h </dev/null
