@@ -247,6 +247,12 @@ CSyncBaseline CBaselineRecord::Sigmas(double sigmaToCm, double rhoScale, double 
   return b;
 }
 
+void SetStationWords(CBaselineRecord& r, std::string_view line, size_t n) {
+  auto w = Words(line);
+  if (w.size() >= n) SetName(r.from, w[n - 1]);
+  if (w.size() >= n + 1) SetName(r.to, w[n]);
+}
+
 size_t FirstLineOf(const CImportFile& file, size_t minLength) {
   for (size_t i = 0; i < file.size(); ++i)
     if (file.line(i).size() >= minLength) return i;

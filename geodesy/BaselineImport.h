@@ -141,6 +141,9 @@ struct CBaselineRecord {
 // Station names of the packages are trimmed and upper-cased.
 inline void SetName(CReadWord& field, std::string_view name) { field.Set(NormalizeName(name)); }
 
+// The from- and to-station: words n and n + 1 (counted from 1) of a line, when it has them.
+void SetStationWords(CBaselineRecord& record, std::string_view line, size_t n);
+
 // Index of the first line of at least minLength characters, or size() when there is none.
 size_t FirstLineOf(const CImportFile& file, size_t minLength);
 

@@ -15,12 +15,6 @@ size_t ReadCovarianceRows(CImportFile& file, size_t i, CBaselineRecord& r) {
   return i;
 }
 
-void SetStations(CBaselineRecord& r, std::string_view line) {
-  auto w = Words(line);
-  if (w.size() >= 3) SetName(r.from, w[2]);
-  if (w.size() >= 4) SetName(r.to, w[3]);
-}
-
 }  // namespace
 
 void ReadSokkiaFile(CImportFile& file) {
@@ -32,7 +26,7 @@ void ReadSokkiaFile(CImportFile& file) {
     if (!on) {
       on = line == "Fixed double difference solution";
     } else if (StartsWith(line, "Sta. ID")) {
-      SetStations(r, line);
+      SetStationWords(r, line, 3);
     } else if (StartsWith(line, "WGS84_X")) {
       // This line and the next two: the components X, Y, Z as their seventh word.
       for (int a = 0; a < 3; ++a)
@@ -54,7 +48,7 @@ void ReadLipFile(CImportFile& file) {
     if (StartsWith(line, "Fixed double difference solution")) {
       step = kStations;
     } else if (step == kStations && StartsWith(line, "Sta. name")) {
-      SetStations(r, line);
+      SetStationWords(r, line, 3);
       step = kCoordinates;
     } else if (step == kCoordinates && StartsWith(line, "WGS84_X")) {
       // This line and the next two: from-station coordinate, to-station coordinate and

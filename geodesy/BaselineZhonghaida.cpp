@@ -29,12 +29,6 @@ void ReadVectorRecord(CImportFile& file, size_t i) {
   file.Write(i, r.Complete(), r.Covariance(kUpperByRows, SquareMetresToCm2(file.k())), SyncFormat::Long);
 }
 
-void SetStationsFromWords(CBaselineRecord& r, std::string_view line) {
-  auto w = Words(line);
-  if (w.size() >= 2) SetName(r.from, w[1]);
-  if (w.size() >= 3) SetName(r.to, w[2]);
-}
-
 }  // namespace
 
 void ReadZhonghaidaFile(CImportFile& file) {
@@ -44,7 +38,7 @@ void ReadZhonghaidaFile(CImportFile& file) {
     if (StartsWith(line, "Vector=1"))
       ReadVectorRecord(file, i);
     else if (ContainsGbk(line, T(u8"站　名：")))
-      SetStationsFromWords(r, line);
+      SetStationWords(r, line, 2);
     else if (ContainsGbk(line, T(u8"双差整数解")))
       i = ReadIntegerSolutionBlock(file, i, r);
   }
@@ -55,7 +49,7 @@ void ReadHuaceFile(CImportFile& file) {
   for (size_t i = 1; i < file.size(); ++i) {  // the first line is skipped
     std::string_view line = file.line(i);
     if (line.find("Station:") != std::string_view::npos)
-      SetStationsFromWords(r, line);
+      SetStationWords(r, line, 2);
     else if (ContainsGbk(line, T(u8"整数解")))
       i = ReadIntegerSolutionBlock(file, i, r);
   }

@@ -106,33 +106,25 @@ class Expected:
             e = elems(k)
             self.lines[key].append(fmt % (frm, to, d[0], d[1], d[2], e[0], e[1], e[2], e[3], e[4], e[5]))
 
-    def m2(self, frm, to, d, record_values, order, fmt=LONG):
-        """record_values: the six printed m² values in the record's order."""
+    def scaled(self, frm, to, d, record_values, order, factor_of_k, fmt=LONG):
+        """record_values: the six printed elements in the record's order, each multiplied by
+        factor_of_k(k) into its output place."""
         def elems(k):
-            factor = 10000.0 * k
+            factor = factor_of_k(k)
             out = [0.0] * 6
             for j in range(6):
                 out[order[j]] = record_values[j] * factor
             return out
         self.elements(frm, to, d, elems, fmt)
 
+    def m2(self, frm, to, d, record_values, order, fmt=LONG):
+        self.scaled(frm, to, d, record_values, order, lambda k: 10000.0 * k, fmt)
+
     def cofactors(self, frm, to, d, s0, q, order):
-        def elems(k):
-            factor = s0 * s0 * 10000.0 * k
-            out = [0.0] * 6
-            for j in range(6):
-                out[order[j]] = q[j] * factor
-            return out
-        self.elements(frm, to, d, elems)
+        self.scaled(frm, to, d, q, order, lambda k: s0 * s0 * 10000.0 * k)
 
     def cm2(self, frm, to, d, record_values, order, scaled=True):
-        def elems(k):
-            factor = k if scaled else 1.0
-            out = [0.0] * 6
-            for j in range(6):
-                out[order[j]] = record_values[j] * factor if scaled else record_values[j]
-            return out
-        self.elements(frm, to, d, elems)
+        self.scaled(frm, to, d, record_values, order, lambda k: k if scaled else 1.0)
 
     def sigmas(self, frm, to, d, sigma, rho, to_cm, rho_scale):
         def elems(k):
