@@ -35,14 +35,14 @@ std::string RangeMessage(const char* labelUtf8, double low, double high) {
 
 std::string CChangZoneOfXY::Validate() const {
   auto inside = [](double v, double low, double high) { return v >= low && v <= high; };  // NaN fails
-  if (!inside(m_H1, kMinHeight, kMaxHeight)) return RangeMessage(u8"第一带投影面大地高(m):", kMinHeight, kMaxHeight);
-  if (!inside(m_L01, kMinMeridian, kMaxMeridian))
-    return RangeMessage(u8"第一带中央子午线(dms):", kMinMeridian, kMaxMeridian);
-  if (!inside(m_H2, kMinHeight, kMaxHeight)) return RangeMessage(u8"第二带投影面大地高(m):", kMinHeight, kMaxHeight);
-  if (!inside(m_L02, kMinMeridian, kMaxMeridian))
-    return RangeMessage(u8"第二带中央子午线(dms):", kMinMeridian, kMaxMeridian);
+  const double values[4] = {m_H1, m_L01, m_H2, m_L02};
+  for (int i = 0; i < 4; ++i) {
+    const bool height = i % 2 == 0;
+    const double low = height ? kMinHeight : kMinMeridian, high = height ? kMaxHeight : kMaxMeridian;
+    if (!inside(values[i], low, high)) return RangeMessage(kFieldLabels[i], low, high);
+  }
   if (m_Method < kEnlargeAxis || m_Method > kEnlargeBothAxes)
-    return T(u8"高程投影椭球膨胀方法: 请选择 da=dH、da=f(dH,B) 或 da=db=dH。");
+    return Format(T(u8"%s: 请选择 %s、%s 或 %s。"), T(kMethodGroup), kMethodNames[0], kMethodNames[1], kMethodNames[2]);
   return {};
 }
 

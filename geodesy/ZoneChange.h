@@ -14,17 +14,26 @@ struct CChangZoneOfXY {
   static constexpr double kMinHeight = -500.0, kMaxHeight = 9000.0;  // m
   static constexpr double kMinMeridian = 0.0, kMaxMeridian = 360.0;  // D.MMSS
 
+  // The dialog's texts (UTF-8): title, the labels of the four fields in order, the radio
+  // group and its buttons, the two buttons.
+  static constexpr const char* kTitle = u8"坐标换带与高程面转换计算";
+  static constexpr const char* kFieldLabels[4] = {u8"第一带投影面大地高(m):", u8"第一带中央子午线(dms):",
+                                                  u8"第二带投影面大地高(m):", u8"第二带中央子午线(dms):"};
+  static constexpr const char* kMethodGroup = u8"高程投影椭球膨胀方法";
+  static constexpr const char* kMethodNames[3] = {"da=dH", "da=f(dH,B)", "da=db=dH"};
+  static constexpr const char* kButtons[2] = {u8"确定", u8"取消"};
+
   enum Method {
     kEnlargeAxis = 0,          // "da=dH": a grows by the height, flattening kept
     kEnlargeAxisByLatitude = 1,  // "da=f(dH,B)": a grows by dH / (1 - 2 B0 / (invF pi))
     kEnlargeBothAxes = 2,      // "da=db=dH": both semi-axes grow by the height
   };
 
-  double m_H1 = 0.0;   // "第一带投影面大地高(m):"
-  double m_L01 = 0.0;  // "第一带中央子午线(dms):"
-  double m_H2 = 0.0;   // "第二带投影面大地高(m):"
-  double m_L02 = 0.0;  // "第二带中央子午线(dms):"
-  int m_Method = kEnlargeAxis;  // radio group "高程投影椭球膨胀方法"
+  double m_H1 = 0.0;   // first projection-surface height, m
+  double m_L01 = 0.0;  // first central meridian, D.MMSS
+  double m_H2 = 0.0;   // second projection-surface height, m
+  double m_L02 = 0.0;  // second central meridian, D.MMSS
+  int m_Method = kEnlargeAxis;
 
   // The range validation of "确定": an empty string when every field is in its range,
   // otherwise the message (GBK) for the first field that is not; the dialog then stays open.
