@@ -24,9 +24,9 @@ const SampleCase kSamples[] = {
     {5, "lip-1632.txt", "lip-1632"},              {6, "vemo-1631.txt", "vemo-1631"},
     {7, "javad-1632.txt", "javad-1632"},          {7, "javad-cn-1632.txt", "javad-cn-1632"},
     {8, "gamit-o1631.txt", "gamit-o1631"},        {8, "gamit-q1633.txt", "gamit-q1633"},
-    {9, "novatel-1633.iob", "novatel-1633"},      {10, "hds-1633.vec", "hds-1633"},
-    {10, "hds-1631.rpt", "hds-1631"},             {11, "south-lgo.asc", "south-lgo"},
-    {11, "south-tgo.asc", "south-tgo"},           {12, "chc-1632.isb", "chc-1632"},
+    {9, "novatel-1633.iob", "novatel-1633"},      {10, "zhonghaida-1633.vec", "zhonghaida-1633"},
+    {10, "zhonghaida-1631.rpt", "zhonghaida-1631"},             {11, "south-lgo.asc", "south-lgo"},
+    {11, "south-tgo.asc", "south-tgo"},           {12, "huace-1632.isb", "huace-1632"},
 };
 
 // A complete first line: the importers with a reference station need one and leave it alone.

@@ -336,7 +336,7 @@ const IncompleteCase kIncomplete[] = {
      "HDS\n双差整数解\n\n\n分量 (m) 1 2 3\n\n\n\n\n\n\n\n\n\n\n\nXX 0.1 0 0\nYY 0.1 0\nZZ 0.1\n", "19", 0},
     {"ZhonghaidaVectorOfTwelveWords", 10, "a.vec", "HDS\nVector=1:?:A:B:1:2:3:1e-6:0:0:*1e-6:0\n", "2", 0},
     {"HuaceBlockWithoutStations", 12, "a.isb",
-     "CHC\n整数解\n\n\n分量 (m) 1 2 3\n\n\n\n\n\n\n\n\n\n\n\nXX 0.1 0 0\nYY 0.1 0\nZZ 0.1\n", "19", 0},
+     "华测\n整数解\n\n\n分量 (m) 1 2 3\n\n\n\n\n\n\n\n\n\n\n\nXX 0.1 0 0\nYY 0.1 0\nZZ 0.1\n", "19", 0},
     {"JavadRowsThatDoNotScan", 7, "a.txt", "from - to\n---\n1 A-B 1 2 3 4 5 6 7 8 9 10\n1 AB 1 2 3 4 5 6 7 8 9 10\n2 C-D x\n-----\n",
      "4,5", 1},
     {"GamitQBlockWithoutSigmas", 8, "a.txt",

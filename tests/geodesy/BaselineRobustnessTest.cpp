@@ -23,8 +23,8 @@ const HostileSample kSamples[] = {
     {0, "trimble-report.asc"}, {0, "trimble-exchange.asc"}, {0, "trimble-own.asc"}, {1, "o1631a.31"},
     {1, "o1632a.520"},         {1, "o1633a.sol"},           {2, "leica-1631.asc"},  {3, "sokkia-1631.rep"},
     {5, "lip-1632.txt"},       {6, "vemo-1631.txt"},        {7, "javad-1632.txt"},  {7, "javad-cn-1632.txt"},
-    {8, "gamit-o1631.txt"},    {8, "gamit-q1633.txt"},      {9, "novatel-1633.iob"}, {10, "hds-1633.vec"},
-    {10, "hds-1631.rpt"},      {11, "south-lgo.asc"},       {11, "south-tgo.asc"},  {12, "chc-1632.isb"},
+    {8, "gamit-o1631.txt"},    {8, "gamit-q1633.txt"},      {9, "novatel-1633.iob"}, {10, "zhonghaida-1633.vec"},
+    {10, "zhonghaida-1631.rpt"},      {11, "south-lgo.asc"},       {11, "south-tgo.asc"},  {12, "huace-1632.isb"},
 };
 
 constexpr int kTypes[] = {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12};

@@ -188,7 +188,7 @@ def trimble_report():
 
 def exchange_lines(baselines, order, header="[GENERAL]"):
     """A data-exchange text; covariance elements printed in the given record order."""
-    out = [header, "Source=Trimble Geomatics Office", "ProjName=WUHAN-CTRL",
+    out = [header, "Source=TGO", "ProjName=WUHAN-CTRL",
            "ProjCoordinateSystem=China/CGCS2000", "GPSVectors=MarkToMark", "CoordinateUnits=meters",
            "MissingValue=?", "Separator=:", "", "", "[STATIONS]"]
     for name, (b, l, h) in STATIONS.items():
@@ -331,7 +331,7 @@ def rows3(c_upper):
 
 
 def sokkia():
-    out = ["SOKKIA Spectrum Survey  -  Baseline Processing Report", "",
+    out = ["Sokkia  -  Baseline Processing Report", "",
            "Float solution", "Sta. ID   GP99   GP98", "",
            "Fixed double difference solution", ""]
     ex = Expected()
@@ -368,7 +368,7 @@ def lip():
 
 
 def novatel():
-    out = ["NovAtel GrafNav/GrafNet  Baseline output  WUHAN-CTRL", ""]
+    out = ["Novatel  Baseline output  WUHAN-CTRL", ""]
     ex = Expected()
     for b in SESSIONS[2]:
         d = pd("%.4f", b.d)
@@ -476,7 +476,7 @@ def gamit_q():
 
 
 def zhonghaida_vector():
-    out = ["HDS2003 数据处理软件   基线向量输出", "[Project]", "Name=WUHAN-CTRL", "[Vector]"]
+    out = ["中海达 数据处理软件   基线向量输出", "[Project]", "Name=WUHAN-CTRL", "[Vector]"]
     ex = Expected()
     for b in SESSIONS[2]:
         d = pd("%.4f", b.d)
@@ -485,8 +485,8 @@ def zhonghaida_vector():
         cs[3] = "*" + cs[3]  # the writer puts a mark before YY
         out.append("Vector=1:?:%s:%s:%.4f:%.4f:%.4f:%s:1.452:1.387:Fixed" % ((b.frm, b.to) + tuple(d) + (":".join(cs),)))
         ex.m2(b.frm, b.to, d, c, UPPER_BY_ROWS)
-    write_export("hds-1633.vec", out)
-    ex.write("hds-1633")
+    write_export("zhonghaida-1633.vec", out)
+    ex.write("zhonghaida-1633")
 
 
 def integer_block(marker, b):
@@ -517,27 +517,27 @@ def integer_block(marker, b):
 
 
 def zhonghaida_block():
-    out = ["中海达 HDS2003 基线解算报告", "", "项目：WUHAN-CTRL"]
+    out = ["中海达 基线解算报告", "", "项目：WUHAN-CTRL"]
     ex = Expected()
     for b in SESSIONS[0]:
         out += ["", "站　名：   %s    %s" % (b.frm, b.to), "时段：  1631"]
         lines, d, c = integer_block("  双差整数解", b)
         out += lines
         ex.cm2(b.frm, b.to, d, c, UPPER_BY_ROWS)
-    write_export("hds-1631.rpt", out)
-    ex.write("hds-1631")
+    write_export("zhonghaida-1631.rpt", out)
+    ex.write("zhonghaida-1631")
 
 
 def huace():
-    out = ["CHC Compass  基线处理报告", "Project: WUHAN-CTRL"]
+    out = ["华测  基线处理报告", "Project: WUHAN-CTRL"]
     ex = Expected()
     for b in SESSIONS[1]:
         out += ["", "Station:  %s  %s" % (b.frm, b.to), "Session:  1632"]
         lines, d, c = integer_block("  解算结果：整数解", b)
         out += lines
         ex.cm2(b.frm, b.to, d, c, UPPER_BY_ROWS)
-    write_export("chc-1632.isb", out)
-    ex.write("chc-1632")
+    write_export("huace-1632.isb", out)
+    ex.write("huace-1632")
 
 
 # ---------------------------------------------------------------------------------------------
