@@ -184,6 +184,12 @@ TEST_F(BaselineImportTest, OutputThatCannotBeCreatedStopsTheRun) {
   EXPECT_EQ(Messages(), std::vector<std::string>{"打开文件" + merged + "出错!"});
 }
 
+TEST_F(BaselineImportTest, AWriteThatDoesNotReachTheDiskIsAFailure) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  ASSERT_EQ(Import(6, {Sample("vemo-1631.txt")}, "/dev/full"), 0);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"写文件'/dev/full'出错!"});
+}
+
 TEST_F(BaselineImportTest, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
   // The own format read from the project directory: its synchronous file is the file itself.
   const std::string own = projectDir + "/p1.GPS3DVector_S";
