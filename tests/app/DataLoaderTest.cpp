@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <random>
@@ -297,7 +298,12 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"vector number is text", "K1 1 2 3\n", "\nK1 N1 1 2 3 1 1 x 0 0 0\n", 2, kReadError, true},
         BadLine{"vector name too long", "K1 1 2 3\n", "K1 N1234567890123456789 1 2 3 1 1 1 0 0 0\n", 1,
                 u8"文件%s第 %d 行的点名", true},
-        BadLine{"same name, other values", "K1 1 2 3\nk1 1 2 4\n", kVectors, 2, u8"文件%s第 %d 行的点", false}));
+        BadLine{"same name, other values", "K1 1 2 3\nk1 1 2 4\n", kVectors, 2, u8"文件%s第 %d 行的点", false}),
+    [](const testing::TestParamInfo<BadLine>& info) {
+      std::string name;
+      for (const char* p = info.param.what; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+      return name;
+    });
 
 // The name-length messages carry the name and limit after the part checked above.
 TEST_F(DataLoaderTest, NameOfNineteenCharactersIsReadAndTwentyIsAnErrorWithTheName) {
@@ -510,6 +516,70 @@ TEST_F(DataLoaderTest, HostileFilesGiveAMessageOrASkip) {
     for (int i = 0; i < set.m_VectorCount; ++i) {
       EXPECT_LT(set.m_From[i], set.m_PointCount);
       EXPECT_LT(set.m_To[i], set.m_PointCount);
+    }
+  }
+}
+
+// Every loader over randomly damaged copies of sound files: it either loads, with indices
+// inside its arrays, or says why it does not.
+TEST_F(DataLoaderTest, RandomlyDamagedFilesNeverCrashAnyLoader) {
+  const std::vector<std::pair<std::string, std::string>> sound = {
+      {"GPS3dKnownXYZ", "K1 -2263483.8885 5013061.1228 3218279.9226\nK2, 30.1522, 114.2030, 25.3\nH1 12.5\n"},
+      {"GPS3dVector", " 0 K1 N1 10 20 30 1 1 1 0 0 0\n/x/a.GPS3DVector_S\n 1 K2 N1 1 2 3 1 1 1 0 0 0\nN1 K2 1 2 3 1 1 1 0 0 0\n"},
+      {"GPS2dKnownXY", "K1 3376498.6 144006.4\nK2 3377000 145000\n"},
+      {"GPS2dVector", "K1 N1 100 200 1 1 0.1\nN1 K2 10 20 2 2 0\n"},
+      {"GPS3dXYH", "K1 3376498.6 144006.4 12.0\nN1 3376548.6 144066.4 13.0\n"},
+      {"GPS2dDistance", "K1 N1 1000.5 0\n"},
+      {"GPS2dAzimuth", "K1 N1 45.3000 1\n"},
+      {"GPS1dKnownH", "K1 12.5\nN1,13\n"},
+      {"GPS3dBLH", "K1 30.30 114.18 50\nN1 30.31 114.19 52\n"},
+  };
+  std::mt19937 rng(2024);
+  for (int round = 0; round < 200; ++round) {
+    for (const auto& [extension, content] : sound) {
+      std::string damaged = content;
+      const int edits = 1 + static_cast<int>(rng() % 4);
+      for (int e = 0; e < edits && !damaged.empty(); ++e) {
+        size_t at = rng() % damaged.size();
+        switch (rng() % 4) {
+          case 0: damaged[at] = static_cast<char>(rng()); break;                         // a byte changed
+          case 1: damaged.erase(at, 1 + rng() % 8); break;                                // bytes lost
+          case 2: damaged.insert(at, std::string(1 + rng() % 200, static_cast<char>(rng()))); break;
+          case 3: damaged.resize(at); break;                                              // truncated
+        }
+      }
+      Write(extension, rng() % 5 == 0 ? content : damaged);
+    }
+    scoped.host.messages.clear();
+    CReadGPS3dVector set3(0);
+    if (set3.Load()) {
+      ASSERT_EQ(set3.m_PointCount, static_cast<int>(set3.m_PointName.size()));
+      ASSERT_EQ(set3.m_X.size(), set3.m_PointName.size());
+      for (int j = 0; j < set3.m_VectorCount; ++j) {
+        ASSERT_TRUE(set3.m_From[j] >= 0 && set3.m_From[j] < set3.m_PointCount);
+        ASSERT_TRUE(set3.m_To[j] >= 0 && set3.m_To[j] < set3.m_PointCount);
+      }
+    } else {
+      ASSERT_FALSE(Messages().empty()) << "round " << round;
+    }
+    scoped.host.messages.clear();
+    CReadGPS3dCombinedNet ellipsoidal;
+    if (!ellipsoidal.Load()) {
+      ASSERT_FALSE(Messages().empty()) << "round " << round;
+    }
+    scoped.host.messages.clear();
+    CReadGPS2dVector set2(0);
+    if (set2.Load()) {
+      ASSERT_EQ(set2.m_X.size(), set2.m_PointName.size());
+      for (int j = 0; j < set2.m_DistanceCount; ++j) ASSERT_LT(set2.m_DistanceTo[j], set2.m_PointCount);
+      for (int j = 0; j < set2.m_DistanceCount; ++j) ASSERT_GE(set2.m_DistanceSd[j], 0.00001);
+    } else {
+      ASSERT_FALSE(Messages().empty()) << "round " << round;
+    }
+    scoped.host.messages.clear();
+    CReadGPS1dHeight heights;
+    if (!heights.Load()) {
+      ASSERT_FALSE(Messages().empty()) << "round " << round;
     }
   }
 }
