@@ -66,31 +66,33 @@ TEST_F(BaselineImportTest, OwnFormatIsCopiedWithoutTheVarianceFactor) {
   EXPECT_EQ(Output("own"), Line("A01", "B02", 1, 2, 3, 0.1, 0.2, 0.3, 0.01, 0.02, 0.03));
 }
 
-TEST_F(BaselineImportTest, AshtechVersion52NamesAreTheSecondAndFourthWordsWithoutBrackets) {
-  std::string file = Export("o0001a.520",
-                            "GPPS-2 Version 5.2.00\n"
-                            "The fixed double difference solution\n"
-                            "Station  Site\n"
-                            "1 [A001] 2 [B02]\n"
-                            "Sigma X 0.0010 m\nSigma Y 0.0020 m\nSigma Z 0.0030 m\n"
-                            "Y 0.5\nZ 0.25 Z -0.5\n"
-                            "Baseline Vector: 10.0 20.0 30.0\n");
-  ASSERT_EQ(Import(1, {file}), 1);
-  EXPECT_EQ(Output("o0001a"), Line("A001", "B02", 10, 20, 30, 0.01, 0.04, 0.09, 0.01, 0.0075, -0.03));
+struct AshtechCase {
+  const char* file;
+  const char* header;   // the first line decides the version
+  const char* names;    // the line after "STATION"
+  const char* sigmas;   // the format of the three sigma lines
+};
+
+class AshtechNamesTest : public BaselineFixture, public testing::WithParamInterface<AshtechCase> {};
+
+TEST_P(AshtechNamesTest, NamesLoseTheirFirstAndLastCharacter) {
+  const AshtechCase& c = GetParam();
+  std::string text = std::string(c.header) + "\nThe fixed double difference solution\nStation  Site\n" + c.names + "\n";
+  for (auto [axis, sigma] : {std::pair{'X', 0.001}, std::pair{'Y', 0.002}, std::pair{'Z', 0.003}})
+    text += Format(c.sigmas, axis, sigma) + "\n";
+  text += "Y 0.5\nZ 0.25 Z -0.5\nBaseline Vector: 10.0 20.0 30.0\n";
+  ASSERT_EQ(Import(1, {Export(c.file, text)}), 1);
+  EXPECT_EQ(Output(fs::path(c.file).stem().string()),
+            Line("A001", "B02", 10, 20, 30, 0.01, 0.04, 0.09, 0.01, 0.0075, -0.03));
 }
 
-TEST_F(BaselineImportTest, AshtechVersion31NamesAreTheFirstTwoWords) {
-  std::string file = Export("o0002a.31",
-                            "VERSION: 3.1\n"
-                            "THE FIXED DOUBLE DIFFERENCE SOLUTION\n"
-                            "STATION NAMES\n"
-                            "'A001' 'B02'\n"
-                            "SIGMA X (M) 0.0010\nSIGMA Y (M) 0.0020\nSIGMA Z (M) 0.0030\n"
-                            "Y 0.5\nZ 0.25 Z -0.5\n"
-                            "BASELINE VECTOR: 10.0 20.0 30.0\n");
-  ASSERT_EQ(Import(1, {file}), 1);
-  EXPECT_EQ(Output("o0002a"), Line("A001", "B02", 10, 20, 30, 0.01, 0.04, 0.09, 0.01, 0.0075, -0.03));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Versions, AshtechNamesTest,
+    testing::Values(
+        // Version 5.2.00: words 2 and 4 of "1 [A001] 2 [B02]"; the sigma is the third word.
+        AshtechCase{"o0001a.520", "GPPS-2 Version 5.2.00", "1 [A001] 2 [B02]", "Sigma %c %.4lf m"},
+        // Version 3.1: words 1 and 2; the sigma is the fourth word.
+        AshtechCase{"o0002a.31", "VERSION: 3.1", "'A001' 'B02'", "SIGMA %c (M) %.4lf"}));
 
 // ---------------------------------------------------------------------------------------------
 // Merging and the per-file outputs
