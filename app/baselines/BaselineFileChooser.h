@@ -10,7 +10,7 @@ namespace vemo {
 
 struct CBaselineFileChooser {
   std::string directory;               // "基线文件路径"
-  std::string filter;                  // "类型": a "*.EXT" pattern or "*.*"
+  std::string filter;                  // "类型": a mask such as "*.GPS3DVector_S" or "*.*"
   std::vector<std::string> candidates;  // file names in the directory, sorted
   std::vector<std::string> chosen;      // full names
 
@@ -25,7 +25,9 @@ struct CBaselineFileChooser {
   void ChoosePath(const std::string& path);
 };
 
-// Whether a file name matches a "*.EXT" or "*.*" pattern without regard to letter case.
-bool MatchesFilePattern(const std::string& name, const std::string& pattern);
+// Whether a file name matches a mask of '*' and '?' without regard to ASCII letter case, as
+// the file dialogs match: "*.*" matches every name, "o*.*" also names without a dot. The
+// importers' masks are not all "*.EXT" patterns.
+bool MatchesFileMask(const std::string& name, const std::string& mask);
 
 }  // namespace vemo

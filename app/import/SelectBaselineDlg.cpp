@@ -16,26 +16,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool MatchWildcards(std::string_view name, std::string_view mask) {
-  // Iterative matching with one backtracking point for the last '*'.
-  size_t n = 0, m = 0, starMask = std::string_view::npos, starName = 0;
-  while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || LowerAscii(mask[m]) == LowerAscii(name[n]))) {
-      ++n, ++m;
-    } else if (m < mask.size() && mask[m] == '*') {
-      starMask = m++, starName = n;
-    } else if (starMask != std::string_view::npos) {
-      m = starMask + 1, n = ++starName;
-    } else {
-      return false;
-    }
-  }
-  while (m < mask.size() && mask[m] == '*') ++m;
-  return m == mask.size();
-}
-
 std::string SyncFileOf(const std::string& input) {
   CReadGPS3dBaseline importer;
   std::string in = input, out;
@@ -44,14 +24,6 @@ std::string SyncFileOf(const std::string& input) {
 }
 
 }  // namespace
-
-bool MatchesFileMask(const std::string& name, const std::string& mask) {
-  if (mask.empty() || mask == "*" || mask == "*.*") return true;
-  if (MatchWildcards(name, mask)) return true;
-  // A mask ending in ".*" also takes names without an extension.
-  return mask.size() > 2 && mask.compare(mask.size() - 2, 2, ".*") == 0 && name.find('.') == std::string::npos &&
-         MatchWildcards(name, std::string_view(mask).substr(0, mask.size() - 2));
-}
 
 CSelectBaselineDlg CSelectBaselineDlg::Open() {
   const CProjectState& p = Project();
@@ -68,9 +40,8 @@ CSelectBaselineDlg CSelectBaselineDlg::Open() {
 }
 
 void CSelectBaselineDlg::ListCandidates() {
-  files.filter = "*.*";
+  files.filter = mask;
   files.ListCandidates();
-  std::erase_if(files.candidates, [&](const std::string& name) { return !MatchesFileMask(name, mask); });
 }
 
 bool CSelectBaselineDlg::BrowseDirectory() {

@@ -35,11 +35,6 @@ struct CSelectBaselineDlg {
   std::string DefaultMergedFile() const;
 };
 
-// Whether a file name matches a mask of '*' and '?' without regard to ASCII letter case, as
-// the file dialogs match: "*.*" matches every name, "o*.*" also names without a dot. The
-// importers' masks are not all "*.EXT" patterns.
-bool MatchesFileMask(const std::string& name, const std::string& mask);
-
 // OK: the chosen files, the merge flag and the merged file (the default when none was given)
 // become the project configuration's choice (GBK paths).
 void AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog);
