@@ -2,7 +2,13 @@
 
 #include <stdexcept>
 
+#include "geodesy/BlockSweep.h"
+
 namespace {
+
+// Order above which MatrixInverseForDouble sweeps by blocks; above one pivot block, so that the
+// blocks themselves are inverted by the elimination.
+constexpr size_t kBlockedInverseFrom = 2 * vemo::detail::kSweepBlock;
 
 void CheckPackedSize(size_t size, int n) {
   if (n < 0) throw std::invalid_argument("matrix order is negative");
@@ -50,7 +56,17 @@ int InvertPacked(std::vector<Real>& N, int n) {
 
 }  // namespace
 
-int MatrixInverseForDouble(std::vector<double>& N, int n) { return InvertPacked(N, n); }
+int MatrixInverseForDouble(std::vector<double>& N, int n) {
+  // Beyond a few pivot blocks the element-by-element passes over the whole triangle are
+  // limited by memory traffic; the blocked sweep does the same elimination from the caches.
+  // Small systems (weights, transformations, small networks) keep the elimination, bit for bit.
+  if (n > static_cast<int>(kBlockedInverseFrom)) {
+    CheckPackedSize(N.size(), n);
+    vemo::detail::InvertPackedBySweeps(N.data(), static_cast<size_t>(n));
+    return 1;
+  }
+  return InvertPacked(N, n);
+}
 
 int MatrixInverse(std::vector<long double>& N, int n) { return InvertPacked(N, n); }
 
@@ -59,10 +75,20 @@ int GetNormalEquation_xx(const std::vector<double>& Q, const std::vector<double>
   CheckPackedSize(Q.size(), n);
   const size_t un = static_cast<size_t>(n);
   if (W.size() < un || x.size() < un) throw std::invalid_argument("vector is shorter than n");
-  for (size_t i = 0; i < un; ++i) {
+  // x(i) = -sum over j of Q(i, j) W(j), j = 0..n-1 in this order. The triangle is read row by
+  // row, once: row i gives x(i) its terms j <= i (x(i) has none before, from earlier rows)
+  // and every x(j), j < i, its term i, which comes after the terms that x(j) already holds.
+  // So each x(i) is summed in exactly the order above, without the column walk through the
+  // whole array that reading Q(i, j) for j > i would need.
+  const double* row = Q.data();
+  for (size_t i = 0; i < un; ++i, row += i) {
+    const double w = W[i];
     double sum = 0.0;
-    for (size_t j = 0; j < un; ++j) sum -= Q[PackedIndex(i, j)] * W[j];
-    x[i] = sum;
+    for (size_t j = 0; j < i; ++j) {
+      sum -= row[j] * W[j];
+      x[j] -= row[j] * w;
+    }
+    x[i] = sum - row[i] * w;
   }
   return 1;
 }

@@ -42,7 +42,7 @@ const std::vector<CommandSpec>& MenuCommands() {
        RunFormIndependent},
       // 平差计算
       {32815, u8"三维向量网平差", u8"用独立的GPS三维基线向量进行平差\nGPS三维向量网", true, "adjust-3d", "",
-       "3D vector network adjustment", "", nullptr},
+       "3D vector network adjustment", "", RunAdjust3d},
       {32825, u8"二维网联合/约束平差", nullptr, true, "adjust-2d", "", "2D combined or constrained adjustment", "",
        nullptr},
       {32829, u8"椭球面三维平差", nullptr, true, "adjust-ellipsoid", "", "ellipsoidal 3D combined adjustment", "",

@@ -49,6 +49,9 @@ int RunRepeatBaselines(CommandContext& context);
 extern const char* const kImportBaselinesHelp;
 int RunImportBaselines(CommandContext& context);
 
+// 3D vector network adjustment (Adjust3dCommands.cpp).
+int RunAdjust3d(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

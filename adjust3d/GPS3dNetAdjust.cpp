@@ -1,0 +1,267 @@
+#include "adjust3d/GPS3dNetAdjust.h"
+
+#include <chrono>
+#include <cmath>
+#include <new>
+
+#include "app/AppState.h"
+#include "geodesy/ApproximateCoordinates.h"
+#include "geodesy/DisplayMessageDlg.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/LibraryState.h"
+#include "geodesy/Matrix.h"
+#include "geodesy/Platform.h"
+
+using namespace vemo;
+
+namespace {
+
+// The standard error of unit weight taken when there is no redundancy, or when the project
+// asks for the a-priori value ("用验前单位权中误差(1cm)"), mm.
+constexpr double kAprioriUnitWeightMm = 10.0;
+
+void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), MessageIcon::Warning); }
+
+double Seconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// Whether a vector's covariance (cm²) is a symmetric positive-definite matrix: its leading
+// minors are positive (negated comparisons, so that a not-a-number fails too).
+bool PositiveDefinite(double xx, double yy, double zz, double xy, double xz, double yz) {
+  const double minor2 = xx * yy - xy * xy;
+  const double det = xx * (yy * zz - yz * yz) - xy * (xy * zz - yz * xz) + xz * (xy * yz - yy * xz);
+  return xx > 0.0 && minor2 > 0.0 && det > 0.0 && std::isfinite(det);
+}
+
+}  // namespace
+
+CGPS3dNetAdjust::CGPS3dNetAdjust(int variant) : CReadGPS3dVector(variant) {}
+
+CGPS3dNetAdjust::~CGPS3dNetAdjust() = default;
+
+std::string CGPS3dNetAdjust::ResultName(const char* extension) const {
+  return CurrentProjectFile(m_Variant == 1 ? std::string(extension) + "1" : std::string(extension));
+}
+
+void CGPS3dNetAdjust::WeightMatrix(int j, double P[3][3]) const {
+  const size_t v = static_cast<size_t>(j);
+  std::vector<double> q{m_Dxx[v], m_Dxy[v], m_Dyy[v], m_Dxz[v], m_Dyz[v], m_Dzz[v]};
+  for (double& e : q) e /= m_MeanVariance;
+  MatrixInverseForDouble(q, 3);
+  for (int a = 0; a < 3; ++a)
+    for (int b = 0; b < 3; ++b) P[a][b] = q[PackedIndex(static_cast<size_t>(a), static_cast<size_t>(b))];
+}
+
+void CGPS3dNetAdjust::VectorUnknowns(int j, int index[6]) const {
+  const int from = UnknownOf(m_From[static_cast<size_t>(j)]), to = UnknownOf(m_To[static_cast<size_t>(j)]);
+  for (int c = 0; c < 3; ++c) {
+    index[c] = from < 0 ? -1 : from + c;
+    index[3 + c] = to < 0 ? -1 : to + c;
+  }
+}
+
+void CGPS3dNetAdjust::AllocateNormalEquations() {
+  if (!m_Normal) m_Normal = std::make_unique<CDenseNormalEquations>();
+  m_Normal->Allocate(m_UnknownCount);
+  m_x.assign(static_cast<size_t>(m_UnknownCount), 0.0);
+}
+
+void CGPS3dNetAdjust::BuildNormalEquations() {
+  m_Normal->Clear();
+  m_PVV = 0.0;
+  double trace = 0.0;
+  for (int j = 0; j < m_VectorCount; ++j) trace += m_Dxx[j] + m_Dyy[j] + m_Dzz[j];
+  m_MeanVariance = m_VectorCount > 0 ? trace / m_VectorCount / 3.0 : 0.0;
+  // The design matrix of a vector is [-I | +I] on (X, Y, Z) of its start, then of its end.
+  const double sign[6] = {-1, -1, -1, 1, 1, 1};
+  for (int j = 0; j < m_VectorCount; ++j) {
+    double P[3][3];
+    WeightMatrix(j, P);
+    const int f = m_From[j], t = m_To[j];
+    // Computed minus observed, mm.
+    const double l[3] = {((m_X[t] - m_X[f]) - m_DX[j]) * 1000.0, ((m_Y[t] - m_Y[f]) - m_DY[j]) * 1000.0,
+                         ((m_Z[t] - m_Z[f]) - m_DZ[j]) * 1000.0};
+    double Pl[3];
+    for (int a = 0; a < 3; ++a) Pl[a] = P[a][0] * l[0] + P[a][1] * l[1] + P[a][2] * l[2];
+    for (int a = 0; a < 3; ++a)
+      for (int b = 0; b < 3; ++b) m_PVV += l[a] * P[a][b] * l[b];
+    int index[6];
+    VectorUnknowns(j, index);
+    double block[36], rhs[6];
+    for (int a = 0; a < 6; ++a) {
+      for (int b = 0; b < 6; ++b) block[a * 6 + b] = sign[a] * sign[b] * P[a % 3][b % 3];
+      rhs[a] = sign[a] * Pl[a % 3];
+    }
+    m_Normal->Add(index, 6, block, rhs);
+  }
+}
+
+int CGPS3dNetAdjust::CheckNetwork() {
+  for (int j = 0; j < m_VectorCount; ++j) {
+    const std::string& from = m_PointName[m_From[j]];
+    const std::string& to = m_PointName[m_To[j]];
+    if (m_From[j] == m_To[j]) {
+      Warn(Format(T(u8"第%d条基线向量%s-%s的起点与终点是同一点，不能平差!"), j + 1, from.c_str(), to.c_str()));
+      return 0;
+    }
+    if (!PositiveDefinite(m_Dxx[j], m_Dyy[j], m_Dzz[j], m_Dxy[j], m_Dxz[j], m_Dyz[j])) {
+      Warn(Format(T(u8"第%d条基线向量%s-%s的方差阵不是正定矩阵，不能平差!"), j + 1, from.c_str(), to.c_str()));
+      return 0;
+    }
+  }
+  // Every point must be tied to a known point, or the network has no datum there.
+  std::vector<int> parent(static_cast<size_t>(m_PointCount));
+  for (int i = 0; i < m_PointCount; ++i) parent[i] = i < m_KnownPointCount ? 0 : i;
+  auto root = [&](int i) {
+    while (parent[i] != i) i = parent[i] = parent[parent[i]];
+    return i;
+  };
+  for (int j = 0; j < m_VectorCount; ++j) {
+    int a = root(m_From[j]), b = root(m_To[j]);
+    if (a != b) parent[std::max(a, b)] = std::min(a, b);  // the known points' root 0 stays a root
+  }
+  int loose = 0, first = -1;
+  for (int i = m_KnownPointCount; i < m_PointCount; ++i)
+    if (root(i) != 0) {
+      if (first < 0) first = i;
+      ++loose;
+    }
+  if (loose > 0) {
+    Warn(Format(T(u8"点%s等%d个点与已知点之间没有基线向量连接，法方程奇异，不能平差!"), m_PointName[first].c_str(),
+                loose));
+    return 0;
+  }
+  return 1;
+}
+
+int CGPS3dNetAdjust::Adjust() {
+  using Clock = std::chrono::steady_clock;
+  m_Times = {};
+  const CGPSConfiguration& configuration = Project().configuration;
+  const double a = configuration.m_CurrentCoorsSystem.m_a, invF = configuration.m_CurrentCoorsSystem.m_InvF;
+
+  CDisplayMessageDlg progress;
+  progress.Create();
+  progress.SetTitle(T(u8"三维平差"));
+  progress.SetRange(0, 10);
+  const std::string resultPath = ResultName("GPS3dResult");
+  if (!m_ResultFile.Create(resultPath)) {
+    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
+    return 0;
+  }
+  GetWindowMessage();
+  progress.SetPosition(1);
+
+  const int unknownPoints = m_PointCount - m_KnownPointCount;
+  // Degrees of freedom: three per vector (or per independent baseline, when the project gives
+  // their number) beyond three per unknown point.
+  const int g = configuration.m_IndependentBaselineCount;
+  m_Redundancy = 3 * ((g > 0 ? g : m_VectorCount) - unknownPoints);
+  auto tooFewVectors = [&] {
+    Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
+    return 0;
+  };
+
+  if (Project().approxXYZFromFile) {
+    // The approximate file is the point list; its first lines must be the known points.
+    if (m_PointCount < m_KnownPointCount) {
+      Warn(Format(T(u8"近似坐标文件只有%d个点，少于已知点数%d，不能平差!"), m_PointCount, m_KnownPointCount));
+      return 0;
+    }
+    for (int i = 0; i < m_KnownPointCount; ++i)
+      if (m_PointName[i] != m_KnownName[i]) {
+        Warn(Format(T(u8"近似坐标文件的第%d个点应为已知点%s，而不是%s，不能平差!"), i + 1, m_KnownName[i].c_str(),
+                    m_PointName[i].c_str()));
+        return 0;
+      }
+  }
+  if (m_KnownPointCount == 0 && m_PointCount > 0) {
+    Warn(T(u8"没有三维已知点，网的位置基准无法确定(法方程奇异)，不能平差!"));
+    return 0;
+  }
+
+  auto start = Clock::now();
+  if (!Project().approxXYZFromFile) {
+    if (!GetApproximateGPS3dXYZ(this)) {
+      // Points that no vector chain reaches from a known point keep 0, 0, 0: nothing built on
+      // them is written.
+      if (m_Redundancy < 0) return tooFewVectors();
+      int loose = 0, first = -1;
+      for (int i = m_KnownPointCount; i < m_PointCount; ++i)
+        if (std::fabs(m_X[i]) < 0.1) {
+          if (first < 0) first = i;
+          ++loose;
+        }
+      Warn(Format(T(u8"点%s等%d个点与已知点之间没有基线向量连接，无法计算近似坐标，不输出平差结果!"),
+                  first >= 0 ? m_PointName[first].c_str() : "", loose));
+      return 0;
+    }
+    WriteApproximateXYZ();
+  }
+  if (!CheckNetwork()) return 0;
+
+  progress.SetPosition(2);
+  if (!CheckEllipsoid(a, invF, AppTitle())) return 0;
+  if (!GPS3dVectorTo2d(this, a, invF)) return 0;
+  m_Times.approximate = Seconds(start);
+
+  m_UnknownCount = 3 * unknownPoints;
+  m_PackedSize = static_cast<size_t>(m_UnknownCount) * (static_cast<size_t>(m_UnknownCount) + 1) / 2;
+  if (m_UnknownCount == 0) return 0;
+  // The redundancy depends on the counts alone: a network without enough vectors is refused
+  // before its normal equations are built.
+  if (m_Redundancy < 0) return tooFewVectors();
+
+  start = Clock::now();
+  try {
+    AllocateNormalEquations();
+  } catch (const std::bad_alloc&) {
+    m_Normal.reset();
+    OutOfMemory();
+    return 0;
+  }
+  BuildNormalEquations();
+  progress.SetPosition(4);
+  m_Times.build = Seconds(start);
+
+  start = Clock::now();
+  auto singular = [&] {
+    Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
+    return 0;
+  };
+  if (!m_Normal->Factorize()) return singular();
+  progress.SetPosition(8);
+  if (!m_Normal->Solve(m_x)) return singular();
+  progress.SetPosition(10);
+  m_Times.solve = Seconds(start);
+
+  for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
+    const size_t p = static_cast<size_t>(UnknownOf(i));
+    m_X[i] += m_x[p] / 1000.0;
+    m_Y[i] += m_x[p + 1] / 1000.0;
+    m_Z[i] += m_x[p + 2] / 1000.0;
+  }
+  // v^T P v with v = A x + l: l^T P l + x^T U.
+  double xU = 0.0;
+  for (int j = 0; j < m_UnknownCount; ++j) xU += m_x[j] * m_Normal->RightHandSide(j);
+  m_PVV = std::fabs(m_PVV + xU);
+  if (m_Redundancy > 0) m_M0 = std::sqrt(m_PVV / m_Redundancy);
+  if (m_Redundancy == 0 || configuration.m_UseAprioriUnitWeight) m_M0 = kAprioriUnitWeightMm;
+
+  start = Clock::now();
+  WriteResultHeader();
+  WriteAdjustedNetwork();
+  const int written = WriteGeodeticResults();
+  const bool closed = m_ResultFile.Close();
+  m_Times.reports = Seconds(start);
+  if (!written) return 0;
+  if (!closed) {
+    WriteFileError(resultPath, AppTitle());
+    return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,83 @@
+// The 3D vector network adjustment: the project's baseline vectors (dX, dY, dZ with their
+// 3 x 3 covariance) adjusted in the Cartesian frame of the baselines, the known 3D points
+// held fixed. The vectors are linear in the coordinates, so one solution of the normal
+// equations gives the result; the approximate coordinates serve only as the point of
+// expansion. The same engine serves the 3D adjustment command (variant 0), the
+// one-point-one-direction network (variant 1: every project file name carries "1") and the
+// free network's preparation (approximate-file mode, which also writes the free-network
+// input files).
+//
+// Units inside: coordinates in m, misclosures, corrections, PVV and M0 in mm; the reports
+// print precisions in cm.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adjust3d/NormalEquations.h"
+#include "adjust3d/ReportFile.h"
+#include "app/data/ReadGPS3dVector.h"
+
+class CGPS3dNetAdjust : public CReadGPS3dVector {
+ public:
+  explicit CGPS3dNetAdjust(int variant = 0);
+  ~CGPS3dNetAdjust();
+
+  // Adjusts the loaded network and writes the result file "<project>.GPS3dResult" ("...1" for
+  // variant 1) and its companion files. Returns 1 when the results were written; 0 after the
+  // message of the failure, or without one when every point is known.
+  int Adjust();
+
+  // Sizes the normal equations for m_UnknownCount unknowns and the solution. Throws
+  // std::bad_alloc.
+  void AllocateNormalEquations();
+  // Clears and accumulates the normal equations of all vectors from the current approximate
+  // coordinates, and lPl into m_PVV.
+  void BuildNormalEquations();
+
+  // Report writers, called by Adjust in this order after M0 is known (WriteApproximateXYZ
+  // right after the approximate coordinates). Each returns 0 after a message when it cannot
+  // go on.
+  int WriteApproximateXYZ();
+  void WriteResultHeader();
+  void WriteAdjustedNetwork();
+  void ComputeReliability();
+  int WriteGeodeticResults();
+
+  // Elements of the cofactor matrix of the unknowns after the solution.
+  double Qxx(int p, int q) const { return m_Normal->Cofactor(p, q); }
+  // The first unknown of point i (negative for a known point).
+  int UnknownOf(int point) const { return 3 * (point - m_KnownPointCount); }
+
+  // Own fields.
+  int m_UnknownCount = 0;      // u = 3 (N - k)
+  int m_Redundancy = 0;        // r
+  size_t m_PackedSize = 0;     // u (u + 1) / 2
+  double m_PVV = 0.0;          // weighted sum of squared residuals, mm²
+  double m_M0 = 0.0;           // standard error of unit weight, mm
+  double m_MeanVariance = 0.0; // sigma0², the variance of unit weight (unit of the covariances)
+  std::unique_ptr<vemo::CNormalEquations> m_Normal;  // N and U; Qxx after the solution
+  std::vector<double> m_x;     // coordinate corrections, mm
+  std::vector<double> m_RedundancyNumber;  // 3 per vector, by ComputeReliability
+  vemo::CReportFile m_ResultFile;
+
+  // Seconds spent by the last Adjust in its stages, for the benchmark.
+  struct StageTimes {
+    double approximate = 0, build = 0, solve = 0, reports = 0;
+  } m_Times;
+
+ private:
+  // The weight matrix P = (Sigma / sigma0²)^-1 of vector j, full 3 x 3.
+  void WeightMatrix(int j, double P[3][3]) const;
+  // The six unknown indices of vector j's ends (negative for a known end).
+  void VectorUnknowns(int j, int index[6]) const;
+  // Checks that make the normal equations regular, each failure with a message naming its
+  // cause: a datum (a known point), every point tied to a known point by vectors, vectors
+  // with two distinct ends and positive-definite covariances.
+  int CheckNetwork();
+  int WriteFreeNetworkFiles();
+  int WritePointFiles(const std::vector<std::string>& blh, const std::vector<std::string>& xyheft,
+                      const std::vector<std::string>& xyh);
+  std::string ResultName(const char* extension) const;
+};

@@ -1,0 +1,399 @@
+// The report writers of the 3D vector network adjustment: the approximate coordinates, the
+// three parts of the result file, the point files for the other commands and, in
+// approximate-file mode, the input files of the free network. Every line is written with the
+// system's fixed format, converted to GBK once, so that field widths count GBK bytes.
+#include <cmath>
+#include <limits>
+
+#include "adjust3d/GPS3dNetAdjust.h"
+#include "app/AppState.h"
+#include "geodesy/Angles.h"
+#include "geodesy/ApproximateCoordinates.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/Platform.h"
+
+using namespace vemo;
+
+namespace {
+
+const char* const kDash =
+    "------------------------------------------------------------------------------------------------\n";
+
+// The residual tolerance is this multiple of the grade's standard error of a baseline.
+constexpr double kToleranceFactor = 3.0;
+// Relative precisions 1:T at or above this bound do not compete for the weakest side.
+constexpr double kWeakestSideBound = 9e12;
+
+void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), MessageIcon::Warning); }
+
+void OpenError(const std::string& path) { Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str())); }
+
+// Creates a companion file; "打开文件:%s出错!" when it cannot be created.
+bool CreateCompanion(CReportFile& file, const std::string& path) {
+  if (file.Create(path)) return true;
+  Warn(Format(T(u8"打开文件:%s出错!"), PathToGbk(path).c_str()));
+  return false;
+}
+
+// Closes a companion file; the write error message when it could not be completed.
+bool CloseCompanion(CReportFile& file) {
+  if (file.Close()) return true;
+  WriteFileError(file.Path(), AppTitle());
+  return false;
+}
+
+// Relative precision of a side: 1 : T to the nearest thousand and ppm, from its length S (m)
+// and standard error MS (cm).
+struct SidePrecision {
+  double S = 0, MS = 0, T = 0, ppm = 0;
+};
+
+SidePrecision RelativePrecision(double S, double MS) {
+  SidePrecision p{S, MS, 0.0, 0.0};
+  if (S > 0.0) {
+    p.T = 1000.0 * std::floor(S / MS / 10.0 + 0.5);  // an error of 0 gives an infinite T
+    p.ppm = MS / S * 10000.0;
+  }
+  return p;
+}
+
+}  // namespace
+
+int CGPS3dNetAdjust::WriteApproximateXYZ() {
+  // One file for every variant: the free network reads it back.
+  const std::string path = CurrentProjectFile("GPS3dApproximateXYZ");
+  CReportFile file;
+  if (!CreateCompanion(file, path)) return 0;
+  for (int i = 0; i < m_PointCount; ++i)
+    file.Printf("%16s %15.3lf %15.3lf %15.3lf\n", m_PointName[i].c_str(), m_X[i], m_Y[i], m_Z[i]);
+  return CloseCompanion(file) ? 1 : 0;
+}
+
+void CGPS3dNetAdjust::WriteResultHeader() {
+  const CGPSConfiguration& c = Project().configuration;
+  CReportFile& f = m_ResultFile;
+  f.Write(kDash);
+  f.Printf(T(u8"          %s 三维网平差结果\n"), Project().projectName.c_str());
+  f.Printf(T(u8"              多余观测数=%10d\n"), m_Redundancy);
+  f.Printf(T(u8"                已知点数=%10d\n"), m_KnownPointCount);
+  f.Printf(T(u8"                  总点数=%10d\n"), m_PointCount);
+  f.Printf(T(u8"       GPS三维基线向量数=%10d\n"), m_VectorCount);
+  f.Printf(T(u8"              中央子午线=%15.9lf(dms)\n"), c.m_CentralMeridian);
+  f.Printf(T(u8"                椭球长轴=%15.3lf(m)\n"), c.m_CurrentCoorsSystem.m_a);
+  f.Printf(T(u8"            椭球扁率分母=%15.9lf\n"), c.m_CurrentCoorsSystem.m_InvF);
+  f.Printf("                     PVV=%14.3lf(cm^2)\n", m_PVV / 100.0);
+  f.Printf("                      M0=%14.3f(cm)\n", m_M0 / 10.0);
+
+  f.Write(kDash);
+  f.Write(T(u8"                          已知坐标(X,Y,Z)\n"));
+  f.Write(kDash);
+  f.Write(" No.              Name          X(m)             Y(m)             Z(m)\n");
+  f.Write(kDash);
+  for (int i = 0; i < m_KnownPointCount; ++i)
+    f.Printf("%4d  %16s %15.4lf  %15.4lf   %15.4lf\n", i + 1, m_PointName[i].c_str(), m_X[i], m_Y[i], m_Z[i]);
+
+  f.Write(kDash);
+  f.Write(T(u8"                    GPS三维基线向量观测值\n"));
+  f.Write(kDash);
+  f.Write(" No.        From              To           VectorDX(m)   VectorDY(m)   VectorDZ(m)   Distance(m)\n");
+  f.Write(kDash);
+  for (int j = 0; j < m_VectorCount; ++j) {
+    const double dx = m_DX[j], dy = m_DY[j], dz = m_DZ[j];
+    f.Printf("%4d %16s %16s %13.3lf %13.3lf %13.3lf %13.3lf\n", j + 1, m_PointName[m_From[j]].c_str(),
+             m_PointName[m_To[j]].c_str(), dx, dy, dz, std::sqrt(dx * dx + dy * dy + dz * dz));
+  }
+}
+
+void CGPS3dNetAdjust::ComputeReliability() {
+  m_RedundancyNumber.assign(3 * static_cast<size_t>(m_VectorCount), 0.0);
+  const double sign[6] = {-1, -1, -1, 1, 1, 1};
+  for (int j = 0; j < m_VectorCount; ++j) {
+    double P[3][3];
+    WeightMatrix(j, P);
+    const double Q[3][3] = {{m_Dxx[j], m_Dxy[j], m_Dxz[j]}, {m_Dxy[j], m_Dyy[j], m_Dyz[j]}, {m_Dxz[j], m_Dyz[j], m_Dzz[j]}};
+    int index[6];
+    VectorUnknowns(j, index);
+    // Qvv = Q - A Qxx A^T with A = [-I | +I]; the component r of A picks positions r and r + 3.
+    double Qvv[3][3];
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 3; ++c) {
+        double adjusted = 0.0;
+        for (int a : {r, r + 3})
+          for (int b : {c, c + 3})
+            if (index[a] >= 0 && index[b] >= 0) adjusted += sign[a] * sign[b] * Qxx(index[a], index[b]);
+        Qvv[r][c] = Q[r][c] / m_MeanVariance - adjusted;
+      }
+    for (int r = 0; r < 3; ++r)
+      m_RedundancyNumber[3 * static_cast<size_t>(j) + r] = Qvv[r][0] * P[0][r] + Qvv[r][1] * P[1][r] + Qvv[r][2] * P[2][r];
+  }
+}
+
+void CGPS3dNetAdjust::WriteAdjustedNetwork() {
+  if (Project().approxXYZFromFile && !WriteFreeNetworkFiles()) return;
+  CReportFile& f = m_ResultFile;
+  const double scale = m_M0 / 10.0;  // cofactor -> cm
+
+  f.Write(kDash);
+  f.Write(T(u8"                            平差后坐标(X,Y,Z)\n"));
+  f.Write(kDash);
+  f.Write(" No.        Name             X(m)         Y(m)          Z(m)     Mx(cm) My(cm) Mz(cm) Mp(cm)\n");
+  f.Write(kDash);
+  int weakest = -1;
+  double weakestM[4] = {0, 0, 0, 0};
+  for (int i = 0; i < m_PointCount; ++i) {
+    const char* name = m_PointName[i].c_str();
+    if (i < m_KnownPointCount) {
+      f.Printf("%4d %16s %13.4lf %13.4lf %13.4lf\n", i + 1, name, m_X[i], m_Y[i], m_Z[i]);
+      continue;
+    }
+    const int u = UnknownOf(i);
+    const double mx = std::sqrt(Qxx(u, u)) * scale, my = std::sqrt(Qxx(u + 1, u + 1)) * scale,
+                 mz = std::sqrt(Qxx(u + 2, u + 2)) * scale;
+    const double mp = std::sqrt(mx * mx + my * my + mz * mz);
+    f.Printf("%4d %16s %13.4lf %13.4lf %13.4lf %6.2f %6.2f %6.2f %6.2f\n", i + 1, name, m_X[i], m_Y[i], m_Z[i], mx,
+             my, mz, mp);
+    if (mp > weakestM[3]) {
+      weakest = i;
+      weakestM[0] = mx, weakestM[1] = my, weakestM[2] = mz, weakestM[3] = mp;
+    }
+  }
+  f.Write(kDash);
+  f.Write(T(u8"                         最弱点\n"));
+  f.Write(kDash);
+  f.Write(" No.         Name        MX(cm)  MY(cm)  MZ(cm)  MP(cm)\n");
+  f.Write(kDash);
+  if (weakest >= 0)  // no point qualifies when every precision is 0
+    f.Printf("%4d %16s %7.2lf %7.2lf %7.2lf %7.2lf\n", weakest + 1, m_PointName[weakest].c_str(), weakestM[0],
+             weakestM[1], weakestM[2], weakestM[3]);
+
+  f.Write(kDash);
+  f.Write(T(u8"                        三维基线向量残差\n"));
+  f.Write(kDash);
+  f.Write(T(u8" No.        From              To           V_DX(cm)    V_DY(cm)   V_DZ(cm)  限差(cm)\n"));
+  f.Write(kDash);
+  const char* exceeds = T(u8"  超限\n");
+  const char* passes = T(u8"  合格\n");
+  for (int j = 0; j < m_VectorCount; ++j) {
+    const int s = m_From[j], e = m_To[j];
+    const double dx = m_X[e] - m_X[s], dy = m_Y[e] - m_Y[s], dz = m_Z[e] - m_Z[s];
+    const double vx = (dx - m_DX[j]) * 100.0, vy = (dy - m_DY[j]) * 100.0, vz = (dz - m_DZ[j]) * 100.0;
+    const double S = std::sqrt(dx * dx + dy * dy + dz * dz);
+    const double sigma = std::sqrt(m_a * m_a + (m_b * S / 1000.0) * (m_b * S / 1000.0));  // mm
+    const double tolerance = kToleranceFactor * sigma / 10.0;                           // cm
+    f.Printf("%4d %16s %16s %10.2f %10.2f %10.2f %10.2f", j + 1, m_PointName[s].c_str(), m_PointName[e].c_str(), vx,
+             vy, vz, tolerance);
+    const bool over = std::fabs(vx) > tolerance || std::fabs(vy) > tolerance || std::fabs(vz) > tolerance;
+    f.Write(over ? exceeds : passes);
+  }
+
+  ComputeReliability();
+  f.Write(kDash);
+  f.Write(T(u8"                             三维基线向量可靠性\n"));
+  f.Write(kDash);
+  f.Write(T(u8" No.            From               To            内部可靠性\n"));
+  f.Write("                                            DX       DY       DZ\n");
+  f.Write(kDash);
+  double sum[3] = {0, 0, 0};
+  for (int j = 0; j < m_VectorCount; ++j) {
+    const double* r = &m_RedundancyNumber[3 * static_cast<size_t>(j)];
+    f.Printf("%4d %16s %16s %8.2f %8.2f %8.2f\n", j + 1, m_PointName[m_From[j]].c_str(), m_PointName[m_To[j]].c_str(),
+             std::fabs(r[0]), std::fabs(r[1]), std::fabs(r[2]));
+    for (int c = 0; c < 3; ++c) sum[c] += r[c];
+  }
+  const double m = m_VectorCount;
+  f.Printf(T(u8"累计内部可靠性                         %8.2f %8.2f %8.2f\n"), std::fabs(sum[0]), std::fabs(sum[1]),
+           std::fabs(sum[2]));
+  f.Printf(T(u8"平均内部可靠性                         %8.2f %8.2f %8.2f\n"), std::fabs(sum[0] / m),
+           std::fabs(sum[1] / m), std::fabs(sum[2] / m));
+  f.Printf(T(u8"内部可靠性总和                         %8.2f\n"), std::fabs(sum[0] + sum[1] + sum[2]));
+  f.Printf(T(u8"内部可靠性均值                         %8.2f\n"), std::fabs((sum[0] + sum[1] + sum[2]) / m / 3.0));
+
+  const char* sideHeader = " No.             FROM               TO           S(m)     MS(cm)    MS:S         ppm\n";
+  const char* sideLine = "%4d %16s %16s %15.3lf %7.2lf    1/%-10.0lf %6.2lf\n";
+  f.Write(kDash);
+  f.Write(T(u8"           　　　　　　平差后边长及精度\n"));
+  f.Write(kDash);
+  f.Write(sideHeader);
+  f.Write(kDash);
+  int weakestSide = -1;
+  SidePrecision weakestPrecision;
+  for (int j = 0; j < m_VectorCount; ++j) {
+    const int s = m_From[j], e = m_To[j];
+    const double d[3] = {m_X[e] - m_X[s], m_Y[e] - m_Y[s], m_Z[e] - m_Z[s]};
+    const double S = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    const char* from = m_PointName[s].c_str();
+    const char* to = m_PointName[e].c_str();
+    if (s < m_KnownPointCount && e < m_KnownPointCount) {
+      f.Printf("%4d %16s %16s %15.3lf\n", j + 1, from, to, S);
+      continue;
+    }
+    int index[6];
+    VectorUnknowns(j, index);
+    double c[6];
+    for (int k = 0; k < 3; ++k) {
+      const double unit = S > 0.0 ? d[k] / S : 0.0;
+      c[k] = -unit;
+      c[k + 3] = unit;
+    }
+    double q = 0.0;
+    for (int a = 0; a < 6; ++a)
+      for (int b = 0; b < 6; ++b)
+        if (index[a] >= 0 && index[b] >= 0) q += c[a] * c[b] * Qxx(index[a], index[b]);
+    const SidePrecision p = RelativePrecision(S, std::sqrt(std::max(q, 0.0)) * scale);
+    f.Printf(sideLine, j + 1, from, to, p.S, p.MS, p.T, p.ppm);
+    if (S > 0.0 && p.T < kWeakestSideBound && (weakestSide < 0 || p.T < weakestPrecision.T)) {
+      weakestSide = j;
+      weakestPrecision = p;
+    }
+  }
+  f.Write(kDash);
+  f.Write(T(u8"　　　　　　　　　　　　　　最弱边\n"));
+  f.Write(kDash);
+  f.Write(sideHeader);
+  f.Write(kDash);
+  if (weakestSide >= 0)  // no side qualifies when no vector has an unknown end
+    f.Printf(sideLine, weakestSide + 1, m_PointName[m_From[weakestSide]].c_str(),
+             m_PointName[m_To[weakestSide]].c_str(), weakestPrecision.S, weakestPrecision.MS, weakestPrecision.T,
+             weakestPrecision.ppm);
+  f.Write(kDash);
+}
+
+int CGPS3dNetAdjust::WriteGeodeticResults() {
+  const CGPSConfiguration& c = Project().configuration;
+  const double a = c.m_CurrentCoorsSystem.m_a, invF = c.m_CurrentCoorsSystem.m_InvF;
+  const double e2 = 1.0 - (1.0 - 1.0 / invF) * (1.0 - 1.0 / invF);
+  const double L0 = DmsToRadian(c.m_CentralMeridian);
+  const double xConstant = 1000.0 * c.m_XConstant, yConstant = 1000.0 * c.m_YConstant;
+  const double s = m_M0 / 10.0;
+  GPSTransfer transfer(0);
+  transfer.m_a = a;
+  transfer.m_InvF = invF;
+  transfer.m_L0 = L0;
+
+  CReportFile& f = m_ResultFile;
+  f.Write(T(u8"        大地坐标, 二维平面投影坐标, 误差椭圆参数\n"));
+  f.Write(kDash);
+  f.Printf(T(u8"中央子午线=%15.9lf(dms)\n"), c.m_CentralMeridian);
+  f.Printf(T(u8"x坐标常数=%15.4lf(m)\n"), xConstant);
+  f.Printf(T(u8"y坐标常数=%15.4lf(m)\n"), yConstant);
+  f.Write(kDash);
+  f.Write(" No.             Name       B(dms)     dB(cm)      L(dms)    dL(cm)      H(m)   dH(cm)\n");
+  f.Write("                            x(m)       dx(cm)      y(m)      dy(cm)\n");
+  f.Write("                                       E(cm)                 F(cm)     T(dms)\n");
+  f.Write(kDash);
+
+  std::vector<std::string> blh, xyheft, xyh;
+  blh.reserve(static_cast<size_t>(m_PointCount)), xyheft.reserve(blh.capacity()), xyh.reserve(blh.capacity());
+  for (int i = 0; i < m_PointCount; ++i) {
+    const char* name = m_PointName[i].c_str();
+    transfer.m_X = m_X[i], transfer.m_Y = m_Y[i], transfer.m_Z = m_Z[i];
+    if (!transfer.XYZBLH()) {
+      Warn(Format(T(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
+      return 0;
+    }
+    const double B = transfer.m_B, L = transfer.m_L, H = transfer.m_H;
+    if (!transfer.BLXY()) {  // keeps |B| in m_B; B was taken before
+      Warn(Format(T(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
+      return 0;
+    }
+    const double x = transfer.m_X + xConstant, y = transfer.m_Y + yConstant;
+    double dB = 0, dL = 0, dH = 0, dx = 0, dy = 0, E = 0, F = 0, T = 0;
+    if (i >= m_KnownPointCount) {
+      const int u = UnknownOf(i);
+      double Qp[3][3], J[3][3], Qblh[3][3], K[3][3], Qxyh[3][3];
+      for (int r = 0; r < 3; ++r)
+        for (int q = 0; q < 3; ++q) Qp[r][q] = Qxx(u + r, u + q);
+      double M, N;
+      RadiiOfCurvature(B, a, e2, M, N);
+      GeodeticJacobian(B, L, H, a, e2, J);
+      Cov1ToCov2(J, Qp, Qblh);
+      dB = s * M * std::sqrt(Qblh[0][0]);
+      dL = s * N * std::cos(B) * std::sqrt(Qblh[1][1]);
+      PlaneJacobian(B, L - L0, a, e2, K);
+      Cov1ToCov2(K, Qblh, Qxyh);
+      dx = s * std::sqrt(Qxyh[0][0]);
+      dy = s * std::sqrt(Qxyh[1][1]);
+      dH = s * std::sqrt(Qxyh[2][2]);
+      // Error ellipse of the plane position; rounding may leave the minor axis a hair below 0.
+      const double qxx = Qxyh[0][0], qyy = Qxyh[1][1], qxy = Qxyh[0][1];
+      const double k = std::sqrt((qxx - qyy) * (qxx - qyy) + 4.0 * qxy * qxy);
+      E = std::sqrt(std::max(0.0, 0.5 * m_M0 * m_M0 * (qxx + qyy + k))) / 10.0;
+      F = std::sqrt(std::max(0.0, 0.5 * m_M0 * m_M0 * (qxx + qyy - k))) / 10.0;
+      double theta = std::atan2(2.0 * qxy, qxx - qyy);
+      if (theta < 0.0) theta += 2.0 * PI;
+      T = RadianToDms(theta / 2.0);
+    }
+    f.Printf("%4d %16s %15.9lf %5.2lf %15.9lf %5.2lf %12.3lf %5.2lf\n", i + 1, name, RadianToDms(B), dB,
+             RadianToDms(L), dL, H, dH);
+    f.Printf("                     %15.3lf  %5.2lf %15.3lf %5.2lf\n", x, dx, y, dy);
+    f.Printf("                                      %5.2lf                 %5.2lf    %10.4lf\n", E, F, T);
+    blh.push_back(Format("%16s %15.9lf %15.9lf %12.4lf\n", name, RadianToDms(B), RadianToDms(L), H));
+    xyheft.push_back(Format("%16s %15.4lf %15.4lf %12.4lf %10.2lf %10.2lf %12.4lf\n", name, x, y, H, E, F, T));
+    xyh.push_back(Format("%16s %15.4lf %15.4lf %12.4lf\n", name, x, y, H));
+  }
+  f.Write(kDash);
+  return WritePointFiles(blh, xyheft, xyh);
+}
+
+int CGPS3dNetAdjust::WritePointFiles(const std::vector<std::string>& blh, const std::vector<std::string>& xyheft,
+                                     const std::vector<std::string>& xyh) {
+  const std::pair<const char*, const std::vector<std::string>*> files[] = {
+      {"GPS3dBLH", &blh}, {"GPS3dXYHEFT", &xyheft}, {"GPS3dXYH", &xyh}};
+  for (const auto& [extension, lines] : files) {
+    CReportFile file;
+    if (!file.Create(ResultName(extension))) {
+      OpenError(ResultName(extension));
+      return 0;
+    }
+    for (const std::string& line : *lines) file.Write(line);
+    if (!CloseCompanion(file)) return 0;
+  }
+  return 1;
+}
+
+int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
+  // The free network holds its one known point, point 0, fixed; its unknowns are those of
+  // points 1..N-1 in order. Any other number of known points does not fit that model.
+  if (m_KnownPointCount != 1) {
+    Warn(Format(T(u8"秩亏自由网的输入文件要求恰有一个已知点，本工程有%d个已知点，不产生这些文件!"),
+                m_KnownPointCount));
+    return 1;
+  }
+  const char* extensions[] = {"GPS3dFreeXXInput", "GPS3dFreeQxxInput", "GPS3dFreeGxxInput"};
+  for (int which = 0; which < 3; ++which) {
+    const std::string path = CurrentProjectFile(extensions[which]);
+    if (FileExists(path) &&
+        !AskYesNo(Format(T(u8"文件%s已存在，重新产生？"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Question, 0,
+                  MessageAnswer::No))
+      continue;
+    CReportFile file;
+    if (!file.Create(path)) {
+      OpenError(path);
+      return 0;
+    }
+    if (which == 0) {
+      file.Printf("%8d %8d %13.4lf\n", m_PointCount, m_Redundancy, m_M0);
+      for (int i = 1; i < m_PointCount; ++i) {
+        const size_t p = 3 * static_cast<size_t>(i - 1);
+        file.Printf("%16s 1.0  %13.4lf %13.4lf %13.4lf %13.4lf %13.4lf %13.4lf\n", m_PointName[i].c_str(), m_x[p],
+                    m_x[p + 1], m_x[p + 2], m_X[i] - m_x[p] / 1000.0, m_Y[i] - m_x[p + 1] / 1000.0,
+                    m_Z[i] - m_x[p + 2] / 1000.0);
+      }
+      file.Printf("%16s 1.0         0.0           0.0           0.0    %13.4lf %13.4lf %13.4lf\n",
+                  m_PointName[0].c_str(), m_X[0], m_Y[0], m_Z[0]);
+    } else if (which == 1) {
+      // The triangle of Qxx, then the fixed point's three rows of zeros: order u + 3 = 3N.
+      for (int p = 0; p < m_UnknownCount + 3; ++p) {
+        for (int q = 0; q <= p; ++q) file.Printf("%13.4lf ", p < m_UnknownCount ? Qxx(p, q) : 0.0);
+        file.Write("\n");
+      }
+    } else {
+      for (int i = 0; i < m_PointCount; ++i) file.Write("1   0   0\n0   1   0\n0   0   1\n");
+    }
+    if (!CloseCompanion(file)) return 0;
+  }
+  return 1;
+}

@@ -1,0 +1,83 @@
+#include "adjust3d/NormalEquations.h"
+
+#include <sys/mman.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+#include "geodesy/Matrix.h"
+
+namespace vemo {
+
+namespace {
+
+// Asks the kernel to back a large array with huge pages before it is first touched: the
+// inversion walks the whole triangle once per pivot block, and with small pages most of its
+// time would go to address translation. Only advice: nothing changes when it is refused.
+void AdviseHugePages(const double* data, size_t count) {
+  constexpr uintptr_t kHugePage = uintptr_t{2} << 20;
+  const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+  const uintptr_t end = reinterpret_cast<uintptr_t>(data + count) & ~(kHugePage - 1);
+  if (end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+}
+
+}  // namespace
+
+void CDenseNormalEquations::Allocate(int unknowns) {
+  const size_t u = unknowns > 0 ? static_cast<size_t>(unknowns) : 0;
+  const size_t packed = u * (u + 1) / 2;
+  m_Unknowns = static_cast<int>(u);
+  m_N.clear();
+  m_N.shrink_to_fit();
+  m_N.reserve(packed);
+  AdviseHugePages(m_N.data(), packed);
+  m_N.assign(packed, 0.0);
+  m_U.assign(u, 0.0);
+}
+
+void CDenseNormalEquations::Add(const int* index, int count, const double* block, const double* rhs) {
+  for (int a = 0; a < count; ++a) {
+    const int p = index[a];
+    if (p < 0) continue;
+    for (int b = 0; b <= a; ++b) {
+      const int q = index[b];
+      if (q >= 0) m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(q))] += block[a * count + b];
+    }
+    m_U[static_cast<size_t>(p)] += rhs[a];
+  }
+}
+
+void CDenseNormalEquations::Clear() {
+  std::fill(m_N.begin(), m_N.end(), 0.0);
+  std::fill(m_U.begin(), m_U.end(), 0.0);
+}
+
+int CDenseNormalEquations::Factorize() {
+  const int u = m_Unknowns;
+  MatrixInverseForDouble(m_N, u);
+  for (int p = 0; p < u; ++p) {
+    const double q = m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(p))];
+    if (!(q > 0.0)) return 0;
+  }
+  // A zero pivot spreads infinite and not-a-number elements; none may reach a report.
+  const size_t packed = m_N.size();
+  for (size_t e = 0; e < packed; ++e)
+    if (!std::isfinite(m_N[e])) return 0;
+  return 1;
+}
+
+int CDenseNormalEquations::Solve(std::vector<double>& x) {
+  const int u = m_Unknowns;
+  x.assign(static_cast<size_t>(u), 0.0);
+  if (!GetNormalEquation_xx(m_N, m_U, x, u)) return 0;
+  for (double v : x)
+    if (!std::isfinite(v)) return 0;
+  return 1;
+}
+
+double CDenseNormalEquations::Cofactor(int p, int q) const {
+  return m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(q))];
+}
+
+}  // namespace vemo

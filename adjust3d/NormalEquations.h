@@ -1,0 +1,62 @@
+// The normal equations N x + U = 0 of a linear least-squares adjustment, behind one small
+// interface so that the engine does not depend on how they are stored and solved: the dense
+// packed triangle inverted in place today, a sparse factorisation later. Indices of the
+// unknowns count from 0; a negative index (a fixed point's coordinate) is skipped.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+namespace vemo {
+
+class CNormalEquations {
+ public:
+  virtual ~CNormalEquations() = default;
+
+  // Sizes the system for the given number of unknowns, every element 0. Throws
+  // std::bad_alloc when the memory is not there.
+  virtual void Allocate(int unknowns) = 0;
+  int Unknowns() const { return m_Unknowns; }
+  // Sets every element of N and U back to 0.
+  virtual void Clear() = 0;
+
+  // Adds one observation group: N(index[a], index[b]) += block[a count + b] for every
+  // a < count and b <= a whose indices are both >= 0, and U(index[a]) += rhs[a].
+  virtual void Add(const int* index, int count, const double* block, const double* rhs) = 0;
+
+  // Makes Qxx = N^-1 available (the dense form inverts N in place). Returns 0 when N is
+  // singular: its inverse then holds elements that are not finite, or a diagonal that is not
+  // positive.
+  virtual int Factorize() = 0;
+  // After Factorize: x (resized to the unknowns) = -Qxx U. Returns 0 when x is not finite.
+  virtual int Solve(std::vector<double>& x) = 0;
+
+  // Qxx(p, q), either order, after a successful Factorize.
+  virtual double Cofactor(int p, int q) const = 0;
+  // U(p).
+  virtual double RightHandSide(int p) const = 0;
+
+ protected:
+  int m_Unknowns = 0;
+};
+
+// The dense form: N packed as the lower triangle by rows (u(u+1)/2 doubles), inverted in
+// place by MatrixInverseForDouble, x by GetNormalEquation_xx.
+class CDenseNormalEquations final : public CNormalEquations {
+ public:
+  void Allocate(int unknowns) override;
+  void Clear() override;
+  void Add(const int* index, int count, const double* block, const double* rhs) override;
+  int Factorize() override;
+  int Solve(std::vector<double>& x) override;
+  double Cofactor(int p, int q) const override;
+  double RightHandSide(int p) const override { return m_U[static_cast<size_t>(p)]; }
+
+  // The packed triangle: N before Factorize, Qxx after.
+  const std::vector<double>& Packed() const { return m_N; }
+
+ private:
+  std::vector<double> m_N, m_U;
+};
+
+}  // namespace vemo

@@ -1,0 +1,18 @@
+// The 3D vector network adjustment command ("三维向量网平差").
+#include "adjust3d/GPS3dNetAdjust.h"
+#include "app/AppState.h"
+#include "app/commands/CommandFlow.h"
+#include "app/commands/Handlers.h"
+
+namespace vemo {
+
+int RunAdjust3d(CommandContext& context) {
+  if (!context.args.Positionals().empty()) throw UsageError("adjust-3d takes no arguments");
+  // The approximate coordinates are computed from the known points, never read from a file.
+  SetApproximateFileMode(0);
+  CGPS3dNetAdjust network(0);
+  return RunComputation([&] { return network.Load(); }, [&] { return network.Adjust(); },
+                        {CurrentProjectFile("GPS3dResult")});
+}
+
+}  // namespace vemo

@@ -1,0 +1,30 @@
+// The cache-friendly form of the in-place inversion of a packed symmetric matrix, used by
+// MatrixInverseForDouble for large orders. It performs the same symmetric Gauss-Jordan sweep
+// as the element-by-element elimination, grouped in pivot blocks, so that almost all of the
+// work is one rank-b update of the whole triangle per block, done by a small register-tiled
+// kernel on packed copies of the pivot column. Internal to the library (and its tests).
+#pragma once
+
+#include <cstddef>
+
+namespace vemo::detail {
+
+// Which register kernel performs the updates. Automatic takes the widest one the processor
+// supports; the others exist so that every variant can be tested on one machine.
+enum class SweepKernel { Automatic, Avx512, Avx2, Portable };
+
+// Whether the processor can run the kernel (Portable and Automatic always can).
+bool SweepKernelSupported(SweepKernel kernel);
+
+// Order of the pivot blocks (a multiple of the column width of every kernel).
+constexpr size_t kSweepBlock = 128;
+
+// Inverts the packed symmetric matrix a (lower triangle by rows, n(n+1)/2 elements) in place.
+// The matrix must have non-singular leading blocks, as for the element-by-element
+// elimination (a symmetric positive-definite matrix always has); a singular pivot block gives
+// infinite or not-a-number elements, no failure. Besides the matrix it allocates about
+// 3 n kSweepBlock doubles. Deterministic: the same input gives the same bits on every run
+// with the same kernel.
+void InvertPackedBySweeps(double* a, size_t n, SweepKernel kernel = SweepKernel::Automatic);
+
+}  // namespace vemo::detail
