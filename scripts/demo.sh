@@ -63,4 +63,9 @@ in_sample sync-loops "$sample"/S0*.GPS3DVector_S
 in_sample async-loops
 in_sample show-result misclosure
 in_sample --print repeat-baselines
+# The 3D adjustment of the sample network (the results lie within about 1 cm of truth.txt)
+# and its results through the viewing commands.
+in_sample adjust-3d
+in_sample show-result 3d
+in_sample show-result vector-2d
 in_sample view "$sample/sample.gti"
