@@ -19,6 +19,9 @@ struct CProjectState {
   // to it in this run). The exit save writes only then, so a file that could not be read is
   // never overwritten with defaults.
   bool configurationFromFile = false;
+  // The directory of that project file. "打开(&O)..." moves projectDir to the folder of any
+  // file it opens; the project file itself stays where it is.
+  std::string projectFileDir;
 };
 
 CProjectState& Project();

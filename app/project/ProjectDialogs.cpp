@@ -194,12 +194,18 @@ void RestoreLastProject() {
 
 void SaveOnExit() {
   CProjectState& p = Project();
-  CSettingsStore::SetString(kSettingsSection, kLastPathKey, p.projectDir);
+  // The project is remembered, and its file saved, where the file is: "打开(&O)..." may have
+  // moved the working directory to a data folder since.
+  const bool mirrored = p.configurationFromFile && !p.projectFileDir.empty();
+  const std::string dir = mirrored ? p.projectFileDir : p.projectDir;
+  CSettingsStore::SetString(kSettingsSection, kLastPathKey, dir);
   CSettingsStore::SetString(kSettingsSection, kLastProjectKey, GbkToUtf8(p.projectName));
-  if (!p.configurationFromFile || p.projectName.empty()) return;
+  if (!mirrored || p.projectName.empty()) return;
+  const std::string workingDir = p.projectDir;
+  p.projectDir = dir;
   auto onDisk = ReadWholeFile(CurrentProjectFile("prj"));
-  if (onDisk && *onDisk == SerializeConfiguration(p.configuration)) return;
-  SaveProjectFile();
+  if (!onDisk || *onDisk != SerializeConfiguration(p.configuration)) SaveProjectFile();
+  p.projectDir = workingDir;
 }
 
 }  // namespace vemo

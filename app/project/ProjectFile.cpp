@@ -121,6 +121,7 @@ int SaveProjectFile() {
     return 0;
   }
   p.configurationFromFile = true;
+  p.projectFileDir = p.projectDir;
   return 1;
 }
 
@@ -134,6 +135,7 @@ int LoadProjectFile() {
   if (!bytes) return 0;
   if (DeserializeConfiguration(*bytes, p.configuration)) {
     p.configurationFromFile = true;
+    p.projectFileDir = p.projectDir;
     return 1;
   }
   bool goOn = AskYesNo(T(u8"无效的工程文件或该文件\n已被破坏,继续进行？"), AppTitle(), MessageIcon::Question,
@@ -141,6 +143,7 @@ int LoadProjectFile() {
   if (!goOn) return 0;
   p.configuration.ResetCoorsSystems();
   p.configurationFromFile = true;
+  p.projectFileDir = p.projectDir;
   return 1;
 }
 

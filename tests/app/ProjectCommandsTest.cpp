@@ -265,6 +265,23 @@ TEST_F(ProjectLifeCycle, SameProjectInAnotherLetterCaseIsNotReadAgain) {
   EXPECT_EQ(Project().projectName, "other");
 }
 
+TEST_F(ProjectLifeCycle, ExitSavesTheProjectWhereItsFileIsAfterADataFolderWasOpened) {
+  CProjectDlgRecord r = OpenNewProjectDialog(Project().configuration);
+  r.name = "home";
+  r.directory = work.str() + "/project";
+  ASSERT_EQ(AcceptNewProject(r), DialogOutcome::Accepted);
+  fs::create_directories(work.path() / "data");
+  Project().projectDir = work.str() + "/data";  // as "打开(&O)..." leaves it
+  Project().configuration.m_GradeIndex = 7;
+  SaveOnExit();
+  EXPECT_FALSE(fs::exists(work.path() / "data" / "home.prj"));
+  EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Last GPS Project Path", ""), work.str() + "/project");
+  CGPSConfiguration saved;
+  ASSERT_TRUE(DeserializeConfiguration(Bytes(work.str() + "/project/home.prj"), saved));
+  EXPECT_EQ(saved.m_GradeIndex, 7);
+  EXPECT_EQ(Project().projectDir, work.str() + "/data");
+}
+
 TEST_F(ProjectLifeCycle, RestoreWithoutSettingsKeepsCommandsDisabled) {
   RestoreLastProject();
   EXPECT_EQ(Project().projectName, "");
