@@ -164,7 +164,7 @@ class Sweeper {
     const size_t w = m_W;
     m_XColumns.assign(m_Columns.size() * w * NR, 0.0);
     for (size_t t = 0; t < m_Columns.size(); ++t) {
-      double* dst = &m_XColumns[t * w * NR];
+      double* dst = m_XColumns.data() + t * w * NR;
       const Strip c = m_Columns[t];
       if (c.first < m_K0) {  // the pivot column lies in the rows of the block: copy across
         for (size_t k = 0; k < w; ++k) std::copy_n(Row(m_A, m_K0 + k) + c.first, c.count, dst + k * NR);
@@ -185,15 +185,15 @@ class Sweeper {
     double* rows[MR];
     for (size_t s = 0; s < strips; ++s)
       for (size_t t = 0; t < m_Columns.size(); ++t) {
-        for (size_t ii = 0; ii < MR; ++ii) rows[ii] = &m_YT[(s * MR + ii) * wide + t * NR];
-        m_Kernel(w, &m_PPacked[s * w * MR], &m_XColumns[t * w * NR], rows);
+        for (size_t ii = 0; ii < MR; ++ii) rows[ii] = m_YT.data() + (s * MR + ii) * wide + t * NR;
+        m_Kernel(w, m_PPacked.data() + s * w * MR, m_XColumns.data() + t * w * NR, rows);
       }
     m_NegYRows.assign(m_Rows.size() * w * MR, 0.0);
     for (size_t s = 0; s < m_Rows.size(); ++s) {
       const size_t first = Outside(m_Rows[s].first), count = m_Rows[s].count;
-      double* dst = &m_NegYRows[s * w * MR];
+      double* dst = m_NegYRows.data() + s * w * MR;
       for (size_t k = 0; k < w; ++k) {
-        const double* src = &m_YT[k * wide + first];
+        const double* src = m_YT.data() + k * wide + first;
         for (size_t ii = 0; ii < count; ++ii) dst[k * MR + ii] = -src[ii];
       }
     }
@@ -216,8 +216,8 @@ class Sweeper {
 
   void UpdateTile(size_t s, size_t t) {
     const Strip r = m_Rows[s], c = m_Columns[t];
-    const double* a = &m_NegYRows[s * m_W * MR];
-    const double* b = &m_XColumns[t * m_W * NR];
+    const double* a = m_NegYRows.data() + s * m_W * MR;
+    const double* b = m_XColumns.data() + t * m_W * NR;
     double* rows[MR];
     if (r.count == MR && c.count == NR && c.first + NR <= r.first + 1) {  // wholly below the diagonal
       for (size_t ii = 0; ii < MR; ++ii) rows[ii] = Row(m_A, r.first + ii) + c.first;
@@ -240,7 +240,7 @@ class Sweeper {
   void StoreSweptColumn() {
     const size_t w = m_W, wide = m_Columns.size() * NR;
     for (size_t k = 0; k < w; ++k) {
-      const double* src = &m_YT[k * wide];
+      const double* src = m_YT.data() + k * wide;
       for (const Strip& r : m_Rows)
         for (size_t ii = 0; ii < r.count; ++ii) PivotColumn(r.first + ii, k) = src[Outside(r.first + ii)];
     }
