@@ -5,8 +5,8 @@
 namespace vemo {
 
 namespace {
-// Large reports (the cofactor matrix of a free network) are written in big pieces.
-constexpr size_t kBufferSize = 1 << 20;
+// Large reports (the cofactor matrix of a free network) are written in pieces of this size.
+constexpr size_t kBufferSize = 64 << 10;
 }  // namespace
 
 bool CReportFile::Create(const std::string& path) {

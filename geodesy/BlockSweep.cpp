@@ -3,6 +3,7 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <vector>
 
 #include "geodesy/Matrix.h"
@@ -101,16 +102,20 @@ void Kernel4x8Portable(size_t depth, const double* A, const double* B, double* c
 // Columns of the pivot column's packed copy kept together while the rows pass over them, so
 // that they stay in the second-level cache (a multiple of every NR, 128 x 640 doubles).
 constexpr size_t kColumnChunk = 640;
+// The smallest pivot block, and the fraction of the order that a block takes below the largest.
+constexpr size_t kSmallestBlock = 16;
+constexpr size_t kBlocksPerOrder = 20;
 
 template <size_t MR, size_t NR>
 class Sweeper {
-  static_assert(kSweepBlock % NR == 0 && kColumnChunk % NR == 0, "block sizes must be whole tiles");
+  static_assert(kSweepBlock % NR == 0 && kSmallestBlock % NR == 0 && kColumnChunk % NR == 0,
+                "block sizes must be whole tiles");
 
  public:
   Sweeper(double* a, size_t n, KernelFunction kernel) : m_A(a), m_N(n), m_Kernel(kernel) {}
 
-  void Run() {
-    for (size_t k0 = 0; k0 < m_N; k0 += kSweepBlock) Step(k0, std::min(m_N, k0 + kSweepBlock));
+  void Run(size_t block) {
+    for (size_t k0 = 0; k0 < m_N; k0 += block) Step(k0, std::min(m_N, k0 + block));
     const size_t size = m_N * (m_N + 1) / 2;
     for (size_t e = 0; e < size; ++e) m_A[e] = -m_A[e];
   }
@@ -265,6 +270,11 @@ SweepKernel Resolve(SweepKernel kernel) {
 
 }  // namespace
 
+size_t SweepBlockOrder(size_t n) {
+  const size_t block = n / kBlocksPerOrder / kSmallestBlock * kSmallestBlock;
+  return std::clamp(block, kSmallestBlock, kSweepBlock);
+}
+
 bool SweepKernelSupported(SweepKernel kernel) {
   switch (kernel) {
     case SweepKernel::Avx512:
@@ -278,16 +288,18 @@ bool SweepKernelSupported(SweepKernel kernel) {
   return false;
 }
 
-void InvertPackedBySweeps(double* a, size_t n, SweepKernel kernel) {
+void InvertPackedBySweeps(double* a, size_t n, SweepKernel kernel, size_t block) {
+  if (block == 0) block = SweepBlockOrder(n);
+  if (block % kSmallestBlock != 0 || block > kSweepBlock) throw std::invalid_argument("pivot block order");
   switch (Resolve(kernel)) {
     case SweepKernel::Avx512:
-      Sweeper<12, 16>(a, n, Kernel12x16Avx512).Run();
+      Sweeper<12, 16>(a, n, Kernel12x16Avx512).Run(block);
       return;
     case SweepKernel::Avx2:
-      Sweeper<6, 8>(a, n, Kernel6x8Avx2).Run();
+      Sweeper<6, 8>(a, n, Kernel6x8Avx2).Run(block);
       return;
     default:
-      Sweeper<4, 8>(a, n, Kernel4x8Portable).Run();
+      Sweeper<4, 8>(a, n, Kernel4x8Portable).Run(block);
       return;
   }
 }

@@ -16,15 +16,19 @@ enum class SweepKernel { Automatic, Avx512, Avx2, Portable };
 // Whether the processor can run the kernel (Portable and Automatic always can).
 bool SweepKernelSupported(SweepKernel kernel);
 
-// Order of the pivot blocks (a multiple of the column width of every kernel).
+// Largest order of the pivot blocks (a multiple of the column width of every kernel). Smaller
+// matrices take smaller blocks, about n/20 but at least 16, so that the work space stays under
+// a third of the matrix itself.
 constexpr size_t kSweepBlock = 128;
+size_t SweepBlockOrder(size_t n);
 
 // Inverts the packed symmetric matrix a (lower triangle by rows, n(n+1)/2 elements) in place.
 // The matrix must have non-singular leading blocks, as for the element-by-element
 // elimination (a symmetric positive-definite matrix always has); a singular pivot block gives
 // infinite or not-a-number elements, no failure. Besides the matrix it allocates about
-// 3 n kSweepBlock doubles. Deterministic: the same input gives the same bits on every run
-// with the same kernel.
-void InvertPackedBySweeps(double* a, size_t n, SweepKernel kernel = SweepKernel::Automatic);
+// 3 n SweepBlockOrder(n) doubles. Deterministic: the same input gives the same bits on every
+// run with the same kernel and block order. block 0 takes SweepBlockOrder(n); another value
+// (a multiple of 16, at most kSweepBlock) is for the tests.
+void InvertPackedBySweeps(double* a, size_t n, SweepKernel kernel = SweepKernel::Automatic, size_t block = 0);
 
 }  // namespace vemo::detail

@@ -16,8 +16,8 @@ inline size_t PackedIndex(size_t p, size_t q) {
 // Inverts the packed symmetric positive-definite matrix N of order n in place by the
 // symmetric Gauss-Jordan elimination, without pivoting (about n^3/2 multiplications). Up to
 // order 256 it works element by element with an n-element work vector; above, the same
-// elimination runs by pivot blocks of 128 (BlockSweep.h), with about 3 x 128 n doubles of
-// work space beside N, and agrees with the element-by-element result to rounding.
+// elimination runs by pivot blocks of up to 128 (BlockSweep.h), with work space beside N of
+// less than a third of N, and agrees with the element-by-element result to rounding.
 // A zero pivot yields infinite or not-a-number elements; detecting a singular network is the
 // caller's business. n = 0 leaves N unchanged. Returns 1. Throws std::invalid_argument when
 // n < 0 or N holds fewer than n(n+1)/2 elements.

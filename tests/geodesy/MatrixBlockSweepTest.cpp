@@ -65,8 +65,13 @@ TEST_P(SweepKernels, AgreesWithTheElimination) {
       auto known = references.find({n, indefinite});
       if (known == references.end()) known = references.emplace(std::pair{n, indefinite}, ReferenceInverse(a, n)).first;
       const std::vector<long double>& reference = known->second;
-      InvertPackedBySweeps(a.data(), n, GetParam());
-      EXPECT_LT(RelativeDifference(a, reference), 1e-12) << "n = " << n << (indefinite ? " indefinite" : "");
+      // Every pivot block order: the smallest, a middle one, the largest.
+      for (size_t block : {16u, 64u, 128u}) {
+        std::vector<double> b = a;
+        InvertPackedBySweeps(b.data(), n, GetParam(), block);
+        EXPECT_LT(RelativeDifference(b, reference), 1e-12)
+            << "n = " << n << ", block " << block << (indefinite ? ", indefinite" : "");
+      }
     }
   }
 }
@@ -98,6 +103,13 @@ INSTANTIATE_TEST_SUITE_P(Kernels, SweepKernels,
                              default: return std::string("Portable");
                            }
                          });
+
+TEST(SweepBlockOrder, AboutATwentiethOfTheOrderInWholeTiles) {
+  EXPECT_EQ(vemo::detail::SweepBlockOrder(257), 16u);
+  EXPECT_EQ(vemo::detail::SweepBlockOrder(1491), 64u);
+  EXPECT_EQ(vemo::detail::SweepBlockOrder(2991), 128u);
+  EXPECT_EQ(vemo::detail::SweepBlockOrder(100000), 128u);
+}
 
 TEST(MatrixInverseForDouble, BothSidesOfTheBlockedThresholdKeepTheContract) {
   for (int n : {256, 257, 400}) {
