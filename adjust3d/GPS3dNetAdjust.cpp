@@ -131,8 +131,12 @@ int CGPS3dNetAdjust::CheckNetwork() {
       ++loose;
     }
   if (loose > 0) {
-    Warn(Format(T(u8"点%s等%d个点与已知点之间没有基线向量连接，法方程奇异，不能平差!"), m_PointName[first].c_str(),
-                loose));
+    // Too few vectors for the points is the system's own diagnosis of such a network.
+    if (m_Redundancy < 0)
+      Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
+    else
+      Warn(Format(T(u8"点%s等%d个点与已知点之间没有基线向量连接，法方程奇异，不能平差!"),
+                  m_PointName[first].c_str(), loose));
     return 0;
   }
   return 1;

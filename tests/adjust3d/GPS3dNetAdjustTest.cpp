@@ -504,6 +504,25 @@ TEST_F(FreeNetworkFiles, RefusedWithTwoKnownPoints) {
   EXPECT_NE(project.Read("GPS3dResult").find(G(u8"平差后坐标")), std::string::npos);
 }
 
+TEST_F(FreeNetworkFiles, PointsNotTiedToTheKnownPointAreRefused) {
+  Prepare(kK1);
+  // The approximate file gives every point coordinates, but P2, P3 and K2 (not known here) hang
+  // on no known point.
+  project.Write("GPS3dVector", Vector("K1", "P1", -2563.1762, -1874.4797, 1118.4343) +
+                                   Vector("P1", "K1", 2563.1770, 1874.4790, -1118.4350) +
+                                   Vector("P2", "P3", -1945.3379, -1536.6685, 1034.2276) +
+                                   Vector("P3", "P2", 1945.3367, 1536.6641, -1034.2322));
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(project.MessagesUtf8().back(), u8"点P2等3个点与已知点之间没有基线向量连接，法方程奇异，不能平差!");
+  EXPECT_EQ(project.Read("GPS3dResult"), "");
+  // With fewer vectors than that needs, the system's own message.
+  project.Write("GPS3dVector", Vector("K1", "P1", -2563.1762, -1874.4797, 1118.4343) +
+                                   Vector("P2", "P3", -1945.3379, -1536.6685, 1034.2276));
+  project.scope.host.QueueFiles(std::vector<std::string>{project.File("GPS3dApproximateXYZ")});
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(project.MessagesUtf8().back(), u8"基线向量数目不足，或者点名有误，请检查后再计算!");
+}
+
 TEST_F(FreeNetworkFiles, ApproximateFileMustStartWithTheKnownPoints) {
   Prepare(kK1);
   project.Write("GPS3dApproximateXYZ", "P1 -2263351.459 5014716.247 3215780.805\n"
