@@ -34,12 +34,12 @@ class ConversionCommandTest : public testing::Test {
   ConversionCommandTest() { ConfigureGoldenProject(Project().configuration); }
 
   int Run(const std::string& command, std::vector<std::string> args) {
-    const CommandSpec* spec = FindCommand(command);
-    EXPECT_NE(spec, nullptr) << command;
-    if (!spec) return -1;
-    EXPECT_TRUE(IsCommandEnabled(*spec));  // no project is open
+    const CommandSpec* row = FindCommand(command);
+    EXPECT_NE(row, nullptr) << command;
+    if (!row) return -1;
+    EXPECT_TRUE(IsCommandEnabled(*row));  // no project is open
     CommandContext context{Args(std::move(args))};
-    return spec->run(context);
+    return row->run(context);
   }
   std::string Copy(const std::string& name) {
     fs::copy_file(DataFile(name), dir.path() / name);
