@@ -84,6 +84,8 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
     ShowMessage(T(u8"基线向量文件有误!"), AppTitle(), MessageIcon::Warning);
     return 0;
   }
+  // A file given up on half way leaves nothing of itself in the loop file.
+  const size_t mark = loopText.size();
   loopText += Format(T(u8"同步基线文件：%s\n"), PathToGbk(path).c_str());
   bool ok = true;
   ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string& piece) {
@@ -112,7 +114,10 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
     set.dz.push_back(v[2]);
     return true;
   });
-  if (!ok) return 0;
+  if (!ok) {
+    loopText.resize(mark);
+    return 0;
+  }
   BuildPointList({}, set.fromName, set.toName, set.pointName, set.from, set.to);
   return 1;
 }

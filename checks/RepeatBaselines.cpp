@@ -170,9 +170,12 @@ int RunRepeatBaselineComparison() {
   int loaded = set.Load();
   if (loaded) {
     CRepeatBaselineReports reports = CompareRepeatedBaselines(set, p.configuration);
-    if (!WriteFileAtomically(lengthFile, reports.lengths) ||
-        (high && !WriteFileAtomically(componentFile, reports.components))) {
+    if (!WriteFileAtomically(lengthFile, reports.lengths)) {
       OpenFileError(lengthFile);
+      return 0;
+    }
+    if (high && !WriteFileAtomically(componentFile, reports.components)) {
+      OpenFileError(componentFile);
       return 0;
     }
   }

@@ -128,6 +128,21 @@ TEST(SyncLoops, TreePeriodSaysNoCloseCircle) {
   EXPECT_EQ(project.Read("GPS3dSyncLoop"), before);
 }
 
+TEST(SyncLoops, PeriodWithAnOverlongNameIsSkippedWhole) {
+  test::CheckProject project(2);
+  std::string longName = project.WriteSync(
+      "l.GPS3DVector_S", test::VectorLine(A, B) + test::VectorLine("B", std::string(25, 'N'), 1, 2, 3));
+  std::string good = project.WriteSync("g.GPS3DVector_S", test::VectorLine(A, B) + test::VectorLine(B, C) +
+                                                              test::VectorLine(A, C));
+  ASSERT_EQ(RunSyncLoopCheck({longName, good}), 1);
+  std::string loopFile = project.Read("GPS3dSyncLoop");
+  EXPECT_EQ(loopFile.find(longName), std::string::npos) << "nothing of the skipped period is left";
+  EXPECT_EQ(loopFile.rfind(G(u8"同步基线文件：") + good, 0), 0u);
+  auto& m = project.scope.host.messages;
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_NE(m[0].Utf8Text().find(std::string(25, 'N')), std::string::npos) << m[0].Utf8Text();
+}
+
 // A project with known point A and the vectors of a square with a diagonal, plus one line per
 // loop in the loop file.
 void WriteAsyncProject(test::CheckProject& project, const std::string& loops) {
