@@ -65,34 +65,11 @@ TEST_F(ImportCommandTest, DialogOpensWithTheMaskOfTheTypeAndTheFolderChosenLastT
   EXPECT_EQ(d.files.candidates, (std::vector<std::string>{"notes.txt", "o1631a.31", "s1.ASC", "s2.asc"}));
 }
 
-// Records the titles of the folder pickers and answers them from a list.
-class FolderHost final : public PlatformHost {
- public:
-  std::vector<std::string> answers, titles;
-  MessageAnswer ShowMessage(const MessageRequest& r) override { return r.safeAnswer; }
-  std::optional<std::vector<std::string>> ChooseFiles(const FileDialogRequest&) override { return std::nullopt; }
-  std::optional<std::string> ChooseFolder(const std::string& title, const std::string&) override {
-    titles.push_back(GbkToUtf8(title));
-    if (answers.empty()) return std::nullopt;
-    std::string a = answers.front();
-    answers.erase(answers.begin());
-    return a;
-  }
-  std::unique_ptr<ProgressWindow> OpenProgressWindow(std::function<void()>) override { return nullptr; }
-  void PumpMessage() override {}
-  void BeginWaitCursor() override {}
-  void EndWaitCursor() override {}
-  void OpenTextDocument(const std::string&) override {}
-  void OpenNetworkMap(const std::string&) override {}
-  void ShowText(const std::string&, const std::string&) override {}
-};
-
 TEST_F(ImportCommandTest, ChosenFilesAndTheMergedFileWithItsDefault) {
   config().m_BaselineType = 1;
   CSelectBaselineDlg d = CSelectBaselineDlg::Open();
-  FolderHost folders;
-  folders.answers = {exportsDir, work.str()};
-  PlatformHost* previous = InstallPlatformHost(&folders);
+  scoped.host.QueueFolder(exportsDir);
+  scoped.host.QueueFolder(work.str());
   ASSERT_TRUE(d.BrowseDirectory());
   EXPECT_EQ(d.files.candidates, std::vector<std::string>{"o1631a.31"});
   EXPECT_EQ(d.DefaultMergedFile(), "");
@@ -102,9 +79,9 @@ TEST_F(ImportCommandTest, ChosenFilesAndTheMergedFileWithItsDefault) {
   EXPECT_EQ(d.DefaultMergedFile(), projectDir + "/o1631a.GPS3DVector_S");
   ASSERT_TRUE(d.BrowseMergedFile());
   EXPECT_FALSE(d.BrowseMergedFile());  // cancelled: unchanged
-  InstallPlatformHost(previous);
-  EXPECT_EQ(folders.titles,
-            (std::vector<std::string>{"选择基线文件路径", "选择存放同步基线文件路径", "选择存放同步基线文件路径"}));
+  EXPECT_EQ(scoped.host.folderTitles,
+            (std::vector<std::string>{G(u8"选择基线文件路径"), G(u8"选择存放同步基线文件路径"),
+                                      G(u8"选择存放同步基线文件路径")}));
   EXPECT_EQ(d.mergedFile, work.str() + "/o1631a.GPS3DVector_S");
   d.merge = true;
   AcceptSelectBaselineDlg(d);

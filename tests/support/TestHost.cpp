@@ -49,7 +49,8 @@ std::optional<std::vector<std::string>> TestHost::ChooseFiles(const FileDialogRe
   return f;
 }
 
-std::optional<std::string> TestHost::ChooseFolder(const std::string&, const std::string&) {
+std::optional<std::string> TestHost::ChooseFolder(const std::string& titleGbk, const std::string&) {
+  folderTitles.push_back(titleGbk);
   if (m_Folders.empty()) return std::nullopt;
   auto f = m_Folders.front();
   m_Folders.pop_front();

@@ -40,6 +40,7 @@ class TestHost final : public PlatformHost {
 
   std::vector<RecordedMessage> messages;
   std::vector<FileDialogRequest> fileDialogs;
+  std::vector<std::string> folderTitles;  // GBK titles of the folder browsers, in order
   std::deque<RecordedProgress> progress;  // a deque keeps each record in place
   std::vector<std::string> openedDocuments, openedMaps;
   std::vector<std::string> shownTexts;  // GBK
