@@ -56,6 +56,24 @@ int ScanPairLine(std::string_view line, std::string& from, std::string& to, doub
   return 1 + ScanPointLine(rest, to, values, maxValues);
 }
 
+bool ReadPointRecord(std::string_view line, const std::string& path, int lineCount, const char* caption,
+                     std::string& name, double* values, int count) {
+  if (ScanPointLine(line, name, values, count) != count + 1) {
+    ShowLineError(path, lineCount, caption);
+    return false;
+  }
+  return CheckPointName(name, path, lineCount, caption);
+}
+
+bool ReadPairRecord(std::string_view line, const std::string& path, int lineCount, const char* caption,
+                    std::string& from, std::string& to, double* values, int count) {
+  if (ScanPairLine(line, from, to, values, count) != count + 2) {
+    ShowLineError(path, lineCount, caption);
+    return false;
+  }
+  return CheckPointName(from, path, lineCount, caption) && CheckPointName(to, path, lineCount, caption);
+}
+
 int CountBlankSeparatedItems(std::string_view line) {
   int count = 0;
   bool inItem = false;

@@ -51,6 +51,14 @@ std::string_view TakeToken(std::string_view line, std::string* token);
 // then up to maxValues finite numbers. Returns the number of fields scanned.
 int ScanPairLine(std::string_view line, std::string& from, std::string& to, double* values, int maxValues);
 
+// One record of a plane, height or coordinate file: "name v1 .. vcount" with the name in its
+// normal form. False after the message when the line does not scan or the name is too long.
+bool ReadPointRecord(std::string_view line, const std::string& path, int lineCount, const char* caption,
+                     std::string& name, double* values, int count);
+// The same for "from to v1 .. vcount".
+bool ReadPairRecord(std::string_view line, const std::string& path, int lineCount, const char* caption,
+                    std::string& from, std::string& to, double* values, int count);
+
 // Number of items separated by blank, LF or CR (tabs belong to an item).
 int CountBlankSeparatedItems(std::string_view line);
 

@@ -46,11 +46,7 @@ int CReadGPS1dHeight::ReadGeodeticCoordinates() {
   int ok = ForEachLine(content, kShortLineBuffer, m_LineCount, [&](const std::string& line) {
     std::string name;
     double blh[3];
-    if (ScanPointLine(line, name, blh, 3) != 4) {
-      ShowLineError(path, m_LineCount, AppTitle());
-      return false;
-    }
-    if (!CheckPointName(name, path, m_LineCount, AppTitle())) return false;
+    if (!ReadPointRecord(line, path, m_LineCount, AppTitle(), name, blh, 3)) return false;
     m_PointName.push_back(name);
     m_B.push_back(DmsToRadian(blh[0])), m_L.push_back(DmsToRadian(blh[1])), m_H.push_back(blh[2]);
     return true;

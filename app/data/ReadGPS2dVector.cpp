@@ -52,11 +52,7 @@ int CReadGPS2dVector::ReadKnownPoints() {
   int ok = ForEachLine(content, kShortLineBuffer, m_LineCount, [&](const std::string& line) {
     std::string name;
     double xy[2];
-    if (ScanPointLine(line, name, xy, 2) != 3) {
-      ShowLineError(path, m_LineCount, Caption());
-      return false;
-    }
-    if (!CheckPointName(name, path, m_LineCount, Caption())) return false;
+    if (!ReadPointRecord(line, path, m_LineCount, Caption(), name, xy, 2)) return false;
     switch (names.Add(name, m_LineCount, {xy[0], xy[1]}, path, Caption())) {
       case CKnownNameList::Repeated: return true;
       case CKnownNameList::Conflict: return false;
@@ -84,12 +80,7 @@ int CReadGPS2dVector::ReadVectors() {
   int ok = ForEachLine(content, kVectorLineBuffer, m_LineCount, [&](const std::string& line) {
     std::string from, to;
     double v[5];
-    if (ScanPairLine(line, from, to, v, 5) != 7) {
-      ShowLineError(path, m_LineCount, Caption());
-      return false;
-    }
-    if (!CheckPointName(from, path, m_LineCount, Caption()) || !CheckPointName(to, path, m_LineCount, Caption()))
-      return false;
+    if (!ReadPairRecord(line, path, m_LineCount, Caption(), from, to, v, 5)) return false;
     m_FromName.push_back(from), m_ToName.push_back(to);
     m_DX.push_back(v[0]), m_DY.push_back(v[1]), m_Dxx.push_back(v[2]), m_Dyy.push_back(v[3]), m_Dxy.push_back(v[4]);
     return true;
@@ -105,11 +96,7 @@ int CReadGPS2dVector::ReadPlaneCoordinates() {
   return ForEachLine(content, kShortLineBuffer, m_LineCount, [&](const std::string& line) {
     std::string name;
     double xy[2];
-    if (ScanPointLine(line, name, xy, 2) != 3) {
-      ShowLineError(path, m_LineCount, Caption());
-      return false;
-    }
-    if (!CheckPointName(name, path, m_LineCount, Caption())) return false;
+    if (!ReadPointRecord(line, path, m_LineCount, Caption(), name, xy, 2)) return false;
     auto it = m_NameIndex.find(name);
     if (it != m_NameIndex.end()) m_X[it->second] = xy[0], m_Y[it->second] = xy[1];
     return true;  // points of other networks are ignored
