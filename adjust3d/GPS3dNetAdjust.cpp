@@ -4,7 +4,7 @@
 #include <cmath>
 #include <new>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "geodesy/ApproximateCoordinates.h"
 #include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/Encoding.h"

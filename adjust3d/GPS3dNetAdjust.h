@@ -17,7 +17,7 @@
 
 #include "adjust3d/NormalEquations.h"
 #include "adjust3d/ReportFile.h"
-#include "app/data/ReadGPS3dVector.h"
+#include "project/data/ReadGPS3dVector.h"
 
 class CGPS3dNetAdjust : public CReadGPS3dVector {
  public:

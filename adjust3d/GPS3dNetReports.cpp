@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "adjust3d/GPS3dNetAdjust.h"
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ApproximateCoordinates.h"
 #include "geodesy/Encoding.h"

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "adjust3d/GPS3dNetAdjust.h"
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "geodesy/LibraryState.h"
 #include "tests/adjust3d/SyntheticNetwork.h"
 

@@ -11,9 +11,9 @@
 
 #include <unistd.h>
 
-#include "app/AppState.h"
-#include "app/data/ReadGPS2dVector.h"
-#include "app/data/ReadGPS3dVector.h"
+#include "project/AppState.h"
+#include "project/data/ReadGPS2dVector.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "geodesy/Format.h"
 
 namespace {

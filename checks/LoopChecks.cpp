@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/AppState.h"
-#include "app/data/DataFileReader.h"
-#include "app/data/ReadGPS3dVector.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "checks/LoopSearch.h"
 #include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/Encoding.h"

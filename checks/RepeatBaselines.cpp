@@ -3,9 +3,8 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "app/AppState.h"
-#include "app/commands/CommandFlow.h"
-#include "app/data/ReadGPS3dVector.h"
+#include "project/AppState.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"

@@ -24,11 +24,11 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
-#include "app/baselines/IndependentBaselines.h"
+#include "project/AppState.h"
+#include "baselines/IndependentBaselines.h"
 #include "app/cli/ConsoleHost.h"
-#include "app/data/EntryDialogs.h"
-#include "app/project/ProjectDialogs.h"
+#include "project/data/EntryDialogs.h"
+#include "project/ProjectDialogs.h"
 #include "geodesy/Angles.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"

@@ -6,8 +6,6 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/data/ReadGPS2dVector.h"
-#include "app/data/ReadGPS3dVector.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -52,7 +50,7 @@ bool Assign(double& target, double value) {
 }
 
 // One pass of the 3D chaining; returns whether any coordinate changed.
-bool ChainPass3d(CReadGPS3dVector& n) {
+bool ChainPass3d(CGPS3dNetworkRecord& n) {
   bool changed = false;
   for (int j = 0; j < n.m_VectorCount; ++j) {
     const int f = n.m_From[j], t = n.m_To[j];
@@ -71,7 +69,7 @@ bool ChainPass3d(CReadGPS3dVector& n) {
   return changed;
 }
 
-bool ChainPass2d(CReadGPS2dVector& n) {
+bool ChainPass2d(CGPS2dNetworkRecord& n) {
   bool changed = false;
   for (int j = 0; j < n.m_VectorCount; ++j) {
     const int f = n.m_From[j], t = n.m_To[j];
@@ -155,9 +153,9 @@ bool ToGeodetic(GPSTransfer& transfer, double X, double Y, double Z, const std::
 
 }  // namespace
 
-int GetApproximateGPS3dXYZ(CReadGPS3dVector* network) {
+int GetApproximateGPS3dXYZ(CGPS3dNetworkRecord* network) {
   vemo::CWaitCursor wait;
-  CReadGPS3dVector& n = *network;
+  CGPS3dNetworkRecord& n = *network;
   CheckVectorIndices(n, std::min({n.m_X.size(), n.m_Y.size(), n.m_Z.size(), n.m_PointName.size()}));
   const size_t m = static_cast<size_t>(n.m_VectorCount);
   Require(n.m_DX.size() >= m && n.m_DY.size() >= m && n.m_DZ.size() >= m, "vector component arrays too short");
@@ -169,8 +167,8 @@ int GetApproximateGPS3dXYZ(CReadGPS3dVector* network) {
   return ok;
 }
 
-int GetApproximateGPS2dXY(CReadGPS2dVector* network) {
-  CReadGPS2dVector& n = *network;
+int GetApproximateGPS2dXY(CGPS2dNetworkRecord* network) {
+  CGPS2dNetworkRecord& n = *network;
   CheckVectorIndices(n, std::min(n.m_X.size(), n.m_Y.size()));
   Require(n.m_DX.size() >= static_cast<size_t>(n.m_VectorCount) && n.m_DY.size() >= static_cast<size_t>(n.m_VectorCount),
           "vector component arrays too short");
@@ -223,8 +221,8 @@ void PlaneJacobian(double B, double l, double a, double e2, double K[3][3]) {
   K[2][0] = 0.0, K[2][1] = 0.0, K[2][2] = 1.0;
 }
 
-int GPS3dVectorTo2d(CReadGPS3dVector* network, double a, double invF) {
-  const CReadGPS3dVector& n = *network;
+int GPS3dVectorTo2d(CGPS3dNetworkRecord* network, double a, double invF) {
+  const CGPS3dNetworkRecord& n = *network;
   CheckVectorIndices(n, std::min({n.m_X.size(), n.m_Y.size(), n.m_Z.size(), n.m_PointName.size()}));
   const size_t m = static_cast<size_t>(n.m_VectorCount);
   Require(n.m_DX.size() >= m && n.m_DY.size() >= m && n.m_DZ.size() >= m && n.m_Dxx.size() >= m &&

@@ -2,13 +2,12 @@
 // the reduction of the 3D baseline vectors to geodetic (dB, dL, dH) and plane grid (dx, dy)
 // differences with propagated covariance, and the 3 x 3 covariance propagation R = A C A^T.
 //
-// The routines read and write the data members of the network data sets only (the program
-// builds and loads them); an index outside the arrays is a caller error and raises
-// std::invalid_argument before anything is changed.
+// The routines read and write the network records only (the program's loaders fill them);
+// an index outside the arrays is a caller error and raises std::invalid_argument before
+// anything is changed.
 #pragma once
 
-class CReadGPS2dVector;
-class CReadGPS3dVector;
+#include "geodesy/NetworkRecords.h"
 
 // X, Y, Z of every point from the known-point count on: set to 0, then filled pass by pass
 // over the vectors in file order (a point set in a pass is used by later vectors of the same
@@ -16,12 +15,12 @@ class CReadGPS3dVector;
 // |X| >= 0.1 m. Returns 1 when every point was determined; 0 after the message
 // "计算近似坐标错误" when more than 4000 passes would be needed, i.e. some point is not
 // connected to a known point (such points keep 0, 0, 0). Shows the wait cursor.
-int GetApproximateGPS3dXYZ(CReadGPS3dVector* network);
+int GetApproximateGPS3dXYZ(CGPS3dNetworkRecord* network);
 
 // The plane twin: x, y of the points from the known-point count on are marked -1e8 and filled
 // from the plane vectors (a vector is used when exactly one end has x > -9e7). Returns 1, or
 // 0 after "近似坐标计算失败!" when more than 4000 passes would be needed.
-int GetApproximateGPS2dXY(CReadGPS2dVector* network);
+int GetApproximateGPS2dXY(CGPS2dNetworkRecord* network);
 
 // Writes, from the current X, Y, Z of the from-points and the vector components, the plane
 // vector file "<project>.GPS2dVector" (dx, dy in m with their covariance in cm²) and the
@@ -30,7 +29,7 @@ int GetApproximateGPS2dXY(CReadGPS2dVector* network);
 // and invF; the central meridian and the projection are the project's (SetGlobalVal). Returns
 // 1; 0 after "打开文件:%s出错!" when a file cannot be written, or after a message naming the
 // point when a from-point's coordinates cannot be converted to B, L, H (nothing is written).
-int GPS3dVectorTo2d(CReadGPS3dVector* network, double a, double invF);
+int GPS3dVectorTo2d(CGPS3dNetworkRecord* network, double a, double invF);
 
 // R = A C A^T for 3 x 3 matrices (C taken as it stands). Returns 1.
 int Cov1ToCov2(const double A[3][3], const double C[3][3], double R[3][3]);

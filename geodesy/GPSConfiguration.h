@@ -1,7 +1,7 @@
 // The project configuration: one object for the whole run, owned by the program and read by
 // every engine and, through SetGlobalVal, by this library. Declared here so that both
 // deliverables include the same definition; the project file that stores it belongs to the
-// program (app/project).
+// program (the project layer, project/ProjectFile).
 #pragma once
 
 #include <array>

@@ -86,6 +86,11 @@ class PlatformHost {
   // Shows a text that is no file (a listing, the help): the desktop opens an untitled text
   // document, the command line prints it on standard output.
   virtual void ShowText(const std::string& titleGbk, const std::string& textGbk) = 0;
+
+  // The viewing commands ("打开(&O)...", the result views) show a document's content where
+  // the host has no viewer: the command line prints what opens from then on. A host with a
+  // viewer of its own ignores the request.
+  virtual void ShowDocumentContents() {}
 };
 
 // The installed host. Before any host is installed a silent host answers every question with

@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
+#include <cmath>
+#include <cstdlib>
 #include <string_view>
 
 #include "geodesy/Encoding.h"
@@ -61,3 +64,25 @@ void GetLaunchedDir(std::string& directory) {
   size_t pos = exe.find_last_of('/');
   directory = pos == std::string::npos ? std::string("./") : exe.substr(0, pos + 1);
 }
+
+namespace vemo {
+
+std::optional<double> ParseNumber(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  errno = 0;
+  double v = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return std::nullopt;
+  return v;
+}
+
+std::optional<int> ParseInteger(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  errno = 0;
+  long v = std::strtol(text.c_str(), &end, 10);
+  if (end == text.c_str() || *end != '\0' || errno == ERANGE || v < INT_MIN || v > INT_MAX) return std::nullopt;
+  return static_cast<int>(v);
+}
+
+}  // namespace vemo

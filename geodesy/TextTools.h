@@ -2,6 +2,7 @@
 // path helpers. Lines are byte strings (GBK); only ASCII bytes are ever tested.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,3 +30,11 @@ int GetPathFromFileName(const std::string& fileName, std::string& directory);
 
 // The directory of the running program's executable, with a trailing '/'.
 void GetLaunchedDir(std::string& directory);
+
+namespace vemo {
+
+// Strict number parsing in the "C" locale: the whole text must be a finite number.
+std::optional<double> ParseNumber(const std::string& text);
+std::optional<int> ParseInteger(const std::string& text);
+
+}  // namespace vemo

@@ -1,9 +1,5 @@
 #include "app/cli/Args.h"
 
-#include <cerrno>
-#include <climits>
-#include <cmath>
-#include <cstdlib>
 
 namespace vemo {
 
@@ -88,24 +84,6 @@ std::optional<int> Args::TakeInt(const std::string& name) {
   auto n = ParseInteger(*v);
   if (!n) throw UsageError("option " + name + ": '" + *v + "' is not an integer");
   return n;
-}
-
-std::optional<double> ParseNumber(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  errno = 0;
-  double v = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(v)) return std::nullopt;
-  return v;
-}
-
-std::optional<int> ParseInteger(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  char* end = nullptr;
-  errno = 0;
-  long v = std::strtol(text.c_str(), &end, 10);
-  if (end == text.c_str() || *end != '\0' || errno == ERANGE || v < INT_MIN || v > INT_MAX) return std::nullopt;
-  return static_cast<int>(v);
 }
 
 }  // namespace vemo

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/TextTools.h"  // ParseNumber, ParseInteger
+
 namespace vemo {
 
 // A usage error: the command line does not say what the command needs (exit status 2).
@@ -38,9 +40,5 @@ class Args {
  private:
   std::vector<std::string> m_Args;
 };
-
-// Strict number parsing in the "C" locale: the whole text must be a finite number.
-std::optional<double> ParseNumber(const std::string& text);
-std::optional<int> ParseInteger(const std::string& text);
 
 }  // namespace vemo

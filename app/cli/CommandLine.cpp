@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <exception>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/cli/Args.h"
 #include "app/cli/ConsoleHost.h"
 #include "app/commands/CommandTable.h"
-#include "app/project/ProjectDialogs.h"
+#include "project/ProjectDialogs.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"

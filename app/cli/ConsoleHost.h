@@ -22,6 +22,7 @@ class ConsoleHost final : public PlatformHost {
 
   void SetAnswers(Answers answers) { m_Answers = answers; }
   void SetPrintDocuments(bool print) { m_Print = print; }
+  void ShowDocumentContents() override { m_Print = true; }
   // The path the next file or folder dialog returns (the command's argument).
   void PresetChoice(const std::string& path) { m_Choices.push_back(path); }
 

@@ -1,6 +1,6 @@
 // The 3D vector network adjustment command ("三维向量网平差").
 #include "adjust3d/GPS3dNetAdjust.h"
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
 

@@ -2,8 +2,8 @@
 // misclosure checks and the repeated baseline comparison.
 #include <filesystem>
 
-#include "app/AppState.h"
-#include "app/baselines/IndependentBaselines.h"
+#include "project/AppState.h"
+#include "baselines/IndependentBaselines.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
 #include "checks/LoopChecks.h"

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/commands/CommandTable.h"
-#include "app/data/DataFileReader.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
@@ -19,13 +19,8 @@ int RunComputation(const std::function<int()>& load, const std::function<int()>&
   return kCommandDone;
 }
 
-void SetApproximateFileMode(int on) { Project().approxXYZFromFile = on ? 1 : 0; }
-
 int OpenResultFile(const std::string& path) {
-  std::string content;
-  if (!ReadRequiredFile(path, content)) return kCommandFailed;
-  Platform().OpenTextDocument(path);
-  return kCommandDone;
+  return OpenProjectDocument(path) ? kCommandDone : kCommandFailed;
 }
 
 int OpenAnyFile(const std::string& path) {

@@ -1,5 +1,5 @@
 // What the commands share: the common flow of a computation command, the opening of result
-// files, the approximate-file mode, and "打开(&O)...".
+// files, and "打开(&O)...".
 #pragma once
 
 #include <functional>
@@ -15,11 +15,6 @@ namespace vemo {
 // status: kCommandDone, or kCommandFailed when loading or the engine failed (nothing opened).
 int RunComputation(const std::function<int()>& load, const std::function<int()>& run,
                    const std::vector<std::string>& resultFiles);
-
-// The approximate-file mode of the 3D vector loader: the 3D adjustment and the one-point-one-
-// direction network switch it off before loading, the free network on; the other commands
-// load with the mode as the last of these left it.
-void SetApproximateFileMode(int on);
 
 // Opens a file of the project as a text document. A missing or unreadable file is reported
 // as the document framework does ("打开文件%s出错!") and nothing opens. Returns kCommandDone

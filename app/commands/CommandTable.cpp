@@ -1,6 +1,6 @@
 #include "app/commands/CommandTable.h"
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/commands/Handlers.h"
 
 namespace vemo {

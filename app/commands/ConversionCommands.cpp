@@ -5,7 +5,7 @@
 // dialog becomes the FILE argument.
 #include <fstream>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/commands/Handlers.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"

@@ -5,12 +5,11 @@
 #include <iterator>
 #include <fstream>
 
-#include "app/AppState.h"
-#include "app/cli/ConsoleHost.h"
+#include "project/AppState.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
-#include "app/data/DataFileReader.h"
-#include "app/data/EntryDialogs.h"
+#include "project/data/DataFileReader.h"
+#include "project/data/EntryDialogs.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
@@ -60,9 +59,7 @@ constexpr ResultFile kResultFiles[] = {{"3d", "GPS3dResult"},        {"2d", "GPS
                                        {"misclosure", "GPS3dMisclosure"}};
 
 // On the command line a document that opens is printed with its content.
-void PrintDocuments() {
-  if (auto* console = dynamic_cast<ConsoleHost*>(&Platform())) console->SetPrintDocuments(true);
-}
+void PrintDocuments() { Platform().ShowDocumentContents(); }
 
 std::vector<std::vector<std::string>> ReadRows(const std::string& source, size_t columns) {
   std::string text;

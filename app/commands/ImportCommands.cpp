@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "app/commands/Handlers.h"
-#include "app/import/SelectBaselineDlg.h"
+#include "baselines/SelectBaselineDlg.h"
 
 namespace vemo {
 

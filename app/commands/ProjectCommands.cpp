@@ -2,10 +2,10 @@
 // dialog, the custom precision dialog and the coordinate system dialog.
 #include <filesystem>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/commands/Handlers.h"
-#include "app/project/GradeTable.h"
-#include "app/project/ProjectDialogs.h"
+#include "project/GradeTable.h"
+#include "project/ProjectDialogs.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <set>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/CommandTable.h"
 #include "geodesy/FileUtil.h"

@@ -4,7 +4,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/commands/CommandTable.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"

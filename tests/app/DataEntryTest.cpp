@@ -5,9 +5,9 @@
 
 #include <fstream>
 
-#include "app/AppState.h"
-#include "app/data/EntryDialogs.h"
-#include "app/data/ReadGPS3dVector.h"
+#include "project/AppState.h"
+#include "project/data/EntryDialogs.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "tests/support/TestHost.h"

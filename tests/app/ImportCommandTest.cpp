@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "app/AppState.h"
-#include "app/import/SelectBaselineDlg.h"
+#include "project/AppState.h"
+#include "baselines/SelectBaselineDlg.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Platform.h"
 #include "tests/geodesy/BaselineTestSupport.h"

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "app/commands/CommandTable.h"
-#include "app/project/ProjectDialogs.h"
-#include "app/project/ProjectFile.h"
+#include "project/ProjectDialogs.h"
+#include "project/ProjectFile.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/LibraryState.h"

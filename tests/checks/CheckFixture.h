@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"

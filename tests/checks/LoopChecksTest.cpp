@@ -3,7 +3,7 @@
 #include <random>
 #include <sstream>
 
-#include "app/data/ReadGPS3dVector.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "checks/LoopChecks.h"
 #include "tests/checks/CheckFixture.h"
 

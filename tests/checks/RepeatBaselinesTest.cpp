@@ -2,7 +2,7 @@
 
 #include <sstream>
 
-#include "app/data/ReadGPS3dVector.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "checks/RepeatBaselines.h"
 #include "tests/checks/CheckFixture.h"
 

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/AppState.h"
-#include "app/data/ReadGPS2dVector.h"
-#include "app/data/ReadGPS3dVector.h"
+#include "project/AppState.h"
+#include "project/data/ReadGPS2dVector.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ApproximateCoordinates.h"
 #include "geodesy/FileUtil.h"

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/LibraryState.h"

@@ -1,10 +1,10 @@
-#include "app/project/ProjectDialogs.h"
+#include "project/ProjectDialogs.h"
 
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/AppState.h"
-#include "app/project/ProjectFile.h"
+#include "project/AppState.h"
+#include "project/ProjectFile.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"

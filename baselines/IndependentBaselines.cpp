@@ -1,12 +1,12 @@
-#include "app/baselines/IndependentBaselines.h"
+#include "baselines/IndependentBaselines.h"
 
 #include <algorithm>
 #include <chrono>
 #include <random>
 #include <unordered_map>
 
-#include "app/AppState.h"
-#include "app/data/DataFileReader.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"

@@ -101,6 +101,11 @@ bool ReadFileContent(const std::string& path, std::string& content);
 // The same for a file the load needs: false after "打开文件%s出错!".
 bool ReadRequiredFile(const std::string& path, std::string& content);
 
+// Asks the host to open a result file of the project as a text document. A missing or
+// unreadable file is reported as the document framework does ("打开文件%s出错!") and nothing
+// opens; returns false then.
+bool OpenProjectDocument(const std::string& path);
+
 // The whole lines of a text (a CR before the LF dropped), numbered from 1; for the readers
 // without a fixed buffer (the entry dialogs, the rows of the command line).
 std::vector<std::pair<int, std::string>> SplitLines(std::string_view text);

@@ -32,6 +32,11 @@ std::string CurrentProjectFile(const std::string& extension);
 // The main window title "%s—[%s]" after a project was opened (GBK).
 std::string MainWindowTitle();
 
+// The approximate-file mode of the 3D vector loader: the 3D adjustment and the one-point-one-
+// direction network switch it off before loading, the free network on; the other commands
+// load with the mode as the last of these left it.
+void SetApproximateFileMode(int on);
+
 // Application title, string 128 (GBK).
 const char* AppTitle();
 

@@ -9,13 +9,13 @@
 #include <fstream>
 #include <random>
 
-#include "app/AppState.h"
-#include "app/data/DataFileReader.h"
-#include "app/data/ReadGPS1dHeight.h"
-#include "app/data/ReadGPS2dVector.h"
-#include "app/data/ReadGPS3dCombinedNet.h"
-#include "app/data/ReadGPS3dVector.h"
-#include "app/data/VectorFileReader.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
+#include "project/data/ReadGPS1dHeight.h"
+#include "project/data/ReadGPS2dVector.h"
+#include "project/data/ReadGPS3dCombinedNet.h"
+#include "project/data/ReadGPS3dVector.h"
+#include "project/data/VectorFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Format.h"
 #include "tests/support/TestHost.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/baselines/IndependentBaselines.h"
+#include "baselines/IndependentBaselines.h"
 #include "tests/checks/CheckFixture.h"
 
 namespace {

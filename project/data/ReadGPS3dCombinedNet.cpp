@@ -1,10 +1,10 @@
-#include "app/data/ReadGPS3dCombinedNet.h"
+#include "project/data/ReadGPS3dCombinedNet.h"
 
 #include <cmath>
 
-#include "app/AppState.h"
-#include "app/data/DataFileReader.h"
-#include "app/data/VectorFileReader.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
+#include "project/data/VectorFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"

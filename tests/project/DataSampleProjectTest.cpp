@@ -9,10 +9,10 @@
 #include <map>
 #include <sstream>
 
-#include "app/AppState.h"
-#include "app/data/ReadGPS3dCombinedNet.h"
-#include "app/data/ReadGPS3dVector.h"
-#include "app/project/ProjectDialogs.h"
+#include "project/AppState.h"
+#include "project/data/ReadGPS3dCombinedNet.h"
+#include "project/data/ReadGPS3dVector.h"
+#include "project/ProjectDialogs.h"
 #include "geodesy/Angles.h"
 #include "geodesy/FileUtil.h"
 #include "tests/support/TestHost.h"

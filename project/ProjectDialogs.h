@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/project/GradeTable.h"
+#include "project/GradeTable.h"
 #include "geodesy/GPSConfiguration.h"
 
 namespace vemo {

@@ -1,4 +1,4 @@
-#include "app/AppState.h"
+#include "project/AppState.h"
 
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -14,6 +14,8 @@ CProjectState& Project() {
 std::string CurrentProjectFile(const std::string& extension) {
   return ProjectFileName(Project().projectDir, Project().projectName, extension);
 }
+
+void SetApproximateFileMode(int on) { Project().approxXYZFromFile = on ? 1 : 0; }
 
 const char* AppTitle() { return T(u8"VemoGPS－GPS工程测量网通用平差软件包  V5.20"); }
 

@@ -1,7 +1,7 @@
-#include "app/data/ReadGPS2dVector.h"
+#include "project/data/ReadGPS2dVector.h"
 
-#include "app/AppState.h"
-#include "app/data/DataFileReader.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/GPSTransfer.h"

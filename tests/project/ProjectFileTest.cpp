@@ -3,10 +3,10 @@
 #include <cstring>
 #include <random>
 
-#include "app/AppState.h"
-#include "app/project/GradeTable.h"
-#include "app/project/ProjectDialogs.h"
-#include "app/project/ProjectFile.h"
+#include "project/AppState.h"
+#include "project/GradeTable.h"
+#include "project/ProjectDialogs.h"
+#include "project/ProjectFile.h"
 #include "geodesy/FileUtil.h"
 #include "tests/support/TestHost.h"
 

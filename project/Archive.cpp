@@ -1,4 +1,4 @@
-#include "app/project/Archive.h"
+#include "project/Archive.h"
 
 #include <bit>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "app/data/VectorFileReader.h"
+#include "project/data/VectorFileReader.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "app/AppState.h"
-#include "app/data/DataFileReader.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"

@@ -1,4 +1,4 @@
-#include "app/baselines/BaselineFileChooser.h"
+#include "baselines/BaselineFileChooser.h"
 
 #include <algorithm>
 #include <filesystem>

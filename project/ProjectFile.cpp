@@ -1,10 +1,10 @@
-#include "app/project/ProjectFile.h"
+#include "project/ProjectFile.h"
 
 #include <cstdio>
 
-#include "app/AppState.h"
-#include "app/project/Archive.h"
-#include "app/project/GradeTable.h"
+#include "project/AppState.h"
+#include "project/Archive.h"
+#include "project/GradeTable.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Platform.h"

@@ -1,4 +1,4 @@
-#include "app/project/GradeTable.h"
+#include "project/GradeTable.h"
 
 #include "geodesy/Encoding.h"
 

@@ -1,17 +1,17 @@
-#include "app/data/ReadGPS3dVector.h"
+#include "project/data/ReadGPS3dVector.h"
 
 #include <unordered_map>
 
-#include "app/AppState.h"
-#include "app/cli/Args.h"
-#include "app/data/DataFileReader.h"
-#include "app/data/VectorFileReader.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
+#include "project/data/VectorFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/TextTools.h"
 
 using namespace vemo;
 
@@ -28,7 +28,8 @@ constexpr int kMaxApproximateName = 39;
 
 }  // namespace
 
-CReadGPS3dVector::CReadGPS3dVector(int variant) : m_Variant(variant) {
+CReadGPS3dVector::CReadGPS3dVector(int variant) {
+  m_Variant = variant;
   const NetClassParameters& n = Project().configuration.m_NetClass;
   m_a = n[NetClassParameters::kFixedError];
   m_b = n[NetClassParameters::kProportionalError];

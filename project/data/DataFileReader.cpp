@@ -1,6 +1,6 @@
-#include "app/data/DataFileReader.h"
+#include "project/data/DataFileReader.h"
 
-#include "app/AppState.h"
+#include "project/AppState.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/GPSTransfer.h"
@@ -121,6 +121,13 @@ bool ReadRequiredFile(const std::string& path, std::string& content) {
   if (ReadFileContent(path, content)) return true;
   ShowOpenFileError(path);
   return false;
+}
+
+bool OpenProjectDocument(const std::string& path) {
+  std::string content;
+  if (!ReadRequiredFile(path, content)) return false;
+  Platform().OpenTextDocument(path);
+  return true;
 }
 
 std::vector<std::pair<int, std::string>> SplitLines(std::string_view text) {

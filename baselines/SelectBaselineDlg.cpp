@@ -1,10 +1,10 @@
-#include "app/import/SelectBaselineDlg.h"
+#include "baselines/SelectBaselineDlg.h"
 
 #include <algorithm>
 #include <filesystem>
 
-#include "app/AppState.h"
-#include "app/commands/CommandFlow.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -86,7 +86,7 @@ int ImportChosenBaselines() {
       if (std::find(results.begin(), results.end(), output) == results.end()) results.push_back(output);
     }
   }
-  for (const auto& r : results) OpenResultFile(r);
+  for (const auto& r : results) OpenProjectDocument(r);
   return 1;
 }
 

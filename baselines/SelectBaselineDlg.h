@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/baselines/BaselineFileChooser.h"
+#include "baselines/BaselineFileChooser.h"
 
 namespace vemo {
 

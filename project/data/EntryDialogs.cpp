@@ -1,4 +1,4 @@
-#include "app/data/EntryDialogs.h"
+#include "project/data/EntryDialogs.h"
 
 #include <unistd.h>
 
@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/AppState.h"
-#include "app/data/DataFileReader.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"

@@ -1,8 +1,8 @@
-#include "app/data/ReadGPS1dHeight.h"
+#include "project/data/ReadGPS1dHeight.h"
 
 
-#include "app/AppState.h"
-#include "app/data/DataFileReader.h"
+#include "project/AppState.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
