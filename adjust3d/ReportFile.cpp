@@ -9,11 +9,15 @@ namespace {
 constexpr size_t kBufferSize = 64 << 10;
 }  // namespace
 
-bool CReportFile::Create(const std::string& path) {
+bool CReportFile::Create(const std::string& path) { return Open(path, "w"); }
+
+bool CReportFile::Append(const std::string& path) { return Open(path, "a"); }
+
+bool CReportFile::Open(const std::string& path, const char* mode) {
   Close();
   m_Path = path;
   m_Failed = false;
-  m_File = std::fopen(path.c_str(), "w");
+  m_File = std::fopen(path.c_str(), mode);
   if (m_File) std::setvbuf(m_File, nullptr, _IOFBF, kBufferSize);
   return m_File != nullptr;
 }

@@ -18,6 +18,9 @@ class CReportFile {
 
   // Creates (or empties) the file at path, a native path. False when it cannot be created.
   bool Create(const std::string& path);
+  // Opens the file at path for appending, creating it when missing ("at"): files that grow by
+  // one line a run. False when it cannot be opened.
+  bool Append(const std::string& path);
   bool IsOpen() const { return m_File != nullptr; }
   const std::string& Path() const { return m_Path; }
 
@@ -30,6 +33,7 @@ class CReportFile {
   bool Close();
 
  private:
+  bool Open(const std::string& path, const char* mode);
   std::FILE* m_File = nullptr;
   bool m_Failed = false;
   std::string m_Path;

@@ -5,7 +5,7 @@
 //   - the independent baseline file (".GPS3dVector", chain rule) formed from them;
 //   - known 3D points (".GPS3dKnownXYZ", one as B, L, H on the project ellipsoid, two as X,
 //     Y, Z), known plane points (".GPS2dKnownXY", on the project's projection with its add
-//     constants) and known normal heights (".GPS1dKnownH", from a sloping height anomaly),
+//     constants) and known normal heights (".GPS1dKnownH", from a smooth height anomaly),
 //     written as the entry dialogs write them;
 //   - ground distances and azimuths (".GPS2dDistance", ".GPS2dAzimuth");
 //   - a tunnel guide file (".gti") and the design files of a planned network
@@ -213,13 +213,24 @@ int main(int argc, char** argv) {
   for (const Point* p : {&k1, &k2, &k3})
     plane.push_back({p->name, Number("%.4lf", p->gridX + g.Gauss(0.003)), Number("%.4lf", p->gridY + g.Gauss(0.003))});
   g.WriteEntry(vemo::EntryKind::KnownXY, plane);
-  // Normal heights: the ellipsoidal height less a height anomaly that slopes gently across the
-  // area (about 12 m, 2.5 cm/km northwards, 1.5 cm/km eastwards), levelled to a few mm.
+  // Normal heights: the ellipsoidal height less a smooth height anomaly (about 12 m, sloping
+  // 2.5 cm/km northwards and 1.5 cm/km eastwards, bending by a few cm across the area, so
+  // that the surface model of the height fit has something to find), levelled to a few mm.
+  // The last three points draw their noise from a generator of their own, so that the files
+  // after this one keep the noise they had before these points were added.
+  auto anomaly = [](const Point& p) {
+    return 12.0 + 2.5e-5 * p.north + 1.5e-5 * p.east + 1.5e-9 * p.north * p.north - 1e-9 * p.east * p.east +
+           8e-10 * p.north * p.east;
+  };
   std::vector<std::vector<std::string>> heights;
   for (int i : {0, 1, 2, 5, 9, 12, 14}) {
     const Point& p = points[i];
-    const double anomaly = 12.0 + 2.5e-5 * p.north + 1.5e-5 * p.east;
-    heights.push_back({p.name, Number("%.4lf", p.h - anomaly + g.Gauss(0.004))});
+    heights.push_back({p.name, Number("%.4lf", p.h - anomaly(p) + g.Gauss(0.004))});
+  }
+  Generator levelling(seed + 1000);
+  for (int i : {7, 10, 13}) {
+    const Point& p = points[i];
+    heights.push_back({p.name, Number("%.4lf", p.h - anomaly(p) + levelling.Gauss(0.004))});
   }
   g.WriteEntry(vemo::EntryKind::KnownH, heights);
   // Ground distances (EDM, 5 mm) and azimuths (2") of a few sides.

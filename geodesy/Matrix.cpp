@@ -1,5 +1,6 @@
 #include "geodesy/Matrix.h"
 
+#include <cmath>
 #include <stdexcept>
 
 #include "geodesy/BlockSweep.h"
@@ -91,4 +92,31 @@ int GetNormalEquation_xx(const std::vector<double>& Q, const std::vector<double>
     x[i] = sum - row[i] * w;
   }
   return 1;
+}
+
+bool IsWellConditioned(const std::vector<double>& N, int n, double minPivot) {
+  CheckPackedSize(N.size(), n);
+  const size_t order = static_cast<size_t>(n);
+  std::vector<double> d(order);
+  for (size_t i = 0; i < order; ++i) {
+    const double v = N[PackedIndex(i, i)];
+    if (!(std::isfinite(v) && v > 0.0)) return false;
+    d[i] = 1.0 / std::sqrt(v);
+  }
+  std::vector<double> c(N.begin(), N.begin() + static_cast<std::ptrdiff_t>(order * (order + 1) / 2));
+  for (size_t i = 0; i < order; ++i)
+    for (size_t j = 0; j <= i; ++j) c[PackedIndex(i, j)] *= d[i] * d[j];
+  for (size_t j = 0; j < order; ++j) {
+    double pivot = c[PackedIndex(j, j)];
+    for (size_t k = 0; k < j; ++k) pivot -= c[PackedIndex(j, k)] * c[PackedIndex(j, k)];
+    if (!(pivot > minPivot)) return false;
+    const double root = std::sqrt(pivot);
+    c[PackedIndex(j, j)] = root;
+    for (size_t i = j + 1; i < order; ++i) {
+      double s = c[PackedIndex(i, j)];
+      for (size_t k = 0; k < j; ++k) s -= c[PackedIndex(i, k)] * c[PackedIndex(j, k)];
+      c[PackedIndex(i, j)] = s / root;
+    }
+  }
+  return true;
 }

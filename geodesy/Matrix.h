@@ -23,6 +23,14 @@ inline size_t PackedIndex(size_t p, size_t q) {
 // n < 0 or N holds fewer than n(n+1)/2 elements.
 int MatrixInverseForDouble(std::vector<double>& N, int n);
 
+// Whether the packed symmetric matrix N of order n is positive definite with room to spare:
+// a Cholesky factorization of N scaled to a unit diagonal (so that unknowns of different
+// units, shifts in metres and scale terms, or powers of a latitude, are compared fairly),
+// each pivot above minPivot. The default leaves at least four significant digits in the
+// solution; a zero or not-a-number diagonal fails. N is not changed.
+constexpr double kSingularPivot = 1e-12;
+bool IsWellConditioned(const std::vector<double>& N, int n, double minPivot = kSingularPivot);
+
 // The same algorithm on long double storage.
 int MatrixInverse(std::vector<long double>& N, int n);
 

@@ -22,43 +22,11 @@ namespace {
 // Seconds of arc in one radian.
 constexpr double kSecondsPerRadian = 206264.80624709636;
 
-// A normal matrix whose equilibrated pivot falls below this is singular to working precision
-// (fewer than four significant digits would be left in the parameters).
-constexpr double kSingularPivot = 1e-12;
-
 constexpr const char* kDashes =
     "-------------------------------------------------------------------------------\n";
 
 void Warn(const std::string& textGbk) {
   vemo::ShowMessage(textGbk, ApplicationTitle(), vemo::MessageIcon::Warning);
-}
-
-// Whether the packed symmetric matrix is positive definite with room to spare: a Cholesky
-// factorization of the matrix scaled to a unit diagonal (so that shifts in metres and
-// scale terms in square kilometres are compared fairly), each pivot above kSingularPivot.
-bool IsWellConditioned(const std::vector<double>& packed, int n) {
-  std::vector<double> d(static_cast<size_t>(n));
-  for (int i = 0; i < n; ++i) {
-    double v = packed[PackedIndex(i, i)];
-    if (!(std::isfinite(v) && v > 0.0)) return false;
-    d[static_cast<size_t>(i)] = 1.0 / std::sqrt(v);
-  }
-  std::vector<double> c(packed.begin(), packed.begin() + n * (n + 1) / 2);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j <= i; ++j) c[PackedIndex(i, j)] *= d[static_cast<size_t>(i)] * d[static_cast<size_t>(j)];
-  for (int j = 0; j < n; ++j) {
-    double pivot = c[PackedIndex(j, j)];
-    for (int k = 0; k < j; ++k) pivot -= c[PackedIndex(j, k)] * c[PackedIndex(j, k)];
-    if (!(pivot > kSingularPivot)) return false;
-    double root = std::sqrt(pivot);
-    c[PackedIndex(j, j)] = root;
-    for (int i = j + 1; i < n; ++i) {
-      double s = c[PackedIndex(i, j)];
-      for (int k = 0; k < j; ++k) s -= c[PackedIndex(i, k)] * c[PackedIndex(j, k)];
-      c[PackedIndex(i, j)] = s / root;
-    }
-  }
-  return true;
 }
 
 }  // namespace

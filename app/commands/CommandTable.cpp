@@ -50,7 +50,7 @@ const std::vector<CommandSpec>& MenuCommands() {
       {32847, u8"工程网(一点一方向)平差", nullptr, true, "adjust-one-fix", "[one-fix options]",
        "one-point-one-direction engineering network", "", nullptr},
       {32826, u8"GPS高程拟合", nullptr, true, "fit-heights", "[--model plane|surface|constant]", "GPS height fitting",
-       "", nullptr},
+       kHeightModelHelp, RunFitHeights},
       {32842, u8"GPS三维秩亏自由网", nullptr, true, "free-network", "--approx FILE", "rank-deficient free network", "",
        nullptr},
       {32843, u8"稳定性分析", nullptr, false, "stability", "FIRST SECOND OUTPUT",

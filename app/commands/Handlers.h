@@ -52,6 +52,10 @@ int RunImportBaselines(CommandContext& context);
 // 3D vector network adjustment (Adjust3dCommands.cpp).
 int RunAdjust3d(CommandContext& context);
 
+// GPS height fitting and the transformation parameters (HeightCommands.cpp).
+extern const char* const kHeightModelHelp;
+int RunFitHeights(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

@@ -17,7 +17,7 @@ int CReadGPS1dHeight::Load() {
 
 int CReadGPS1dHeight::ReadKnownHeights() {
   const std::string path = CurrentProjectFile("GPS1dKnownH");
-  m_KnownName.clear(), m_KnownH.clear();
+  m_KnownName.clear(), m_KnownH.clear(), m_KnownLine.clear();
   CKnownNameList names;
   int ok = ReadKnownFile(path, m_LineCount, [&](CKnownLine& k) {
     if (k.scanned < 2) {
@@ -32,6 +32,7 @@ int CReadGPS1dHeight::ReadKnownHeights() {
     }
     m_KnownName.push_back(k.name);
     m_KnownH.push_back(k.values[0]);
+    m_KnownLine.push_back(k.line);
     return true;
   });
   m_KnownCount = static_cast<int>(m_KnownName.size());

@@ -20,6 +20,7 @@ class CReadGPS1dHeight {
   std::vector<double> m_B, m_L;  // radians, as differences from the means
   std::vector<double> m_H;       // ellipsoidal height, m
   std::vector<double> m_KnownH;  // normal height, m
+  std::vector<int> m_KnownLine;  // line of each known height in its file, for messages
   int m_LineCount = 0;
 
  private:
