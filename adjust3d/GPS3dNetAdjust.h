@@ -67,15 +67,17 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
     double approximate = 0, build = 0, solve = 0, reports = 0;
   } m_Times;
 
+ protected:
+  // Checks that make the normal equations regular, each failure with a message naming its
+  // cause: a datum (a known point), every point tied to a known point by vectors, vectors
+  // with two distinct ends and positive-definite covariances.
+  int CheckNetwork();
+
  private:
   // The weight matrix P = (Sigma / sigma0²)^-1 of vector j, full 3 x 3.
   void WeightMatrix(int j, double P[3][3]) const;
   // The six unknown indices of vector j's ends (negative for a known end).
   void VectorUnknowns(int j, int index[6]) const;
-  // Checks that make the normal equations regular, each failure with a message naming its
-  // cause: a datum (a known point), every point tied to a known point by vectors, vectors
-  // with two distinct ends and positive-definite covariances.
-  int CheckNetwork();
   int WriteFreeNetworkFiles();
   int WritePointFiles(const std::vector<std::string>& blh, const std::vector<std::string>& xyheft,
                       const std::vector<std::string>& xyh);

@@ -75,3 +75,8 @@ in_sample fit-heights --model constant
 in_sample fit-heights --model plane
 in_sample fit-heights --model surface
 in_sample show-result 1d
+# The height transformation parameters: the WGS-84 coordinates from the vectors alone (this
+# rewrites GPS3dBLH, GPS3dXYH and the plane vector files of the project), the same fit, and
+# one line of coefficients appended to Parameter.1d.
+in_sample height-parameters --model surface
+cat "$sample/Parameter.1d"

@@ -116,8 +116,8 @@ const std::vector<CommandSpec>& MenuCommands() {
       {32811, u8"XYZ->XYZ", nullptr, false, "transform-7", "FILE", "7-parameter spatial similarity transformation",
        kTransformHelp, RunTransform7},
       {32835, u8"二维转换参数", nullptr, true, "plane-parameters", "", "plane transformation parameters", "", nullptr},
-      {32836, u8"一维转换参数", nullptr, true, "height-parameters", "[--model ...]", "height fitting parameters", "",
-       nullptr},
+      {32836, u8"一维转换参数", nullptr, true, "height-parameters", "[--model ...]", "height fitting parameters",
+       kHeightParametersHelp, RunHeightParameters},
       // 窗口
       {57648, u8"新建窗口(&N)", nullptr, false, nullptr, "", "new window", "", nullptr},
       {57650, u8"层叠(&C)", nullptr, false, nullptr, "", "cascade windows", "", nullptr},

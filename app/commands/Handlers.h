@@ -54,7 +54,9 @@ int RunAdjust3d(CommandContext& context);
 
 // GPS height fitting and the transformation parameters (HeightCommands.cpp).
 extern const char* const kHeightModelHelp;
+extern const char* const kHeightParametersHelp;
 int RunFitHeights(CommandContext& context);
+int RunHeightParameters(CommandContext& context);
 
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);

@@ -1,11 +1,14 @@
-// GPS height fitting ("GPS高程拟合") on the command line; the model dialog is --model.
+// GPS height fitting ("GPS高程拟合") and the height transformation parameters ("一维转换参数")
+// on the command line; the model dialog is --model.
 #include <string>
 
 #include "adjust2d/GPS1dHeightFit.h"
+#include "adjust2d/GPS3dPreparation.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
 #include "project/AppState.h"
 #include "project/HeightModelDlg.h"
+#include "geodesy/FileUtil.h"
 
 namespace vemo {
 
@@ -15,6 +18,11 @@ const char* const kHeightModelHelp =
     "        surface  f1 + f2 B + f3 L + f4 B^2 + f5 L^2 + f6 B L (曲面模型; at least 6)\n"
     "        constant f1 (常数模型; at least 1)\n"
     "Reads the known normal heights (GPS1dKnownH) and the geodetic coordinates (GPS3dBLH).\n";
+const char* const kHeightParametersHelp =
+    "  --model plane|surface|constant  as for fit-heights\n"
+    "First computes the WGS-84 coordinates of every point from the vectors (GPS3dKnownXYZ,\n"
+    "GPS3dVector) and writes them as GPS3dBLH and GPS3dXYH; then fits the known normal heights\n"
+    "and appends the coefficients to Parameter.1d in the project directory.\n";
 
 namespace {
 
@@ -46,6 +54,16 @@ int RunFitHeights(CommandContext& context) {
   CGPS1dHeightFit fit;
   return RunComputation([&] { return LoadHeights(fit, dialog); }, [&] { return fit.FitHeights(); },
                         {CurrentProjectFile("GPS1dResult")});
+}
+
+int RunHeightParameters(CommandContext& context) {
+  const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
+  if (!context.args.Positionals().empty()) throw UsageError("height-parameters takes no arguments");
+  CGPS3dPreparation network;
+  CGPS1dHeightFit fit;
+  return RunComputation([&] { return network.Load() && network.Prepare() && LoadHeights(fit, dialog); },
+                        [&] { return fit.FitParameters(); },
+                        {CurrentProjectFile("GPS1dResult"), DirectoryFileName(Project().projectDir, "Parameter.1d")});
 }
 
 }  // namespace vemo
