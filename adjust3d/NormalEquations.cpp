@@ -54,6 +54,8 @@ void CDenseNormalEquations::Clear() {
 }
 
 int CDenseNormalEquations::Factorize() {
+  m_Factor.clear();
+  m_Factor.shrink_to_fit();
   const int u = m_Unknowns;
   MatrixInverseForDouble(m_N, u);
   for (int p = 0; p < u; ++p) {
@@ -71,6 +73,23 @@ int CDenseNormalEquations::Solve(std::vector<double>& x) {
   const int u = m_Unknowns;
   x.assign(static_cast<size_t>(u), 0.0);
   if (!GetNormalEquation_xx(m_N, m_U, x, u)) return 0;
+  for (double v : x)
+    if (!std::isfinite(v)) return 0;
+  return 1;
+}
+
+int CDenseNormalEquations::SolveKeeping(std::vector<double>& x) {
+  // A pivot of the factor is at least 1 / N(p, p); this many times that means the elimination
+  // cancelled all but about four of the sixteen digits of N(p, p): a singular matrix.
+  constexpr double kLostDigits = 1e12;
+  const int u = m_Unknowns;
+  m_Factor.assign(m_N.begin(), m_N.end());
+  MatrixFactorForDouble(m_Factor, u);
+  for (int p = 0; p < u; ++p) {
+    const double pivot = FactoredPivot(m_Factor, p) * m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(p))];
+    if (!(pivot > 0.0 && pivot < kLostDigits)) return 0;
+  }
+  SolveFactoredForDouble(m_Factor, m_U, x, u);
   for (double v : x)
     if (!std::isfinite(v)) return 0;
   return 1;

@@ -31,6 +31,12 @@ class CNormalEquations {
   // After Factorize: x (resized to the unknowns) = -Qxx U. Returns 0 when x is not finite.
   virtual int Solve(std::vector<double>& x) = 0;
 
+  // Solves N x + U = 0 (x resized to the unknowns) by a factorisation that leaves N as it
+  // is, so that Factorize can still invert it: an iterative adjustment solves each step this
+  // way and inverts once, after convergence, for the precisions. Returns 0 when N is singular
+  // or so nearly singular that a pivot lost all but a few of its digits, or x is not finite.
+  virtual int SolveKeeping(std::vector<double>& x) = 0;
+
   // Qxx(p, q), either order, after a successful Factorize.
   virtual double Cofactor(int p, int q) const = 0;
   // U(p).
@@ -49,6 +55,7 @@ class CDenseNormalEquations final : public CNormalEquations {
   void Add(const int* index, int count, const double* block, const double* rhs) override;
   int Factorize() override;
   int Solve(std::vector<double>& x) override;
+  int SolveKeeping(std::vector<double>& x) override;
   double Cofactor(int p, int q) const override;
   double RightHandSide(int p) const override { return m_U[static_cast<size_t>(p)]; }
 
@@ -57,6 +64,7 @@ class CDenseNormalEquations final : public CNormalEquations {
 
  private:
   std::vector<double> m_N, m_U;
+  std::vector<double> m_Factor;  // the work copy that SolveKeeping factors
 };
 
 }  // namespace vemo

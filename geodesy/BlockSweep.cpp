@@ -14,6 +14,10 @@
 //   A_iK  = X_i P        for every row i outside K,
 //   A_KK  = -P.
 // Sweeping every block in turn leaves -A^-1 in the array; a final change of sign gives A^-1.
+// Restricted to the rows and columns after each block (the factor mode), the same steps are
+// the block elimination of Gauss: the trailing update forms the Schur complement, and the
+// array is left holding -P on each diagonal block and Y = X P below it (a block LDL^T form,
+// n^3/6 multiply-adds), from which SolveFactoredBySweeps solves a system.
 // With blocks of one element this is exactly the element-by-element elimination. The update
 // dominates the work (n^3/2 multiply-adds in all); it runs tile by tile, MR rows by NR
 // columns, in a register kernel that reads copies of X and -X P packed so that each step of
@@ -23,6 +27,7 @@ namespace vemo::detail {
 namespace {
 
 inline double* Row(double* a, size_t r) { return a + r * (r + 1) / 2; }
+inline const double* Row(const double* a, size_t r) { return a + r * (r + 1) / 2; }
 
 // C(i, j) += sum over k < depth of A[k MR + i] B[k NR + j], for i < MR and j < NR, with row i
 // of C at c[i]. Every C element is summed in the same order by every call, so the result does
@@ -112,10 +117,12 @@ class Sweeper {
                 "block sizes must be whole tiles");
 
  public:
-  Sweeper(double* a, size_t n, KernelFunction kernel) : m_A(a), m_N(n), m_Kernel(kernel) {}
+  Sweeper(double* a, size_t n, KernelFunction kernel, bool trailingOnly = false)
+      : m_A(a), m_N(n), m_Kernel(kernel), m_TrailingOnly(trailingOnly) {}
 
   void Run(size_t block) {
     for (size_t k0 = 0; k0 < m_N; k0 += block) Step(k0, std::min(m_N, k0 + block));
+    if (m_TrailingOnly) return;
     const size_t size = m_N * (m_N + 1) / 2;
     for (size_t e = 0; e < size; ++e) m_A[e] = -m_A[e];
   }
@@ -134,10 +141,11 @@ class Sweeper {
     m_K0 = k0;
     m_W = k1 - k0;
     m_Rows.clear();
-    for (size_t i = 0; i < k0; i += MR) m_Rows.push_back({i, std::min(MR, k0 - i)});
+    const size_t before = m_TrailingOnly ? 0 : k0;  // the factor mode leaves earlier rows alone
+    for (size_t i = 0; i < before; i += MR) m_Rows.push_back({i, std::min(MR, before - i)});
     for (size_t i = k1; i < m_N; i += MR) m_Rows.push_back({i, std::min(MR, m_N - i)});
     m_Columns.clear();
-    for (size_t j = 0; j < k0; j += NR) m_Columns.push_back({j, std::min(NR, k0 - j)});
+    for (size_t j = 0; j < before; j += NR) m_Columns.push_back({j, std::min(NR, before - j)});
     for (size_t j = k1; j < m_N; j += NR) m_Columns.push_back({j, std::min(NR, m_N - j)});
 
     InvertPivotBlock();
@@ -162,7 +170,7 @@ class Sweeper {
   }
 
   // Position of row or column j (outside the block) among the rows and columns outside it.
-  size_t Outside(size_t j) const { return j < m_K0 ? j : j - m_W; }
+  size_t Outside(size_t j) const { return j < m_K0 ? j : m_TrailingOnly ? j - m_K0 - m_W : j - m_W; }
 
   // X by column strips: the operand of Y^T = P X^T and of the update.
   void PackPivotColumn() {
@@ -256,6 +264,7 @@ class Sweeper {
   double* m_A;
   size_t m_N;
   KernelFunction m_Kernel;
+  bool m_TrailingOnly;
   size_t m_K0 = 0, m_W = 0;
   std::vector<Strip> m_Rows, m_Columns;
   std::vector<double> m_P, m_PPacked, m_XColumns, m_YT, m_NegYRows;
@@ -288,19 +297,61 @@ bool SweepKernelSupported(SweepKernel kernel) {
   return false;
 }
 
-void InvertPackedBySweeps(double* a, size_t n, SweepKernel kernel, size_t block) {
+namespace {
+
+void Sweep(double* a, size_t n, SweepKernel kernel, size_t block, bool trailingOnly) {
   if (block == 0) block = SweepBlockOrder(n);
   if (block % kSmallestBlock != 0 || block > kSweepBlock) throw std::invalid_argument("pivot block order");
   switch (Resolve(kernel)) {
     case SweepKernel::Avx512:
-      Sweeper<12, 16>(a, n, Kernel12x16Avx512).Run(block);
+      Sweeper<12, 16>(a, n, Kernel12x16Avx512, trailingOnly).Run(block);
       return;
     case SweepKernel::Avx2:
-      Sweeper<6, 8>(a, n, Kernel6x8Avx2).Run(block);
+      Sweeper<6, 8>(a, n, Kernel6x8Avx2, trailingOnly).Run(block);
       return;
     default:
-      Sweeper<4, 8>(a, n, Kernel4x8Portable).Run(block);
+      Sweeper<4, 8>(a, n, Kernel4x8Portable, trailingOnly).Run(block);
       return;
+  }
+}
+
+}  // namespace
+
+void InvertPackedBySweeps(double* a, size_t n, SweepKernel kernel, size_t block) {
+  Sweep(a, n, kernel, block, false);
+}
+
+void FactorPackedBySweeps(double* a, size_t n, SweepKernel kernel, size_t block) { Sweep(a, n, kernel, block, true); }
+
+void SolveFactoredBySweeps(const double* a, size_t n, double* b, size_t block) {
+  if (block == 0) block = SweepBlockOrder(n);
+  std::vector<double> t(block);
+  // Forward: b_i -= Y_i b_K for the rows after each block K, in order.
+  for (size_t k0 = 0; k0 < n; k0 += block) {
+    const size_t k1 = std::min(n, k0 + block);
+    for (size_t i = k1; i < n; ++i) {
+      const double* y = Row(a, i) + k0;
+      double s = 0.0;
+      for (size_t k = k0; k < k1; ++k) s += y[k - k0] * b[k];
+      b[i] -= s;
+    }
+  }
+  // Backward: x_K = P b_K - sum over the later rows i of Y_i^T x_i, the blocks in reverse; the
+  // diagonal block holds -P.
+  for (size_t blockIndex = (n + block - 1) / block; blockIndex-- > 0;) {
+    const size_t k0 = blockIndex * block;
+    const size_t k1 = std::min(n, k0 + block), w = k1 - k0;
+    for (size_t k = 0; k < w; ++k) {
+      double s = 0.0;
+      for (size_t c = 0; c < w; ++c) s -= Row(a, k0 + std::max(k, c))[k0 + std::min(k, c)] * b[k0 + c];
+      t[k] = s;
+    }
+    for (size_t i = k1; i < n; ++i) {
+      const double* y = Row(a, i) + k0;
+      const double xi = b[i];
+      for (size_t k = 0; k < w; ++k) t[k] -= y[k] * xi;
+    }
+    std::copy_n(t.data(), w, b + k0);
   }
 }
 

@@ -31,4 +31,15 @@ size_t SweepBlockOrder(size_t n);
 // (a multiple of 16, at most kSweepBlock) is for the tests.
 void InvertPackedBySweeps(double* a, size_t n, SweepKernel kernel = SweepKernel::Automatic, size_t block = 0);
 
+// The same sweeps restricted to the rows and columns after each pivot block: the block
+// elimination of Gauss (a third of the work of the inversion). Leaves -P_K (the inverse of
+// the pivot block of the Schur complement) on each diagonal block and Y = X P_K below it.
+// A positive-definite matrix gives positive diagonals of every P_K; a singular one gives
+// infinite, not-a-number or non-positive ones, no failure.
+void FactorPackedBySweeps(double* a, size_t n, SweepKernel kernel = SweepKernel::Automatic, size_t block = 0);
+
+// Solves A x = b in place (b becomes x) from the factor that FactorPackedBySweeps left, with the
+// same block order (0: SweepBlockOrder(n)). O(n^2).
+void SolveFactoredBySweeps(const double* a, size_t n, double* b, size_t block = 0);
+
 }  // namespace vemo::detail

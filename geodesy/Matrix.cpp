@@ -1,6 +1,7 @@
 #include "geodesy/Matrix.h"
 
 #include <cmath>
+#include <cstddef>
 #include <stdexcept>
 
 #include "geodesy/BlockSweep.h"
@@ -70,6 +71,28 @@ int MatrixInverseForDouble(std::vector<double>& N, int n) {
 }
 
 int MatrixInverse(std::vector<long double>& N, int n) { return InvertPacked(N, n); }
+
+int MatrixFactorForDouble(std::vector<double>& N, int n) {
+  CheckPackedSize(N.size(), n);
+  vemo::detail::FactorPackedBySweeps(N.data(), static_cast<size_t>(n));
+  return 1;
+}
+
+double FactoredPivot(const std::vector<double>& F, int p) {
+  const size_t q = static_cast<size_t>(p);
+  return -F[PackedIndex(q, q)];  // the diagonal blocks hold -P
+}
+
+int SolveFactoredForDouble(const std::vector<double>& F, const std::vector<double>& W, std::vector<double>& x,
+                           int n) {
+  CheckPackedSize(F.size(), n);
+  const size_t un = static_cast<size_t>(n);
+  if (W.size() < un) throw std::invalid_argument("vector is shorter than n");
+  x.assign(W.begin(), W.begin() + static_cast<std::ptrdiff_t>(un));
+  for (double& v : x) v = -v;
+  vemo::detail::SolveFactoredBySweeps(F.data(), un, x.data());
+  return 1;
+}
 
 int GetNormalEquation_xx(const std::vector<double>& Q, const std::vector<double>& W,
                          std::vector<double>& x, int n) {

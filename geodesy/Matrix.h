@@ -31,6 +31,23 @@ int MatrixInverseForDouble(std::vector<double>& N, int n);
 constexpr double kSingularPivot = 1e-12;
 bool IsWellConditioned(const std::vector<double>& N, int n, double minPivot = kSingularPivot);
 
+// Factors the packed symmetric positive-definite matrix N of order n in place by the block
+// elimination of Gauss (the sweeps of MatrixInverseForDouble restricted to the trailing rows
+// and columns, a third of its work), for SolveFactoredForDouble. A singular N leaves infinite,
+// not-a-number or non-positive values in the pivots (FactoredPivot); detecting that is the
+// caller's business. Returns 1. Throws std::invalid_argument as MatrixInverseForDouble does.
+int MatrixFactorForDouble(std::vector<double>& N, int n);
+
+// The pivot of unknown p after MatrixFactorForDouble: the diagonal element p of the inverse of
+// its pivot block of the Schur complement; at least 1 / N(p, p) for a positive-definite N, and
+// far larger when N is nearly singular.
+double FactoredPivot(const std::vector<double>& F, int p);
+
+// x(i) = -(N^-1 W)(i), the unknowns of N x + W = 0, from the factor F of N. x is resized to n.
+// Returns 1. Throws std::invalid_argument when F or W are too short or n < 0.
+int SolveFactoredForDouble(const std::vector<double>& F, const std::vector<double>& W, std::vector<double>& x,
+                           int n);
+
 // The same algorithm on long double storage.
 int MatrixInverse(std::vector<long double>& N, int n);
 

@@ -44,7 +44,7 @@ const std::vector<CommandSpec>& MenuCommands() {
       {32815, u8"三维向量网平差", u8"用独立的GPS三维基线向量进行平差\nGPS三维向量网", true, "adjust-3d", "",
        "3D vector network adjustment", "", RunAdjust3d},
       {32825, u8"二维网联合/约束平差", nullptr, true, "adjust-2d", "", "2D combined or constrained adjustment", "",
-       nullptr},
+       RunAdjust2d},
       {32829, u8"椭球面三维平差", nullptr, true, "adjust-ellipsoid", "", "ellipsoidal 3D combined adjustment", "",
        nullptr},
       {32847, u8"工程网(一点一方向)平差", nullptr, true, "adjust-one-fix", "[one-fix options]",
@@ -93,7 +93,7 @@ const std::vector<CommandSpec>& MenuCommands() {
       {32850, u8"输出ACAD_DXF网图", nullptr, false, "export-dxf", "POINTS LINES OUTPUT", "DXF export of the network",
        "", nullptr},
       {32780, u8"贯通误差影响值计算", nullptr, false, "breakthrough", "", "tunnel breakthrough error estimation", "",
-       nullptr},
+       RunBreakthrough},
       {32848, u8"GPS网设计", nullptr, false, "design", "COORDINATES LINES", "GPS network design simulation", "",
        nullptr},
       // 坐标转换

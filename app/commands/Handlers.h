@@ -58,6 +58,10 @@ extern const char* const kHeightParametersHelp;
 int RunFitHeights(CommandContext& context);
 int RunHeightParameters(CommandContext& context);
 
+// Plane adjustment and tunnel breakthrough errors (Adjust2dCommands.cpp).
+int RunAdjust2d(CommandContext& context);
+int RunBreakthrough(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

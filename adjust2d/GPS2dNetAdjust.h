@@ -1,0 +1,113 @@
+// The plane (2D) combined and constrained adjustment: the GPS vectors reduced to the plane,
+// with their 2 x 2 covariance, optionally combined with ground distances and azimuths, held
+// to the known plane points. Two further unknowns, c and s, carry a ground coordinate
+// difference into the GPS frame (DX = c dX + s dY, DY = -s dX + c dY), so the result also
+// gives the rotation and scale GPS -> ground. The model is bilinear in coordinates and c, s:
+// Gauss-Newton from a placement of the approximate network, each step solved by a
+// factorisation, the normal matrix inverted once after convergence for the precisions.
+//
+// The same engine serves the one-point-one-direction network (variant 1: every file except
+// the ground distances carries "1"; without the transformation unknowns, see
+// m_WithTransformation), whose own solution step and orientation live with that command.
+//
+// Units: coordinates, corrections, residuals, PVV (m²) and M0 in m; the vectors' weights are
+// unitless (covariance over the mean variance); ground distances weigh 1/σ² with σ in cm and
+// azimuths 1/σ² with σ and misclosures in seconds of arc. The reports print cm.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "adjust3d/NormalEquations.h"
+#include "adjust3d/ReportFile.h"
+#include "project/data/ReadGPS2dVector.h"
+
+class CGPS2dNetAdjust : public CReadGPS2dVector {
+ public:
+  // Gauss-Newton stops with a message after this many iterations without convergence.
+  static constexpr int kMaxIterations = 30;
+  // Convergence: every coordinate correction of an iteration at most this, m.
+  static constexpr double kConvergence = 0.1;
+
+  explicit CGPS2dNetAdjust(int variant = 0);
+  ~CGPS2dNetAdjust();
+
+  // The whole plane adjustment: checks, placement, iterations, M0, then the report
+  // "<project>.GPS2dResult", GPS2dXY, GPS2dXYEFT and the breakthrough extract. Returns 1
+  // when the report was written; 0 after the message of the failure.
+  int Adjust();
+
+  // Sizes N, W and x for m_UnknownCount unknowns. Returns 1; throws std::bad_alloc.
+  int AllocateNormalEquations();
+  // Clears N, W and [pll] and adds every observation, linearised at the current coordinates
+  // and c0, s0.
+  void BuildNormalEquations();
+
+  // Report writers (GPS2dNetReports.cpp), called by Adjust in this order after M0 is known.
+  void WriteResultHeader();
+  void WriteAdjustedNetwork();
+  // Redundancy numbers of the vector components (DX, DY of each vector) from Q of the
+  // unknowns and the design at the adjusted coordinates and the last c0, s0.
+  void ComputeReliability();
+
+  // Q(p, q) of the unknowns after the inversion; 0 when either index is negative (a known
+  // point's coordinate).
+  double Qxx(int p, int q) const;
+  // Unknown index of point i's X (its Y is the next); negative for a known point.
+  int UnknownOf(int point) const { return 2 * (point - m_KnownPointCount); }
+  // The unknowns c, s (when present) follow the coordinate corrections.
+  int ParameterCount() const { return m_WithTransformation ? 2 : 0; }
+
+  // Runs the adjustment's checks of the data set (datum, placement data, vectors, ties of
+  // every point to the datum), each failure with a message. Returns 1 when it can go on.
+  int CheckNetwork();
+  // Moves the approximate network into the ground grid by a similarity about point 0 and
+  // sets c0, s0. Returns 0 after a message when it cannot be placed.
+  int PlaceApproximateNetwork();
+  // vᵀPv at the current linearisation and solution x (exactly [pll] + xᵀW at the solution of
+  // the normal equations, without its cancellation).
+  double SumOfWeightedSquares() const;
+  // Redundancy from the counts and the project's independent baselines.
+  int RedundancyFromCounts() const;
+  // The result files' names: "<project>.<extension>", with "1" appended for variant 1.
+  std::string ResultName(const char* extension) const;
+
+  // With the rotation and scale unknowns c, s (the ordinary network). The one-point-one-
+  // direction network clears it: u = 2 (n - k), vectors enter with the design rows -I | +I
+  // and misclosures X(t) - X(f) - DX, and azimuths are no observations.
+  bool m_WithTransformation = true;
+
+  int m_UnknownCount = 0;   // u
+  int m_Redundancy = 0;     // r
+  size_t m_PackedSize = 0;  // u (u + 1) / 2
+  double m_PVV = 0.0;       // m²; [pll] of the last build until the solution
+  double m_M0 = 0.0;        // m
+  double m_MeanVariance = 0.0;  // σ̄², mean of (var DX + var DY) / 2 over the vectors
+  std::unique_ptr<vemo::CNormalEquations> m_Normal;  // N and W; Q after the inversion
+  std::vector<double> m_x;                           // solution of the last iteration
+  std::vector<double> m_RedundancyNumber;            // 2 per vector, by ComputeReliability
+  vemo::CReportFile m_ResultFile;
+  double m_c0 = 1.0, m_s0 = 0.0;  // the parameters of the current linearisation
+  double m_Scale = 1.0;           // GPS -> ground, unitless
+  double m_Rotation = 0.0;        // GPS -> ground, radians
+  int m_Iterations = 0;
+
+  // Seconds spent by the last Adjust, for the benchmark.
+  struct StageTimes {
+    double iterations = 0, inversion = 0, reports = 0;
+  } m_Times;
+
+ protected:
+  // Design rows, unknown indices (negative: absent) and misclosures of vector j, linearised
+  // at the current coordinates and c0, s0: v = a x + l for its DX and DY.
+  void VectorRows(int j, int index[6], double a[2][6], double l[2]) const;
+  // Rows of a ground distance or azimuth (4 unknowns), its misclosure and its weight.
+  void DistanceRow(int j, int index[4], double a[4], double& l, double& p) const;
+  void AzimuthRow(int j, int index[4], double a[4], double& l, double& p) const;
+  // The weight matrix P = (covariance / σ̄²)^-1 of vector j, packed (xx, xy, yy).
+  void WeightMatrix(int j, double P[3]) const;
+  void ComputeMeanVariance();
+  // The iterations of Gauss-Newton; 0 after a message when they fail.
+  int Iterate();
+};
