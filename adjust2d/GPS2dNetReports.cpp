@@ -146,8 +146,7 @@ SideRow SidePrecision(const CGPS2dNetAdjust& net, int from, int to) {
   const double dx = net.m_X[to] - net.m_X[from], dy = net.m_Y[to] - net.m_Y[from];
   row.S = std::sqrt(dx * dx + dy * dy);
   if (!(row.S > 0.0)) return row;  // a side of no length has no direction and no precision
-  row.A = std::atan2(dy, dx);
-  if (row.A < 0.0) row.A += 2.0 * PI;
+  row.A = Azimuth(dx, dy);  // in [0, 2 pi), a hair below 0 taken as 0, never printed as 360
   const double S = row.S, S2 = S * S;
   const double g[4] = {-dx / S, -dy / S, dx / S, dy / S};
   const double h[4] = {dy / S2, -dx / S2, -dy / S2, dx / S2};
