@@ -385,6 +385,7 @@ TEST_F(PlaneAdjustTest, CommandOpensTheReportOnSuccessOnly) {
   EXPECT_EQ(project.scope.host.openedDocuments[0], project.File("GPS2dResult"));
   EXPECT_TRUE(project.Exists("GPS2dXY"));
   EXPECT_TRUE(project.Exists("GPS2dXYEFT"));
+  EXPECT_FALSE(project.Exists("gtt"));  // no guide file, no extract
   project.Write("GPS2dKnownXY", "");
   EXPECT_EQ(RunAdjust2d(context), kCommandFailed);
   EXPECT_EQ(project.scope.host.openedDocuments.size(), 1u);
