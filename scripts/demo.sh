@@ -69,6 +69,13 @@ in_sample adjust-3d
 in_sample show-result 3d
 in_sample show-result vector-2d
 in_sample view "$sample/sample.gti"
+# The plane adjustment in the local grid: held to the three known plane points with the ground
+# distances and azimuths, it finds the rotation and scale between the GPS network and the grid
+# and extracts the tunnel of the guide file; then the breakthrough errors of that tunnel.
+in_sample adjust-2d
+in_sample show-result 2d
+in_sample view "$sample/sample.GPS2dXY"
+in_sample --print breakthrough
 # GPS height fitting of the ten known normal heights with each model; the sample's anomaly
 # bends, so the surface model fits it best (M0 near the 0.4 cm of the levelling noise).
 in_sample fit-heights --model constant
