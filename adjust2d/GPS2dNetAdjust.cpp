@@ -317,7 +317,7 @@ int CGPS2dNetAdjust::PlaceApproximateNetwork() {
 
 int CGPS2dNetAdjust::Iterate() {
   const int coordinates = m_UnknownCount - ParameterCount();
-  for (m_Iterations = 1; m_Iterations <= kMaxIterations; ++m_Iterations) {
+  for (m_Iterations = 1; m_Iterations <= m_MaxIterations; ++m_Iterations) {
     CDisplayMessageDlg progress;
     progress.Create();
     progress.SetTitle(Format(T(u8"二维平差，第%i次迭代"), m_Iterations));
@@ -345,8 +345,8 @@ int CGPS2dNetAdjust::Iterate() {
     if (converged) return 1;
     if (m_WithTransformation) m_c0 = m_x[m_UnknownCount - 2], m_s0 = m_x[m_UnknownCount - 1];
   }
-  m_Iterations = kMaxIterations;
-  Warn(Format(T(u8"二维平差迭代%d次仍未收敛，请检查已知点坐标、近似坐标与观测值!"), kMaxIterations));
+  m_Iterations = m_MaxIterations;
+  Warn(Format(T(u8"二维平差迭代%d次仍未收敛，请检查已知点坐标、近似坐标与观测值!"), m_MaxIterations));
   return 0;
 }
 

@@ -77,6 +77,7 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // direction network clears it: u = 2 (n - k), vectors enter with the design rows -I | +I
   // and misclosures X(t) - X(f) - DX, and azimuths are no observations.
   bool m_WithTransformation = true;
+  int m_MaxIterations = kMaxIterations;
 
   int m_UnknownCount = 0;   // u
   int m_Redundancy = 0;     // r

@@ -149,7 +149,7 @@ class ReferenceModel {
         largest = std::max({largest, std::fabs(d[2 * (i - k)]), std::fabs(d[2 * (i - k) + 1])});
       }
       mu += d[u - 2], w += d[u - 1];
-      if (largest < 1e-12 && std::fabs(d[u - 2]) < 1e-15 && std::fabs(d[u - 1]) < 1e-15) break;
+      if (largest < 1e-10 && std::fabs(d[u - 2]) < 1e-13 && std::fabs(d[u - 1]) < 1e-13) break;
     }
     Linearise(X, Y, mu, w, N, g, pvv);
     Reference ref;
@@ -279,6 +279,23 @@ TEST_F(PlaneAdjustTest, OneKnownPointIsPlacedByTheFirstAzimuthAndDistance) {
   ASSERT_FALSE(project.scope.host.progress.empty());
   EXPECT_EQ(project.scope.host.progress.front().titles.back(), G(u8"二维平差，第1次迭代"));
   EXPECT_EQ(project.scope.host.progress.back().titles.back(), G(u8"二维平差，第2次迭代"));
+}
+
+TEST_F(PlaneAdjustTest, IterationThatDoesNotConvergeWithinTheCapIsReportedWithoutAReport) {
+  // The placement of one known point is 30" and 80 ppm off: the first step moves points by
+  // decimetres, so a cap of one iteration is not enough.
+  PlaneNetworkOptions o;
+  o.points = 36, o.knownCount = 1, o.noise = 0.0, o.rotationSeconds = 30.0, o.scalePpm = -80.0;
+  o.distances = 2, o.azimuths = 2, o.distanceSdCm = 0.0, o.azimuthSdSeconds = 1.0;
+  Write(MakePlaneNetwork(o));
+  CGPS2dNetAdjust net;
+  net.m_MaxIterations = 1;
+  ASSERT_EQ(net.Load(), 1);
+  EXPECT_EQ(net.Adjust(), 0);
+  EXPECT_EQ(project.MessagesUtf8(),
+            std::vector<std::string>{u8"二维平差迭代1次仍未收敛，请检查已知点坐标、近似坐标与观测值!"});
+  EXPECT_EQ(project.Read("GPS2dResult"), "");
+  EXPECT_FALSE(project.Exists("GPS2dXY"));
 }
 
 TEST_F(PlaneAdjustTest, UnitWeightIsOneCentimetreWithoutRedundancyOrWhenAskedFor) {

@@ -152,3 +152,41 @@ TEST_F(PlaneReports, CoordinateFileThatCannotBeCreatedSkipsTheSecondPart) {
 
 }  // namespace
 }  // namespace vemo::test
+
+namespace vemo::test {
+namespace {
+
+TEST(PlaneProgram, AdjustTwoDAndBreakthroughThroughTheCommandLine) {
+  namespace fs = std::filesystem;
+  ScopedTestHost scope;
+  TempDir config, work;
+  const std::string dir = (work.path() / "prj").string();
+  auto created = RunProgram({"new-project", "--name", "net", "--dir", dir, "--ellipsoid", "WGS84",
+                             "--central-meridian", "114", "--y-constant", "500"},
+                            config.str());
+  ASSERT_EQ(created.status, 0) << created.err;
+  for (const char* ext : {"GPS2dKnownXY", "GPS2dVector", "GPS3dXYH", "gti"})
+    fs::copy_file(kGolden + "net." + ext, dir + "/net." + ext);
+  const std::string prj = dir + "/net.prj";
+  auto run = RunProgram({"--project", prj, "adjust-2d"}, config.str());
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, dir + "/net.GPS2dResult\n");
+  EXPECT_NE(run.err.find(u8"读贯通误差引导文件5行出错"), std::string::npos);
+  auto shown = RunProgram({"--project", prj, "show-result", "2d"}, config.str());
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_NE(shown.out.find(u8"net 二维网平差结果"), std::string::npos);
+  auto vectors = RunProgram({"--project", prj, "show-result", "vector-2d"}, config.str());
+  EXPECT_EQ(vectors.status, 0);
+  EXPECT_NE(vectors.out.find("999.9736"), std::string::npos);
+  auto tunnel = RunProgram({"--project", prj, "breakthrough"}, config.str());
+  EXPECT_EQ(tunnel.status, 0) << tunnel.err;
+  EXPECT_EQ(tunnel.out, dir + "/net.gto\n");
+  EXPECT_EQ(RunProgram({"--project", prj, "adjust-2d", "extra"}, config.str()).status, 2);
+  fs::remove(dir + "/net.GPS3dXYH");
+  auto failed = RunProgram({"--project", prj, "adjust-2d"}, config.str());
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.out, "");
+}
+
+}  // namespace
+}  // namespace vemo::test
