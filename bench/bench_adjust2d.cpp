@@ -18,6 +18,7 @@
 
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "adjust3d/GPS3dNetAdjust.h"
+#include "bench/BenchProject.h"
 #include "project/AppState.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -31,18 +32,6 @@ constexpr int kRuns = 3;
 
 double Since(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void OpenProject(const std::string& dir) {
-  vemo::CProjectState& p = vemo::Project();
-  p.projectDir = dir;
-  p.projectName = "bench";
-  p.projectOpen = 1;
-  p.configuration.m_CurrentCoorsSystem = {"WGS84", 6378137.0, 298.257223563, 1};
-  p.configuration.m_CentralMeridian = 114.0;
-  p.configuration.m_YConstant = 500.0;
-  SetGlobalVal(&p.configuration, p.projectDir, p.projectName);
-  p.approxXYZFromFile = 0;
 }
 
 // The known plane points: the known points' lines of GPS3dXYH, turned and scaled about the first.
@@ -89,7 +78,7 @@ int main(int argc, char** argv) {
     fs::create_directories(dir);
     const vemo::test::SyntheticNetwork net = vemo::test::MakeSyntheticNetwork(points, 7u + points);
     vemo::test::WriteSyntheticProject(net, dir.string(), "bench");
-    OpenProject(dir.string());
+    vemo::bench::OpenBenchProject(dir.string());
     std::vector<double> times3d, times2d, iterations, inversion;
     int u3 = 0, u2 = 0, vectors = 0, steps = 0;
     for (int r = 0; r < kRuns; ++r) {

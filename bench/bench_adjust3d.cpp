@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "adjust3d/GPS3dNetAdjust.h"
+#include "bench/BenchProject.h"
 #include "project/AppState.h"
 #include "geodesy/LibraryState.h"
 #include "tests/adjust3d/SyntheticNetwork.h"
@@ -40,15 +41,7 @@ long PeakKb() {
 
 // The child: one adjustment of the project in dir, its figures on standard output.
 int RunOnce(const std::string& dir) {
-  vemo::CProjectState& p = vemo::Project();
-  p.projectDir = dir;
-  p.projectName = "bench";
-  p.projectOpen = 1;
-  p.configuration.m_CurrentCoorsSystem = {"WGS84", 6378137.0, 298.257223563, 1};
-  p.configuration.m_CentralMeridian = 114.0;
-  p.configuration.m_YConstant = 500.0;
-  SetGlobalVal(&p.configuration, p.projectDir, p.projectName);
-  p.approxXYZFromFile = 0;
+  vemo::bench::OpenBenchProject(dir);
 
   const auto start = std::chrono::steady_clock::now();
   CGPS3dNetAdjust network(0);
