@@ -131,6 +131,15 @@ const std::vector<CommandSpec>& MenuCommands() {
   return table;
 }
 
+const std::vector<MenuSpec>& Menus() {
+  static const std::vector<MenuSpec> menus = {
+      {u8"文件(&F)", 32816},     {u8"数据输入(&D)", 32820}, {u8"平差计算(&A)", 32815}, {u8"结果显示(&R)", 32830},
+      {u8"查看(&V)", 59392},     {u8"数据检核(&C)", 32856}, {u8"工具(&T)", 32784},     {u8"坐标转换(&Z)", 32783},
+      {u8"窗口(&W)", 57648},     {u8"帮助(&H)", 57667},
+  };
+  return menus;
+}
+
 const CommandSpec* FindMenuCommand(int id) {
   for (const auto& c : MenuCommands())
     if (c.id == id) return &c;

@@ -40,6 +40,15 @@ struct CommandSpec {
 const std::vector<CommandSpec>& MenuCommands();
 const CommandSpec* FindMenuCommand(int id);
 
+// The menus of the desktop's main window: each menu holds the rows of MenuCommands() from its
+// first command up to the first command of the next menu (rows without an identifier are
+// dialog buttons and stay out of the menus).
+struct MenuSpec {
+  const char* title;  // UTF-8
+  int firstCommand;
+};
+const std::vector<MenuSpec>& Menus();
+
 // The commands of the command line: one row per name, only those whose handler exists.
 const std::vector<CommandSpec>& Commands();
 const CommandSpec* FindCommand(std::string_view name);

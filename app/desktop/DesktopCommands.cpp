@@ -1,0 +1,81 @@
+#include "app/desktop/DesktopCommands.h"
+
+#include <new>
+
+#include "app/commands/CommandTable.h"
+#include "app/desktop/QtText.h"
+#include "app/desktop/dialogs/Dialogs.h"
+#include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/Platform.h"
+#include "project/AppState.h"
+
+namespace vemo {
+namespace {
+
+// The commands whose dialog is the coordinate file dialog of the conversion engine, with the
+// engine's mode (its title, filter and remembered folder).
+struct FileCommand {
+  int id;
+  int mode;
+};
+constexpr FileCommand kFileCommands[] = {
+    {32783, GPSTransfer::kModeXYZ},  {32787, GPSTransfer::kModeBLH},  {32788, GPSTransfer::kModeBL},
+    {32789, GPSTransfer::kModeXY},   {32790, GPSTransfer::kModeXYXY}, {32799, GPSTransfer::kModeXYXY},
+    {61448, GPSTransfer::kModeXYXY}, {32811, GPSTransfer::kModeXYZXYZ},
+};
+
+constexpr std::pair<int, EntryKind> kEntryCommands[] = {{32820, EntryKind::KnownXYZ},
+                                                        {32821, EntryKind::KnownXY},
+                                                        {32822, EntryKind::KnownH},
+                                                        {32823, EntryKind::Distance},
+                                                        {32824, EntryKind::Azimuth}};
+
+// The arguments of the command's handler, from its dialog; nothing when it was cancelled.
+std::optional<std::vector<std::string>> DialogArguments(const CommandSpec& command, QWidget* parent) {
+  for (const FileCommand& f : kFileCommands)
+    if (f.id == command.id) {
+      GPSTransfer transfer(f.mode);
+      if (!transfer.GetDataFile(nullptr)) return std::nullopt;
+      return std::vector<std::string>{transfer.m_DataFile};
+    }
+  switch (command.id) {
+    case 32819: return RunImportBaselineDialog(parent);
+    case 32853: return RunIndependentBaselineDialog(parent);
+    case 32856: return RunSyncLoopDialog(parent);
+    case 32851: return RunChangeZoneDialog(parent);
+    default: break;
+  }
+  std::vector<std::string> arguments;
+  if (command.selector) arguments.push_back(command.selector);
+  return arguments;
+}
+
+int RunWithDialogs(const CommandSpec& command, QWidget* parent) {
+  for (const auto& [id, kind] : kEntryCommands)
+    if (id == command.id) return RunEntryCommand(kind, parent);
+  if (command.id == 32816) return RunNewProjectCommand(parent);
+  if (command.id == 32828) return RunSettingsCommand(parent);
+  auto arguments = DialogArguments(command, parent);
+  if (!arguments) return kCommandDone;  // cancelled: the command does nothing
+  CommandContext context{Args(std::move(*arguments))};
+  return command.run(context);
+}
+
+}  // namespace
+
+int RunDesktopCommand(const CommandSpec& command, QWidget* parent) {
+  try {
+    return RunWithDialogs(command, parent);
+  } catch (const UsageError& e) {
+    // The desktop gave the handler less than it needs (a command whose dialog the desktop
+    // does not have yet).
+    ShowMessage(Format(T(u8"此命令缺少输入: %s"), e.what()), AppTitle(), MessageIcon::Warning);
+    return kCommandUsage;
+  } catch (const std::bad_alloc&) {
+    ShowMessage(T(u8"内存不足!"), AppTitle(), MessageIcon::Warning);
+    return kCommandFailed;
+  }
+}
+
+}  // namespace vemo

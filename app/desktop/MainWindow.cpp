@@ -1,0 +1,659 @@
+#include "app/desktop/MainWindow.h"
+
+#include <QAction>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+
+#include "app/commands/CommandFlow.h"
+#include "app/commands/CommandTable.h"
+#include "app/desktop/DesktopCommands.h"
+#include "app/desktop/DesktopHost.h"
+#include "app/desktop/MapView.h"
+#include "app/desktop/QtText.h"
+#include "app/desktop/TextView.h"
+#include "geodesy/Format.h"
+#include "geodesy/Platform.h"
+#include "geodesy/Settings.h"
+#include "project/AppState.h"
+#include "project/ProjectDialogs.h"
+
+namespace vemo {
+namespace {
+
+// Identifiers of the commands the main window runs itself (document, window and view
+// commands of the framework, and opening a project file).
+enum ShellCommand {
+  kOpenProject = 32817,
+  kFileNew = 57600,
+  kFileOpen = 57601,
+  kFileClose = 57602,
+  kFileSave = 57603,
+  kFileSaveAs = 57604,
+  kFilePrint = 57607,
+  kFilePrintPreview = 57609,
+  kFilePrintSetup = 57606,
+  kRecentFiles = 57616,
+  kAppExit = 57665,
+  kViewToolBar = 59392,
+  kViewStatusBar = 59393,
+  kWindowNew = 57648,
+  kWindowCascade = 57650,
+  kWindowTile = 57651,
+  kWindowArrange = 57649,
+  kAppAbout = 57664,
+};
+constexpr int kShellCommands[] = {kOpenProject,  kFileNew,       kFileOpen,      kFileClose,        kFileSave,
+                                  kFileSaveAs,   kFilePrint,     kFilePrintPreview, kFilePrintSetup, kRecentFiles,
+                                  kAppExit,      kViewToolBar,   kViewStatusBar, kWindowNew,        kWindowCascade,
+                                  kWindowTile,   kWindowArrange, kAppAbout};
+// Commands that act on the active document window.
+constexpr int kDocumentCommands[] = {kFileClose, kFileSave,      kFileSaveAs,   kFilePrint,
+                                     kFilePrintPreview, kWindowNew, kWindowCascade, kWindowTile, kWindowArrange};
+
+// The filters of "打开(&O)...".
+const std::pair<const char*, const char*> kOpenFilters[] = {
+    {u8"GPS数据文件(*.GPS*)", "*.GPS*"},
+    {u8"三维基线向量文件(*.GPS3dVector)", "*.GPS3dVector"},
+    {u8"二维基线向量文件(*.GPS2dVector)", "*.GPS2dVector"},
+    {u8"三维平差坐标文件(*.GPS3dXYHEFT)", "*.GPS3dXYHEFT"},
+    {u8"三维平差结果文件(*.GPS3dResult)", "*.GPS3dResult"},
+    {u8"二维平差坐标文件(*.GPS2dXYEFT)", "*.GPS2dXYEFT"},
+    {u8"二维平差结果文件(*.GPS2dResult)", "*.GPS2dResult"},
+    {u8"三维已知坐标文件(*.GPS3dKnownXYZ)", "*.GPS3dKnownXYZ"},
+    {u8"二维已知坐标文件(*.GPS2dKnownXY)", "*.GPS2dKnownXY"},
+    {u8"一维已知高程文件(*.GPS1dKnownH)", "*.GPS1dKnownH"},
+    {u8"一维拟合结果文件(*.GPS1dResult)", "*.GPS1dResult"},
+    {u8"地面边长文件(*.GPS2dDistance)", "*.GPS2dDistance"},
+    {u8"地面方位角文件(*.GPS2dAzimuth)", "*.GPS2dAzimuth"},
+    {u8"所有文件(*.*)", "*.*"},
+};
+
+// The commands on the toolbar, with the two characters their button shows where the style
+// has no picture.
+struct ToolButton {
+  int id;
+  const char* label;  // UTF-8; nullptr: a standard picture
+  QStyle::StandardPixmap pixmap;
+};
+const ToolButton kToolButtons[] = {
+    {kFileNew, nullptr, QStyle::SP_FileIcon},
+    {kFileOpen, nullptr, QStyle::SP_DialogOpenButton},
+    {kFileSave, nullptr, QStyle::SP_DialogSaveButton},
+    {0, nullptr, QStyle::SP_CustomBase},
+    {32816, u8"新建", QStyle::SP_CustomBase},
+    {32817, u8"打开", QStyle::SP_CustomBase},
+    {32828, u8"设置", QStyle::SP_CustomBase},
+    {0, nullptr, QStyle::SP_CustomBase},
+    {32815, u8"三维", QStyle::SP_CustomBase},
+    {32825, u8"二维", QStyle::SP_CustomBase},
+    {32826, u8"高程", QStyle::SP_CustomBase},
+    {0, nullptr, QStyle::SP_CustomBase},
+    {32784, u8"网图", QStyle::SP_CustomBase},
+    {32839, u8"地方", QStyle::SP_CustomBase},
+    {0, nullptr, QStyle::SP_CustomBase},
+    {kFilePrint, u8"打印", QStyle::SP_CustomBase},
+    {kAppAbout, u8"关于", QStyle::SP_CustomBase},
+};
+
+QIcon LabelIcon(const QString& label) {
+  QPixmap pixmap(32, 32);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(QColor(40, 80, 140), 1.5));
+  painter.setBrush(QColor(226, 236, 250));
+  painter.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 5, 5);
+  QFont font(QStringLiteral("WenQuanYi Micro Hei"));
+  font.setPixelSize(12);
+  painter.setFont(font);
+  painter.setPen(QColor(20, 40, 90));
+  painter.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, label);
+  return QIcon(pixmap);
+}
+
+// The status-bar prompt and the tooltip of a command: its string table entry split at "\n";
+// a command without an entry prompts with its menu text.
+std::pair<QString, QString> PromptOf(const CommandSpec& command) {
+  QString plain = FromUtf8(command.menuText);
+  plain.remove(QLatin1Char('&'));
+  if (plain.endsWith(QStringLiteral("..."))) plain.chop(3);
+  const int paren = plain.indexOf(QLatin1Char('('));
+  if (paren > 0 && plain.endsWith(QLatin1Char(')')) && plain.size() - paren <= 3) plain.truncate(paren);
+  if (!command.prompt) return {plain, plain};
+  const QString entry = FromUtf8(command.prompt);
+  const int newline = entry.indexOf(QLatin1Char('\n'));
+  if (newline < 0) return {entry, plain};
+  return {entry.left(newline), entry.mid(newline + 1)};
+}
+
+QString CanonicalPath(const QString& path) {
+  QFileInfo info(path);
+  QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(DesktopHost& host) : m_Host(host) {
+  m_Mdi = new QMdiArea(this);
+  m_Mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_Mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(m_Mdi);
+  connect(m_Mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
+    if (auto* text = window ? qobject_cast<TextView*>(window->widget()) : nullptr) ShowLine(text->CaretLine());
+    UpdateMenus();
+  });
+  CreateMenus();
+  CreateToolBar();
+  CreateStatusBar();
+  UpdateTitle();
+  UpdateMenus();
+  resize(1024, 720);
+}
+
+MainWindow::~MainWindow() {
+  // The document windows close with the frame; the frame's menus are no longer there to update.
+  disconnect(m_Mdi, nullptr, this, nullptr);
+  for (QMdiSubWindow* window : m_Mdi->subWindowList()) disconnect(window, nullptr, this, nullptr);
+}
+
+QAction* MainWindow::CommandAction(int id) const {
+  auto it = m_Actions.find(id);
+  return it == m_Actions.end() ? nullptr : it->second;
+}
+
+bool MainWindow::IsShellCommand(int id) const {
+  for (int c : kShellCommands)
+    if (c == id) return true;
+  return false;
+}
+
+QAction* MainWindow::CreateCommandAction(const CommandSpec& command) {
+  auto* action = new QAction(FromUtf8(command.menuText), this);
+  auto [prompt, tip] = PromptOf(command);
+  action->setStatusTip(prompt);
+  action->setToolTip(tip);
+  action->setData(command.id);
+  const int id = command.id;
+  connect(action, &QAction::triggered, this, [this, id] { RunMenuCommand(id); });
+  m_Actions[id] = action;
+  return action;
+}
+
+void MainWindow::CreateMenus() {
+  const auto& commands = MenuCommands();
+  const auto& menus = Menus();
+  QMenu* current = nullptr;
+  size_t nextMenu = 0;
+  for (const CommandSpec& command : commands) {
+    if (nextMenu < menus.size() && command.id == menus[nextMenu].firstCommand) {
+      current = menuBar()->addMenu(FromUtf8(menus[nextMenu].title));
+      if (nextMenu == 0) {
+        m_FileMenu = current;
+        m_EditMenu = CreateEditMenu();
+        m_MapMenu = CreateMapMenu();
+      }
+      ++nextMenu;
+    }
+    if (!current || command.id == 0) continue;
+    QAction* action = CreateCommandAction(command);
+    if (command.id == kRecentFiles) {
+      // The recently used files take the place of their entry; the entry shows while there
+      // are none.
+      m_RecentSeparator = current->addSeparator();
+      for (int i = 0; i < CSettingsStore::kRecentFileCount; ++i) {
+        auto* recent = new QAction(this);
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, recent] { OpenTextDocument(recent->data().toString()); });
+        m_RecentActions << recent;
+        current->addAction(recent);
+      }
+      current->addAction(action);
+      current->addSeparator();
+      continue;
+    }
+    if (command.id == kViewToolBar || command.id == kViewStatusBar) action->setCheckable(true);
+    current->addAction(action);
+    // Separators between the groups of the file menu, as the framework's menu has them.
+    if (command.id == kOpenProject || command.id == kFileSaveAs || command.id == kFilePrintSetup)
+      current->addSeparator();
+  }
+  if (auto* a = CommandAction(kFileNew)) a->setShortcut(QKeySequence::New);
+  if (auto* a = CommandAction(kFileOpen)) a->setShortcut(QKeySequence::Open);
+  if (auto* a = CommandAction(kFileSave)) a->setShortcut(QKeySequence::Save);
+  if (auto* a = CommandAction(kFilePrint)) a->setShortcut(QKeySequence::Print);
+  UpdateRecentFiles();
+}
+
+QMenu* MainWindow::CreateEditMenu() {
+  auto* menu = menuBar()->addMenu(FromUtf8(u8"编辑(&E)"));
+  struct Item {
+    const char* text;
+    QKeySequence key;
+    void (TextView::*run)();
+  };
+  const Item items[] = {
+      {u8"撤消(&U)", QKeySequence::Undo, &TextView::undo},        {nullptr, {}, nullptr},
+      {u8"剪切(&T)", QKeySequence::Cut, &TextView::cut},          {u8"复制(&C)", QKeySequence::Copy, &TextView::copy},
+      {u8"粘贴(&P)", QKeySequence::Paste, &TextView::paste},      {nullptr, {}, nullptr},
+      {u8"查找(&F)...", QKeySequence::Find, &TextView::Find},    {u8"查找下一个(&I)", QKeySequence::FindNext, &TextView::FindNext},
+      {u8"替换(&E)", QKeySequence(Qt::CTRL | Qt::Key_H), &TextView::Replace},
+  };
+  for (const Item& item : items) {
+    if (!item.text) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = menu->addAction(FromUtf8(item.text));
+    action->setShortcut(item.key);
+    action->setShortcutContext(Qt::WindowShortcut);
+    auto run = item.run;
+    connect(action, &QAction::triggered, this, [this, run] {
+      if (TextView* view = ActiveTextView()) (view->*run)();
+    });
+    m_EditActions << action;
+  }
+  return menu;
+}
+
+QMenu* MainWindow::CreateMapMenu() {
+  auto* menu = menuBar()->addMenu(FromUtf8(u8"网图(&M)"));
+  struct Item {
+    const char* text;
+    void (MapView::*run)();
+  };
+  const Item commands[] = {{u8"放大", &MapView::ZoomIn},
+                           {u8"缩小", &MapView::ZoomOut},
+                           {u8"窗口", &MapView::BeginWindowZoom},
+                           {u8"前级", &MapView::PreviousView}};
+  for (const Item& item : commands) {
+    QAction* action = menu->addAction(FromUtf8(item.text));
+    auto run = item.run;
+    connect(action, &QAction::triggered, this, [this, run] {
+      if (MapView* view = ActiveMapView()) (view->*run)();
+    });
+    m_MapActions[FromUtf8(item.text)] = action;
+  }
+  menu->addSeparator();
+  struct Switch {
+    const char* text;
+    void (MapView::*set)(bool);
+  };
+  const Switch switches[] = {{u8"误差椭圆", &MapView::SetEllipses},
+                             {u8"控制点名", &MapView::SetNames},
+                             {u8"相同比例", &MapView::SetSameScale}};
+  for (const Switch& item : switches) {
+    QAction* action = menu->addAction(FromUtf8(item.text));
+    action->setCheckable(true);
+    auto set = item.set;
+    connect(action, &QAction::triggered, this, [this, set](bool on) {
+      if (MapView* view = ActiveMapView()) (view->*set)(on);
+    });
+    m_MapActions[FromUtf8(item.text)] = action;
+  }
+  return menu;
+}
+
+void MainWindow::CreateToolBar() {
+  m_ToolBar = addToolBar(FromUtf8(u8"工具栏"));
+  m_ToolBar->setObjectName(QStringLiteral("toolbar"));
+  m_ToolBar->setMovable(true);
+  m_ToolBar->setFloatable(true);
+  m_ToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+  m_ToolBar->setIconSize(QSize(24, 24));
+  for (const ToolButton& button : kToolButtons) {
+    if (button.id == 0) {
+      m_ToolBar->addSeparator();
+      continue;
+    }
+    QAction* action = CommandAction(button.id);
+    if (!action) continue;
+    action->setIcon(button.label ? LabelIcon(FromUtf8(button.label)) : style()->standardIcon(button.pixmap));
+    m_ToolBar->addAction(action);
+  }
+}
+
+void MainWindow::CreateStatusBar() {
+  // The message pane, a wide pane, the line pane, and the caps, num and scroll indicators.
+  QStatusBar* bar = statusBar();
+  bar->showMessage(FromUtf8(u8"就绪"));
+  auto* wide = new QLabel(this);
+  wide->setMinimumWidth(120);
+  bar->addPermanentWidget(wide);
+  m_LinePane = new QLabel(this);
+  m_LinePane->setObjectName(QStringLiteral("linePane"));
+  m_LinePane->setMinimumWidth(60);
+  bar->addPermanentWidget(m_LinePane);
+  for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+    auto* label = new QLabel(QString::fromLatin1(indicator), this);
+    label->setEnabled(false);
+    bar->addPermanentWidget(label);
+  }
+}
+
+void MainWindow::ShowLine(int line) {
+  m_LinePane->setText(FromGbk(Format(T(u8"当前行:%d"), line)));
+  m_LinePane->setMinimumWidth(m_LinePane->sizeHint().width());  // the pane widens to fit
+}
+
+void MainWindow::UpdateTitle() {
+  setWindowTitle(FromGbk(Project().projectOpen ? MainWindowTitle() : std::string(AppTitle())));
+}
+
+void MainWindow::UpdateMenus() {
+  UpdateTitle();
+  const bool document = m_Mdi->activeSubWindow() != nullptr;
+  for (auto& [id, action] : m_Actions) {
+    const CommandSpec* command = FindMenuCommand(id);
+    if (!command) continue;
+    const bool shell = IsShellCommand(id);
+    bool enabled = !m_Running && IsCommandEnabled(*command) && (shell || command->run);
+    for (int d : kDocumentCommands)
+      if (d == id) enabled = enabled && document;
+    if (id == kRecentFiles) enabled = false;  // a placeholder while the list is empty
+    action->setEnabled(enabled);
+    if (!shell && !command->run) {
+      action->setToolTip(PromptOf(*command).second + FromUtf8(u8"(此功能的计算程序尚未提供)"));
+      action->setStatusTip(FromUtf8(u8"此功能的计算程序尚未提供"));
+    }
+  }
+  if (auto* a = CommandAction(kViewToolBar)) a->setChecked(m_ToolBar && m_ToolBar->isVisible());
+  if (auto* a = CommandAction(kViewStatusBar)) a->setChecked(statusBar()->isVisible());
+  // While a command runs the person can still look at the documents, but start nothing.
+  if (auto* a = CommandAction(kViewToolBar)) a->setEnabled(!m_Running);
+  if (auto* a = CommandAction(kViewStatusBar)) a->setEnabled(!m_Running);
+  TextView* text = ActiveTextView();
+  MapView* map = ActiveMapView();
+  m_EditMenu->menuAction()->setVisible(text != nullptr || !map);
+  for (QAction* a : m_EditActions) a->setEnabled(text != nullptr && !m_Running);
+  m_MapMenu->menuAction()->setVisible(map != nullptr);
+  for (auto& [name, a] : m_MapActions) a->setEnabled(map != nullptr && !m_Running);
+  if (map) {
+    m_MapActions[FromUtf8(u8"误差椭圆")]->setChecked(map->Ellipses());
+    m_MapActions[FromUtf8(u8"控制点名")]->setChecked(map->Names());
+    m_MapActions[FromUtf8(u8"相同比例")]->setChecked(map->SameScale());
+  }
+  for (QAction* a : m_RecentActions) a->setEnabled(!m_Running);
+}
+
+void MainWindow::UpdateRecentFiles() {
+  const std::vector<std::string> files = CSettingsStore::RecentFiles();
+  for (int i = 0; i < m_RecentActions.size(); ++i) {
+    QAction* a = m_RecentActions[i];
+    if (i < static_cast<int>(files.size())) {
+      const QString path = FromPath(files[static_cast<size_t>(i)]);
+      a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+      a->setData(path);
+      a->setVisible(true);
+    } else {
+      a->setVisible(false);
+    }
+  }
+  if (QAction* placeholder = CommandAction(kRecentFiles)) placeholder->setVisible(files.empty());
+}
+
+void MainWindow::RunMenuCommand(int id) {
+  if (m_Running) return;
+  const CommandSpec* command = FindMenuCommand(id);
+  if (!command || !IsCommandEnabled(*command)) return;
+  if (IsShellCommand(id)) {
+    RunShellCommand(id);
+    UpdateTitle();
+    UpdateMenus();
+    return;
+  }
+  if (!command->run) return;
+  m_Running = true;
+  UpdateMenus();
+  statusBar()->showMessage(PromptOf(*command).first);
+  m_LastStatus = RunDesktopCommand(*command, this);
+  m_Running = false;
+  statusBar()->showMessage(FromUtf8(u8"就绪"));
+  UpdateTitle();
+  UpdateMenus();
+  if (m_QuitAfterCommand) {
+    m_QuitAfterCommand = false;
+    close();
+  }
+}
+
+void MainWindow::RunShellCommand(int id) {
+  TextView* text = ActiveTextView();
+  switch (id) {
+    case kOpenProject: OpenProjectFile(); break;
+    case kFileNew: ShowText(QString(), std::string()); break;
+    case kFileOpen: OpenAnyFileCommand(); break;
+    case kFileClose:
+      if (QMdiSubWindow* w = m_Mdi->activeSubWindow()) w->close();
+      break;
+    case kFileSave:
+      if (text) text->Save();
+      break;
+    case kFileSaveAs:
+      if (text) text->SaveAs();
+      break;
+    case kFilePrint: Print(); break;
+    case kFilePrintPreview: PrintPreview(); break;
+    case kFilePrintSetup: PageSetup(); break;
+    case kAppExit: close(); break;
+    case kViewToolBar: m_ToolBar->setVisible(!m_ToolBar->isVisible()); break;
+    case kViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case kWindowNew: NewWindow(); break;
+    case kWindowCascade: m_Mdi->cascadeSubWindows(); break;
+    case kWindowTile: m_Mdi->tileSubWindows(); break;
+    case kWindowArrange: ArrangeIcons(); break;
+    case kAppAbout: About(); break;
+    default: break;
+  }
+}
+
+void MainWindow::OpenProjectFile() {
+  FileDialogRequest request;
+  request.open = true;
+  request.title = T(u8"打开工程");
+  request.filters = {{T(u8"GPS工程文件(*.PRJ)"), "*.PRJ"}, {T(u8"所有文件(*.*)"), "*.*"}};
+  request.initialDirectory = Project().projectDir;
+  auto files = Platform().ChooseFiles(request);
+  if (!files) return;
+  OpenProject(files->front());
+}
+
+void MainWindow::OpenAnyFileCommand() {
+  FileDialogRequest request;
+  request.open = true;
+  request.mustExist = true;
+  for (const auto& [description, pattern] : kOpenFilters) request.filters.push_back({T(description), pattern});
+  request.initialDirectory = Project().projectDir;
+  auto files = Platform().ChooseFiles(request);
+  if (!files) return;
+  OpenAnyFile(files->front());
+}
+
+QMdiSubWindow* MainWindow::FindDocumentWindow(const QString& path) const {
+  const QString wanted = CanonicalPath(path);
+  for (QMdiSubWindow* window : m_Mdi->subWindowList()) {
+    QString open;
+    if (auto* text = qobject_cast<TextView*>(window->widget())) open = text->Path();
+    else if (auto* map = qobject_cast<MapView*>(window->widget())) open = map->Path();
+    if (!open.isEmpty() && CanonicalPath(open) == wanted) return window;
+  }
+  return nullptr;
+}
+
+QMdiSubWindow* MainWindow::AddDocumentWindow(QWidget* view, const QString& title) {
+  QMdiSubWindow* window = m_Mdi->addSubWindow(view);
+  window->setWindowTitle(title);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->resize(m_Mdi->size() * 0.8);
+  connect(window, &QObject::destroyed, this, [this] { QMetaObject::invokeMethod(this, [this] { UpdateMenus(); }, Qt::QueuedConnection); });
+  window->show();
+  m_Mdi->setActiveSubWindow(window);
+  view->setFocus();
+  return window;
+}
+
+TextView* MainWindow::OpenTextDocument(const QString& path) {
+  if (QMdiSubWindow* open = FindDocumentWindow(path)) {
+    if (auto* text = qobject_cast<TextView*>(open->widget())) {
+      m_Mdi->setActiveSubWindow(open);
+      return text;
+    }
+  }
+  TextView* view = TextView::Load(CanonicalPath(path));
+  if (!view) {
+    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(ToPath(path)).c_str()), AppTitle(), MessageIcon::Warning);
+    return nullptr;
+  }
+  connect(view, &TextView::caretLineReported, this, &MainWindow::ShowLine);
+  QMdiSubWindow* window = AddDocumentWindow(view, view->DisplayName());
+  connect(view, &TextView::titleChanged, window, [window, view] {
+    window->setWindowTitle(view->DisplayName());
+    window->setWindowModified(view->document()->isModified());
+  });
+  CSettingsStore::AddRecentFile(ToPath(view->Path()));
+  UpdateRecentFiles();
+  UpdateMenus();
+  return view;
+}
+
+TextView* MainWindow::ShowText(const QString& title, const std::string& textGbk) {
+  auto* view = new TextView(QString(), textGbk);
+  connect(view, &TextView::caretLineReported, this, &MainWindow::ShowLine);
+  QMdiSubWindow* window = AddDocumentWindow(view, title.isEmpty() ? view->DisplayName() : title + QStringLiteral("[*]"));
+  connect(view, &TextView::titleChanged, window, [window, view] {
+    if (!view->Path().isEmpty()) window->setWindowTitle(view->DisplayName());
+    window->setWindowModified(view->document()->isModified());
+  });
+  UpdateMenus();
+  return view;
+}
+
+MapView* MainWindow::OpenNetworkMap(const QString& path) {
+  if (QMdiSubWindow* open = FindDocumentWindow(path)) {
+    if (auto* map = qobject_cast<MapView*>(open->widget())) {
+      m_Mdi->setActiveSubWindow(open);
+      return map;
+    }
+  }
+  MapView* view = MapView::Load(CanonicalPath(path));
+  if (!view) return nullptr;
+  AddDocumentWindow(view, QFileInfo(path).fileName());
+  UpdateMenus();
+  return view;
+}
+
+TextView* MainWindow::ActiveTextView() const {
+  QMdiSubWindow* window = m_Mdi->activeSubWindow();
+  return window ? qobject_cast<TextView*>(window->widget()) : nullptr;
+}
+
+MapView* MainWindow::ActiveMapView() const {
+  QMdiSubWindow* window = m_Mdi->activeSubWindow();
+  return window ? qobject_cast<MapView*>(window->widget()) : nullptr;
+}
+
+void MainWindow::NewWindow() {
+  QMdiSubWindow* active = m_Mdi->activeSubWindow();
+  if (!active) return;
+  const int count = static_cast<int>(m_Mdi->subWindowList().size());
+  if (auto* text = qobject_cast<TextView*>(active->widget())) {
+    auto* view = new TextView(*text);
+    connect(view, &TextView::caretLineReported, this, &MainWindow::ShowLine);
+    AddDocumentWindow(view, active->windowTitle() + QStringLiteral(":%1").arg(count + 1));
+  } else if (auto* map = qobject_cast<MapView*>(active->widget())) {
+    if (MapView* copy = map->Clone(nullptr)) AddDocumentWindow(copy, active->windowTitle() + QStringLiteral(":%1").arg(count + 1));
+  }
+}
+
+QPrinter& MainWindow::Printer() {
+  if (!m_Printer) {
+    m_Printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_Printer->setPageSize(QPageSize(QPageSize::A4));
+  }
+  return *m_Printer;
+}
+
+void MainWindow::Print() {
+  TextView* text = ActiveTextView();
+  MapView* map = ActiveMapView();
+  if (!text && !map) return;
+  QPrintDialog dialog(&Printer(), this);
+  dialog.setWindowTitle(FromUtf8(u8"打印"));
+  if (dialog.exec() != QDialog::Accepted) return;
+  if (text) text->PrintTo(&Printer());
+  else map->PrintTo(&Printer());
+}
+
+void MainWindow::PrintPreview() {
+  TextView* text = ActiveTextView();
+  MapView* map = ActiveMapView();
+  if (!text && !map) return;
+  QPrintPreviewDialog preview(&Printer(), this);
+  preview.setWindowTitle(FromUtf8(u8"打印预览"));
+  connect(&preview, &QPrintPreviewDialog::paintRequested, this, [text, map](QPrinter* printer) {
+    if (text) text->PrintTo(printer);
+    else map->PrintTo(printer);
+  });
+  preview.exec();
+}
+
+void MainWindow::PageSetup() {
+  QPageSetupDialog dialog(&Printer(), this);
+  dialog.setWindowTitle(FromUtf8(u8"打印设置"));
+  dialog.exec();
+}
+
+void MainWindow::ArrangeIcons() {
+  // The minimized document windows line up along the bottom of the frame.
+  int x = 0;
+  for (QMdiSubWindow* window : m_Mdi->subWindowList()) {
+    if (!window->isMinimized()) continue;
+    const QSize size = window->size();
+    window->move(x, m_Mdi->viewport()->height() - size.height());
+    x += size.width();
+  }
+}
+
+void MainWindow::About() {
+  QMessageBox box(QMessageBox::Information, FromUtf8(u8"关于VemoGPS"),
+                  FromGbk(AppTitle()) + QStringLiteral("\n\n") + FromUtf8(u8"GPS控制网数据处理：基线导入、检核、平差、坐标转换与网图。"),
+                  QMessageBox::Ok, this);
+  box.button(QMessageBox::Ok)->setText(FromUtf8(u8"确定"));
+  box.exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  if (m_Running) {
+    // The computation ends first, with its files; the frame closes after it.
+    if (AskYesNo(T(u8"计算正在进行。是否停止计算并退出?"), AppTitle(), MessageIcon::Question, 1, MessageAnswer::No)) {
+      m_QuitAfterCommand = true;
+      m_Host.CancelRunningComputation();
+    }
+    event->ignore();
+    return;
+  }
+  m_Mdi->closeAllSubWindows();
+  if (m_Mdi->currentSubWindow()) {  // a document with unsaved edits stays open
+    event->ignore();
+    return;
+  }
+  SaveOnExit();
+  event->accept();
+}
+
+}  // namespace vemo

@@ -1,0 +1,105 @@
+// The main window of the desktop: an MDI frame whose menus and toolbar are built from the one
+// command table, enabled by its rule, with the status bar's prompt and line panes, the recent
+// files, the text viewer and the network map as document windows. A menu command runs on the
+// user-interface thread from start to end (DesktopCommands); while it runs every command is
+// disabled and the progress window keeps the frame painted.
+#pragma once
+
+#include <QMainWindow>
+#include <map>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPrinter;
+class QToolBar;
+
+namespace vemo {
+
+class DesktopHost;
+class MapView;
+class TextView;
+struct CommandSpec;
+
+class MainWindow final : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(DesktopHost& host);
+  ~MainWindow() override;
+
+  // The action of a menu command (by its identifier), or nullptr.
+  QAction* CommandAction(int id) const;
+  // Runs a menu command as its menu item does.
+  void RunMenuCommand(int id);
+  bool IsRunning() const { return m_Running; }
+  // The exit status of the last command the desktop ran (0 done, 1 failed, 2 refused).
+  int LastStatus() const { return m_LastStatus; }
+
+  // Opens a file in the text viewer; an open document of the same file is activated instead.
+  // Returns the view, or nullptr when the file cannot be read (after the message).
+  TextView* OpenTextDocument(const QString& path);
+  MapView* OpenNetworkMap(const QString& path);
+  // An untitled text document holding a text that is no file.
+  TextView* ShowText(const QString& title, const std::string& textGbk);
+
+  TextView* ActiveTextView() const;
+  MapView* ActiveMapView() const;
+  QMdiArea* Mdi() const { return m_Mdi; }
+  QLabel* LinePane() const { return m_LinePane; }
+  QToolBar* ToolBar() const { return m_ToolBar; }
+
+  // Enables the commands by the rule (and the edit and map menus by the active window).
+  void UpdateMenus();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void CreateToolBar();
+  void CreateStatusBar();
+  QAction* CreateCommandAction(const CommandSpec& command);
+  QMenu* CreateEditMenu();
+  QMenu* CreateMapMenu();
+  bool IsShellCommand(int id) const;
+  void RunShellCommand(int id);
+  void UpdateTitle();
+  void UpdateRecentFiles();
+  void ShowLine(int line);
+  QMdiSubWindow* FindDocumentWindow(const QString& path) const;
+  QMdiSubWindow* AddDocumentWindow(QWidget* view, const QString& title);
+
+  // The file menu's own commands.
+  void OpenProjectFile();
+  void OpenAnyFileCommand();
+  void NewWindow();
+  void Print();
+  void PrintPreview();
+  void PageSetup();
+  void ArrangeIcons();
+  void About();
+  QPrinter& Printer();
+
+  DesktopHost& m_Host;
+  QMdiArea* m_Mdi = nullptr;
+  QToolBar* m_ToolBar = nullptr;
+  QLabel* m_LinePane = nullptr;
+  QMenu* m_EditMenu = nullptr;
+  QMenu* m_MapMenu = nullptr;
+  QMenu* m_FileMenu = nullptr;
+  std::map<int, QAction*> m_Actions;
+  std::map<QString, QAction*> m_MapActions;
+  QList<QAction*> m_EditActions;
+  QList<QAction*> m_RecentActions;
+  QAction* m_RecentSeparator = nullptr;
+  std::unique_ptr<QPrinter> m_Printer;
+  bool m_Running = false;
+  bool m_QuitAfterCommand = false;
+  int m_LastStatus = 0;
+};
+
+}  // namespace vemo

@@ -1,0 +1,309 @@
+#include "app/desktop/TextView.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBlock>
+#include <QTextDocument>
+
+#include "app/desktop/GbkText.h"
+#include "app/desktop/QtText.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "geodesy/Platform.h"
+#include "project/AppState.h"
+
+namespace vemo {
+namespace {
+
+// The find and replace dialogs ("查找", "替换"): modal, ending in a search or a cancel.
+class FindDialog final : public QDialog {
+ public:
+  FindDialog(QWidget* parent, bool replace) : QDialog(parent), m_Replace(replace) {
+    setWindowTitle(FromUtf8(replace ? u8"替换" : u8"查找"));
+    auto* grid = new QGridLayout(this);
+    const TextView::Search& last = LastSearch();
+    grid->addWidget(new QLabel(FromUtf8(u8"查找内容(&N):")), 0, 0);
+    m_Text = new QLineEdit(last.text);
+    grid->addWidget(m_Text, 0, 1);
+    if (replace) {
+      grid->addWidget(new QLabel(FromUtf8(u8"替换为(&P):")), 1, 0);
+      m_Replacement = new QLineEdit(last.replacement);
+      grid->addWidget(m_Replacement, 1, 1);
+    }
+    m_WholeWord = new QCheckBox(FromUtf8(u8"全字匹配(&W)"));
+    m_WholeWord->setChecked(last.wholeWord);
+    m_MatchCase = new QCheckBox(FromUtf8(u8"区分大小写(&C)"));
+    m_MatchCase->setChecked(last.matchCase);
+    grid->addWidget(m_WholeWord, 2, 0, 1, 2);
+    grid->addWidget(m_MatchCase, 3, 0, 1, 2);
+    if (!replace) {
+      m_Up = new QRadioButton(FromUtf8(u8"向上(&U)"));
+      auto* down = new QRadioButton(FromUtf8(u8"向下(&D)"));
+      (last.backward ? m_Up : down)->setChecked(true);
+      grid->addWidget(m_Up, 4, 0);
+      grid->addWidget(down, 4, 1);
+    }
+    auto* next = new QPushButton(FromUtf8(u8"查找下一个(&F)"));
+    next->setDefault(true);
+    grid->addWidget(next, 0, 2);
+    connect(next, &QPushButton::clicked, this, [this] { Finish(kFindNext); });
+    if (replace) {
+      auto* one = new QPushButton(FromUtf8(u8"替换(&R)"));
+      auto* all = new QPushButton(FromUtf8(u8"全部替换(&A)"));
+      grid->addWidget(one, 1, 2);
+      grid->addWidget(all, 2, 2);
+      connect(one, &QPushButton::clicked, this, [this] { Finish(kReplaceOne); });
+      connect(all, &QPushButton::clicked, this, [this] { Finish(kReplaceAll); });
+    }
+    auto* cancel = new QPushButton(FromUtf8(u8"取消"));
+    grid->addWidget(cancel, replace ? 3 : 1, 2);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  }
+  enum Action { kFindNext = 1, kReplaceOne, kReplaceAll };
+
+ private:
+  void Finish(Action action) {
+    TextView::Search& s = LastSearch();
+    s.text = m_Text->text();
+    if (m_Replacement) s.replacement = m_Replacement->text();
+    s.wholeWord = m_WholeWord->isChecked();
+    s.matchCase = m_MatchCase->isChecked();
+    s.backward = m_Up && m_Up->isChecked();
+    if (s.text.isEmpty()) return;
+    done(action);
+  }
+  bool m_Replace;
+  QLineEdit* m_Text = nullptr;
+  QLineEdit* m_Replacement = nullptr;
+  QCheckBox* m_WholeWord = nullptr;
+  QCheckBox* m_MatchCase = nullptr;
+  QRadioButton* m_Up = nullptr;
+};
+
+QTextDocument::FindFlags FlagsOf(const TextView::Search& s) {
+  QTextDocument::FindFlags flags;
+  if (s.matchCase) flags |= QTextDocument::FindCaseSensitively;
+  if (s.wholeWord) flags |= QTextDocument::FindWholeWords;
+  if (s.backward) flags |= QTextDocument::FindBackward;
+  return flags;
+}
+
+int g_Untitled = 0;
+
+}  // namespace
+
+TextView::Search& LastSearch() {
+  static TextView::Search search;
+  return search;
+}
+
+QFont TextViewFont() {
+  QFont font(QStringLiteral("WenQuanYi Micro Hei Mono"));
+  font.setStyleHint(QFont::TypeWriter);
+  font.setFixedPitch(true);
+  font.setPointSize(10);
+  font.setBold(false);
+  return font;
+}
+
+TextView::TextView(const QString& untitledName, const std::string& textGbk, QWidget* parent)
+    : QPlainTextEdit(parent), m_State(std::make_shared<TextDocumentState>()) {
+  m_State->untitledName = untitledName.isEmpty() ? QStringLiteral("Vemowi%1").arg(++g_Untitled) : untitledName;
+  DecodedText decoded = DecodeGbkPreserving(textGbk);
+  setPlainText(decoded.text);
+  SetUp();
+  // Text that is no file (a listing) is nothing to save until the person edits it.
+  document()->setModified(false);
+}
+
+TextView::TextView(TextView& other, QWidget* parent) : QPlainTextEdit(parent), m_State(other.m_State) {
+  setDocument(other.document());
+  SetUp();
+}
+
+TextView::~TextView() { --m_State->views; }
+
+void TextView::SetUp() {
+  ++m_State->views;
+  setAttribute(Qt::WA_DeleteOnClose);
+  setLineWrapMode(QPlainTextEdit::NoWrap);
+  setFont(TextViewFont());
+  setTabStopDistance(QFontMetricsF(font()).horizontalAdvance(QLatin1Char(' ')) * 8);
+  setContextMenuPolicy(Qt::DefaultContextMenu);
+  connect(document(), &QTextDocument::modificationChanged, this, [this] { emit titleChanged(); });
+}
+
+TextView* TextView::Load(const QString& path, QWidget* parent) {
+  auto bytes = ReadWholeFile(ToPath(path));
+  if (!bytes) return nullptr;
+  DecodedText decoded = DecodeGbkPreserving(*bytes);
+  auto* view = new TextView(QString(), std::string(), parent);
+  --g_Untitled;  // the name was not used
+  view->m_State->path = path;
+  view->m_State->crlf = decoded.crlf;
+  view->m_State->loadedBytes = std::move(*bytes);
+  view->m_State->loadedText = decoded.text;
+  view->setPlainText(decoded.text);
+  view->document()->setModified(false);
+  return view;
+}
+
+QString TextView::DisplayName() const {
+  QString name = m_State->path.isEmpty() ? m_State->untitledName : QFileInfo(m_State->path).fileName();
+  return name + QStringLiteral("[*]");
+}
+
+bool TextView::SaveTo(const QString& path) {
+  const QString text = toPlainText();
+  // An unchanged document writes the bytes it was read from.
+  std::string bytes = (!m_State->path.isEmpty() && text == m_State->loadedText) ? m_State->loadedBytes
+                                                                                 : EncodeGbkPreserving(text, m_State->crlf);
+  std::string error;
+  if (!WriteFileAtomically(ToPath(path), bytes, &error)) {
+    ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(ToPath(path)).c_str()) + (error.empty() ? "" : "\n" + error),
+                AppTitle(), MessageIcon::Warning);
+    return false;
+  }
+  m_State->path = path;
+  m_State->loadedBytes = std::move(bytes);
+  m_State->loadedText = text;
+  document()->setModified(false);
+  emit titleChanged();
+  return true;
+}
+
+bool TextView::Save() { return m_State->path.isEmpty() ? SaveAs() : SaveTo(m_State->path); }
+
+bool TextView::SaveAs() {
+  QString start = m_State->path.isEmpty() ? FromPath(Project().projectDir) + QLatin1Char('/') + m_State->untitledName
+                                          : m_State->path;
+  QString path = QFileDialog::getSaveFileName(this, FromUtf8(u8"另存为"), start, FromUtf8(u8"所有文件(*.*) (*)"),
+                                              nullptr, QFileDialog::DontUseNativeDialog);
+  if (path.isEmpty()) return false;
+  return SaveTo(path);
+}
+
+bool TextView::MaybeSave() {
+  if (!document()->isModified() || !IsLastView()) return true;
+  QString name = m_State->path.isEmpty() ? m_State->untitledName : QFileInfo(m_State->path).fileName();
+  MessageAnswer answer = Platform().ShowMessage({Format(T(u8"是否保存对 %s 的修改?"), ToGbk(name).c_str()), AppTitle(),
+                                                 MessageIcon::Question, MessageButtons::YesNoCancel, 0,
+                                                 MessageAnswer::Cancel});
+  if (answer == MessageAnswer::Yes) return Save();
+  return answer == MessageAnswer::No;
+}
+
+void TextView::closeEvent(QCloseEvent* event) {
+  if (MaybeSave()) event->accept();
+  else event->ignore();
+}
+
+bool TextView::FindText(const Search& search, bool quiet) {
+  if (search.text.isEmpty()) return false;
+  if (find(search.text, FlagsOf(search))) return true;
+  if (!quiet)
+    ShowMessage(Format(T(u8"找不到\"%s\""), ToGbk(search.text).c_str()), AppTitle(), MessageIcon::Information);
+  return false;
+}
+
+int TextView::ReplaceAll(const Search& search) {
+  Search forward = search;
+  forward.backward = false;
+  QTextCursor cursor(document());
+  cursor.beginEditBlock();
+  int count = 0;
+  QTextCursor found = document()->find(search.text, 0, FlagsOf(forward));
+  while (!found.isNull()) {
+    found.insertText(search.replacement);
+    ++count;
+    found = document()->find(search.text, found.position(), FlagsOf(forward));
+  }
+  cursor.endEditBlock();
+  return count;
+}
+
+void TextView::Find() {
+  FindDialog dialog(this, false);
+  if (dialog.exec() == FindDialog::kFindNext) FindText(LastSearch());
+}
+
+void TextView::FindNext() {
+  if (LastSearch().text.isEmpty()) Find();
+  else FindText(LastSearch());
+}
+
+void TextView::Replace() {
+  FindDialog dialog(this, true);
+  const int action = dialog.exec();
+  const Search& s = LastSearch();
+  if (action == FindDialog::kFindNext) {
+    FindText(s);
+  } else if (action == FindDialog::kReplaceOne) {
+    // The selection that matches is replaced, then the next match is selected.
+    QTextCursor cursor = textCursor();
+    const Qt::CaseSensitivity cs = s.matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (cursor.hasSelection() && cursor.selectedText().compare(s.text, cs) == 0) cursor.insertText(s.replacement);
+    FindText(s);
+  } else if (action == FindDialog::kReplaceAll) {
+    ReplaceAll(s);
+  }
+}
+
+void TextView::PrintTo(QPrinter* printer) { document()->print(printer); }
+
+void TextView::focusInEvent(QFocusEvent* event) {
+  QPlainTextEdit::focusInEvent(event);
+  emit caretLineReported(CaretLine());
+}
+
+void TextView::mouseReleaseEvent(QMouseEvent* event) {
+  QPlainTextEdit::mouseReleaseEvent(event);
+  emit caretLineReported(CaretLine());
+}
+
+void TextView::keyReleaseEvent(QKeyEvent* event) {
+  QPlainTextEdit::keyReleaseEvent(event);
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      emit caretLineReported(CaretLine());
+      break;
+    default:
+      break;
+  }
+}
+
+void TextView::contextMenuEvent(QContextMenuEvent* event) {
+  QMenu menu(this);
+  const bool selection = textCursor().hasSelection();
+  menu.addAction(FromUtf8(u8"撤消(&U)"), this, &QPlainTextEdit::undo)->setEnabled(document()->isUndoAvailable());
+  menu.addSeparator();
+  menu.addAction(FromUtf8(u8"剪切(&T)"), this, &QPlainTextEdit::cut)->setEnabled(selection && !isReadOnly());
+  menu.addAction(FromUtf8(u8"复制(&C)"), this, &QPlainTextEdit::copy)->setEnabled(selection);
+  menu.addAction(FromUtf8(u8"粘贴(&P)"), this, &QPlainTextEdit::paste)->setEnabled(canPaste());
+  menu.addAction(FromUtf8(u8"删除(&D)"), this, &TextView::DeleteSelection)->setEnabled(selection);
+  menu.addSeparator();
+  menu.addAction(FromUtf8(u8"选择全部(&S)"), this, &QPlainTextEdit::selectAll);
+  menu.addSeparator();
+  menu.addAction(FromUtf8(u8"查找(&F)..."), this, &TextView::Find);
+  menu.addAction(FromUtf8(u8"查找下一个(&I)"), this, &TextView::FindNext);
+  menu.addAction(FromUtf8(u8"替换(&E)"), this, &TextView::Replace);
+  menu.exec(event->globalPos());
+}
+
+}  // namespace vemo

@@ -1,0 +1,90 @@
+// The text viewer: a plain-text editor view of a GBK file (reports, data and result files).
+// Lines are not wrapped; a fixed-pitch CJK face stands in for "宋体", so that a Chinese
+// character takes two columns as it takes two bytes and report columns line up. Bytes that
+// do not decode are kept (see GbkText.h): saving an unchanged file writes the same bytes.
+#pragma once
+
+#include <QPlainTextEdit>
+#include <memory>
+#include <string>
+
+class QPrinter;
+
+namespace vemo {
+
+// What the views of one document share ("新建窗口(&N)" opens a second view of it).
+struct TextDocumentState {
+  QString path;          // empty for an untitled document
+  QString untitledName;  // "Vemowi1", ...
+  bool crlf = false;
+  std::string loadedBytes;  // the file as read, written back while the text is unchanged
+  QString loadedText;
+  int views = 0;
+};
+
+class TextView final : public QPlainTextEdit {
+  Q_OBJECT
+
+ public:
+  // An untitled document, or one holding GBK text that is no file (a listing).
+  TextView(const QString& untitledName, const std::string& textGbk, QWidget* parent = nullptr);
+  // A second view of another view's document.
+  explicit TextView(TextView& other, QWidget* parent = nullptr);
+  ~TextView() override;
+
+  // Reads a file; nullptr when it cannot be read.
+  static TextView* Load(const QString& path, QWidget* parent = nullptr);
+
+  const QString& Path() const { return m_State->path; }
+  QString DisplayName() const;
+  // The 1-based number of the line that holds the caret.
+  int CaretLine() const { return textCursor().blockNumber() + 1; }
+
+  bool Save();
+  bool SaveAs();
+  bool SaveTo(const QString& path);
+  // Asks before a document with unsaved edits is closed; false: the person keeps it open.
+  bool MaybeSave();
+  bool IsLastView() const { return m_State->views <= 1; }
+
+  // The editing commands of the edit menu and the context menu.
+  void Find();
+  void FindNext();
+  void Replace();
+  void DeleteSelection() { textCursor().removeSelectedText(); }
+  void PrintTo(QPrinter* printer);
+
+  // The searched text and the options of the last find, for "查找下一个(&I)".
+  struct Search {
+    QString text, replacement;
+    bool matchCase = false, wholeWord = false, backward = false;
+  };
+  // Finds the next match from the caret; false (after a message) when there is none.
+  bool FindText(const Search& search, bool quiet = false);
+  // Replaces every match of the search in the document; returns the count.
+  int ReplaceAll(const Search& search);
+
+ signals:
+  // The line pane of the status bar shows "当前行:%d".
+  void caretLineReported(int line);
+  void titleChanged();
+
+ protected:
+  void focusInEvent(QFocusEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void SetUp();
+  std::shared_ptr<TextDocumentState> m_State;
+};
+
+// The viewer's face: a fixed-pitch CJK font whose Chinese characters are two columns wide.
+QFont TextViewFont();
+
+// The last search, shared by every view.
+TextView::Search& LastSearch();
+
+}  // namespace vemo

@@ -1,0 +1,244 @@
+// The baseline file dialogs: the import selection ("基线文件格式转换"), the independent
+// baselines ("生成独立基线文件") and the synchronous loop files ("选取同步环基线文件"), over
+// the file chooser record they share; and the zone change dialog.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/desktop/QtText.h"
+#include "app/desktop/dialogs/Dialogs.h"
+#include "baselines/IndependentBaselines.h"
+#include "baselines/SelectBaselineDlg.h"
+#include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/Platform.h"
+#include "geodesy/ZoneChange.h"
+#include "project/AppState.h"
+
+namespace vemo {
+namespace {
+
+// The chooser part: the folder with "浏览", the candidates, "选定─〉", "全选─〉",
+// "删除已选" and the chosen list.
+class ChooserPanel final : public QWidget {
+ public:
+  ChooserPanel(CBaselineFileChooser& files, std::function<bool()> browse, QWidget* parent)
+      : QWidget(parent), m_Files(files) {
+    auto* grid = new QGridLayout(this);
+    grid->addWidget(new QLabel(FromUtf8(u8"基线文件路径:")), 0, 0);
+    m_Directory = new QLineEdit;
+    m_Directory->setReadOnly(true);
+    grid->addWidget(m_Directory, 0, 1, 1, 2);
+    auto* browseButton = new QPushButton(FromUtf8(u8"浏览..."));
+    grid->addWidget(browseButton, 0, 3);
+    connect(browseButton, &QPushButton::clicked, this, [this, browse] {
+      if (browse()) Refresh();
+    });
+    grid->addWidget(new QLabel(FromUtf8(u8"待选基线文件")), 1, 0);
+    grid->addWidget(new QLabel(FromUtf8(u8"已选基线文件")), 1, 2, 1, 2);
+    m_Candidates = new QListWidget;
+    m_Candidates->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->addWidget(m_Candidates, 2, 0, 4, 1);
+    m_Chosen = new QListWidget;
+    m_Chosen->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    grid->addWidget(m_Chosen, 2, 2, 4, 2);
+    auto* choose = new QPushButton(FromUtf8(u8"选定─〉"));
+    auto* all = new QPushButton(FromUtf8(u8"全选─〉"));
+    auto* remove = new QPushButton(FromUtf8(u8"删除已选"));
+    grid->addWidget(choose, 2, 1);
+    grid->addWidget(all, 3, 1);
+    grid->addWidget(remove, 4, 1);
+    connect(choose, &QPushButton::clicked, this, [this] {
+      std::vector<std::string> names;
+      for (QListWidgetItem* it : m_Candidates->selectedItems()) names.push_back(ToPath(it->text()));
+      m_Files.Choose(names);
+      Refresh();
+    });
+    connect(all, &QPushButton::clicked, this, [this] {
+      m_Files.ChooseAll();
+      Refresh();
+    });
+    connect(remove, &QPushButton::clicked, this, [this] {
+      std::vector<std::string> paths;
+      for (QListWidgetItem* it : m_Chosen->selectedItems()) paths.push_back(ToPath(it->text()));
+      m_Files.RemoveChosen(paths);
+      Refresh();
+    });
+    Refresh();
+  }
+  void Refresh() {
+    m_Directory->setText(FromPath(m_Files.directory));
+    m_Candidates->clear();
+    for (const auto& name : m_Files.candidates) m_Candidates->addItem(FromPath(name));
+    m_Chosen->clear();
+    for (const auto& path : m_Files.chosen) m_Chosen->addItem(FromPath(path));
+  }
+
+ private:
+  CBaselineFileChooser& m_Files;
+  QLineEdit* m_Directory;
+  QListWidget* m_Candidates;
+  QListWidget* m_Chosen;
+};
+
+QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  auto* ok = new QPushButton(FromUtf8(okText), dialog);
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(FromUtf8(u8"取消"), dialog);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
+
+// A folder browse for the choosers that have no record operation of their own.
+std::function<bool()> BrowseFolder(CBaselineFileChooser& files) {
+  return [&files] {
+    auto folder = Platform().ChooseFolder(T(u8"选择基线文件路径"), files.directory);
+    if (!folder) return false;
+    files.directory = *folder;
+    files.ListCandidates();
+    return true;
+  };
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> RunImportBaselineDialog(QWidget* parent) {
+  CSelectBaselineDlg record = CSelectBaselineDlg::Open();
+  QDialog dialog(parent);
+  dialog.setWindowTitle(FromUtf8(u8"基线文件格式转换"));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new ChooserPanel(record.files, [&record] { return record.BrowseDirectory(); }, &dialog));
+  auto* mergeRow = new QHBoxLayout;
+  auto* merge = new QCheckBox(FromUtf8(u8"合并文件"));
+  merge->setChecked(record.merge);
+  auto* merged = new QLineEdit(FromPath(record.mergedFile));
+  auto* browse = new QPushButton(FromUtf8(u8"浏览..."));
+  QObject::connect(browse, &QPushButton::clicked, &dialog, [&record, merged] {
+    record.mergedFile = ToPath(merged->text());
+    if (record.BrowseMergedFile()) merged->setText(FromPath(record.mergedFile));
+  });
+  mergeRow->addWidget(merge);
+  mergeRow->addWidget(new QLabel(FromUtf8(u8"转换后同步基线文件:")));
+  mergeRow->addWidget(merged, 1);
+  mergeRow->addWidget(browse);
+  layout->addLayout(mergeRow);
+  layout->addLayout(OkCancelRow(&dialog, u8"确定"));
+  dialog.resize(720, 420);
+  if (dialog.exec() != QDialog::Accepted || record.files.chosen.empty()) return std::nullopt;
+  std::vector<std::string> arguments;
+  if (merge->isChecked()) {
+    std::string file = ToPath(merged->text().trimmed());
+    arguments = {"--merge", file.empty() ? record.DefaultMergedFile() : file};
+  }
+  for (const auto& f : record.files.chosen) arguments.push_back(f);
+  return arguments;
+}
+
+std::optional<std::vector<std::string>> RunIndependentBaselineDialog(QWidget* parent) {
+  CIndependentBaselineDlg record;
+  record.files.directory = Project().projectDir;
+  record.files.ListCandidates();
+  for (const auto& f : Project().configuration.m_IndependentBaselineFiles) record.files.ChoosePath(GbkToUtf8(f));
+  QDialog dialog(parent);
+  dialog.setWindowTitle(FromUtf8(u8"生成独立基线文件"));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new ChooserPanel(record.files, BrowseFolder(record.files), &dialog));
+  auto* rules = new QGroupBox(FromUtf8(u8"独立基线选取方式"));
+  auto* rulesRow = new QHBoxLayout(rules);
+  auto* group = new QButtonGroup(&dialog);
+  const char* names[] = {u8"顺序连线型", u8"射线型", u8"全选"};
+  for (int i = 0; i < 3; ++i) {
+    auto* button = new QRadioButton(FromUtf8(names[i]));
+    group->addButton(button, i);
+    rulesRow->addWidget(button);
+  }
+  group->button(static_cast<int>(record.rule))->setChecked(true);
+  auto* random = new QCheckBox(FromUtf8(u8"随机选择"));
+  rulesRow->addWidget(random);
+  layout->addWidget(rules);
+  layout->addLayout(OkCancelRow(&dialog, u8"确定"));
+  dialog.resize(720, 420);
+  if (dialog.exec() != QDialog::Accepted || record.files.chosen.empty()) return std::nullopt;
+  const char* rule[] = {"chain", "radial", "all"};
+  std::vector<std::string> arguments = {"--rule", rule[std::clamp(group->checkedId(), 0, 2)]};
+  if (random->isChecked()) arguments.push_back("--random");
+  for (const auto& f : record.files.chosen) arguments.push_back(f);
+  return arguments;
+}
+
+std::optional<std::vector<std::string>> RunSyncLoopDialog(QWidget* parent) {
+  CBaselineFileChooser files{Project().projectDir, "*.GPS3dVector_S", {}, {}};
+  files.ListCandidates();
+  QDialog dialog(parent);
+  dialog.setWindowTitle(FromUtf8(u8"选取同步环基线文件"));
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(new ChooserPanel(files, BrowseFolder(files), &dialog));
+  layout->addLayout(OkCancelRow(&dialog, u8"确定"));
+  dialog.resize(720, 400);
+  // A cancelled dialog is the command without files (it computes the kept loop file again).
+  if (dialog.exec() != QDialog::Accepted) return std::vector<std::string>{};
+  return files.chosen;
+}
+
+std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent) {
+  CChangZoneOfXY record;
+  QDialog dialog(parent);
+  dialog.setWindowTitle(FromUtf8(CChangZoneOfXY::kTitle));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* grid = new QGridLayout;
+  double* values[4] = {&record.m_H1, &record.m_L01, &record.m_H2, &record.m_L02};
+  QLineEdit* fields[4];
+  for (int i = 0; i < 4; ++i) {
+    grid->addWidget(new QLabel(FromUtf8(CChangZoneOfXY::kFieldLabels[i])), i, 0);
+    fields[i] = new QLineEdit(QString::fromStdString(Format("%g", *values[i])));
+    grid->addWidget(fields[i], i, 1);
+  }
+  layout->addLayout(grid);
+  auto* methods = new QGroupBox(FromUtf8(CChangZoneOfXY::kMethodGroup));
+  auto* methodRow = new QHBoxLayout(methods);
+  auto* group = new QButtonGroup(&dialog);
+  for (int i = 0; i < 3; ++i) {
+    auto* button = new QRadioButton(QString::fromLatin1(CChangZoneOfXY::kMethodNames[i]));
+    group->addButton(button, i);
+    methodRow->addWidget(button);
+  }
+  group->button(record.m_Method)->setChecked(true);
+  layout->addWidget(methods);
+  layout->addLayout(OkCancelRow(&dialog, CChangZoneOfXY::kButtons[0]));
+  for (;;) {
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    bool ok = true;
+    for (int i = 0; i < 4 && ok; ++i) ok = ReadNumberField(fields[i], FromUtf8(CChangZoneOfXY::kFieldLabels[i]), *values[i]);
+    if (!ok) continue;
+    record.m_Method = group->checkedId();
+    const std::string refused = record.Validate();
+    if (!refused.empty()) {
+      ShowMessage(refused, AppTitle(), MessageIcon::Warning);
+      continue;
+    }
+    break;
+  }
+  GPSTransfer transfer(GPSTransfer::kModeXY);
+  if (!transfer.GetDataFile(nullptr)) return std::nullopt;
+  return std::vector<std::string>{transfer.m_DataFile,
+                                  "--h1",  Format("%.17g", record.m_H1),
+                                  "--l01", Format("%.17g", record.m_L01),
+                                  "--h2",  Format("%.17g", record.m_H2),
+                                  "--l02", Format("%.17g", record.m_L02),
+                                  "--method", std::to_string(record.m_Method)};
+}
+
+}  // namespace vemo

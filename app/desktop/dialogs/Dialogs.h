@@ -1,0 +1,87 @@
+// The dialogs of the system as desktop forms over their records: each form fills its record
+// from its widgets and calls the operation that its OK button stands for; it holds no file
+// I/O and no computation of its own.
+#pragma once
+
+#include <QDialog>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "project/ProjectDialogs.h"
+#include "project/data/EntryDialogs.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+
+namespace vemo {
+
+class CGridCtrl;
+
+// A data-entry dialog (三维已知坐标 ... 输入地面方位): the grid over CEntryGridRecord; "确认"
+// writes the file through AcceptEntryDialog and stays open when that fails.
+class EntryDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  EntryDialog(CEntryGridRecord record, QWidget* parent = nullptr);
+  CGridCtrl* Grid() const { return m_Grid; }
+  const CEntryGridRecord& Record() const { return m_Record; }
+  void accept() override;
+
+ private:
+  CEntryGridRecord m_Record;
+  CGridCtrl* m_Grid;
+};
+
+// The project dialog in creation ("新建工程") or settings ("工程参数设置") mode.
+class ProjectDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  ProjectDialog(CProjectDlgRecord record, QWidget* parent = nullptr);
+  // The record as the widgets hold it; false (after a message) when a number does not read.
+  bool ReadRecord(CProjectDlgRecord& record);
+  void accept() override;
+
+ private:
+  void FillCoordinateSystems(const std::string& selected);
+  void DefineCoordinateSystems();
+  void GradeChosen(int index);
+
+  CProjectDlgRecord m_Record;
+  QLineEdit* m_Name;
+  QLineEdit* m_Directory;
+  QComboBox* m_Grade;
+  QComboBox* m_CoordinateSystem;
+  QComboBox* m_BaselineType;
+  QComboBox* m_Projection;
+  QCheckBox* m_ModifyCovariance;
+  QCheckBox* m_AprioriUnitWeight;
+  std::vector<std::pair<QLineEdit*, double CProjectDlgRecord::*>> m_Numbers;
+  QLineEdit* m_IndependentCount;
+  int m_LastGrade = 0;
+};
+
+// The commands' dialogs; each returns the command's exit status (0 also when cancelled).
+int RunEntryCommand(EntryKind kind, QWidget* parent);
+int RunNewProjectCommand(QWidget* parent);
+int RunSettingsCommand(QWidget* parent);
+// The custom precision dialog of grade "自定义"; true when confirmed.
+bool RunCustomPrecisionDialog(QWidget* parent);
+// The coordinate system dialog ("定义坐标系统"); true when its rows were accepted.
+bool RunCoordinateSystemDialog(QWidget* parent);
+// The baseline file dialogs; each returns the handler's arguments, or nothing when cancelled.
+std::optional<std::vector<std::string>> RunImportBaselineDialog(QWidget* parent);
+std::optional<std::vector<std::string>> RunIndependentBaselineDialog(QWidget* parent);
+std::optional<std::vector<std::string>> RunSyncLoopDialog(QWidget* parent);
+// The zone change dialog followed by its file dialog; the handler's arguments.
+std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent);
+
+// Reads a number typed into a field; shows "请输入一个数。" with the field's label when it
+// does not read.
+bool ReadNumberField(const QLineEdit* field, const QString& label, double& value);
+
+}  // namespace vemo

@@ -1,0 +1,149 @@
+// The main window: the enabling rule at start-up and after "打开工程", computation commands
+// that open their report or nothing, one window per document, the line pane.
+#include <QAction>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+#include "app/commands/CommandTable.h"
+#include "app/desktop/DesktopHost.h"
+#include "app/desktop/MainWindow.h"
+#include "app/desktop/TextView.h"
+#include "geodesy/Platform.h"
+#include "project/AppState.h"
+#include "project/ProjectDialogs.h"
+#include "tests/desktop/DesktopTest.h"
+
+namespace vemo::test {
+namespace {
+
+constexpr int kOpenProject = 32817, kAdjust3d = 32815, kSettings = 32828, kStability = 32843, kShow3d = 32830;
+
+// A main window as start-up makes it, with the desktop host installed.
+struct Desktop {
+  Desktop() : window(host) {
+    previous = InstallPlatformHost(&host);
+    host.SetMainWindow(&window);
+    RestoreLastProject();
+    window.UpdateMenus();
+    window.show();
+  }
+  ~Desktop() {
+    host.SetMainWindow(nullptr);
+    InstallPlatformHost(previous);
+  }
+  bool Enabled(int id) const { return window.CommandAction(id)->isEnabled(); }
+  int Windows() const { return static_cast<int>(window.Mdi()->subWindowList().size()); }
+  DesktopHost host;
+  MainWindow window;
+  PlatformHost* previous;
+};
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_Dir;
+  QString m_Project;
+
+  // Opens the sample project as "打开工程" does through its file dialog.
+  void OpenThroughMenu(Desktop& d, ModalWatcher& watcher) {
+    watcher.handler = [this](QWidget* modal) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
+        dialog->selectFile(m_Project);
+        static_cast<QDialog*>(dialog)->accept();
+      }
+    };
+    d.window.CommandAction(kOpenProject)->trigger();
+    watcher.handler = nullptr;
+  }
+
+ private slots:
+  void initTestCase() {
+    m_Project = MakeSampleProject(m_Dir.path());
+    QVERIFY(QFile::exists(m_Project));
+  }
+
+  void enablingRuleFollowsTheOpenProject() {
+    DesktopScope scope;
+    // A remembered project: restored at start-up, its commands disabled.
+    QVERIFY(OpenProject(m_Project.toStdString()));
+    SaveOnExit();
+    Project() = CProjectState{};
+    Desktop d;
+    QCOMPARE(Project().projectName, std::string("sample"));
+    QVERIFY(!d.Enabled(kAdjust3d));
+    QVERIFY(!d.Enabled(kShow3d));
+    QVERIFY(d.Enabled(kSettings));
+    for (int conversion : {32783, 32787, 32788, 32789, 32851}) QVERIFY(d.Enabled(conversion));
+    // Stability analysis is not subject to the rule: only a missing engine disables it.
+    QCOMPARE(d.Enabled(kStability), FindMenuCommand(kStability)->run != nullptr);
+    QVERIFY(d.window.windowTitle().startsWith(QString::fromUtf8(u8"VemoGPS－GPS工程测量网通用平差软件包")));
+
+    ModalWatcher watcher;
+    OpenThroughMenu(d, watcher);
+    QCOMPARE(Project().projectOpen, 1);
+    for (const CommandSpec& c : MenuCommands()) {
+      if (!c.needsProject || c.id == 0) continue;
+      QCOMPARE(d.Enabled(c.id), c.run != nullptr);
+      if (!c.run) QVERIFY(d.window.CommandAction(c.id)->toolTip().contains(QString::fromUtf8(u8"尚未提供")));
+    }
+    QVERIFY(d.window.windowTitle().endsWith(QStringLiteral("[sample]")));
+    QVERIFY(watcher.messages.isEmpty());
+  }
+
+  void computationOpensItsReportOnceAndAFailedOneNothing() {
+    DesktopScope scope;
+    Desktop d;
+    ModalWatcher watcher;
+    QVERIFY(OpenProject(m_Project.toStdString()));
+    d.window.UpdateMenus();
+    d.window.CommandAction(kAdjust3d)->trigger();
+    QCOMPARE(d.window.LastStatus(), 0);
+    QCOMPARE(d.Windows(), 1);
+    QVERIFY(d.window.ActiveTextView()->Path().endsWith(QStringLiteral("sample.GPS3dResult")));
+    QVERIFY(d.window.ActiveTextView()->toPlainText().contains(QString::fromUtf8(u8"平差")));
+    // The report again, through the viewing command: the one window is activated.
+    d.window.CommandAction(kShow3d)->trigger();
+    QCOMPARE(d.Windows(), 1);
+
+    // Without its vector file the adjustment fails with the loader's message: nothing opens,
+    // and the window takes the next command.
+    const QString vectors = QFileInfo(m_Project).path() + QStringLiteral("/sample.GPS3dVector");
+    QVERIFY(QFile::rename(vectors, vectors + QStringLiteral(".away")));
+    d.window.Mdi()->closeAllSubWindows();
+    QCoreApplication::processEvents();
+    d.window.CommandAction(kAdjust3d)->trigger();
+    QVERIFY(QFile::rename(vectors + QStringLiteral(".away"), vectors));
+    QCOMPARE(d.window.LastStatus(), 1);
+    QCOMPARE(d.Windows(), 0);
+    QCOMPARE(watcher.messages.size(), 1);
+    QVERIFY(watcher.messages[0].contains(QStringLiteral("sample.GPS3dVector")));
+    QVERIFY(d.Enabled(kAdjust3d));
+    d.window.CommandAction(kShow3d)->trigger();
+    QCOMPARE(d.Windows(), 1);
+  }
+
+  void downKeyToTheFifthLineShowsItInTheLinePane() {
+    DesktopScope scope;
+    Desktop d;
+    TextView* view = d.window.OpenTextDocument(QFileInfo(m_Project).path() + QStringLiteral("/sample.GPS3dVector"));
+    QVERIFY(view);
+    view->setFocus();
+    view->moveCursor(QTextCursor::Start);
+    for (int i = 0; i < 4; ++i) QTest::keyClick(view, Qt::Key_Down);
+    QCOMPARE(d.window.LinePane()->text(), QString::fromUtf8(u8"当前行:5"));
+    QTest::keyClick(view, Qt::Key_Up);
+    QCOMPARE(d.window.LinePane()->text(), QString::fromUtf8(u8"当前行:4"));
+  }
+};
+
+VEMO_DESKTOP_TEST(MainWindowTest);
+
+}  // namespace vemo::test
+
+#include "MainWindowTest.moc"

@@ -1,0 +1,75 @@
+// The text viewer's encoding: GBK shown as Chinese, undecodable bytes kept, line ends kept.
+#include <QTest>
+
+#include "app/desktop/GbkText.h"
+#include "app/desktop/TextView.h"
+#include "geodesy/FileUtil.h"
+#include "tests/desktop/DesktopTest.h"
+
+namespace vemo::test {
+
+class TextViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void decodesChineseAndKeepsEveryByte_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("shown");
+    // "点名" in GBK is B5 E3 C3 FB.
+    QTest::newRow("chinese") << QByteArray("\xB5\xE3\xC3\xFB K01\n") << QString::fromUtf8(u8"点名 K01\n");
+    QTest::newRow("crlf") << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n");
+    QTest::newRow("mixed line ends") << QByteArray("a\r\nb\n") << QStringLiteral("a") + QChar(0xF70D) + QStringLiteral("\nb\n");
+    QTest::newRow("stray lead byte") << QByteArray("x\x81 y\n") << QStringLiteral("x") + QChar(0xF781) + QStringLiteral(" y\n");
+    QTest::newRow("lead byte at end") << QByteArray("ab\xB5") << QStringLiteral("ab") + QChar(0xF7B5);
+    QTest::newRow("0xFF and NUL") << QByteArray("\xFF\x00z", 3) << QString(QChar(0xF7FF)) + QChar(0xF700) + QStringLiteral("z");
+    QTest::newRow("empty") << QByteArray() << QString();
+  }
+  void decodesChineseAndKeepsEveryByte() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
+    DecodedText decoded = DecodeGbkPreserving(bytes.toStdString());
+    QCOMPARE(decoded.text, shown);
+    QCOMPARE(QByteArray::fromStdString(EncodeGbkPreserving(decoded.text, decoded.crlf)), bytes);
+  }
+
+  void unencodableCharactersBecomeQuestionMarks() {
+    QCOMPARE(EncodeGbkPreserving(QString::fromUtf8(u8"a😀b€"), false), std::string("a?b\x80"));
+  }
+
+  void savingAnUnchangedOrEditedFileKeepsTheInvalidBytes() {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/r.GPS3dResult");
+    const std::string bytes = "\xB5\xE3\xC3\xFB \x81\x20 \xFF\r\nline 2\r\n";
+    QVERIFY(WriteFileAtomically(path.toStdString(), bytes));
+    std::unique_ptr<TextView> view(TextView::Load(path));
+    QVERIFY(view);
+    QVERIFY(view->toPlainText().startsWith(QString::fromUtf8(u8"点名 ")));
+    QVERIFY(view->Save());
+    QCOMPARE(ReadWholeFile(path.toStdString()).value(), bytes);
+    // An edit elsewhere keeps the undecodable bytes and the CR LF line ends.
+    view->moveCursor(QTextCursor::End);
+    view->insertPlainText(QStringLiteral("3\n"));
+    QVERIFY(view->document()->isModified());
+    QVERIFY(view->Save());
+    QCOMPARE(ReadWholeFile(path.toStdString()).value(), bytes + "3\r\n");
+  }
+
+  void findAndReplaceAll() {
+    TextView view(QString(), "K01 K02\nk01\n");
+    TextView::Search search;
+    search.text = QStringLiteral("K01");
+    search.replacement = QStringLiteral("P01");
+    QVERIFY(view.FindText(search, true));
+    QCOMPARE(view.textCursor().selectedText(), QStringLiteral("K01"));
+    QCOMPARE(view.ReplaceAll(search), 2);  // without "区分大小写" k01 matches too
+    QCOMPARE(view.toPlainText(), QStringLiteral("P01 K02\nP01\n"));
+    search.text = QStringLiteral("K09");
+    QVERIFY(!view.FindText(search, true));
+  }
+};
+
+VEMO_DESKTOP_TEST(TextViewTest);
+
+}  // namespace vemo::test
+
+#include "TextViewTest.moc"
