@@ -1,0 +1,119 @@
+// Drives the desktop through its menu actions on a project and saves a PNG of each window:
+//   desktop_screenshots --project FILE.prj --out DIR
+// The main window after the 3D and 2D adjustments with their reports, a data-entry grid, the
+// two network maps. Message boxes that come up are answered with their default button and
+// printed on standard error, so a run never waits for a person.
+#include <QAbstractButton>
+#include <QPushButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QTimer>
+#include <cstdio>
+#include <string>
+
+#include "app/commands/CommandTable.h"
+#include "app/desktop/DesktopHost.h"
+#include "app/desktop/MainWindow.h"
+#include "app/desktop/MapView.h"
+#include "app/desktop/TextView.h"
+#include "geodesy/Platform.h"
+#include "project/AppState.h"
+#include "project/ProjectDialogs.h"
+
+namespace {
+
+QString g_Out;
+
+void Save(QWidget* widget, const QString& name) {
+  QCoreApplication::processEvents();
+  const QString path = g_Out + QLatin1Char('/') + name + QStringLiteral(".png");
+  if (widget->grab().save(path)) std::fprintf(stderr, "saved %s\n", path.toUtf8().constData());
+  else std::fprintf(stderr, "could not save %s\n", path.toUtf8().constData());
+}
+
+// Answers message boxes; grabs and closes the data-entry dialog.
+void WatchModals() {
+  auto* timer = new QTimer(qApp);
+  QObject::connect(timer, &QTimer::timeout, [] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible()) return;
+    if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+      std::fprintf(stderr, "message: %s\n", box->text().toUtf8().constData());
+      if (QAbstractButton* b = box->defaultButton()) b->click();
+      else box->reject();
+    } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      Save(dialog, QStringLiteral("entry-grid"));
+      dialog->reject();
+    }
+  });
+  timer->start(200);
+}
+
+void Run(vemo::MainWindow& window, int id) {
+  const vemo::CommandSpec* command = vemo::FindMenuCommand(id);
+  QAction* action = window.CommandAction(id);
+  if (!command || !action || !action->isEnabled()) {
+    std::fprintf(stderr, "command %d is not available\n", id);
+    return;
+  }
+  action->trigger();
+  QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  application.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+  QString project;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--project") project = QString::fromLocal8Bit(argv[i + 1]);
+    else if (option == "--out") g_Out = QString::fromLocal8Bit(argv[i + 1]);
+  }
+  if (project.isEmpty() || g_Out.isEmpty()) {
+    std::fprintf(stderr, "usage: desktop_screenshots --project FILE.prj --out DIR\n");
+    return 2;
+  }
+  QDir().mkpath(g_Out);
+  vemo::DesktopHost host;
+  vemo::InstallPlatformHost(&host);
+  vemo::MainWindow window(host);
+  host.SetMainWindow(&window);
+  window.resize(1400, 900);
+  window.show();
+  vemo::RestoreLastProject();
+  if (!vemo::OpenProject(project.toStdString())) return 1;
+  window.UpdateMenus();
+  WatchModals();
+
+  QTimer::singleShot(300, [&] {
+    Save(&window, QStringLiteral("main-window"));
+    Run(window, 32815);  // 三维向量网平差
+    Save(&window, QStringLiteral("main-3d-report"));
+    Run(window, 32825);  // 二维网联合/约束平差
+    Save(&window, QStringLiteral("main-2d-report"));
+    Run(window, 32821);  // 二维已知坐标 (grabbed by the watcher)
+    window.Mdi()->closeAllSubWindows();
+    Run(window, 32784);  // 网图显绘[WGS84]
+    if (QMdiSubWindow* map = window.Mdi()->activeSubWindow()) {
+      map->showMaximized();
+      Save(&window, QStringLiteral("map-wgs84"));
+    }
+    Run(window, 32839);  // 网图显绘[地方坐标]
+    if (QMdiSubWindow* map = window.Mdi()->activeSubWindow()) {
+      map->showMaximized();
+      Save(&window, QStringLiteral("map-local"));
+    }
+    vemo::SaveOnExit();
+    application.quit();
+  });
+  const int status = application.exec();
+  host.SetMainWindow(nullptr);
+  vemo::InstallPlatformHost(nullptr);
+  return status;
+}

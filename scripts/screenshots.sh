@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Screenshots of the desktop: the sample project is made in build/screenshots/sample, then the
+# desktop runs under Xvfb, drives its menu actions (3D and 2D adjustments, a report, a
+# data-entry grid, both network maps) and saves a PNG of each into build/screenshots.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$PWD/build/screenshots
+rm -rf "$out"
+mkdir -p "$out"
+export VEMOGPS_CONFIG_DIR=$out/config
+build/bin/VemoGPS new-project --name sample --dir "$out/sample" --grade 3 --ellipsoid CGCS2000 \
+    --central-meridian 114 --y-constant 500 --instrument-a 5 --instrument-b 1 >/dev/null
+build/bin/make_sample_project --project "$out/sample/sample.prj" >/dev/null
+xvfb-run -a -s "-screen 0 1600x1000x24" build/bin/desktop_screenshots --project "$out/sample/sample.prj" --out "$out"
+ls -l "$out"/*.png
