@@ -65,7 +65,7 @@ void CGPS3dNetAdjust::VectorUnknowns(int j, int index[6]) const {
 }
 
 void CGPS3dNetAdjust::AllocateNormalEquations() {
-  if (!m_Normal) m_Normal = std::make_unique<CDenseNormalEquations>();
+  if (!m_Normal) m_Normal = MakeNormalEquations();
   m_Normal->Allocate(m_UnknownCount);
   m_x.assign(static_cast<size_t>(m_UnknownCount), 0.0);
 }
@@ -234,6 +234,16 @@ int CGPS3dNetAdjust::Adjust() {
 
   start = Clock::now();
   auto singular = [&] {
+    // The point whose unknowns broke the factorisation lies in the part of the network that
+    // has no datum or a degenerate weight: name it.
+    const int unknown = m_Normal->SingularUnknown();
+    for (int i = m_KnownPointCount; unknown >= 0 && i < m_PointCount; ++i) {
+      if (UnknownOf(i) >= 0 && unknown >= UnknownOf(i) && unknown < UnknownOf(i) + 3) {
+        Warn(Format(T(u8"法方程系数阵在点%s处奇异或严重病态，无法求解，请检查与该点相连的基线向量的方差阵与已知点!"),
+                    m_PointName[i].c_str()));
+        return 0;
+      }
+    }
     Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
     return 0;
   };

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "adjust3d/SparseNormalEquations.h"
 #include "geodesy/Matrix.h"
 
 namespace vemo {
@@ -98,5 +99,16 @@ int CDenseNormalEquations::SolveKeeping(std::vector<double>& x) {
 double CDenseNormalEquations::Cofactor(int p, int q) const {
   return m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(q))];
 }
+
+namespace {
+NormalForm g_NormalForm = NormalForm::Sparse;
+}
+
+std::unique_ptr<CNormalEquations> MakeNormalEquations() {
+  if (g_NormalForm == NormalForm::Dense) return std::make_unique<CDenseNormalEquations>();
+  return std::make_unique<CSparseNormalEquations>();
+}
+
+void SetNormalForm(NormalForm form) { g_NormalForm = form; }
 
 }  // namespace vemo

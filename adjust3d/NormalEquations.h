@@ -41,6 +41,9 @@ class CNormalEquations {
   virtual double Cofactor(int p, int q) const = 0;
   // U(p).
   virtual double RightHandSide(int p) const = 0;
+  // After a failed Factorize: an unknown at which N was found singular, or -1 when the form
+  // cannot tell.
+  virtual int SingularUnknown() const { return -1; }
 
  protected:
   int m_Unknowns = 0;
@@ -66,5 +69,13 @@ class CDenseNormalEquations final : public CNormalEquations {
   std::vector<double> m_N, m_U;
   std::vector<double> m_Factor;  // the work copy that SolveKeeping factors
 };
+
+// The form every adjustment builds: sparse unless a test asks for the dense reference (the
+// two give the same reports to the printed digit; the dense one grows with the cube of the
+// network).
+enum class NormalForm { Sparse, Dense };
+std::unique_ptr<CNormalEquations> MakeNormalEquations();
+// Chooses the form that MakeNormalEquations builds from now on (tests compare the paths).
+void SetNormalForm(NormalForm form);
 
 }  // namespace vemo

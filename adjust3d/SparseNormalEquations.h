@@ -1,0 +1,60 @@
+// The sparse form of the normal equations: a GPS network's normal matrix ties each point to
+// its few neighbours, so it is assembled by blocks into a sparse matrix, ordered to keep the
+// fill small (approximate minimum degree), and factorised as P N P^T = L D L^T. The solution
+// costs two triangular solves; the cofactors that the reports need (a point's own block, the
+// block between the two ends of an observation) lie inside the pattern of L, where the
+// selected inverse gives them all in about the time of the factorisation. Any other element
+// is taken from a column of N^-1 solved on request.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "adjust3d/NormalEquations.h"
+
+namespace vemo {
+
+class CSparseNormalEquations final : public CNormalEquations {
+ public:
+  CSparseNormalEquations();
+  ~CSparseNormalEquations() override;
+
+  void Allocate(int unknowns) override;
+  void Clear() override;
+  void Add(const int* index, int count, const double* block, const double* rhs) override;
+  // Orders and factorises N (the ordering is kept while the pattern stays the same, as in
+  // every iteration of an adjustment). Returns 0 when N is singular or not positive
+  // definite: a pivot of D that is not positive, not finite, or lost to rounding (below
+  // 1e-11 of its diagonal element); the unknown of the first such pivot is SingularUnknown().
+  int Factorize() override;
+  int Solve(std::vector<double>& x) override;
+  // The selected inverse is computed on the first request after a factorisation, so an
+  // iteration that only solves never pays for it.
+  double Cofactor(int p, int q) const override;
+  double RightHandSide(int p) const override { return m_U[static_cast<size_t>(p)]; }
+
+  // The unknown (original numbering) at which the factorisation broke down, or -1.
+  int SingularUnknown() const override { return m_SingularUnknown; }
+  // Nonzeros of L below the diagonal, for the benchmark's figures.
+  long long FactorNonZeros() const;
+
+ private:
+  struct Factor;  // Eigen's factorisation, kept out of this header
+  void SelectedInverse() const;
+  const std::vector<double>& Column(int q) const;
+
+  std::vector<int> m_Row, m_Col;  // lower-triangle entries of N as added (duplicates summed later)
+  std::vector<double> m_Value;
+  std::vector<double> m_U;
+  std::unique_ptr<Factor> m_Factor;
+  int m_SingularUnknown = -1;
+
+  // Z = (L D L^T)^-1 on the pattern of L, in the factor's (permuted) numbering: its diagonal
+  // and, parallel to L's stored entries, the elements below it.
+  mutable bool m_HaveSelected = false;
+  mutable std::vector<double> m_ZDiagonal, m_ZLower;
+  // Columns of N^-1 solved for elements outside the pattern, the most recent first.
+  mutable std::vector<std::pair<int, std::vector<double>>> m_Columns;
+};
+
+}  // namespace vemo
