@@ -124,7 +124,7 @@ void CGPS2dNetAdjust::AzimuthRow(int j, int index[4], double a[4], double& l, do
 }
 
 int CGPS2dNetAdjust::AllocateNormalEquations() {
-  if (!m_Normal) m_Normal = std::make_unique<CDenseNormalEquations>();
+  if (!m_Normal) m_Normal = MakeNormalEquations();
   m_Normal->Allocate(m_UnknownCount);
   m_x.assign(static_cast<size_t>(m_UnknownCount), 0.0);
   return 1;

@@ -50,9 +50,11 @@ void CSparseNormalEquations::Clear() {
   m_HaveSelected = false;
   m_Columns.clear();
   m_SingularUnknown = -1;
+  m_Factorized = -1;
 }
 
 void CSparseNormalEquations::Add(const int* index, int count, const double* block, const double* rhs) {
+  m_Factorized = -1;
   for (int a = 0; a < count; ++a) {
     const int p = index[a];
     if (p < 0) continue;
@@ -68,6 +70,16 @@ void CSparseNormalEquations::Add(const int* index, int count, const double* bloc
 }
 
 int CSparseNormalEquations::Factorize() {
+  if (m_Factorized < 0) m_Factorized = FactorizeNow();
+  return m_Factorized;
+}
+
+int CSparseNormalEquations::SolveKeeping(std::vector<double>& x) {
+  if (!Factorize()) return 0;
+  return Solve(x);
+}
+
+int CSparseNormalEquations::FactorizeNow() {
   Factor& f = *m_Factor;
   const int u = m_Unknowns;
   m_HaveSelected = false;

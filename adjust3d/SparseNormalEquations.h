@@ -28,6 +28,9 @@ class CSparseNormalEquations final : public CNormalEquations {
   // 1e-11 of its diagonal element); the unknown of the first such pivot is SingularUnknown().
   int Factorize() override;
   int Solve(std::vector<double>& x) override;
+  // The factorisation leaves N as it is: an iteration's step is a factorisation and a solve,
+  // and a later Factorize of the same N reuses it.
+  int SolveKeeping(std::vector<double>& x) override;
   // The selected inverse is computed on the first request after a factorisation, so an
   // iteration that only solves never pays for it.
   double Cofactor(int p, int q) const override;
@@ -40,6 +43,7 @@ class CSparseNormalEquations final : public CNormalEquations {
 
  private:
   struct Factor;  // Eigen's factorisation, kept out of this header
+  int FactorizeNow();
   void SelectedInverse() const;
   const std::vector<double>& Column(int q) const;
 
@@ -48,6 +52,7 @@ class CSparseNormalEquations final : public CNormalEquations {
   std::vector<double> m_U;
   std::unique_ptr<Factor> m_Factor;
   int m_SingularUnknown = -1;
+  int m_Factorized = -1;  // the result of the factorisation of N as it stands, -1 before one
 
   // Z = (L D L^T)^-1 on the pattern of L, in the factor's (permuted) numbering: its diagonal
   // and, parallel to L's stored entries, the elements below it.

@@ -120,6 +120,11 @@ TEST(SparseNormalEquations, RefactorisingWithTheSamePatternGivesTheNewSolution) 
   CDenseNormalEquations dense;
   AddNetwork(dense, 10, 1, edges, 2);
   AddNetwork(sparse, 10, 1, edges, 2);  // Allocate again, as the engines do
+  // A step solved by the kept factorisation, then the cofactors of the same N.
+  std::vector<double> x, xd;
+  ASSERT_EQ(sparse.SolveKeeping(x), 1);
+  ASSERT_EQ(dense.SolveKeeping(xd), 1);
+  for (size_t p = 0; p < x.size(); ++p) EXPECT_NEAR(x[p], xd[p], 1e-10 * (1 + std::fabs(xd[p])));
   ASSERT_EQ(dense.Factorize(), 1);
   ASSERT_EQ(sparse.Factorize(), 1);
   EXPECT_NE(sparse.Cofactor(5, 7), first);
