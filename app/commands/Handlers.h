@@ -62,6 +62,12 @@ int RunHeightParameters(CommandContext& context);
 int RunAdjust2d(CommandContext& context);
 int RunBreakthrough(CommandContext& context);
 
+// Free network and stability analysis (FreeNetworkCommands.cpp).
+extern const char* const kFreeNetworkHelp;
+extern const char* const kStabilityHelp;
+int RunFreeNetwork(CommandContext& context);
+int RunStability(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

@@ -95,15 +95,18 @@ int CReadGPS3dVector::ReadKnownPoints() {
 }
 
 int CReadGPS3dVector::ReadApproximateFile() {
-  FileDialogRequest request;
-  request.open = true;
-  request.filters = ApproximateFileFilters();
-  request.initialDirectory = Project().projectDir;
-  request.mustExist = true;
-  auto chosen = Platform().ChooseFiles(request);
-  // A cancelled dialog ends the load: without the file no vector end point can be resolved.
-  if (!chosen || chosen->empty()) return 0;
-  const std::string& path = chosen->front();
+  std::string path = m_ApproximateFile;
+  if (path.empty()) {
+    FileDialogRequest request;
+    request.open = true;
+    request.filters = ApproximateFileFilters();
+    request.initialDirectory = Project().projectDir;
+    request.mustExist = true;
+    auto chosen = Platform().ChooseFiles(request);
+    // A cancelled dialog ends the load: without the file no vector end point can be resolved.
+    if (!chosen || chosen->empty()) return 0;
+    path = chosen->front();
+  }
   std::string content;
   if (!ReadRequiredFile(path, content)) return 0;
   // Records are read item by item; lines play no part, but they are counted for messages.

@@ -21,6 +21,10 @@ class CReadGPS3dVector : public CGPS3dNetworkRecord {
   // wait cursor; every file is closed on every path.
   int Load();
 
+  // In approximate-file mode, the approximate file to read in place of the file dialog's
+  // choice (a command that was given the path); empty: the dialog asks.
+  std::string m_ApproximateFile;
+
  private:
   int ReadKnownPoints();
   int ReadApproximateFile();
