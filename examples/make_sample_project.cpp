@@ -14,7 +14,11 @@
 // The project itself must exist (new-project); its ellipsoid, central meridian, projection and
 // constants are those the files are computed on.
 //
-// Usage: make_sample_project --project FILE.prj [--seed N]
+// With --campaign 2 it writes the same survey repeated later, for deformation monitoring: the
+// first campaign's truth moved by a translation (which the vectors of a campaign cannot see)
+// with P05 and P09 moved by a few centimetres, observed with new noise.
+//
+// Usage: make_sample_project --project FILE.prj [--seed N] [--campaign 1|2]
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -77,7 +81,7 @@ class Generator {
 
   // True geometry: positions on the WGS-84 ellipsoid, then geodetic and plane coordinates on
   // the project's ellipsoid and projection.
-  void Place(std::vector<Point>& points) {
+  void Place(std::vector<Point>& points, int campaign = 1) {
     const CGPSConfiguration& c = vemo::Project().configuration;
     const double b0 = DmsToRadian(30.30), l0 = DmsToRadian(114.18);
     GPSTransfer wgs(0);
@@ -92,6 +96,7 @@ class Generator {
       wgs.m_H = p.height;
       wgs.BLHXYZ();
       p.x = wgs.m_X, p.y = wgs.m_Y, p.z = wgs.m_Z;
+      if (campaign == 2) MoveForSecondCampaign(p, wgs.m_B, wgs.m_L);
       local.m_X = p.x, local.m_Y = p.y, local.m_Z = p.z;
       local.XYZBLH();
       p.b = local.m_B, p.l = local.m_L, p.h = local.m_H;
@@ -99,6 +104,19 @@ class Generator {
       p.gridX = local.m_X + 1000.0 * c.m_XConstant;
       p.gridY = local.m_Y + 1000.0 * c.m_YConstant;
     }
+  }
+
+  // The second campaign's truth: the whole network shifted by (6.2, -4.1, 3.5) cm in X, Y, Z,
+  // P05 moved 2.5 cm east and 1.5 cm north, P09 sunk by 3 cm (local axes at the point, whose
+  // geodetic latitude and longitude are b and l).
+  static void MoveForSecondCampaign(Point& p, double b, double l) {
+    double east = 0.0, north = 0.0, up = 0.0;
+    if (std::string(p.name) == "P05") east = 0.025, north = 0.015;
+    if (std::string(p.name) == "P09") up = -0.030;
+    const double sb = std::sin(b), cb = std::cos(b), sl = std::sin(l), cl = std::cos(l);
+    p.x += 0.062 - sl * east - sb * cl * north + cb * cl * up;
+    p.y += -0.041 + cl * east - sb * sl * north + cb * sl * up;
+    p.z += 0.035 + cb * north + sb * up;
   }
 
   // One baseline of a period: the true vector, the receivers' centring errors of the period,
@@ -174,17 +192,20 @@ std::string Number(const char* format, double v) { return Format(format, v); }
 int main(int argc, char** argv) {
   std::string prj;
   unsigned seed = 1;
+  int campaign = 1;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     if (a == "--project" && i + 1 < argc) prj = argv[++i];
     else if (a == "--seed" && i + 1 < argc) seed = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+    else if (a == "--campaign" && i + 1 < argc && (std::string(argv[i + 1]) == "1" || std::string(argv[i + 1]) == "2"))
+      campaign = std::atoi(argv[++i]);
     else {
-      std::fprintf(stderr, "usage: make_sample_project --project FILE.prj [--seed N]\n");
+      std::fprintf(stderr, "usage: make_sample_project --project FILE.prj [--seed N] [--campaign 1|2]\n");
       return 2;
     }
   }
   if (prj.empty()) {
-    std::fprintf(stderr, "usage: make_sample_project --project FILE.prj [--seed N]\n");
+    std::fprintf(stderr, "usage: make_sample_project --project FILE.prj [--seed N] [--campaign 1|2]\n");
     return 2;
   }
   vemo::ConsoleHost host;
@@ -193,9 +214,10 @@ int main(int argc, char** argv) {
   const std::string dir = vemo::Project().projectDir;
   const CGPSConfiguration& c = vemo::Project().configuration;
 
-  Generator g(seed);
+  // The second campaign is observed anew: other noise.
+  Generator g(campaign == 2 ? seed + 7919 : seed);
   std::vector<Point> points = TruePoints();
-  g.Place(points);
+  g.Place(points, campaign);
 
   // Baselines of every period, then the independent baseline file of the project.
   std::vector<std::string> periods = g.WritePeriods(points, dir);

@@ -87,3 +87,25 @@ in_sample show-result 1d
 # one line of coefficients appended to Parameter.1d.
 in_sample height-parameters --model surface
 cat "$sample/Parameter.1d"
+# Deformation monitoring: the sample survey and its repetition (make_sample_project --campaign 2:
+# the network shifted, P05 moved 2.9 cm, P09 sunk 3 cm, new noise), each adjusted as a free
+# network held at K01 alone. Both campaigns take the approximate coordinates of the first one,
+# so that their increments compare point for point; every datum weight is 1. The stability
+# analysis then finds the datum in which most points stay put: P05 and P09 stand out by their
+# test values.
+for c in 1 2; do
+  dir=$root/campaign$c
+  run new-project --name campaign$c --dir "$dir" --grade 3 --ellipsoid CGCS2000 --central-meridian 114 \
+      --y-constant 500 --instrument-a 5 --instrument-b 1 >/dev/null
+  echo; echo "\$ make_sample_project --project $dir/campaign$c.prj --campaign $c"
+  "$PWD/build/bin/make_sample_project" --project "$dir/campaign$c.prj" --campaign $c
+  awk 'NR == 1 { printf "%s\t%s\t%s\t%s\n", $1, $2, $3, $4 }' "$dir/campaign$c.GPS3dKnownXYZ" > "$root/k01-rows.txt"
+  run --project "$dir/campaign$c.prj" enter known-xyz --replace "$root/k01-rows.txt"
+done
+run --project "$root/campaign1/campaign1.prj" adjust-3d
+for c in 1 2; do
+  run --project "$root/campaign$c/campaign$c.prj" free-network --approx "$root/campaign1/campaign1.GPS3dApproximateXYZ"
+done
+cat "$root/campaign2/campaign2.GPS3dFreeXXOut"
+run --print stability "$root/campaign1/campaign1.GPS3dFreeXXQxx" "$root/campaign2/campaign2.GPS3dFreeXXQxx" \
+    "$root/monitoring.GPS3dFreeD" | tail -n 16
