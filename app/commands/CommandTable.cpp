@@ -115,7 +115,8 @@ const std::vector<CommandSpec>& MenuCommands() {
        kTransformHelp, RunTransform6},
       {32811, u8"XYZ->XYZ", nullptr, false, "transform-7", "FILE", "7-parameter spatial similarity transformation",
        kTransformHelp, RunTransform7},
-      {32835, u8"二维转换参数", nullptr, true, "plane-parameters", "", "plane transformation parameters", "", nullptr},
+      {32835, u8"二维转换参数", nullptr, true, "plane-parameters", "", "plane transformation parameters",
+       kPlaneParametersHelp, RunPlaneParameters},
       {32836, u8"一维转换参数", nullptr, true, "height-parameters", "[--model ...]", "height fitting parameters",
        kHeightParametersHelp, RunHeightParameters},
       // 窗口

@@ -55,7 +55,9 @@ int RunAdjust3d(CommandContext& context);
 // GPS height fitting and the transformation parameters (HeightCommands.cpp).
 extern const char* const kHeightModelHelp;
 extern const char* const kHeightParametersHelp;
+extern const char* const kPlaneParametersHelp;
 int RunFitHeights(CommandContext& context);
+int RunPlaneParameters(CommandContext& context);
 int RunHeightParameters(CommandContext& context);
 
 // Plane adjustment and tunnel breakthrough errors (Adjust2dCommands.cpp).

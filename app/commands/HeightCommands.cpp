@@ -1,8 +1,9 @@
-// GPS height fitting ("GPS高程拟合") and the height transformation parameters ("一维转换参数")
-// on the command line; the model dialog is --model.
+// GPS height fitting ("GPS高程拟合") and the transformation parameters ("二维转换参数",
+// "一维转换参数") on the command line; the height model dialog is --model.
 #include <string>
 
 #include "adjust2d/GPS1dHeightFit.h"
+#include "adjust2d/GPS2dParameterEstimation.h"
 #include "adjust2d/GPS3dPreparation.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
@@ -23,6 +24,13 @@ const char* const kHeightParametersHelp =
     "First computes the WGS-84 coordinates of every point from the vectors (GPS3dKnownXYZ,\n"
     "GPS3dVector) and writes them as GPS3dBLH and GPS3dXYH; then fits the known normal heights\n"
     "and appends the coefficients to Parameter.1d in the project directory.\n";
+
+const char* const kPlaneParametersHelp =
+    "First computes the WGS-84 coordinates of every point from the vectors (GPS3dKnownXYZ,\n"
+    "GPS3dVector) and writes them as GPS3dBLH, GPS3dXYH and the plane vector files (when the 3D\n"
+    "files cannot be read, the project's existing files are used); then estimates the rotation\n"
+    "and scale GPS -> ground from the plane vectors, the ground distances and azimuths, and\n"
+    "appends them to Parameter.2d in the project directory.\n";
 
 namespace {
 
@@ -54,6 +62,20 @@ int RunFitHeights(CommandContext& context) {
   CGPS1dHeightFit fit;
   return RunComputation([&] { return LoadHeights(fit, dialog); }, [&] { return fit.FitHeights(); },
                         {CurrentProjectFile("GPS1dResult")});
+}
+
+int RunPlaneParameters(CommandContext& context) {
+  if (!context.args.Positionals().empty()) throw UsageError("plane-parameters takes no arguments");
+  {
+    // A 3D network that cannot be read leaves the files of the project as they are; one that
+    // is read but cannot be prepared has said why, and the parameters of other files would
+    // pass for its own.
+    CGPS3dPreparation network;
+    if (network.Load() && !network.Prepare()) return kCommandFailed;
+  }
+  CGPS2dParameterEstimation estimation;
+  return RunComputation([&] { return estimation.Load(); }, [&] { return estimation.Estimate(); },
+                        {DirectoryFileName(Project().projectDir, "Parameter.2d")});
 }
 
 int RunHeightParameters(CommandContext& context) {
