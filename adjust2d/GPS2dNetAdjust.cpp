@@ -373,13 +373,7 @@ int CGPS2dNetAdjust::Adjust() {
   if (!PlaceApproximateNetwork()) return 0;
 
   auto start = Clock::now();
-  try {
-    AllocateNormalEquations();
-  } catch (const std::bad_alloc&) {
-    m_Normal.reset();
-    OutOfMemory();
-    return 0;
-  }
+  if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
   if (!Iterate()) return 0;
   m_Times.iterations = Seconds(start);
 

@@ -1,7 +1,6 @@
 #include "adjust2d/GPS2dParameterEstimation.h"
 
 #include <cmath>
-#include <new>
 
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
@@ -40,13 +39,7 @@ int CGPS2dParameterEstimation::Estimate() {
     }
   m_MeanVariance = 1.0;  // the weight of a vector is the inverse of its covariance itself
   m_c0 = 1.0, m_s0 = 0.0;
-  try {
-    AllocateNormalEquations();
-  } catch (const std::bad_alloc&) {
-    m_Normal.reset();
-    OutOfMemory();
-    return 0;
-  }
+  if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
   if (!Iterate()) return 0;
 
   const double c = m_x[static_cast<size_t>(m_UnknownCount - 2)], s = m_x[static_cast<size_t>(m_UnknownCount - 1)];

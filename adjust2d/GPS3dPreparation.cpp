@@ -1,6 +1,5 @@
 #include "adjust2d/GPS3dPreparation.h"
 
-#include <new>
 
 #include "geodesy/Angles.h"
 #include "geodesy/ApproximateCoordinates.h"
@@ -48,13 +47,7 @@ int CGPS3dPreparation::Prepare() {
     // The engine's normal equations weight each vector by its covariance divided by the mean
     // variance; weighting by the covariance itself scales every weight alike, which leaves
     // the solution as it is.
-    try {
-      AllocateNormalEquations();
-    } catch (const std::bad_alloc&) {
-      m_Normal.reset();
-      OutOfMemory();
-      return 0;
-    }
+    if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
     BuildNormalEquations();
     if (!m_Normal->Factorize() || !m_Normal->Solve(m_x)) {
       Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));

@@ -221,13 +221,7 @@ int CGPS3dNetAdjust::Adjust() {
   if (m_Redundancy < 0) return tooFewVectors();
 
   start = Clock::now();
-  try {
-    AllocateNormalEquations();
-  } catch (const std::bad_alloc&) {
-    m_Normal.reset();
-    OutOfMemory();
-    return 0;
-  }
+  if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
   BuildNormalEquations();
   progress.SetPosition(4);
   m_Times.build = Seconds(start);

@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <new>
 
 #include "adjust3d/SparseNormalEquations.h"
+#include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 
 namespace vemo {
@@ -110,5 +112,16 @@ std::unique_ptr<CNormalEquations> MakeNormalEquations() {
 }
 
 void SetNormalForm(NormalForm form) { g_NormalForm = form; }
+
+bool AllocateOrReport(const std::function<void()>& allocate, std::unique_ptr<CNormalEquations>& normal) {
+  try {
+    allocate();
+    return true;
+  } catch (const std::bad_alloc&) {
+    normal.reset();
+    OutOfMemory();
+    return false;
+  }
+}
 
 }  // namespace vemo

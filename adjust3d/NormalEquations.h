@@ -4,6 +4,7 @@
 // unknowns count from 0; a negative index (a fixed point's coordinate) is skipped.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -77,5 +78,10 @@ enum class NormalForm { Sparse, Dense };
 std::unique_ptr<CNormalEquations> MakeNormalEquations();
 // Chooses the form that MakeNormalEquations builds from now on (tests compare the paths).
 void SetNormalForm(NormalForm form);
+
+// Runs allocate, which sizes normal (and the engine's solution) and may throw std::bad_alloc.
+// When the memory is not there, normal is released and the library's "内存不足..." message
+// shown: returns false.
+bool AllocateOrReport(const std::function<void()>& allocate, std::unique_ptr<CNormalEquations>& normal);
 
 }  // namespace vemo

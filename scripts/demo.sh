@@ -82,9 +82,12 @@ in_sample fit-heights --model constant
 in_sample fit-heights --model plane
 in_sample fit-heights --model surface
 in_sample show-result 1d
-# The height transformation parameters: the WGS-84 coordinates from the vectors alone (this
-# rewrites GPS3dBLH, GPS3dXYH and the plane vector files of the project), the same fit, and
-# one line of coefficients appended to Parameter.1d.
+# The transformation parameters. Both first compute WGS-84 coordinates from the vectors alone
+# (this rewrites GPS3dBLH, GPS3dXYH and the plane vector files of the project); the plane
+# parameters then give the rotation and scale GPS -> ground set by the ground distances and
+# azimuths, the height parameters the same fit as above; each appends one line to its file.
+in_sample plane-parameters
+cat "$sample/Parameter.2d"
 in_sample height-parameters --model surface
 cat "$sample/Parameter.1d"
 # Deformation monitoring: the sample survey and its repetition (make_sample_project --campaign 2:

@@ -145,9 +145,7 @@ TEST_F(PlaneParameters, CommandPreparesTheNetworkFromItsVectors) {
   const SyntheticNetwork net = MakeSyntheticNetwork(9, 5);
   test::TempDir config, work;
   const std::string dir = (work.path() / "prj").string();
-  auto created = RunProgram({"new-project", "--name", "net", "--dir", dir, "--ellipsoid", "WGS84",
-                             "--central-meridian", "114", "--y-constant", "500"},
-                            config.str());
+  auto created = CreateProgramProject(dir, config.str());
   ASSERT_EQ(created.status, 0) << created.err;
   WriteSyntheticProject(net, dir, "net");
   // Two known plane points: which points hold the network, not where.

@@ -114,9 +114,7 @@ TEST_F(Preparation, AFailureLeavesTheFilesOfAnEarlierRun) {
 TEST_F(Preparation, HeightParametersCommandAppendsOneLineARun) {
   test::TempDir config, work;
   const std::string dir = (work.path() / "prj").string();
-  auto created = RunProgram({"new-project", "--name", "net", "--dir", dir, "--ellipsoid", "WGS84",
-                             "--central-meridian", "114", "--y-constant", "500"},
-                            config.str());
+  auto created = CreateProgramProject(dir, config.str());
   ASSERT_EQ(created.status, 0) << created.err;
   WriteSyntheticProject(net, dir, "net");
   std::string heights;

@@ -46,6 +46,15 @@ class AdjustProject {
   TempDir dir;
 };
 
+// The project "net" made by the program itself in dir, configured as AdjustProject is (WGS-84,
+// central meridian 114°, y constant 500 km), with the settings in configDir. Returns the
+// result of the run.
+inline ProgramRun CreateProgramProject(const std::string& dir, const std::string& configDir) {
+  return RunProgram({"new-project", "--name", "net", "--dir", dir, "--ellipsoid", "WGS84", "--central-meridian",
+                     "114", "--y-constant", "500"},
+                    configDir);
+}
+
 // Lines of a known 3D point file and of a vector file (11 items, covariance in cm²).
 inline std::string KnownXYZ(const std::string& name, double x, double y, double z) {
   return Format("%20s %20.9lf %20.9lf %20.9lf\n", name.c_str(), x, y, z);

@@ -139,9 +139,7 @@ TEST_F(GoldenReports, EveryFileByteForByte) {
 TEST_F(GoldenReports, CommandOpensTheResultAndShowResultPrintsIt) {
   test::TempDir config, work;
   const std::string dir = (work.path() / "prj").string();
-  auto created = RunProgram({"new-project", "--name", "net", "--dir", dir, "--ellipsoid", "WGS84",
-                             "--central-meridian", "114", "--y-constant", "500"},
-                            config.str());
+  auto created = CreateProgramProject(dir, config.str());
   ASSERT_EQ(created.status, 0) << created.err;
   for (const char* ext : {"GPS3dKnownXYZ", "GPS3dVector"}) fs::copy_file(project.File(ext), dir + "/net." + ext);
   const std::string prj = dir + "/net.prj";
