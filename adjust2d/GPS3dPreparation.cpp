@@ -49,7 +49,8 @@ int CGPS3dPreparation::Prepare() {
     // the solution as it is.
     if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
     BuildNormalEquations();
-    if (!m_Normal->Factorize() || !m_Normal->Solve(m_x)) {
+    // No precision is wanted: a solve without the inverse.
+    if (!m_Normal->SolveKeeping(m_x)) {
       Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
       return 0;
     }
