@@ -2,11 +2,11 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
 #include "project/AppState.h"
@@ -48,6 +48,18 @@ void AppendFixed(std::string& out, double v, int width, int precision) {
   const size_t length = static_cast<size_t>(end - digits);
   if (length < static_cast<size_t>(width)) out.append(static_cast<size_t>(width) - length, ' ');
   out.append(digits, length);
+}
+
+bool CreateResultFile(CReportFile& file, const std::string& path) {
+  if (file.Create(path)) return true;
+  ShowOpenFileError(path);
+  return false;
+}
+
+bool CloseResultFile(CReportFile& file) {
+  if (file.Close()) return true;
+  WriteFileError(file.Path(), AppTitle());
+  return false;
 }
 
 void WritePackedTriangle(CReportFile& file, const std::vector<double>& packed, size_t n) {
@@ -138,14 +150,6 @@ bool CNumberReader::Number(double& v) {
   if (!NextItem(item)) return Truncated();
   ++m_Read;
   return ParseItem(item, v) || BadItem(item);
-}
-
-bool CNumberReader::Integer(int& v) {
-  std::string_view item;
-  if (!NextItem(item)) return Truncated();
-  ++m_Read;
-  auto [end, ec] = std::from_chars(item.data(), item.data() + item.size(), v);
-  return (ec == std::errc() && end == item.data() + item.size()) || BadItem(item);
 }
 
 bool CNumberReader::Triangle(std::vector<double>& packed, int points, bool add, const char* whatGbk) {

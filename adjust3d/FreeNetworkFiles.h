@@ -40,6 +40,11 @@ void WriteLowerTriangle(CReportFile& file, size_t n, Element element) {
   file.Write(buffer);
 }
 
+// Creates a result file ("wt"); "打开文件%s出错!" when it cannot be created.
+bool CreateResultFile(CReportFile& file, const std::string& path);
+// Closes a result file; the write error message when it could not be completed.
+bool CloseResultFile(CReportFile& file);
+
 // The lower triangle of a packed matrix of order n.
 void WritePackedTriangle(CReportFile& file, const std::vector<double>& packed, size_t n);
 
@@ -62,10 +67,9 @@ class CNumberReader {
 
   // Starts a section of expected items (whatGbk names it in the messages).
   void Section(const char* whatGbk, int points, size_t expected);
-  // The next item of the section as it stands, as a finite number, as an integer.
+  // The next item of the section as it stands, and as a finite number.
   bool Item(std::string& item);
   bool Number(double& v);
-  bool Integer(int& v);
   // Reads a lower triangle of order 3 points: stored into packed (which it sizes, once the
   // file is seen to be large enough to hold it) or added to packed's entries.
   bool Triangle(std::vector<double>& packed, int points, bool add, const char* whatGbk);

@@ -21,20 +21,6 @@ namespace {
 
 void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), MessageIcon::Warning); }
 
-// Creates a result file; "打开文件%s出错!" when it cannot be.
-bool CreateResult(CReportFile& file, const std::string& path) {
-  if (file.Create(path)) return true;
-  ShowOpenFileError(path);
-  return false;
-}
-
-// Closes a result file; the write error message when it could not be completed.
-bool CloseResult(CReportFile& file) {
-  if (file.Close()) return true;
-  WriteFileError(file.Path(), AppTitle());
-  return false;
-}
-
 }  // namespace
 
 std::vector<std::string> CGPS3dFreeNetwork::Reports() {
@@ -145,7 +131,7 @@ int CGPS3dFreeNetwork::Compute() {
   m_QDiagonal.resize(order);
   for (size_t k = 0; k < order; ++k) m_QDiagonal[k] = m_Q[PackedIndex(k, k)];
   CReportFile file;
-  if (!CreateResult(file, CurrentProjectFile("GPS3dFreeQxxOut"))) return 0;
+  if (!CreateResultFile(file, CurrentProjectFile("GPS3dFreeQxxOut"))) return 0;
   file.Write("Classical Free Network Result of Qxx\n");
   WritePackedTriangle(file, m_Q, order);
   progress.SetPosition(3);
@@ -156,7 +142,7 @@ int CGPS3dFreeNetwork::Compute() {
   file.Write("\n");
   file.Write("Free Network with Rank Defect Result of Qxx\n");
   WritePackedTriangle(file, m_Q, order);
-  if (!CloseResult(file)) return 0;
+  if (!CloseResultFile(file)) return 0;
   progress.SetPosition(7);
   GetWindowMessage();
 
@@ -171,7 +157,7 @@ int CGPS3dFreeNetwork::Compute() {
 
 int CGPS3dFreeNetwork::WriteIncrements(const std::string& path) {
   CReportFile f;
-  if (!CreateResult(f, path)) return 0;
+  if (!CreateResultFile(f, path)) return 0;
   f.Write("Classical Free Network Result of delt_x delt_y delt_z in milimeter\n");
   for (int i = 0; i < m_PointCount; ++i)
     f.Printf("%16s      %13.2lf %13.2lf %13.2lf\n", m_PointName[i].c_str(), m_x[3 * i], m_x[3 * i + 1], m_x[3 * i + 2]);
@@ -180,12 +166,12 @@ int CGPS3dFreeNetwork::WriteIncrements(const std::string& path) {
   for (int i = 0; i < m_PointCount; ++i)
     f.Printf("%16s %5.2lf  %13.2lf %13.2lf %13.2lf\n", m_PointName[i].c_str(), m_Weight[i], m_xS[3 * i],
              m_xS[3 * i + 1], m_xS[3 * i + 2]);
-  return CloseResult(f) ? 1 : 0;
+  return CloseResultFile(f) ? 1 : 0;
 }
 
 int CGPS3dFreeNetwork::WritePrecisions(const std::string& path) {
   CReportFile f;
-  if (!CreateResult(f, path)) return 0;
+  if (!CreateResultFile(f, path)) return 0;
   // m0 sqrt(Qii), mm; a diagonal that rounding leaves a hair below zero counts as zero.
   auto lines = [&](const std::vector<double>& x, auto diagonal) {
     for (int i = 0; i < m_PointCount; ++i) {
@@ -201,17 +187,17 @@ int CGPS3dFreeNetwork::WritePrecisions(const std::string& path) {
   f.Write("\n");
   f.Write("Free Network with Rank Defect Result of x(m), y(m), z(m) and Mx(mm), My(mm), Mz(mm)\n");
   lines(m_xS, [&](size_t k) { return m_Q[PackedIndex(k, k)]; });
-  return CloseResult(f) ? 1 : 0;
+  return CloseResultFile(f) ? 1 : 0;
 }
 
 int CGPS3dFreeNetwork::WriteCampaign(const std::string& path, bool local) {
   CReportFile f;
-  if (!CreateResult(f, path)) return 0;
+  if (!CreateResultFile(f, path)) return 0;
   const size_t order = 3 * static_cast<size_t>(m_PointCount);
   if (!local) {
     WriteCampaignHead(f, m_Redundancy, m_M0, m_PointName, m_xS);
     WritePackedTriangle(f, m_Q, order);
-    return CloseResult(f) ? 1 : 0;
+    return CloseResultFile(f) ? 1 : 0;
   }
   // Every point's triple rotated by R, and Qenu = R QS R^T with R block diagonal: block (i, j)
   // is R QS(i, j) R^T. The blocks of one block row are formed once and give its three rows.
@@ -240,7 +226,7 @@ int CGPS3dFreeNetwork::WriteCampaign(const std::string& path, bool local) {
     return strip[(r % 3) * order + c];
   };
   WriteLowerTriangle(f, order, element);
-  return CloseResult(f) ? 1 : 0;
+  return CloseResultFile(f) ? 1 : 0;
 }
 
 }  // namespace vemo

@@ -128,33 +128,23 @@ int CStabilityAnalysis::Iterate() {
 
 int CStabilityAnalysis::WriteDisplacements(const std::string& path) {
   CReportFile f;
-  if (!f.Create(path)) {
-    ShowOpenFileError(path);
-    return 0;
-  }
+  if (!CreateResultFile(f, path)) return 0;
   for (int i = 0; i < m_PointCount; ++i) {
     const size_t k = 3 * static_cast<size_t>(i);
     f.Printf("%16s %10.2lf %10.2lf %10.2lf %5d %10.2lf %10.2lf %10.2lf\n", m_PointName[i].c_str(), m_d[k], m_d[k + 1],
              m_d[k + 2], m_Freedom, m_Test[k], m_Test[k + 1], m_Test[k + 2]);
   }
-  if (f.Close()) return 1;
-  WriteFileError(path, AppTitle());
-  return 0;
+  return CloseResultFile(f) ? 1 : 0;
 }
 
 int CStabilityAnalysis::WriteCofactors(const std::string& path) {
   CReportFile f;
-  if (!f.Create(path)) {
-    ShowOpenFileError(path);
-    return 0;
-  }
+  if (!CreateResultFile(f, path)) return 0;
   const size_t order = m_d.size();
   WritePackedTriangle(f, m_Q, order);
   f.Write("The final iterated Pxx of displacement in X,Y,Z\n");
   WriteLowerTriangle(f, order, [&](size_t r, size_t c) { return r == c ? m_Weights[r] : 0.0; });
-  if (f.Close()) return 1;
-  WriteFileError(path, AppTitle());
-  return 0;
+  return CloseResultFile(f) ? 1 : 0;
 }
 
 }  // namespace vemo

@@ -24,9 +24,9 @@
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust3d/STransformation.h"
 #include "adjust3d/StabilityAnalysis.h"
+#include "bench/BenchProject.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
-#include "geodesy/LibraryState.h"
 #include "project/AppState.h"
 #include "tests/adjust3d/SyntheticNetwork.h"
 
@@ -43,14 +43,7 @@ double SizeMb(const fs::path& path) {
 
 // One size, in the child process: the figures on one line of standard output.
 int RunOnce(int points, const fs::path& dir) {
-  vemo::CProjectState& p = vemo::Project();
-  p.projectDir = dir.string();
-  p.projectName = "bench";
-  p.projectOpen = 1;
-  p.configuration.m_CurrentCoorsSystem = {"WGS84", 6378137.0, 298.257223563, 1};
-  p.configuration.m_CentralMeridian = 114.0;
-  p.configuration.m_YConstant = 500.0;
-  SetGlobalVal(&p.configuration, p.projectDir, p.projectName);
+  vemo::bench::OpenBenchProject(dir.string());
 
   const vemo::test::SyntheticNetwork net = vemo::test::MakeSyntheticNetwork(points, 17u + points, 1.0, 1);
   vemo::test::WriteSyntheticProject(net, dir.string(), "bench");

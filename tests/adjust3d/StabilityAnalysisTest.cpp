@@ -317,9 +317,7 @@ TEST(StabilityCommands, FreeNetworkThenStabilityFromTheCommandLine) {
   AdjustProject fixture;  // a temporary directory and a clean process state
   test::TempDir config, work;
   const std::string dir = (work.path() / "prj").string();
-  auto created = RunProgram({"new-project", "--name", "net", "--dir", dir, "--ellipsoid", "WGS84",
-                             "--central-meridian", "114", "--y-constant", "500"},
-                            config.str());
+  auto created = CreateProgramProject(dir, config.str());
   ASSERT_EQ(created.status, 0) << created.err;
   SyntheticNetwork net = MakeSyntheticNetwork(12, 4, 1.0, 1);
   WriteSyntheticProject(net, dir, "net");
