@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSyntaxHighlighter>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -101,6 +102,52 @@ QTextDocument::FindFlags FlagsOf(const TextView::Search& s) {
 
 int g_Untitled = 0;
 
+// A Chinese character is two bytes in a GBK file and takes two columns in a report, while the
+// fixed-pitch CJK face draws it 5/3 as wide as a Latin letter. This highlighter widens every
+// character outside ASCII to exactly two Latin columns by letter spacing. Its formats belong
+// to the layout only: the text, the undo history and the modified flag stay untouched.
+class ColumnHighlighter final : public QSyntaxHighlighter {
+ public:
+  explicit ColumnHighlighter(QTextDocument* document) : QSyntaxHighlighter(document) {
+    QFontMetricsF metrics(TextViewFont());
+    m_Column = metrics.horizontalAdvance(QLatin1Char('0'));
+    m_Metrics = std::make_unique<QFontMetricsF>(TextViewFont());
+  }
+
+ protected:
+  void highlightBlock(const QString& text) override {
+    int start = -1;
+    double spacing = 0;
+    auto flush = [&](int end) {
+      if (start < 0) return;
+      QTextCharFormat format;
+      format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+      format.setFontLetterSpacing(spacing);
+      setFormat(start, end - start, format);
+      start = -1;
+    };
+    for (int i = 0; i < text.size(); ++i) {
+      const char16_t c = text[i].unicode();
+      // ASCII and the held raw bytes are one byte, one column.
+      if (c < 0x80 || (c >= kRawByteBase && c <= kRawByteBase + 0xFF) || text[i].isSurrogate()) {
+        flush(i);
+        continue;
+      }
+      const double wanted = 2 * m_Column - m_Metrics->horizontalAdvance(text[i]);
+      if (start >= 0 && wanted != spacing) flush(i);
+      if (start < 0) {
+        start = i;
+        spacing = wanted;
+      }
+    }
+    flush(static_cast<int>(text.size()));
+  }
+
+ private:
+  double m_Column = 0;
+  std::unique_ptr<QFontMetricsF> m_Metrics;
+};
+
 }  // namespace
 
 TextView::Search& LastSearch() {
@@ -112,7 +159,9 @@ QFont TextViewFont() {
   QFont font(QStringLiteral("WenQuanYi Micro Hei Mono"));
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
-  font.setPointSize(10);
+  // At 15 pixels a Latin letter of this face is 9 pixels wide, a whole pixel, so that columns
+  // do not drift along a line.
+  font.setPixelSize(15);
   font.setBold(false);
   return font;
 }
@@ -122,6 +171,7 @@ TextView::TextView(const QString& untitledName, const std::string& textGbk, QWid
   m_State->untitledName = untitledName.isEmpty() ? QStringLiteral("Vemowi%1").arg(++g_Untitled) : untitledName;
   DecodedText decoded = DecodeGbkPreserving(textGbk);
   setPlainText(decoded.text);
+  new ColumnHighlighter(document());
   SetUp();
   // Text that is no file (a listing) is nothing to save until the person edits it.
   document()->setModified(false);

@@ -1,8 +1,10 @@
 // The text viewer's encoding: GBK shown as Chinese, undecodable bytes kept, line ends kept.
 #include <QTest>
+#include <QTextBlock>
 
 #include "app/desktop/GbkText.h"
 #include "app/desktop/TextView.h"
+#include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "tests/desktop/DesktopTest.h"
 
@@ -52,6 +54,29 @@ class TextViewTest : public QObject {
     QVERIFY(view->document()->isModified());
     QVERIFY(view->Save());
     QCOMPARE(ReadWholeFile(path.toStdString()).value(), bytes + "3\r\n");
+  }
+
+  void chineseCharactersTakeTwoColumnsSoReportColumnsLineUp() {
+    // Two report lines whose "=" stand in the same byte column: 7 blanks, "GPS", seven
+    // characters; 14 blanks and five characters.
+    const std::string text = Utf8ToGbk(u8"       GPS三维基线向量数=        21\n              中央子午线=  114\n"
+                                       "0123456789012345678901234567890123456789\n");
+    TextView view(QString(), text);
+    view.resize(800, 200);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    auto columnX = [&view](int line, int column) {
+      QTextCursor cursor(view.document()->findBlockByNumber(line));
+      cursor.setPosition(cursor.position() + column);
+      return view.cursorRect(cursor).x();
+    };
+    const QString first = view.document()->findBlockByNumber(0).text();
+    const QString second = view.document()->findBlockByNumber(1).text();
+    QCOMPARE(columnX(0, static_cast<int>(first.indexOf(QLatin1Char('=')))),
+             columnX(1, static_cast<int>(second.indexOf(QLatin1Char('=')))));
+    // The first line is 35 bytes: its end stands under the 35th column of an ASCII line.
+    QCOMPARE(columnX(0, static_cast<int>(first.size())), columnX(2, 35));
+    QVERIFY(!view.document()->isModified());
   }
 
   void findAndReplaceAll() {
