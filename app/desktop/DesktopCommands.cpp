@@ -1,6 +1,7 @@
 #include "app/desktop/DesktopCommands.h"
 
 #include <new>
+#include <sstream>
 
 #include "app/commands/CommandTable.h"
 #include "app/desktop/QtText.h"
@@ -31,6 +32,52 @@ constexpr std::pair<int, EntryKind> kEntryCommands[] = {{32820, EntryKind::Known
                                                         {32823, EntryKind::Distance},
                                                         {32824, EntryKind::Azimuth}};
 
+// A file named in a command's synopsis (FILE, POINTS, OUTPUT...): upper-case letters.
+bool IsFileArgument(const std::string& token) {
+  if (token.empty()) return false;
+  for (char c : token)
+    if (!(c >= 'A' && c <= 'Z') && c != '_') return false;
+  return true;
+}
+
+// The arguments of a command without a form of its own, from its synopsis: each file it
+// names is asked for with a file dialog (a save dialog for OUTPUT), the selector comes first,
+// optional arguments keep the values the command gives them. Nothing when a dialog was
+// cancelled.
+std::optional<std::vector<std::string>> SynopsisArguments(const CommandSpec& command) {
+  std::vector<std::string> arguments;
+  if (command.selector) arguments.push_back(command.selector);
+  std::istringstream tokens(command.synopsis ? command.synopsis : "");
+  std::string token, option;
+  int optionalDepth = 0;
+  while (tokens >> token) {
+    if (token.front() == '[') ++optionalDepth;
+    if (optionalDepth > 0) {
+      if (token.back() == ']') --optionalDepth;
+      continue;
+    }
+    if (token.rfind("--", 0) == 0) {
+      option = token;
+      continue;
+    }
+    if (!IsFileArgument(token)) continue;  // the selector's alternatives
+    QString title = FromUtf8(command.menuText);
+    title.remove(QLatin1Char('&'));
+    FileDialogRequest request;
+    request.open = token != "OUTPUT";
+    request.mustExist = request.open;
+    request.title = ToGbk(title) + ": " + token;
+    request.filters = {{T(u8"所有文件(*.*)"), "*.*"}};
+    request.initialDirectory = Project().projectDir;
+    auto files = Platform().ChooseFiles(request);
+    if (!files) return std::nullopt;
+    if (!option.empty()) arguments.push_back(option);
+    option.clear();
+    arguments.push_back(files->front());
+  }
+  return arguments;
+}
+
 // The arguments of the command's handler, from its dialog; nothing when it was cancelled.
 std::optional<std::vector<std::string>> DialogArguments(const CommandSpec& command, QWidget* parent) {
   for (const FileCommand& f : kFileCommands)
@@ -44,11 +91,11 @@ std::optional<std::vector<std::string>> DialogArguments(const CommandSpec& comma
     case 32853: return RunIndependentBaselineDialog(parent);
     case 32856: return RunSyncLoopDialog(parent);
     case 32851: return RunChangeZoneDialog(parent);
+    case 32826:
+    case 32836: return RunHeightModelDialog(parent);
     default: break;
   }
-  std::vector<std::string> arguments;
-  if (command.selector) arguments.push_back(command.selector);
-  return arguments;
+  return SynopsisArguments(command);
 }
 
 int RunWithDialogs(const CommandSpec& command, QWidget* parent) {

@@ -1,6 +1,6 @@
 // The baseline file dialogs: the import selection ("基线文件格式转换"), the independent
 // baselines ("生成独立基线文件") and the synchronous loop files ("选取同步环基线文件"), over
-// the file chooser record they share; and the zone change dialog.
+// the file chooser record they share; the height model and the zone change dialogs.
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -22,6 +22,7 @@
 #include "geodesy/Platform.h"
 #include "geodesy/ZoneChange.h"
 #include "project/AppState.h"
+#include "project/HeightModelDlg.h"
 
 namespace vemo {
 namespace {
@@ -191,6 +192,24 @@ std::optional<std::vector<std::string>> RunSyncLoopDialog(QWidget* parent) {
   // A cancelled dialog is the command without files (it computes the kept loop file again).
   if (dialog.exec() != QDialog::Accepted) return std::vector<std::string>{};
   return files.chosen;
+}
+
+std::optional<std::vector<std::string>> RunHeightModelDialog(QWidget* parent) {
+  CHeightModelDlg record;
+  QDialog dialog(parent);
+  dialog.setWindowTitle(FromUtf8(CHeightModelDlg::kTitle));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* group = new QButtonGroup(&dialog);
+  for (int i = 0; i < 3; ++i) {
+    auto* button = new QRadioButton(FromUtf8(CHeightModelDlg::kButtons[i]));
+    group->addButton(button, i);
+    layout->addWidget(button);
+  }
+  group->button(record.m_Model)->setChecked(true);
+  layout->addLayout(OkCancelRow(&dialog, u8"确定"));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  static const char* const kModels[] = {"plane", "surface", "constant"};
+  return std::vector<std::string>{"--model", kModels[std::clamp(group->checkedId(), 0, 2)]};
 }
 
 std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent) {

@@ -77,6 +77,8 @@ bool RunCoordinateSystemDialog(QWidget* parent);
 std::optional<std::vector<std::string>> RunImportBaselineDialog(QWidget* parent);
 std::optional<std::vector<std::string>> RunIndependentBaselineDialog(QWidget* parent);
 std::optional<std::vector<std::string>> RunSyncLoopDialog(QWidget* parent);
+// "选择高程拟合模型" of the height fitting commands: "--model NAME".
+std::optional<std::vector<std::string>> RunHeightModelDialog(QWidget* parent);
 // The zone change dialog followed by its file dialog; the handler's arguments.
 std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent);
 
