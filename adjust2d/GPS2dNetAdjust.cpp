@@ -125,6 +125,9 @@ void CGPS2dNetAdjust::AzimuthRow(int j, int index[4], double a[4], double& l, do
 
 int CGPS2dNetAdjust::AllocateNormalEquations() {
   if (!m_Normal) m_Normal = MakeNormalEquations();
+  // Coordinates (unit weights), c and s (sums of squared lengths, km²) and nearly fixed ground
+  // observations meet in one matrix: it is solved and inverted scaled to a unit diagonal.
+  m_Normal->ScaleToUnitDiagonal(true);
   m_Normal->Allocate(m_UnknownCount);
   m_x.assign(static_cast<size_t>(m_UnknownCount), 0.0);
   return 1;

@@ -56,11 +56,50 @@ void CDenseNormalEquations::Clear() {
   std::fill(m_U.begin(), m_U.end(), 0.0);
 }
 
+bool CDenseNormalEquations::UnitScale(std::vector<double>& d) const {
+  const int u = m_Unknowns;
+  d.assign(static_cast<size_t>(u), 1.0);
+  if (!m_UnitDiagonal) return true;
+  for (int p = 0; p < u; ++p) {
+    const double n = m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(p))];
+    if (!(n > 0.0 && std::isfinite(n))) return false;
+    d[static_cast<size_t>(p)] = 1.0 / std::sqrt(n);
+  }
+  return true;
+}
+
+namespace {
+
+// A pivot of the factor is at least 1 / N(p, p), and so is the diagonal of the inverse; this
+// many times that means the elimination cancelled all but about four of the sixteen digits of
+// N(p, p): a singular matrix.
+constexpr double kLostDigits = 1e12;
+
+// a(i, j) *= d(i) d(j) over the packed triangle.
+void ScaleSymmetric(std::vector<double>& a, const std::vector<double>& d) {
+  double* row = a.data();
+  for (size_t i = 0; i < d.size(); ++i, row += i)
+    for (size_t j = 0; j <= i; ++j) row[j] *= d[i] * d[j];
+}
+
+}  // namespace
+
 int CDenseNormalEquations::Factorize() {
   m_Factor.clear();
   m_Factor.shrink_to_fit();
   const int u = m_Unknowns;
+  std::vector<double> d;
+  if (!UnitScale(d)) return 0;
+  if (m_UnitDiagonal) ScaleSymmetric(m_N, d);
+  std::vector<double> scaled;
+  if (m_UnitDiagonal) scaled = m_N;  // for the element-by-element elimination, should the blocks fail
   MatrixInverseForDouble(m_N, u);
+  if (m_UnitDiagonal && !InverseIsSound()) {
+    std::vector<long double> q(scaled.begin(), scaled.end());
+    MatrixInverse(q, u);
+    std::copy(q.begin(), q.end(), m_N.begin());
+  }
+  if (m_UnitDiagonal) ScaleSymmetric(m_N, d);
   for (int p = 0; p < u; ++p) {
     const double q = m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(p))];
     if (!(q > 0.0)) return 0;
@@ -82,19 +121,58 @@ int CDenseNormalEquations::Solve(std::vector<double>& x) {
 }
 
 int CDenseNormalEquations::SolveKeeping(std::vector<double>& x) {
-  // A pivot of the factor is at least 1 / N(p, p); this many times that means the elimination
-  // cancelled all but about four of the sixteen digits of N(p, p): a singular matrix.
-  constexpr double kLostDigits = 1e12;
   const int u = m_Unknowns;
+  std::vector<double> d;
+  if (!UnitScale(d)) return 0;
   m_Factor.assign(m_N.begin(), m_N.end());
+  if (m_UnitDiagonal) ScaleSymmetric(m_Factor, d);
   MatrixFactorForDouble(m_Factor, u);
   for (int p = 0; p < u; ++p) {
-    const double pivot = FactoredPivot(m_Factor, p) * m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(p))];
-    if (!(pivot > 0.0 && pivot < kLostDigits)) return 0;
+    const size_t q = static_cast<size_t>(p);
+    const double pivot = FactoredPivot(m_Factor, p) * m_N[PackedIndex(q, q)] * d[q] * d[q];
+    if (!(pivot > 0.0 && pivot < kLostDigits)) return SolveByElimination(d, x);
   }
-  SolveFactoredForDouble(m_Factor, m_U, x, u);
-  for (double v : x)
-    if (!std::isfinite(v)) return 0;
+  std::vector<double> w(m_U);
+  for (size_t p = 0; p < w.size(); ++p) w[p] *= d[p];
+  SolveFactoredForDouble(m_Factor, w, x, u);
+  for (size_t p = 0; p < x.size(); ++p) {
+    x[p] *= d[p];
+    if (!std::isfinite(x[p])) return 0;
+  }
+  return 1;
+}
+
+bool CDenseNormalEquations::InverseIsSound() const {
+  for (int p = 0; p < m_Unknowns; ++p) {
+    const double q = m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(p))];
+    if (!(q > 0.0)) return false;
+  }
+  for (double e : m_N)
+    if (!std::isfinite(e)) return false;
+  return true;
+}
+
+int CDenseNormalEquations::SolveByElimination(const std::vector<double>& d, std::vector<double>& x) {
+  // The pivot blocks of the factorisation invert blocks of the matrix explicitly, which costs
+  // the digits of an ill-conditioned block (nearly fixed observations beside loose ones); the
+  // element-by-element elimination, in long double, keeps them.
+  const int u = m_Unknowns;
+  std::vector<long double> q(m_N.begin(), m_N.end());
+  for (size_t i = 0, e = 0; i < d.size(); ++i)
+    for (size_t j = 0; j <= i; ++j, ++e) q[e] *= static_cast<long double>(d[i]) * d[j];
+  MatrixInverse(q, u);
+  x.assign(static_cast<size_t>(u), 0.0);
+  for (int i = 0; i < u; ++i) {
+    const size_t p = static_cast<size_t>(i);
+    if (!(q[PackedIndex(p, p)] > 0.0L && q[PackedIndex(p, p)] < kLostDigits)) return 0;
+    long double sum = 0.0L;
+    for (int j = 0; j < u; ++j) {
+      const size_t r = static_cast<size_t>(j);
+      sum -= q[PackedIndex(p, r)] * (m_U[r] * d[r]);
+    }
+    x[p] = static_cast<double>(sum) * d[p];
+    if (!std::isfinite(x[p])) return 0;
+  }
   return 1;
 }
 

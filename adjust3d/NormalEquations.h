@@ -38,6 +38,14 @@ class CNormalEquations {
   // or so nearly singular that a pivot lost all but a few of its digits, or x is not finite.
   virtual int SolveKeeping(std::vector<double>& x) = 0;
 
+  // With on, Factorize and SolveKeeping work on N scaled to a unit diagonal (D N D with
+  // D = diag(N(p, p))^-1/2) and scale back: the same solution and cofactors, but unknowns of
+  // very different units or weights (coordinates beside scale terms, nearly fixed
+  // observations beside loose ones) no longer meet in one pivot block of the elimination,
+  // where they would cost its digits. An unknown without observations (N(p, p) not positive)
+  // is then a singular matrix.
+  void ScaleToUnitDiagonal(bool on) { m_UnitDiagonal = on; }
+
   // Qxx(p, q), either order, after a successful Factorize.
   virtual double Cofactor(int p, int q) const = 0;
   // U(p).
@@ -48,6 +56,7 @@ class CNormalEquations {
 
  protected:
   int m_Unknowns = 0;
+  bool m_UnitDiagonal = false;
 };
 
 // The dense form: N packed as the lower triangle by rows (u(u+1)/2 doubles), inverted in
@@ -69,6 +78,13 @@ class CDenseNormalEquations final : public CNormalEquations {
  private:
   std::vector<double> m_N, m_U;
   std::vector<double> m_Factor;  // the work copy that SolveKeeping factors
+  // D of ScaleToUnitDiagonal from the diagonal of N; false when a diagonal is not positive.
+  bool UnitScale(std::vector<double>& d) const;
+  // Whether the inverse in m_N has positive diagonals and finite elements.
+  bool InverseIsSound() const;
+  // SolveKeeping by the element-by-element elimination in long double, when the pivot blocks
+  // of the factorisation lost the digits of an ill-conditioned block.
+  int SolveByElimination(const std::vector<double>& d, std::vector<double>& x);
 };
 
 // The form every adjustment builds: sparse unless a test asks for the dense reference (the

@@ -260,13 +260,15 @@ TEST_F(PlaneAdjustTest, VectorsThatAgreeExactlyPrintNoRotationAndNoScaleWithoutS
 TEST_F(PlaneAdjustTest, OneKnownPointIsPlacedByTheFirstAzimuthAndDistance) {
   PlaneNetworkOptions o;
   o.points = 36, o.knownCount = 1, o.noise = 0.0, o.rotationSeconds = 30.0, o.scalePpm = -80.0;
-  o.distances = 2, o.azimuths = 2, o.distanceSdCm = 0.0, o.azimuthSdSeconds = 1.0;
+  o.distances = 2, o.azimuths = 2, o.distanceSdCm = 0.0, o.azimuthSdSeconds = 0.0;
   const PlaneNetwork truth = MakePlaneNetwork(o);
   Write(truth);
   CGPS2dNetAdjust net;
   ASSERT_EQ(net.Load(), 1);
-  // A standard error of 0 is taken as 0.001 cm: nearly fixed.
+  // A standard error of 0 is taken as 0.001 (cm, seconds): nearly fixed, which makes the
+  // normal matrix ill-conditioned enough to need the element-by-element elimination.
   EXPECT_EQ(net.m_DistanceSd[0], 0.001);
+  EXPECT_EQ(net.m_AzimuthSd[0], 0.001);
   ASSERT_EQ(net.Adjust(), 1) << ::testing::PrintToString(project.MessagesUtf8());
   EXPECT_NEAR(net.m_Rotation, truth.rotation, 1e-11);
   EXPECT_NEAR(net.m_Scale, truth.scale, 1e-11);
@@ -380,6 +382,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "A C 1000 1000 1e-6 1e-6 0\nB C 1000 -1000 1e-6 1e-6 0\nA B 0 2000 1e-6 1e-6 0\n"
                     "E F 1000 0 1e-6 1e-6 0\nF E -1000 0 1e-6 1e-6 0\n",
                     nullptr, nullptr, u8"点E等2个点与已知点之间没有观测值连接"},
+        RefusedCase{"TwoPartsWithAKnownPointEachLeaveScaleAndRotationFree", "A 1000 1000\nB 1000 3000\n",
+                    "A C 1000 1000 1e-6 1e-6 0\nC D 1000 0 1e-6 1e-6 0\nA D 2000 1000 1e-6 1e-6 0\n"
+                    "B E 4000 2000 1e-6 1e-6 0\nE F 1000 0 1e-6 1e-6 0\nB F 5000 2000 1e-6 1e-6 0\n",
+                    nullptr, nullptr, u8"法方程系数阵奇异或严重病态"},
         RefusedCase{"TooFewObservations", "A 1000 1000\nB 1000 3000\n",
                     "A C 1000 1000 1e-6 1e-6 0\nC D 1000 0 1e-6 1e-6 0\n", nullptr, nullptr,
                     u8"基线向量数目不足，或者点名有误，请检查后再计算!"},
