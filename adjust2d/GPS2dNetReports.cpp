@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "adjust2d/GPS2dNetAdjust.h"
+#include "adjust3d/ReportFile.h"
 #include "project/AppState.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
@@ -222,7 +223,7 @@ void CGPS2dNetAdjust::WriteAdjustedNetwork() {
     const double mp = std::sqrt(mx * mx + my * my);
     f.Printf("%4d %16s %13.4lf %13.4lf %6.2f %6.2f %6.2f\n", i + 1, name, m_X[i], m_Y[i], mx, my, mp);
     xy.Printf(oneFix ? "%16s %15.4lf%15.4lf        U\n" : "%20s %15.4lf%15.4lf        U\n", name, m_X[i], m_Y[i]);
-    if (mp > weakestM[2]) {
+    if (ClearlyGreater(mp, weakestM[2])) {
       weakest = i;
       weakestM[0] = mx, weakestM[1] = my, weakestM[2] = mp;
     }
@@ -320,7 +321,7 @@ void CGPS2dNetAdjust::WriteAdjustedNetwork() {
   for (int j = 0; j < m_VectorCount; ++j) {
     const SideRow row = SidePrecision(*this, m_From[j], m_To[j]);
     WriteSideRow(f, *this, row, j + 1, false, false);
-    if (row.ppm > weakestPpm) weakestPpm = row.ppm, weakestSide = row, weakestNumber = j + 1;
+    if (ClearlyGreater(row.ppm, weakestPpm)) weakestPpm = row.ppm, weakestSide = row, weakestNumber = j + 1;
   }
 
   // 10. The user's point pairs.
@@ -344,7 +345,7 @@ void CGPS2dNetAdjust::WriteAdjustedNetwork() {
       }
       const SideRow row = SidePrecision(*this, ends[0], ends[1]);
       WriteSideRow(f, *this, row, 0, true, false);
-      if (row.ppm > weakestPpm) weakestPpm = row.ppm, weakestSide = row, weakestNumber = m_VectorCount + 1;
+      if (ClearlyGreater(row.ppm, weakestPpm)) weakestPpm = row.ppm, weakestSide = row, weakestNumber = m_VectorCount + 1;
       return true;
     });
   }

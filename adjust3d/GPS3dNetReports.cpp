@@ -155,7 +155,7 @@ void CGPS3dNetAdjust::WriteAdjustedNetwork() {
     const double mp = std::sqrt(mx * mx + my * my + mz * mz);
     f.Printf("%4d %16s %13.4lf %13.4lf %13.4lf %6.2f %6.2f %6.2f %6.2f\n", i + 1, name, m_X[i], m_Y[i], m_Z[i], mx,
              my, mz, mp);
-    if (mp > weakestM[3]) {
+    if (ClearlyGreater(mp, weakestM[3])) {
       weakest = i;
       weakestM[0] = mx, weakestM[1] = my, weakestM[2] = mz, weakestM[3] = mp;
     }
@@ -244,7 +244,7 @@ void CGPS3dNetAdjust::WriteAdjustedNetwork() {
         if (index[a] >= 0 && index[b] >= 0) q += c[a] * c[b] * Qxx(index[a], index[b]);
     const SidePrecision p = RelativePrecision(S, std::sqrt(std::max(q, 0.0)) * scale);
     f.Printf(sideLine, j + 1, from, to, p.S, p.MS, p.T, p.ppm);
-    if (S > 0.0 && p.T < kWeakestSideBound && (weakestSide < 0 || p.T < weakestPrecision.T)) {
+    if (S > 0.0 && p.T < kWeakestSideBound && (weakestSide < 0 || ClearlyGreater(weakestPrecision.T, p.T))) {
       weakestSide = j;
       weakestPrecision = p;
     }

@@ -39,4 +39,9 @@ class CReportFile {
   std::string m_Path;
 };
 
+// The reports name the first of equal maxima (the weakest point, the weakest side). Two
+// values that differ only in their last bits are equal there: which of them the rounding of
+// a solution makes larger is chance, and the order of the report must not be.
+inline bool ClearlyGreater(double a, double b) { return a > b + 1e-9 * (b < 0 ? -b : b); }
+
 }  // namespace vemo

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 
 #include "project/AppState.h"
@@ -17,6 +18,16 @@ namespace vemo::test {
 std::string RecordedMessage::Utf8Text() const { return GbkToUtf8(text); }
 
 namespace {
+
+// No test may read or write the settings of the user who runs it: before any test starts,
+// the settings point at a directory of the test run, which tests that need their own
+// settings replace.
+const struct TestRunSettings {
+  TestRunSettings() : dir(std::make_unique<TempDir>()) {
+    setenv("VEMOGPS_CONFIG_DIR", (dir->path() / "config").c_str(), 1);
+  }
+  std::unique_ptr<TempDir> dir;
+} g_TestRunSettings;
 
 class RecordingProgress final : public ProgressWindow {
  public:
