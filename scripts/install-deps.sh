@@ -5,8 +5,9 @@ set -euo pipefail
 # Qt 6 draws the desktop and the network map; Eigen holds the sparse normal equations and
 # METIS orders them; the fonts stand in for the CJK and narrow Latin faces of the reports and
 # maps; xvfb runs the desktop screenshots; Boost.Math gives the statistical quantiles; clang
-# with its runtime builds the fuzz targets; poppler-utils turns map PDFs into pictures.
-packages=(g++ cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
+# with its runtime builds the fuzz targets; poppler-utils turns map PDFs into pictures; ccache
+# keeps rebuilds short.
+packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-svg-dev libeigen3-dev libmetis-dev libboost-math-dev
           fonts-wqy-microhei fonts-liberation xvfb xauth clang libclang-rt-14-dev poppler-utils)
 missing=()
