@@ -215,7 +215,11 @@ int CGPS3dNetAdjust::Adjust() {
 
   m_UnknownCount = 3 * unknownPoints;
   m_PackedSize = static_cast<size_t>(m_UnknownCount) * (static_cast<size_t>(m_UnknownCount) + 1) / 2;
-  if (m_UnknownCount == 0) return 0;
+  if (m_UnknownCount == 0) {
+    if (m_VectorCount == 0) return tooFewVectors();
+    Warn(Format(T(u8"网中的%d个点都是已知点,没有待定点,无需平差!"), m_PointCount));
+    return 0;
+  }
   // The redundancy depends on the counts alone: a network without enough vectors is refused
   // before its normal equations are built.
   if (m_Redundancy < 0) return tooFewVectors();

@@ -40,11 +40,29 @@ bool ReadPeriod(const std::string& path, const std::string& content, std::vector
 
 }  // namespace
 
-void AcceptIndependentBaselineDlg(const CIndependentBaselineDlg& dialog) {
+int AcceptIndependentBaselineDlg(const CIndependentBaselineDlg& dialog) {
+  // The list is kept in the project file as GBK text: a name it cannot hold would no longer
+  // name its file.
+  for (const auto& f : dialog.files.chosen)
+    if (!CheckGbkPath(f)) return 0;
   CGPSConfiguration& c = Project().configuration;
   c.m_IndependentBaselineFiles.clear();
   for (const auto& f : dialog.files.chosen) c.m_IndependentBaselineFiles.push_back(PathToGbk(f));
   c.m_IndependentBaselineFile = PathToGbk(CurrentProjectFile("GPS3dVector"));
+  return 1;
+}
+
+std::string SourceFileLine(const std::string& path) {
+  std::string name = PathToGbk(path);
+  // The readers skip this line because it has fewer than eleven items. A name of ten blanks
+  // or more would read as a baseline (and fail): its blanks become ideographic spaces, which
+  // look alike and separate nothing.
+  if (CountBlankSeparatedItems(name) >= 11) {
+    std::string spaced;
+    for (char ch : name) spaced += ch == ' ' || ch == '\t' ? std::string(T(u8"\u3000")) : std::string(1, ch);
+    name = std::move(spaced);
+  }
+  return name + "\n";
 }
 
 size_t RandomStartIndex(unsigned r, size_t n) {
@@ -105,27 +123,24 @@ void SelectIndependentBaselines(std::vector<CPeriodBaseline>& b, IndependentRule
 
 int FormIndependentBaselines(const std::vector<std::string>& files, IndependentRule rule, bool randomStart) {
   const std::string output = CurrentProjectFile("GPS3dVector");
+  // The vector file holds the flags the user may have edited by hand: it is replaced only by
+  // a formation that succeeds as a whole, and left as it is otherwise.
+  if (files.empty()) {
+    ShowMessage(Format(T(u8"没有选定同步基线文件,%s未改写!"), PathToGbk(output).c_str()), AppTitle(),
+                MessageIcon::Warning);
+    return 0;
+  }
   std::string text;
-  auto write = [&]() {
-    if (WriteFileAtomically(output, text)) return true;
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(output).c_str()), AppTitle(), MessageIcon::Warning);
-    return false;
-  };
-  if (!write()) return 0;  // the output must be creatable before any input is read
   std::mt19937 rng(static_cast<unsigned>(std::chrono::system_clock::now().time_since_epoch().count()));
   for (const auto& file : files) {
     std::string content;
     if (!ReadFileContent(file, content)) {
-      write();
       ShowMessage(Format(T(u8"基线文件:%s不存在!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
       return 0;
     }
-    text += PathToGbk(file) + "\n";
+    text += SourceFileLine(file);
     std::vector<CPeriodBaseline> period;
-    if (!ReadPeriod(file, content, period)) {
-      write();
-      return 0;
-    }
+    if (!ReadPeriod(file, content, period)) return 0;
     size_t start = randomStart ? RandomStartIndex(static_cast<unsigned>(rng() % 32768u), period.size()) : 0;
     SelectIndependentBaselines(period, rule, start);
     for (const auto& x : period)
@@ -133,7 +148,9 @@ int FormIndependentBaselines(const std::vector<std::string>& files, IndependentR
                      x.flag, x.from.c_str(), x.to.c_str(), x.dx, x.dy, x.dz, x.dxx, x.dyy, x.dzz, x.dxy, x.dxz,
                      x.dyz);
   }
-  return write() ? 1 : 0;
+  if (WriteFileAtomically(output, text)) return 1;
+  ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(output).c_str()), AppTitle(), MessageIcon::Warning);
+  return 0;
 }
 
 }  // namespace vemo

@@ -20,8 +20,9 @@ struct CIndependentBaselineDlg {
 };
 
 // "确定": the chosen list becomes the configuration's list of independent baseline source
-// files and the output name is noted in the configuration.
-void AcceptIndependentBaselineDlg(const CIndependentBaselineDlg& dialog);
+// files and the output name is noted in the configuration. Returns 0, and changes nothing,
+// after a message when a chosen name holds a character that GBK cannot hold.
+int AcceptIndependentBaselineDlg(const CIndependentBaselineDlg& dialog);
 
 // One synchronous baseline of a period.
 struct CPeriodBaseline {
@@ -37,9 +38,14 @@ void SelectIndependentBaselines(std::vector<CPeriodBaseline>& baselines, Indepen
 // The random start of a period of n baselines, from a generator value r in 0..32767.
 size_t RandomStartIndex(unsigned r, size_t n);
 
+// The line that names a source file before its baselines: the full name in GBK, written so
+// that it always has fewer than eleven items.
+std::string SourceFileLine(const std::string& path);
+
 // Forms "%s\%s.GPS3dVector" of the current project from the files, in order. Returns 1, or
-// 0 after the message ("打开文件%s出错!" for the output, "基线文件:%s不存在!" for an input; the
-// output then keeps what was written before).
+// 0 after the message ("打开文件%s出错!" for the output, "基线文件:%s不存在!" for an input, a
+// name too long, no files); the file is written only when the whole formation succeeds, so a
+// failure leaves the existing vector file, with its hand-edited flags, as it was.
 int FormIndependentBaselines(const std::vector<std::string>& files, IndependentRule rule, bool randomStart);
 
 }  // namespace vemo

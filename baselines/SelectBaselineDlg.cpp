@@ -63,12 +63,19 @@ std::string CSelectBaselineDlg::DefaultMergedFile() const {
   return files.chosen.empty() ? std::string() : SyncFileOf(files.chosen.front());
 }
 
-void AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog) {
+int AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog) {
+  // The choice is kept, and the files are opened, through GBK paths: a name that GBK cannot
+  // hold would no longer name its file.
+  const std::string merged = dialog.mergedFile.empty() ? dialog.DefaultMergedFile() : dialog.mergedFile;
+  for (const auto& f : dialog.files.chosen)
+    if (!CheckGbkPath(f)) return 0;
+  if (!CheckGbkPath(merged)) return 0;
   CGPSConfiguration& c = Project().configuration;
   c.m_SyncBaselineFiles.clear();
   for (const auto& f : dialog.files.chosen) c.m_SyncBaselineFiles.push_back(PathToGbk(f));
   c.m_MergeFiles = dialog.merge;
-  c.m_ConvertedBaselineFile = PathToGbk(dialog.mergedFile.empty() ? dialog.DefaultMergedFile() : dialog.mergedFile);
+  c.m_ConvertedBaselineFile = PathToGbk(merged);
+  return 1;
 }
 
 int ImportChosenBaselines() {

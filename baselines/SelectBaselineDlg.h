@@ -36,8 +36,9 @@ struct CSelectBaselineDlg {
 };
 
 // OK: the chosen files, the merge flag and the merged file (the default when none was given)
-// become the project configuration's choice (GBK paths).
-void AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog);
+// become the project configuration's choice (GBK paths). Returns 0, and changes nothing,
+// after a message when a path holds a character that GBK cannot hold.
+int AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog);
 
 // Runs the importer of the configured baseline type on the configuration's choice and, when
 // it succeeds, opens the merged file or each input's synchronous file as a text document.

@@ -1,6 +1,7 @@
 #include "checks/LoopChecks.h"
 
 #include <cmath>
+#include <limits>
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
@@ -53,6 +54,18 @@ std::vector<std::string> LoopNames(const std::string& line) {
 
 void Info(const std::string& text) { ShowMessage(text, AppTitle(), MessageIcon::Information); }
 
+// The loop files are the program's own: their lines are read whole, however many points a
+// loop has (no line buffer cuts a long loop into two).
+constexpr int kWholeLine = std::numeric_limits<int>::max();
+
+// "1,4,7" of the first ten numbers, then ",...".
+std::string NumberList(const std::vector<int>& numbers) {
+  std::string text;
+  for (size_t i = 0; i < numbers.size() && i < 10; ++i) text += Format(i ? ",%d" : "%d", numbers[i]);
+  if (numbers.size() > 10) text += ",...";
+  return text;
+}
+
 }  // namespace
 
 std::string SearchLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
@@ -67,6 +80,8 @@ std::string SearchLoops(const std::vector<std::string>& pointNames, const std::v
     ShowMessage("No Close Circle", "Program", MessageIcon::None);
     return std::string();
   }
+  if (result.unreachableChords > 0)
+    Info(Format(T(u8"有%d个闭合环的两端在网中不连通,未能搜索!"), result.unreachableChords));
   return search.FormatLoops(result);
 }
 
@@ -106,7 +121,7 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
       ok = false;
       return false;
     }
-    if (items == 11) loopText += piece;
+    if (items == 11) loopText += piece.back() == '\n' ? piece : piece + "\n";
     set.fromName.push_back(from);
     set.toName.push_back(to);
     set.dx.push_back(v[0]);
@@ -155,7 +170,14 @@ int RunSyncLoopCheck(const std::vector<std::string>& files) {
 int ComputeSyncMisclosure(const std::string& loopFile, const std::string& reportFile,
                           const CGPSConfiguration& configuration) {
   std::string content;
-  if (!ReadFileContent(loopFile, content) || content.size() < 10) return 0;
+  if (!ReadFileContent(loopFile, content)) {
+    OpenFileError(loopFile);
+    return 0;
+  }
+  if (content.size() < 10) {
+    Info(Format(T(u8"同步环文件%s不足10个字节,没有可计算的同步环!"), PathToGbk(loopFile).c_str()));
+    return 0;
+  }
   std::string out = T(u8"闭合环号, 闭合环点, 坐标闭合差限差(mm), Wx(mm),Wy(mm),Wz(mm),长度闭合差限差(mm),"
                       u8"长度闭合差(mm),闭合环总长度(m),相对闭合差(ppm),备注\n");
   const NetClassParameters& p = configuration.m_NetClass;
@@ -166,7 +188,7 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
   CSyncBaselineSet period;
   bool readingLoops = false, periodStopped = false;
   int loopNumber = 0;
-  CTextLineReader reader(content, kVectorLineBuffer);
+  CTextLineReader reader(content, kWholeLine);
   std::string piece;
   while (reader.Next(piece)) {
     if (IsSpaceString(piece.c_str())) continue;
@@ -303,7 +325,8 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
   for (size_t i = 0; i < set.m_PointName.size(); ++i) index.emplace(set.m_PointName[i], static_cast<int>(i));
 
   int loopNumber = 0, computed = 0;
-  CTextLineReader reader(content, kVectorLineBuffer);
+  std::vector<int> notClosed;  // loops with a pair of points that no vector joins
+  CTextLineReader reader(content, kWholeLine);
   std::string piece;
   bool stop = false;
   while (!stop && reader.Next(piece)) {
@@ -342,7 +365,10 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
       wz += sign * set.m_DZ[v];
       s += std::sqrt(set.m_DX[v] * set.m_DX[v] + set.m_DY[v] * set.m_DY[v] + set.m_DZ[v] * set.m_DZ[v]);
     }
-    if (!closed) continue;
+    if (!closed) {
+      notClosed.push_back(loopNumber);
+      continue;
+    }
     ++computed;
     const double w = std::sqrt(wx * wx + wy * wy + wz * wz);
     const double nv = static_cast<double>(n);
@@ -384,6 +410,9 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     OpenFileError(reportFile);
     return 0;
   }
+  if (!notClosed.empty())
+    Info(Format(T(u8"第%s条线路(共%d条)有相邻两点之间没有基线向量,未计算!"), NumberList(notClosed).c_str(),
+                static_cast<int>(notClosed.size())));
   Info(Format(T(u8"%d条线路推算完成!"), computed));
   return 1;
 }

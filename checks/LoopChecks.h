@@ -34,7 +34,8 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
 int RunSyncLoopCheck(const std::vector<std::string>& files);
 
 // The misclosure report of a synchronous loop file. Returns 1 when the report was written; 0
-// when the loop file is missing or shorter than 10 bytes, or the report cannot be created.
+// after a message when the loop file is missing or shorter than 10 bytes (it holds no loop),
+// or the report cannot be created.
 int ComputeSyncMisclosure(const std::string& loopFile, const std::string& reportFile,
                           const CGPSConfiguration& configuration);
 

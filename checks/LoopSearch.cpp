@@ -153,18 +153,28 @@ void CLoopSearch::GrowTree() {
   int32_t start = m_Names.size() > 1 && inGraph[1] ? 1 : m_Graph.front().from;
   inTree[start] = 1;
   size_t treePoints = 1;
-  bool grew = true;
-  while (grew && treePoints < graphPoints) {
-    grew = false;
-    for (size_t i = 0; i < m_Graph.size() && treePoints < graphPoints; ++i) {
-      const line& e = m_Graph[i];
-      if (edgeInTree[i] || inTree[e.from] == inTree[e.to]) continue;
-      inTree[e.from] = inTree[e.to] = 1;
-      edgeInTree[i] = 1;
-      m_Tree.push_back(e);
-      ++treePoints;
-      grew = true;
+  while (treePoints < graphPoints) {
+    bool grew = true;
+    while (grew && treePoints < graphPoints) {
+      grew = false;
+      for (size_t i = 0; i < m_Graph.size() && treePoints < graphPoints; ++i) {
+        const line& e = m_Graph[i];
+        if (edgeInTree[i] || inTree[e.from] == inTree[e.to]) continue;
+        inTree[e.from] = inTree[e.to] = 1;
+        edgeInTree[i] = 1;
+        m_Tree.push_back(e);
+        ++treePoints;
+        grew = true;
+      }
     }
+    // A network in several pieces: the tree of the next piece starts at the from-point of its
+    // first edge, so that the loops of every piece are searched.
+    for (const line& e : m_Graph)
+      if (treePoints < graphPoints && !inTree[e.from] && !inTree[e.to]) {
+        inTree[e.from] = 1;
+        ++treePoints;
+        break;
+      }
   }
   // Unique edges: an edge joins the same two points as a tree edge only if it is that edge.
   for (size_t i = 0; i < m_Graph.size(); ++i)

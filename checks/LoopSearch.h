@@ -1,6 +1,6 @@
 // The search for a set of independent closed loops in a network of baseline vectors: unique
-// edges, pruning of dangling edges, a spanning tree, one loop per chord, closed along the
-// shortest path in the graph grown so far. The loops come out in rounds: each round takes
+// edges, pruning of dangling edges, a spanning tree (one per piece of a network in several
+// pieces), one loop per chord, closed along the shortest path in the graph grown so far. The loops come out in rounds: each round takes
 // every remaining chord whose shortest path is the shortest of that round.
 #pragma once
 

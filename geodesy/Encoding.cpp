@@ -70,6 +70,23 @@ std::string Utf8ToGbk(std::string_view utf8) {
   return Convert("GBK", "UTF-8", utf8, "?", Utf8CharLength);
 }
 
+char32_t FirstCharacterWithoutGbk(std::string_view utf8) {
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    }
+    const size_t length = Utf8CharLength(utf8.data() + i, utf8.size() - i);
+    if (length == 1) return lead;  // malformed
+    char32_t code = lead & (0xFF >> (length + 1));
+    for (size_t k = 1; k < length; ++k) code = (code << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    if (Utf8ToGbk(utf8.substr(i, length)) == "?") return code;
+    i += length;
+  }
+  return 0;
+}
+
 std::string Utf16ToGbk(const char16_t* text, size_t count) {
   std::string_view bytes(reinterpret_cast<const char*>(text), count * 2);
   return Convert("GBK", "UTF-16LE", bytes, "?",

@@ -15,6 +15,11 @@ std::string GbkToUtf8(std::string_view gbk);
 // UTF-8 -> GBK. Characters without a GBK form (and malformed UTF-8) become '?'; never fails.
 std::string Utf8ToGbk(std::string_view utf8);
 
+// The first character of a UTF-8 text that GBK cannot hold (Utf8ToGbk would turn it into
+// '?'), as its code point; a malformed byte gives its own value. 0 when the whole text has a
+// GBK form.
+char32_t FirstCharacterWithoutGbk(std::string_view utf8);
+
 // UTF-16LE code units -> GBK, for the Unicode strings an archive may hold.
 std::string Utf16ToGbk(const char16_t* text, size_t count);
 

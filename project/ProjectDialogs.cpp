@@ -5,6 +5,7 @@
 
 #include "project/AppState.h"
 #include "project/ProjectFile.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -54,11 +55,11 @@ std::string StripDirectory(std::string dir) {
 
 }  // namespace
 
-CProjectDlgRecord OpenNewProjectDialog(CGPSConfiguration& configuration) {
-  configuration.ResetCoorsSystems();
+CProjectDlgRecord OpenNewProjectDialog(const CGPSConfiguration&) {
   CProjectDlgRecord r;
   r.creationMode = true;
-  r.coordinateSystem = configuration.m_CurrentCoorsSystem.m_Name;
+  for (const auto& cs : PredefinedCoorsSystems()) r.coordinateSystems.SetAt(cs.m_Name, cs);
+  r.coordinateSystem = PredefinedCoorsSystems().front().m_Name;
   return r;
 }
 
@@ -87,6 +88,7 @@ CProjectDlgRecord OpenSettingsDialog(const CGPSConfiguration& c) {
 }
 
 DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
+  if (saved) *saved = false;
   if (r.name.empty() || r.directory.empty()) return DialogOutcome::StaysOpen;
   std::string prj = ProjectFileName(r.directory, r.name, "prj");
   if (FileExists(prj)) {
@@ -94,24 +96,43 @@ DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
     if (!AskYesNo(text, AppTitle(), MessageIcon::Question, 0, MessageAnswer::No))
       return DialogOutcome::StaysOpen;
   }
-  // Every missing level; a level that cannot be created is skipped, and the save below then
-  // reports the failure.
+  // The directory is stored in the project file as GBK text.
+  if (!CheckGbkPath(r.directory)) return DialogOutcome::StaysOpen;
+  // Every missing level. A directory that cannot be made would leave the project file nowhere
+  // (or, at the exit save, in the previous project's folder): the new project is refused.
   std::error_code ec;
   fs::create_directories(r.directory, ec);
+  if (!DirectoryExists(r.directory)) {
+    std::string cause = ec ? ec.message() : std::string("not a directory");
+    ShowMessage(Format(T(u8"不能创建工程路径%s(%s),新工程未建立!"), PathToGbk(r.directory).c_str(),
+                       Utf8ToGbk(cause).c_str()),
+                AppTitle(), MessageIcon::Warning);
+    return DialogOutcome::StaysOpen;
+  }
 
   CProjectState& p = Project();
+  const CProjectState previous = p;
   CGPSConfiguration& c = p.configuration;
   c.m_ProjectName = r.name;
   c.m_ProjectDir = PathToGbk(r.directory);
   CopyDialogFields(r, c);
-  if (r.coordinateSystem != c.m_CurrentCoorsSystem.m_Name)
-    if (const CCoorsSystemSet* cs = c.m_CoorsSystems.Lookup(r.coordinateSystem)) c.m_CurrentCoorsSystem = *cs;
+  // The dialog's set replaces the open project's, user entries and all.
+  if (r.coordinateSystems.GetCount() > 0) c.m_CoorsSystems = r.coordinateSystems;
+  else c.ResetCoorsSystems();
+  c.m_CurrentCoorsSystem = PredefinedCoorsSystems().front();
+  if (const CCoorsSystemSet* cs = c.m_CoorsSystems.Lookup(r.coordinateSystem)) c.m_CurrentCoorsSystem = *cs;
+  if (r.customPrecision) ApplyCustomPrecision(*r.customPrecision, c.m_NetClass);
   p.projectName = r.name;
   p.projectDir = r.directory;
-  p.projectOpen = 1;
   ApplyGrade(c);
-  int ok = SaveProjectFile();
-  if (saved) *saved = ok != 0;
+  if (!SaveProjectFile()) {
+    p = previous;
+    ShowMessage(Format(T(u8"不能创建工程文件%s,新工程未建立!"), PathToGbk(prj).c_str()), AppTitle(),
+                MessageIcon::Warning);
+    return DialogOutcome::StaysOpen;
+  }
+  p.projectOpen = 1;
+  if (saved) *saved = true;
   HandProjectToLibrary();
   return DialogOutcome::Accepted;
 }
@@ -126,6 +147,11 @@ int AcceptSettings(const CProjectDlgRecord& r) {
 
 void AcceptCustomPrecision(const CCustomPrecisionRecord& record) {
   ApplyCustomPrecision(record, Project().configuration.m_NetClass);
+}
+
+void AcceptCustomPrecision(const CCustomPrecisionRecord& record, CProjectDlgRecord& dialog) {
+  if (dialog.creationMode) dialog.customPrecision = record;
+  else AcceptCustomPrecision(record);
 }
 
 std::vector<CCoorsSystemRow> OpenCoorsSystemDialog(const CGPSConfiguration& c) {
@@ -155,7 +181,12 @@ int AcceptCoorsSystemDialog(const std::vector<CCoorsSystemRow>& rows) {
 
 int OpenProject(const std::string& prjPath) {
   CProjectState& p = Project();
-  fs::path path(prjPath);
+  // The project is remembered for the next start, which may run in another folder: a path
+  // given relative to the working folder ("f.prj" too) is made absolute first.
+  std::error_code ec;
+  fs::path path = fs::absolute(fs::path(prjPath), ec);
+  if (ec) path = prjPath;
+  path = path.lexically_normal();
   std::string newDir = StripDirectory(path.parent_path().string());
   std::string newName = path.has_parent_path() ? Utf8ToGbk(path.stem().string()) : std::string();
 

@@ -4,6 +4,7 @@
 // calls the operation that its OK button stands for.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,12 +33,18 @@ struct CProjectDlgRecord {
   double yConstant = 0.0;     // km
   double reserved1 = 0.0;
   double reserved2 = 0.0;
+  // Creation mode: the dialog's own coordinate system set, the five built-in entries, and the
+  // custom precision values confirmed in it. They reach the configuration only when the new
+  // project is created, so that a cancelled or refused dialog leaves the open project as it is.
+  CCoorsSystemMap coordinateSystems;
+  std::optional<CCustomPrecisionRecord> customPrecision;
 };
 
-// Opens the project dialog in creation mode ("新建工程"): the coordinate system set of the
-// configuration is reset to the five built-in entries with "北京54" current (even when the
-// dialog is then cancelled) and the record holds the creation-mode values.
-CProjectDlgRecord OpenNewProjectDialog(CGPSConfiguration& configuration);
+// Opens the project dialog in creation mode ("新建工程"): the record holds the creation-mode
+// values and a coordinate system set of the five built-in entries with "北京54" selected. The
+// configuration is not touched: the user entries of the open project are dropped only when
+// the new project is created.
+CProjectDlgRecord OpenNewProjectDialog(const CGPSConfiguration& configuration);
 
 // The settings-mode record ("工程参数设置"): every field shows the configuration's value.
 CProjectDlgRecord OpenSettingsDialog(const CGPSConfiguration& configuration);
@@ -46,8 +53,11 @@ enum class DialogOutcome { Accepted, StaysOpen };
 
 // OK of the creation-mode dialog. Stays open when the name or directory is empty or when the
 // project file exists and "工程'%s'已存在,覆盖该工程?" is answered No. Otherwise creates every
-// missing directory level, makes the project current and open, applies the grade, saves the
-// project file and hands the project to the library. saved receives the save result.
+// missing directory level, makes the project current and open with the dialog's coordinate
+// system set, applies the grade, saves the project file and hands the project to the library.
+// A directory that cannot be created, or holds a character without a GBK form, and a project
+// file that cannot be saved keep the dialog open after a message, and the open project stays
+// as it was. saved receives the save result.
 DialogOutcome AcceptNewProject(const CProjectDlgRecord& record, bool* saved = nullptr);
 
 // OK of the settings dialog: copies the fields back, selects the chosen coordinate system
@@ -57,6 +67,9 @@ int AcceptSettings(const CProjectDlgRecord& record);
 // Selecting "自定义" and confirming the custom precision dialog: the values go into the
 // configuration at once, whatever the project dialog does next.
 void AcceptCustomPrecision(const CCustomPrecisionRecord& record);
+// The same inside a project dialog: in settings mode the values go into the configuration at
+// once; in creation mode they wait in the dialog for the new project.
+void AcceptCustomPrecision(const CCustomPrecisionRecord& record, CProjectDlgRecord& dialog);
 
 // The coordinate system dialog ("定义坐标系统"): one row a coordinate system.
 struct CCoorsSystemRow {

@@ -48,7 +48,7 @@ int RunFormIndependent(CommandContext& context) {
   if (dialog.files.chosen.empty())  // the list of the last formation, offered again
     for (const auto& f : Project().configuration.m_IndependentBaselineFiles) dialog.files.ChoosePath(GbkToUtf8(f));
   if (dialog.files.chosen.empty()) throw UsageError("form-independent needs the synchronous baseline files");
-  AcceptIndependentBaselineDlg(dialog);
+  if (!AcceptIndependentBaselineDlg(dialog)) return kCommandFailed;
   if (!FormIndependentBaselines(dialog.files.chosen, dialog.rule, dialog.randomStart)) return kCommandFailed;
   return OpenResultFile(CurrentProjectFile("GPS3dVector"));
 }

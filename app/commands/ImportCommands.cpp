@@ -37,7 +37,7 @@ int RunImportBaselines(CommandContext& context) {
   for (const auto& f : files) dialog.files.ChoosePath(Absolute(f));
   dialog.merge = merged.has_value();
   if (merged) dialog.mergedFile = Absolute(*merged);
-  AcceptSelectBaselineDlg(dialog);
+  if (!AcceptSelectBaselineDlg(dialog)) return kCommandFailed;
   return ImportChosenBaselines() ? kCommandDone : kCommandFailed;
 }
 

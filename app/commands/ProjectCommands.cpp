@@ -6,6 +6,7 @@
 #include "app/commands/Handlers.h"
 #include "project/GradeTable.h"
 #include "project/ProjectDialogs.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
@@ -93,14 +94,16 @@ void FillProjectDialog(Args& args, CProjectDlgRecord& r) {
   if (custom) r.gradeIndex = kCustomGrade;
   // Selecting "自定义" opens the custom precision dialog at once; its "确认" stores the values.
   if (custom || (r.gradeIndex == kCustomGrade && previousGrade != kCustomGrade))
-    AcceptCustomPrecision(custom ? ParseCustomPrecision(*custom) : CCustomPrecisionRecord{});
+    AcceptCustomPrecision(custom ? ParseCustomPrecision(*custom) : CCustomPrecisionRecord{}, r);
 
   if (auto e = args.TakeValue("--ellipsoid")) {
+    // The creation-mode dialog offers its own set, the built-in entries.
+    const CCoorsSystemMap& set = r.creationMode ? r.coordinateSystems : c.m_CoorsSystems;
     std::string name = Utf8ToGbk(*e);
-    if (!c.m_CoorsSystems.Lookup(name)) name = NormalizeName(name);
-    if (!c.m_CoorsSystems.Lookup(name)) {
+    if (!set.Lookup(name)) name = NormalizeName(name);
+    if (!set.Lookup(name)) {
       std::string known;
-      for (const auto& [key, cs] : c.m_CoorsSystems.Entries()) known += " " + GbkToUtf8(key);
+      for (const auto& [key, cs] : set.Entries()) known += " " + GbkToUtf8(key);
       throw UsageError("--ellipsoid: no coordinate system '" + *e + "'; the set holds:" + known);
     }
     r.coordinateSystem = name;
@@ -193,6 +196,7 @@ int RunNewProject(CommandContext& context) {
   auto name = args.TakeValue("--name");
   auto dir = args.TakeValue("--dir");
   CProjectDlgRecord record = OpenNewProjectDialog(Project().configuration);
+  if (name && !CheckGbkPath(*name)) return kCommandFailed;  // the name lives as GBK
   if (name) record.name = Utf8ToGbk(*name);
   if (dir && !dir->empty()) record.directory = ProjectDirectoryArgument(*dir);
   FillProjectDialog(args, record);

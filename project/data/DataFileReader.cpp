@@ -30,7 +30,9 @@ bool CTextLineReader::Next(std::string& line) {
       ++m_Pos;
       continue;
     }
-    line.push_back(c);
+    // Items are separated by blanks; files made on Linux and by spreadsheets separate them
+    // by tabs, which read as blanks.
+    line.push_back(c == '\t' ? ' ' : c);
     ++m_Pos;
     if (c == '\n') break;
   }
@@ -78,7 +80,7 @@ int CountBlankSeparatedItems(std::string_view line) {
   int count = 0;
   bool inItem = false;
   for (char c : line) {
-    bool separator = c == ' ' || c == '\n' || c == '\r';
+    bool separator = c == ' ' || c == '\t' || c == '\n' || c == '\r';
     if (!separator && !inItem) ++count;
     inItem = !separator;
   }
@@ -184,6 +186,15 @@ void ShowDuplicateName(const std::string& file, int line, const std::string& nam
 void ShowUnknownPoint(const std::string& file, int line, const std::string& name, const char* caption) {
   ShowMessage(Format(T(u8"文件%s第 %d 行的点%s不是网中的点!"), PathToGbk(file).c_str(), line, name.c_str()), caption,
               MessageIcon::Warning);
+}
+
+bool CheckGbkPath(const std::string& path) {
+  const char32_t bad = FirstCharacterWithoutGbk(path);
+  if (bad == 0) return true;
+  ShowMessage(Format(T(u8"路径%s中的字符U+%04X不能用GBK编码保存,请改用不含该字符的路径!"), PathToGbk(path).c_str(),
+                     static_cast<unsigned>(bad)),
+              AppTitle(), MessageIcon::Warning);
+  return false;
 }
 
 int CPointListBuilder::Add(const std::string& name) {

@@ -26,7 +26,7 @@ constexpr int kMaxPointName = 19;
 constexpr const char* kReadBaselineCaption = "Read GPS 3D Baseline";
 
 // The lines of a file's content as the system's reader sees them: text mode (a CR that
-// precedes a LF is dropped), fixed buffer, reading stops at the first zero byte of a piece
+// precedes a LF is dropped), tabs read as blanks, fixed buffer, reading stops at the first zero byte of a piece
 // as a C string would. LineCount() counts every piece read, blank ones included. The content
 // is not copied: it must outlive the reader.
 class CTextLineReader {
@@ -59,7 +59,7 @@ bool ReadPointRecord(std::string_view line, const std::string& path, int lineCou
 bool ReadPairRecord(std::string_view line, const std::string& path, int lineCount, const char* caption,
                     std::string& from, std::string& to, double* values, int count);
 
-// Number of items separated by blank, LF or CR (tabs belong to an item).
+// Number of items separated by blank, tab, LF or CR.
 int CountBlankSeparatedItems(std::string_view line);
 
 // Hands every non-blank line of content, read with the given buffer, to visit (a callable
@@ -138,6 +138,11 @@ void ShowDuplicateName(const std::string& file, int line, const std::string& nam
                        const char* caption);
 // A point of an observation that is not a point of the network.
 void ShowUnknownPoint(const std::string& file, int line, const std::string& name, const char* caption);
+
+// A path that is stored as GBK text (in the project file, in a file the program writes) must
+// keep naming its file: a character without a GBK form would be stored as '?'. False after a
+// message naming the path and the character.
+bool CheckGbkPath(const std::string& path);
 
 // The point list of a network data set: known points first (in file order), then the vector
 // end points in order of first appearance (from-point before to-point).

@@ -10,6 +10,7 @@
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
+#include "project/data/KnownPointReading.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -54,7 +55,9 @@ void ShowWriteFailure(const CEntryGridRecord& grid, const std::string& cause) {
   }
 }
 
-// The cells of one line of the file, or false when the dialog does not load that line.
+// The cells of one line of the file, or false when the dialog does not load that line. A line
+// whose items the row cannot all hold ("K3 abc 1 2", a fifth value) is not loaded either:
+// "确认" would rewrite it without them, so it goes to the lines that are asked about.
 bool LoadLine(EntryKind kind, const std::string& text, std::vector<std::string>& cells) {
   std::string name, to;
   double v[3];
@@ -62,8 +65,9 @@ bool LoadLine(EntryKind kind, const std::string& text, std::vector<std::string>&
     case EntryKind::KnownXYZ: {
       // The loader reads commas in this file as blanks; so does the grid, or "确认" would
       // turn a comma-separated point into a bare name.
-      int n = ScanPointLine(CommasToBlanks(text), name, v, 3);
-      if (n < 1) return false;
+      const std::string line = CommasToBlanks(text);
+      int n = ScanPointLine(line, name, v, 3);
+      if (n < 1 || CountBlankSeparatedItems(line) != n) return false;
       cells = {name, "", "", ""};
       if (n == 2) cells[3] = CellText(v[0], "%.9lf");
       if (n >= 3) cells[1] = CellText(v[0], "%.9lf"), cells[2] = CellText(v[1], "%.9lf");
@@ -71,16 +75,18 @@ bool LoadLine(EntryKind kind, const std::string& text, std::vector<std::string>&
       return true;
     }
     case EntryKind::KnownXY:
-      if (ScanPointLine(text, name, v, 2) != 3) return false;
+      if (ScanPointLine(text, name, v, 2) != 3 || CountBlankSeparatedItems(text) != 3) return false;
       cells = {name, CellText(v[0], "%lf"), CellText(v[1], "%lf")};
       return true;
-    case EntryKind::KnownH:
-      if (ScanPointLine(CommasToBlanks(text), name, v, 1) != 2) return false;  // commas as for the loader
+    case EntryKind::KnownH: {
+      const std::string line = CommasToBlanks(text);  // commas as for the loader
+      if (ScanPointLine(line, name, v, 1) != 2 || CountBlankSeparatedItems(line) != 2) return false;
       cells = {name, CellText(v[0], "%lf")};
       return true;
+    }
     case EntryKind::Distance:
     case EntryKind::Azimuth:
-      if (ScanPairLine(text, name, to, v, 2) != 4) return false;
+      if (ScanPairLine(text, name, to, v, 2) != 4 || CountBlankSeparatedItems(text) != 4) return false;
       cells = {name, to, CellText(v[0], "%lf"), CellText(v[1], "%lf")};
       return true;
   }
@@ -214,7 +220,32 @@ std::string FormatEntryFile(const CEntryGridRecord& grid) {
   return out;
 }
 
+// The rows of the 3D dialog must give values that the loaders can read: B, L possible as a
+// latitude and longitude, or three values that read as B, L, H or as X, Y, Z. False after
+// the message naming the first row that cannot.
+bool CheckKnownXYZRows(const CEntryGridRecord& grid) {
+  for (size_t i = 0; i < grid.rows.size(); ++i) {
+    const auto& row = grid.rows[i];
+    if (row.size() < 4 || IsBlank(row[0]) || IsBlank(row[1])) continue;  // a name, a height
+    const double v1 = CellNumber(row[1]), v2 = CellNumber(row[2]), v3 = CellNumber(row[3]);
+    bool possible;
+    if (IsBlank(row[3])) {
+      possible = IsPossibleLatitudeLongitude(v1, v2);
+    } else {
+      possible = ReadKnownPointValues(v1, v2, v3, GeodeticBound::Below1000) != KnownPointReading::Impossible &&
+                 ReadKnownPointValues(v1, v2, v3, GeodeticBound::UpTo1000) != KnownPointReading::Impossible;
+    }
+    if (possible) continue;
+    ShowMessage(Format(T(u8"第%zu行点%s的数值既不是可能的B、L(度分秒)、H,也不是地球表面附近的X、Y、Z,请改正后再确认!"),
+                       i + 1, Trim(row[0]).c_str()),
+                AppTitle(), MessageIcon::Warning);
+    return false;
+  }
+  return true;
+}
+
 bool AcceptEntryDialog(const CEntryGridRecord& grid) {
+  if (grid.kind == EntryKind::KnownXYZ && !CheckKnownXYZRows(grid)) return false;
   std::string directory;
   GetPathFromFileName(grid.fileName, directory);
   if (directory.empty() || !DirectoryExists(directory) || ::access(directory.c_str(), W_OK) != 0 ||

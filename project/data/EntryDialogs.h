@@ -47,7 +47,9 @@ bool EndEntryCellEdit(const CEntryGridRecord& grid, size_t column, const std::st
 // The file content that "确认" writes, with the exact row formats.
 std::string FormatEntryFile(const CEntryGridRecord& grid);
 
-// "确认": writes the whole file anew. Returns false after the message of the failure.
+// "确认": writes the whole file anew. Returns false after the message of the failure; in the
+// 3D dialog a row whose values are neither a possible B, L (H) nor X, Y, Z near the Earth's
+// surface is such a failure, and nothing is written.
 bool AcceptEntryDialog(const CEntryGridRecord& grid);
 
 }  // namespace vemo

@@ -4,6 +4,7 @@
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
+#include "project/data/KnownPointReading.h"
 #include "project/data/VectorFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/GPSTransfer.h"
@@ -45,11 +46,23 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
     if (k.items == 2) {
       h = k.values[0];
     } else if (k.items == 3) {
+      if (!IsPossibleLatitudeLongitude(k.values[0], k.values[1])) {
+        ShowReadBaselineError(k.line);
+        m_ErrorFlag = 1;
+        return false;
+      }
       b = DmsToRadian(k.values[0]), l = DmsToRadian(k.values[1]);
       type = kKnownHorizontal;
     } else {
       type = kKnownPosition;
-      if (std::abs(k.values[0]) <= 1000.0) {
+      const KnownPointReading reading =
+          ReadKnownPointValues(k.values[0], k.values[1], k.values[2], GeodeticBound::UpTo1000);
+      if (reading == KnownPointReading::Impossible) {  // neither B, L, H nor X, Y, Z
+        ShowReadBaselineError(k.line);
+        m_ErrorFlag = 1;
+        return false;
+      }
+      if (reading == KnownPointReading::Geodetic) {
         b = DmsToRadian(k.values[0]), l = DmsToRadian(k.values[1]), h = k.values[2];
       } else {
         if (!CheckEllipsoid(ellipsoid.m_a, ellipsoid.m_InvF, kReadBaselineCaption)) return false;

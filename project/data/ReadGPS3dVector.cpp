@@ -4,6 +4,7 @@
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
+#include "project/data/KnownPointReading.h"
 #include "project/data/VectorFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
@@ -65,7 +66,13 @@ int CReadGPS3dVector::ReadKnownPoints() {
       return false;
     }
     double x = k.values[0], y = k.values[1], z = k.values[2];
-    if (std::abs(k.values[0]) < 1000.0) {  // B, L (D.MMSS) and the ellipsoidal height
+    const KnownPointReading reading = ReadKnownPointValues(x, y, z, GeodeticBound::Below1000);
+    if (reading == KnownPointReading::Impossible) {  // neither B, L, H nor X, Y, Z
+      ShowReadBaselineError(k.line);
+      m_ErrorFlag = 1;
+      return false;
+    }
+    if (reading == KnownPointReading::Geodetic) {  // B, L (D.MMSS) and the ellipsoidal height
       if (!ellipsoidChecked && !CheckEllipsoid(ellipsoid.m_a, ellipsoid.m_InvF, kReadBaselineCaption)) return false;
       ellipsoidChecked = true;
       GPSTransfer transfer(0);

@@ -228,12 +228,13 @@ TEST_F(NetAdjustTest, AgreesWithAnIndependentLeastSquaresSolution) {
   for (int p = 0; p < net.m_UnknownCount; ++p) EXPECT_LT(std::fabs(atpv[p]), 1e-6 * scale[p]) << "unknown " << p;
 }
 
-TEST_F(NetAdjustTest, AllPointsKnownEndsWithoutMessageAndAnEmptyResult) {
+TEST_F(NetAdjustTest, AllPointsKnownSaysSoAndLeavesAnEmptyResult) {
   project.Write("GPS3dKnownXYZ", KnownXYZ("K1", -2260788.2828, 5016590.7313, 3214662.3666) +
                                      KnownXYZ("K2", -2259692.1703, 5012208.3513, 3222226.2457));
   project.Write("GPS3dVector", Vector("K1", "K2", 1096.1160, -4382.3770, 7563.8770));
   EXPECT_EQ(Run(), 0);
-  EXPECT_TRUE(project.scope.host.messages.empty());
+  ASSERT_EQ(project.scope.host.messages.size(), 1u);
+  EXPECT_EQ(project.scope.host.messages[0].Utf8Text(), u8"网中的2个点都是已知点,没有待定点,无需平差!");
   EXPECT_EQ(project.Read("GPS3dResult"), "");
 }
 

@@ -50,7 +50,8 @@ TEST_F(ProgramTest, NewProjectCreatesEveryLevelWithCreationModeValues) {
   EXPECT_EQ(c.m_BaselineVarianceFactor, 1.0);
   EXPECT_EQ(c.m_ProjectionType, 0);
   // Remembered for the next start.
-  EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Last GPS Project", "?"), "?");  // this process's settings
+  setenv("VEMOGPS_CONFIG_DIR", (work.path() / "own").c_str(), 1);  // this process's settings
+  EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Last GPS Project", "?"), "?");
   setenv("VEMOGPS_CONFIG_DIR", config.c_str(), 1);
   EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Last GPS Project", "?"), "demo");
   EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Last GPS Project Path", "?"), dir);
@@ -200,25 +201,6 @@ class ProjectLifeCycle : public testing::Test {
   test::ScopedTestHost scope;
   test::TempDir work;
 };
-
-TEST_F(ProjectLifeCycle, CreationModeResetsTheSetEvenWhenCancelled) {
-  CGPSConfiguration& c = Project().configuration;
-  c.m_CoorsSystems.SetAt("USER", {"USER", 1, 2, 0});
-  c.m_CurrentCoorsSystem = {"USER", 1, 2, 0};
-  CProjectDlgRecord r = OpenNewProjectDialog(c);
-  EXPECT_EQ(c.m_CoorsSystems.GetCount(), 5);
-  EXPECT_EQ(c.m_CurrentCoorsSystem.m_Name, G(u8"北京54"));
-  EXPECT_EQ(r.centralMeridian, 117.0);
-  EXPECT_EQ(r.gradeIndex, 0);
-  // Choosing "自定义" and confirming the custom dialog stores its values at once.
-  CCustomPrecisionRecord custom;
-  custom.fixedError = 8.0;
-  custom.loopSideLimit = 4;
-  AcceptCustomPrecision(custom);
-  EXPECT_EQ(c.m_NetClass[NetClassParameters::kFixedError], 8.0);
-  EXPECT_EQ(c.m_NetClass.m_LoopSideLimit, 4);
-  EXPECT_EQ(c.m_NetClass[NetClassParameters::kInstrumentFixedError], 5.0);  // not touched
-}
 
 TEST_F(ProjectLifeCycle, EmptyNameOrDirectoryKeepsTheDialogOpen) {
   CProjectDlgRecord r = OpenNewProjectDialog(Project().configuration);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "baselines/IndependentBaselines.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "tests/checks/CheckFixture.h"
 
 namespace {
@@ -78,18 +81,54 @@ TEST(IndependentFormation, AllRuleEqualsTheMergedFilesWithLeadingFlag) {
   EXPECT_EQ(project.Read("GPS3dVector"), expected);
 }
 
-TEST(IndependentFormation, MissingInputStopsAndKeepsWhatWasWritten) {
+TEST(IndependentFormation, AFailedFormationLeavesTheVectorFileAsItWas) {
   test::CheckProject project;
+  // The file of an earlier formation, with a flag turned by hand.
+  const std::string edited = "/s/d0.GPS3DVector_S\n 1 A B 1 2 3 1 1 1 0 0 0\n 0 B C 1 2 3 1 1 1 0 0 0\n";
+  project.Write("GPS3dVector", edited);
   std::string s1 = project.WriteSync("d1.GPS3DVector_S", "A B 1 2 3 1 1 1 0 0 0\n");
-  EXPECT_EQ(FormIndependentBaselines({s1, project.dir.str() + "/none"}, IndependentRule::Chain, false), 0);
-  ASSERT_EQ(project.scope.host.messages.size(), 1u);
-  EXPECT_EQ(project.scope.host.messages[0].text, G(u8"基线文件:") + project.dir.str() + G(u8"/none不存在!"));
-  std::string out = project.Read("GPS3dVector");
-  EXPECT_NE(out.find(" 0                A                B"), std::string::npos) << out;
-  // A name longer than the reader's buffer is an error with its line, never cut short.
-  std::string s3 = project.WriteSync("d3.GPS3DVector_S", "\nA " + std::string(40, 'N') + " 1 2 3 1 1 1 0 0 0\n");
-  EXPECT_EQ(FormIndependentBaselines({s3}, IndependentRule::All, true), 0);
-  EXPECT_EQ(project.scope.host.messages.size(), 2u);
+  std::string s3 = project.WriteSync("d3.GPS3DVector_S", "\nA " + std::string(30, 'N') + " 1 2 3 1 1 1 0 0 0\n");
+  struct Case {
+    const char* what;
+    std::vector<std::string> files;
+    const char* message;
+  } cases[] = {
+      {"a missing input", {s1, project.dir.str() + "/none"}, u8"/none不存在!"},
+      {"a name of 30 characters", {s1, s3}, u8"超过29个字符!"},
+      {"no files", {}, u8"没有选定同步基线文件"},
+  };
+  for (const auto& c : cases) {
+    project.scope.host.messages.clear();
+    EXPECT_EQ(FormIndependentBaselines(c.files, IndependentRule::All, true), 0) << c.what;
+    ASSERT_EQ(project.scope.host.messages.size(), 1u) << c.what;
+    EXPECT_NE(project.scope.host.messages[0].Utf8Text().find(c.message), std::string::npos)
+        << project.scope.host.messages[0].Utf8Text();
+    EXPECT_EQ(project.Read("GPS3dVector"), edited) << c.what;
+  }
+  // A formation that succeeds replaces it.
+  ASSERT_EQ(FormIndependentBaselines({s1}, IndependentRule::All, false), 1);
+  EXPECT_EQ(project.Read("GPS3dVector").substr(0, s1.size() + 1), s1 + "\n");
+}
+
+TEST(IndependentFormation, SourceFileLinesAlwaysReadBack) {
+  test::CheckProject project;
+  project.Write("GPS3dKnownXYZ", "A 30.1522 114.2030 25.3\n");
+  const std::string folder = project.dir.str() + "/field data 2024 05 12 day 3 of 4 session a b";
+  std::filesystem::create_directories(folder);
+  const std::string sync = folder + "/p1.GPS3DVector_S";
+  ASSERT_TRUE(WriteFileAtomically(sync, "A B 1 2 3 1 1 1 0 0 0\nB C 4 5 6 1 1 1 0 0 0\n"));
+  const std::string plain = project.WriteSync("p2.GPS3DVector_S", "C A -5 -7 -9 1 1 1 0 0 0\n");
+  ASSERT_EQ(FormIndependentBaselines({sync, plain}, IndependentRule::All, false), 1);
+  const std::string written = project.Read("GPS3dVector");
+  // The name of twelve blanks keeps its look with ideographic spaces; an ordinary one is exact.
+  std::string shown = sync;
+  for (size_t at; (at = shown.find(' ')) != std::string::npos;) shown.replace(at, 1, G(u8"\u3000"));
+  EXPECT_EQ(written.substr(0, shown.size() + 1), shown + "\n");
+  EXPECT_NE(written.find("\n" + plain + "\n"), std::string::npos);
+  CReadGPS3dVector set(0);
+  ASSERT_EQ(set.Load(), 1) << (project.scope.host.messages.empty() ? "" : project.scope.host.messages[0].Utf8Text());
+  EXPECT_EQ(set.m_VectorCount, 3);
+  EXPECT_EQ(SourceFileLine(plain), plain + "\n");
 }
 
 }  // namespace

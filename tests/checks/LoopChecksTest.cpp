@@ -194,7 +194,9 @@ TEST(AsyncLoops, BadLoopLinesGiveTheSystemsMessages) {
   EXPECT_EQ(m[1].text, G(u8"第1条线路点太少,计算失败!"));
   EXPECT_EQ(m[2].text, G(u8"第6行点X不存在!"));
   EXPECT_EQ(m[2].icon, MessageIcon::Information);
-  EXPECT_EQ(m[3].text, G(u8"1条线路推算完成!"));  // "A A A" and "A B D" have no closing vectors
+  // "A A A" and "A B D" have no closing vectors: named, not dropped in silence.
+  EXPECT_EQ(m[3].text, G(u8"第3,4条线路(共2条)有相邻两点之间没有基线向量,未计算!"));
+  EXPECT_EQ(m[4].text, G(u8"1条线路推算完成!"));
   EXPECT_EQ(Lines(project.Read("GPS3dMisclosure")).size(), 3u);
 }
 

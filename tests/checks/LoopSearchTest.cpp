@@ -47,13 +47,13 @@ TEST(LoopSearch, ShortestLoopsComeFirstInRounds) {
   for (const auto& loop : result.loops) EXPECT_EQ(loop.size(), 3u);
 }
 
-TEST(LoopSearch, DisconnectedNetworkClosesWhatItCan) {
-  // Two separate triangles: the tree covers only the first; the second triangle's edges join
-  // no tree point, so they are chords that no path closes.
+TEST(LoopSearch, DisconnectedNetworkClosesTheLoopsOfEveryPiece) {
+  // Two separate triangles: each piece grows its own tree, so both loops are found.
   CLoopSearch search(Names(6), {{0, 1}, {1, 2}, {2, 0}, {3, 4}, {4, 5}, {5, 3}});
   auto result = search.Search();
-  EXPECT_EQ(result.loops.size(), 1u);
-  EXPECT_EQ(result.unreachableChords, 3);
+  EXPECT_EQ(result.loops.size(), 2u);
+  EXPECT_EQ(result.unreachableChords, 0);
+  EXPECT_EQ(search.Tree().size(), 4u);
 }
 
 // Random connected networks: a spanning chain of vectors in random order plus extra vectors,

@@ -131,13 +131,14 @@ TEST_F(DataLoaderTest, NameWithOneValueFailsThe3dLoadButIsAHeightPointOfTheEllip
   EXPECT_DOUBLE_EQ(ellipsoidal.m_L[0], DmsToRadian(114.2030));
 }
 
-TEST_F(DataLoaderTest, EllipsoidalSetTakesAThousandAsLatitudeAndConvertsGeocentricPoints) {
-  Write("GPS3dKnownXYZ", "A 1000 10 5\nB -2263483.8885 5013061.1228 3218279.9226\nC\nD 1 2 3 4\n");
+TEST_F(DataLoaderTest, EllipsoidalSetTakesSmallValuesAsLatitudeAndConvertsGeocentricPoints) {
+  // A first value of 1000 would be a latitude as well, an impossible one (KnownPointReadingTest).
+  Write("GPS3dKnownXYZ", "A 89.5959 10 5\nB -2263483.8885 5013061.1228 3218279.9226\nC\nD 1 2 3 4\n");
   Write("GPS3dVector", "A B 1 1 1 1 1 1 0 0 0\n");
   CReadGPS3dCombinedNet set;
   ASSERT_EQ(set.Load(), 1);
   ASSERT_EQ(set.m_KnownPointCount, 2);  // a name alone and five items are skipped
-  EXPECT_DOUBLE_EQ(set.m_B[0], DmsToRadian(1000));
+  EXPECT_DOUBLE_EQ(set.m_B[0], DmsToRadian(89.5959));
   EXPECT_NEAR(set.m_B[1], DmsToRadian(30.30), 1e-9);  // the point of the conversion engine's example
   EXPECT_NEAR(set.m_L[1], DmsToRadian(114.18), 1e-9);
   EXPECT_NEAR(set.m_H[1], 50.0, 1e-3);
@@ -291,7 +292,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadLine{"three items", "K1 1 2 3\nK2 1 2\n", kVectors, 2, kReadError, false},
         BadLine{"text for a number", "K1 1 2 3\nK2 1 x 3\n", kVectors, 2, kReadError, false},
         BadLine{"nan", "K1 1 2 nan\n", kVectors, 1, kReadError, false},
-        BadLine{"tab-separated (one item)", "K1\t1\t2\t3\n", kVectors, 1, kReadError, false},
+        BadLine{"tab-separated, three items", "K1\t1\t2\n", kVectors, 1, kReadError, false},
         BadLine{"20-character name", "ABCDEFGHIJKLMNOPQRST 1 2 3\n", kVectors, 1, u8"文件%s第 %d 行的点名", false},
         BadLine{"vector flag 2", "K1 1 2 3\n", "2 K1 N1 1 2 3 1 1 1 0 0 0\n", 1, kReadError, true},
         BadLine{"13 items", "K1 1 2 3\n", "0 K1 N1 1 2 3 1 1 1 0 0 0 7\n", 1, kReadError, true},
