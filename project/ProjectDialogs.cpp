@@ -155,16 +155,25 @@ void AcceptCustomPrecision(const CCustomPrecisionRecord& record, CProjectDlgReco
 }
 
 std::vector<CCoorsSystemRow> OpenCoorsSystemDialog(const CGPSConfiguration& c) {
+  return OpenCoorsSystemDialog(c.m_CoorsSystems);
+}
+
+std::vector<CCoorsSystemRow> OpenCoorsSystemDialog(const CCoorsSystemMap& set) {
   std::vector<CCoorsSystemRow> rows;
-  for (const auto& [key, cs] : c.m_CoorsSystems.Entries())
+  for (const auto& [key, cs] : set.Entries())
     rows.push_back({cs.m_Name, Format("%lf", cs.m_a), Format("%.9lf", cs.m_InvF), cs.m_Predefined != 0});
   while (rows.size() < static_cast<size_t>(kCoorsGridMinRows)) rows.push_back({});
   return rows;
 }
 
 int AcceptCoorsSystemDialog(const std::vector<CCoorsSystemRow>& rows) {
-  CGPSConfiguration& c = Project().configuration;
-  c.m_CoorsSystems.RemoveAll();
+  AcceptCoorsSystemDialog(rows, Project().configuration.m_CoorsSystems);
+  if (Project().projectName.empty()) return 0;
+  return SaveProjectFile();
+}
+
+void AcceptCoorsSystemDialog(const std::vector<CCoorsSystemRow>& rows, CCoorsSystemMap& set) {
+  set.RemoveAll();
   for (const auto& row : rows) {
     if (IsSpaceString(row.name.c_str()) || Trim(row.name).empty()) continue;
     CCoorsSystemSet cs;
@@ -173,10 +182,8 @@ int AcceptCoorsSystemDialog(const std::vector<CCoorsSystemRow>& rows) {
     cs.m_a = std::atof(row.semiMajorAxis.c_str());
     cs.m_InvF = std::atof(row.flatteningDenominator.c_str());
     cs.m_Predefined = row.readOnly ? 1 : 0;
-    c.m_CoorsSystems.SetAt(cs.m_Name, cs);
+    set.SetAt(cs.m_Name, cs);
   }
-  if (Project().projectName.empty()) return 0;
-  return SaveProjectFile();
 }
 
 int OpenProject(const std::string& prjPath) {

@@ -80,6 +80,10 @@ struct CCoorsSystemRow {
 };
 constexpr int kCoorsGridMinRows = 9;
 std::vector<CCoorsSystemRow> OpenCoorsSystemDialog(const CGPSConfiguration& configuration);
+// The same grid over a set of its own (the creation-mode project dialog's).
+std::vector<CCoorsSystemRow> OpenCoorsSystemDialog(const CCoorsSystemMap& set);
+// "确认" over such a set: it is rebuilt from the rows whose name is not blank; nothing is saved.
+void AcceptCoorsSystemDialog(const std::vector<CCoorsSystemRow>& rows, CCoorsSystemMap& set);
 // "确认": rebuilds the set from the rows whose name is not blank, then saves the project file
 // when a project name is set. Returns the save result (0 when nothing was saved).
 int AcceptCoorsSystemDialog(const std::vector<CCoorsSystemRow>& rows);

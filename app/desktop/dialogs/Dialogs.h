@@ -69,10 +69,12 @@ class ProjectDialog final : public QDialog {
 int RunEntryCommand(EntryKind kind, QWidget* parent);
 int RunNewProjectCommand(QWidget* parent);
 int RunSettingsCommand(QWidget* parent);
-// The custom precision dialog of grade "自定义"; true when confirmed.
-bool RunCustomPrecisionDialog(QWidget* parent);
-// The coordinate system dialog ("定义坐标系统"); true when its rows were accepted.
-bool RunCoordinateSystemDialog(QWidget* parent);
+// The custom precision dialog of grade "自定义"; true when confirmed. Chosen in a project
+// dialog, its values go through that dialog's record (AcceptCustomPrecision).
+bool RunCustomPrecisionDialog(QWidget* parent, CProjectDlgRecord* projectDialog = nullptr);
+// The coordinate system dialog ("定义坐标系统"); true when its rows were accepted. With a set
+// (the creation-mode project dialog's own) it edits that set and saves nothing.
+bool RunCoordinateSystemDialog(QWidget* parent, CCoorsSystemMap* set = nullptr);
 // The baseline file dialogs; each returns the handler's arguments, or nothing when cancelled.
 std::optional<std::vector<std::string>> RunImportBaselineDialog(QWidget* parent);
 std::optional<std::vector<std::string>> RunIndependentBaselineDialog(QWidget* parent);

@@ -132,7 +132,10 @@ ProjectDialog::ProjectDialog(CProjectDlgRecord record, QWidget* parent) : QDialo
 void ProjectDialog::FillCoordinateSystems(const std::string& selected) {
   m_CoordinateSystem->clear();
   int current = 0;
-  for (const auto& [key, system] : Project().configuration.m_CoorsSystems.Entries()) {
+  // The creation-mode dialog offers its own set; the open project's reaches it only on OK.
+  const CCoorsSystemMap& set =
+      m_Record.creationMode ? m_Record.coordinateSystems : Project().configuration.m_CoorsSystems;
+  for (const auto& [key, system] : set.Entries()) {
     if (key == selected) current = m_CoordinateSystem->count();
     m_CoordinateSystem->addItem(FromGbk(key), QByteArray::fromStdString(key));
   }
@@ -141,13 +144,14 @@ void ProjectDialog::FillCoordinateSystems(const std::string& selected) {
 
 void ProjectDialog::DefineCoordinateSystems() {
   const std::string selected = m_CoordinateSystem->currentData().toByteArray().toStdString();
-  if (RunCoordinateSystemDialog(this)) FillCoordinateSystems(selected);
+  if (RunCoordinateSystemDialog(this, m_Record.creationMode ? &m_Record.coordinateSystems : nullptr))
+    FillCoordinateSystems(selected);
 }
 
 void ProjectDialog::GradeChosen(int index) {
-  // Choosing "自定义" opens the custom precision dialog at once; its values stay even when
-  // this dialog is cancelled, as the design has it.
-  if (index == kCustomGrade && !RunCustomPrecisionDialog(this)) m_Grade->setCurrentIndex(m_LastGrade);
+  // Choosing "自定义" opens the custom precision dialog at once; in settings mode its values
+  // stay even when this dialog is cancelled, in creation mode they wait for the new project.
+  if (index == kCustomGrade && !RunCustomPrecisionDialog(this, &m_Record)) m_Grade->setCurrentIndex(m_LastGrade);
   m_LastGrade = m_Grade->currentIndex();
 }
 
@@ -206,7 +210,7 @@ int RunSettingsCommand(QWidget* parent) {
   return 0;
 }
 
-bool RunCustomPrecisionDialog(QWidget* parent) {
+bool RunCustomPrecisionDialog(QWidget* parent, CProjectDlgRecord* projectDialog) {
   QDialog dialog(parent);
   dialog.setWindowTitle(FromUtf8(u8"自定义精度指标"));
   auto* layout = new QVBoxLayout(&dialog);
@@ -252,13 +256,14 @@ bool RunCustomPrecisionDialog(QWidget* parent) {
     }
     if (!ok) continue;
     r.loopSideLimit = static_cast<int32_t>(*limit);
-    AcceptCustomPrecision(r);
+    if (projectDialog) AcceptCustomPrecision(r, *projectDialog);
+    else AcceptCustomPrecision(r);
     return true;
   }
 }
 
-bool RunCoordinateSystemDialog(QWidget* parent) {
-  std::vector<CCoorsSystemRow> rows = OpenCoorsSystemDialog(Project().configuration);
+bool RunCoordinateSystemDialog(QWidget* parent, CCoorsSystemMap* set) {
+  std::vector<CCoorsSystemRow> rows = set ? OpenCoorsSystemDialog(*set) : OpenCoorsSystemDialog(Project().configuration);
   QDialog dialog(parent);
   dialog.setWindowTitle(FromUtf8(u8"定义坐标系统"));
   auto* layout = new QVBoxLayout(&dialog);
@@ -298,6 +303,10 @@ bool RunCoordinateSystemDialog(QWidget* parent) {
       edited.push_back(std::move(r));
     }
     if (!ok) continue;
+    if (set) {
+      AcceptCoorsSystemDialog(edited, *set);
+      return true;
+    }
     if (!AcceptCoorsSystemDialog(edited) && Project().projectName.empty())
       ShowMessage(T(u8"当前没有工程，设置未能保存!"), AppTitle(), MessageIcon::Warning);
     return true;
