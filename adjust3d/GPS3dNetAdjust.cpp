@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 
+#include "adjust3d/VectorChecks.h"
 #include "project/AppState.h"
 #include "geodesy/ApproximateCoordinates.h"
 #include "geodesy/DisplayMessageDlg.h"
@@ -27,14 +28,6 @@ void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), Message
 
 double Seconds(std::chrono::steady_clock::time_point since) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-// Whether a vector's covariance (cm²) is a symmetric positive-definite matrix: its leading
-// minors are positive (negated comparisons, so that a not-a-number fails too).
-bool PositiveDefinite(double xx, double yy, double zz, double xy, double xz, double yz) {
-  const double minor2 = xx * yy - xy * xy;
-  const double det = xx * (yy * zz - yz * yz) - xy * (xy * zz - yz * xz) + xz * (xy * yz - yy * xz);
-  return xx > 0.0 && minor2 > 0.0 && det > 0.0 && std::isfinite(det);
 }
 
 }  // namespace
@@ -101,18 +94,7 @@ void CGPS3dNetAdjust::BuildNormalEquations() {
 }
 
 int CGPS3dNetAdjust::CheckNetwork() {
-  for (int j = 0; j < m_VectorCount; ++j) {
-    const std::string& from = m_PointName[m_From[j]];
-    const std::string& to = m_PointName[m_To[j]];
-    if (m_From[j] == m_To[j]) {
-      Warn(Format(T(u8"第%d条基线向量%s-%s的起点与终点是同一点，不能平差!"), j + 1, from.c_str(), to.c_str()));
-      return 0;
-    }
-    if (!PositiveDefinite(m_Dxx[j], m_Dyy[j], m_Dzz[j], m_Dxy[j], m_Dxz[j], m_Dyz[j])) {
-      Warn(Format(T(u8"第%d条基线向量%s-%s的方差阵不是正定矩阵，不能平差!"), j + 1, from.c_str(), to.c_str()));
-      return 0;
-    }
-  }
+  if (!CheckVectors(*this)) return 0;
   // Every point must be tied to a known point, or the network has no datum there.
   std::vector<int> parent(static_cast<size_t>(m_PointCount));
   for (int i = 0; i < m_PointCount; ++i) parent[i] = i < m_KnownPointCount ? 0 : i;

@@ -63,8 +63,9 @@ SidePrecision RelativePrecision(double S, double MS) {
 }  // namespace
 
 int CGPS3dNetAdjust::WriteApproximateXYZ() {
-  // One file for every variant: the free network reads it back.
-  const std::string path = CurrentProjectFile("GPS3dApproximateXYZ");
+  // The one-point-one-direction run writes its own "1" file: the ordinary file belongs to the
+  // ordinary run, and the free network may read it back.
+  const std::string path = ResultName("GPS3dApproximateXYZ");
   CReportFile file;
   if (!CreateCompanion(file, path)) return 0;
   for (int i = 0; i < m_PointCount; ++i)

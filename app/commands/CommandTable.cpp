@@ -46,7 +46,7 @@ const std::vector<CommandSpec>& MenuCommands() {
       {32825, u8"二维网联合/约束平差", nullptr, true, "adjust-2d", "", "2D combined or constrained adjustment", "",
        RunAdjust2d},
       {32829, u8"椭球面三维平差", nullptr, true, "adjust-ellipsoid", "", "ellipsoidal 3D combined adjustment", "",
-       nullptr},
+       RunAdjustEllipsoid},
       {32847, u8"工程网(一点一方向)平差", nullptr, true, "adjust-one-fix", "[one-fix options]",
        "one-point-one-direction engineering network", "", nullptr},
       {32826, u8"GPS高程拟合", nullptr, true, "fit-heights", "[--model plane|surface|constant]", "GPS height fitting",

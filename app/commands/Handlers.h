@@ -70,6 +70,9 @@ extern const char* const kStabilityHelp;
 int RunFreeNetwork(CommandContext& context);
 int RunStability(CommandContext& context);
 
+// Ellipsoidal 3D combined adjustment (AdjustEllipsoidCommand.cpp).
+int RunAdjustEllipsoid(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

@@ -364,10 +364,11 @@ TEST_F(NetAdjustTest, VariantOneNamesItsFilesWithTheSuffix) {
   WriteSmallNetwork();
   std::filesystem::rename(project.File("GPS3dKnownXYZ"), project.File("GPS3dKnownXYZ") + "1");
   ASSERT_EQ(Run(1), 1);
+  // The approximate file too: the variant never writes over the ordinary run's files.
   for (const char* ext : {"GPS3dResult1", "GPS3dBLH1", "GPS3dXYHEFT1", "GPS3dXYH1", "GPS2dVector1", "GPS3dBLHVector1",
-                          "GPS3dApproximateXYZ"})
+                          "GPS3dApproximateXYZ1"})
     EXPECT_TRUE(project.Exists(ext)) << ext;
-  for (const char* ext : {"GPS3dResult", "GPS3dBLH", "GPS3dXYHEFT", "GPS3dXYH", "GPS2dVector", "GPS3dApproximateXYZ1"})
+  for (const char* ext : {"GPS3dResult", "GPS3dBLH", "GPS3dXYHEFT", "GPS3dXYH", "GPS2dVector", "GPS3dApproximateXYZ"})
     EXPECT_FALSE(project.Exists(ext)) << ext;
 }
 

@@ -1,0 +1,16 @@
+// The ellipsoidal 3D combined adjustment command ("椭球面三维平差").
+#include "adjust3d/GPS3dCombinedAdjust.h"
+#include "project/AppState.h"
+#include "app/commands/CommandFlow.h"
+#include "app/commands/Handlers.h"
+
+namespace vemo {
+
+int RunAdjustEllipsoid(CommandContext& context) {
+  if (!context.args.Positionals().empty()) throw UsageError("adjust-ellipsoid takes no arguments");
+  CGPS3dCombinedAdjust network;
+  return RunComputation([&] { return network.Load(); }, [&] { return network.Adjust(); },
+                        {CurrentProjectFile("GPS3dBLHResult")});
+}
+
+}  // namespace vemo
