@@ -112,3 +112,11 @@ done
 cat "$root/campaign2/campaign2.GPS3dFreeXXOut"
 run --print stability "$root/campaign1/campaign1.GPS3dFreeXXQxx" "$root/campaign2/campaign2.GPS3dFreeXXQxx" \
     "$root/monitoring.GPS3dFreeD" | tail -n 16
+# The ellipsoidal 3D combined adjustment on the project ellipsoid. It reads the vectors in
+# their plain eleven-item form: the used vectors of the independent file, without flags and
+# source lines, are written for it and the independent file is put back afterwards.
+cp "$sample/sample.GPS3dVector" "$root/independent.GPS3dVector"
+awk 'NF == 12 && $1 == "0" { sub(/^ *0 +/, ""); print }' "$root/independent.GPS3dVector" > "$sample/sample.GPS3dVector"
+in_sample adjust-ellipsoid
+in_sample show-result ellipsoid
+cp "$root/independent.GPS3dVector" "$sample/sample.GPS3dVector"
