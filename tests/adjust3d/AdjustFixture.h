@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cmath>
+#include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -54,6 +56,27 @@ inline ProgramRun CreateProgramProject(const std::string& dir, const std::string
                      "114", "--y-constant", "500"},
                     configDir);
 }
+
+// A project made by CreateProgramProject in its own temporary directory, holding copies of
+// files of a fixture's project: for the tests of the commands, which run the program on it.
+class ProgramProject {
+ public:
+  ProgramProject(const AdjustProject& source, std::initializer_list<const char*> extensions)
+      : dir((work.path() / "prj").string()), prj(dir + "/net.prj") {
+    created = CreateProgramProject(dir, config.str());
+    if (created.status == 0)
+      for (const char* ext : extensions) std::filesystem::copy_file(source.File(ext), dir + "/net." + ext);
+  }
+  // Runs the program on the project with these arguments.
+  ProgramRun Run(std::vector<std::string> arguments) const {
+    arguments.insert(arguments.begin(), {"--project", prj});
+    return RunProgram(arguments, config.str());
+  }
+
+  TempDir config, work;
+  std::string dir, prj;
+  ProgramRun created;  // the run of "new-project"
+};
 
 // Lines of a known 3D point file and of a vector file (11 items, covariance in cm²).
 inline std::string KnownXYZ(const std::string& name, double x, double y, double z) {

@@ -17,7 +17,6 @@
 namespace {
 using namespace vemo;
 using namespace vemo::test;
-namespace fs = std::filesystem;
 using Real = long double;
 
 constexpr Real kA = 6378137.0L, kInvF = 298.257223563L;  // WGS-84, the fixture's ellipsoid
@@ -530,26 +529,20 @@ TEST_F(CombinedGolden, ResultFileByteForByte) {
 }
 
 TEST_F(CombinedGolden, CommandOpensTheReportAndShowResultPrintsIt) {
-  test::TempDir config, work;
-  const std::string dir = (work.path() / "prj").string();
-  auto created = RunProgram({"new-project", "--name", "net", "--dir", dir, "--ellipsoid", "WGS84",
-                             "--central-meridian", "114", "--y-constant", "500"},
-                            config.str());
-  ASSERT_EQ(created.status, 0) << created.err;
-  for (const char* ext : {"GPS3dKnownXYZ", "GPS3dVector"}) fs::copy_file(project.File(ext), dir + "/net." + ext);
-  const std::string prj = dir + "/net.prj";
-  auto run = RunProgram({"--project", prj, "adjust-ellipsoid"}, config.str());
+  const ProgramProject program(project, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ASSERT_EQ(program.created.status, 0) << program.created.err;
+  auto run = program.Run({"adjust-ellipsoid"});
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, dir + "/net.GPS3dBLHResult\n");
+  EXPECT_EQ(run.out, program.dir + "/net.GPS3dBLHResult\n");
   EXPECT_EQ(run.err, "");
-  auto shown = RunProgram({"--project", prj, "show-result", "ellipsoid"}, config.str());
+  auto shown = program.Run({"show-result", "ellipsoid"});
   EXPECT_EQ(shown.status, 0);
   EXPECT_NE(shown.out.find(u8"net 三维网联合平差结果"), std::string::npos);
-  EXPECT_EQ(RunProgram({"--project", prj, "adjust-ellipsoid", "extra"}, config.str()).status, 2);
+  EXPECT_EQ(program.Run({"adjust-ellipsoid", "extra"}).status, 2);
   // A vector file in the flagged form of the independent baselines: the loader's message.
-  std::string flagged = "0 " + ReadWholeFile(dir + "/net.GPS3dVector").value_or("");
-  WriteFileAtomically(dir + "/net.GPS3dVector", flagged);
-  auto failed = RunProgram({"--project", prj, "adjust-ellipsoid"}, config.str());
+  const std::string vectors = program.dir + "/net.GPS3dVector";
+  WriteFileAtomically(vectors, "0 " + ReadWholeFile(vectors).value_or(""));
+  auto failed = program.Run({"adjust-ellipsoid"});
   EXPECT_EQ(failed.status, 1);
   EXPECT_EQ(failed.out, "");
   EXPECT_NE(failed.err.find(u8"在第 1 行读取数据错误!"), std::string::npos) << failed.err;
