@@ -37,6 +37,13 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // "<project>.GPS2dResult", GPS2dXY, GPS2dXYEFT and the breakthrough extract. Returns 1
   // when the report was written; 0 after the message of the failure.
   int Adjust();
+  // The plane adjustment of the one-point-one-direction network (variant 1; OneFixAdjust.cpp):
+  // the approximate network shifted onto its one fixed point, one solution without rotation
+  // and scale, then the network turned about the fixed point onto the first (fixed) azimuth,
+  // its cofactors with it; the report "<project>.GPS2dResult1" with GPS2dXY1, GPS2dXYEFT1 and
+  // the breakthrough extract "gtt1". Returns 1 when the report was written; 0 after the
+  // message of the failure.
+  int AdjustOneFix();
 
   // Sizes N, W and x for m_UnknownCount unknowns. Returns 1; throws std::bad_alloc.
   int AllocateNormalEquations();

@@ -67,7 +67,8 @@ class ItemReader {
 }  // namespace
 
 int ExtractBreakthroughData(const std::vector<std::string>& names, const std::vector<double>& x,
-                            const std::vector<double>& y, int knownCount, double m0, const CofactorFunction& cofactor) {
+                            const std::vector<double>& y, int knownCount, double m0, const CofactorFunction& cofactor,
+                            const char* extractExtension) {
   const std::string guidePath = CurrentProjectFile("gti");
   if (!FileExists(guidePath)) return 1;
   std::string content;
@@ -75,7 +76,7 @@ int ExtractBreakthroughData(const std::vector<std::string>& names, const std::ve
     OpenFileError(guidePath);
     return 0;
   }
-  const std::string extractPath = CurrentProjectFile("gtt");
+  const std::string extractPath = CurrentProjectFile(extractExtension);
   CReportFile out;
   if (!out.Create(extractPath)) {
     OpenFileError(extractPath);

@@ -20,9 +20,11 @@ using CofactorFunction = std::function<double(int p, int q)>;
 // knownCount known points first), x and y the adjusted coordinates (m), m0 the adjustment's
 // unit weight error (m). A malformed guide line ("读贯通误差引导文件%d行出错") or one naming a
 // point outside the network ("点%s不存在!") costs that line only. Returns 0 when a file
-// cannot be opened (after OpenFileError), else 1.
+// cannot be opened (after OpenFileError), else 1. The one-point-one-direction network writes
+// its extract under its own extension ("gtt1"), leaving the ordinary network's untouched.
 int ExtractBreakthroughData(const std::vector<std::string>& names, const std::vector<double>& x,
-                            const std::vector<double>& y, int knownCount, double m0, const CofactorFunction& cofactor);
+                            const std::vector<double>& y, int knownCount, double m0, const CofactorFunction& cofactor,
+                            const char* extractExtension = "gtt");
 
 // The errors of one breakthrough (cm; the azimuth of the major axis in radians from x toward y).
 struct BreakthroughErrors {

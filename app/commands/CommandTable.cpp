@@ -48,7 +48,7 @@ const std::vector<CommandSpec>& MenuCommands() {
       {32829, u8"椭球面三维平差", nullptr, true, "adjust-ellipsoid", "", "ellipsoidal 3D combined adjustment", "",
        RunAdjustEllipsoid},
       {32847, u8"工程网(一点一方向)平差", nullptr, true, "adjust-one-fix", "[one-fix options]",
-       "one-point-one-direction engineering network", "", nullptr},
+       "one-point-one-direction engineering network", kOneFixHelp, RunAdjustOneFix},
       {32826, u8"GPS高程拟合", nullptr, true, "fit-heights", "[--model plane|surface|constant]", "GPS height fitting",
        kHeightModelHelp, RunFitHeights},
       {32842, u8"GPS三维秩亏自由网", nullptr, true, "free-network", "--approx FILE", "rank-deficient free network",

@@ -73,6 +73,10 @@ int RunStability(CommandContext& context);
 // Ellipsoidal 3D combined adjustment (AdjustEllipsoidCommand.cpp).
 int RunAdjustEllipsoid(CommandContext& context);
 
+// One-point-one-direction engineering network (OneFixCommand.cpp).
+extern const char* const kOneFixHelp;
+int RunAdjustOneFix(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

@@ -1,0 +1,72 @@
+// The one-point-one-direction engineering network ("工程网(一点一方向)平差"): the dialog from the
+// options, the variant-1 3D adjustment, then the plane adjustment held on the fixed point and
+// turned onto the fixed azimuth.
+#include <string>
+
+#include "adjust2d/GPS2dNetAdjust.h"
+#include "adjust3d/GPS3dNetAdjust.h"
+#include "app/commands/CommandFlow.h"
+#include "app/commands/Handlers.h"
+#include "project/AppState.h"
+#include "project/OneFixOneAzimuth.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/Platform.h"
+
+namespace vemo {
+
+const char* const kOneFixHelp =
+    "  --point NAME   the fixed point (点名)        --from NAME  start of the fixed azimuth (起点)\n"
+    "  --x M, --y M   its plane coordinates         --to NAME    its end (终点)\n"
+    "  --h M          its normal height             --azimuth DMS  the fixed azimuth, D.MMSS\n"
+    "  --lat DMS, --lon DMS  its latitude and longitude, D.MMSS\n"
+    "  --h0 M         normal height of the projection surface\n"
+    "Values not given come from the remembered OneFix file, as the dialog prefills them. Writes\n"
+    "OneFix, GPS3dKnownXYZ1, GPS2dKnownXY1 and GPS2dAzimuth1, runs the 3D adjustment on them\n"
+    "(GPS3dResult1 ...) and the plane adjustment (GPS2dResult1, GPS2dXY1, GPS2dXYEFT1); the\n"
+    "project's other files stay as they are.\n";
+
+namespace {
+
+// The dialog as the options fill it over the remembered values.
+OneFixOneAzimuth OneFixFromArgs(Args& args) {
+  OneFixOneAzimuth dialog;
+  dialog.OnInitDialog();
+  auto name = [&](const char* option, std::string& field) {
+    if (auto value = args.TakeValue(option)) field = Utf8ToGbk(*value);
+  };
+  auto number = [&](const char* option, double& field) {
+    if (auto value = args.TakeDouble(option)) field = *value;
+  };
+  name("--point", dialog.m_PointName);
+  number("--x", dialog.m_x);
+  number("--y", dialog.m_y);
+  number("--h", dialog.m_h);
+  number("--lat", dialog.m_B);
+  number("--lon", dialog.m_L);
+  number("--h0", dialog.m_h0);
+  name("--from", dialog.m_From);
+  name("--to", dialog.m_To);
+  number("--azimuth", dialog.m_Azimuth);
+  return dialog;
+}
+
+}  // namespace
+
+int RunAdjustOneFix(CommandContext& context) {
+  OneFixOneAzimuth dialog = OneFixFromArgs(context.args);
+  if (!context.args.Positionals().empty()) throw UsageError("adjust-one-fix takes no positional arguments");
+  if (!dialog.OnOK()) return kCommandFailed;
+
+  // The 3D adjustment of the "1" files; its failure has its own messages and the plane
+  // adjustment still runs on whatever "1" files exist.
+  SetApproximateFileMode(0);
+  {
+    CGPS3dNetAdjust network(1);
+    if (network.Load() && network.Adjust()) Platform().OpenTextDocument(CurrentProjectFile("GPS3dResult1"));
+  }
+  CGPS2dNetAdjust plane(1);
+  return RunComputation([&] { return plane.Load(); }, [&] { return plane.AdjustOneFix(); },
+                        {CurrentProjectFile("GPS2dResult1")});
+}
+
+}  // namespace vemo
