@@ -120,3 +120,9 @@ awk 'NF == 12 && $1 == "0" { sub(/^ *0 +/, ""); print }' "$root/independent.GPS3
 in_sample adjust-ellipsoid
 in_sample show-result ellipsoid
 cp "$root/independent.GPS3dVector" "$sample/sample.GPS3dVector"
+# The one-point-one-direction engineering network: K01 fixed at x = 1000, y = 2000 of a local
+# grid, the direction K01 -> K02 as its north; the GPS network keeps its own scale. It writes
+# only "1" files (and the remembered OneFix); the project's ordinary files stay as they are.
+in_sample adjust-one-fix --point K01 --x 1000 --y 2000 --h 35.0 --lat 30.274402258 --lon 114.153345812 \
+    --h0 2.488 --from K01 --to K02 --azimuth 0
+in_sample view "$sample/sample.GPS2dXY1"
