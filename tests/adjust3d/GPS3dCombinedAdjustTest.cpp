@@ -460,7 +460,8 @@ TEST_F(CombinedAdjustTest, PointOnTheMeridianOfNinetyDegreesCountsAsPlaced) {
   };
   const auto k1 = at(30.0, 90.0, 50.0), k2 = at(30.03, 90.02, 60.0), p1 = at(30.01, 90.03, 70.0);
   ASSERT_LT(std::fabs(k1[0]), 0.1);
-  project.Write("GPS3dKnownXYZ", KnownLine("K1", 3, k1[0], k1[1], k1[2]) + KnownLine("K2", 4, k2[0], k2[1], k2[2]) +
+  project.Write("GPS3dKnownXYZ", Format("%20s %20.9lf %20.9lf %20.9lf\n", "K1", 30.0, 90.0, 50.0) +
+                                     KnownLine("K2", 4, k2[0], k2[1], k2[2]) +
                                      KnownLine("P1", 1, p1[0], p1[1], p1[2]));
   auto vector = [](const char* from, const char* to, const std::array<double, 3>& a, const std::array<double, 3>& b) {
     return Vector(from, to, b[0] - a[0], b[1] - a[1], b[2] - a[2]);
