@@ -77,6 +77,15 @@ int RunAdjustEllipsoid(CommandContext& context);
 extern const char* const kOneFixHelp;
 int RunAdjustOneFix(CommandContext& context);
 
+// Drawing and engineering tools (ToolCommands.cpp).
+extern const char* const kMapSynopsis;
+extern const char* const kMapHelp;
+extern const char* const kExportDxfHelp;
+extern const char* const kDesignHelp;
+int RunMap(CommandContext& context);
+int RunExportDxf(CommandContext& context);
+int RunDesign(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

@@ -1,0 +1,69 @@
+// The DXF export of the network map ("输出ACAD_DXF网图"): the adjusted points of a
+// ".GPS3dXYHEFT" file as POINT entities with their names as TEXT, known points with a
+// triangle, and the used baselines of a ".GPS3dVector" file as LINE entities. The command
+// does not need a project: both inputs and the output are chosen in file dialogs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vemo {
+
+// One point of the drawing. x is the easting and y the northing (the file's second and first
+// numbers), so that east is to the right and north up; h the height; e, f the semi-axes of
+// the error ellipse and t its azimuth, as the file gives them.
+struct CDXFPoint {
+  std::string name;  // GBK, as it stands in the file
+  double x = 0, y = 0, h = 0, e = 0, f = 0, t = 0;
+};
+
+struct CDXFLine {
+  std::string from, to;  // GBK
+};
+
+class CDXF {
+ public:
+  // Names longer than the 29 characters of the point record are reported and left out.
+  static constexpr int kMaxName = 29;
+  // A point whose semi-major axis is below this (m) is a known point and gets a triangle.
+  static constexpr double kKnownPointAxis = 1e-6;
+
+  // Reads a coordinate file: lines of "name X Y H E F T" (seven items), others skipped.
+  // False after "打开文件%s出错!" when it cannot be read.
+  static bool ReadPointFile(const std::string& path, std::vector<CDXFPoint>& points);
+  // Reads a vector file: 11-item lines give their first two items, 12-item lines flagged "0"
+  // their second and third; a line flagged "1" is not used. False after "打开文件%s出错!".
+  static bool ReadLineFile(const std::string& path, std::vector<CDXFLine>& lines);
+
+  // The Open dialogs of the menu command; empty when cancelled or unreadable.
+  static std::vector<CDXFPoint> ReadPoints();
+  static std::vector<CDXFLine> ReadLines();
+
+  void SetPoints(std::vector<CDXFPoint> points) { m_Points = std::move(points); }
+  void SetLines(std::vector<CDXFLine> lines) { m_Lines = std::move(lines); }
+
+  // The text of the drawing. A line whose end is not a point of the list is left out and
+  // named in skipped ("FROM-TO"). Empty without points.
+  std::string DxfText(std::vector<std::string>* skipped = nullptr) const;
+
+  // The output name of a chosen name: ".dxf" is always appended (net.dxf gives net.dxf.dxf).
+  static std::string OutputName(const std::string& chosen);
+
+  // Writes the drawing to OutputName(chosen) and shows "已生成AutoCAD格式的网图文件!".
+  // Without points nothing is written (0, no message). A line that could not be drawn is
+  // reported first. An output that cannot be written: "打开文件%s出错!" and 0.
+  int WriteDXF(const std::string& chosen);
+
+  // The Save dialog of the menu command, then WriteDXF; 0 when cancelled.
+  int WriteDXF();
+
+ private:
+  std::vector<CDXFPoint> m_Points;
+  std::vector<CDXFLine> m_Lines;
+};
+
+// The command: the point file, the line file and the output, each chosen in its dialog.
+// Returns 1 when the drawing was written.
+int RunDxfExport();
+
+}  // namespace vemo

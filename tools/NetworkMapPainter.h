@@ -1,0 +1,75 @@
+// The one drawing routine of the network map, for every target: the desktop view, the
+// printer, and the SVG, PDF and PNG files. It draws into a QPainter in millimetres of paper
+// (x to the right, y downwards); the caller's world transform maps millimetres to the device
+// (for a file or a printer the page's dots per millimetre, for a view also its zoom and
+// scrolling). Nothing here owns a window or a widget.
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+
+#include "tools/VemoGPSDoc.h"
+
+class QPainter;
+
+namespace vemo {
+
+// The switches of the map view: "误差椭圆", "控制点名" and "相同比例".
+struct CMapDisplay {
+  bool ellipses = true;
+  bool names = true;
+  bool sameScale = true;
+};
+
+// Where the ground lies on paper: the ground point (x0 northing, y0 easting) is at the paper
+// point (originX, originY) mm; northing grows upwards by scaleX metres per millimetre and
+// easting to the right by scaleY metres per millimetre.
+struct CMapPlacement {
+  double x0 = 0, y0 = 0;
+  double originX = 0, originY = 0;
+  double scaleX = 1, scaleY = 1;
+
+  QPointF ToPaper(double x, double y) const { return {originX + (y - y0) / scaleY, originY - (x - x0) / scaleX}; }
+  // The ground point (x northing, y easting) under a paper point; for the "窗口" rectangle.
+  void FromPaper(const QPointF& paper, double& x, double& y) const {
+    x = x0 + (originY - paper.y()) * scaleX;
+    y = y0 + (paper.x() - originX) * scaleY;
+  }
+};
+
+// The placement of the page: the document's scales ("相同比例": the larger one for both axes),
+// the network centred in the page's drawing area.
+CMapPlacement PagePlacement(const CVemoGPSDoc& doc, bool sameScale);
+
+// Baselines, error ellipses (red, 61-vertex polylines), point symbols (known points as
+// triangles, the others as circles of radius 0.8 mm) and names (4 mm high, narrow face,
+// 1 mm east of the point). Symbols and texts keep their size in millimetres whatever the
+// placement; primitives that would fall outside any finite device position are left out.
+void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlacement& placement,
+                    const CMapDisplay& display);
+
+// The title block: the title "%s控制网网图" in a bold CJK face and the scale line.
+void DrawTitleBlock(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& display, const QRectF& block);
+
+// The title block's rectangle on the document's page, at its foot.
+QRectF TitleBlockRect(const CMapPage& page);
+
+// The whole page of the document, as printed: the network at its page placement and the
+// title block. The page is white.
+void DrawMapPage(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& display);
+
+// The page of a printer of the given printable size (mm): the drawing area starts 10 mm in
+// from the left margin and 20 mm below the top margin and ends 10 mm inside the right and
+// bottom margins; a printed map rounds its scales up to one decimal.
+CMapPage PrinterMapPage(double widthMm, double heightMm);
+constexpr int kPrinterScaleDecimals = 1;
+
+// GBK text of the system as a QString.
+QString GbkToQString(const std::string& gbk);
+
+// The faces that stand in for "黑体" (the title) and "Arial Narrow" (the point names).
+QString TitleFontFamily();
+QString NameFontFamily();
+
+}  // namespace vemo
