@@ -272,32 +272,22 @@ QMenu* MainWindow::CreateEditMenu() {
 }
 
 QMenu* MainWindow::CreateMapMenu() {
+  // The map view's own commands and switches, acting on the active map view.
   auto* menu = menuBar()->addMenu(FromUtf8(u8"网图(&M)"));
-  struct Item {
-    const char* text;
-    void (MapView::*run)();
-  };
-  const Item commands[] = {{u8"放大", &MapView::ZoomIn},
-                           {u8"缩小", &MapView::ZoomOut},
-                           {u8"窗口", &MapView::BeginWindowZoom},
-                           {u8"前级", &MapView::PreviousView}};
-  for (const Item& item : commands) {
+  m_MapToolBar = new QToolBar(FromUtf8(u8"网图"), this);
+  m_MapToolBar->setObjectName(QStringLiteral("mapToolbar"));
+  for (const MapView::Command& item : MapView::Commands()) {
     QAction* action = menu->addAction(FromUtf8(item.text));
     auto run = item.run;
     connect(action, &QAction::triggered, this, [this, run] {
       if (MapView* view = ActiveMapView()) (view->*run)();
     });
     m_MapActions[FromUtf8(item.text)] = action;
+    m_MapToolBar->addAction(action);
   }
   menu->addSeparator();
-  struct Switch {
-    const char* text;
-    void (MapView::*set)(bool);
-  };
-  const Switch switches[] = {{u8"误差椭圆", &MapView::SetEllipses},
-                             {u8"控制点名", &MapView::SetNames},
-                             {u8"相同比例", &MapView::SetSameScale}};
-  for (const Switch& item : switches) {
+  m_MapToolBar->addSeparator();
+  for (const MapView::Switch& item : MapView::Switches()) {
     QAction* action = menu->addAction(FromUtf8(item.text));
     action->setCheckable(true);
     auto set = item.set;
@@ -305,6 +295,7 @@ QMenu* MainWindow::CreateMapMenu() {
       if (MapView* view = ActiveMapView()) (view->*set)(on);
     });
     m_MapActions[FromUtf8(item.text)] = action;
+    m_MapToolBar->addAction(action);
   }
   return menu;
 }
@@ -326,6 +317,8 @@ void MainWindow::CreateToolBar() {
     action->setIcon(button.label ? LabelIcon(FromUtf8(button.label)) : style()->standardIcon(button.pixmap));
     m_ToolBar->addAction(action);
   }
+  addToolBar(m_MapToolBar);
+  m_MapToolBar->setVisible(false);
 }
 
 void MainWindow::CreateStatusBar() {
@@ -382,12 +375,10 @@ void MainWindow::UpdateMenus() {
   m_EditMenu->menuAction()->setVisible(text != nullptr || !map);
   for (QAction* a : m_EditActions) a->setEnabled(text != nullptr && !m_Running);
   m_MapMenu->menuAction()->setVisible(map != nullptr);
+  m_MapToolBar->setVisible(map != nullptr);
   for (auto& [name, a] : m_MapActions) a->setEnabled(map != nullptr && !m_Running);
-  if (map) {
-    m_MapActions[FromUtf8(u8"误差椭圆")]->setChecked(map->Ellipses());
-    m_MapActions[FromUtf8(u8"控制点名")]->setChecked(map->Names());
-    m_MapActions[FromUtf8(u8"相同比例")]->setChecked(map->SameScale());
-  }
+  if (map)
+    for (const MapView::Switch& item : MapView::Switches()) m_MapActions[FromUtf8(item.text)]->setChecked((map->*item.get)());
   for (QAction* a : m_RecentActions) a->setEnabled(!m_Running);
 }
 
@@ -552,9 +543,15 @@ MapView* MainWindow::OpenNetworkMap(const QString& path) {
   }
   MapView* view = MapView::Load(CanonicalPath(path));
   if (!view) return nullptr;
-  AddDocumentWindow(view, QFileInfo(path).fileName());
-  UpdateMenus();
+  AddMapWindow(view, QFileInfo(path).fileName());
   return view;
+}
+
+void MainWindow::AddMapWindow(MapView* view, const QString& title) {
+  // The menu's switches follow the view's, also when the view's context menu changes them.
+  connect(view, &MapView::viewChanged, this, [this] { UpdateMenus(); });
+  AddDocumentWindow(view, title);
+  UpdateMenus();
 }
 
 TextView* MainWindow::ActiveTextView() const {
@@ -576,7 +573,7 @@ void MainWindow::NewWindow() {
     connect(view, &TextView::caretLineReported, this, &MainWindow::ShowLine);
     AddDocumentWindow(view, active->windowTitle() + QStringLiteral(":%1").arg(count + 1));
   } else if (auto* map = qobject_cast<MapView*>(active->widget())) {
-    if (MapView* copy = map->Clone(nullptr)) AddDocumentWindow(copy, active->windowTitle() + QStringLiteral(":%1").arg(count + 1));
+    AddMapWindow(map->Clone(nullptr), active->windowTitle() + QStringLiteral(":%1").arg(count + 1));
   }
 }
 

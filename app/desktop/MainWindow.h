@@ -72,6 +72,7 @@ class MainWindow final : public QMainWindow {
   void ShowLine(int line);
   QMdiSubWindow* FindDocumentWindow(const QString& path) const;
   QMdiSubWindow* AddDocumentWindow(QWidget* view, const QString& title);
+  void AddMapWindow(MapView* view, const QString& title);
 
   // The file menu's own commands.
   void OpenProjectFile();
@@ -87,6 +88,7 @@ class MainWindow final : public QMainWindow {
   DesktopHost& m_Host;
   QMdiArea* m_Mdi = nullptr;
   QToolBar* m_ToolBar = nullptr;
+  QToolBar* m_MapToolBar = nullptr;
   QLabel* m_LinePane = nullptr;
   QMenu* m_EditMenu = nullptr;
   QMenu* m_MapMenu = nullptr;

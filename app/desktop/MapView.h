@@ -1,33 +1,130 @@
-// The network map view: the adjusted network drawn on screen, zoomed and printed.
+// The network map view: the map document drawn on screen through the one drawing routine of
+// the map (tools/NetworkMapPainter.h), zoomed, scrolled and printed. The view shows the page
+// of the document as it prints (network and title block on white paper) over a grey desk;
+// its state is the ground point at the centre of the window and the millimetres of paper per
+// screen pixel, with a history of earlier states for "前级".
 #pragma once
 
-#include <QWidget>
+#include <QAbstractScrollArea>
+#include <QPoint>
+#include <memory>
+#include <vector>
+
+#include "tools/NetworkMapPainter.h"
+#include "tools/VemoGPSDoc.h"
 
 class QPrinter;
+class QRubberBand;
 
 namespace vemo {
 
-class MapView : public QWidget {
+// One view of the map: the ground point at the centre of the window (x0 northing, y0
+// easting, m) and k, millimetres of paper per device pixel.
+struct tagScreenParametersStruct {
+  double x0 = 0, y0 = 0;
+  double k = 1;
+};
+
+class MapView final : public QAbstractScrollArea {
   Q_OBJECT
 
  public:
-  using QWidget::QWidget;
-  // Reads the coordinate file and the project's vectors; nullptr after the message when the
-  // map cannot be drawn.
+  // A view of a document; the first display fits the whole page into the window.
+  explicit MapView(std::shared_ptr<const CVemoGPSDoc> doc, QWidget* parent = nullptr);
+
+  // Reads the coordinate file and the vector file of the same project beside it (the
+  // document's own messages); nullptr when the map cannot be drawn.
   static MapView* Load(const QString& path, QWidget* parent = nullptr);
-  virtual QString Path() const { return QString(); }
-  virtual MapView* Clone(QWidget* /*parent*/) const { return nullptr; }
-  virtual void PrintTo(QPrinter* /*printer*/) {}
-  virtual void ZoomIn() {}
-  virtual void ZoomOut() {}
-  virtual void BeginWindowZoom() {}
-  virtual void PreviousView() {}
-  virtual void SetEllipses(bool /*on*/) {}
-  virtual void SetNames(bool /*on*/) {}
-  virtual void SetSameScale(bool /*on*/) {}
-  virtual bool Ellipses() const { return true; }
-  virtual bool Names() const { return true; }
-  virtual bool SameScale() const { return true; }
+  QString Path() const;
+  const CVemoGPSDoc& Document() const { return *m_Doc; }
+  // A second view of the same document in the same state ("新建窗口(&N)").
+  MapView* Clone(QWidget* parent) const;
+
+  // The commands of the view, as the map menu and the view's context menu offer them.
+  struct Command {
+    const char* text;  // UTF-8
+    void (MapView::*run)();
+  };
+  struct Switch {
+    const char* text;  // UTF-8
+    void (MapView::*set)(bool);
+    bool (MapView::*get)() const;
+  };
+  static const std::vector<Command>& Commands();
+  static const std::vector<Switch>& Switches();
+
+  // "放大" and "缩小": k times or divided by 0.8, the centre kept.
+  void ZoomIn();
+  void ZoomOut();
+  // "窗口": the next drag of the left button draws a rectangle that becomes the view;
+  // Escape or a click without a drag leaves the view as it is.
+  void BeginWindowZoom();
+  bool InWindowZoom() const { return m_WindowZoom; }
+  // "前级": the view before the last change of scale or window; nothing when there is none.
+  void PreviousView();
+  // Fits the whole page into the window (the first display).
+  void FitPage();
+
+  void SetEllipses(bool on);
+  void SetNames(bool on);
+  void SetSameScale(bool on);
+  bool Ellipses() const { return m_Display.ellipses; }
+  bool Names() const { return m_Display.names; }
+  bool SameScale() const { return m_Display.sameScale; }
+
+  const tagScreenParametersStruct& View() const { return m_View; }
+  size_t HistorySize() const { return m_History.size(); }
+  // Where a ground point lies in the viewport (pixels), and the ground point under a
+  // viewport position.
+  QPointF ToDevice(double x, double y) const;
+  void FromDevice(const QPointF& device, double& x, double& y) const;
+
+  // The map as printed on the printer's page (the printer's page rules) and its document.
+  void PrintTo(QPrinter* printer) const;
+
+ signals:
+  void viewChanged();
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  CMapPlacement Placement() const { return PagePlacement(*m_Doc, m_Display.sameScale); }
+  // Paper millimetres of the window centre, and of a viewport position.
+  QPointF PaperCentre() const;
+  QPointF ToPaper(const QPointF& device) const;
+  // A new view after a change of scale or window: the old one goes into the history.
+  void ChangeView(const tagScreenParametersStruct& view);
+  void SetViewNow(const tagScreenParametersStruct& view);
+  // The zoom by a factor about a viewport point that stays where it is.
+  void ZoomAbout(double factor, const QPointF& device);
+  void EndWindowZoom();
+  void UpdateScrollBars();
+
+  std::shared_ptr<const CVemoGPSDoc> m_Doc;
+  CMapDisplay m_Display;
+  tagScreenParametersStruct m_View;
+  std::vector<tagScreenParametersStruct> m_History;
+  bool m_Fitted = false;
+  // The paper rectangle (mm) the scroll bars cover: the page, the network and the window.
+  QRectF m_Extents;
+  bool m_SettingScrollBars = false;
+  bool m_WindowZoom = false;
+  QRubberBand* m_Band = nullptr;
+  QPoint m_BandStart;
 };
+
+// The document as it prints on a printable area of widthMm x heightMm: the printer's page
+// and its scales rounded up to one decimal.
+CVemoGPSDoc PrinterDocument(const CVemoGPSDoc& doc, double widthMm, double heightMm);
 
 }  // namespace vemo

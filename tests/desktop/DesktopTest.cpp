@@ -3,12 +3,17 @@
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiArea>
 #include <QProcess>
 #include <QTest>
 #include <cstdio>
 
 #include "geodesy/LibraryState.h"
+#include "geodesy/Platform.h"
 #include "project/AppState.h"
+#include "project/ProjectDialogs.h"
 
 namespace vemo::test {
 
@@ -24,7 +29,16 @@ ModalWatcher::ModalWatcher() {
 
 void ModalWatcher::Poll() {
   QWidget* modal = QApplication::activeModalWidget();
-  if (!modal || !modal->isVisible()) return;
+  if (!modal || !modal->isVisible() || m_Pending == modal) return;
+  m_Pending = modal;
+  QMetaObject::invokeMethod(this, [this, window = QPointer<QWidget>(modal)] {
+    m_Pending = nullptr;
+    // Still the modal window that was seen: the answer is given once.
+    if (window && window == QApplication::activeModalWidget() && window->isVisible()) Answer(window);
+  }, Qt::QueuedConnection);
+}
+
+void ModalWatcher::Answer(QWidget* modal) {
   if (auto* box = qobject_cast<QMessageBox*>(modal)) {
     messages << box->text();
     QAbstractButton* button = nullptr;
@@ -40,6 +54,32 @@ void ModalWatcher::Poll() {
   if (handler) handler(modal);
   else if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
 }
+
+void AcceptFileDialog(QWidget* modal, const QString& path) {
+  auto* dialog = qobject_cast<QFileDialog*>(modal);
+  if (!dialog) return;
+  auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  if (name) name->setText(path);
+  else dialog->selectFile(path);
+  static_cast<QDialog*>(dialog)->accept();
+}
+
+Desktop::Desktop() : window(host) {
+  previous = InstallPlatformHost(&host);
+  host.SetMainWindow(&window);
+  RestoreLastProject();
+  window.UpdateMenus();
+  window.show();
+}
+
+Desktop::~Desktop() {
+  host.SetMainWindow(nullptr);
+  InstallPlatformHost(previous);
+}
+
+bool Desktop::Enabled(int id) const { return window.CommandAction(id)->isEnabled(); }
+
+int Desktop::Windows() const { return static_cast<int>(window.Mdi()->subWindowList().size()); }
 
 DesktopScope::DesktopScope() {
   qputenv("VEMOGPS_CONFIG_DIR", config.path().toUtf8());

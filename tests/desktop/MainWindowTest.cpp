@@ -21,26 +21,6 @@ namespace {
 
 constexpr int kOpenProject = 32817, kAdjust3d = 32815, kSettings = 32828, kStability = 32843, kShow3d = 32830;
 
-// A main window as start-up makes it, with the desktop host installed.
-struct Desktop {
-  Desktop() : window(host) {
-    previous = InstallPlatformHost(&host);
-    host.SetMainWindow(&window);
-    RestoreLastProject();
-    window.UpdateMenus();
-    window.show();
-  }
-  ~Desktop() {
-    host.SetMainWindow(nullptr);
-    InstallPlatformHost(previous);
-  }
-  bool Enabled(int id) const { return window.CommandAction(id)->isEnabled(); }
-  int Windows() const { return static_cast<int>(window.Mdi()->subWindowList().size()); }
-  DesktopHost host;
-  MainWindow window;
-  PlatformHost* previous;
-};
-
 }  // namespace
 
 class MainWindowTest : public QObject {
@@ -52,12 +32,7 @@ class MainWindowTest : public QObject {
 
   // Opens the sample project as "打开工程" does through its file dialog.
   void OpenThroughMenu(Desktop& d, ModalWatcher& watcher) {
-    watcher.handler = [this](QWidget* modal) {
-      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) {
-        dialog->selectFile(m_Project);
-        static_cast<QDialog*>(dialog)->accept();
-      }
-    };
+    watcher.handler = [this](QWidget* modal) { AcceptFileDialog(modal, m_Project); };
     d.window.CommandAction(kOpenProject)->trigger();
     watcher.handler = nullptr;
   }
