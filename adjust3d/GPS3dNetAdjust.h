@@ -73,11 +73,13 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   // with two distinct ends and positive-definite covariances.
   int CheckNetwork();
 
- private:
+ public:
   // The weight matrix P = (Sigma / sigma0²)^-1 of vector j, full 3 x 3.
   void WeightMatrix(int j, double P[3][3]) const;
   // The six unknown indices of vector j's ends (negative for a known end).
   void VectorUnknowns(int j, int index[6]) const;
+
+ private:
   int WriteFreeNetworkFiles();
   int WritePointFiles(const std::vector<std::string>& blh, const std::vector<std::string>& xyheft,
                       const std::vector<std::string>& xyh);

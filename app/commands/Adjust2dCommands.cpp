@@ -4,14 +4,17 @@
 #include "project/AppState.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
+#include "app/commands/StatisticsCommands.h"
 #include "tools/Breakthrough.h"
 
 namespace vemo {
 
 int RunAdjust2d(CommandContext& context) {
+  const TestOptions tests = TakeTestOptions(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-2d takes no arguments");
+  RememberTestOptions(tests);
   CGPS2dNetAdjust network(0);
-  return RunComputation([&] { return network.Load(); }, [&] { return network.Adjust(); },
+  return RunComputation([&] { return network.Load(); }, [&] { return AdjustGPS2dWithTests(network, tests.settings); },
                         {CurrentProjectFile("GPS2dResult")});
 }
 

@@ -3,15 +3,18 @@
 #include "project/AppState.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
+#include "app/commands/StatisticsCommands.h"
 
 namespace vemo {
 
 int RunAdjust3d(CommandContext& context) {
+  const TestOptions tests = TakeTestOptions(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-3d takes no arguments");
+  RememberTestOptions(tests);
   // The approximate coordinates are computed from the known points, never read from a file.
   SetApproximateFileMode(0);
   CGPS3dNetAdjust network(0);
-  return RunComputation([&] { return network.Load(); }, [&] { return network.Adjust(); },
+  return RunComputation([&] { return network.Load(); }, [&] { return AdjustGPS3dWithTests(network, tests.settings); },
                         {CurrentProjectFile("GPS3dResult")});
 }
 

@@ -86,6 +86,13 @@ int RunMap(CommandContext& context);
 int RunExportDxf(CommandContext& context);
 int RunDesign(CommandContext& context);
 
+// The test options of the adjustments and the GIS exports (StatisticsCommands.cpp).
+extern const char* const kAdjustTestSynopsis;
+extern const char* const kAdjustTestHelp;
+extern const char* const kExportGisHelp;
+int RunExportGeoJson(CommandContext& context);
+int RunExportKml(CommandContext& context);
+
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 

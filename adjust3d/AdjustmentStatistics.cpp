@@ -1,0 +1,221 @@
+#include "adjust3d/AdjustmentStatistics.h"
+
+#include <Eigen/Dense>
+#include <boost/math/distributions/chi_squared.hpp>
+#include <boost/math/distributions/fisher_f.hpp>
+#include <boost/math/distributions/non_central_chi_squared.hpp>
+#include <boost/math/distributions/normal.hpp>
+#include <boost/math/distributions/students_t.hpp>
+#include <cmath>
+#include <cstdlib>
+
+#include "adjust3d/NormalEquations.h"
+#include "geodesy/Format.h"
+#include "geodesy/Settings.h"
+
+namespace vemo {
+
+namespace {
+
+const char* const kSection = "Adjustment Tests";
+
+// Settings hold percentages, as the options take them.
+double RememberedFraction(const char* key, double fallback, bool (*valid)(double)) {
+  const std::string text = CSettingsStore::GetString(kSection, key, "");
+  char* end = nullptr;
+  const double percent = std::strtod(text.c_str(), &end);
+  if (text.empty() || *end != '\0' || !valid(percent / 100.0)) return fallback;
+  return percent / 100.0;
+}
+
+}  // namespace
+
+CTestSettings CTestSettings::Remembered() {
+  CTestSettings s;
+  s.alpha = RememberedFraction("Significance", s.alpha, ValidAlpha);
+  s.power = RememberedFraction("Power", s.power, ValidPower);
+  s.confidence = RememberedFraction("Confidence", s.confidence, ValidConfidence);
+  return s;
+}
+
+bool CTestSettings::Remember() const {
+  return CSettingsStore::SetString(kSection, "Significance", Format("%.10g", alpha * 100.0)) &&
+         CSettingsStore::SetString(kSection, "Power", Format("%.10g", power * 100.0)) &&
+         CSettingsStore::SetString(kSection, "Confidence", Format("%.10g", confidence * 100.0));
+}
+
+double NormalQuantile(double p) { return boost::math::quantile(boost::math::normal_distribution<double>(), p); }
+
+double ChiSquaredQuantile(double p, double degrees) {
+  return boost::math::quantile(boost::math::chi_squared_distribution<double>(degrees), p);
+}
+
+double StudentQuantile(double p, double degrees) {
+  return boost::math::quantile(boost::math::students_t_distribution<double>(degrees), p);
+}
+
+double FisherQuantile(double p, double degrees1, double degrees2) {
+  return boost::math::quantile(boost::math::fisher_f_distribution<double>(degrees1, degrees2), p);
+}
+
+double NonCentrality(double degrees, double x, double power) {
+  return boost::math::non_central_chi_squared_distribution<double>::find_non_centrality(degrees, x, 1.0 - power);
+}
+
+CGlobalTest GlobalModelTest(double omega, int redundancy, double alpha) {
+  CGlobalTest t;
+  t.redundancy = redundancy;
+  if (redundancy <= 0 || !std::isfinite(omega)) return t;
+  t.defined = true;
+  const double r = redundancy;
+  t.omega = omega;
+  t.varianceFactor = omega / r;
+  t.lower = ChiSquaredQuantile(alpha / 2.0, r) / r;
+  t.upper = ChiSquaredQuantile(1.0 - alpha / 2.0, r) / r;
+  t.passed = t.varianceFactor >= t.lower && t.varianceFactor <= t.upper;
+  return t;
+}
+
+CSnoopingLimits SnoopingLimits(int redundancy, double alpha, double power) {
+  CSnoopingLimits l;
+  const double kPower = NormalQuantile(power);
+  if (redundancy >= 1) {
+    const double upper = ChiSquaredQuantile(1.0 - alpha / 2.0, redundancy);
+    l.delta0 = std::sqrt(NonCentrality(redundancy, upper, power));
+  } else {
+    l.delta0 = NormalQuantile(1.0 - alpha / 2.0) + kPower;
+  }
+  // The far tail of the two-sided w-test is neglected, as is usual: delta0 = k(1 - alpha0/2)
+  // + k(power).
+  l.w = l.delta0 - kPower;
+  l.alpha0 = 2.0 * (1.0 - boost::math::cdf(boost::math::normal_distribution<double>(), l.w));
+  if (redundancy >= 2 && l.alpha0 > 0.0) {
+    // Pope: tau = t sqrt(r) / sqrt(r - 1 + t^2) with t from Student's t, r - 1 degrees.
+    const double t = StudentQuantile(1.0 - l.alpha0 / 2.0, redundancy - 1.0);
+    l.tau = t * std::sqrt(static_cast<double>(redundancy)) / std::sqrt(redundancy - 1.0 + t * t);
+    l.tauDefined = true;
+  }
+  return l;
+}
+
+CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const CNormalEquations& normal,
+                           double sigma0, double sigmaHat, const CSnoopingLimits& limits,
+                           const CPointUnknowns& points) {
+  using Eigen::MatrixXd;
+  using Eigen::VectorXd;
+  CDataSnooping result;
+  const int u = normal.Unknowns();
+  std::vector<double> b(static_cast<size_t>(u), 0.0), shift;
+  double worst = 0.0;
+  for (size_t g = 0; g < groups.size(); ++g) {
+    const CObservationGroup& group = groups[g];
+    const int d = group.dimension;
+    MatrixXd Ql(d, d), Qhat = MatrixXd::Zero(d, d);
+    VectorXd v(d);
+    for (int i = 0; i < d; ++i) {
+      v[i] = group.v[i];
+      for (int j = 0; j < d; ++j) Ql(i, j) = group.Ql[i][j];
+    }
+    // The cofactor of the adjusted observation, A Qxx A^T, over the unknowns that exist.
+    for (int p = 0; p < 6; ++p) {
+      if (group.index[p] < 0) continue;
+      for (int q = 0; q < 6; ++q) {
+        if (group.index[q] < 0) continue;
+        const double c = normal.Cofactor(group.index[p], group.index[q]);
+        for (int i = 0; i < d; ++i)
+          for (int j = 0; j < d; ++j) Qhat(i, j) += group.a[i][p] * c * group.a[j][q];
+      }
+    }
+    const MatrixXd P = Ql.inverse();
+    const MatrixXd Qvv = Ql - Qhat;
+    const MatrixXd R = Qvv * P;
+    // For correlated components the test statistic of a bias in component i is e_i^T P v,
+    // with variance sigma0² e_i^T P Qvv P e_i (Baarda's w for one observation when P is
+    // diagonal).
+    const MatrixXd M = P * Qvv * P;
+    const VectorXd Pv = P * v;
+    std::vector<CComponentTest>& tests = result.groups.emplace_back(static_cast<size_t>(d));
+    bool rejected = false;
+    for (int i = 0; i < d; ++i) {
+      CComponentTest& t = tests[static_cast<size_t>(i)];
+      t.v = v[i];
+      t.redundancy = R(i, i);
+      t.controlled = t.redundancy >= kUncontrolledRedundancy && M(i, i) > 0.0 && sigma0 > 0.0;
+      if (!t.controlled) continue;
+      const double spread = std::sqrt(M(i, i));
+      t.w = Pv[i] / (sigma0 * spread);
+      if (limits.tauDefined && sigmaHat > 0.0) {
+        t.tau = Pv[i] / (sigmaHat * spread);
+        t.tauDefined = true;
+      }
+      t.mdb = sigma0 * limits.delta0 / spread;
+      t.rejected = std::fabs(t.w) > limits.w;
+      if (t.rejected) {
+        rejected = true;
+        if (std::fabs(t.w) > worst) {
+          worst = std::fabs(t.w);
+          result.worstGroup = static_cast<int>(g);
+          result.worstComponent = i;
+        }
+      }
+      // External reliability: a bias mdb in component i moves the unknowns by
+      // -Qxx A^T P e_i mdb; the largest shift of a point's position is its effect.
+      std::fill(b.begin(), b.end(), 0.0);
+      for (int p = 0; p < 6; ++p) {
+        if (group.index[p] < 0) continue;
+        for (int c = 0; c < d; ++c) b[static_cast<size_t>(group.index[p])] += group.a[c][p] * P(c, i);
+      }
+      normal.CofactorProduct(b, shift);
+      for (int point = points.knownCount; point < points.pointCount; ++point) {
+        const size_t first = static_cast<size_t>(points.perPoint * (point - points.knownCount));
+        double sum = 0.0;
+        for (int c = 0; c < points.perPoint; ++c) sum += shift[first + static_cast<size_t>(c)] * shift[first + static_cast<size_t>(c)];
+        const double moved = std::sqrt(sum) * t.mdb;
+        if (moved > t.effect) {
+          t.effect = moved;
+          t.effectPoint = point;
+        }
+      }
+    }
+    if (rejected) ++result.rejectedGroups;
+  }
+  return result;
+}
+
+CConfidenceFactors ConfidenceFactors(double probability, int redundancy, bool estimated) {
+  CConfidenceFactors f;
+  if (estimated && redundancy > 0) {
+    const double r = redundancy;
+    f.interval = StudentQuantile((1.0 + probability) / 2.0, r);
+    f.ellipse = std::sqrt(2.0 * FisherQuantile(probability, 2.0, r));
+    f.ellipsoid = std::sqrt(3.0 * FisherQuantile(probability, 3.0, r));
+  } else {
+    f.interval = NormalQuantile((1.0 + probability) / 2.0);
+    f.ellipse = std::sqrt(ChiSquaredQuantile(probability, 2.0));
+    f.ellipsoid = std::sqrt(ChiSquaredQuantile(probability, 3.0));
+  }
+  return f;
+}
+
+CEllipse ErrorEllipse(double qxx, double qyy, double qxy) {
+  CEllipse e;
+  const double K = std::sqrt((qxx - qyy) * (qxx - qyy) + 4.0 * qxy * qxy);
+  // A rounding below zero of the minor eigenvalue is a zero axis, not a NaN.
+  e.major = std::sqrt(std::max(0.0, (qxx + qyy + K) / 2.0));
+  e.minor = std::sqrt(std::max(0.0, (qxx + qyy - K) / 2.0));
+  double twice = std::atan2(2.0 * qxy, qxx - qyy);
+  if (twice < 0.0) twice += 2.0 * M_PI;
+  e.direction = twice / 2.0;
+  return e;
+}
+
+void EllipsoidAxes(const double covariance[3][3], double axes[3]) {
+  Eigen::Matrix3d C;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) C(i, j) = covariance[i][j];
+  const Eigen::SelfAdjointEigenSolver<Eigen::Matrix3d> solver(C, Eigen::EigenvaluesOnly);
+  const Eigen::Vector3d values = solver.eigenvalues();  // ascending
+  for (int i = 0; i < 3; ++i) axes[i] = std::sqrt(std::max(0.0, values[2 - i]));
+}
+
+}  // namespace vemo

@@ -1,0 +1,23 @@
+// Statistical tests of the 3D vector network adjustment, written to their own report beside
+// the result file: "<project>.GPS3dTest" ("GPS3dTest1" for the one-point-one-direction
+// variant). They read the adjusted network (coordinates, Qxx, PVV, r) and change nothing of
+// it, so the adjustment's own files are the same with or without them.
+#pragma once
+
+#include "adjust3d/AdjustmentStatistics.h"
+#include "adjust3d/GPS3dNetAdjust.h"
+#include "adjust3d/StatisticsReport.h"
+
+namespace vemo {
+
+// The tests of a network after a successful Adjust, in mm. The a-priori standard error of
+// unit weight is the one the vector covariances imply (the square root of their mean
+// variance), whatever M0 the result file shows.
+CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& settings);
+
+// Writes the statistics report. Returns false after a message when it cannot be written;
+// verdicts (when given) receive the outcome.
+bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& settings,
+                          CTestVerdicts* verdicts = nullptr);
+
+}  // namespace vemo

@@ -1,0 +1,46 @@
+// The sections that the statistics reports of the 3D vector network and of the plane
+// adjustment share: the heading with the chosen probabilities, the global model test and the
+// data snooping table. Each writes GBK lines to an open report file; lengths in cm.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "adjust3d/AdjustmentStatistics.h"
+#include "adjust3d/ReportFile.h"
+
+namespace vemo {
+
+// What a statistics report needs to name its rows.
+struct CTestReportNames {
+  const char* dash = "";                 // the report's dash line, newline included
+  std::vector<std::string> pointNames;   // GBK, by point index
+  std::vector<int> from, to;             // point indices of each group (vector)
+  std::vector<const char*> components;   // "DX", "DY"(, "DZ")
+};
+
+// The verdicts of one run, for the summary line and for the viewers.
+struct CTestVerdicts {
+  bool defined = false;       // false when r = 0
+  bool globalPassed = false;
+  int rejectedGroups = 0;
+  int worstGroup = -1, worstComponent = -1;
+};
+
+// The title line, the counts, the chosen probabilities and both standard errors of unit
+// weight (cm); sigmaHat < 0: not estimated.
+void WriteTestHeading(CReportFile& f, const char* dash, const std::string& titleGbk, int redundancy,
+                      const CTestSettings& settings, double sigma0Cm, double sigmaHatCm);
+// The statement that replaces the tests when there is no redundancy.
+void WriteNoRedundancy(CReportFile& f, const char* dash);
+void WriteGlobalTest(CReportFile& f, const char* dash, const CGlobalTest& test, double alpha);
+// unitToCm converts the residuals and biases of the snooping into cm.
+void WriteDataSnooping(CReportFile& f, const CTestReportNames& names, const CDataSnooping& snooping,
+                       const CSnoopingLimits& limits, double unitToCm);
+CTestVerdicts Verdicts(const CGlobalTest& global, const CDataSnooping& snooping);
+
+// The path of the statistics report beside a result file: its extension with "Test" in place
+// of "Result" ("net.GPS3dResult1" -> "net.GPS3dTest1").
+std::string TestReportPath(const std::string& resultPath);
+
+}  // namespace vemo

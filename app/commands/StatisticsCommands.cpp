@@ -1,0 +1,90 @@
+// The statistical tests of the adjustment commands (their --alpha, --power and --confidence
+// options, remembered per user) and the GIS exports of the adjusted network
+// ("export-geojson", "export-kml").
+#include <filesystem>
+
+#include "adjust2d/GPS2dNetTests.h"
+#include "adjust3d/GPS3dNetTests.h"
+#include "app/commands/Handlers.h"
+#include "app/commands/StatisticsCommands.h"
+#include "project/AppState.h"
+#include "tools/GisExport.h"
+
+namespace vemo {
+
+const char* const kAdjustTestSynopsis = "[--alpha PERCENT] [--power PERCENT] [--confidence PERCENT]";
+const char* const kAdjustTestHelp =
+    "Besides the result files the adjustment writes a statistics report (GPS3dTest or GPS2dTest):\n"
+    "the global model test, data snooping with reliability, and confidence regions.\n"
+    "  --alpha P        significance of the tests, percent (default 5)\n"
+    "  --power P        power of the outlier test, percent (default 80)\n"
+    "  --confidence P   probability of the confidence regions, percent (default 95)\n"
+    "Values given are remembered for the next runs; the result files do not depend on them.\n";
+const char* const kExportGisHelp =
+    "  OUTPUT  the file to write (default: the project's name with .geojson or .kml in its folder)\n"
+    "Points and baselines of the last 3D adjustment (GPS3dResult), in WGS-84 longitude and latitude.\n";
+
+TestOptions TakeTestOptions(Args& args) {
+  TestOptions options;
+  options.settings = CTestSettings::Remembered();
+  auto take = [&](const char* name, double& value, bool (*valid)(double), const char* domain) {
+    const std::optional<double> percent = args.TakeDouble(name);
+    if (!percent) return;
+    if (!valid(*percent / 100.0)) throw UsageError(std::string(name) + " must be " + domain);
+    value = *percent / 100.0;
+    options.given = true;
+  };
+  take("--alpha", options.settings.alpha, CTestSettings::ValidAlpha, "a percentage above 0 and at most 50");
+  take("--power", options.settings.power, CTestSettings::ValidPower, "a percentage from 50 to below 100");
+  take("--confidence", options.settings.confidence, CTestSettings::ValidConfidence,
+       "a percentage from 50 to below 100");
+  return options;
+}
+
+void RememberTestOptions(const TestOptions& options) {
+  // A settings file that cannot be written keeps the old values; the run itself uses these.
+  if (options.given) options.settings.Remember();
+}
+
+namespace {
+
+// After an adjustment: its statistics report when it succeeded, and no stale report of an
+// earlier run beside a failed one.
+int WithTests(int adjusted, const std::string& resultPath, const std::function<bool()>& writeTests) {
+  if (adjusted == 1) {
+    writeTests();
+  } else {
+    std::error_code ignored;
+    std::filesystem::remove(TestReportPath(resultPath), ignored);
+  }
+  return adjusted;
+}
+
+}  // namespace
+
+int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings) {
+  return WithTests(network.Adjust(), CurrentProjectFile("GPS3dResult"),
+                   [&] { return WriteGPS3dTestReport(network, settings); });
+}
+
+int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings) {
+  return WithTests(network.Adjust(), CurrentProjectFile("GPS2dResult"),
+                   [&] { return WriteGPS2dTestReport(network, settings); });
+}
+
+namespace {
+
+int RunExport(CommandContext& context, GisFormat format) {
+  std::vector<std::string> rest = context.args.Positionals();
+  if (rest.size() > 1) throw UsageError("takes at most one OUTPUT");
+  const std::string output =
+      rest.empty() ? CurrentProjectFile(format == GisFormat::GeoJson ? "geojson" : "kml") : rest[0];
+  return ExportAdjustedNetwork(format, output) ? kCommandDone : kCommandFailed;
+}
+
+}  // namespace
+
+int RunExportGeoJson(CommandContext& context) { return RunExport(context, GisFormat::GeoJson); }
+int RunExportKml(CommandContext& context) { return RunExport(context, GisFormat::Kml); }
+
+}  // namespace vemo

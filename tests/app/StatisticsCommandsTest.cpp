@@ -1,0 +1,132 @@
+// The test options of the adjustment commands run through the program: the adjustments' own
+// files and outputs are byte-identical whatever the options are, the options are remembered
+// per user and checked, and the exports of an adjusted project come out.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "adjust3d/GPS3dNetAdjust.h"
+#include "geodesy/FileUtil.h"
+#include "tests/adjust3d/AdjustFixture.h"
+#include "tests/adjust3d/SyntheticNetwork.h"
+
+namespace {
+using namespace vemo;
+using namespace vemo::test;
+namespace fs = std::filesystem;
+
+// A 12-point synthetic network as the source of the program's projects.
+class StatisticsCommands : public testing::Test {
+ protected:
+  void SetUp() override { WriteSyntheticProject(MakeSyntheticNetwork(12, 5, 1.0, 2), source.dir.str(), "net"); }
+
+  // The known plane points of the 2D adjustment, taken from the 3D run's plane coordinates.
+  static void WriteKnownPlanePoints(const ProgramProject& p) {
+    std::ifstream xyh(p.dir + "/net.GPS3dXYH");
+    std::ofstream known(p.dir + "/net.GPS2dKnownXY");
+    std::string name;
+    double x, y, h;
+    for (int i = 0; i < 2 && xyh >> name >> x >> y >> h; ++i) known << name << ' ' << x << ' ' << y << '\n';
+  }
+
+  // Every file of the project folder but the project file and the statistics reports.
+  static std::map<std::string, std::string> PartsFiles(const ProgramProject& p) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(p.dir)) {
+      const std::string name = entry.path().filename().string();
+      if (name.ends_with(".prj") || name.find("Test") != std::string::npos) continue;
+      files[name] = ReadWholeFile(entry.path().string()).value_or("<unreadable>");
+    }
+    return files;
+  }
+
+  AdjustProject source;
+};
+
+TEST_F(StatisticsCommands, PartsOutputsAreByteIdenticalWithAndWithoutTheOptions) {
+  ProgramProject plain(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ProgramProject tuned(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ASSERT_EQ(plain.created.status, 0);
+  ASSERT_EQ(tuned.created.status, 0);
+  const ProgramRun a3 = plain.Run({"adjust-3d"});
+  const ProgramRun b3 = tuned.Run({"adjust-3d", "--alpha", "1", "--power", "90", "--confidence", "99"});
+  ASSERT_EQ(a3.status, 0) << a3.err;
+  ASSERT_EQ(b3.status, 0) << b3.err;
+  WriteKnownPlanePoints(plain);
+  WriteKnownPlanePoints(tuned);
+  const ProgramRun a2 = plain.Run({"adjust-2d"});
+  const ProgramRun b2 = tuned.Run({"adjust-2d", "--alpha=0.5", "--confidence", "90"});
+  ASSERT_EQ(a2.status, 0) << a2.err;
+  ASSERT_EQ(b2.status, 0) << b2.err;
+  // The documents opened are the result files alone, and no message is added.
+  EXPECT_EQ(a3.out, plain.dir + "/net.GPS3dResult\n");
+  EXPECT_EQ(a2.out, plain.dir + "/net.GPS2dResult\n");
+  EXPECT_EQ(a3.err, b3.err);
+  EXPECT_EQ(a2.err, b2.err);
+  EXPECT_EQ(a3.out.substr(plain.dir.size()), b3.out.substr(tuned.dir.size()));
+  const auto plainFiles = PartsFiles(plain), tunedFiles = PartsFiles(tuned);
+  EXPECT_EQ(plainFiles, tunedFiles);
+  EXPECT_TRUE(plainFiles.count("net.GPS2dResult"));
+  // The statistics reports differ by the chosen values.
+  const std::string plainTest = ReadWholeFile(plain.dir + "/net.GPS3dTest").value_or("");
+  const std::string tunedTest = ReadWholeFile(tuned.dir + "/net.GPS3dTest").value_or("");
+  EXPECT_NE(plainTest.find(G(u8"             显著水平(%)=      5.00")), std::string::npos);
+  EXPECT_NE(tunedTest.find(G(u8"             显著水平(%)=      1.00")), std::string::npos);
+  EXPECT_NE(tunedTest.find(G(u8"             置信概率(%)=     99.00")), std::string::npos);
+  const std::string test2d = ReadWholeFile(tuned.dir + "/net.GPS2dTest").value_or("");
+  EXPECT_NE(test2d.find(G(u8"二维网平差统计检验")), std::string::npos);
+  EXPECT_NE(test2d.find(G(u8"             置信概率(%)=     90.00")), std::string::npos);
+}
+
+TEST_F(StatisticsCommands, OptionsAreRememberedAndChecked) {
+  ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ASSERT_EQ(p.created.status, 0);
+  EXPECT_EQ(p.Run({"adjust-3d", "--alpha", "0"}).status, 2);
+  EXPECT_EQ(p.Run({"adjust-3d", "--power", "100"}).status, 2);
+  EXPECT_EQ(p.Run({"adjust-3d", "--confidence", "abc"}).status, 2);
+  // A refused command remembers nothing: the next run has the defaults.
+  ASSERT_EQ(p.Run({"adjust-3d", "--confidence", "99", "extra"}).status, 2);
+  ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
+  EXPECT_NE(ReadWholeFile(p.dir + "/net.GPS3dTest").value_or("").find(G(u8"置信概率(%)=     95.00")),
+            std::string::npos);
+  ASSERT_EQ(p.Run({"adjust-3d", "--alpha", "2.5"}).status, 0);
+  ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
+  EXPECT_NE(ReadWholeFile(p.dir + "/net.GPS3dTest").value_or("").find(G(u8"显著水平(%)=      2.50")),
+            std::string::npos);
+}
+
+TEST_F(StatisticsCommands, AFailedAdjustmentLeavesNoStaleTestReport) {
+  ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
+  ASSERT_TRUE(FileExists(p.dir + "/net.GPS3dTest"));
+  WriteFileAtomically(p.dir + "/net.GPS3dKnownXYZ", "");  // no datum: the adjustment refuses
+  EXPECT_EQ(p.Run({"adjust-3d"}).status, 1);
+  EXPECT_FALSE(FileExists(p.dir + "/net.GPS3dTest"));
+}
+
+TEST_F(StatisticsCommands, ExportsOfTheAdjustedNetwork) {
+  ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  // Before any adjustment there is nothing to export.
+  const ProgramRun none = p.Run({"export-geojson"});
+  EXPECT_EQ(none.status, 1);
+  EXPECT_NE(none.err.find(u8"的坐标数据不存在"), std::string::npos);
+  ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
+  ASSERT_EQ(p.Run({"export-geojson"}).status, 0);
+  ASSERT_EQ(p.Run({"export-kml", p.dir + "/map.kml"}).status, 0);
+  const std::string json = ReadWholeFile(p.dir + "/net.geojson").value_or("");
+  const std::string kml = ReadWholeFile(p.dir + "/map.kml").value_or("");
+  // 12 points and their vectors; the parsers' checks are GisExport's tests.
+  auto count = [](const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count(json, "\"Point\""), 12u);
+  EXPECT_EQ(count(kml, "<Point>"), 12u);
+  EXPECT_EQ(count(json, "\"LineString\""), count(kml, "<LineString>"));
+  EXPECT_GT(count(kml, "<LineString>"), 12u);
+  EXPECT_EQ(p.Run({"export-kml", "a", "b"}).status, 2);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// The GIS exports read back by real parsers: the GeoJSON by Qt's JSON parser, checked against
+// the structure RFC 7946 requires, the KML by Qt's XML stream reader (well-formed, the
+// placemarks expected). The network comes from a result file in the adjustment's layout.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QXmlStreamReader>
+
+#include "geodesy/Format.h"
+#include "tests/support/TestHost.h"
+#include "tools/GisExport.h"
+
+namespace {
+using namespace vemo;
+using test::G;
+
+const std::string kDash(96, '-');
+
+// The adjusted-coordinate and residual tables of a result file, as the 3D adjustment writes
+// them (other sections left out: the reader looks for these two headings only). Points near
+// 30.5 N 114.3 E; the second new point has a Chinese name.
+std::string ResultText() {
+  std::string t;
+  auto line = [&](const std::string& s) { t += s + "\n"; };
+  line(kDash);
+  line(G(u8"                            平差后坐标(X,Y,Z)"));
+  line(kDash);
+  line(" No.        Name             X(m)         Y(m)          Z(m)     Mx(cm) My(cm) Mz(cm) Mp(cm)");
+  line(kDash);
+  line(Format("%4d %16s %13.4lf %13.4lf %13.4lf", 1, "K01", -2267749.1234, 5009154.5678, 3221290.4321));
+  line(Format("%4d %16s %13.4lf %13.4lf %13.4lf %6.2f %6.2f %6.2f %6.2f", 2, "P&1", -2266749.0, 5009654.0,
+              3221990.0, 0.31, 0.42, 0.55, 0.76));
+  line(Format("%4d %16s %13.4lf %13.4lf %13.4lf %6.2f %6.2f %6.2f %6.2f", 3, G(u8"测站").c_str(), -2268749.0,
+              5008654.0, 3221990.0, 0.30, 0.40, 0.50, 0.71) + "\r");  // a line from Windows
+  line(kDash);
+  line(G(u8"                        三维基线向量残差"));
+  line(kDash);
+  line(" No.        From              To           V_DX(cm)    V_DY(cm)   V_DZ(cm)  限差(cm)");
+  line(kDash);
+  line(Format("%4d %16s %16s %10.2f %10.2f %10.2f %10.2f", 1, "K01", "P&1", 0.12, -0.30, 0.05, 1.60) + G(u8"  合格"));
+  line(Format("%4d %16s %16s %10.2f %10.2f %10.2f %10.2f", 2, "P&1", G(u8"测站").c_str(), 2.10, 0.30, 0.05, 1.60) +
+       G(u8"  超限"));
+  line(kDash);
+  return t;
+}
+
+TEST(GisExport, ReadsTheResultTables) {
+  CGisNetwork net;
+  std::string error;
+  ASSERT_TRUE(ReadGPS3dResultNetwork(ResultText(), net, error)) << error;
+  ASSERT_EQ(net.points.size(), 3u);
+  EXPECT_TRUE(net.points[0].known);
+  EXPECT_FALSE(net.points[1].known);
+  EXPECT_DOUBLE_EQ(net.points[2].mp, 0.71);
+  EXPECT_EQ(net.points[2].name, G(u8"测站"));
+  // The longitude is atan2(Y, X); the latitude about atan(Z / (p (1 - e²))), degrees.
+  EXPECT_NEAR(net.points[0].longitude, 114.355, 0.01);
+  EXPECT_NEAR(net.points[0].latitude, 30.52, 0.02);
+  ASSERT_EQ(net.baselines.size(), 2u);
+  EXPECT_TRUE(net.baselines[0].passed);
+  EXPECT_FALSE(net.baselines[1].passed);
+  EXPECT_EQ(net.baselines[1].from, 1);
+  EXPECT_EQ(net.baselines[1].to, 2);
+}
+
+TEST(GisExport, RefusesResultsWithoutCoordinatesOrWithBrokenRows) {
+  CGisNetwork net;
+  std::string error;
+  EXPECT_FALSE(ReadGPS3dResultNetwork("", net, error));
+  EXPECT_EQ(error, G(u8"平差结果文件中没有平差后坐标"));
+  std::string text = ResultText();
+  text.replace(text.find("-2268749.0000"), 13, "-22687x9.0000");
+  EXPECT_FALSE(ReadGPS3dResultNetwork(text, net, error));
+  EXPECT_NE(error.find(G(u8"无法识别")), std::string::npos);
+}
+
+TEST(GisExport, GeoJsonIsAFeatureCollectionOfPointsAndLines) {
+  CGisNetwork net;
+  std::string error;
+  ASSERT_TRUE(ReadGPS3dResultNetwork(ResultText(), net, error));
+  const std::string text = GeoJsonDocument(net, G(u8"样例"));
+  QJsonParseError parse;
+  const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(text), &parse);
+  ASSERT_EQ(parse.error, QJsonParseError::NoError) << parse.errorString().toStdString();
+  const QJsonObject root = doc.object();
+  EXPECT_EQ(root["type"].toString(), "FeatureCollection");
+  EXPECT_EQ(root["name"].toString(), QString::fromUtf8(u8"样例"));
+  const QJsonArray features = root["features"].toArray();
+  ASSERT_EQ(features.size(), 5);
+  int points = 0, lines = 0;
+  for (const QJsonValue& value : features) {
+    const QJsonObject f = value.toObject();
+    EXPECT_EQ(f["type"].toString(), "Feature");
+    ASSERT_TRUE(f["properties"].isObject());
+    const QJsonObject g = f["geometry"].toObject();
+    const QJsonArray c = g["coordinates"].toArray();
+    auto checkPosition = [](const QJsonArray& p) {
+      ASSERT_EQ(p.size(), 3);  // longitude, latitude, height (RFC 7946 order)
+      EXPECT_GT(p[0].toDouble(), 114.0);
+      EXPECT_LT(p[0].toDouble(), 114.7);
+      EXPECT_GT(p[1].toDouble(), 30.3);
+      EXPECT_LT(p[1].toDouble(), 30.8);
+    };
+    if (g["type"].toString() == "Point") {
+      ++points;
+      checkPosition(c);
+      const QJsonObject p = f["properties"].toObject();
+      const bool known = p["kind"].toString() == "known";
+      EXPECT_EQ(known, points == 1);
+      EXPECT_EQ(p["mp_cm"].isNull(), known);
+    } else {
+      ++lines;
+      EXPECT_EQ(g["type"].toString(), "LineString");
+      ASSERT_EQ(c.size(), 2);
+      checkPosition(c[0].toArray());
+      checkPosition(c[1].toArray());
+      EXPECT_EQ(f["properties"].toObject()["passed"].toBool(), lines == 1);
+    }
+  }
+  EXPECT_EQ(points, 3);
+  EXPECT_EQ(lines, 2);
+  EXPECT_EQ(features[2].toObject()["properties"].toObject()["name"].toString(), QString::fromUtf8(u8"测站"));
+}
+
+TEST(GisExport, KmlIsWellFormedWithOnePlacemarkPerPointAndBaseline) {
+  CGisNetwork net;
+  std::string error;
+  ASSERT_TRUE(ReadGPS3dResultNetwork(ResultText(), net, error));
+  const std::string text = KmlDocument(net, "A&B <net>");
+  QXmlStreamReader xml(QByteArray::fromStdString(text));
+  std::vector<QString> names, coordinates;
+  QString element;
+  int placemarks = 0;
+  while (!xml.atEnd()) {
+    xml.readNext();
+    if (xml.isStartElement()) {
+      element = xml.name().toString();
+      if (element == "Placemark") ++placemarks;
+      if (element == "kml") {
+        EXPECT_EQ(xml.namespaceUri().toString(), "http://www.opengis.net/kml/2.2");
+      }
+    } else if (xml.isCharacters() && !xml.isWhitespace()) {
+      if (element == "name") names.push_back(xml.text().toString());
+      if (element == "coordinates") coordinates.push_back(xml.text().toString());
+    }
+  }
+  ASSERT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_EQ(placemarks, 5);
+  ASSERT_EQ(names.size(), 8u);  // the document, two folders, five placemarks
+  EXPECT_EQ(names[0], "A&B <net>");
+  EXPECT_EQ(names[3], "P&1");
+  EXPECT_EQ(names[4], QString::fromUtf8(u8"测站"));
+  EXPECT_EQ(names[7], QString::fromUtf8(u8"P&1-测站"));
+  ASSERT_EQ(coordinates.size(), 5u);
+  EXPECT_EQ(coordinates[3].split(' ').size(), 2);  // a line between two positions
+  EXPECT_EQ(coordinates[0].split(',').size(), 3);
+}
+
+}  // namespace
