@@ -4,10 +4,7 @@
 
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
-#include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
-#include "geodesy/GPSTransfer.h"
-#include "geodesy/Platform.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -26,7 +23,7 @@ void WriteConfidenceEllipses(CReportFile& f, const CGPS2dNetAdjust& net, const C
   const double s = net.m_M0 * kCmPerM;
   f.Write(kDash);
   f.Printf(T(u8"          置信误差椭圆(置信概率%.2f%%; 因子%.3f; %s)\n"), settings.confidence * 100.0, k.ellipse,
-           tests.unitWeightEstimated ? T(u8"按验后单位权中误差") : T(u8"按验前单位权中误差"));
+           UnitWeightBasis(tests));
   f.Write(kDash);
   f.Write(T(u8" No.             Name       E(cm)     F(cm)      T(dms)   置信E(cm)   置信F(cm)\n"));
   f.Write(kDash);
@@ -44,7 +41,9 @@ void WriteConfidenceEllipses(CReportFile& f, const CGPS2dNetAdjust& net, const C
 CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& settings) {
   CNetworkTests t;
   const int r = net.m_Redundancy;
-  t.sigma0 = std::sqrt(net.m_MeanVariance);
+  // The plane vectors' covariances are the 3D ones (cm²) carried onto the plane; the
+  // adjustment's lengths are in m.
+  t.sigma0 = std::sqrt(net.m_MeanVariance) / kCmPerM;
   if (r > 0) t.sigmaHat = std::sqrt(net.m_PVV / r);
   t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
   if (!(t.sigma0 > 0.0) || !net.m_WithTransformation) return t;
@@ -78,36 +77,21 @@ CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& 
 
 bool WriteGPS2dTestReport(const CGPS2dNetAdjust& net, const CTestSettings& settings, CTestVerdicts* verdicts) {
   const CNetworkTests tests = TestGPS2dNetwork(net, settings);
-  const std::string path = TestReportPath(net.m_ResultFile.Path());
-  CReportFile f;
-  if (!f.Create(path)) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
-    return false;
-  }
-  WriteTestHeading(f, kDash, Format(T(u8"%s 二维网平差统计检验"), Project().projectName.c_str()), net.m_Redundancy,
-                   settings, tests.sigma0 * kCmPerM, tests.sigmaHat < 0 ? -1.0 : tests.sigmaHat * kCmPerM);
-  if (!tests.global.defined) {
-    WriteNoRedundancy(f, kDash);
-  } else {
-    WriteGlobalTest(f, kDash, tests.global, settings.alpha);
+  CTestReportNames names;
+  names.dash = kDash;
+  names.pointNames = net.m_PointName;
+  names.from = net.m_From;
+  names.to = net.m_To;
+  names.components = {"DX", "DY"};
+  auto notes = [&](CReportFile& f) {
     if (net.m_DistanceCount + net.m_AzimuthCount > 0)
-      f.Write(T(u8"注: 地面边长按1/σ²(σ以cm计)、地面方位角按1/σ²(σ以秒计)定权，与GPS基线向量的单位权一致时，"
+      f.Write(T(u8"注: 地面边长按1/σ^2(σ以cm计)、地面方位角按1/σ^2(σ以秒计)定权，与GPS基线向量的单位权一致时，"
                 u8"全局检验才严格成立。\n"));
-    CTestReportNames names;
-    names.dash = kDash;
-    names.pointNames = net.m_PointName;
-    names.from = net.m_From;
-    names.to = net.m_To;
-    names.components = {"DX", "DY"};
-    WriteDataSnooping(f, names, tests.snooping, tests.limits, kCmPerM);
-  }
-  WriteConfidenceEllipses(f, net, tests, settings);
-  if (verdicts) *verdicts = Verdicts(tests.global, tests.snooping);
-  if (!f.Close()) {
-    WriteFileError(path, AppTitle());
-    return false;
-  }
-  return true;
+  };
+  return WriteTestReport(
+      TestReportPath(net.m_ResultFile.Path()), names, Format(T(u8"%s 二维网平差统计检验"), Project().projectName.c_str()),
+      net.m_Redundancy, settings, tests, kCmPerM, notes,
+      [&](CReportFile& f) { WriteConfidenceEllipses(f, net, tests, settings); }, verdicts);
 }
 
 }  // namespace vemo

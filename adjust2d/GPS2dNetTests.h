@@ -11,7 +11,7 @@ namespace vemo {
 
 // The tests of the plane network after a successful Adjust (ordinary variant, with the
 // rotation and scale unknowns), in m. The a-priori standard error of unit weight is the one
-// the vectors' covariances imply; ground distances and azimuths enter the global test with
+// the vectors' covariances (cm², as the 3D adjustment writes them) imply; ground distances and azimuths enter the global test with
 // the weights the adjustment gave them.
 CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& settings);
 

@@ -4,10 +4,8 @@
 
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
-#include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
-#include "geodesy/Platform.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -34,7 +32,7 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
   f.Write(kDash);
   f.Printf(T(u8"          点位置信区域(置信概率%.2f%%; 因子: 一维%.3f 二维%.3f 三维%.3f; %s)\n"),
            settings.confidence * 100.0, k.interval, k.ellipse, k.ellipsoid,
-           tests.unitWeightEstimated ? T(u8"按验后单位权中误差") : T(u8"按验前单位权中误差"));
+           UnitWeightBasis(tests));
   f.Write(kDash);
   f.Write(T(u8" No.             Name   A(cm)   B(cm)   Az(dms)   mU(cm)  置信A   置信B  置信±U  椭球1   椭球2   椭球3\n"));
   f.Write(kDash);
@@ -102,33 +100,16 @@ CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& 
 
 bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& settings, CTestVerdicts* verdicts) {
   const CNetworkTests tests = TestGPS3dNetwork(net, settings);
-  const std::string path = TestReportPath(net.m_ResultFile.Path());
-  CReportFile f;
-  if (!f.Create(path)) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
-    return false;
-  }
-  WriteTestHeading(f, kDash, Format(T(u8"%s 三维网平差统计检验"), Project().projectName.c_str()), net.m_Redundancy,
-                   settings, tests.sigma0 / kMmPerCm, tests.sigmaHat < 0 ? -1.0 : tests.sigmaHat / kMmPerCm);
-  if (!tests.global.defined) {
-    WriteNoRedundancy(f, kDash);
-  } else {
-    WriteGlobalTest(f, kDash, tests.global, settings.alpha);
-    CTestReportNames names;
-    names.dash = kDash;
-    names.pointNames = net.m_PointName;
-    names.from = net.m_From;
-    names.to = net.m_To;
-    names.components = {"DX", "DY", "DZ"};
-    WriteDataSnooping(f, names, tests.snooping, tests.limits, 1.0 / kMmPerCm);
-  }
-  WriteConfidenceRegions(f, net, tests, settings);
-  if (verdicts) *verdicts = Verdicts(tests.global, tests.snooping);
-  if (!f.Close()) {
-    WriteFileError(path, AppTitle());
-    return false;
-  }
-  return true;
+  CTestReportNames names;
+  names.dash = kDash;
+  names.pointNames = net.m_PointName;
+  names.from = net.m_From;
+  names.to = net.m_To;
+  names.components = {"DX", "DY", "DZ"};
+  return WriteTestReport(
+      TestReportPath(net.m_ResultFile.Path()), names, Format(T(u8"%s 三维网平差统计检验"), Project().projectName.c_str()),
+      net.m_Redundancy, settings, tests, 1.0 / kMmPerCm, [](CReportFile&) {},
+      [&](CReportFile& f) { WriteConfidenceRegions(f, net, tests, settings); }, verdicts);
 }
 
 }  // namespace vemo

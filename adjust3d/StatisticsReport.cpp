@@ -3,7 +3,11 @@
 #include <cmath>
 
 #include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/Platform.h"
+#include "project/AppState.h"
 
 namespace vemo {
 
@@ -98,6 +102,37 @@ CTestVerdicts Verdicts(const CGlobalTest& global, const CDataSnooping& snooping)
   v.worstGroup = snooping.worstGroup;
   v.worstComponent = snooping.worstComponent;
   return v;
+}
+
+const char* UnitWeightBasis(const CNetworkTests& tests) {
+  return tests.unitWeightEstimated ? T(u8"按验后单位权中误差") : T(u8"按验前单位权中误差");
+}
+
+bool WriteTestReport(const std::string& path, const CTestReportNames& names, const std::string& titleGbk,
+                     int redundancy, const CTestSettings& settings, const CNetworkTests& tests, double unitToCm,
+                     const std::function<void(CReportFile&)>& notes,
+                     const std::function<void(CReportFile&)>& regions, CTestVerdicts* verdicts) {
+  CReportFile f;
+  if (!f.Create(path)) {
+    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
+    return false;
+  }
+  WriteTestHeading(f, names.dash, titleGbk, redundancy, settings, tests.sigma0 * unitToCm,
+                   tests.sigmaHat < 0 ? -1.0 : tests.sigmaHat * unitToCm);
+  if (!tests.global.defined) {
+    WriteNoRedundancy(f, names.dash);
+  } else {
+    WriteGlobalTest(f, names.dash, tests.global, settings.alpha);
+    notes(f);
+    WriteDataSnooping(f, names, tests.snooping, tests.limits, unitToCm);
+  }
+  regions(f);
+  if (verdicts) *verdicts = Verdicts(tests.global, tests.snooping);
+  if (!f.Close()) {
+    WriteFileError(path, AppTitle());
+    return false;
+  }
+  return true;
 }
 
 std::string TestReportPath(const std::string& resultPath) {

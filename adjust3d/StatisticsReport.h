@@ -3,6 +3,7 @@
 // data snooping table. Each writes GBK lines to an open report file; lengths in cm.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,18 @@ void WriteGlobalTest(CReportFile& f, const char* dash, const CGlobalTest& test, 
 void WriteDataSnooping(CReportFile& f, const CTestReportNames& names, const CDataSnooping& snooping,
                        const CSnoopingLimits& limits, double unitToCm);
 CTestVerdicts Verdicts(const CGlobalTest& global, const CDataSnooping& snooping);
+
+// The words that say which unit weight scales the confidence regions.
+const char* UnitWeightBasis(const CNetworkTests& tests);
+
+// A whole statistics report at path: the heading, then either the statement of no
+// redundancy or the global test, the notes (may write nothing) and the data snooping, then
+// the engine's confidence regions. unitToCm converts the tests' length unit. Returns false
+// after a message when the file cannot be written; verdicts (when given) receive the outcome.
+bool WriteTestReport(const std::string& path, const CTestReportNames& names, const std::string& titleGbk,
+                     int redundancy, const CTestSettings& settings, const CNetworkTests& tests, double unitToCm,
+                     const std::function<void(CReportFile&)>& notes,
+                     const std::function<void(CReportFile&)>& regions, CTestVerdicts* verdicts);
 
 // The path of the statistics report beside a result file: its extension with "Test" in place
 // of "Result" ("net.GPS3dResult1" -> "net.GPS3dTest1").

@@ -11,7 +11,10 @@ namespace {
 using namespace vemo;
 using namespace vemo::test;
 
-CNetworkTests AdjustAndTest(const PlaneNetwork& plane, CGPS2dNetAdjust& net) {
+// The plane vector file carries the 3D adjustment's covariances carried onto the plane, in
+// cm²: the generated network's m² are converted, so that the a-priori unit weight is right.
+CNetworkTests AdjustAndTest(PlaneNetwork plane, CGPS2dNetAdjust& net) {
+  for (PlaneVector& v : plane.vectors) v.xx *= 1e4, v.yy *= 1e4, v.xy *= 1e4;
   WritePlaneProject(plane, Project().projectDir, "net");
   if (!net.Load() || net.Adjust() != 1) return {};
   return TestGPS2dNetwork(net, CTestSettings{});
