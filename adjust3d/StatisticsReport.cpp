@@ -135,6 +135,22 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
   return true;
 }
 
+std::string TestReportSummary(const std::string& reportGbk) {
+  auto contains = [&](const char* utf8) { return reportGbk.find(T(utf8)) != std::string::npos; };
+  if (contains(u8"多余观测数为0：")) return T(u8"多余观测数为0，检验无定义");
+  const bool passed = contains(u8"结论=    通过\n"), failed = contains(u8"结论=  不通过\n");
+  if (!passed && !failed) return "";
+  std::string summary = passed ? T(u8"全局检验通过") : T(u8"全局检验不通过");
+  // The conclusion line of data snooping: its count of suspect vectors, up to the first "；".
+  const std::string conclusion = T(u8"检验结论: ");
+  const size_t at = reportGbk.find(conclusion);
+  if (at == std::string::npos) return summary;
+  if (reportGbk.compare(at + conclusion.size(), std::string(T(u8"所有")).size(), T(u8"所有")) == 0)
+    return summary + T(u8"，未发现粗差");
+  const size_t end = reportGbk.find(T(u8"；"), at);
+  return summary + T(u8"，") + reportGbk.substr(at + conclusion.size(), end == std::string::npos ? 0 : end - at - conclusion.size());
+}
+
 std::string TestReportPath(const std::string& resultPath) {
   const size_t at = resultPath.rfind("Result");
   if (at == std::string::npos) return resultPath + "Test";

@@ -52,6 +52,11 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
                      const std::function<void(CReportFile&)>& notes,
                      const std::function<void(CReportFile&)>& regions, CTestVerdicts* verdicts);
 
+// One line (GBK) of the verdicts a statistics report holds, read back from its text: the
+// global test and the conclusion of data snooping, or that no test was defined. Empty when
+// the text is no statistics report.
+std::string TestReportSummary(const std::string& reportGbk);
+
 // The path of the statistics report beside a result file: its extension with "Test" in place
 // of "Result" ("net.GPS3dResult1" -> "net.GPS3dTest1").
 std::string TestReportPath(const std::string& resultPath);

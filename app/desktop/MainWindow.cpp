@@ -25,6 +25,7 @@
 #include "app/desktop/DesktopHost.h"
 #include "app/desktop/MapView.h"
 #include "app/desktop/QtText.h"
+#include "app/desktop/TestVerdictMenu.h"
 #include "app/desktop/TextView.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
@@ -159,6 +160,7 @@ MainWindow::MainWindow(DesktopHost& host) : m_Host(host) {
     UpdateMenus();
   });
   CreateMenus();
+  AddTestVerdictMenu(*this);
   CreateToolBar();
   CreateStatusBar();
   UpdateTitle();

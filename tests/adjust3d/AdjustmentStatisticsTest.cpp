@@ -172,6 +172,8 @@ TEST(GPS3dNetTests, TenSigmaBlunderIsFoundAndItsRemovalPasses) {
     EXPECT_EQ(t.snooping.worstGroup, corrupted);
     EXPECT_EQ(t.snooping.worstComponent, 1);
     EXPECT_EQ(t.snooping.rejectedGroups, 1);
+    ASSERT_TRUE(WriteGPS3dTestReport(a.net, CTestSettings{}));
+    EXPECT_EQ(TestReportSummary(a.project.Read("GPS3dTest")), G(u8"全局检验不通过，1条基线可疑"));
   }
   synthetic.vectors.erase(synthetic.vectors.begin() + corrupted);
   AdjustedNetwork cleaned(synthetic);
@@ -180,6 +182,8 @@ TEST(GPS3dNetTests, TenSigmaBlunderIsFoundAndItsRemovalPasses) {
   EXPECT_TRUE(t.global.passed) << "variance factor " << t.global.varianceFactor;
   EXPECT_EQ(t.snooping.worstGroup, -1);
   EXPECT_EQ(t.snooping.rejectedGroups, 0);
+  ASSERT_TRUE(WriteGPS3dTestReport(cleaned.net, CTestSettings{}));
+  EXPECT_EQ(TestReportSummary(cleaned.project.Read("GPS3dTest")), G(u8"全局检验通过，未发现粗差"));
 }
 
 // Clean networks with observation errors drawn from their covariances: the global test must
@@ -217,6 +221,8 @@ TEST(GPS3dNetTests, NoRedundancyIsStatedInsteadOfNumbers) {
   EXPECT_EQ(report.find("nan"), std::string::npos);
   EXPECT_EQ(report.find("inf"), std::string::npos);
   EXPECT_NE(report.find(G(u8"验后单位权中误差=        无定义")), std::string::npos);
+  EXPECT_EQ(TestReportSummary(report), G(u8"多余观测数为0，检验无定义"));
+  EXPECT_EQ(TestReportSummary(project.Read("GPS3dResult")), "");
 }
 
 }  // namespace

@@ -1,0 +1,53 @@
+#include "app/desktop/TestVerdictMenu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "adjust3d/StatisticsReport.h"
+#include "app/desktop/MainWindow.h"
+#include "app/desktop/QtText.h"
+#include "geodesy/FileUtil.h"
+#include "project/AppState.h"
+
+namespace vemo {
+
+namespace {
+
+struct VerdictEntry {
+  const char* title;      // UTF-8
+  const char* extension;  // of the statistics report
+};
+const VerdictEntry kEntries[] = {{u8"三维网统计检验", "GPS3dTest"}, {u8"二维网统计检验", "GPS2dTest"}};
+
+// "三维网统计检验: 全局检验通过，未发现粗差"; without a report "...(尚无检验报告)", disabled.
+void Refresh(QAction* action, const VerdictEntry& entry) {
+  std::string summary;
+  if (Project().projectOpen == 1)
+    if (auto text = ReadWholeFile(CurrentProjectFile(entry.extension))) summary = TestReportSummary(*text);
+  const QString title = FromUtf8(entry.title);
+  action->setEnabled(!summary.empty());
+  action->setText(summary.empty() ? title + FromUtf8(u8"(尚无检验报告)") : title + QStringLiteral(": ") + FromGbk(summary));
+}
+
+}  // namespace
+
+QMenu* AddTestVerdictMenu(MainWindow& window) {
+  QMenu* results = nullptr;
+  for (QAction* action : window.menuBar()->actions())
+    if (action->menu() && action->text() == FromUtf8(u8"结果显示(&R)")) results = action->menu();
+  if (!results) return nullptr;
+  results->addSeparator();
+  for (const VerdictEntry& entry : kEntries) {
+    QAction* action = results->addAction(FromUtf8(entry.title));
+    action->setObjectName(QString::fromLatin1(entry.extension));
+    QObject::connect(action, &QAction::triggered, &window, [&window, &entry] {
+      window.OpenTextDocument(QString::fromStdString(CurrentProjectFile(entry.extension)));
+    });
+    QObject::connect(results, &QMenu::aboutToShow, action, [action, &entry] { Refresh(action, entry); });
+    Refresh(action, entry);
+  }
+  return results;
+}
+
+}  // namespace vemo
