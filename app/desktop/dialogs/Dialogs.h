@@ -81,6 +81,9 @@ std::optional<std::vector<std::string>> RunIndependentBaselineDialog(QWidget* pa
 std::optional<std::vector<std::string>> RunSyncLoopDialog(QWidget* parent);
 // "选择高程拟合模型" of the height fitting commands: "--model NAME".
 std::optional<std::vector<std::string>> RunHeightModelDialog(QWidget* parent);
+// "输入固定点和方位角[固定一点一方位的工程网]": its OK writes the input files (the form stays
+// open when the record refuses); the options that give the command the same record.
+std::optional<std::vector<std::string>> RunOneFixDialog(QWidget* parent);
 // The zone change dialog followed by its file dialog; the handler's arguments.
 std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent);
 
