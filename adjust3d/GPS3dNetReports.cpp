@@ -13,6 +13,7 @@
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
+#include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
 
 using namespace vemo;
@@ -108,10 +109,14 @@ void CGPS3dNetAdjust::WriteResultHeader() {
   }
 }
 
+// The loops over the points and vectors of a large network take long enough that they let
+// the window repaint and see a click as they go (GetWindowMessage; the desktop dispatches at
+// most every 15 ms, the command line not at all).
 void CGPS3dNetAdjust::ComputeReliability() {
   m_RedundancyNumber.assign(3 * static_cast<size_t>(m_VectorCount), 0.0);
   const double sign[6] = {-1, -1, -1, 1, 1, 1};
   for (int j = 0; j < m_VectorCount; ++j) {
+    GetWindowMessage();
     double P[3][3];
     WeightMatrix(j, P);
     const double Q[3][3] = {{m_Dxx[j], m_Dxy[j], m_Dxz[j]}, {m_Dxy[j], m_Dyy[j], m_Dyz[j]}, {m_Dxz[j], m_Dyz[j], m_Dzz[j]}};
@@ -145,6 +150,7 @@ void CGPS3dNetAdjust::WriteAdjustedNetwork() {
   int weakest = -1;
   double weakestM[4] = {0, 0, 0, 0};
   for (int i = 0; i < m_PointCount; ++i) {
+    GetWindowMessage();
     const char* name = m_PointName[i].c_str();
     if (i < m_KnownPointCount) {
       f.Printf("%4d %16s %13.4lf %13.4lf %13.4lf\n", i + 1, name, m_X[i], m_Y[i], m_Z[i]);
@@ -178,6 +184,7 @@ void CGPS3dNetAdjust::WriteAdjustedNetwork() {
   const char* exceeds = T(u8"  超限\n");
   const char* passes = T(u8"  合格\n");
   for (int j = 0; j < m_VectorCount; ++j) {
+    GetWindowMessage();
     const int s = m_From[j], e = m_To[j];
     const double dx = m_X[e] - m_X[s], dy = m_Y[e] - m_Y[s], dz = m_Z[e] - m_Z[s];
     const double vx = (dx - m_DX[j]) * 100.0, vy = (dy - m_DY[j]) * 100.0, vz = (dz - m_DZ[j]) * 100.0;
@@ -222,6 +229,7 @@ void CGPS3dNetAdjust::WriteAdjustedNetwork() {
   int weakestSide = -1;
   SidePrecision weakestPrecision;
   for (int j = 0; j < m_VectorCount; ++j) {
+    GetWindowMessage();
     const int s = m_From[j], e = m_To[j];
     const double d[3] = {m_X[e] - m_X[s], m_Y[e] - m_Y[s], m_Z[e] - m_Z[s]};
     const double S = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
@@ -289,6 +297,7 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
   std::vector<std::string> blh, xyheft, xyh;
   blh.reserve(static_cast<size_t>(m_PointCount)), xyheft.reserve(blh.capacity()), xyh.reserve(blh.capacity());
   for (int i = 0; i < m_PointCount; ++i) {
+    GetWindowMessage();
     const char* name = m_PointName[i].c_str();
     transfer.m_X = m_X[i], transfer.m_Y = m_Y[i], transfer.m_Z = m_Z[i];
     if (!transfer.XYZBLH()) {

@@ -110,6 +110,7 @@ int ChainFromKnownPoints(int known, int points, int vectors, Pass pass, Undeterm
       continue;
     }
     ++passes;
+    GetWindowMessage();  // a pass over a large network: the window is painted between passes
     settled = !pass();
   }
 }
@@ -244,6 +245,7 @@ int GPS3dVectorTo2d(CGPS3dNetworkRecord* network, double a, double invF) {
   const char* planeFormat = "%20s %20s %15.4lf %15.4lf %20.9lf %20.9lf %20.9lf\n";
   std::string blhText, planeText;
   for (size_t i = 0; i < m; ++i) {
+    GetWindowMessage();
     const int f = n.m_From[i], t = n.m_To[i];
     GeodeticPoint p1, p2;
     if (!ToGeodetic(transfer, n.m_X[f], n.m_Y[f], n.m_Z[f], n.m_PointName[f], p1)) return 0;

@@ -12,6 +12,7 @@
 
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/QtText.h"
+#include "geodesy/Platform.h"
 
 namespace vemo {
 namespace {
@@ -77,6 +78,9 @@ class DesktopProgressWindow final : public ProgressWindow {
     bool ok = false;
     int percent = QString(text).remove(QLatin1Char('%')).trimmed().toInt(&ok);
     if (ok) m_Dialog->m_Bar->setValue(std::clamp(percent, 0, 100));
+    // A new percentage marks the end of a step of the computation: the window is painted
+    // and a click on "取消" is seen there, also where the engine itself does not pump.
+    Platform().PumpMessage();
   }
   void Cancel() {
     if (m_Dialog) m_Dialog->findChild<QPushButton*>(QStringLiteral("cancel"))->click();

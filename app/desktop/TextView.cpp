@@ -194,6 +194,42 @@ void TextView::SetUp() {
   connect(document(), &QTextDocument::modificationChanged, this, [this] { emit titleChanged(); });
 }
 
+namespace {
+
+// A long file (a report of a few thousand points runs to megabytes) goes into the document in
+// pieces of about this many characters, whole lines each, with the window's messages
+// dispatched between them: the window repaints while the file opens. The text is the same as
+// one setPlainText gives (which inserts it the same way), and nothing of it is undoable.
+constexpr qsizetype kLoadPiece = qsizetype{1} << 18;
+
+void FillDocument(QPlainTextEdit& view, const QString& text) {
+  if (text.size() <= kLoadPiece) {
+    view.setPlainText(text);
+    return;
+  }
+  QTextDocument* document = view.document();
+  document->setUndoRedoEnabled(false);
+  view.setPlainText(QString());
+  QTextCursor cursor(document);
+  for (qsizetype start = 0; start < text.size();) {
+    qsizetype end = start + kLoadPiece;
+    if (end < text.size()) {
+      const qsizetype lineEnd = text.indexOf(QLatin1Char('\n'), end);
+      end = lineEnd < 0 ? text.size() : lineEnd + 1;
+    } else {
+      end = text.size();
+    }
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text.mid(start, end - start));
+    start = end;
+    Platform().PumpMessage();
+  }
+  document->setUndoRedoEnabled(true);
+  view.moveCursor(QTextCursor::Start);
+}
+
+}  // namespace
+
 TextView* TextView::Load(const QString& path, QWidget* parent) {
   auto bytes = ReadWholeFile(ToPath(path));
   if (!bytes) return nullptr;
@@ -204,7 +240,7 @@ TextView* TextView::Load(const QString& path, QWidget* parent) {
   view->m_State->crlf = decoded.crlf;
   view->m_State->loadedBytes = std::move(*bytes);
   view->m_State->loadedText = decoded.text;
-  view->setPlainText(decoded.text);
+  FillDocument(*view, decoded.text);
   view->document()->setModified(false);
   return view;
 }

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QProcess>
 #include <QTest>
 
 #include "app/commands/CommandTable.h"
@@ -101,6 +102,24 @@ class MainWindowTest : public QObject {
     QVERIFY(d.Enabled(kAdjust3d));
     d.window.CommandAction(kShow3d)->trigger();
     QCOMPARE(d.Windows(), 1);
+  }
+
+  void theProgramWithoutACommandStartsTheDesktop() {
+    // The start-up measurement ends the program once its window is usable; on the offscreen
+    // platform it needs no display.
+    QTemporaryDir config;
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("VEMOGPS_CONFIG_DIR"), config.path());
+    environment.insert(QStringLiteral("VEMOGPS_STARTUP_TIME"), QStringLiteral("exit"));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(QString::fromUtf8(VEMO_PROGRAM), {QStringLiteral("--no-splash")});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), 0);
+    const QString report = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(report.contains(QStringLiteral("usable after")), qPrintable(report));
+    qInfo("%s", qPrintable(report.trimmed()));
   }
 
   void downKeyToTheFifthLineShowsItInTheLinePane() {

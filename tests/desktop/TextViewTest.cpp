@@ -56,6 +56,29 @@ class TextViewTest : public QObject {
     QCOMPARE(ReadWholeFile(path.toStdString()).value(), bytes + "3\r\n");
   }
 
+  void aLongReportOpensInPiecesAsOneUnchangedDocument() {
+    // About 1.2 million characters, several pieces of the load; an undecodable byte and CR LF
+    // line ends among them.
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/long.GPS3dResult");
+    std::string bytes;
+    for (int i = 0; i < 30000; ++i) {
+      bytes += "P" + std::to_string(100000 + i) + "  \xB5\xE3\xC3\xFB  1234.5678  9.8765  0.0012 0.0034 0.0056\r\n";
+      if (i == 15000) bytes += "stray \x81\r\n";
+    }
+    QVERIFY(WriteFileAtomically(path.toStdString(), bytes));
+    std::unique_ptr<TextView> view(TextView::Load(path));
+    QVERIFY(view);
+    QCOMPARE(view->toPlainText(), DecodeGbkPreserving(bytes).text);
+    QCOMPARE(view->document()->blockCount(), 30002);
+    QCOMPARE(view->CaretLine(), 1);
+    QVERIFY(!view->document()->isModified());
+    // Loading is no edit to undo.
+    QVERIFY(!view->document()->isUndoAvailable());
+    QVERIFY(view->Save());
+    QCOMPARE(ReadWholeFile(path.toStdString()).value(), bytes);
+  }
+
   void chineseCharactersTakeTwoColumnsSoReportColumnsLineUp() {
     // Two report lines whose "=" stand in the same byte column: 7 blanks, "GPS", seven
     // characters; 14 blanks and five characters.
