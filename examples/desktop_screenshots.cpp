@@ -1,8 +1,9 @@
 // Drives the desktop through its menu actions on a project and saves a PNG of each window:
 //   desktop_screenshots --project FILE.prj --out DIR
 // The main window after the 3D and 2D adjustments with their reports, a data-entry grid, the
-// two network maps. Message boxes that come up are answered with their default button and
-// printed on standard error, so a run never waits for a person.
+// project settings and one-point-one-direction forms, the two network maps (the WGS-84 one
+// also zoomed in on its middle). Message boxes that come up are answered with their default
+// button and printed on standard error, so a run never waits for a person.
 #include <QAbstractButton>
 #include <QPushButton>
 #include <QApplication>
@@ -27,12 +28,19 @@
 namespace {
 
 QString g_Out;
+// The name under which the next dialog that opens is saved (it is then cancelled).
+QString g_DialogName = QStringLiteral("dialog");
 
-void Save(QWidget* widget, const QString& name) {
+// Saves NAME.png; with small also NAME-small.png in a palette of 256 colours (the pictures in
+// docs/: a fraction of the bytes, every pixel where it was).
+void Save(QWidget* widget, const QString& name, bool small = false) {
   QCoreApplication::processEvents();
+  const QPixmap picture = widget->grab();
   const QString path = g_Out + QLatin1Char('/') + name + QStringLiteral(".png");
-  if (widget->grab().save(path)) std::fprintf(stderr, "saved %s\n", path.toUtf8().constData());
+  if (picture.save(path)) std::fprintf(stderr, "saved %s\n", path.toUtf8().constData());
   else std::fprintf(stderr, "could not save %s\n", path.toUtf8().constData());
+  if (small)
+    picture.toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither).save(g_Out + QLatin1Char('/') + name + QStringLiteral("-small.png"));
 }
 
 // Answers message boxes; grabs and closes the data-entry dialog.
@@ -46,7 +54,7 @@ void WatchModals() {
       if (QAbstractButton* b = box->defaultButton()) b->click();
       else box->reject();
     } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-      Save(dialog, QStringLiteral("entry-grid"));
+      Save(dialog, g_DialogName);
       dialog->reject();
     }
   });
@@ -94,15 +102,26 @@ int main(int argc, char** argv) {
   QTimer::singleShot(300, [&] {
     Save(&window, QStringLiteral("main-window"));
     Run(window, 32815);  // 三维向量网平差
-    Save(&window, QStringLiteral("main-3d-report"));
+    Save(&window, QStringLiteral("main-3d-report"), true);
     Run(window, 32825);  // 二维网联合/约束平差
     Save(&window, QStringLiteral("main-2d-report"));
-    Run(window, 32821);  // 二维已知坐标 (grabbed by the watcher)
+    // The forms, grabbed by the watcher and cancelled.
+    g_DialogName = QStringLiteral("entry-grid");
+    Run(window, 32821);  // 二维已知坐标
+    g_DialogName = QStringLiteral("settings-form");
+    Run(window, 32828);  // 设置
+    g_DialogName = QStringLiteral("one-fix-form");
+    Run(window, 32847);  // 工程网(一点一方向)平差
     window.Mdi()->closeAllSubWindows();
     Run(window, 32784);  // 网图显绘[WGS84]
     if (QMdiSubWindow* map = window.Mdi()->activeSubWindow()) {
       map->showMaximized();
-      Save(&window, QStringLiteral("map-wgs84"));
+      Save(&window, QStringLiteral("map-wgs84"), true);
+      if (auto* view = qobject_cast<vemo::MapView*>(map->widget())) {
+        for (int i = 0; i < 4; ++i) view->ZoomIn();
+        Save(&window, QStringLiteral("map-wgs84-zoomed"));
+        view->PreviousView();
+      }
     }
     Run(window, 32839);  // 网图显绘[地方坐标]
     if (QMdiSubWindow* map = window.Mdi()->activeSubWindow()) {

@@ -157,6 +157,7 @@ MainWindow::MainWindow(DesktopHost& host) : m_Host(host) {
   setCentralWidget(m_Mdi);
   connect(m_Mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* window) {
     if (auto* text = window ? qobject_cast<TextView*>(window->widget()) : nullptr) ShowLine(text->CaretLine());
+    else if (window) m_LinePane->clear();  // a map has no lines
     UpdateMenus();
   });
   CreateMenus();
