@@ -2,7 +2,7 @@
 //   desktop_screenshots --project FILE.prj --out DIR
 // The main window after the 3D and 2D adjustments with their reports, a data-entry grid, the
 // project settings and one-point-one-direction forms, the two network maps (the WGS-84 one
-// also zoomed in on its middle). Message boxes that come up are answered with their default
+// also zoomed in on its middle, and its print preview). Message boxes that come up are answered with their default
 // button and printed on standard error, so a run never waits for a person.
 #include <QAbstractButton>
 #include <QPushButton>
@@ -122,6 +122,8 @@ int main(int argc, char** argv) {
         Save(&window, QStringLiteral("map-wgs84-zoomed"));
         view->PreviousView();
       }
+      g_DialogName = QStringLiteral("map-print-preview");
+      Run(window, 57609);  // 打印预览(&V): the map on the printer's page
     }
     Run(window, 32839);  // 网图显绘[地方坐标]
     if (QMdiSubWindow* map = window.Mdi()->activeSubWindow()) {
