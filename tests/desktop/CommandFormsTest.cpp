@@ -65,8 +65,7 @@ class CommandFormsTest : public QObject {
     DesktopScope scope;
     Desktop d;
     ModalWatcher watcher;
-    QVERIFY(OpenProject(m_Project.toStdString()));
-    d.window.UpdateMenus();
+    QVERIFY(d.Open(m_Project));
     int shown = 0;
     const QStringList good = {"K01", "1000", "2000", "35.0", "30.274402258", "114.153345812", "2.488", "K01", "K02", "0"};
     watcher.handler = [&](QWidget* form) {
@@ -135,8 +134,7 @@ class CommandFormsTest : public QObject {
       // Refused: the computation goes on, its report opens, the window stays.
       Desktop d;
       ModalWatcher watcher;
-      QVERIFY(OpenProject(m_Project.toStdString()));
-      d.window.UpdateMenus();
+      QVERIFY(d.Open(m_Project));
       watcher.answers = {QMessageBox::No};
       QTimer::singleShot(0, &d.window, [&] { d.window.close(); });
       d.window.CommandAction(kAdjust3d)->trigger();
@@ -150,8 +148,7 @@ class CommandFormsTest : public QObject {
     const QByteArray project = Content(m_Project);
     Desktop d;
     ModalWatcher watcher;
-    QVERIFY(OpenProject(m_Project.toStdString()));
-    d.window.UpdateMenus();
+    QVERIFY(d.Open(m_Project));
     watcher.answers = {QMessageBox::Yes};
     QTimer::singleShot(0, &d.window, [&] { d.window.close(); });
     d.window.CommandAction(kAdjust3d)->trigger();
@@ -209,8 +206,7 @@ class CommandFormsTest : public QObject {
     DesktopScope scope;
     Desktop d;
     ModalWatcher watcher;
-    QVERIFY(OpenProject(m_Project.toStdString()));
-    d.window.UpdateMenus();
+    QVERIFY(d.Open(m_Project));
     int triggered = 0;
     for (const CommandSpec& c : MenuCommands()) {
       QAction* action = c.id != 0 && c.run ? d.window.CommandAction(c.id) : nullptr;

@@ -77,6 +77,12 @@ Desktop::~Desktop() {
   InstallPlatformHost(previous);
 }
 
+bool Desktop::Open(const QString& prj) {
+  const bool opened = OpenProject(prj.toStdString()) != 0;
+  window.UpdateMenus();
+  return opened;
+}
+
 bool Desktop::Enabled(int id) const { return window.CommandAction(id)->isEnabled(); }
 
 int Desktop::Windows() const { return static_cast<int>(window.Mdi()->subWindowList().size()); }

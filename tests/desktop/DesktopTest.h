@@ -72,6 +72,8 @@ QString MakeSampleProject(const QString& dir);
 struct Desktop {
   Desktop();
   ~Desktop();
+  // Opens a project as "打开工程" does, and enables the menus by it.
+  bool Open(const QString& prj);
   bool Enabled(int id) const;
   int Windows() const;
   DesktopHost host;

@@ -76,8 +76,7 @@ class MainWindowTest : public QObject {
     DesktopScope scope;
     Desktop d;
     ModalWatcher watcher;
-    QVERIFY(OpenProject(m_Project.toStdString()));
-    d.window.UpdateMenus();
+    QVERIFY(d.Open(m_Project));
     d.window.CommandAction(kAdjust3d)->trigger();
     QCOMPARE(d.window.LastStatus(), 0);
     QCOMPARE(d.Windows(), 1);

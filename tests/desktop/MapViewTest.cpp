@@ -240,8 +240,7 @@ class MapViewTest : public QObject {
     DesktopScope scope;
     Desktop d;
     ModalWatcher watcher;
-    QVERIFY(OpenProject(project.toStdString()));
-    d.window.UpdateMenus();
+    QVERIFY(d.Open(project));
     // Before any adjustment there is no coordinate file: the message, no window.
     d.window.CommandAction(kMapWgs84)->trigger();
     QCOMPARE(d.Windows(), 0);

@@ -90,18 +90,6 @@ class ChooserPanel final : public QWidget {
   QListWidget* m_Chosen;
 };
 
-QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText) {
-  auto* row = new QHBoxLayout;
-  row->addStretch();
-  auto* ok = new QPushButton(FromUtf8(okText), dialog);
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(FromUtf8(u8"取消"), dialog);
-  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  return row;
-}
 
 // A folder browse for the choosers that have no record operation of their own.
 std::function<bool()> BrowseFolder(CBaselineFileChooser& files) {
@@ -115,6 +103,20 @@ std::function<bool()> BrowseFolder(CBaselineFileChooser& files) {
 }
 
 }  // namespace
+
+QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText) {
+  auto* row = new QHBoxLayout;
+  row->addStretch();
+  auto* ok = new QPushButton(FromUtf8(okText), dialog);
+  ok->setObjectName(QStringLiteral("ok"));
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(FromUtf8(u8"取消"), dialog);
+  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+  row->addWidget(ok);
+  row->addWidget(cancel);
+  return row;
+}
 
 std::optional<std::vector<std::string>> RunImportBaselineDialog(QWidget* parent) {
   CSelectBaselineDlg record = CSelectBaselineDlg::Open();

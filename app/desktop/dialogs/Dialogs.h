@@ -13,6 +13,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 
@@ -86,6 +87,9 @@ std::optional<std::vector<std::string>> RunHeightModelDialog(QWidget* parent);
 std::optional<std::vector<std::string>> RunOneFixDialog(QWidget* parent);
 // The zone change dialog followed by its file dialog; the handler's arguments.
 std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent);
+
+// The row of a form's two buttons: okText (the default button, accepting) and "取消".
+QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText);
 
 // Reads a number typed into a field; shows "请输入一个数。" with the field's label when it
 // does not read.

@@ -4,9 +4,7 @@
 // the form stays open when that refuses.
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/desktop/QtText.h"
@@ -55,16 +53,7 @@ class OneFixDialog final : public QDialog {
       forms[i < kPointFields ? 0 : 1]->addRow(FromUtf8(OneFixOneAzimuth::kLabels[i]), edit);
       m_Edits[i] = edit;
     }
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    auto* ok = new QPushButton(FromUtf8(u8"确定"), this);
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(FromUtf8(u8"取消"), this);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    row->addWidget(ok);
-    row->addWidget(cancel);
-    layout->addLayout(row);
+    layout->addLayout(OkCancelRow(this, u8"确定"));
   }
 
   const OneFixOneAzimuth& Record() const { return m_Record; }

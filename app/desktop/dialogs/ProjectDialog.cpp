@@ -26,19 +26,7 @@ QLineEdit* NumberField(double value, const char* format = "%g") {
   return new QLineEdit(QString::fromStdString(Format(format, value)));
 }
 
-void AddOkCancel(QDialog* dialog, QBoxLayout* layout) {
-  auto* row = new QHBoxLayout;
-  row->addStretch();
-  auto* ok = new QPushButton(FromUtf8(u8"确定"), dialog);
-  ok->setObjectName(QStringLiteral("ok"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(FromUtf8(u8"取消"), dialog);
-  QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
-  QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-  row->addWidget(ok);
-  row->addWidget(cancel);
-  layout->addLayout(row);
-}
+void AddOkCancel(QDialog* dialog, QBoxLayout* layout) { layout->addLayout(OkCancelRow(dialog, u8"确定")); }
 
 }  // namespace
 
