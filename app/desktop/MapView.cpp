@@ -255,13 +255,12 @@ void MapView::showEvent(QShowEvent* event) {
 }
 
 void MapView::wheelEvent(QWheelEvent* event) {
-  const int notches = event->angleDelta().y() / kWheelNotch;
-  if (notches == 0) {
-    event->ignore();
-    return;
-  }
+  // Touch pads send fractions of a notch: they add up to whole steps.
+  m_WheelDelta += event->angleDelta().y();
+  const int notches = m_WheelDelta / kWheelNotch;
+  m_WheelDelta -= notches * kWheelNotch;
   // Forward zooms in, about the point under the mouse.
-  ZoomAbout(std::pow(kZoomStep, notches), event->position());
+  if (notches != 0) ZoomAbout(std::pow(kZoomStep, notches), event->position());
   event->accept();
 }
 

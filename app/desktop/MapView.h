@@ -121,6 +121,7 @@ class MapView final : public QAbstractScrollArea {
   bool m_WindowZoom = false;
   QRubberBand* m_Band = nullptr;
   QPoint m_BandStart;
+  int m_WheelDelta = 0;  // eighths of a degree not yet a whole notch
 };
 
 // The document as it prints on a printable area of widthMm x heightMm: the printer's page

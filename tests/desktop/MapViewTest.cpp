@@ -164,6 +164,11 @@ class MapViewTest : public QObject {
     wheel(-240);
     QVERIFY(std::fabs(s.view.View().k - before.k) < 1e-9 * before.k);
     QVERIFY(Same(Under(s.view, at), under));
+    // A touch pad's fractions of a notch make a step once they add up to one.
+    wheel(60);
+    QCOMPARE(s.view.View().k, before.k);
+    wheel(60);
+    QVERIFY(std::fabs(s.view.View().k - before.k * 0.8) < 1e-9 * before.k);
   }
 
   void scrollBarsMoveTheWindowOverTheMap() {
