@@ -11,6 +11,7 @@
 
 #include "adjust3d/NormalEquations.h"
 #include "geodesy/Format.h"
+#include "geodesy/LibraryState.h"
 #include "geodesy/Settings.h"
 
 namespace vemo {
@@ -108,6 +109,9 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
   std::vector<double> b(static_cast<size_t>(u), 0.0), shift;
   double worst = 0.0;
   for (size_t g = 0; g < groups.size(); ++g) {
+    // A solve with the whole factor per component: on a large network this runs for many
+    // seconds, and the window is painted and sees a click between the groups.
+    GetWindowMessage();
     const CObservationGroup& group = groups[g];
     const int d = group.dimension;
     MatrixXd Ql(d, d), Qhat = MatrixXd::Zero(d, d);
