@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QToolBar>
+#include <utility>
 
 #include "app/commands/CommandFlow.h"
 #include "app/commands/CommandTable.h"
@@ -402,7 +403,7 @@ void MainWindow::UpdateRecentFiles() {
 }
 
 void MainWindow::RunMenuCommand(int id) {
-  if (m_Running) return;
+  if (m_Running || m_Loading) return;
   const CommandSpec* command = FindMenuCommand(id);
   if (!command || !IsCommandEnabled(*command)) return;
   if (IsShellCommand(id)) {
@@ -508,7 +509,10 @@ TextView* MainWindow::OpenTextDocument(const QString& path) {
       return text;
     }
   }
+  // A long file loads with the pump running: no menu command starts in the middle of it.
+  const bool wasLoading = std::exchange(m_Loading, true);
   TextView* view = TextView::Load(CanonicalPath(path));
+  m_Loading = wasLoading;
   if (!view) {
     ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(ToPath(path)).c_str()), AppTitle(), MessageIcon::Warning);
     return nullptr;

@@ -100,6 +100,7 @@ class MainWindow final : public QMainWindow {
   QAction* m_RecentSeparator = nullptr;
   std::unique_ptr<QPrinter> m_Printer;
   bool m_Running = false;
+  bool m_Loading = false;  // a text file is going into its view
   bool m_QuitAfterCommand = false;
   int m_LastStatus = 0;
 };
