@@ -1,6 +1,7 @@
 #include "adjust2d/GPS2dNetAdjust.h"
 
 #include <chrono>
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <numeric>
@@ -55,10 +56,12 @@ double CGPS2dNetAdjust::Qxx(int p, int q) const {
 }
 
 int CGPS2dNetAdjust::RedundancyFromCounts() const {
-  const int g = Project().configuration.m_IndependentBaselineCount;
-  const int vectorComponents = 2 * (g > 0 ? g : m_VectorCount);
-  if (!m_WithTransformation) return vectorComponents - m_UnknownCount;
-  return m_DistanceCount + vectorComponents + m_AzimuthCount - m_UnknownCount;
+  // The count is bounded where it is entered and read; in 64 bits no value of it overflows.
+  const int64_t g = Project().configuration.m_IndependentBaselineCount;
+  const int64_t vectorComponents = 2 * (g > 0 ? g : m_VectorCount);
+  const int64_t r = m_WithTransformation ? m_DistanceCount + vectorComponents + m_AzimuthCount - m_UnknownCount
+                                         : vectorComponents - m_UnknownCount;
+  return static_cast<int>(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
 }
 
 void CGPS2dNetAdjust::ComputeMeanVariance() {
@@ -325,15 +328,17 @@ int CGPS2dNetAdjust::Iterate() {
     progress.Create();
     progress.SetTitle(Format(T(u8"二维平差，第%i次迭代"), m_Iterations));
     progress.SetRange(0, 10);
-    GetWindowMessage();
+    if (progress.CancelRequested()) return 0;
     progress.SetPosition(1);
     BuildNormalEquations();
     progress.SetPosition(3);
+    if (progress.CancelRequested()) return 0;
     if (!m_Normal->SolveKeeping(m_x)) {
       Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
       return 0;
     }
     progress.SetPosition(8);
+    if (progress.CancelRequested()) return 0;
     bool converged = true;
     for (int p = 0; p < coordinates; ++p)
       if (!(std::fabs(m_x[p]) <= kConvergence)) converged = false;

@@ -109,15 +109,17 @@ int CGPS2dNetAdjust::AdjustOneFix() {
     progress.Create();
     progress.SetTitle(Format(T(u8"二维平差，第%i次迭代"), m_Iterations));
     progress.SetRange(0, 10);
-    GetWindowMessage();
+    if (progress.CancelRequested()) return 0;
     progress.SetPosition(1);
     BuildNormalEquations();
     progress.SetPosition(3);
+    if (progress.CancelRequested()) return 0;
     if (!m_Normal->Factorize() || !m_Normal->Solve(m_x)) {
       Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
       return 0;
     }
     progress.SetPosition(8);
+    if (progress.CancelRequested()) return 0;
     m_PVV = SumOfWeightedSquares();  // at the linearisation of this step, before the corrections
     for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
       const size_t p = static_cast<size_t>(UnknownOf(i));

@@ -249,7 +249,10 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
   };
 
   for (int j = 0; j < m_VectorCount; ++j) {
-    GetWindowMessage();
+    if (progress.CancelRequested()) {
+      m_Cancelled = true;
+      return;
+    }
     progress.SetPosition(j);
     std::vector<double> q{m_Dxx[j], m_Dxy[j], m_Dyy[j], m_Dxz[j], m_Dyz[j], m_Dzz[j]};
     for (double& e : q) e /= meanVariance;
@@ -342,7 +345,9 @@ int CGPS3dCombinedAdjust::Adjust() {
     OutOfMemory();
     return 0;
   }
+  m_Cancelled = false;
   BuildCombinedNormalEquations();
+  if (m_Cancelled) return 0;
   if (!m_Normal->Factorize() || !m_Normal->Solve(m_x)) {
     Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
     return 0;

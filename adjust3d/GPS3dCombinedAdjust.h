@@ -75,5 +75,6 @@ class CGPS3dCombinedAdjust : public CReadGPS3dCombinedNet {
   bool CheckDatum();
 
   double m_a = 0.0, m_InvF = 0.0;                   // the project ellipsoid
+  bool m_Cancelled = false;  // the person cancelled the building of the normal equations
   std::vector<double> m_ApproxB, m_ApproxL, m_ApproxH;  // of the approximate X, Y, Z
 };

@@ -109,7 +109,7 @@ int CGPS3dFreeNetwork::Compute() {
   progress.Create();
   progress.SetTitle(T(u8"GPS三维秩亏自由网"));
   progress.SetRange(0, 10);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
 
   const size_t order = 3 * static_cast<size_t>(m_PointCount);
   std::vector<double> p(order);
@@ -125,8 +125,9 @@ int CGPS3dFreeNetwork::Compute() {
   if (!LocalFrame()) return 0;
   progress.SetPosition(1);
 
+  if (progress.CancelRequested()) return 0;
   if (!WriteIncrements(CurrentProjectFile("GPS3dFreeXXOut"))) return 0;
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
   // The cofactor report holds Q and then QS: Q is written, then transformed in place.
   m_QDiagonal.resize(order);
   for (size_t k = 0; k < order; ++k) m_QDiagonal[k] = m_Q[PackedIndex(k, k)];
@@ -135,21 +136,21 @@ int CGPS3dFreeNetwork::Compute() {
   file.Write("Classical Free Network Result of Qxx\n");
   WritePackedTriangle(file, m_Q, order);
   progress.SetPosition(3);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
   S.ApplyToCofactor(m_Q);
   progress.SetPosition(5);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
   file.Write("\n");
   file.Write("Free Network with Rank Defect Result of Qxx\n");
   WritePackedTriangle(file, m_Q, order);
   if (!CloseResultFile(file)) return 0;
   progress.SetPosition(7);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
 
   if (!WritePrecisions(CurrentProjectFile("GPS3dFreeMxxOut"))) return 0;
   if (!WriteCampaign(CurrentProjectFile("GPS3dFreeXXQxx"), false)) return 0;
   progress.SetPosition(8);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
   if (!WriteCampaign(CurrentProjectFile("GPS3dFreeENUQenu"), true)) return 0;
   progress.SetPosition(10);
   return 1;

@@ -1,5 +1,6 @@
 #include "adjust3d/GPS3dNetAdjust.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <new>
@@ -139,14 +140,16 @@ int CGPS3dNetAdjust::Adjust() {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
   }
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
   progress.SetPosition(1);
 
   const int unknownPoints = m_PointCount - m_KnownPointCount;
   // Degrees of freedom: three per vector (or per independent baseline, when the project gives
   // their number) beyond three per unknown point.
-  const int g = configuration.m_IndependentBaselineCount;
-  m_Redundancy = 3 * ((g > 0 ? g : m_VectorCount) - unknownPoints);
+  // The count is bounded where it is entered and read; in 64 bits no value of it overflows.
+  const int64_t g = configuration.m_IndependentBaselineCount;
+  m_Redundancy = static_cast<int>(
+      std::clamp<int64_t>(3 * ((g > 0 ? g : m_VectorCount) - unknownPoints), INT32_MIN, INT32_MAX));
   auto tooFewVectors = [&] {
     Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
     return 0;
@@ -208,9 +211,11 @@ int CGPS3dNetAdjust::Adjust() {
 
   start = Clock::now();
   if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
+  if (progress.CancelRequested()) return 0;
   BuildNormalEquations();
   progress.SetPosition(4);
   m_Times.build = Seconds(start);
+  if (progress.CancelRequested()) return 0;
 
   start = Clock::now();
   auto singular = [&] {
@@ -229,6 +234,7 @@ int CGPS3dNetAdjust::Adjust() {
   };
   if (!m_Normal->Factorize()) return singular();
   progress.SetPosition(8);
+  if (progress.CancelRequested()) return 0;
   if (!m_Normal->Solve(m_x)) return singular();
   progress.SetPosition(10);
   m_Times.solve = Seconds(start);
@@ -246,6 +252,7 @@ int CGPS3dNetAdjust::Adjust() {
   if (m_Redundancy > 0) m_M0 = std::sqrt(m_PVV / m_Redundancy);
   if (m_Redundancy == 0 || configuration.m_UseAprioriUnitWeight) m_M0 = kAprioriUnitWeightMm;
 
+  if (progress.CancelRequested()) return 0;
   start = Clock::now();
   WriteResultHeader();
   WriteAdjustedNetwork();

@@ -64,15 +64,15 @@ int CStabilityAnalysis::Run(const std::string& first, const std::string& second,
   progress.Create();
   progress.SetTitle(T(u8"稳定性分析"));
   progress.SetRange(0, 10);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
 
   CFreeCampaign one, two;
   if (!one.Read(first, m_Q)) return 0;
   progress.SetPosition(3);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
   if (!two.Read(second, m_Q, &one, first)) return 0;
   progress.SetPosition(6);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
   m_PointCount = two.pointCount;
   m_PointName = two.names;
   if (m_PointCount < 2) {
@@ -86,7 +86,7 @@ int CStabilityAnalysis::Run(const std::string& first, const std::string& second,
 
   if (!Iterate()) return 0;
   progress.SetPosition(8);
-  GetWindowMessage();
+  if (progress.CancelRequested()) return 0;
 
   m_Test.resize(m_d.size());
   for (size_t k = 0; k < m_d.size(); ++k) {

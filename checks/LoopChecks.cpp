@@ -58,17 +58,9 @@ void Info(const std::string& text) { ShowMessage(text, AppTitle(), MessageIcon::
 // loop has (no line buffer cuts a long loop into two).
 constexpr int kWholeLine = std::numeric_limits<int>::max();
 
-// "1,4,7" of the first ten numbers, then ",...".
-std::string NumberList(const std::vector<int>& numbers) {
-  std::string text;
-  for (size_t i = 0; i < numbers.size() && i < 10; ++i) text += Format(i ? ",%d" : "%d", numbers[i]);
-  if (numbers.size() > 10) text += ",...";
-  return text;
-}
-
 }  // namespace
 
-std::string SearchLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
+std::optional<std::string> SearchLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
                         const std::vector<int>& to) {
   std::vector<line> vectors;
   for (size_t i = 0; i < from.size(); ++i) vectors.push_back({from[i], to[i], 0.0});
@@ -76,6 +68,7 @@ std::string SearchLoops(const std::vector<std::string>& pointNames, const std::v
   CDisplayMessageDlg progress;
   progress.Create();
   CLoopSearchResult result = search.Search(&progress);
+  if (progress.CancelRequested()) return std::nullopt;
   if (result.noLoopGraph) {
     ShowMessage("No Close Circle", "Program", MessageIcon::None);
     return std::string();
@@ -103,7 +96,11 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
   const size_t mark = loopText.size();
   loopText += Format(T(u8"同步基线文件：%s\n"), PathToGbk(path).c_str());
   bool ok = true;
-  ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string& piece) {
+  auto cut = [&](int line) {
+    ShowLineTooLong(path, line, kVectorLineBuffer, AppTitle());
+    ok = false;
+  };
+  ForEachWholeLine(content, kVectorLineBuffer, lineCount, [&](const std::string& piece) {
     const int items = CountBlankSeparatedItems(piece);
     std::string rest = piece;
     if (items == 12) {
@@ -117,6 +114,11 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
     std::string from, to;
     double v[9];
     if (ScanPairLine(rest, from, to, v, 9) != 11) return true;
+    if (!IsPossibleVector(v[0], v[1], v[2], {v[3], v[4], v[5], v[6], v[7], v[8]})) {
+      ShowValueOutOfRange(path, lineCount, AppTitle());
+      ok = false;
+      return false;
+    }
     if (!CheckPointName(from, path, lineCount, AppTitle()) || !CheckPointName(to, path, lineCount, AppTitle())) {
       ok = false;
       return false;
@@ -128,7 +130,7 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
     set.dy.push_back(v[1]);
     set.dz.push_back(v[2]);
     return true;
-  });
+  }, cut);
   if (!ok) {
     loopText.resize(mark);
     return 0;
@@ -139,22 +141,39 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
 
 int RunSyncLoopCheck(const std::vector<std::string>& files) {
   const std::string loopFile = CurrentProjectFile("GPS3dSyncLoop");
+  const bool exists = FileExists(loopFile);
   bool search = true;
-  if (FileExists(loopFile)) {
+  if (exists) {
     search = AskYesNo(Format(T(u8"同步环文件：%s已经存在，是否覆盖？"), PathToGbk(loopFile).c_str()),
                       T(u8"同步环闭合差计算"), MessageIcon::Question, 0, MessageAnswer::No);
   }
-  if (search) {
-    if (!CreateEmpty(loopFile)) {
-      ShowMessage(Format(T(u8"打开文件：%s出错！"), PathToGbk(loopFile).c_str()), AppTitle(), MessageIcon::Warning);
+  if (search && files.empty()) {
+    // No file chosen: there is nothing to replace the loop file with, so it stays as it was.
+    if (!exists) {
+      ShowMessage(Format(T(u8"没有选取同步基线文件,同步环文件%s也不存在,没有可计算的同步环!"), PathToGbk(loopFile).c_str()),
+                  AppTitle(), MessageIcon::Warning);
       return 0;
     }
+    search = false;
+  }
+  if (search) {
+    // Every input is read before the loop file is written: a file that cannot be read never
+    // costs the loops found earlier.
     std::string text;
+    int loaded = 0;
     for (const auto& file : files) {
       CSyncBaselineSet set;
       if (!LoadSyncBaselineSet(file, set, text)) continue;
+      ++loaded;
       text += T(u8"\n=============================同步环==========================\n");
-      text += SearchLoops(set.pointName, set.from, set.to);
+      auto loops = SearchLoops(set.pointName, set.from, set.to);
+      if (!loops) return 0;
+      text += *loops;
+    }
+    if (loaded == 0) {
+      if (exists)
+        Info(Format(T(u8"没有读入任何同步基线文件,同步环文件%s保持不变!"), PathToGbk(loopFile).c_str()));
+      return 0;
     }
     if (!WriteFileAtomically(loopFile, text)) {
       ShowMessage(Format(T(u8"打开文件：%s出错！"), PathToGbk(loopFile).c_str()), AppTitle(), MessageIcon::Warning);
@@ -188,6 +207,7 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
   CSyncBaselineSet period;
   bool readingLoops = false, periodStopped = false;
   int loopNumber = 0;
+  int notComputable = 0;  // loops of values beyond what a misclosure can show
   CTextLineReader reader(content, kWholeLine);
   std::string piece;
   while (reader.Next(piece)) {
@@ -263,6 +283,10 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
       componentTolerance = k * std::sqrt(nv) * sigma;
       lengthTolerance = 1.732 * k * std::sqrt(nv) * sigma;
     }
+    if (!std::isfinite(w * s * componentTolerance * lengthTolerance)) {
+      ++notComputable;
+      continue;
+    }
     std::string row = Format("%6d,", ++loopNumber);
     for (int pt : points) row += Format("%10s", period.pointName[pt].c_str());
     const double ppm = s > 0 ? w / s * 1e6 : 0.0;
@@ -282,6 +306,9 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     OpenFileError(reportFile);
     return 0;
   }
+  if (notComputable > 0)
+    Info(Format(T(u8"同步环文件%s中有%d个同步环的数值超出范围,闭合差无法计算,未列入结果!"), PathToGbk(loopFile).c_str(),
+                notComputable));
   return 1;
 }
 
@@ -293,7 +320,9 @@ int RunAsyncLoopCheck() {
   if (FileExists(loopFile))
     search = AskYesNo(T(u8"闭合环路文件已存在，重新产生？"), AppTitle(), MessageIcon::Question, 0, MessageAnswer::No);
   if (search) {
-    if (!WriteFileAtomically(loopFile, SearchLoops(set.m_PointName, set.m_From, set.m_To))) {
+    auto loops = SearchLoops(set.m_PointName, set.m_From, set.m_To);
+    if (!loops) return 0;
+    if (!WriteFileAtomically(loopFile, *loops)) {
       OpenFileError(loopFile);
       return 0;
     }
@@ -326,6 +355,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
 
   int loopNumber = 0, computed = 0;
   std::vector<int> notClosed;  // loops with a pair of points that no vector joins
+  std::vector<int> notComputable;  // loops whose tolerance is no number (a negative variance)
   CTextLineReader reader(content, kWholeLine);
   std::string piece;
   bool stop = false;
@@ -376,6 +406,25 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     const double sigma = std::sqrt(nv * (a * a + std::pow(b * d / 1000.0, 2)));
     const double t = k * sigma, ts = std::sqrt(3.0) * k * sigma;
     const double ppm = s > 0 ? w / s * 1000000.0 : 0.0;
+    double sxx = 0, syy = 0, szz = 0, sw2 = 0;
+    if (high) {
+      double u[3] = {1 / std::sqrt(3.0), 1 / std::sqrt(3.0), 1 / std::sqrt(3.0)};
+      if (w > 0.002) u[0] = wx / w, u[1] = wy / w, u[2] = wz / w;
+      for (size_t v : used) {
+        sxx += set.m_Dxx[v];
+        syy += set.m_Dyy[v];
+        szz += set.m_Dzz[v];
+        sw2 += u[0] * u[0] * set.m_Dxx[v] + u[1] * u[1] * set.m_Dyy[v] + u[2] * u[2] * set.m_Dzz[v] +
+               2 * (u[0] * u[1] * set.m_Dxy[v] + u[0] * u[2] * set.m_Dxz[v] + u[1] * u[2] * set.m_Dyz[v]);
+      }
+    }
+    // A tolerance from variances that are not positive is no number: the loop is named
+    // instead of printed with "nan" and a verdict.
+    if (!std::isfinite(t * ts * w * s) || (high && !(sxx >= 0 && syy >= 0 && szz >= 0))) {
+      --computed;
+      notComputable.push_back(loopNumber);
+      continue;
+    }
     std::string namesText;
     for (int pt : points) namesText += Format("%10s ", set.m_PointName[pt].c_str());
     auto verdict = [&](double tx, double ty, double tz, double tw) {
@@ -391,16 +440,6 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     out += (high ? Format(T(u8"预处理%4d, "), loopNumber) : Format("%4d, ", loopNumber)) + namesText +
            values(t, t, t, ts);
     if (high) {
-      double sxx = 0, syy = 0, szz = 0, sw2 = 0;
-      double u[3] = {1 / std::sqrt(3.0), 1 / std::sqrt(3.0), 1 / std::sqrt(3.0)};
-      if (w > 0.002) u[0] = wx / w, u[1] = wy / w, u[2] = wz / w;
-      for (size_t v : used) {
-        sxx += set.m_Dxx[v];
-        syy += set.m_Dyy[v];
-        szz += set.m_Dzz[v];
-        sw2 += u[0] * u[0] * set.m_Dxx[v] + u[1] * u[1] * set.m_Dyy[v] + u[2] * u[2] * set.m_Dzz[v] +
-               2 * (u[0] * u[1] * set.m_Dxy[v] + u[0] * u[2] * set.m_Dxz[v] + u[1] * u[2] * set.m_Dyz[v]);
-      }
       out += Format(T(u8"精处理%4d, "), loopNumber) + namesText +
              values(2 * std::sqrt(sxx) * 10, 2 * std::sqrt(syy) * 10, 2 * std::sqrt(szz) * 10,
                     3 * std::sqrt(std::max(sw2, 0.0)) * 10);
@@ -413,6 +452,9 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
   if (!notClosed.empty())
     Info(Format(T(u8"第%s条线路(共%d条)有相邻两点之间没有基线向量,未计算!"), NumberList(notClosed).c_str(),
                 static_cast<int>(notClosed.size())));
+  if (!notComputable.empty())
+    Info(Format(T(u8"第%s条线路(共%d条)的闭合差限差无法计算(基线方差不为正),未计算!"), NumberList(notComputable).c_str(),
+                static_cast<int>(notComputable.size())));
   Info(Format(T(u8"%d条线路推算完成!"), computed));
   return 1;
 }

@@ -4,6 +4,7 @@
 // loop file, which the user may edit, and then computes the misclosure report from it.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,8 +50,9 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
                            const CGPSConfiguration& configuration);
 
 // Searches the loops of a network into loop lines; shows "No Close Circle" (caption
-// "Program") when the vectors form no loop. Returns the loop lines (possibly empty).
-std::string SearchLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
+// "Program") when the vectors form no loop. Returns the loop lines (possibly empty), or
+// nothing when the person cancelled the search (the loop file is then left as it was).
+std::optional<std::string> SearchLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
                         const std::vector<int>& to);
 
 }  // namespace vemo

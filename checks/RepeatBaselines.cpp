@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "project/AppState.h"
+#include "project/data/DataFileReader.h"
 #include "project/data/ReadGPS3dVector.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -113,12 +114,19 @@ CRepeatBaselineReports CompareRepeatedBaselines(const CReadGPS3dVector& set, con
     const char* from = set.m_PointName[set.m_From[first]].c_str();
     const char* to = set.m_PointName[set.m_To[first]].c_str();
 
+    bool equal;
+    const double meanS = WeightedMean(members, &Member::s, &Member::varS, equal);
+    const double t = kRep * std::sqrt(a * a + std::pow(b * meanS / 1000.0, 2));
+    const double k3 = 3.0 * std::sqrt(2.0);
+    const double tx = high ? k3 * ScatterError(members, &Member::dx, &Member::varX) : 0.0;
+    const double ty = high ? k3 * ScatterError(members, &Member::dy, &Member::varY) : 0.0;
+    const double tz = high ? k3 * ScatterError(members, &Member::dz, &Member::varZ) : 0.0;
+    const double ts = high ? k3 * ScatterError(members, &Member::s, &Member::varS) : 0.0;
+    if (!std::isfinite(t) || !std::isfinite(tx) || !std::isfinite(ty) || !std::isfinite(tz) || !std::isfinite(ts)) {
+      out.notComputed.push_back(r.number);
+      continue;
+    }
     if (high) {
-      const double k3 = 3.0 * std::sqrt(2.0);
-      const double tx = k3 * ScatterError(members, &Member::dx, &Member::varX);
-      const double ty = k3 * ScatterError(members, &Member::dy, &Member::varY);
-      const double tz = k3 * ScatterError(members, &Member::dz, &Member::varZ);
-      const double ts = k3 * ScatterError(members, &Member::s, &Member::varS);
       out.components += Format("%8d %8s %8s %13.4lf %13.4lf %13.4lf %13.4lf %10.4lf %10.4lf %10.4lf %10.4lf\n",
                                r.number, from, to, r.dx, r.dy, r.dz, r.s, tx, ty, tz, ts);
       for (size_t k = 0; k < members.size(); ++k) {
@@ -134,9 +142,6 @@ CRepeatBaselineReports CompareRepeatedBaselines(const CReadGPS3dVector& set, con
       out.components += Dashes(133);
     }
 
-    bool equal;
-    const double meanS = WeightedMean(members, &Member::s, &Member::varS, equal);
-    const double t = kRep * std::sqrt(a * a + std::pow(b * meanS / 1000.0, 2));
     out.lengths += Format("%8d %8s %8s %13.4lf %13.4lf %13.4lf %13.4lf %10.4lf\n", r.number, from, to, r.dx, r.dy,
                           r.dz, r.s, t);
     for (size_t k = 0; k < members.size(); ++k) {
@@ -176,6 +181,11 @@ int RunRepeatBaselineComparison() {
     if (high && !WriteFileAtomically(componentFile, reports.components)) {
       OpenFileError(componentFile);
       return 0;
+    }
+    if (!reports.notComputed.empty()) {
+      ShowMessage(Format(T(u8"第%s条基线所在的重复基线组的限差无法计算(基线方差不为正),未列入比较结果!"),
+                         NumberList(reports.notComputed).c_str()),
+                  AppTitle(), MessageIcon::Warning);
     }
   }
   Platform().OpenTextDocument(lengthFile);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CReadGPS3dVector;
 class CGPSConfiguration;
@@ -15,6 +16,9 @@ namespace vemo {
 struct CRepeatBaselineReports {
   std::string lengths;
   std::string components;
+  // Numbers of the reference baselines of groups whose tolerance cannot be computed (a
+  // variance that is not positive): left out of the reports rather than shown as "nan".
+  std::vector<int> notComputed;
 };
 CRepeatBaselineReports CompareRepeatedBaselines(const CReadGPS3dVector& set, const CGPSConfiguration& configuration);
 

@@ -58,7 +58,13 @@ struct CKnownFile {
 // message "未输入参考站名！" when the file cannot be read or its first line is empty.
 bool ReadReferenceStation(CKnownFile& known, CReferenceStation& reference) {
   known.path = ProjectFileName(GlobalProjectDir(), GlobalProjectName(), "GPS3dKnownXYZ");
-  auto content = DirectoryExists(known.path) ? std::nullopt : ReadWholeFile(known.path);
+  auto content = ReadWholeFile(known.path);
+  std::error_code ec;
+  if (!content && std::filesystem::exists(known.path, ec)) {
+    // A file that is there but cannot be read is not a file without a station: say which.
+    OpenFileError(known.path);
+    return false;
+  }
   std::vector<std::string> lines;
   if (content) lines = SplitLines(*content);
   // The known file's reader takes commas for blanks.
@@ -333,6 +339,17 @@ int RunImport(ReferenceUse use, FileReader reader) {
     if (!merge) names.CreateSyncFile(inputs.back(), output);
     outputs.push_back(output);
   }
+  // Two inputs of the same base name (a/S1.txt, b/S1.txt) would give the same synchronous
+  // file, the second replacing the first unseen: the clash is named and nothing is written.
+  if (!merge)
+    for (size_t i = 0; i < outputs.size(); ++i)
+      for (size_t j = 0; j < i; ++j)
+        if (EqualNoCase(outputs[i], outputs[j])) {
+          Warn(Format(T(u8"基线文件%s和%s都将写入同步基线文件%s,后者会覆盖前者,请改名后再读取!"),
+                      c.m_SyncBaselineFiles[j].c_str(), c.m_SyncBaselineFiles[i].c_str(),
+                      PathToGbk(outputs[i]).c_str()));
+          return 0;
+        }
   // An output never replaces an input before it is read.
   for (const auto& output : outputs)
     for (const auto& input : inputs)

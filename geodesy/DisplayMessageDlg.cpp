@@ -4,6 +4,7 @@
 
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
+#include "geodesy/LibraryState.h"
 
 CDisplayMessageDlg::CDisplayMessageDlg(void*) {}
 
@@ -23,6 +24,16 @@ int CDisplayMessageDlg::OnInitDialog() {
 }
 
 void CDisplayMessageDlg::OnCancelButton() { m_Cancel = 1; }
+
+bool CDisplayMessageDlg::CancelRequested() {
+  GetWindowMessage();
+  if (!m_Cancel) return false;
+  if (!m_CancelReported) {
+    m_CancelReported = true;
+    vemo::ShowMessage(vemo::T(u8"计算已取消!"), ApplicationTitle(), vemo::MessageIcon::Information);
+  }
+  return true;
+}
 
 void CDisplayMessageDlg::SetTitle(std::string textGbk) {
   if (m_Window) m_Window->SetTitle(textGbk);

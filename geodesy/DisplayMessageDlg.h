@@ -32,6 +32,11 @@ class CDisplayMessageDlg {
   void OnCancelButton();
 
   int IsCancelled() const { return m_Cancel; }
+  // Between two steps of a computation: processes the one pending message (a click on "取消";
+  // Ctrl-C on the command line) and tells whether the person asked to cancel. When so, the
+  // first call shows "计算已取消!" and the computation returns its failure at once, before it
+  // writes anything more.
+  bool CancelRequested();
   int LastPercent() const { return m_LastPercent; }
   const std::string& PercentText() const { return m_PercentText; }
 
@@ -40,6 +45,7 @@ class CDisplayMessageDlg {
 
   std::unique_ptr<vemo::ProgressWindow> m_Window;
   int m_Cancel = 0;
+  bool m_CancelReported = false;
   int m_Min = 0;
   int m_Max = 100;
   int m_LastPercent = 0;

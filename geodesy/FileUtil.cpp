@@ -8,9 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 #include "geodesy/Encoding.h"
 
@@ -67,13 +65,54 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, st
   return true;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return out.str();
+int OpenRegularFileForReading(const std::string& path, FileReadError* error) {
+  auto fail = [&](FileReadError e) {
+    if (error) *error = e;
+    return -1;
+  };
+  // O_NONBLOCK: opening a FIFO without a writer would otherwise wait for one forever. It has
+  // no effect on the reads of a regular file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return fail(errno == EISDIR ? FileReadError::NotRegular : FileReadError::CannotOpen);
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    ::close(fd);
+    return fail(FileReadError::CannotOpen);
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return fail(FileReadError::NotRegular);
+  }
+  if (error) *error = FileReadError::None;
+  return fd;
+}
+
+bool ReadDescriptor(int fd, std::string& content) {
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (n == 0) return true;
+    content.append(buffer, static_cast<size_t>(n));
+  }
+}
+
+std::optional<std::string> ReadWholeFile(const std::string& path, FileReadError* error) {
+  int fd = OpenRegularFileForReading(path, error);
+  if (fd < 0) return std::nullopt;
+  std::string content;
+  struct stat st {};
+  if (::fstat(fd, &st) == 0 && st.st_size > 0) content.reserve(static_cast<size_t>(st.st_size));
+  const bool read = ReadDescriptor(fd, content);
+  ::close(fd);
+  if (!read) {
+    if (error) *error = FileReadError::ReadFailed;
+    return std::nullopt;
+  }
+  return content;
 }
 
 bool FileExists(const std::string& path) {

@@ -13,8 +13,25 @@ namespace vemo {
 bool WriteFileAtomically(const std::string& path, const std::string& content,
                          std::string* errorText = nullptr);
 
-// The whole content of a file, or nothing when it cannot be read.
-std::optional<std::string> ReadWholeFile(const std::string& path);
+// Why a file could not be read.
+enum class FileReadError {
+  None,
+  CannotOpen,  // missing, no permission
+  NotRegular,  // a directory, a FIFO, a device or a socket
+  ReadFailed,  // an error while reading
+};
+
+// The whole content of a regular file, or nothing when it cannot be read. Only regular files
+// are read: a FIFO, a device or a directory given where a file is expected would block the
+// command or read nothing sensible, so it is refused without ever waiting on it. error (if
+// given) receives the reason.
+std::optional<std::string> ReadWholeFile(const std::string& path, FileReadError* error = nullptr);
+
+// The same through an open descriptor, for readers that also lock what they read: a
+// read-only descriptor of a regular file (close-on-exec), or -1 with the reason.
+int OpenRegularFileForReading(const std::string& path, FileReadError* error = nullptr);
+// Reads what is left of fd to its end; false on a read error.
+bool ReadDescriptor(int fd, std::string& content);
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);

@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdint>
+#include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -29,35 +31,37 @@ class CCoorsSystemMap {
  public:
   using Entry = std::pair<std::string, CCoorsSystemSet>;
 
+  // Lookup and insertion take constant time, so that a project with many entries loads in
+  // time linear in its size.
   const CCoorsSystemSet* Lookup(const std::string& key) const {
-    for (const auto& e : m_Entries)
-      if (e.first == key) return &e.second;
-    return nullptr;
+    auto it = m_Index.find(key);
+    return it == m_Index.end() ? nullptr : &m_Entries[it->second].second;
   }
   void SetAt(const std::string& key, const CCoorsSystemSet& value) {
-    for (auto& e : m_Entries)
-      if (e.first == key) {
-        e.second = value;
-        return;
-      }
-    m_Entries.emplace_back(key, value);
+    auto [it, inserted] = m_Index.try_emplace(key, m_Entries.size());
+    if (inserted) m_Entries.emplace_back(key, value);
+    else m_Entries[it->second].second = value;
   }
   bool RemoveKey(const std::string& key) {
-    for (auto it = m_Entries.begin(); it != m_Entries.end(); ++it)
-      if (it->first == key) {
-        m_Entries.erase(it);
-        return true;
-      }
-    return false;
+    auto it = m_Index.find(key);
+    if (it == m_Index.end()) return false;
+    m_Entries.erase(m_Entries.begin() + static_cast<std::ptrdiff_t>(it->second));
+    m_Index.clear();
+    for (size_t i = 0; i < m_Entries.size(); ++i) m_Index.emplace(m_Entries[i].first, i);
+    return true;
   }
-  void RemoveAll() { m_Entries.clear(); }
+  void RemoveAll() {
+    m_Entries.clear();
+    m_Index.clear();
+  }
   int GetCount() const { return static_cast<int>(m_Entries.size()); }
   const std::vector<Entry>& Entries() const { return m_Entries; }
 
-  bool operator==(const CCoorsSystemMap&) const = default;
+  bool operator==(const CCoorsSystemMap& other) const { return m_Entries == other.m_Entries; }
 
  private:
   std::vector<Entry> m_Entries;
+  std::unordered_map<std::string, size_t> m_Index;  // key -> position in m_Entries
 };
 
 // Precision indices of a network grade: fifteen doubles and one integer; -1 = not specified.

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,6 +68,8 @@ class GPSTransfer {
   };
   // Longest point name of a transformation input (its scan buffer holds 20 characters).
   static constexpr size_t kTransformNameLimit = 19;
+  // Largest coordinate (m) of a transformation input line; a line beyond it is left out.
+  static constexpr double kTransformCoordinateLimit = 1e9;
 
   explicit GPSTransfer(int mode);
   ~GPSTransfer();
@@ -149,7 +152,7 @@ class GPSTransfer {
   double m_MeanX2 = 0.0, m_MeanY2 = 0.0, m_MeanZ2 = 0.0;
   std::string m_OutputFile;     // path of the report
   std::string m_Line;           // line buffer
-  std::ifstream m_InputStream;
+  std::istringstream m_InputStream;  // the input file, read whole
   std::ofstream m_OutputStream;
   std::vector<double> m_N;            // packed normal matrix, then its inverse
   std::vector<double> m_Unknown;      // unknowns x

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
-#include <sstream>
+#include <string_view>
+#include <unordered_map>
 
 #include "geodesy/FileUtil.h"
 
@@ -12,28 +12,44 @@ namespace {
 
 constexpr const char* kRecentSection = "Recent File List";
 
-// Sections and keys keep the order in which they were first written.
+// What a settings file may hold. The program itself writes a few dozen short entries; a file
+// beyond these bounds was made by something else, and only its first part is read (and kept
+// on the next save), so that a bloated file never slows down or blocks a command.
+constexpr size_t kMaxSettingsBytes = 1 << 20;
+constexpr size_t kMaxSettingsEntries = 1000;
+constexpr size_t kMaxSettingsLineBytes = 4096;
+
+// Sections and keys keep the order in which they were first written; the indexes make
+// loading a file linear in its length.
+struct IniSection {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> entries;
+  std::unordered_map<std::string, size_t> index;
+};
+
 struct IniFile {
-  std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> sections;
+  std::vector<IniSection> sections;
+  std::unordered_map<std::string, size_t> sectionIndex;
+  size_t entryCount = 0;
 
   std::string* Find(const std::string& section, const std::string& key) {
-    for (auto& [name, entries] : sections)
-      if (name == section)
-        for (auto& [k, v] : entries)
-          if (k == key) return &v;
-    return nullptr;
+    auto s = sectionIndex.find(section);
+    if (s == sectionIndex.end()) return nullptr;
+    IniSection& found = sections[s->second];
+    auto k = found.index.find(key);
+    return k == found.index.end() ? nullptr : &found.entries[k->second].second;
   }
   void Set(const std::string& section, const std::string& key, const std::string& value) {
-    if (std::string* v = Find(section, key)) {
-      *v = value;
-      return;
+    auto [s, newSection] = sectionIndex.try_emplace(section, sections.size());
+    if (newSection) sections.push_back({section, {}, {}});
+    IniSection& target = sections[s->second];
+    auto [k, newKey] = target.index.try_emplace(key, target.entries.size());
+    if (newKey) {
+      target.entries.emplace_back(key, value);
+      ++entryCount;
+    } else {
+      target.entries[k->second].second = value;
     }
-    for (auto& [name, entries] : sections)
-      if (name == section) {
-        entries.emplace_back(key, value);
-        return;
-      }
-    sections.push_back({section, {{key, value}}});
   }
 };
 
@@ -63,11 +79,18 @@ std::string Unescape(const std::string& s) {
 
 IniFile Load() {
   IniFile ini;
+  // Only a regular file is read: a FIFO or a device in its place must not block start-up.
   auto text = ReadWholeFile(CSettingsStore::FilePath());
   if (!text) return ini;
-  std::istringstream in(*text);
-  std::string line, section;
-  while (std::getline(in, line)) {
+  std::string_view rest(*text);
+  if (rest.size() > kMaxSettingsBytes) rest = rest.substr(0, kMaxSettingsBytes);
+  std::string section;
+  while (!rest.empty() && ini.entryCount < kMaxSettingsEntries) {
+    const size_t end = rest.find('\n');
+    std::string_view view = rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    if (view.size() > kMaxSettingsLineBytes) continue;  // no entry of ours is that long
+    std::string line(view);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty() || line[0] == ';' || line[0] == '#') continue;
     if (line.front() == '[' && line.back() == ']') {
@@ -85,10 +108,13 @@ bool Save(const IniFile& ini) {
   std::string path = CSettingsStore::FilePath();
   std::error_code ec;
   std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+  // Something other than a file in its place (a FIFO, a folder) is left alone.
+  std::error_code exists;
+  if (std::filesystem::exists(path, exists) && !FileExists(path)) return false;
   std::string out;
-  for (const auto& [name, entries] : ini.sections) {
-    out += "[" + name + "]\n";
-    for (const auto& [k, v] : entries) out += Escape(k) + "=" + Escape(v) + "\n";
+  for (const auto& section : ini.sections) {
+    out += "[" + section.name + "]\n";
+    for (const auto& [k, v] : section.entries) out += Escape(k) + "=" + Escape(v) + "\n";
     out += "\n";
   }
   return WriteFileAtomically(path, out);

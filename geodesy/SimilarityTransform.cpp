@@ -78,13 +78,13 @@ int GPSTransfer::ReadPoints(int dimension) {
   m_OutputFile = vemo::ResolvePathNoCase(m_OutputFile);
   if (!CheckOutputIsNotInput(m_DataFile, m_OutputFile, ApplicationTitle())) return 0;
 
-  m_InputStream.close();
-  m_InputStream.clear();
-  m_InputStream.open(m_DataFile, std::ios::binary);
-  if (!m_InputStream) {
+  auto text = vemo::ReadWholeFile(m_DataFile);
+  if (!text) {
     OpenFileError(m_DataFile);
     return 0;
   }
+  m_InputStream.clear();
+  m_InputStream.str(std::move(*text));
   m_CommonCount = m_PointCount = 0;
   for (auto* v : {&m_x1, &m_y1, &m_z1, &m_x2, &m_y2, &m_z2}) v->clear();
   m_PointNames.clear();
@@ -102,13 +102,21 @@ int GPSTransfer::ReadPoints(int dimension) {
                   static_cast<int>(kTransformNameLimit)));
       continue;
     }
+    // Coordinates beyond any on the Earth (zone prefixes included) would make the sums of
+    // squares of the fit overflow into results that are no numbers.
+    bool possible = true;
+    for (int k = 0; k + 1 < fields; ++k) possible = possible && std::fabs(m_ScanValue[k]) <= kTransformCoordinateLimit;
+    if (!possible) {
+      Warn(Format(T(u8"第%d行的点%s的坐标超出范围，该行未参与计算!"), lineNumber, m_ScanName.c_str()));
+      continue;
+    }
     const double* v = m_ScanValue;
     if (fields == commonFields) {
       // A common point after a point to transform would take that point's place.
       if (m_PointCount > m_CommonCount) {
         Warn(Format(T(u8"第%d行的公共点%s位于待转换点之后，公共点必须全部排在待转换点之前!"), lineNumber,
                     m_ScanName.c_str()));
-        m_InputStream.close();
+        m_InputStream.str({});
         return 0;
       }
       ++m_CommonCount;
@@ -123,7 +131,7 @@ int GPSTransfer::ReadPoints(int dimension) {
     m_z2.push_back(common && dimension == 3 ? v[5] : 0.0);
     ++m_PointCount;
   }
-  m_InputStream.close();
+  m_InputStream.str({});
 
   m_MeanX1 = m_MeanY1 = m_MeanZ1 = m_MeanX2 = m_MeanY2 = m_MeanZ2 = 0.0;
   const size_t n = static_cast<size_t>(m_CommonCount);

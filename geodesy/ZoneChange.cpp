@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
@@ -127,11 +128,12 @@ int ChangeZoneOfXY(const CChangZoneOfXY& dialog, const std::string& path) {
   const CZoneChangeEllipsoids ellipsoids(a, invF, c.m_MeanLatitude, dialog);
   const double xConstant = 1000.0 * c.m_XConstant, yConstant = 1000.0 * c.m_YConstant;
 
-  std::ifstream in(transfer.m_DataFile, std::ios::binary);
-  if (!in) {
+  auto text = vemo::ReadWholeFile(transfer.m_DataFile);
+  if (!text) {
     OpenFileError(transfer.m_DataFile);
     return 0;
   }
+  std::istringstream in(std::move(*text));
   std::ofstream out(output, std::ios::binary | std::ios::app);
   if (!out) {
     OpenFileError(output);

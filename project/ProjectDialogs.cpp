@@ -230,20 +230,32 @@ void RestoreLastProject() {
   HandProjectToLibrary();
 }
 
-void SaveOnExit() {
+bool SaveOnExit() {
   CProjectState& p = Project();
   // The project is remembered, and its file saved, where the file is: "打开(&O)..." may have
   // moved the working directory to a data folder since.
   const bool mirrored = p.configurationFromFile && !p.projectFileDir.empty();
   const std::string dir = mirrored ? p.projectFileDir : p.projectDir;
-  CSettingsStore::SetString(kSettingsSection, kLastPathKey, dir);
-  CSettingsStore::SetString(kSettingsSection, kLastProjectKey, GbkToUtf8(p.projectName));
-  if (!mirrored || p.projectName.empty()) return;
+  // Remembering the project is a convenience: a settings file that cannot be written is
+  // reported, but the run's work is done.
+  if (!CSettingsStore::SetString(kSettingsSection, kLastPathKey, dir) ||
+      !CSettingsStore::SetString(kSettingsSection, kLastProjectKey, GbkToUtf8(p.projectName)))
+    ShowMessage(Format(T(u8"不能保存设置文件%s,本次使用的工程未被记住!"), PathToGbk(CSettingsStore::FilePath()).c_str()),
+                AppTitle(), MessageIcon::Warning);
+  bool saved = true;
+  if (!mirrored || p.projectName.empty()) return saved;
   const std::string workingDir = p.projectDir;
   p.projectDir = dir;
   auto onDisk = ReadWholeFile(CurrentProjectFile("prj"));
-  if (!onDisk || *onDisk != SerializeConfiguration(p.configuration)) SaveProjectFile();
+  if (!onDisk || *onDisk != SerializeConfiguration(p.configuration)) {
+    if (!SaveProjectFile()) {
+      ShowMessage(Format(T(u8"不能保存工程文件%s,工程参数的修改未保存!"), PathToGbk(CurrentProjectFile("prj")).c_str()),
+                  AppTitle(), MessageIcon::Warning);
+      saved = false;
+    }
+  }
   p.projectDir = workingDir;
+  return saved;
 }
 
 }  // namespace vemo

@@ -99,7 +99,9 @@ int OpenProject(const std::string& prjPath);
 void RestoreLastProject();
 
 // Exit: remembers the project in the settings and saves its file (only when the
-// configuration mirrors the file; an unchanged file is not rewritten).
-void SaveOnExit();
+// configuration mirrors the file; an unchanged file is not rewritten). False, after a
+// message naming the file, when the project file could not be written; a settings file that
+// cannot be written is only reported.
+bool SaveOnExit();
 
 }  // namespace vemo

@@ -80,7 +80,8 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
       status = kCommandFailed;
     }
   }
-  SaveOnExit();
+  // A run whose work could not be kept has not completed.
+  if (!SaveOnExit() && status == kCommandDone) status = kCommandFailed;
   return status;
 }
 

@@ -4,6 +4,7 @@
 // configuration restored at start-up or opened with --project. On the command line the file
 // dialog becomes the FILE argument.
 #include <fstream>
+#include <sstream>
 
 #include "project/AppState.h"
 #include "app/commands/Handlers.h"
@@ -118,11 +119,12 @@ int ConvertCoordinateFile(const Conversion& conversion, const std::string& path)
     t.m_L0 = DmsToRadian(c.m_CentralMeridian);
   if (!CheckOutputIsNotInput(t.m_DataFile, output, AppTitle())) return kCommandFailed;
 
-  std::ifstream in(t.m_DataFile, std::ios::binary);
-  if (!in) {
+  auto text = ReadWholeFile(t.m_DataFile);
+  if (!text) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(t.m_DataFile).c_str()));
     return kCommandFailed;
   }
+  std::istringstream in(std::move(*text));
   std::ofstream out(output, std::ios::binary | std::ios::app);
   if (!out) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(output).c_str()));

@@ -1,9 +1,8 @@
 // The data commands on the command line: the five entry dialogs ("enter KIND"), "打开(&O)..."
 // ("view FILE") and the result viewing commands ("show-result KIND").
+#include <unistd.h>
+
 #include <cstdio>
-#include <iostream>
-#include <iterator>
-#include <fstream>
 
 #include "project/AppState.h"
 #include "app/commands/CommandFlow.h"
@@ -11,6 +10,7 @@
 #include "project/data/DataFileReader.h"
 #include "project/data/EntryDialogs.h"
 #include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
@@ -61,16 +61,25 @@ constexpr ResultFile kResultFiles[] = {{"3d", "GPS3dResult"},        {"2d", "GPS
 // On the command line a document that opens is printed with its content.
 void PrintDocuments() { Platform().ShowDocumentContents(); }
 
-std::vector<std::vector<std::string>> ReadRows(const std::string& source, size_t columns) {
-  std::string text;
+// The rows text from the named file or from standard input; false after the message when it
+// cannot be read (a folder, a FIFO, a read error).
+bool ReadRowsText(const std::string& source, std::string& text) {
   if (source.empty() || source == "-") {
-    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-  } else {
-    std::ifstream in(source, std::ios::binary);
-    if (!in) throw UsageError("cannot read the rows file " + source);
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    text.clear();
+    if (ReadDescriptor(STDIN_FILENO, text)) return true;
+    ShowMessage(T(u8"读取标准输入出错!"), AppTitle(), MessageIcon::Warning);
+    return false;
   }
-  std::vector<std::vector<std::string>> rows;
+  return ReadRequiredFile(source, text);
+}
+
+struct GivenRow {
+  int line;  // in the rows text, from 1
+  std::vector<std::string> cells;
+};
+
+std::vector<GivenRow> SplitRows(const std::string& text, size_t columns) {
+  std::vector<GivenRow> rows;
   for (const auto& [number, line] : SplitLines(text)) {
     std::vector<std::string> cells;
     size_t from = 0;
@@ -86,7 +95,7 @@ std::vector<std::vector<std::string>> ReadRows(const std::string& source, size_t
     if (cells.size() > columns)
       throw UsageError(Format("row %d has %zu cells; this grid has %zu columns", number, cells.size(), columns));
     cells.resize(columns);
-    rows.push_back(std::move(cells));
+    rows.push_back({number, std::move(cells)});
   }
   return rows;
 }
@@ -98,11 +107,7 @@ std::string RowKey(EntryKind kind, const std::vector<std::string>& cells) {
   return NormalizeName(cells[0]);
 }
 
-bool IsEmptyRow(const std::vector<std::string>& cells) {
-  for (const auto& c : cells)
-    if (!Trim(c).empty()) return false;
-  return true;
-}
+bool IsEmptyRow(const std::vector<std::string>& cells) { return IsEntryRowEmpty(cells); }
 
 void MergeRow(CEntryGridRecord& grid, std::vector<std::string> cells) {
   const std::string key = RowKey(grid.kind, cells);
@@ -144,26 +149,33 @@ int RunEnter(CommandContext& context) {
 
   CEntryGridRecord grid;
   if (!OpenEntryDialog(kind->kind, grid)) return kCommandFailed;
-  auto rows = ReadRows(rest.size() > 1 ? rest[1] : std::string(), grid.columns.size());
+  std::string text;
+  if (!ReadRowsText(rest.size() > 1 ? rest[1] : std::string(), text)) return kCommandFailed;
+  auto rows = SplitRows(text, grid.columns.size());
   if (rows.empty() && !replace) {  // nothing edited: the dialog is only looked at, then cancelled
     Platform().ShowText(grid.title, DescribeGrid(grid));
     return kCommandDone;
   }
-  if (replace) grid.rows.clear();
-  for (auto& cells : rows) {
-    for (size_t column = 1; column < cells.size(); ++column) EndEntryCellEdit(grid, column, cells[column]);
-    MergeRow(grid, std::move(cells));
+  // A cell the file could not hold as given refuses the whole input, naming its line.
+  for (const auto& row : rows)
+    if (!CheckEntryRow(grid.kind, row.cells, row.line)) return kCommandFailed;
+  if (replace && rows.empty()) {
+    bool holdsData = false;
+    for (const auto& row : grid.rows) holdsData = holdsData || !IsEmptyRow(row);
+    if ((holdsData || !grid.linesNotLoaded.empty()) &&
+        !AskYesNo(Format(T(u8"没有输入任何行,确认后文件%s中的数据将全部删除。是否继续?"),
+                         PathToGbk(grid.fileName).c_str()),
+                  AppTitle(), MessageIcon::Question, 1, MessageAnswer::No))
+      return kCommandFailed;
   }
+  if (replace) grid.rows.clear();
+  for (auto& row : rows) MergeRow(grid, std::move(row.cells));
   while (grid.rows.size() < static_cast<size_t>(kEntryGridMinRows)) grid.rows.emplace_back(grid.columns.size());
 
   if (!grid.linesNotLoaded.empty() && !replace) {
     // The grid cannot hold these lines; writing the file anew would drop them unseen.
-    std::string lines;
-    for (size_t i = 0; i < grid.linesNotLoaded.size() && i < 10; ++i)
-      lines += Format(i ? ",%d" : "%d", grid.linesNotLoaded[i]);
-    if (grid.linesNotLoaded.size() > 10) lines += ",...";
     if (!AskYesNo(Format(T(u8"文件%s的第%s行不能读入表格,确认后这些行将被删除。是否继续?"),
-                         PathToGbk(grid.fileName).c_str(), lines.c_str()),
+                         PathToGbk(grid.fileName).c_str(), NumberList(grid.linesNotLoaded).c_str()),
                   AppTitle(), MessageIcon::Question, 1, MessageAnswer::No))
       return kCommandFailed;
   }

@@ -6,6 +6,7 @@
 #include "app/commands/Handlers.h"
 #include "project/GradeTable.h"
 #include "project/ProjectDialogs.h"
+#include "project/ProjectFile.h"
 #include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
@@ -75,11 +76,13 @@ CCustomPrecisionRecord ParseCustomPrecision(const std::string& list) {
     if (i < 13) {
       auto v = ParseNumber(values[i]);
       if (!v) throw UsageError("--custom-precision: '" + values[i] + "' is not a number");
-      *fields[i] = *v;
+      // -1 stands for "not given"; beyond the bound a tolerance has no meaning and its square
+      // would not be a number.
+      *fields[i] = RequireRange("--custom-precision", *v, -1, kMaxPrecisionValue);
     } else {
       auto v = ParseInteger(values[i]);
       if (!v) throw UsageError("--custom-precision: loop side limit '" + values[i] + "' is not an integer");
-      r.loopSideLimit = *v;
+      r.loopSideLimit = static_cast<int>(RequireRange("--custom-precision", *v, -1, kMaxIndependentBaselines));
     }
   }
   return r;
@@ -116,15 +119,17 @@ void FillProjectDialog(Args& args, CProjectDlgRecord& r) {
     else if (*p == "utm" || *p == "1") r.projectionType = 1;
     else throw UsageError("--projection: expected gauss or utm, not '" + *p + "'");
   }
-  if (auto v = args.TakeDouble("--x-constant")) r.xConstant = *v;
-  if (auto v = args.TakeDouble("--y-constant")) r.yConstant = *v;
+  if (auto v = args.TakeDouble("--x-constant"))
+    r.xConstant = RequireRange("--x-constant", *v, -kMaxAddConstantKm, kMaxAddConstantKm);
+  if (auto v = args.TakeDouble("--y-constant"))
+    r.yConstant = RequireRange("--y-constant", *v, -kMaxAddConstantKm, kMaxAddConstantKm);
   if (auto v = args.TakeDouble("--instrument-a")) r.instrumentFixedError = RequireRange("--instrument-a", *v, 0, 1e6);
   if (auto v = args.TakeDouble("--instrument-b")) r.instrumentProportionalError = RequireRange("--instrument-b", *v, 0, 1e6);
   if (auto n = args.TakeInt("--independent-baselines"))
-    r.independentBaselineCount = static_cast<int>(RequireRange("--independent-baselines", *n, -1, 1e9));
+    r.independentBaselineCount = static_cast<int>(RequireRange("--independent-baselines", *n, -1, kMaxIndependentBaselines));
   if (auto v = args.TakeDouble("--variance-factor")) {
     if (!(*v > 0)) throw UsageError("--variance-factor must be positive");
-    r.baselineVarianceFactor = *v;
+    r.baselineVarianceFactor = RequireRange("--variance-factor", *v, 0, kMaxPrecisionValue);
   }
   if (args.TakeFlag("--modify-covariance")) r.modifyBaselineCov = 1;
   if (args.TakeFlag("--no-modify-covariance")) r.modifyBaselineCov = 0;

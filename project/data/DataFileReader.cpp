@@ -1,5 +1,7 @@
 #include "project/data/DataFileReader.h"
 
+#include <cmath>
+
 #include "project/AppState.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -21,6 +23,7 @@ CTextLineReader::CTextLineReader(std::string_view content, int bufferSize)
 
 bool CTextLineReader::Next(std::string& line) {
   line.clear();
+  m_Cut = false;
   if (m_Pos >= m_Content.size()) return false;
   const size_t size = m_Content.size();
   while (m_Pos < size && line.size() < m_Limit) {
@@ -35,6 +38,12 @@ bool CTextLineReader::Next(std::string& line) {
     line.push_back(c == '\t' ? ' ' : c);
     ++m_Pos;
     if (c == '\n') break;
+  }
+  if (line.size() >= m_Limit && line.back() != '\n' && m_Pos < size) {
+    // The line goes on unless what follows is its end.
+    const char next = m_Content[m_Pos];
+    const bool ends = next == '\n' || (next == '\r' && m_Pos + 1 < size && m_Content[m_Pos + 1] == '\n');
+    m_Cut = !ends;
   }
   // The readers treat the buffer as a C string: a zero byte ends it.
   size_t zero = line.find('\0');
@@ -111,17 +120,18 @@ bool CheckPointName(std::string& name, const std::string& path, int line, const 
   return true;
 }
 
-bool ReadFileContent(const std::string& path, std::string& content) {
-  if (DirectoryExists(path)) return false;
-  auto data = ReadWholeFile(path);
+bool ReadFileContent(const std::string& path, std::string& content, FileReadError* error) {
+  auto data = ReadWholeFile(path, error);
   if (!data) return false;
   content = std::move(*data);
   return true;
 }
 
 bool ReadRequiredFile(const std::string& path, std::string& content) {
-  if (ReadFileContent(path, content)) return true;
-  ShowOpenFileError(path);
+  FileReadError error = FileReadError::None;
+  if (ReadFileContent(path, content, &error)) return true;
+  if (error == FileReadError::NotRegular) ShowNotRegularFile(path);
+  else ShowOpenFileError(path);
   return false;
 }
 
@@ -162,6 +172,17 @@ void ShowOpenFileError(const std::string& file) {
   ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
 }
 
+std::string NumberList(const std::vector<int>& numbers) {
+  std::string text;
+  for (size_t i = 0; i < numbers.size() && i < 10; ++i) text += Format(i ? ",%d" : "%d", numbers[i]);
+  if (numbers.size() > 10) text += ",...";
+  return text;
+}
+
+void ShowNotRegularFile(const std::string& file) {
+  ShowMessage(Format(T(u8"%s不是普通文件,不能读取!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
+}
+
 void ShowReadBaselineError(int line) {
   ShowMessage(Format(T(u8"在第 %d 行读取数据错误!"), line), kReadBaselineCaption, MessageIcon::Warning);
 }
@@ -169,6 +190,24 @@ void ShowReadBaselineError(int line) {
 void ShowLineError(const std::string& file, int line, const char* caption) {
   ShowMessage(Format(T(u8"文件%s第 %d 行读取数据错误!"), PathToGbk(file).c_str(), line), caption,
               MessageIcon::Warning);
+}
+
+bool IsPossibleVector(double dx, double dy, double dz, std::initializer_list<double> covariance) {
+  for (double d : {dx, dy, dz})
+    if (!(std::fabs(d) <= kMaxVectorComponent)) return false;
+  for (double c : covariance)
+    if (!(std::fabs(c) <= kMaxCovarianceElement)) return false;
+  return true;
+}
+
+void ShowValueOutOfRange(const std::string& file, int line, const char* caption) {
+  ShowMessage(Format(T(u8"文件%s第 %d 行的数值超出范围!"), PathToGbk(file).c_str(), line), caption,
+              MessageIcon::Warning);
+}
+
+void ShowLineTooLong(const std::string& file, int line, int bufferSize, const char* caption) {
+  ShowMessage(Format(T(u8"文件%s第 %d 行超过%d个字符,不能完整读取!"), PathToGbk(file).c_str(), line, bufferSize - 1),
+              caption, MessageIcon::Warning);
 }
 
 void ShowNameTooLong(const std::string& file, int line, const std::string& name, int limit, const char* caption) {

@@ -5,11 +5,13 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
 
+#include "geodesy/FileUtil.h"
 #include "geodesy/TextTools.h"
 
 namespace vemo {
@@ -35,12 +37,16 @@ class CTextLineReader {
   // The next piece, with its line feed when the piece ends the line; false at the end.
   bool Next(std::string& line);
   int LineCount() const { return m_LineCount; }
+  // Whether the last piece filled the buffer before its line ended: the rest of that line
+  // comes as the next piece. A line of exactly bufferSize - 1 characters is read whole.
+  bool LastPieceCut() const { return m_Cut; }
 
  private:
   std::string_view m_Content;
   size_t m_Pos = 0;
   size_t m_Limit;
   int m_LineCount = 0;
+  bool m_Cut = false;
 };
 
 // The first white-space separated item of line in token (when given) and the rest of the
@@ -77,6 +83,26 @@ int ForEachLine(std::string_view content, int bufferSize, int& lineCount, Visit 
   return 1;
 }
 
+// The same for the readers whose records must each fit the buffer (the vector files): a line
+// longer than the buffer is not handed on in pieces, whose first piece could scan as a
+// record with a cut number and whose rest would be skipped unseen; cut(lineCount) is called
+// instead and the load ends with 0.
+template <class Visit, class Cut>
+int ForEachWholeLine(std::string_view content, int bufferSize, int& lineCount, Visit visit, Cut cut) {
+  CTextLineReader reader(content, bufferSize);
+  std::string line;
+  while (reader.Next(line)) {
+    lineCount = reader.LineCount();
+    if (reader.LastPieceCut()) {
+      cut(lineCount);
+      return 0;
+    }
+    if (IsSpaceString(line.c_str())) continue;
+    if (!visit(line)) return 0;
+  }
+  return 1;
+}
+
 // One non-blank line of a known-point or known-height file, commas read as blanks.
 struct CKnownLine {
   int line = 0;     // the line counter
@@ -96,9 +122,11 @@ int ReadKnownFile(const std::string& path, int& lineCount, const std::function<b
 bool CheckPointName(std::string& name, const std::string& path, int line, const char* caption,
                     int limit = kMaxPointName);
 
-// The content of a file, or false when it cannot be opened or read.
-bool ReadFileContent(const std::string& path, std::string& content);
-// The same for a file the load needs: false after "打开文件%s出错!".
+// The content of a regular file, or false (with the reason in error, if given) when it cannot
+// be opened or read.
+bool ReadFileContent(const std::string& path, std::string& content, FileReadError* error = nullptr);
+// The same for a file the load needs: false after "打开文件%s出错!", or after the message
+// that it is no regular file (a directory, a FIFO, a device).
 bool ReadRequiredFile(const std::string& path, std::string& content);
 
 // Asks the host to open a result file of the project as a text document. A missing or
@@ -127,10 +155,25 @@ class CKnownNameList {
 // is kReadBaselineCaption, every other loader shows the application title.
 // "打开文件%s出错!"
 void ShowOpenFileError(const std::string& file);
+// "1,4,7" of the first ten numbers, then ",...": the lines or items a message names.
+std::string NumberList(const std::vector<int>& numbers);
+
+// "%s不是普通文件,不能读取!": a directory, FIFO or device named where a file is read.
+void ShowNotRegularFile(const std::string& file);
 // "在第 %d 行读取数据错误!" in the 3D loaders' box.
 void ShowReadBaselineError(int line);
 // A line of another file that does not hold what its record needs.
 void ShowLineError(const std::string& file, int line, const char* caption);
+// Whether a baseline vector's values can be those of a vector on the Earth (components within
+// kMaxVectorComponent metres, covariance elements within kMaxCovarianceElement): beyond that
+// their squares and sums would leave the numbers a report can show.
+constexpr double kMaxVectorComponent = 1e8;
+constexpr double kMaxCovarianceElement = 1e12;
+bool IsPossibleVector(double dx, double dy, double dz, std::initializer_list<double> covariance);
+// "文件%s第 %d 行的数值超出范围!"
+void ShowValueOutOfRange(const std::string& file, int line, const char* caption);
+// A line longer than the reader's buffer of bufferSize characters holds.
+void ShowLineTooLong(const std::string& file, int line, int bufferSize, const char* caption);
 // A point name longer than the reader's buffer: never cut and never merged with another name.
 void ShowNameTooLong(const std::string& file, int line, const std::string& name, int limit, const char* caption);
 // The same point given twice with different values.

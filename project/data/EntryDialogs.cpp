@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
@@ -148,24 +149,20 @@ bool OpenEntryDialog(EntryKind kind, CEntryGridRecord& grid) {
   for (const auto& c : EntryColumns(kind)) grid.columns.push_back(T(c.c_str()));
   grid.fileName = CurrentProjectFile(EntryExtension(kind));
   std::string content;
-  if (FileExists(grid.fileName) || DirectoryExists(grid.fileName)) {
-    std::FILE* file = DirectoryExists(grid.fileName) ? nullptr : std::fopen(grid.fileName.c_str(), "rb");
-    if (!file) {
-      ShowOpenFileError(grid.fileName);
+  std::error_code ec;
+  if (std::filesystem::exists(grid.fileName, ec)) {
+    // Whatever stands under the name must be a readable regular file: the grid is written
+    // back over it on "确认".
+    FileReadError error = FileReadError::None;
+    auto data = ReadWholeFile(grid.fileName, &error);
+    if (!data) {
+      if (error == FileReadError::NotRegular) ShowNotRegularFile(grid.fileName);
+      else if (error == FileReadError::ReadFailed) ShowReadFailure(grid, std::strerror(EIO));
+      else ShowOpenFileError(grid.fileName);
       LoadEntryGrid(grid, "");
       return false;
     }
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-      ShowReadFailure(grid, std::strerror(error));
-      LoadEntryGrid(grid, "");
-      return false;
-    }
+    content = std::move(*data);
   }
   LoadEntryGrid(grid, content);
   return true;
@@ -244,7 +241,49 @@ bool CheckKnownXYZRows(const CEntryGridRecord& grid) {
   return true;
 }
 
+bool CheckEntryRow(EntryKind kind, const std::vector<std::string>& cells, int row) {
+  if (IsEntryRowEmpty(cells)) return true;
+  const size_t names = kind == EntryKind::Distance || kind == EntryKind::Azimuth ? 2 : 1;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const std::string text = Trim(cells[i]);
+    if (i < names) {
+      // The loaders read a name as one blank-separated item of at most kMaxPointName
+      // characters: a name they would refuse is refused here, before it is written.
+      if (text.find_first_of(" \t") != std::string::npos) {
+        ShowMessage(Format(T(u8"第%d行的点名\"%s\"含有空格,请改正后再确认!"), row, text.c_str()), AppTitle(),
+                    MessageIcon::Warning);
+        return false;
+      }
+      if (NormalizeName(text).size() > static_cast<size_t>(kMaxPointName)) {
+        ShowMessage(Format(T(u8"第%d行的点名%s超过%d个字符,请改正后再确认!"), row, text.c_str(), kMaxPointName),
+                    AppTitle(), MessageIcon::Warning);
+        return false;
+      }
+      continue;
+    }
+    if (text.empty()) continue;
+    // What IsDigit lets through must also read whole as one finite number ("1-2." does not):
+    // a cell is never written as the part of it that happens to scan, nor as 0.
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (!IsDigit(text.c_str()) || *end != '\0' || !std::isfinite(v)) {
+      ShowMessage(Format(T(u8"第%d行的\"%s\": 当前输入的不是一个有效的坐标值!"), row, text.c_str()), AppTitle(),
+                  MessageIcon::Warning);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool IsEntryRowEmpty(const std::vector<std::string>& cells) {
+  for (const auto& c : cells)
+    if (!IsBlank(c)) return false;
+  return true;
+}
+
 bool AcceptEntryDialog(const CEntryGridRecord& grid) {
+  for (size_t i = 0; i < grid.rows.size(); ++i)
+    if (!CheckEntryRow(grid.kind, grid.rows[i], static_cast<int>(i) + 1)) return false;
   if (grid.kind == EntryKind::KnownXYZ && !CheckKnownXYZRows(grid)) return false;
   std::string directory;
   GetPathFromFileName(grid.fileName, directory);

@@ -47,7 +47,17 @@ bool EndEntryCellEdit(const CEntryGridRecord& grid, size_t column, const std::st
 // The file content that "确认" writes, with the exact row formats.
 std::string FormatEntryFile(const CEntryGridRecord& grid);
 
-// "确认": writes the whole file anew. Returns false after the message of the failure; in the
+// Whether a row holds nothing but blank cells.
+bool IsEntryRowEmpty(const std::vector<std::string>& cells);
+
+// A row that "确认" can write so that the loaders read it back as entered: names of one item
+// of at most kMaxPointName characters, values that read whole as finite numbers (IsDigit and
+// more: "abc", "1 2" and "12x" are never written as 0, 1 and 12). False after the message
+// naming row (counted from 1) and the cell.
+bool CheckEntryRow(EntryKind kind, const std::vector<std::string>& cells, int row);
+
+// "确认": writes the whole file anew. Every row is checked first (CheckEntryRow); nothing is
+// written when one fails. Returns false after the message of the failure; in the
 // 3D dialog a row whose values are neither a possible B, L (H) nor X, Y, Z near the Earth's
 // surface is such a failure, and nothing is written.
 bool AcceptEntryDialog(const CEntryGridRecord& grid);

@@ -10,6 +10,7 @@
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 #include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
@@ -26,25 +27,19 @@ void ShowBadVectorFile() {
 // holds the file locked makes the reader refuse it. The file must hold at least 5 bytes.
 enum class OpenResult { Read, CannotOpen, Refused };
 OpenResult ReadExclusively(const std::string& path, std::string& content) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = OpenRegularFileForReading(path);
   if (fd < 0) return OpenResult::CannotOpen;
   struct Closer {
     int fd;
     ~Closer() { ::close(fd); }  // closing releases the lock
   } closer{fd};
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return OpenResult::CannotOpen;
+  if (::fstat(fd, &st) != 0) return OpenResult::CannotOpen;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) return OpenResult::Refused;
   if (st.st_size < 5) return OpenResult::Refused;
   content.clear();
   content.reserve(static_cast<size_t>(st.st_size));
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) return OpenResult::CannotOpen;
-    if (n == 0) break;
-    content.append(buffer, static_cast<size_t>(n));
-  }
+  if (!ReadDescriptor(fd, content)) return OpenResult::CannotOpen;
   if (content.size() < 5) return OpenResult::Refused;
   return OpenResult::Read;
 }
@@ -105,7 +100,11 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
   const double b = configuration.m_NetClass[NetClassParameters::kInstrumentProportionalError];
 
   std::vector<std::string> items;
-  return ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string& line) {
+  auto cut = [&](int line) {
+    ShowLineTooLong(path, line, kVectorLineBuffer, kReadBaselineCaption);
+    errorFlag = 1;
+  };
+  return ForEachWholeLine(content, kVectorLineBuffer, lineCount, [&](const std::string& line) {
     CVectorRecord v;
     v.line = lineCount;
     bool scanned = false;
@@ -125,6 +124,11 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
       errorFlag = 1;
       return false;
     }
+    if (!IsPossibleVector(v.dx, v.dy, v.dz, {v.dxx, v.dyy, v.dzz, v.dxy, v.dxz, v.dyz})) {
+      ShowValueOutOfRange(path, lineCount, kReadBaselineCaption);
+      errorFlag = 1;
+      return false;
+    }
     if (!CheckPointName(v.from, path, lineCount, kReadBaselineCaption) ||
         !CheckPointName(v.to, path, lineCount, kReadBaselineCaption)) {
       errorFlag = 1;
@@ -139,7 +143,7 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
     }
     vectors.push_back(std::move(v));
     return true;
-  });
+  }, cut);
 }
 
 }  // namespace vemo

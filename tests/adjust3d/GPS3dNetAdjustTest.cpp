@@ -360,6 +360,30 @@ TEST_F(NetAdjustTest, ProgressDialogShowsTheStages) {
   EXPECT_GE(project.scope.host.pumps, 1);
 }
 
+// A count the option and the project file refuse, set here directly: the redundancy is
+// computed without overflow rather than turning negative into "too few vectors".
+TEST_F(NetAdjustTest, AHugeIndependentBaselineCountNeverOverflowsTheRedundancy) {
+  WriteSmallNetwork();
+  for (int g : {1000000000, INT32_MAX}) {
+    project.Configuration().m_IndependentBaselineCount = g;
+    ASSERT_EQ(Run(), 1) << g;
+    EXPECT_EQ(network->m_Redundancy, INT32_MAX) << g;
+    EXPECT_GT(network->m_M0, 0.0);
+  }
+}
+
+// "取消" in the progress window (Ctrl-C on the command line) is read between the stages:
+// the adjustment stops at the next one, says so, and writes no result.
+TEST_F(NetAdjustTest, CancelStopsBetweenStagesWithoutAResult) {
+  WriteSmallNetwork();
+  for (int pump : {1, 2, 3, 4}) {
+    project.scope.host.CancelAtPump(project.scope.host.pumps + pump);
+    EXPECT_EQ(Run(), 0) << pump;
+    EXPECT_EQ(project.MessagesUtf8().back(), u8"计算已取消!") << pump;
+    EXPECT_EQ(project.Read("GPS3dResult"), "") << pump;
+  }
+}
+
 TEST_F(NetAdjustTest, VariantOneNamesItsFilesWithTheSuffix) {
   WriteSmallNetwork();
   std::filesystem::rename(project.File("GPS3dKnownXYZ"), project.File("GPS3dKnownXYZ") + "1");

@@ -193,12 +193,12 @@ TEST_F(CommandLineTest, EnterMergesRowsByPointAndWritesTheWholeFile) {
   EXPECT_EQ(RunInProject({"enter", "known-abc", rows}).status, 2);
 }
 
-TEST_F(CommandLineTest, EnterWarnsOfCellsThatAreNoNumberAndKeepsThem) {
+TEST_F(CommandLineTest, EnterRefusesCellsThatAreNoNumberAndWritesNothing) {
   WriteRows("A\tB\t12x\t0.5\n");
   auto run = RunInProject({"enter", "distance", rows});
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find(u8"当前输入的不是一个有效的坐标值!"), std::string::npos) << run.err;
-  EXPECT_EQ(Bytes("GPS2dDistance"), "                   A                    B        12.000000         0.500000\n");
+  EXPECT_EQ(Bytes("GPS2dDistance"), "<missing>");
 }
 
 TEST_F(CommandLineTest, EnterAsksBeforeDroppingLinesTheGridCannotHold) {

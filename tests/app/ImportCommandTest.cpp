@@ -116,6 +116,26 @@ TEST_F(ImportCommandTest, ImportOpensEachSynchronousFileOrTheMergedOne) {
   EXPECT_EQ(host().openedDocuments, std::vector<std::string>{SyncPath("vemo-1631")});
 }
 
+// Two exports of one base name from two folders would write one synchronous file, the second
+// silently replacing the first: the clash is named before anything is written.
+TEST_F(ImportCommandTest, TwoInputsOfOneBaseNameAreRefusedBeforeAnythingIsWritten) {
+  const std::string content = Content(BaselineData("vemo-1631.txt"));
+  std::filesystem::create_directories(exportsDir + "/a");
+  std::filesystem::create_directories(exportsDir + "/b");
+  const std::string first = Export("a/S1.txt", content), second = Export("b/s1.TXT", content);
+  config().m_BaselineType = 6;
+  CSelectBaselineDlg d;
+  d.files.chosen = {first, second};
+  AcceptSelectBaselineDlg(d);
+  EXPECT_EQ(ImportChosenBaselines(), 0);
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_EQ(Messages()[0], u8"基线文件" + first + u8"和" + second + u8"都将写入同步基线文件" + projectDir +
+                               u8"/s1.GPS3DVector_S,后者会覆盖前者,请改名后再读取!");
+  EXPECT_FALSE(FileExists(SyncPath("S1")));
+  EXPECT_FALSE(FileExists(SyncPath("s1")));
+  EXPECT_TRUE(host().openedDocuments.empty());
+}
+
 TEST_F(ImportCommandTest, TypeFourAndUnknownTypesDoNothingAndAFailureOpensNothing) {
   CSelectBaselineDlg d;
   d.files.chosen = {Sample("vemo-1631.txt")};

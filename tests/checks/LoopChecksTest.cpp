@@ -200,6 +200,41 @@ TEST(AsyncLoops, BadLoopLinesGiveTheSystemsMessages) {
   EXPECT_EQ(Lines(project.Read("GPS3dMisclosure")).size(), 3u);
 }
 
+// Values no vector has, and variances that are not positive, never reach the report as "nan"
+// or "inf" with a verdict: the vector file is refused with its line, the loop is named.
+TEST(AsyncLoops, ValuesBeyondAnyVectorAreRefusedAndNoNumberIsPrinted) {
+  test::CheckProject project(0);
+  WriteAsyncProject(project, "A B C\nA C D\n");
+  project.Write("GPS3dVector", test::VectorLine(A, B) + "B C 1e308 1 1 0.01 0.01 0.01 0 0 0\n");
+  EXPECT_EQ(RunAsyncLoopCheck(), 0);
+  EXPECT_EQ(project.scope.host.messages.back().Utf8Text(),
+            u8"文件" + project.File("GPS3dVector") + u8"第 2 行的数值超出范围!");
+
+  project.scope.host.messages.clear();
+  project.Write("GPS3dVector", test::VectorLine(A, B, -0.01) + test::VectorLine(B, C, -0.01) +
+                                   test::VectorLine(C, D) + test::VectorLine(D, A) + test::VectorLine(A, C));
+  project.scope.host.QueueAnswer(MessageAnswer::No);
+  ASSERT_EQ(RunAsyncLoopCheck(), 1);
+  const std::string report = project.Read("GPS3dMisclosure");
+  EXPECT_EQ(report.find("nan"), std::string::npos) << report;
+  EXPECT_EQ(Lines(report).size(), 4u) << report;  // the second loop only, in its two evaluations
+  auto& m = project.scope.host.messages;
+  ASSERT_GE(m.size(), 2u);
+  EXPECT_EQ(m[m.size() - 2].Utf8Text(), u8"第1条线路(共1条)的闭合差限差无法计算(基线方差不为正),未计算!");
+  EXPECT_EQ(m.back().Utf8Text(), u8"1条线路推算完成!");
+}
+
+// "取消" during the loop search: the loop file is not written and the command ends.
+TEST(AsyncLoops, ACancelledSearchLeavesTheLoopFileAsItWas) {
+  test::CheckProject project(2);
+  WriteAsyncProject(project, "");
+  project.scope.host.CancelAtPump(1);
+  EXPECT_EQ(RunAsyncLoopCheck(), 0);
+  EXPECT_EQ(project.scope.host.messages.back().Utf8Text(), u8"计算已取消!");
+  EXPECT_FALSE(FileExists(project.File("GPS3dLoop")));
+  EXPECT_FALSE(FileExists(project.File("GPS3dMisclosure")));
+}
+
 // Generated connected networks of noise-free vectors written with 0.1 mm resolution: every
 // loop closes within the rounding, n x 0.05 mm a component for a loop of n vectors.
 TEST(AsyncLoops, NoiseFreeNetworksCloseWithinTheRounding) {

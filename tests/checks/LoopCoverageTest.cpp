@@ -115,10 +115,20 @@ TEST(LoopCoverage, ALongLoopOfTheLoopFileReadsBackWhole) {
 
 TEST(LoopCoverage, ASynchronousLoopFileWithoutLoopsSaysSo) {
   test::CheckProject project;
-  // No files chosen (the dialog cancelled): the loop file stays empty.
+  // No files chosen (the dialog cancelled) and no loop file: said, and nothing is created.
   EXPECT_EQ(RunSyncLoopCheck({}), 0);
   ASSERT_EQ(project.scope.host.messages.size(), 1u);
-  EXPECT_EQ(project.scope.host.messages[0].text,
+  EXPECT_EQ(project.scope.host.messages[0].text, G(u8"没有选取同步基线文件,同步环文件") +
+                                                     project.File("GPS3dSyncLoop") +
+                                                     G(u8"也不存在,没有可计算的同步环!"));
+  EXPECT_FALSE(FileExists(project.File("GPS3dSyncLoop")));
+  // An existing loop file too short to hold a loop is computed again and says so.
+  project.Write("GPS3dSyncLoop", "");
+  project.scope.host.messages.clear();
+  project.scope.host.QueueAnswer(MessageAnswer::Yes);  // replace it, but no file is chosen
+  EXPECT_EQ(RunSyncLoopCheck({}), 0);
+  ASSERT_EQ(project.scope.host.messages.size(), 2u);
+  EXPECT_EQ(project.scope.host.messages[1].text,
             G(u8"同步环文件") + project.File("GPS3dSyncLoop") + G(u8"不足10个字节,没有可计算的同步环!"));
   EXPECT_TRUE(project.scope.host.openedDocuments.empty());
 }

@@ -76,6 +76,31 @@ TEST(RepeatBaselines, LargeGroupsAndZeroVariancesAreSound) {
   for (const auto& l : components) EXPECT_EQ(l.find("nan"), std::string::npos) << l;
 }
 
+// Values beyond any vector are refused by the reader with their line; a group whose values
+// still overflow is named, never printed with "inf" or "nan" and a verdict.
+TEST(RepeatBaselines, ValuesBeyondAnyVectorNeverReachTheReports) {
+  test::CheckProject project(0);
+  WriteProject(project, test::VectorLine("A", "B", 1000, 2000, 3000) + "A B 1e308 2000 3000 0.01 0.01 0.01 0 0 0\n");
+  EXPECT_EQ(RunRepeatBaselineComparison(), 0);
+  EXPECT_EQ(project.scope.host.messages.front().Utf8Text(),
+            u8"文件" + project.File("GPS3dVector") + u8"第 2 行的数值超出范围!");
+
+  WriteProject(project, test::VectorLine("A", "B", 1000, 2000, 3000) + test::VectorLine("A", "B", 1000.001, 2000, 3000) +
+                            test::VectorLine("A", "C", 10, 20, 30) + test::VectorLine("A", "C", 10.001, 20, 30));
+  CReadGPS3dVector set(0);
+  ASSERT_EQ(set.Load(), 1);
+  set.m_DX[0] = 1e300, set.m_DX[1] = -1e300;
+  const CRepeatBaselineReports reports = CompareRepeatedBaselines(set, Project().configuration);
+  EXPECT_EQ(reports.notComputed, std::vector<int>{1});
+  for (const std::string* text : {&reports.lengths, &reports.components})
+    for (const auto& l : Lines(*text)) {
+      EXPECT_EQ(l.find("nan"), std::string::npos) << l;
+      EXPECT_EQ(l.find("inf"), std::string::npos) << l;
+      EXPECT_EQ(l.find("       B "), std::string::npos) << l;
+    }
+  EXPECT_NE(reports.lengths.find("       C "), std::string::npos);
+}
+
 TEST(RepeatBaselines, FailedLoadLeavesEmptyReportsStillOpened) {
   test::CheckProject project(10);
   project.Write("GPS3dKnownXYZ", "A 1 2\n");  // not enough values: the loader stops

@@ -303,6 +303,14 @@ INSTANTIATE_TEST_SUITE_P(Importers, NoReferenceStationTest,
                                          NoReferenceCase{2, nullptr}, NoReferenceCase{5, " \r\nGP01 1 2 3\n"},
                                          NoReferenceCase{11, nullptr}));
 
+// A known file that is there but cannot be read (a folder, a FIFO) is named as such, not
+// reported as a file without a reference station.
+TEST_F(BaselineImportTest, AKnownFileThatCannotBeReadIsNamed) {
+  std::filesystem::create_directory(KnownFile());
+  ASSERT_EQ(Import(2, {exportsDir + "/gone.asc"}), 0);
+  EXPECT_EQ(Messages(), std::vector<std::string>{u8"打开文件'" + KnownFile() + u8"'出错!"});
+}
+
 // ---------------------------------------------------------------------------------------------
 // Records that do not scan, baselines that were never complete or cannot be written
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 
@@ -83,6 +85,57 @@ TEST(FileUtil, AtomicReplacementKeepsPermissionsAndReportsErrors) {
   EXPECT_FALSE(WriteFileAtomically(dir.str() + "/missing/f.txt", "x", &error));
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(ReadWholeFile(dir.str() + "/missing/f.txt").has_value());
+}
+
+
+// A settings file of 40,000 lines added seconds to every command (each read was quadratic):
+// reading is linear, and only what a settings file may hold is read and kept.
+TEST(Settings, AHugeFileIsReadQuicklyAndOnlyWhatASettingsFileMayHold) {
+  test::ScopedTestHost scope;
+  std::string text = "[Gps Settings]\nLast GPS Project=first\n" + std::string(5000, 'x') + "=too long\n";
+  for (int i = 0; i < 40000; ++i) text += "Key" + std::to_string(i) + "=value\n";
+  ASSERT_TRUE(WriteFileAtomically(CSettingsStore::FilePath(), text));
+  const auto start = std::chrono::steady_clock::now();
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Last GPS Project", ""), "first");
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+  EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Key998", ""), "value");  // entry 1000
+  EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Key999", "beyond"), "beyond");
+  ASSERT_TRUE(CSettingsStore::SetString("Gps Settings", "Last GPS Project", "second"));
+  const std::string kept = ReadWholeFile(CSettingsStore::FilePath()).value();
+  EXPECT_LT(kept.size(), 20000u);
+  EXPECT_EQ(kept.find("too long"), std::string::npos);
+}
+
+// Something other than a file under the name (a FIFO would block every command, help too)
+// is neither read nor replaced.
+TEST(Settings, AFifoInPlaceOfTheFileIsLeftAlone) {
+  test::ScopedTestHost scope;
+  ASSERT_EQ(::mkfifo(CSettingsStore::FilePath().c_str(), 0600), 0);
+  EXPECT_EQ(CSettingsStore::GetString("Gps Settings", "Last GPS Project", "none"), "none");
+  EXPECT_FALSE(CSettingsStore::SetString("Gps Settings", "Last GPS Project", "x"));
+  EXPECT_TRUE(fs::is_fifo(CSettingsStore::FilePath()));
+}
+
+TEST(FileUtil, OnlyRegularFilesAreReadAndNothingWaitsOnAFifo) {
+  test::TempDir dir;
+  const std::string fifo = dir.str() + "/fifo", file = dir.str() + "/file";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_TRUE(WriteFileAtomically(file, "text"));
+  struct Case {
+    std::string path;
+    FileReadError error;
+  } cases[] = {{fifo, FileReadError::NotRegular},
+               {dir.str(), FileReadError::NotRegular},
+               {"/dev/null", FileReadError::NotRegular},
+               {dir.str() + "/missing", FileReadError::CannotOpen}};
+  for (const auto& c : cases) {
+    FileReadError error = FileReadError::None;
+    EXPECT_FALSE(ReadWholeFile(c.path, &error)) << c.path;
+    EXPECT_EQ(error, c.error) << c.path;
+  }
+  FileReadError error = FileReadError::CannotOpen;
+  EXPECT_EQ(ReadWholeFile(file, &error), "text");
+  EXPECT_EQ(error, FileReadError::None);
 }
 
 }  // namespace

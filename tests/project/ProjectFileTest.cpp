@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "project/AppState.h"
@@ -157,10 +159,61 @@ TEST(ProjectFile, StoredBuiltInNamesLoseAndNewNamesAccumulate) {
   ASSERT_TRUE(DeserializeConfiguration(SerializeConfiguration(stored), loaded));
   EXPECT_EQ(loaded.m_CoorsSystems.GetCount(), 6);
   EXPECT_EQ(loaded.m_CoorsSystems.Lookup("WGS84")->m_a, 6378137.0);
-  const CCoorsSystemSet* local = loaded.m_CoorsSystems.Lookup(" local ");  // keyed as stored
+  // Keyed by its name in normal form, as the dialogs look it up.
+  EXPECT_EQ(loaded.m_CoorsSystems.Lookup(" local "), nullptr);
+  const CCoorsSystemSet* local = loaded.m_CoorsSystems.Lookup("LOCAL");
   ASSERT_NE(local, nullptr);
   EXPECT_EQ(local->m_Name, "LOCAL");  // named trimmed and upper-cased
   EXPECT_EQ(local->m_a, 6378000.0);
+}
+
+// Two stored names of one normal form were two entries named alike, and the second was lost
+// at the next load after a save: now they are one entry at once, and a difference is said.
+TEST(ProjectFile, NamesOfOneNormalFormAreOneEntryThatSurvivesSaving) {
+  test::ScopedTestHost scope;
+  CGPSConfiguration stored;
+  stored.m_CoorsSystems.SetAt(" mine", {" mine", 6378000.0, 300.0, 0});
+  stored.m_CoorsSystems.SetAt("MINE", {"MINE", 6378000.0, 300.0, 0});
+  stored.m_CoorsSystems.SetAt("wgs84", {"wgs84", 6378137.0, 298.257223563, 0});
+  CGPSConfiguration once;
+  ASSERT_TRUE(DeserializeConfiguration(SerializeConfiguration(stored), once));
+  EXPECT_EQ(once.m_CoorsSystems.GetCount(), 6);
+  EXPECT_TRUE(scope.host.messages.empty());  // the same values: nothing to say
+  CGPSConfiguration twice;
+  ASSERT_TRUE(DeserializeConfiguration(SerializeConfiguration(once), twice));
+  EXPECT_EQ(twice.m_CoorsSystems, once.m_CoorsSystems);
+
+  stored.m_CoorsSystems.SetAt("MINE", {"MINE", 6378001.0, 300.0, 0});
+  CGPSConfiguration differing;
+  ASSERT_TRUE(DeserializeConfiguration(SerializeConfiguration(stored), differing));
+  EXPECT_EQ(differing.m_CoorsSystems.Lookup("MINE")->m_a, 6378000.0);
+  ASSERT_EQ(scope.host.messages.size(), 1u);
+  EXPECT_EQ(scope.host.messages[0].Utf8Text(), u8"工程文件中的坐标系统MINE出现了两次且参数不同,只保留第一次的参数!");
+}
+
+// Loading is linear in the number of coordinate systems (it was quadratic: 160,000 took
+// minutes), and a count beyond what any project holds is a damaged file.
+TEST(ProjectFile, ManyCoordinateSystemsLoadQuicklyAndTooManyAreRefused) {
+  test::ScopedTestHost scope;
+  CGPSConfiguration stored;
+  for (int i = 0; i < kMaxCoorsSystems - 5; ++i) {
+    const std::string name = "CS" + std::to_string(i);
+    stored.m_CoorsSystems.SetAt(name, {name, 6378000.0 + i, 300.0, 0});
+  }
+  const std::string bytes = SerializeConfiguration(stored);
+  CGPSConfiguration loaded;
+  const auto start = std::chrono::steady_clock::now();
+  for (int run = 0; run < 20; ++run) {
+    loaded = CGPSConfiguration{};
+    ASSERT_TRUE(DeserializeConfiguration(bytes, loaded));
+  }
+  EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 2.0);
+  EXPECT_EQ(loaded.m_CoorsSystems.GetCount(), kMaxCoorsSystems);
+
+  stored.m_CoorsSystems.SetAt("ONE MORE", {"ONE MORE", 6378000.0, 300.0, 0});
+  std::string field;
+  EXPECT_FALSE(DeserializeConfiguration(SerializeConfiguration(stored), loaded, &field));
+  EXPECT_EQ(field, u8"坐标系统个数");
 }
 
 TEST(ProjectFile, LongStringsUseTheWidePrefix) {
@@ -303,6 +356,26 @@ TEST(ProjectFile, MissingFileLeavesConfigurationAndSaveFailureKeepsOldFile) {
   testing::internal::GetCapturedStdout();
   EXPECT_TRUE(std::filesystem::is_directory(dir.str() + "/blocked.prj"));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // no temporaries left
+}
+
+// The exit save of a changed project that cannot be written is a failure of the run, named.
+TEST(ProjectFile, AnExitSaveThatFailsIsReported) {
+  test::ScopedTestHost scope;
+  test::TempDir dir;
+  CProjectState& p = Project();
+  p.projectDir = p.projectFileDir = dir.str();
+  p.projectName = "blocked";
+  p.configurationFromFile = true;
+  std::filesystem::create_directory(dir.str() + "/blocked.prj");
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(SaveOnExit());
+  testing::internal::GetCapturedStdout();
+  ASSERT_FALSE(scope.host.messages.empty());
+  EXPECT_EQ(scope.host.messages.back().Utf8Text(),
+            u8"不能保存工程文件" + dir.str() + u8"/blocked.prj,工程参数的修改未保存!");
+  p.projectName = "fine";
+  EXPECT_TRUE(SaveOnExit());
+  EXPECT_TRUE(FileExists(dir.str() + "/fine.prj"));
 }
 
 }  // namespace
