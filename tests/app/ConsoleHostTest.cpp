@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "app/cli/Args.h"
 #include "app/cli/ConsoleHost.h"
 #include "geodesy/DisplayMessageDlg.h"
@@ -43,6 +45,24 @@ TEST(ConsoleHost, ProgressIsSilentWhenStandardErrorIsNoTerminal) {
     EXPECT_EQ(dlg.PercentText(), "100%");
   }
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  InstallPlatformHost(previous);
+}
+
+// Ctrl-C while a computation's progress window is open reaches the cancel flag that the
+// computation reads between its stages; it no longer ends the program, nor is it lost.
+TEST(ConsoleHost, CtrlCDuringAComputationCancelsIt) {
+  ConsoleHost host;
+  PlatformHost* previous = InstallPlatformHost(&host);
+  testing::internal::CaptureStderr();
+  {
+    CDisplayMessageDlg dlg;
+    dlg.Create();
+    EXPECT_FALSE(dlg.CancelRequested());
+    std::raise(SIGINT);
+    EXPECT_TRUE(dlg.CancelRequested());
+    EXPECT_TRUE(dlg.CancelRequested());  // said once
+  }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), u8"VemoGPS: 计算已取消!\n");
   InstallPlatformHost(previous);
 }
 
