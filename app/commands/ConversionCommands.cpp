@@ -3,11 +3,13 @@
 // similarity transformations and the zone change. None needs an open project: they use the
 // configuration restored at start-up or opened with --project. On the command line the file
 // dialog becomes the FILE argument.
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "project/AppState.h"
 #include "app/commands/Handlers.h"
+#include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -158,7 +160,10 @@ std::optional<std::string> InputFileArgument(CommandContext& context, const char
   std::vector<std::string> rest = context.args.Positionals();
   if (rest.size() != 1) throw UsageError(std::string(command) + " needs one FILE");
   if (!FileExists(rest[0])) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(rest[0]).c_str()));
+    // A FIFO, a device or a folder is never opened (a FIFO would block the command).
+    std::error_code ec;
+    if (std::filesystem::exists(rest[0], ec)) ShowNotRegularFile(rest[0]);
+    else Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(rest[0]).c_str()));
     return std::nullopt;
   }
   return rest[0];

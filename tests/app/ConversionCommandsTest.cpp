@@ -171,6 +171,22 @@ TEST_F(ConversionCommandTest, TransformationCommandsWriteTheirReports) {
   EXPECT_FALSE(fs::exists(Path("few.XYXY_O")));
 }
 
+// A coordinate no point has (1e308) left out with its line, instead of sums that overflow
+// into parameters and coordinates that are no numbers.
+TEST_F(ConversionCommandTest, TransformationLeavesOutCoordinatesBeyondAnyPoint) {
+  const std::string input = Write("far.XYXY", "K1 3376498.6002 144006.4264 3380123.5106 69747.4259\n"
+                                              "K2 3378012.3150 146220.9021 3381685.1929 71928.3899\n"
+                                              "K3 3374110.8033 147830.2170 3377819.6597 73622.4601\n"
+                                              "BAD 1e308 147830.2170 3377819.6597 73622.4601\n"
+                                              "P1 3377000.0 145000.0\n");
+  ASSERT_EQ(Run("transform-4", {input}), kCommandDone);
+  const std::string output = Read("far.XYXY_O");
+  EXPECT_EQ(output.find("inf"), std::string::npos) << output;
+  EXPECT_EQ(output.find("nan"), std::string::npos) << output;
+  EXPECT_NE(output.find("P1"), std::string::npos) << output;
+  EXPECT_EQ(Messages(), std::vector<std::string>{u8"第4行的点BAD的坐标超出范围，该行未参与计算!"});
+}
+
 TEST_F(ConversionCommandTest, ChangeZoneTakesTheDialogFromOptions) {
   std::string input = Copy("zone.XY");
   ASSERT_EQ(Run("change-zone", {input, "--h1", "20", "--l01", "114", "--h2", "50", "--l02", "117.3", "--method", "2"}),

@@ -62,6 +62,12 @@ TEST_F(HostileInput, RowsThatAreAFolderOrAFifoEndWithAMessageNotAnAbortOrAHang) 
   EXPECT_NE(run.err.find(u8"不是普通文件"), std::string::npos) << run.err;
   run = Run({"view", Fifo(work.str() + "/view.fifo")});
   EXPECT_EQ(run.status, 1) << run.err;
+  for (const char* command : {"bl2xy", "transform-4"}) {
+    const std::string input = Fifo(work.str() + "/" + command + ".fifo");
+    run = Run({command, input});
+    EXPECT_EQ(run.status, 1) << command;
+    EXPECT_NE(run.err.find(input + u8"不是普通文件,不能读取!"), std::string::npos) << run.err;
+  }
 }
 
 TEST_F(HostileInput, ASettingsFileThatIsAFifoNeitherBlocksHelpNorIsReplaced) {

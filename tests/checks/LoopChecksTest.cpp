@@ -108,6 +108,37 @@ TEST(SyncLoops, HandEditedLoopFilesGiveMessagesNotCrashes) {
   EXPECT_EQ(ComputeSyncMisclosure(project.File("GPS3dSyncLoop"), project.File("x"), Project().configuration), 0);
 }
 
+// A synchronous file with a value no vector has is refused with its line (the loop file stays
+// as it was); a hand-edited loop file with such values gives no "inf" or "nan" row.
+TEST(SyncLoops, ValuesBeyondAnyVectorNeverReachTheReport) {
+  test::CheckProject project(2);
+  const std::string kept = G(u8"同步基线文件：earlier\n");
+  project.Write("GPS3dSyncLoop", kept);
+  std::string sync = project.WriteSync("s1.GPS3DVector_S", test::VectorLine(A, B) + test::VectorLine(B, C) +
+                                                              "A C 1e308 1 1 0.01 0.01 0.01 0 0 0\n");
+  project.scope.host.QueueAnswer(MessageAnswer::Yes);
+  EXPECT_EQ(RunSyncLoopCheck({sync}), 0);
+  auto& m = project.scope.host.messages;
+  ASSERT_EQ(m.size(), 3u);
+  EXPECT_EQ(m[1].Utf8Text(), u8"文件" + sync + u8"第 3 行的数值超出范围!");
+  EXPECT_EQ(project.Read("GPS3dSyncLoop"), kept);
+
+  m.clear();
+  project.Write("GPS3dSyncLoop", G(u8"同步基线文件：x\n") + test::VectorLine(A, B) + test::VectorLine(B, C) +
+                                     "A C 1e300 1 1 0.01 0.01 0.01 0 0 0\n" +
+                                     G(u8"\n=============================同步环==========================\n") +
+                                     "C B A\n");
+  ASSERT_EQ(ComputeSyncMisclosure(project.File("GPS3dSyncLoop"), project.File("GPS3dSyncMisclosure"),
+                                  Project().configuration),
+            1);
+  const std::string report = project.Read("GPS3dSyncMisclosure");
+  EXPECT_EQ(report.find("inf"), std::string::npos) << report;
+  EXPECT_EQ(report.find("nan"), std::string::npos) << report;
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].Utf8Text(), u8"同步环文件" + project.File("GPS3dSyncLoop") +
+                                 u8"中有1个同步环的数值超出范围,闭合差无法计算,未列入结果!");
+}
+
 TEST(SyncLoops, TreePeriodSaysNoCloseCircle) {
   test::CheckProject project(2);
   std::string sync = project.WriteSync("s.GPS3DVector_S", test::VectorLine(A, B) + test::VectorLine(B, C));
