@@ -90,6 +90,7 @@ CProjectDlgRecord OpenSettingsDialog(const CGPSConfiguration& c) {
 DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
   if (saved) *saved = false;
   if (r.name.empty() || r.directory.empty()) return DialogOutcome::StaysOpen;
+  if (!CheckProjectDialogValues(r)) return DialogOutcome::StaysOpen;
   std::string prj = ProjectFileName(r.directory, r.name, "prj");
   if (FileExists(prj)) {
     std::string text = Format(T(u8"工程'%s'已存在,覆盖该工程?"), PathToGbk(prj).c_str());
@@ -137,7 +138,65 @@ DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
   return DialogOutcome::Accepted;
 }
 
+namespace {
+
+struct ValueRange {
+  const char* label;  // UTF-8, the dialog's label
+  double value, low, high;
+};
+
+bool CheckRanges(std::initializer_list<ValueRange> ranges) {
+  for (const ValueRange& r : ranges) {
+    if (r.value >= r.low && r.value <= r.high) continue;
+    ShowMessage(Format(T(u8"%s的值%g超出范围(%g～%g)!"), T(r.label), r.value, r.low, r.high), AppTitle(),
+                MessageIcon::Warning);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CheckCustomPrecisionValues(const CCustomPrecisionRecord& r) {
+  const double k = kMaxPrecisionValue;
+  return CheckRanges({{u8"固定误差(mm)", r.fixedError, -1, k},
+                      {u8"比例误差(ppm)", r.proportionalError, -1, k},
+                      {u8"重复基线差系数", r.repeatBaselineCoefficient, -1, k},
+                      {u8"同步环闭合差系数", r.syncLoopCoefficient, -1, k},
+                      {u8"异步环闭合差系数", r.asyncLoopCoefficient, -1, k},
+                      {u8"基线向量改正数系数", r.vectorCorrectionCoefficient, -1, k},
+                      {u8"向量改正数系数(无约束－约束)", r.vectorCorrectionDifferenceCoefficient, -1, k},
+                      {u8"基线方向中误差(\")", r.baselineDirectionError, -1, k},
+                      {u8"相邻点坐标差中误差(mm)", r.adjacentPointError, -1, k},
+                      {u8"最弱边相对中误差(1/N)", r.weakestSideRelativeError, -1, k},
+                      {u8"约束点间相对中误差(1/N)", r.constrainedRelativeError, -1, k},
+                      {u8"基线水平分量中误差(mm)", r.horizontalComponentError, -1, k},
+                      {u8"基线垂直分量中误差(mm)", r.verticalComponentError, -1, k},
+                      {u8"环边数限值", static_cast<double>(r.loopSideLimit), -1, kMaxIndependentBaselines}});
+}
+
+bool CheckProjectDialogValues(const CProjectDlgRecord& r) {
+  if (!(r.baselineVarianceFactor > 0)) {
+    ShowMessage(Format(T(u8"%s的值%g超出范围(%g～%g)!"), T(u8"基线方差因子"), r.baselineVarianceFactor, 0.0,
+                       kMaxPrecisionValue),
+                AppTitle(), MessageIcon::Warning);
+    return false;
+  }
+  if (!CheckRanges({{u8"仪器固定误差(mm)", r.instrumentFixedError, 0, 1e6},
+                    {u8"仪器比例误差(ppm)", r.instrumentProportionalError, 0, 1e6},
+                    {u8"基线方差因子", r.baselineVarianceFactor, 0, kMaxPrecisionValue},
+                    {u8"中央子午线(dms)", r.centralMeridian, -180, 360},
+                    {u8"测区平均纬度(dms)", r.meanLatitude, -90, 90},
+                    {u8"X坐标加常数(km)", r.xConstant, -kMaxAddConstantKm, kMaxAddConstantKm},
+                    {u8"Y坐标加常数(km)", r.yConstant, -kMaxAddConstantKm, kMaxAddConstantKm},
+                    {u8"独立基线条数", static_cast<double>(r.independentBaselineCount), -1,
+                     kMaxIndependentBaselines}}))
+    return false;
+  return !r.customPrecision || CheckCustomPrecisionValues(*r.customPrecision);
+}
+
 int AcceptSettings(const CProjectDlgRecord& r) {
+  if (!CheckProjectDialogValues(r)) return 0;
   CGPSConfiguration& c = Project().configuration;
   CopyDialogFields(r, c);
   if (const CCoorsSystemSet* cs = c.m_CoorsSystems.Lookup(r.coordinateSystem)) c.m_CurrentCoorsSystem = *cs;
@@ -146,6 +205,7 @@ int AcceptSettings(const CProjectDlgRecord& r) {
 }
 
 void AcceptCustomPrecision(const CCustomPrecisionRecord& record) {
+  if (!CheckCustomPrecisionValues(record)) return;
   ApplyCustomPrecision(record, Project().configuration.m_NetClass);
 }
 

@@ -60,12 +60,20 @@ enum class DialogOutcome { Accepted, StaysOpen };
 // as it was. saved receives the save result.
 DialogOutcome AcceptNewProject(const CProjectDlgRecord& record, bool* saved = nullptr);
 
+// The values of the dialogs must be ones a project can mean (the bounds of the project file,
+// ProjectFile.h): false after "%s的值%g超出范围(%g～%g)!" naming the first that is not, so
+// that no host stores a value the next load would call damaged, or a computation would turn
+// into numbers that are no numbers. OK of the dialogs checks them first.
+bool CheckProjectDialogValues(const CProjectDlgRecord& record);
+bool CheckCustomPrecisionValues(const CCustomPrecisionRecord& record);
+
 // OK of the settings dialog: copies the fields back, selects the chosen coordinate system
 // (when found), applies the grade and saves. Returns the save result.
 int AcceptSettings(const CProjectDlgRecord& record);
 
 // Selecting "自定义" and confirming the custom precision dialog: the values go into the
-// configuration at once, whatever the project dialog does next.
+// configuration at once, whatever the project dialog does next. Values out of their bounds
+// change nothing (CheckCustomPrecisionValues says which).
 void AcceptCustomPrecision(const CCustomPrecisionRecord& record);
 // The same inside a project dialog: in settings mode the values go into the configuration at
 // once; in creation mode they wait in the dialog for the new project.

@@ -358,6 +358,25 @@ TEST(ProjectFile, MissingFileLeavesConfigurationAndSaveFailureKeepsOldFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);  // no temporaries left
 }
 
+// Every host's OK refuses what the next load would call damaged (the desktop's fields take any
+// number): the configuration keeps its values and nothing is saved.
+TEST(ProjectFile, DialogValuesBeyondTheirBoundsAreRefusedOnOk) {
+  test::ScopedTestHost scope;
+  CProjectDlgRecord r = OpenSettingsDialog(Project().configuration);
+  r.xConstant = 1e308;
+  EXPECT_EQ(AcceptSettings(r), 0);
+  EXPECT_EQ(Project().configuration.m_XConstant, 0.0);
+  r.xConstant = 0, r.independentBaselineCount = 1000000000;
+  EXPECT_EQ(AcceptSettings(r), 0);
+  CCustomPrecisionRecord custom;
+  custom.syncLoopCoefficient = 1e308;
+  AcceptCustomPrecision(custom);
+  EXPECT_NE(Project().configuration.m_NetClass[NetClassParameters::kSyncLoopCoefficient], 1e308);
+  ASSERT_EQ(scope.host.messages.size(), 3u);
+  EXPECT_EQ(scope.host.messages[0].Utf8Text(), u8"X坐标加常数(km)的值1e+308超出范围(-100000～100000)!");
+  EXPECT_EQ(scope.host.messages[1].Utf8Text(), u8"独立基线条数的值1e+09超出范围(-1～1e+06)!");
+}
+
 // The exit save of a changed project that cannot be written is a failure of the run, named.
 TEST(ProjectFile, AnExitSaveThatFailsIsReported) {
   test::ScopedTestHost scope;

@@ -169,7 +169,7 @@ bool ProjectDialog::ReadRecord(CProjectDlgRecord& record) {
 
 void ProjectDialog::accept() {
   CProjectDlgRecord record;
-  if (!ReadRecord(record)) return;
+  if (!ReadRecord(record) || !CheckProjectDialogValues(record)) return;  // stays open
   if (record.creationMode) {
     if (record.name.empty() || record.directory.empty()) {
       ShowMessage(T(u8"请输入工程名和路径!"), AppTitle(), MessageIcon::Warning);
@@ -244,6 +244,7 @@ bool RunCustomPrecisionDialog(QWidget* parent, CProjectDlgRecord* projectDialog)
     }
     if (!ok) continue;
     r.loopSideLimit = static_cast<int32_t>(*limit);
+    if (!CheckCustomPrecisionValues(r)) continue;
     if (projectDialog) AcceptCustomPrecision(r, *projectDialog);
     else AcceptCustomPrecision(r);
     return true;
