@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <map>
+#include <queue>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "geodesy/DisplayMessageDlg.h"
@@ -23,9 +26,16 @@ uint64_t DirectedKey(int32_t from, int32_t to) {
 // The graph in which chords are closed: the tree plus the chords added so far, as adjacency
 // lists, with each point's rank in the point set (first appearance in the edge list, from-point
 // before to-point). Ranks decide every tie of the shortest path search.
+//
+// Both queries grow a breadth-first search from each end of a chord, always the side whose
+// frontier is smaller, so that a network that branches widely is searched to about half the
+// loop's length from either end rather than to its whole length from one.
 class CurrentGraph {
  public:
-  explicit CurrentGraph(size_t pointCount) : m_Adjacent(pointCount), m_Rank(pointCount, -1) {}
+  explicit CurrentGraph(size_t pointCount)
+      : m_Adjacent(pointCount), m_Rank(pointCount, -1), m_OnPath(pointCount, 0) {
+    for (auto& label : m_Label) label.assign(pointCount, -1);
+  }
 
   void Add(const line& e) {
     for (int32_t p : {e.from, e.to})
@@ -34,57 +44,137 @@ class CurrentGraph {
     m_Adjacent[e.to].push_back(e.from);
   }
 
-  // The shortest path from p to q counting edges, limited to maxEdges (INT_MAX: no limit).
-  // Returns the path q, predecessor of q, ..., p; empty when q is farther or unreachable.
-  // Points are visited by distance and, within a distance, by rank; a point's predecessor is
-  // the first visited neighbour one edge nearer to p, that is the one of lowest rank.
-  std::vector<int32_t> ShortestPath(int32_t p, int32_t q, int maxEdges) {
-    std::vector<int32_t> levelPoints{p};
-    m_Touched.clear();
-    Mark(p, 0);
-    int depth = 0;
-    bool reached = p == q;
-    while (!reached && depth < maxEdges && !levelPoints.empty()) {
-      std::vector<int32_t> next;
-      for (int32_t u : levelPoints)
-        for (int32_t r : m_Adjacent[u])
-          if (Distance(r) < 0) {
-            Mark(r, depth + 1);
-            next.push_back(r);
-            if (r == q) reached = true;
-          }
-      ++depth;
-      levelPoints.swap(next);
+  // The number of edges between p and q, or -1 when it exceeds maxEdges.
+  int Distance(int32_t p, int32_t q, int maxEdges) {
+    Start(p, q);
+    int found = -1;
+    // Before a level is added no point carries both labels, so the ends are more than
+    // depth[0] + depth[1] edges apart; a point labelled from both sides while the level is
+    // added closes a path of exactly one edge more.
+    while (found < 0 && m_Depth[0] + m_Depth[1] < maxEdges && !m_Levels[0].back().empty() &&
+           !m_Levels[1].back().empty())
+      found = GrowLevel(SmallerSide(), true);
+    Clear();
+    return found;
+  }
+
+  // The shortest path from p to q of the given length (the exact number of edges between
+  // them), as q, predecessor of q, ..., p. A point's predecessor is its neighbour one edge
+  // nearer to p of lowest rank: the choice of a search from p that visits points by distance
+  // and, within a distance, by rank, taking as predecessor the first visited neighbour one
+  // edge nearer.
+  std::vector<int32_t> ShortestPath(int32_t p, int32_t q, int length) {
+    Start(p, q);
+    while (m_Depth[0] + m_Depth[1] < length) GrowLevel(SmallerSide(), false);
+    // The points on some shortest path: on the level where the two searches meet, those
+    // labelled from both sides; nearer each end, those with a neighbour on a shortest path one
+    // level farther from that end.
+    for (int side = 0; side < 2; ++side) {
+      const std::vector<int>& own = m_Label[side];
+      const std::vector<int>& other = m_Label[1 - side];
+      const int outer = m_Depth[side];
+      for (int32_t u : m_Levels[side][outer])
+        if (other[u] == length - outer) m_OnPath[u] = 1;
+      for (int level = outer - 1; level >= 0; --level)
+        for (int32_t u : m_Levels[side][level])
+          for (int32_t w : m_Adjacent[u])
+            if (m_OnPath[w] && own[w] == level + 1) {
+              m_OnPath[u] = 1;
+              break;
+            }
     }
-    std::vector<int32_t> path;
-    if (reached) {
-      int32_t v = q;
+    // On a shortest path a point's distance from p is its label from p, or the length less
+    // its label from q.
+    auto fromP = [&](int32_t u) { return m_Label[0][u] >= 0 ? m_Label[0][u] : length - m_Label[1][u]; };
+    std::vector<int32_t> path{q};
+    for (int32_t v = q; v != p;) {
+      const int nearer = fromP(v) - 1;
+      int32_t best = -1;
+      for (int32_t u : m_Adjacent[v])
+        if (m_OnPath[u] && fromP(u) == nearer && (best < 0 || m_Rank[u] < m_Rank[best])) best = u;
+      v = best;
       path.push_back(v);
-      while (v != p) {
-        const int d = Distance(v);
-        int32_t best = -1;
-        for (int32_t u : m_Adjacent[v])
-          if (Distance(u) == d - 1 && (best < 0 || m_Rank[u] < m_Rank[best])) best = u;
-        v = best;
-        path.push_back(v);
-      }
     }
-    for (int32_t t : m_Touched) m_Distance[t] = -1;
+    Clear();
     return path;
   }
 
+  // Distances (in edges) from the nearest of sources, up to radius; calls reached(point,
+  // distance) once for every point within the radius.
+  template <class Reached>
+  void ForEachNear(const std::vector<int32_t>& sources, int radius, Reached reached) {
+    std::vector<int>& label = m_Label[0];
+    std::vector<int32_t> level, next;
+    for (int32_t s : sources)
+      if (label[s] < 0) {
+        Mark(0, s, 0);
+        level.push_back(s);
+        reached(s, 0);
+      }
+    for (int depth = 1; depth <= radius && !level.empty(); ++depth) {
+      next.clear();
+      for (int32_t u : level)
+        for (int32_t r : m_Adjacent[u])
+          if (label[r] < 0) {
+            Mark(0, r, depth);
+            next.push_back(r);
+            reached(r, depth);
+          }
+      level.swap(next);
+    }
+    Clear();
+  }
+
  private:
-  int Distance(int32_t v) const { return v < static_cast<int32_t>(m_Distance.size()) ? m_Distance[v] : -1; }
-  void Mark(int32_t v, int d) {
-    if (m_Distance.size() < m_Adjacent.size()) m_Distance.assign(m_Adjacent.size(), -1);
-    m_Distance[v] = d;
+  void Start(int32_t p, int32_t q) {
+    for (int side = 0; side < 2; ++side) {
+      m_Depth[side] = 0;
+      m_Levels[side].resize(1);
+      m_Levels[side][0].assign(1, side == 0 ? p : q);
+    }
+    Mark(0, p, 0);
+    Mark(1, q, 0);
+  }
+
+  int SmallerSide() const { return m_Levels[0].back().size() <= m_Levels[1].back().size() ? 0 : 1; }
+
+  // Adds the next level of one side's search. With stopAtMeeting, returns the length of the
+  // path closed by the first point found labelled from the other side (and leaves the level
+  // unfinished); otherwise completes the level and returns -1.
+  int GrowLevel(int side, bool stopAtMeeting) {
+    std::vector<int>& own = m_Label[side];
+    const std::vector<int>& other = m_Label[1 - side];
+    const int depth = m_Depth[side] + 1;
+    if (m_Levels[side].size() <= static_cast<size_t>(depth)) m_Levels[side].resize(depth + 1);
+    std::vector<int32_t>& next = m_Levels[side][depth];
+    next.clear();
+    m_Depth[side] = depth;
+    for (int32_t u : m_Levels[side][depth - 1])
+      for (int32_t r : m_Adjacent[u]) {
+        if (own[r] >= 0) continue;
+        if (stopAtMeeting && other[r] >= 0) return depth + other[r];
+        Mark(side, r, depth);
+        next.push_back(r);
+      }
+    return -1;
+  }
+
+  void Mark(int side, int32_t v, int d) {
+    m_Label[side][v] = d;
     m_Touched.push_back(v);
+  }
+  void Clear() {
+    for (int32_t t : m_Touched) m_Label[0][t] = m_Label[1][t] = -1, m_OnPath[t] = 0;
+    m_Touched.clear();
   }
 
   std::vector<std::vector<int32_t>> m_Adjacent;
   std::vector<int> m_Rank;
   int m_NextRank = 0;
-  std::vector<int> m_Distance;
+  std::vector<int> m_Label[2];  // distance from p (or the sources) and from q; -1 unset
+  std::vector<char> m_OnPath;
+  std::vector<std::vector<int32_t>> m_Levels[2];  // the points of each level of each side
+  int m_Depth[2] = {0, 0};
   std::vector<int32_t> m_Touched;
 };
 
@@ -194,36 +284,151 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
   }
   CurrentGraph graph(m_Names.size());
   for (const line& e : m_Tree) graph.Add(e);
-  std::vector<line> chords = m_Chords;
-  while (!chords.empty()) {
-    // The shortest path of every chord, limited to the best length found so far this round:
-    // a chord farther than that cannot be output in this round.
+
+  // The loops come out in rounds: a round outputs every remaining chord whose shortest path is
+  // the shortest of that round. Measuring every chord in every round costs rounds x chords
+  // searches, which grows like the square of the network and worse. Instead each chord keeps a
+  // lower bound of its length (in edges) and whether that bound is its exact length; a round
+  // measures chords in the order of their bounds and stops as soon as the next bound exceeds
+  // the best length found, so far chords are not searched at all. When a round adds chords,
+  // a path that became shorter passes through an end of an added chord: its length is at least
+  // the sum of the distances of the chord's ends from those points, which lowers the bounds of
+  // the few chords near the additions and leaves all others exact.
+  const size_t chordCount = m_Chords.size();
+  const int pointCount = static_cast<int>(m_Names.size());
+  // Two points joined by no edge of the graph are at least two edges apart.
+  constexpr int kLeastLength = 2;
+  std::vector<int> bound(chordCount, kLeastLength), version(chordCount, 0);
+  std::vector<char> exact(chordCount, 0), done(chordCount, 0);
+  std::vector<std::vector<uint32_t>> chordsAt(m_Names.size());
+  for (size_t c = 0; c < chordCount; ++c) {
+    chordsAt[m_Chords[c].from].push_back(static_cast<uint32_t>(c));
+    chordsAt[m_Chords[c].to].push_back(static_cast<uint32_t>(c));
+  }
+  // The bounds of the remaining chords, to know the largest; and the queue by bound, where an
+  // entry of an older version of a chord is stale.
+  std::map<int, size_t> boundCount{{kLeastLength, chordCount}};
+  struct Entry {
+    int bound;
+    uint32_t chord;
+    int version;
+    bool operator>(const Entry& o) const { return bound != o.bound ? bound > o.bound : chord > o.chord; }
+  };
+  std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
+  for (size_t c = 0; c < chordCount; ++c) queue.push({kLeastLength, static_cast<uint32_t>(c), 0});
+  auto dropCount = [&](int b) {
+    auto it = boundCount.find(b);
+    if (--it->second == 0) boundCount.erase(it);
+  };
+  auto setBound = [&](uint32_t c, int b, bool isExact) {
+    exact[c] = isExact;
+    if (b == bound[c]) return;
+    dropCount(bound[c]);
+    ++boundCount[b];
+    bound[c] = b;
+  };
+  // A chord has one valid entry in the queue while it waits, none while it is measured.
+  auto requeue = [&](uint32_t c) { queue.push({bound[c], c, ++version[c]}); };
+  auto remove = [&](uint32_t c) {
+    done[c] = 1;
+    ++version[c];
+    dropCount(bound[c]);
+  };
+
+  size_t remaining = chordCount;
+  std::vector<uint32_t> measured, output;
+  std::vector<int32_t> ends;
+  std::vector<int> stamp(chordCount, -1);
+  for (int round = 0; remaining > 0; ++round) {
     int best = INT_MAX;
-    std::vector<std::vector<int32_t>> paths(chords.size());
-    for (size_t c = 0; c < chords.size(); ++c) {
-      paths[c] = graph.ShortestPath(chords[c].from, chords[c].to, best);
-      if (!paths[c].empty()) best = std::min(best, static_cast<int>(paths[c].size()) - 1);
+    measured.clear();
+    while (!queue.empty()) {
+      const Entry top = queue.top();
+      if (done[top.chord] || top.version != version[top.chord]) {
+        queue.pop();
+        continue;
+      }
+      if (top.bound > best) break;
+      queue.pop();
+      const uint32_t c = top.chord;
+      if (!exact[c]) {
+        if (bound[c] >= pointCount) {  // longer than any path: its ends are not joined
+          remove(c);
+          --remaining;
+          ++result.unreachableChords;
+          continue;
+        }
+        // Look up to twice the bound (at least to the best length): a chord is measured a few
+        // times at most before its length is known. One not closed within the limit gets the
+        // next length as its bound and waits in the queue.
+        const int limit = std::max(best != INT_MAX ? best : 0, 2 * bound[c]);
+        const int length = graph.Distance(m_Chords[c].from, m_Chords[c].to, limit);
+        if (length < 0) {
+          setBound(c, limit + 1, false);
+          requeue(c);
+          continue;
+        }
+        setBound(c, length, true);
+      }
+      best = std::min(best, bound[c]);
+      measured.push_back(c);
     }
-    if (best == INT_MAX) {  // no remaining chord closes in the graph: a disconnected network
-      result.unreachableChords = static_cast<int>(chords.size());
+    if (best == INT_MAX) {  // only chords whose ends are not joined were left
+      result.unreachableChords += static_cast<int>(remaining);
       break;
     }
-    std::vector<line> remaining;
-    std::vector<line> added;
-    for (size_t c = 0; c < chords.size(); ++c) {
-      if (!paths[c].empty() && static_cast<int>(paths[c].size()) - 1 == best) {
-        result.loops.push_back(std::move(paths[c]));
-        added.push_back(chords[c]);
-        if (progress) {
-          progress->SetPosition(static_cast<int>(result.loops.size()));
-          GetWindowMessage();
-        }
-      } else {
-        remaining.push_back(chords[c]);
+
+    // Output, in chord order, every measured chord of the best length; the others wait with
+    // their exact length.
+    output.clear();
+    for (uint32_t c : measured) {
+      if (bound[c] == best)
+        output.push_back(c);
+      else
+        requeue(c);
+    }
+    std::sort(output.begin(), output.end());
+    for (uint32_t c : output) {
+      result.loops.push_back(graph.ShortestPath(m_Chords[c].from, m_Chords[c].to, best));
+      remove(c);
+      --remaining;
+      if (progress) {
+        progress->SetPosition(static_cast<int>(result.loops.size()));
+        GetWindowMessage();
       }
     }
-    for (const line& e : added) graph.Add(e);
-    chords.swap(remaining);
+    ends.clear();
+    for (uint32_t c : output) {
+      graph.Add(m_Chords[c]);
+      ends.push_back(m_Chords[c].from);
+      ends.push_back(m_Chords[c].to);
+    }
+    if (remaining == 0) break;
+
+    // Lower the bounds of the chords near the added ones. Searching to about half the largest
+    // bound reaches every chord whose path the additions can shorten: through them, a chord
+    // with no end within the radius is at least 2 (radius + 1) + 1 edges long, more than any
+    // bound.
+    const int radius = (boundCount.rbegin()->first - 1) / 2;
+    std::vector<std::pair<int32_t, int>> near;
+    graph.ForEachNear(ends, radius, [&](int32_t point, int distance) { near.emplace_back(point, distance); });
+    std::unordered_map<int32_t, int> nearDistance(near.begin(), near.end());
+    auto distanceOf = [&](int32_t point) {
+      auto it = nearDistance.find(point);
+      return it != nearDistance.end() ? it->second : radius + 1;
+    };
+    for (const auto& [point, distance] : near)
+      for (uint32_t c : chordsAt[point]) {
+        if (done[c] || stamp[c] == round) continue;
+        stamp[c] = round;
+        // A shorter path runs from one end to an added chord, along it, and on to the other end.
+        const int through =
+            std::max(kLeastLength, distanceOf(m_Chords[c].from) + 1 + distanceOf(m_Chords[c].to));
+        if (through < bound[c]) {
+          setBound(c, through, false);
+          requeue(c);
+        }
+      }
   }
   return result;
 }
