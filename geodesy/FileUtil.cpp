@@ -1,19 +1,45 @@
 #include "geodesy/FileUtil.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <string_view>
 
 #include "geodesy/Encoding.h"
 
 namespace vemo {
 namespace fs = std::filesystem;
+
+namespace {
+
+// The temporary file of a save: ".NAME.tmp" and 16 hexadecimal digits, beside NAME.
+constexpr std::string_view kTemporaryTag = ".tmp";
+constexpr size_t kTemporaryDigits = 16;
+
+bool IsTemporaryName(const std::string& name) {
+  if (name.size() < 2 + kTemporaryTag.size() + kTemporaryDigits || name[0] != '.') return false;
+  const size_t tag = name.size() - kTemporaryDigits - kTemporaryTag.size();
+  if (name.compare(tag, kTemporaryTag.size(), kTemporaryTag) != 0 || tag < 2) return false;
+  for (size_t i = tag + kTemporaryTag.size(); i < name.size(); ++i)
+    if (!std::isxdigit(static_cast<unsigned char>(name[i]))) return false;
+  return true;
+}
+
+bool SameFile(int fd, const std::string& path) {
+  struct stat open, named;
+  return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 && open.st_dev == named.st_dev &&
+         open.st_ino == named.st_ino;
+}
+
+}  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* errorText) {
   auto fail = [&](int err) {
@@ -23,18 +49,33 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, st
   fs::path target(path);
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  // A name of our own beside the target, so the rename stays on one file system.
+  // A name of our own beside the target, so the rename stays on one file system. The save
+  // holds a lock on it until the rename: a process killed during the save leaves a file
+  // nobody holds, which the next start removes (RemoveLeftoverSaves); one that is still
+  // saving is left alone.
   static std::mt19937_64 rng{std::random_device{}()};
   std::string tmp;
   int fd = -1;
   for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
     char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".tmp%016llx", static_cast<unsigned long long>(rng()));
+    std::snprintf(suffix, sizeof suffix, "%.*s%016llx", static_cast<int>(kTemporaryTag.size()), kTemporaryTag.data(),
+                  static_cast<unsigned long long>(rng()));
     tmp = (dir / ("." + target.filename().string() + suffix)).string();
     fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return fail(errno);
+    // A cleaner may have taken the new file for a leftover between its creation and the
+    // lock: then it is gone, and another name is tried.
+    if (fd >= 0 && (::flock(fd, LOCK_EX) != 0 || !SameFile(fd, tmp))) {
+      ::close(fd);
+      fd = -1;
+    }
   }
   if (fd < 0) return fail(EEXIST);
+  auto abandon = [&](int err) {
+    ::unlink(tmp.c_str());
+    ::close(fd);
+    return fail(err);
+  };
   // Keep the permissions of the file we replace.
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
@@ -44,24 +85,20 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, st
     ssize_t n = ::write(fd, data, left);
     if (n < 0) {
       if (errno == EINTR) continue;
-      int err = errno;
-      ::close(fd);
-      ::unlink(tmp.c_str());
-      return fail(err);
+      return abandon(errno);
     }
     data += n;
     left -= static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    return fail(err);
+  if (::fsync(fd) != 0) return abandon(errno);
+  if (::rename(tmp.c_str(), path.c_str()) != 0) return abandon(errno);
+  // The rename itself reaches the disk with the directory.
+  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd >= 0) {
+    ::fsync(dirFd);
+    ::close(dirFd);
   }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    int err = errno;
-    ::unlink(tmp.c_str());
-    return fail(err);
-  }
+  if (::close(fd) != 0) return fail(errno);
   return true;
 }
 
@@ -113,6 +150,26 @@ std::optional<std::string> ReadWholeFile(const std::string& path, FileReadError*
     return std::nullopt;
   }
   return content;
+}
+
+int RemoveLeftoverSaves(const std::string& directory) {
+  std::error_code ec;
+  int removed = 0;
+  fs::directory_iterator it(directory.empty() ? fs::path(".") : fs::path(directory), ec), end;
+  for (; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!IsTemporaryName(name)) continue;
+    const std::string path = it->path().string();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) continue;
+    // A save in progress holds the lock; a file nobody holds was left by a save that died.
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 && SameFile(fd, path) &&
+        ::unlink(path.c_str()) == 0)
+      ++removed;
+    ::close(fd);
+  }
+  return removed;
 }
 
 bool FileExists(const std::string& path) {

@@ -33,6 +33,11 @@ int OpenRegularFileForReading(const std::string& path, FileReadError* error = nu
 // Reads what is left of fd to its end; false on a read error.
 bool ReadDescriptor(int fd, std::string& content);
 
+// Removes the temporary files that saves into directory left when their process died (killed
+// or crashed before the rename); files of saves still running are kept. Programs call it when
+// they start using a directory of user files. Returns the number removed.
+int RemoveLeftoverSaves(const std::string& directory);
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 

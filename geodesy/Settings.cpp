@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string_view>
 #include <unordered_map>
+#include <mutex>
+#include <set>
 
 #include "geodesy/FileUtil.h"
 
@@ -77,8 +79,19 @@ std::string Unescape(const std::string& s) {
   return out;
 }
 
+// The first read of a settings file in a process is the program's start: a save of an earlier
+// run that died there may have left its temporary file beside it.
+void CleanUpOnce(const std::string& path) {
+  static std::mutex mutex;
+  static std::set<std::string> cleaned;
+  const std::string dir = std::filesystem::path(path).parent_path().string();
+  std::lock_guard<std::mutex> lock(mutex);
+  if (cleaned.insert(dir).second) RemoveLeftoverSaves(dir);
+}
+
 IniFile Load() {
   IniFile ini;
+  CleanUpOnce(CSettingsStore::FilePath());
   // Only a regular file is read: a FIFO or a device in its place must not block start-up.
   auto text = ReadWholeFile(CSettingsStore::FilePath());
   if (!text) return ini;

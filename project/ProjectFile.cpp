@@ -186,6 +186,9 @@ int LoadProjectFile() {
   CProjectState& p = Project();
   p.configurationFromFile = false;
   if (p.projectName.empty()) return 0;
+  // Opening a project is where its files start being used: a save that died here in an
+  // earlier run (of the project file or of a data file) may have left its temporary file.
+  RemoveLeftoverSaves(p.projectDir);
   std::string path = CurrentProjectFile("prj");
   if (!FileExists(path)) return 0;
   auto bytes = ReadWholeFile(path);
