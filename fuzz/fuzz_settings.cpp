@@ -1,5 +1,5 @@
-// settings.ini: start-up (the last project), the recently used files, and the commands that
-// read and write their remembered values.
+// settings.ini: start-up (the last project), the recently used files, the statistics options
+// the 3D adjustment remembers, and the exit that writes the file again.
 #include "fuzz/FuzzHarness.h"
 #include "geodesy/Settings.h"
 #include "project/ProjectDialogs.h"
@@ -18,10 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       vemo::CSettingsStore::AddRecentFile(session.ProjectFile("prj"));
       break;
     case 2:
-      session.Run("settings", {});
+      session.Run("adjust-3d", {});
       break;
     default:
-      session.Run("xyz2blh", {session.ScratchFile("missing.XYZ")});
+      vemo::SaveOnExit();
       break;
   }
   return 0;

@@ -49,9 +49,10 @@ seed() {  # seed TARGET SELECTORS FILE...
 }
 shopt -s nullglob
 seed project_file 2 "$sample"/*.prj
-seed settings 4 tests/data/settings/*.ini
-printf '[Gps Settings]\nLast GPS Project Path=%s\n[Recent File List]\nFile1=%s\n' "$sample/fz.prj" "$sample/fz.prj" \
-    > "$out/settings.ini"
+printf '[Gps Settings]\nLast GPS Project Path=%s\nLast GPS Project=fz\n\n[Recent File List]\nFile1=%s\n\n' \
+    "$sample" "$sample/fz.prj" > "$out/settings.ini"
+printf '[Adjustment Tests]\nSignificance=5\nPower=80\nConfidence=95\n\n[坐标转换]\nRecent Data Path=%s\n' \
+    "$sample" >> "$out/settings.ini"
 seed settings 4 "$out/settings.ini"
 seed network_3d 8 "$sample"/*.GPS3dVector "$sample"/*.GPS3dKnownXYZ tests/data/adjust3d/*.GPS3dApproximateXYZ \
     tests/data/freenet/*.GPS3dFreeXXQxx
