@@ -40,6 +40,19 @@ double g_SlowestSeconds = 0.0;
   std::abort();
 }
 
+// libFuzzer's timer signal may interrupt a system call of the file system library, which
+// reports it instead of resuming: the step is tried again from its start.
+template <class Step>
+void Retry(const char* what, Step step) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::error_code ec;
+    step(ec);
+    if (!ec) return;
+    if (ec != std::errc::interrupted) Fail(std::string(what) + ": " + ec.message());
+  }
+  Fail(std::string(what) + ": interrupted again and again");
+}
+
 int RunInProcess(const std::string& command, std::vector<std::string> arguments) {
   const CommandSpec* spec = FindCommand(command);
   if (!spec) Fail("no command " + command);
@@ -133,13 +146,13 @@ int Input::Select(int count) {
 Session::Session() {
   const Directories& d = Prepare();
   g_InputStart = std::chrono::steady_clock::now();
-  std::error_code ec;
-  fs::remove_all(d.project, ec);
-  fs::remove_all(d.scratch, ec);
-  fs::remove_all(d.settings, ec);
-  fs::create_directories(d.scratch);
-  fs::create_directories(d.settings);
-  fs::copy(d.base, d.project, fs::copy_options::recursive);
+  Retry("fresh directories", [&](std::error_code& ec) {
+    for (const fs::path& dir : {d.project, d.scratch, d.settings})
+      if (fs::remove_all(dir, ec), ec) return;
+    if (fs::create_directories(d.scratch, ec), ec) return;
+    if (fs::create_directories(d.settings, ec), ec) return;
+    fs::copy(d.base, d.project, fs::copy_options::recursive, ec);
+  });
   InstallPlatformHost(&host);
   Project() = CProjectState{};
   SetGlobalVal(&Project().configuration, "", "");
