@@ -90,7 +90,8 @@ struct CComponentTest {
   double w = 0, tau = 0;
   bool tauDefined = false;
   double mdb = 0;         // minimal detectable bias, the unit of the residuals
-  double effect = 0;      // the largest shift of a point's position that bias causes
+  double effect = 0;      // the larger shift of the positions of the group's end points that
+                          // bias causes (where the shift of the network is largest)
   int effectPoint = -1;   // that point, or -1 when no unknown point moves
   bool rejected = false;  // |w| above the critical value
 };

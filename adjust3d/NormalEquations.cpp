@@ -180,14 +180,6 @@ double CDenseNormalEquations::Cofactor(int p, int q) const {
   return m_N[PackedIndex(static_cast<size_t>(p), static_cast<size_t>(q))];
 }
 
-void CNormalEquations::CofactorProduct(const std::vector<double>& b, std::vector<double>& out) const {
-  out.assign(static_cast<size_t>(m_Unknowns), 0.0);
-  for (int q = 0; q < m_Unknowns; ++q) {
-    if (b[static_cast<size_t>(q)] == 0.0) continue;
-    for (int p = 0; p < m_Unknowns; ++p) out[static_cast<size_t>(p)] += Cofactor(p, q) * b[static_cast<size_t>(q)];
-  }
-}
-
 namespace {
 NormalForm g_NormalForm = NormalForm::Sparse;
 }

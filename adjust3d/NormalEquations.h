@@ -48,9 +48,6 @@ class CNormalEquations {
 
   // Qxx(p, q), either order, after a successful Factorize.
   virtual double Cofactor(int p, int q) const = 0;
-  // Qxx b (out resized to the unknowns) after a successful Factorize: the effect on every
-  // unknown of a change b of the right-hand side, without forming all of Qxx.
-  virtual void CofactorProduct(const std::vector<double>& b, std::vector<double>& out) const;
   // U(p).
   virtual double RightHandSide(int p) const = 0;
   // After a failed Factorize: an unknown at which N was found singular, or -1 when the form

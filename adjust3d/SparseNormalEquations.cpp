@@ -236,11 +236,6 @@ double CSparseNormalEquations::Cofactor(int p, int q) const {
   return Column(key)[static_cast<size_t>(other)];
 }
 
-void CSparseNormalEquations::CofactorProduct(const std::vector<double>& b, std::vector<double>& out) const {
-  const Eigen::VectorXd x = m_Factor->ldlt.solve(Eigen::Map<const Eigen::VectorXd>(b.data(), m_Unknowns));
-  out.assign(x.data(), x.data() + m_Unknowns);
-}
-
 long long CSparseNormalEquations::FactorNonZeros() const {
   return m_Factor->ldlt.matrixL().nestedExpression().nonZeros();
 }

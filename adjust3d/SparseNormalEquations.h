@@ -34,8 +34,6 @@ class CSparseNormalEquations final : public CNormalEquations {
   // The selected inverse is computed on the first request after a factorisation, so an
   // iteration that only solves never pays for it.
   double Cofactor(int p, int q) const override;
-  // One solve with the factor.
-  void CofactorProduct(const std::vector<double>& b, std::vector<double>& out) const override;
   double RightHandSide(int p) const override { return m_U[static_cast<size_t>(p)]; }
 
   // The unknown (original numbering) at which the factorisation broke down, or -1.

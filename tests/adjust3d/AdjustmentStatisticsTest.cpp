@@ -80,7 +80,7 @@ struct AdjustedNetwork {
 // The dense reference: unknowns are the new points' coordinates themselves, weights the
 // inverse covariances in mm² (no unit weight at all), Qvv = Sigma - A N^-1 A^T.
 struct DenseReference {
-  Eigen::VectorXd w, redundancy, mdb, effect;
+  Eigen::VectorXd w, redundancy, mdb, effect, anywhere;  // effect at the vector's ends; at any point
   double omega = 0;
 };
 
@@ -122,11 +122,15 @@ DenseReference SnoopDensely(const CGPS3dNetAdjust& net, double delta0) {
   ref.redundancy = (Qvv * P).diagonal();
   ref.mdb = delta0 * M.diagonal().cwiseSqrt().cwiseInverse();
   ref.effect.resize(n);
+  ref.anywhere.resize(n);
   for (int i = 0; i < n; ++i) {
     const VectorXd shift = Qxx * A.transpose() * P.col(i) * ref.mdb[i];
     double largest = 0;
     for (int p = 0; p < u; p += 3) largest = std::max(largest, shift.segment(p, 3).norm());
-    ref.effect[i] = largest;
+    ref.anywhere[i] = largest;
+    ref.effect[i] = 0;
+    for (int end : {net.m_From[i / 3], net.m_To[i / 3]})
+      if (end >= k) ref.effect[i] = std::max(ref.effect[i], shift.segment(3 * (end - k), 3).norm());
   }
   return ref;
 }
@@ -151,6 +155,9 @@ TEST(GPS3dNetTests, DataSnoopingAgreesWithDenseComputation) {
       EXPECT_NEAR(test.redundancy, a.net.m_RedundancyNumber[i], 1e-9);
       EXPECT_NEAR(test.mdb, ref.mdb[i], 1e-6 * ref.mdb[i]);        // mm
       EXPECT_NEAR(test.effect, ref.effect[i], 1e-6 * ref.effect[i]);
+      // The shift of the network is largest at the biased vector's ends: a point elsewhere
+      // moves by a weighted mean of its neighbours' shifts.
+      EXPECT_LE(ref.anywhere[i], ref.effect[i] * (1 + 1e-9));
       EXPECT_NEAR(test.tau, test.w * t.sigma0 / t.sigmaHat, 1e-9);
       sum += test.redundancy;
     }
