@@ -390,6 +390,9 @@ int CGPS2dNetAdjust::Adjust() {
     Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
     return 0;
   }
+  m_Times.factorization = Seconds(start);
+  start = Clock::now();
+  m_Normal->PrepareCofactors();
   m_Times.inversion = Seconds(start);
 
   if (m_WithTransformation) {

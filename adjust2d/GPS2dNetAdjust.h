@@ -103,7 +103,7 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
 
   // Seconds spent by the last Adjust, for the benchmark.
   struct StageTimes {
-    double iterations = 0, inversion = 0, reports = 0;
+    double iterations = 0, factorization = 0, inversion = 0, reports = 0;
   } m_Times;
 
   // Design rows, unknown indices (negative: absent) and misclosures of vector j, linearised

@@ -2,7 +2,6 @@
 // keeps its own scale and orientation in one solution held on the fixed point alone, and is
 // then turned about that point so that the fixed direction takes the entered azimuth.
 #include <cmath>
-#include <new>
 
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "project/AppState.h"
@@ -94,13 +93,7 @@ int CGPS2dNetAdjust::AdjustOneFix() {
     m_Y[i] = m_KnownY[0] + m_Y[i] - Y0;
   }
   m_X[0] = m_KnownX[0], m_Y[0] = m_KnownY[0];
-  try {
-    AllocateNormalEquations();
-  } catch (const std::bad_alloc&) {
-    m_Normal.reset();
-    OutOfMemory();
-    return 0;
-  }
+  if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
 
   {
     // One solution step: the model is linear without the rotation and scale unknowns.

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <new>
 
 #include "adjust3d/VectorChecks.h"
 #include "project/AppState.h"
@@ -336,15 +335,14 @@ int CGPS3dCombinedAdjust::Adjust() {
   WriteApproximateBLH();
   if (!CheckDatum()) return 0;
 
-  try {
-    if (!m_Normal) m_Normal = std::make_unique<CDenseNormalEquations>();
-    m_Normal->Allocate(m_UnknownCount);
-    m_x.assign(static_cast<size_t>(m_UnknownCount), 0.0);
-  } catch (const std::bad_alloc&) {
-    m_Normal.reset();
-    OutOfMemory();
+  if (!m_Normal) m_Normal = MakeNormalEquations();
+  if (!AllocateOrReport(
+          [&] {
+            m_Normal->Allocate(m_UnknownCount);
+            m_x.assign(static_cast<size_t>(m_UnknownCount), 0.0);
+          },
+          m_Normal))
     return 0;
-  }
   m_Cancelled = false;
   BuildCombinedNormalEquations();
   if (m_Cancelled) return 0;

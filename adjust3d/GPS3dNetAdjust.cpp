@@ -238,6 +238,9 @@ int CGPS3dNetAdjust::Adjust() {
   if (!m_Normal->Solve(m_x)) return singular();
   progress.SetPosition(10);
   m_Times.solve = Seconds(start);
+  start = Clock::now();
+  m_Normal->PrepareCofactors();
+  m_Times.inverse = Seconds(start);
 
   for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
     const size_t p = static_cast<size_t>(UnknownOf(i));

@@ -64,7 +64,7 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
 
   // Seconds spent by the last Adjust in its stages, for the benchmark.
   struct StageTimes {
-    double approximate = 0, build = 0, solve = 0, reports = 0;
+    double approximate = 0, build = 0, solve = 0, inverse = 0, reports = 0;
   } m_Times;
 
  protected:

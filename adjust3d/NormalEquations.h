@@ -48,6 +48,9 @@ class CNormalEquations {
 
   // Qxx(p, q), either order, after a successful Factorize.
   virtual double Cofactor(int p, int q) const = 0;
+  // Computes now, rather than on the first Cofactor, what the cofactors need beyond the
+  // factorisation (the sparse form's selected inverse), so that it can be timed on its own.
+  virtual void PrepareCofactors() {}
   // U(p).
   virtual double RightHandSide(int p) const = 0;
   // After a failed Factorize: an unknown at which N was found singular, or -1 when the form

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <new>
 
 namespace vemo {
 
@@ -17,7 +19,12 @@ using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
 // Nested dissection (METIS) keeps the factor of a survey network, a graph spread over a plane,
 // smaller than approximate minimum degree does: the factorisation and the selected inverse
 // take about a quarter less time on generated networks of 8000 points.
-using Ldlt = Eigen::SimplicialLDLT<SparseMatrix, Eigen::Lower, Eigen::MetisOrdering<int>>;
+class Ldlt : public Eigen::SimplicialLDLT<SparseMatrix, Eigen::Lower, Eigen::MetisOrdering<int>> {
+ public:
+  // The entries of L that the symbolic factorisation planned: known before the numbers are
+  // there (matrixL() asks for a finished factorisation).
+  Eigen::Index PlannedNonZeros() const { return m_matrix.nonZeros(); }
+};
 
 // A pivot smaller than this part of its diagonal element of N has lost every digit to
 // rounding: N is singular there (a datum defect, a piece of the network without a known
@@ -28,7 +35,24 @@ constexpr double kPivotLoss = 1e-11;
 // or a short pair list needs one or two at a time.
 constexpr size_t kColumnCache = 4;
 
+// 0: what the machine has, read when a factorisation is planned.
+size_t g_MemoryBudget = 0;
+
+// The memory the system can give without swapping (MemAvailable), or 0 when it cannot tell.
+size_t AvailableMemory() {
+  std::FILE* meminfo = std::fopen("/proc/meminfo", "r");
+  if (!meminfo) return 0;
+  char line[256];
+  unsigned long long kb = 0;
+  while (std::fgets(line, sizeof line, meminfo))
+    if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) break;
+  std::fclose(meminfo);
+  return static_cast<size_t>(kb) * 1024;
+}
+
 }  // namespace
+
+void CSparseNormalEquations::SetMemoryBudget(size_t bytes) { g_MemoryBudget = bytes; }
 
 struct CSparseNormalEquations::Factor {
   SparseMatrix n;         // the lower triangle of N, original numbering
@@ -106,6 +130,17 @@ int CSparseNormalEquations::FactorizeNow() {
   const std::vector<int> inner(f.n.innerIndexPtr(), f.n.innerIndexPtr() + f.n.nonZeros());
   if (!f.analysed || outer != f.outer || inner != f.inner) {
     f.ldlt.analyzePattern(f.n);
+    // The symbolic factorisation knows the size of L before a page of it is touched: a network
+    // too large for the machine is refused here with the memory message, rather than ended by
+    // the system when the numbers arrive (L with its row indices, and the selected inverse on
+    // its pattern).
+    const double needed = static_cast<double>(f.ldlt.PlannedNonZeros()) * (2 * sizeof(double) + sizeof(int)) +
+                          static_cast<double>(u) * 8 * sizeof(double);
+    const size_t budget = g_MemoryBudget ? g_MemoryBudget : AvailableMemory();
+    if (budget != 0 && needed > static_cast<double>(budget)) {
+      f.analysed = false;
+      throw std::bad_alloc();
+    }
     f.outer = outer;
     f.inner = inner;
     f.analysed = true;
@@ -234,6 +269,10 @@ double CSparseNormalEquations::Cofactor(int p, int q) const {
   }
   const int key = std::max(p, q), other = std::min(p, q);
   return Column(key)[static_cast<size_t>(other)];
+}
+
+void CSparseNormalEquations::PrepareCofactors() {
+  if (!m_HaveSelected) SelectedInverse();
 }
 
 long long CSparseNormalEquations::FactorNonZeros() const {

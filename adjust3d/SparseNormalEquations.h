@@ -7,6 +7,7 @@
 // is taken from a column of N^-1 solved on request.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <vector>
 
@@ -34,12 +35,17 @@ class CSparseNormalEquations final : public CNormalEquations {
   // The selected inverse is computed on the first request after a factorisation, so an
   // iteration that only solves never pays for it.
   double Cofactor(int p, int q) const override;
+  void PrepareCofactors() override;
   double RightHandSide(int p) const override { return m_U[static_cast<size_t>(p)]; }
 
   // The unknown (original numbering) at which the factorisation broke down, or -1.
   int SingularUnknown() const override { return m_SingularUnknown; }
   // Nonzeros of L below the diagonal, for the benchmark's figures.
   long long FactorNonZeros() const;
+  // Factorize throws std::bad_alloc, before it allocates the numbers of the factor, when they
+  // and the selected inverse would need more memory than this (0, the default: the memory the
+  // machine has available at the time).
+  static void SetMemoryBudget(size_t bytes);
 
  private:
   struct Factor;  // Eigen's factorisation, kept out of this header

@@ -1,10 +1,12 @@
-// Times the whole plane adjustment command (load, placement, iterations, inversion, every report
-// and file) against the whole 3D vector network adjustment of the same generated network in the
-// same run. The 3D adjustment writes the plane vectors and the plane coordinates that the plane
+// Times the whole plane adjustment command (load, placement, the iterations with their
+// assembly, factorisation and solution, the final factorisation, the selected inverse, every
+// report and file) on generated networks. A 3D vector network adjustment of the same network,
+// run once beforehand, writes the plane vectors and the plane coordinates that the plane
 // adjustment reads; the known plane points are the 3D known points' plane coordinates turned by
 // 3" and scaled by 20 ppm about the first one, so that the plane adjustment has a rotation and
-// a scale to find. Usage: bench_adjust2d [POINTS...] (default 1000 2000); three runs of each
-// adjustment, alternating, the median reported.
+// a scale to find. Each run is a fresh process, so that its peak resident size and processor
+// time are its own. Usage: bench_adjust2d [--runs N] [POINTS...] (default 1000 2000 4000 8000
+// 20000, three runs each); the median is reported.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -18,6 +20,8 @@
 
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "adjust3d/GPS3dNetAdjust.h"
+#include "adjust3d/SparseNormalEquations.h"
+#include "bench/BenchProcess.h"
 #include "bench/BenchProject.h"
 #include "project/AppState.h"
 #include "geodesy/FileUtil.h"
@@ -28,11 +32,7 @@
 namespace {
 namespace fs = std::filesystem;
 
-constexpr int kRuns = 3;
-
-double Since(std::chrono::steady_clock::time_point start) {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using vemo::bench::Median;
 
 // The known plane points: the known points' lines of GPS3dXYH, turned and scaled about the first.
 bool WriteKnownPlanePoints(const vemo::test::SyntheticNetwork& net) {
@@ -57,62 +57,77 @@ bool WriteKnownPlanePoints(const vemo::test::SyntheticNetwork& net) {
   return vemo::WriteFileAtomically(vemo::CurrentProjectFile("GPS2dKnownXY"), text);
 }
 
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
+// The child that prepares the project: the 3D adjustment and the known plane points.
+int Prepare(const std::string& dir, int points) {
+  vemo::bench::OpenBenchProject(dir);
+  CGPS3dNetAdjust network(0);
+  if (!network.Load() || !network.Adjust()) return 1;
+  return WriteKnownPlanePoints(vemo::test::MakeSyntheticNetwork(points, 7u + points)) ? 0 : 1;
+}
+
+// The child that measures: one plane adjustment, its figures on standard output.
+int RunOnce(const std::string& dir) {
+  vemo::bench::OpenBenchProject(dir);
+  const auto start = std::chrono::steady_clock::now();
+  CGPS2dNetAdjust network(0);
+  if (!network.Load()) return 1;
+  const double load = vemo::bench::SecondsSince(start);
+  if (!network.Adjust()) return 1;
+  const auto& t = network.m_Times;
+  const auto* sparse = dynamic_cast<const vemo::CSparseNormalEquations*>(network.m_Normal.get());
+  std::printf("%.6f %.6f %.6f %.6f %.6f %d %lld %d %d\n", load, t.iterations, t.factorization, t.inversion,
+              t.reports, network.m_Iterations, sparse ? sparse->FactorNonZeros() : 0LL, network.m_UnknownCount,
+              network.m_VectorCount);
+  return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--prepare") return Prepare(argv[2], std::atoi(argv[3]));
+  if (argc == 3 && std::string(argv[1]) == "--run") return RunOnce(argv[2]);
+  int runs = 3;
   std::vector<int> sizes;
-  for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
-  if (sizes.empty()) sizes = {1000, 2000};
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
+    else sizes.push_back(std::atoi(argv[i]));
+  }
+  if (sizes.empty()) sizes = {1000, 2000, 4000, 8000, 20000};
 
-  std::printf("median of %d runs, seconds of the whole command (load to the last report)\n", kRuns);
-  std::printf("%6s %7s %7s %7s %9s %7s %9s %9s %9s %7s\n", "points", "vectors", "u(3d)", "u(2d)", "adjust-3d",
-              "iter", "2d:iter", "2d:inv", "adjust-2d", "2d/3d");
+  std::printf("adjust-2d, median of %d runs; seconds; iterate = assembly, factorisation and solution of every\n"
+              "iteration, factor = the final factorisation, selinv = selected inverse; nnz(L) in thousands;\n"
+              "peak resident MB\n",
+              runs);
+  std::printf("%6s %6s %7s %6s %5s %7s %7s %7s %7s %7s %7s %7s %7s\n", "points", "u", "vectors", "load", "iter",
+              "iterate", "factor", "selinv", "reports", "total", "cpu", "peakMB", "nnzL/k");
   for (int points : sizes) {
     if (points < 4) continue;
     const fs::path dir = fs::temp_directory_path() / ("vemo-bench-adjust2d-" + std::to_string(getpid()));
     fs::create_directories(dir);
-    const vemo::test::SyntheticNetwork net = vemo::test::MakeSyntheticNetwork(points, 7u + points);
-    vemo::test::WriteSyntheticProject(net, dir.string(), "bench");
-    vemo::bench::OpenBenchProject(dir.string());
-    std::vector<double> times3d, times2d, iterations, inversion;
-    int u3 = 0, u2 = 0, vectors = 0, steps = 0;
-    for (int r = 0; r < kRuns; ++r) {
-      auto start = std::chrono::steady_clock::now();
-      {
-        CGPS3dNetAdjust network(0);
-        if (!network.Load() || !network.Adjust()) {
-          std::fprintf(stderr, "the 3D adjustment of %d points failed\n", points);
-          return 1;
-        }
-        u3 = network.m_UnknownCount, vectors = network.m_VectorCount;
-      }
-      times3d.push_back(Since(start));
-      if (r == 0 && !WriteKnownPlanePoints(net)) {
-        std::fprintf(stderr, "the known plane points of %d points could not be written\n", points);
+    vemo::test::WriteSyntheticProject(vemo::test::MakeSyntheticNetwork(points, 7u + points), dir.string(), "bench");
+    vemo::bench::ChildRun run;
+    if (!vemo::bench::RunChild({"--prepare", dir.string(), std::to_string(points)}, run)) {
+      std::fprintf(stderr, "the 3D adjustment of %d points, which the plane adjustment reads, failed\n", points);
+      return 1;
+    }
+    std::vector<double> load, iterate, factor, inverse, reports, wall, cpu, peak;
+    int iterations = 0, unknowns = 0, vectors = 0;
+    long long nonZeros = 0;
+    for (int r = 0; r < runs; ++r) {
+      double l, it, f, i, rep;
+      if (!vemo::bench::RunChild({"--run", dir.string()}, run) ||
+          std::sscanf(run.output.c_str(), "%lf %lf %lf %lf %lf %d %lld %d %d", &l, &it, &f, &i, &rep, &iterations,
+                      &nonZeros, &unknowns, &vectors) != 9) {
+        std::fprintf(stderr, "the plane adjustment of %d points failed\n", points);
         return 1;
       }
-      start = std::chrono::steady_clock::now();
-      {
-        CGPS2dNetAdjust network(0);
-        if (!network.Load() || !network.Adjust()) {
-          std::fprintf(stderr, "the plane adjustment of %d points failed\n", points);
-          return 1;
-        }
-        u2 = network.m_UnknownCount, steps = network.m_Iterations;
-        iterations.push_back(network.m_Times.iterations);
-        inversion.push_back(network.m_Times.inversion);
-      }
-      times2d.push_back(Since(start));
+      load.push_back(l), iterate.push_back(it), factor.push_back(f), inverse.push_back(i), reports.push_back(rep);
+      wall.push_back(run.wall), cpu.push_back(run.cpu), peak.push_back(run.peakMb);
     }
     fs::remove_all(dir);
-    const double t3 = Median(times3d), t2 = Median(times2d);
-    std::printf("%6d %7d %7d %7d %9.3f %7d %9.3f %9.3f %9.3f %7.2f\n", points, vectors, u3, u2, t3, steps,
-                Median(iterations), Median(inversion), t2, t2 / t3);
+    std::printf("%6d %6d %7d %6.3f %5d %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %7.1f %7lld\n", points, unknowns, vectors,
+                Median(load), iterations, Median(iterate), Median(factor), Median(inverse), Median(reports),
+                Median(wall), Median(cpu), Median(peak), nonZeros / 1000);
     std::fflush(stdout);
   }
   return 0;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <new>
 #include <random>
 #include <vector>
 
@@ -157,6 +158,78 @@ TEST(SparseNormalEquations, SingularSystemsAreRefusedWithTheUnknownWhereTheyBrea
   lonely.Add(index, 1, block, rhs);
   EXPECT_EQ(lonely.Factorize(), 0);
   EXPECT_EQ(lonely.SingularUnknown(), 1);
+}
+
+// The inverse of the lower triangle `lower` (by rows, n x n) in long double by Gauss-Jordan
+// elimination on the full matrix: a reference with three more digits than the forms under test.
+std::vector<long double> LongDoubleInverse(const std::vector<double>& full, int n) {
+  std::vector<long double> a(full.begin(), full.end()), inv(static_cast<size_t>(n) * n, 0.0L);
+  for (int i = 0; i < n; ++i) inv[static_cast<size_t>(i) * n + i] = 1.0L;
+  for (int c = 0; c < n; ++c) {
+    const long double pivot = a[static_cast<size_t>(c) * n + c];
+    for (int k = 0; k < n; ++k) a[static_cast<size_t>(c) * n + k] /= pivot, inv[static_cast<size_t>(c) * n + k] /= pivot;
+    for (int r = 0; r < n; ++r) {
+      if (r == c) continue;
+      const long double f = a[static_cast<size_t>(r) * n + c];
+      for (int k = 0; k < n; ++k) {
+        a[static_cast<size_t>(r) * n + k] -= f * a[static_cast<size_t>(c) * n + k];
+        inv[static_cast<size_t>(r) * n + k] -= f * inv[static_cast<size_t>(c) * n + k];
+      }
+    }
+  }
+  return inv;
+}
+
+TEST(SparseNormalEquations, NearlyFixedUnknownsKeepTheDigitsOfTheFreeOnes) {
+  // Known points held by weights 10^8 times those of the vectors, as the ellipsoidal
+  // adjustment holds its known components: the free unknowns' cofactors must keep their
+  // digits.
+  std::vector<Edge> edges;
+  for (int i = 0; i + 1 < 12; ++i) edges.push_back({i, i + 1});
+  edges.push_back({0, 6}), edges.push_back({3, 11}), edges.push_back({2, 9});
+  CSparseNormalEquations sparse;
+  AddNetwork(sparse, 12, 0, edges, 5);
+  const int u = sparse.Unknowns();
+  std::vector<double> full(static_cast<size_t>(u) * u, 0.0);
+  {
+    CDenseNormalEquations dense;  // the same N, to read it back
+    AddNetwork(dense, 12, 0, edges, 5);
+    for (int p = 0; p < u; ++p)
+      for (int q = 0; q <= p; ++q)
+        full[static_cast<size_t>(p) * u + q] = full[static_cast<size_t>(q) * u + p] =
+            dense.Packed()[static_cast<size_t>(p) * (p + 1) / 2 + q];
+  }
+  for (int p : {0, 1, 2, 15, 16, 17}) {  // points 0 and 5 nearly fixed
+    const double w = 1e8 * full[static_cast<size_t>(p) * u + p], rhs = 0.0;
+    sparse.Add(&p, 1, &w, &rhs);
+    full[static_cast<size_t>(p) * u + p] += w;
+  }
+  ASSERT_EQ(sparse.Factorize(), 1);
+  const auto reference = LongDoubleInverse(full, u);
+  for (int p = 0; p < u; ++p)
+    for (int q = 0; q <= p; ++q) {
+      const long double r = reference[static_cast<size_t>(p) * u + q];
+      const long double scale = std::sqrt(reference[static_cast<size_t>(p) * u + p] * reference[static_cast<size_t>(q) * u + q]);
+      EXPECT_NEAR(sparse.Cofactor(p, q), static_cast<double>(r), 1e-12 * static_cast<double>(scale)) << p << "," << q;
+    }
+}
+
+TEST(SparseNormalEquations, AFactorLargerThanTheMemoryIsRefusedBeforeItIsAllocated) {
+  std::vector<Edge> edges;
+  for (int i = 0; i + 1 < 50; ++i) edges.push_back({i, i + 1});
+  struct Budget {
+    explicit Budget(size_t bytes) { CSparseNormalEquations::SetMemoryBudget(bytes); }
+    ~Budget() { CSparseNormalEquations::SetMemoryBudget(0); }
+  };
+  {
+    Budget tiny(1000);  // 147 unknowns need more than this
+    CSparseNormalEquations n;
+    AddNetwork(n, 50, 1, edges, 4);
+    EXPECT_THROW(n.Factorize(), std::bad_alloc);
+  }
+  CSparseNormalEquations n;  // the machine's own memory: no limit reached
+  AddNetwork(n, 50, 1, edges, 4);
+  EXPECT_EQ(n.Factorize(), 1);
 }
 
 }  // namespace
