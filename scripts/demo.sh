@@ -76,6 +76,23 @@ in_sample adjust-2d
 in_sample show-result 2d
 in_sample view "$sample/sample.GPS2dXY"
 in_sample --print breakthrough
+# Drawings of the adjusted network: the DXF of the 3D results (".dxf" is appended to the name),
+# and the maps of both adjustments as the printed page, in SVG, PDF and PNG.
+in_sample export-dxf "$sample/sample.GPS3dXYHEFT" "$sample/sample.GPS3dVector" "$root/sample-network"
+for kind in wgs84 local; do
+  in_sample map $kind --svg "$root/map-$kind.svg" --pdf "$root/map-$kind.pdf" --png "$root/map-$kind.png"
+done
+# Network design: the planned densification network of the sample (design coordinates with the
+# receiver model on line 1, planned baselines) becomes simulated vectors with their covariances,
+# which a design project adjusts as a network held at its first three points.
+design=$root/design
+run new-project --name plan --dir "$design" --grade 3 --ellipsoid WGS84 --central-meridian 114 \
+    --y-constant 500 --instrument-a 5 --instrument-b 1 >/dev/null
+cp "$sample/design/plan.xyz" "$sample/design/plan.line" "$design/"
+run --project "$design/plan.prj" design "$design/plan.xyz" "$design/plan.line"
+awk 'NR >= 2 && NR <= 4 { printf "%s\t%s\t%s\t%s\n", $1, $2, $3, $4 }' "$design/plan.xyz" > "$root/plan-known.txt"
+run --project "$design/plan.prj" enter known-xyz "$root/plan-known.txt"
+run --project "$design/plan.prj" adjust-3d
 # GPS height fitting of the ten known normal heights with each model; the sample's anomaly
 # bends, so the surface model fits it best (M0 near the 0.4 cm of the levelling noise).
 in_sample fit-heights --model constant
