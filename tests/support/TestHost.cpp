@@ -101,6 +101,16 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(m_Path, ec);
 }
 
+std::string TempDir::Write(const std::string& name, const std::string& content) const {
+  const std::string path = (m_Path / name).string();
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file) {
+    std::fwrite(content.data(), 1, content.size(), file);
+    std::fclose(file);
+  }
+  return path;
+}
+
 ScopedTestHost::ScopedTestHost() {
   m_Previous = InstallPlatformHost(&host);
   setenv("VEMOGPS_CONFIG_DIR", configDir.str().c_str(), 1);

@@ -73,6 +73,8 @@ class TempDir {
   ~TempDir();
   const std::filesystem::path& path() const { return m_Path; }
   std::string str() const { return m_Path.string(); }
+  // Writes content as the file name in the directory; returns its path.
+  std::string Write(const std::string& name, const std::string& content) const;
 
  private:
   std::filesystem::path m_Path;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <map>
 
 #include "geodesy/FileUtil.h"
@@ -104,11 +103,7 @@ class DxfExport : public ::testing::Test {
  protected:
   test::ScopedTestHost scope;
   test::TempDir dir;
-  std::string Write(const std::string& name, const std::string& content) {
-    std::string path = (dir.path() / name).string();
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-  }
+  std::string Write(const std::string& name, const std::string& content) { return dir.Write(name, content); }
   std::string Read(const std::string& path) { return ReadWholeFile(path).value_or(""); }
 };
 

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <fstream>
 
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -159,11 +158,7 @@ class DesignCommand : public ::testing::Test {
  protected:
   test::ScopedTestHost scope;
   test::TempDir dir;
-  std::string Write(const std::string& name, const std::string& content) {
-    std::string path = (dir.path() / name).string();
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-  }
+  std::string Write(const std::string& name, const std::string& content) { return dir.Write(name, content); }
 };
 
 TEST_F(DesignCommand, WritesTheVectorFileBesideTheLinesAndReportsWhatItCannot) {

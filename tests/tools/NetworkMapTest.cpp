@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <regex>
 
 #include "geodesy/FileUtil.h"
@@ -101,11 +100,7 @@ class NetworkMap : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(EnsureDrawingApplication()); }
   test::ScopedTestHost scope;
   test::TempDir dir;
-  std::string Write(const std::string& name, const std::string& content) {
-    std::string path = (dir.path() / name).string();
-    std::ofstream(path, std::ios::binary) << content;
-    return path;
-  }
+  std::string Write(const std::string& name, const std::string& content) { return dir.Write(name, content); }
 };
 
 // Known K1 and K2, adjusted P3 and P4; the network is 5240 m high and 1000 m wide.
