@@ -119,6 +119,12 @@ std::string CDXF::DxfText(std::vector<std::string>* skipped) const {
   if (m_Points.empty()) return {};
   const DxfView view = ViewOf(m_Points);
   std::string out;
+  // Names are GBK bytes. Without a declared code page every reader outside a Chinese Windows
+  // system decodes them as ANSI_1252 and shows nonsense; the header names the code page (and
+  // the R12 version whose entities follow, the last one that reads $DWGCODEPAGE).
+  out += "0\nSECTION\n2\nHEADER";
+  out += "\n9\n$ACADVER\n1\nAC1009\n9\n$DWGCODEPAGE\n3\nANSI_936";
+  out += "\n0\nENDSEC\n";
   out += "0\nSECTION\n2\nTABLES";
   out += "\n0\nTABLE\n2\nVPORT";
   out += "\n70\n2\n0\nVPORT\n2\n*ACTIVE\n70\n0";

@@ -31,6 +31,7 @@ struct DxfEntity {
 
 struct DxfDrawing {
   std::vector<std::string> sections;
+  std::map<std::string, std::string> header;  // $VARIABLE -> its value
   DxfEntity viewport;  // the VPORT table entry
   std::vector<DxfEntity> entities;
   bool endOfFile = false;
@@ -68,6 +69,10 @@ DxfDrawing ParseDxf(const std::string& text) {
   DxfEntity* polyline = nullptr;
   for (size_t i = 0; i < pairs.size(); ++i) {
     const auto& [c, v] = pairs[i];
+    if (section == "HEADER" && c == 9 && i + 1 < pairs.size()) {
+      drawing.header[v] = pairs[++i].second;
+      continue;
+    }
     if (c == 0) {
       current = nullptr;
       if (v == "SECTION") {
@@ -137,7 +142,10 @@ TEST_F(DxfExport, EveryPointLineAndKnownTriangleReadsBack) {
   const std::string written = (dir.path() / "net.dxf.dxf").string();  // always ".dxf" appended
   ASSERT_TRUE(FileExists(written));
   DxfDrawing d = ParseDxf(Read(written));
-  EXPECT_EQ(d.sections, (std::vector<std::string>{"TABLES", "ENTITIES"}));
+  EXPECT_EQ(d.sections, (std::vector<std::string>{"HEADER", "TABLES", "ENTITIES"}));
+  // The names are GBK: the code page is declared, so that readers do not take them for Latin-1.
+  EXPECT_EQ(d.header["$DWGCODEPAGE"], "ANSI_936");
+  EXPECT_EQ(d.header["$ACADVER"], "AC1009");
   EXPECT_TRUE(d.endOfFile);
 
   // Points as read: the file's second number is the drawing's x (east).
