@@ -101,7 +101,8 @@ TEST_F(DataLoaderTest, AVectorLineLongerThanTheBufferIsAnErrorNamingItsLine) {
   CReadGPS3dVector cut(0);
   EXPECT_EQ(cut.Load(), 0);
   EXPECT_EQ(OnlyMessage(), G((u8"文件" + PathOf("GPS3dVector") + u8"第 4 行超过299个字符,不能完整读取!").c_str()));
-  CTextLineReader reader(std::string(300, 'x') + "\n", 300);
+  const std::string longLine = std::string(300, 'x') + "\n";  // the reader keeps a view of it
+  CTextLineReader reader(longLine, 300);
   std::string piece;
   ASSERT_TRUE(reader.Next(piece));
   EXPECT_TRUE(reader.LastPieceCut());
