@@ -1,6 +1,6 @@
 // Times the whole plane adjustment command (load, placement, the iterations with their
 // assembly, factorisation and solution, the final factorisation, the selected inverse, every
-// report and file) on generated networks. A 3D vector network adjustment of the same network,
+// report and file, the statistics report) on generated networks. A 3D vector network adjustment of the same network,
 // run once beforehand, writes the plane vectors and the plane coordinates that the plane
 // adjustment reads; the known plane points are the 3D known points' plane coordinates turned by
 // 3" and scaled by 20 ppm about the first one, so that the plane adjustment has a rotation and
@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "adjust2d/GPS2dNetAdjust.h"
+#include "adjust2d/GPS2dNetTests.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust3d/SparseNormalEquations.h"
 #include "bench/BenchProcess.h"
@@ -73,10 +74,13 @@ int RunOnce(const std::string& dir) {
   if (!network.Load()) return 1;
   const double load = vemo::bench::SecondsSince(start);
   if (!network.Adjust()) return 1;
+  const auto testStart = std::chrono::steady_clock::now();
+  if (!vemo::WriteGPS2dTestReport(network, vemo::CTestSettings{})) return 1;
+  const double tests = vemo::bench::SecondsSince(testStart);
   const auto& t = network.m_Times;
   const auto* sparse = dynamic_cast<const vemo::CSparseNormalEquations*>(network.m_Normal.get());
-  std::printf("%.6f %.6f %.6f %.6f %.6f %d %lld %d %d\n", load, t.iterations, t.factorization, t.inversion,
-              t.reports, network.m_Iterations, sparse ? sparse->FactorNonZeros() : 0LL, network.m_UnknownCount,
+  std::printf("%.6f %.6f %.6f %.6f %.6f %.6f %d %lld %d %d\n", load, t.iterations, t.factorization, t.inversion,
+              t.reports, tests, network.m_Iterations, sparse ? sparse->FactorNonZeros() : 0LL, network.m_UnknownCount,
               network.m_VectorCount);
   return 0;
 }
@@ -95,11 +99,11 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = {1000, 2000, 4000, 8000, 20000};
 
   std::printf("adjust-2d, median of %d runs; seconds; iterate = assembly, factorisation and solution of every\n"
-              "iteration, factor = the final factorisation, selinv = selected inverse; nnz(L) in thousands;\n"
-              "peak resident MB\n",
+              "iteration, factor = the final factorisation, selinv = selected inverse, tests = statistics\n"
+              "report; nnz(L) in thousands; peak resident MB\n",
               runs);
-  std::printf("%6s %6s %7s %6s %5s %7s %7s %7s %7s %7s %7s %7s %7s\n", "points", "u", "vectors", "load", "iter",
-              "iterate", "factor", "selinv", "reports", "total", "cpu", "peakMB", "nnzL/k");
+  std::printf("%6s %6s %7s %6s %5s %7s %7s %7s %7s %6s %7s %7s %7s %7s\n", "points", "u", "vectors", "load", "iter",
+              "iterate", "factor", "selinv", "reports", "tests", "total", "cpu", "peakMB", "nnzL/k");
   for (int points : sizes) {
     if (points < 4) continue;
     const fs::path dir = fs::temp_directory_path() / ("vemo-bench-adjust2d-" + std::to_string(getpid()));
@@ -110,24 +114,25 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "the 3D adjustment of %d points, which the plane adjustment reads, failed\n", points);
       return 1;
     }
-    std::vector<double> load, iterate, factor, inverse, reports, wall, cpu, peak;
+    std::vector<double> load, iterate, factor, inverse, reports, tests, wall, cpu, peak;
     int iterations = 0, unknowns = 0, vectors = 0;
     long long nonZeros = 0;
     for (int r = 0; r < runs; ++r) {
-      double l, it, f, i, rep;
+      double l, it, f, i, rep, te;
       if (!vemo::bench::RunChild({"--run", dir.string()}, run) ||
-          std::sscanf(run.output.c_str(), "%lf %lf %lf %lf %lf %d %lld %d %d", &l, &it, &f, &i, &rep, &iterations,
-                      &nonZeros, &unknowns, &vectors) != 9) {
+          std::sscanf(run.output.c_str(), "%lf %lf %lf %lf %lf %lf %d %lld %d %d", &l, &it, &f, &i, &rep, &te,
+                      &iterations, &nonZeros, &unknowns, &vectors) != 10) {
         std::fprintf(stderr, "the plane adjustment of %d points failed\n", points);
         return 1;
       }
       load.push_back(l), iterate.push_back(it), factor.push_back(f), inverse.push_back(i), reports.push_back(rep);
+      tests.push_back(te);
       wall.push_back(run.wall), cpu.push_back(run.cpu), peak.push_back(run.peakMb);
     }
     fs::remove_all(dir);
-    std::printf("%6d %6d %7d %6.3f %5d %7.3f %7.3f %7.3f %7.3f %7.3f %7.3f %7.1f %7lld\n", points, unknowns, vectors,
-                Median(load), iterations, Median(iterate), Median(factor), Median(inverse), Median(reports),
-                Median(wall), Median(cpu), Median(peak), nonZeros / 1000);
+    std::printf("%6d %6d %7d %6.3f %5d %7.3f %7.3f %7.3f %7.3f %6.3f %7.3f %7.3f %7.1f %7lld\n", points, unknowns,
+                vectors, Median(load), iterations, Median(iterate), Median(factor), Median(inverse), Median(reports),
+                Median(tests), Median(wall), Median(cpu), Median(peak), nonZeros / 1000);
     std::fflush(stdout);
   }
   return 0;
