@@ -42,6 +42,8 @@ void ArchiveWriter::WriteString(std::string_view gbk) {
 
 void ArchiveReader::ReadRaw(void* data, size_t size) {
   if (size > Remaining()) throw ArchiveError("unexpected end of the project file");
+  // An empty Unicode string has no storage to copy into (data may be null).
+  if (size == 0) return;
   std::memcpy(data, m_Bytes.data() + m_Pos, size);
   m_Pos += size;
 }
