@@ -54,11 +54,11 @@ void Retry(const char* what, Step step) {
 }
 
 int RunInProcess(const std::string& command, std::vector<std::string> arguments) {
-  const CommandSpec* spec = FindCommand(command);
-  if (!spec) Fail("no command " + command);
+  const CommandSpec* found = FindCommand(command);
+  if (!found) Fail("no command " + command);
   CommandContext context{Args(std::move(arguments))};
   try {
-    return spec->run(context);
+    return found->run(context);
   } catch (const UsageError&) {
     return kCommandUsage;
   } catch (const std::bad_alloc&) {
