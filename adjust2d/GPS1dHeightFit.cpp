@@ -3,6 +3,7 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "adjust/ReportSections.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -35,7 +36,7 @@ int CGPS1dHeightFit::CoefficientCount(int model) {
 }
 
 int CGPS1dHeightFit::SelectKnownPoints() {
-  const std::string blhPath = CurrentProjectFile("GPS3dBLH");
+  const std::string blhPath = CurrentProjectFile(ProjectFile::BLH3d);
   if (m_PointCount == 0) {
     Warn(Format(T(u8"文件%s中没有点的大地坐标，不能进行高程拟合!"), PathToGbk(blhPath).c_str()));
     return 0;
@@ -64,7 +65,7 @@ int CGPS1dHeightFit::SelectKnownPoints() {
   m_KnownName.resize(kept), m_KnownH.resize(kept), m_KnownLine.resize(kept);
   m_KnownCount = static_cast<int>(kept);
   if (refusedCount > 0)
-    Warn(Format(T(u8"文件%s%s不在文件%s中，不参与高程拟合!"), PathToGbk(CurrentProjectFile("GPS1dKnownH")).c_str(),
+    Warn(Format(T(u8"文件%s%s不在文件%s中，不参与高程拟合!"), PathToGbk(CurrentProjectFile(ProjectFile::KnownH)).c_str(),
                 refused.c_str(), PathToGbk(blhPath).c_str()));
   return 1;
 }
@@ -127,13 +128,13 @@ int CGPS1dHeightFit::Fit() {
   }
   // [vv] from the residuals themselves: [ll] + x'W would subtract two sums of anomalies
   // squared (some 100 m² a point) to keep a few mm².
-  m_PVV = 0.0;
+  m_PVVm2 = 0.0;
   for (int j = 0; j < m_KnownCount; ++j) {
     const int i = m_KnownPoint[static_cast<size_t>(j)];
     const double v = Anomaly(m_B[i], m_L[i]) + (m_KnownH[static_cast<size_t>(j)] - m_H[i]);
-    m_PVV += v * v;
+    m_PVVm2 += v * v;
   }
-  m_M0 = m_Redundancy > 0 ? 100.0 * std::sqrt(m_PVV / m_Redundancy) : 0.0;
+  m_M0cm = m_Redundancy > 0 ? 100.0 * std::sqrt(m_PVVm2 / m_Redundancy) : 0.0;
 
   // Back to absolute B, L: the polynomial of B - B̄, L - L̄ expanded (each line from the
   // values before rewriting).
@@ -154,7 +155,7 @@ int CGPS1dHeightFit::Fit() {
 }
 
 int CGPS1dHeightFit::CreateReport() {
-  const std::string path = CurrentProjectFile("GPS1dResult");
+  const std::string path = CurrentProjectFile(ProjectFile::Result1d);
   if (m_ResultFile.Create(path)) return 1;
   Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
   return 0;
@@ -175,15 +176,15 @@ int CGPS1dHeightFit::CloseFiles() {
 void CGPS1dHeightFit::WriteHeader(bool parameters) {
   const CGPSConfiguration& c = Project().configuration;
   CReportFile& f = m_ResultFile;
-  f.Write(kDash);
-  f.Printf(T(u8"             %s 高程拟合结果\n"), Project().projectName.c_str());
-  f.Printf(T(u8"              多余观测数=%10d\n"), m_Redundancy);
-  f.Printf(T(u8"                已知点数=%10d\n"), m_KnownCount);
-  f.Printf(T(u8"                  总点数=%10d\n"), m_PointCount);
-  f.Printf(T(u8"                椭球长轴=%15.5lf(dms)\n"), c.m_CurrentCoorsSystem.m_a);
-  f.Printf(T(u8"            椭球扁率分母=%15.9lf\n"), c.m_CurrentCoorsSystem.m_InvF);
-  f.Printf("                     PVV=%14.3lf(cm^2)\n", m_PVV * 10000.0);
-  f.Printf("                      M0=%14.3f(cm)\n", m_M0);
+  CSummaryHeader header;
+  header.dash = kDash;
+  header.title = Format(T(u8"             %s 高程拟合结果\n"), Project().projectName.c_str());
+  header.redundancy = m_Redundancy, header.knownPoints = m_KnownCount, header.totalPoints = m_PointCount;
+  header.withCentralMeridian = false;
+  header.axisFormat = T(u8"                椭球长轴=%15.5lf(dms)\n");
+  header.a = c.m_CurrentCoorsSystem.m_a, header.invF = c.m_CurrentCoorsSystem.m_InvF;
+  header.pvvCm2 = m_PVVm2 * 10000.0, header.m0Cm = m_M0cm;
+  WriteSummaryHeader(f, header);
   f.Write(kDash);
   if (m_u == 1) {
     f.Write(T(parameters ? u8"拟合模型:  N=f1\n" : u8"拟合模型: N=f1\n"));
@@ -225,7 +226,7 @@ void CGPS1dHeightFit::WriteTables(bool parameters) {
 }
 
 int CGPS1dHeightFit::WriteHeightFile() {
-  const std::string path = CurrentProjectFile("GPS1dH");
+  const std::string path = CurrentProjectFile(ProjectFile::Heights1d);
   CReportFile file;
   if (!file.Create(path)) {
     Warn(Format(T(u8"打开文件：%s出错!"), PathToGbk(path).c_str()));

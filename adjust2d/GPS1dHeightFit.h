@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "adjust3d/ReportFile.h"
+#include "adjust/ReportFile.h"
 #include "project/HeightModelDlg.h"
 #include "project/data/ReadGPS1dHeight.h"
 
@@ -45,8 +45,8 @@ class CGPS1dHeightFit : public CReadGPS1dHeight {
   int m_u = 0;                 // number of coefficients
   int m_Redundancy = 0;        // r = k - u
   int m_PackedSize = 0;        // u (u + 1) / 2
-  double m_PVV = 0.0;          // sum of squared residuals, m²
-  double m_M0 = 0.0;           // standard deviation of unit weight, cm
+  double m_PVVm2 = 0.0;          // sum of squared residuals, m²
+  double m_M0cm = 0.0;           // standard deviation of unit weight, cm
   std::vector<double> m_N, m_W, m_x;  // normal matrix (packed; its inverse after the fit), N x + W = 0, coefficients
   vemo::CReportFile m_ResultFile;
   vemo::CReportFile m_ParameterFile;  // "Parameter.1d", appended to by FitParameters

@@ -15,7 +15,6 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
-#include "tools/Breakthrough.h"
 
 using namespace vemo;
 
@@ -46,9 +45,7 @@ CGPS2dNetAdjust::CGPS2dNetAdjust(int variant) : CReadGPS2dVector(variant) {}
 
 CGPS2dNetAdjust::~CGPS2dNetAdjust() = default;
 
-std::string CGPS2dNetAdjust::ResultName(const char* extension) const {
-  return CurrentProjectFile(m_Variant == 1 ? std::string(extension) + "1" : std::string(extension));
-}
+std::string CGPS2dNetAdjust::ResultName(ProjectFile file) const { return CurrentProjectFile(file, m_Variant); }
 
 double CGPS2dNetAdjust::Qxx(int p, int q) const {
   if (p < 0 || q < 0 || !m_Normal) return 0.0;
@@ -138,7 +135,7 @@ int CGPS2dNetAdjust::AllocateNormalEquations() {
 
 void CGPS2dNetAdjust::BuildNormalEquations() {
   m_Normal->Clear();
-  m_PVV = 0.0;
+  m_PVVm2 = 0.0;
   for (int j = 0; j < m_VectorCount; ++j) {
     double P[3], a[2][6], l[2];
     int index[6];
@@ -155,7 +152,7 @@ void CGPS2dNetAdjust::BuildNormalEquations() {
       for (int c = 0; c < 6; ++c) block[r * 6 + c] = a[0][r] * PA[0][c] + a[1][r] * PA[1][c];
       rhs[r] = a[0][r] * Pl[0] + a[1][r] * Pl[1];
     }
-    m_PVV += l[0] * Pl[0] + l[1] * Pl[1];
+    m_PVVm2 += l[0] * Pl[0] + l[1] * Pl[1];
     m_Normal->Add(index, 6, block, rhs);
   }
   auto addSingle = [&](const int index[4], const double a[4], double l, double p) {
@@ -164,7 +161,7 @@ void CGPS2dNetAdjust::BuildNormalEquations() {
       for (int c = 0; c < 4; ++c) block[r * 4 + c] = a[r] * p * a[c];
       rhs[r] = a[r] * p * l;
     }
-    m_PVV += l * p * l;
+    m_PVVm2 += l * p * l;
     m_Normal->Add(index, 4, block, rhs);
   };
   for (int j = 0; j < m_DistanceCount; ++j) {
@@ -216,10 +213,18 @@ double CGPS2dNetAdjust::SumOfWeightedSquares() const {
   return sum;
 }
 
+void CGPS2dNetAdjust::FillSolution() {
+  m_Solution.layout = {m_KnownPointCount, m_PointCount, 2};
+  m_Solution.normal = m_Normal.get();
+  m_Solution.redundancy = m_Redundancy;
+  m_Solution.pvv = m_PVVm2;
+  m_Solution.m0 = m_M0m;
+}
+
 int CGPS2dNetAdjust::CheckNetwork() {
   if (m_VectorCount == 0) {
     Warn(Format(T(u8"文件%s中没有基线向量，不能平差!"),
-                PathToGbk(CurrentProjectFile(m_Variant == 1 ? "GPS2dVector1" : "GPS2dVector")).c_str()));
+                PathToGbk(CurrentProjectFile(ProjectFile::Vector2d, m_Variant)).c_str()));
     return 0;
   }
   if (m_KnownPointCount == 0) {
@@ -257,30 +262,14 @@ int CGPS2dNetAdjust::CheckNetwork() {
     return 0;
 
   // Every point must be tied to a known point by observations, or its position is free.
-  std::vector<int> parent(static_cast<size_t>(m_PointCount));
-  for (int i = 0; i < m_PointCount; ++i) parent[i] = i < m_KnownPointCount ? 0 : i;
-  auto root = [&](int i) {
-    while (parent[i] != i) i = parent[i] = parent[parent[i]];
-    return i;
-  };
-  auto join = [&](const std::vector<int>& f, const std::vector<int>& t) {
-    for (size_t j = 0; j < f.size(); ++j) {
-      const int a = root(f[j]), b = root(t[j]);
-      if (a != b) parent[std::max(a, b)] = std::min(a, b);  // the known points' root 0 stays a root
-    }
-  };
-  join(m_From, m_To);
-  join(m_DistanceFrom, m_DistanceTo);
-  if (m_WithTransformation) join(m_AzimuthFrom, m_AzimuthTo);
-  int loose = 0, first = -1;
-  for (int i = m_KnownPointCount; i < m_PointCount; ++i)
-    if (root(i) != 0) {
-      if (first < 0) first = i;
-      ++loose;
-    }
-  if (loose > 0) {
-    Warn(Format(T(u8"点%s等%d个点与已知点之间没有观测值连接，法方程奇异，不能平差!"), m_PointName[first].c_str(),
-                loose));
+  CPointPartition partition(m_PointCount, m_KnownPointCount);
+  partition.Join(m_From, m_To);
+  partition.Join(m_DistanceFrom, m_DistanceTo);
+  if (m_WithTransformation) partition.Join(m_AzimuthFrom, m_AzimuthTo);
+  const CDatumRefusal refusal = partition.CheckDatum();
+  if (refusal) {
+    Warn(Format(T(u8"点%s等%d个点与已知点之间没有观测值连接，法方程奇异，不能平差!"),
+                m_PointName[refusal.firstPoint].c_str(), refusal.count));
     return 0;
   }
   return 1;
@@ -321,35 +310,45 @@ int CGPS2dNetAdjust::PlaceApproximateNetwork() {
   return 1;
 }
 
-int CGPS2dNetAdjust::Iterate() {
-  const int coordinates = m_UnknownCount - ParameterCount();
-  for (m_Iterations = 1; m_Iterations <= m_MaxIterations; ++m_Iterations) {
-    CDisplayMessageDlg progress;
-    progress.Create();
-    progress.SetTitle(Format(T(u8"二维平差，第%i次迭代"), m_Iterations));
-    progress.SetRange(0, 10);
-    if (progress.CancelRequested()) return 0;
-    progress.SetPosition(1);
-    BuildNormalEquations();
-    progress.SetPosition(3);
-    if (progress.CancelRequested()) return 0;
-    if (!m_Normal->SolveKeeping(m_x)) {
-      Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
-      return 0;
-    }
-    progress.SetPosition(8);
-    if (progress.CancelRequested()) return 0;
-    bool converged = true;
+int CGPS2dNetAdjust::SolutionStep(StepKind kind, bool& converged) {
+  CDisplayMessageDlg progress;
+  progress.Create();
+  progress.SetTitle(Format(T(u8"二维平差，第%i次迭代"), m_Iterations));
+  progress.SetRange(0, 10);
+  if (progress.CancelRequested()) return 0;
+  progress.SetPosition(1);
+  BuildNormalEquations();
+  progress.SetPosition(3);
+  if (progress.CancelRequested()) return 0;
+  const bool solved = kind == StepKind::Iteration ? m_Normal->SolveKeeping(m_x) != 0
+                                                  : m_Normal->Factorize() != 0 && m_Normal->Solve(m_x) != 0;
+  if (!solved) {
+    Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
+    return 0;
+  }
+  progress.SetPosition(8);
+  if (progress.CancelRequested()) return 0;
+  converged = true;
+  if (kind == StepKind::Iteration) {
+    const int coordinates = m_UnknownCount - ParameterCount();
     for (int p = 0; p < coordinates; ++p)
       if (!(std::fabs(m_x[p]) <= kConvergence)) converged = false;
-    // vᵀPv belongs to the linearisation of this iteration: taken before the corrections move it.
-    if (converged) m_PVV = SumOfWeightedSquares();
-    for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
-      const size_t p = static_cast<size_t>(UnknownOf(i));
-      m_X[i] += m_x[p];
-      m_Y[i] += m_x[p + 1];
-    }
-    progress.SetPosition(10);
+  }
+  // vᵀPv belongs to the linearisation of this step: taken before the corrections move it.
+  if (converged) m_PVVm2 = SumOfWeightedSquares();
+  for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
+    const size_t p = static_cast<size_t>(UnknownOf(i));
+    m_X[i] += m_x[p];
+    m_Y[i] += m_x[p + 1];
+  }
+  progress.SetPosition(10);
+  return 1;
+}
+
+int CGPS2dNetAdjust::Iterate() {
+  for (m_Iterations = 1; m_Iterations <= m_MaxIterations; ++m_Iterations) {
+    bool converged = false;
+    if (!SolutionStep(StepKind::Iteration, converged)) return 0;
     if (converged) return 1;
     if (m_WithTransformation) m_c0 = m_x[m_UnknownCount - 2], m_s0 = m_x[m_UnknownCount - 1];
   }
@@ -362,7 +361,7 @@ int CGPS2dNetAdjust::Adjust() {
   using Clock = std::chrono::steady_clock;
   m_Times = {};
   const CGPSConfiguration& configuration = Project().configuration;
-  const std::string resultPath = ResultName("GPS2dResult");
+  const std::string resultPath = ResultName(ProjectFile::Result2d);
   if (!m_ResultFile.Create(resultPath)) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
@@ -400,15 +399,14 @@ int CGPS2dNetAdjust::Adjust() {
     m_Scale = 1.0 / std::sqrt(c * c + s * s);
     m_Rotation = -std::atan2(s, c) + 0.0;  // + 0.0: no negative zero
   }
-  m_PVV = std::fabs(m_PVV);
-  if (m_Redundancy > 0) m_M0 = std::sqrt(m_PVV / m_Redundancy);
-  if (m_Redundancy == 0 || configuration.m_UseAprioriUnitWeight) m_M0 = kAprioriUnitWeight;
+  m_PVVm2 = std::fabs(m_PVVm2);
+  if (m_Redundancy > 0) m_M0m = std::sqrt(m_PVVm2 / m_Redundancy);
+  if (m_Redundancy == 0 || configuration.m_UseAprioriUnitWeight) m_M0m = kAprioriUnitWeight;
+  FillSolution();
 
   start = Clock::now();
   WriteResultHeader();
   WriteAdjustedNetwork();
-  ExtractBreakthroughData(m_PointName, m_X, m_Y, m_KnownPointCount, m_M0,
-                          [this](int p, int q) { return Qxx(p, q); });
   const bool closed = m_ResultFile.Close();
   m_Times.reports = Seconds(start);
   if (!closed) {

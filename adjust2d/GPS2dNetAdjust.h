@@ -19,8 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "adjust3d/NormalEquations.h"
-#include "adjust3d/ReportFile.h"
+#include "adjust/NormalEquations.h"
+#include "adjust/ReportFile.h"
+#include "adjust/Solution.h"
 #include "project/data/ReadGPS2dVector.h"
 
 class CGPS2dNetAdjust : public CReadGPS2dVector {
@@ -34,15 +35,15 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   ~CGPS2dNetAdjust();
 
   // The whole plane adjustment: checks, placement, iterations, M0, then the report
-  // "<project>.GPS2dResult", GPS2dXY, GPS2dXYEFT and the breakthrough extract. Returns 1
-  // when the report was written; 0 after the message of the failure.
+  // "<project>.GPS2dResult", GPS2dXY and GPS2dXYEFT (the commands then write the tunnel
+  // breakthrough extract from the result). Returns 1 when the report was written; 0 after the
+  // message of the failure.
   int Adjust();
   // The plane adjustment of the one-point-one-direction network (variant 1; OneFixAdjust.cpp):
   // the approximate network shifted onto its one fixed point, one solution without rotation
   // and scale, then the network turned about the fixed point onto the first (fixed) azimuth,
-  // its cofactors with it; the report "<project>.GPS2dResult1" with GPS2dXY1, GPS2dXYEFT1 and
-  // the breakthrough extract "gtt1". Returns 1 when the report was written; 0 after the
-  // message of the failure.
+  // its cofactors with it; the report "<project>.GPS2dResult1" with GPS2dXY1 and GPS2dXYEFT1.
+  // Returns 1 when the report was written; 0 after the message of the failure.
   int AdjustOneFix();
 
   // Sizes N, W and x for m_UnknownCount unknowns. Returns 1; throws std::bad_alloc.
@@ -54,6 +55,14 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // Report writers (GPS2dNetReports.cpp), called by Adjust in this order after M0 is known.
   void WriteResultHeader();
   void WriteAdjustedNetwork();
+  // The sections of WriteAdjustedNetwork after the coordinates and the weakest point.
+  void WriteEllipses();
+  void WriteResiduals();
+  void WriteReliability();
+  void WriteSides();
+  void WriteAdjacentPoints();
+  // Fills m_Solution from the counts, M0, PVV and the cofactors as they stand.
+  void FillSolution();
   // Redundancy numbers of the vector components (DX, DY of each vector) from Q of the
   // unknowns and the design at the adjusted coordinates and the last c0, s0.
   void ComputeReliability();
@@ -78,7 +87,7 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // Redundancy from the counts and the project's independent baselines.
   int RedundancyFromCounts() const;
   // The result files' names: "<project>.<extension>", with "1" appended for variant 1.
-  std::string ResultName(const char* extension) const;
+  std::string ResultName(vemo::ProjectFile file) const;
 
   // With the rotation and scale unknowns c, s (the ordinary network). The one-point-one-
   // direction network clears it: u = 2 (n - k), vectors enter with the design rows -I | +I
@@ -89,13 +98,15 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   int m_UnknownCount = 0;   // u
   int m_Redundancy = 0;     // r
   size_t m_PackedSize = 0;  // u (u + 1) / 2
-  double m_PVV = 0.0;       // m²; [pll] of the last build until the solution
-  double m_M0 = 0.0;        // m
+  double m_PVVm2 = 0.0;       // m²; [pll] of the last build until the solution
+  double m_M0m = 0.0;        // m
   double m_MeanVariance = 0.0;  // σ̄², mean of (var DX + var DY) / 2 over the vectors
   std::unique_ptr<vemo::CNormalEquations> m_Normal;  // N and W; Q after the inversion
   std::vector<double> m_x;                           // solution of the last iteration
   std::vector<double> m_RedundancyNumber;            // 2 per vector, by ComputeReliability
   vemo::CReportFile m_ResultFile;
+  // The solution in metres (M0, PVV) with Qxx, once the normal matrix is inverted.
+  vemo::CAdjustmentSolution m_Solution;
   double m_c0 = 1.0, m_s0 = 0.0;  // the parameters of the current linearisation
   double m_Scale = 1.0;           // GPS -> ground, unitless
   double m_Rotation = 0.0;        // GPS -> ground, radians
@@ -119,4 +130,11 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   void ComputeMeanVariance();
   // The iterations of Gauss-Newton; 0 after a message when they fail.
   int Iterate();
+  // One step in its progress window (titled with m_Iterations): build, solve, take vᵀPv at
+  // this step's linearisation when it is the last, move the coordinates. An iteration solves
+  // keeping N and has converged when every coordinate correction is within kConvergence; the
+  // final step of a linear model factorises N (its cofactors come with it) and is always the
+  // last. Returns 0 after a message or a cancel.
+  enum class StepKind { Iteration, Final };
+  int SolutionStep(StepKind kind, bool& converged);
 };

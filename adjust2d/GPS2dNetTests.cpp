@@ -20,7 +20,7 @@ constexpr double kCmPerM = 100.0;
 void WriteConfidenceEllipses(CReportFile& f, const CGPS2dNetAdjust& net, const CNetworkTests& tests,
                              const CTestSettings& settings) {
   const CConfidenceFactors k = ConfidenceFactors(settings.confidence, net.m_Redundancy, tests.unitWeightEstimated);
-  const double s = net.m_M0 * kCmPerM;
+  const double s = net.m_M0m * kCmPerM;
   f.Write(kDash);
   f.Printf(T(u8"          置信误差椭圆(置信概率%.2f%%; 因子%.3f; %s)\n"), settings.confidence * 100.0, k.ellipse,
            UnitWeightBasis(tests));
@@ -44,10 +44,10 @@ CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& 
   // The plane vectors' covariances are the 3D ones (cm²) carried onto the plane; the
   // adjustment's lengths are in m.
   t.sigma0 = std::sqrt(net.m_MeanVariance) / kCmPerM;
-  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVV / r);
+  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVm2 / r);
   t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
   if (!(t.sigma0 > 0.0) || !net.m_WithTransformation) return t;
-  t.global = GlobalModelTest(net.m_PVV / (t.sigma0 * t.sigma0), r, settings.alpha);
+  t.global = GlobalModelTest(net.m_PVVm2 / (t.sigma0 * t.sigma0), r, settings.alpha);
   t.limits = SnoopingLimits(r, settings.alpha, settings.power);
   if (r <= 0) return t;
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "adjust2d/GPS2dNetAdjust.h"
-#include "adjust3d/AdjustmentStatistics.h"
-#include "adjust3d/StatisticsReport.h"
+#include "adjust/AdjustmentStatistics.h"
+#include "adjust/StatisticsReport.h"
 
 namespace vemo {
 

@@ -34,7 +34,7 @@ int CGPS2dParameterEstimation::Estimate() {
   for (int i = 0; i < m_PointCount; ++i)
     if (m_X[i] == 0.0 && m_Y[i] == 0.0) {
       Warn(Format(T(u8"点%s不在文件%s中，没有近似坐标，不能计算转换参数!"), m_PointName[i].c_str(),
-                  PathToGbk(ResultName("GPS3dXYH")).c_str()));
+                  PathToGbk(ResultName(ProjectFile::XYH3d)).c_str()));
       return 0;
     }
   m_MeanVariance = 1.0;  // the weight of a vector is the inverse of its covariance itself
@@ -46,7 +46,7 @@ int CGPS2dParameterEstimation::Estimate() {
   m_Scale = 1.0 / std::sqrt(c * c + s * s);
   m_Rotation = -std::atan2(s, c);
   m_Redundancy = m_DistanceCount + 2 * m_VectorCount + m_AzimuthCount - m_UnknownCount;
-  m_M0 = m_Redundancy > 0 ? std::sqrt(m_PVV / m_Redundancy) : 1.0;
+  m_M0m = m_Redundancy > 0 ? std::sqrt(m_PVVm2 / m_Redundancy) : 1.0;
   file.Printf("%25s %15.9lf %15.9lf\n", Project().projectName.c_str(), RadianToDms(m_Rotation),
               (m_Scale - 1.0) * 1000000.0);
   if (file.Close()) return 1;

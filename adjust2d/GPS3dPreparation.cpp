@@ -80,5 +80,5 @@ int CGPS3dPreparation::Prepare() {
     xyh += Format("%8s %15.4lf %15.4lf %15.4lf\n", name, transfer.m_X + 1000.0 * c.m_XConstant,
                   transfer.m_Y + 1000.0 * c.m_YConstant, H);
   }
-  return WritePointFile("GPS3dBLH", blh) && WritePointFile("GPS3dXYH", xyh) ? 1 : 0;
+  return WritePointFile(Extension(ProjectFile::BLH3d), blh) && WritePointFile(Extension(ProjectFile::XYH3d), xyh) ? 1 : 0;
 }

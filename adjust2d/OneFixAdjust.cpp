@@ -6,7 +6,6 @@
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "project/AppState.h"
 #include "geodesy/Angles.h"
-#include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -14,7 +13,6 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
-#include "tools/Breakthrough.h"
 
 using namespace vemo;
 
@@ -55,7 +53,7 @@ class CTurnedCofactors final : public CNormalEquations {
 int CGPS2dNetAdjust::AdjustOneFix() {
   const CGPSConfiguration& configuration = Project().configuration;
   m_WithTransformation = false;
-  const std::string resultPath = ResultName("GPS2dResult");
+  const std::string resultPath = ResultName(ProjectFile::Result2d);
   if (!m_ResultFile.Create(resultPath)) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
@@ -63,11 +61,11 @@ int CGPS2dNetAdjust::AdjustOneFix() {
   // One fixed point, point 0, and one fixed direction: anything else has no defined turn.
   if (m_KnownPointCount != 1) {
     Warn(Format(T(u8"固定一点一方位的工程网只能有一个固定点，文件%s中有%d个点，不能平差!"),
-                PathToGbk(ResultName("GPS2dKnownXY")).c_str(), m_KnownPointCount));
+                PathToGbk(ResultName(ProjectFile::KnownXY)).c_str(), m_KnownPointCount));
     return 0;
   }
   if (m_AzimuthCount == 0) {
-    Warn(Format(T(u8"文件%s中没有固定方位角，网无法定向，不能平差!"), PathToGbk(ResultName("GPS2dAzimuth")).c_str()));
+    Warn(Format(T(u8"文件%s中没有固定方位角，网无法定向，不能平差!"), PathToGbk(ResultName(ProjectFile::Azimuth)).c_str()));
     return 0;
   }
   const int from = m_AzimuthFrom[0], to = m_AzimuthTo[0];
@@ -98,28 +96,8 @@ int CGPS2dNetAdjust::AdjustOneFix() {
   {
     // One solution step: the model is linear without the rotation and scale unknowns.
     m_Iterations = 1;
-    CDisplayMessageDlg progress;
-    progress.Create();
-    progress.SetTitle(Format(T(u8"二维平差，第%i次迭代"), m_Iterations));
-    progress.SetRange(0, 10);
-    if (progress.CancelRequested()) return 0;
-    progress.SetPosition(1);
-    BuildNormalEquations();
-    progress.SetPosition(3);
-    if (progress.CancelRequested()) return 0;
-    if (!m_Normal->Factorize() || !m_Normal->Solve(m_x)) {
-      Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
-      return 0;
-    }
-    progress.SetPosition(8);
-    if (progress.CancelRequested()) return 0;
-    m_PVV = SumOfWeightedSquares();  // at the linearisation of this step, before the corrections
-    for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
-      const size_t p = static_cast<size_t>(UnknownOf(i));
-      m_X[i] += m_x[p];
-      m_Y[i] += m_x[p + 1];
-    }
-    progress.SetPosition(10);
+    bool converged = true;
+    if (!SolutionStep(StepKind::Final, converged)) return 0;
 
     // Orientation: turn about the fixed point so that from -> to has the fixed azimuth.
     double alpha = std::atan2(m_Y[to] - m_Y[from], m_X[to] - m_X[from]);
@@ -165,14 +143,13 @@ int CGPS2dNetAdjust::AdjustOneFix() {
     }
   }
 
-  m_PVV = std::fabs(m_PVV);
-  if (m_Redundancy > 0) m_M0 = std::sqrt(m_PVV / m_Redundancy);
-  if (m_Redundancy == 0 || configuration.m_UseAprioriUnitWeight) m_M0 = kAprioriUnitWeight;
+  m_PVVm2 = std::fabs(m_PVVm2);
+  if (m_Redundancy > 0) m_M0m = std::sqrt(m_PVVm2 / m_Redundancy);
+  if (m_Redundancy == 0 || configuration.m_UseAprioriUnitWeight) m_M0m = kAprioriUnitWeight;
+  FillSolution();
 
   WriteResultHeader();
   WriteAdjustedNetwork();
-  ExtractBreakthroughData(m_PointName, m_X, m_Y, m_KnownPointCount, m_M0, [this](int p, int q) { return Qxx(p, q); },
-                          "gtt1");
   if (!m_ResultFile.Close()) {
     WriteFileError(resultPath, AppTitle());
     return 0;

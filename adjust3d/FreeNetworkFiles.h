@@ -13,7 +13,7 @@
 #include <string_view>
 #include <vector>
 
-#include "adjust3d/ReportFile.h"
+#include "adjust/ReportFile.h"
 
 namespace vemo {
 

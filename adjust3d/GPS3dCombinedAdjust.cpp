@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "adjust/Solution.h"
 #include "adjust3d/VectorChecks.h"
 #include "project/AppState.h"
 #include "geodesy/Angles.h"
@@ -156,16 +157,9 @@ bool CGPS3dCombinedAdjust::CheckDatum() {
   // network, nor a common small rotation or change of scale of all points (the frame
   // parameters take it up). The known components must fix each of these motions: the
   // displacements they constrain, one row per component, must be independent columns.
-  std::vector<int> part(static_cast<size_t>(m_PointCount));
-  for (int i = 0; i < m_PointCount; ++i) part[i] = i;
-  auto root = [&](int i) {
-    while (part[i] != i) i = part[i] = part[part[i]];
-    return i;
-  };
-  for (int j = 0; j < m_VectorCount; ++j) part[root(m_From[j])] = root(m_To[j]);
-  std::vector<int> parts;
-  for (int i = 0; i < m_PointCount; ++i)
-    if (root(i) == i) parts.push_back(i);
+  CPointPartition partition(m_PointCount, 0);
+  for (int j = 0; j < m_VectorCount; ++j) partition.Join(m_From[j], m_To[j]);
+  const std::vector<int> parts = partition.Parts();
 
   double centre[3] = {0, 0, 0};
   for (int i = 0; i < m_PointCount; ++i) centre[0] += m_X[i], centre[1] += m_Y[i], centre[2] += m_Z[i];
@@ -204,7 +198,7 @@ bool CGPS3dCombinedAdjust::CheckDatum() {
   for (int p : parts)
     for (int axis = 0; axis < 3; ++axis)
       motions.push_back(column([&](int i, double d[3]) {
-        for (int a = 0; a < 3; ++a) d[a] = (root(i) == p && a == axis) ? 1.0 : 0.0;
+        for (int a = 0; a < 3; ++a) d[a] = (partition.Root(i) == p && a == axis) ? 1.0 : 0.0;
       }));
   for (int axis = 0; axis < 3; ++axis)
     motions.push_back(column([&](int i, double d[3]) {
@@ -227,7 +221,7 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
   progress.SetTitle(T(u8"组成法方程"));
   progress.SetRange(0, m_VectorCount - 1);
   m_Normal->Clear();
-  m_PVV = 0.0;
+  m_PVVm2 = 0.0;
   const double rho = Rho(), w = kConstraintWeight;
   const double b = m_a * (1.0 - 1.0 / m_InvF);
   const double e2 = 1.0 - (b / m_a) * (b / m_a);
@@ -279,7 +273,7 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
       Pl[r] = P[r][0] * l[0] + P[r][1] * l[1] + P[r][2] * l[2];
       for (int c = 0; c < 10; ++c) PA[r][c] = P[r][0] * A[0][c] + P[r][1] * A[1][c] + P[r][2] * A[2][c];
     }
-    m_PVV += l[0] * Pl[0] + l[1] * Pl[1] + l[2] * Pl[2];
+    m_PVVm2 += l[0] * Pl[0] + l[1] * Pl[1] + l[2] * Pl[2];
     double block[100], rhs[10];
     for (int a = 0; a < 10; ++a) {
       for (int c = 0; c < 10; ++c) block[a * 10 + c] = A[0][a] * PA[0][c] + A[1][a] * PA[1][c] + A[2][a] * PA[2][c];
@@ -292,7 +286,7 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
   auto constrain = [&](int unknown, double misclosure) {
     const double rhs = misclosure * w;
     m_Normal->Add(&unknown, 1, &w, &rhs);
-    m_PVV += misclosure * misclosure * w;
+    m_PVVm2 += misclosure * misclosure * w;
   };
   for (int i = 0; i < m_KnownPointCount; ++i) {
     const int type = m_KnownType[i];
@@ -308,7 +302,7 @@ int CGPS3dCombinedAdjust::Adjust() {
   const CGPSConfiguration& configuration = Project().configuration;
   m_a = configuration.m_CurrentCoorsSystem.m_a;
   m_InvF = configuration.m_CurrentCoorsSystem.m_InvF;
-  const std::string resultPath = CurrentProjectFile("GPS3dBLHResult");
+  const std::string resultPath = CurrentProjectFile(ProjectFile::Combined3dResult);
   if (!m_ResultFile.Create(resultPath)) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
@@ -359,8 +353,8 @@ int CGPS3dCombinedAdjust::Adjust() {
   }
   double xU = 0.0;
   for (int j = 0; j < m_UnknownCount; ++j) xU += m_x[j] * m_Normal->RightHandSide(j);
-  m_PVV = std::fabs(m_PVV + xU);
-  m_M0 = m_Redundancy > 0 ? std::sqrt(m_PVV / m_Redundancy) : 1.0;
+  m_PVVm2 = std::fabs(m_PVVm2 + xU);
+  m_M0m = m_Redundancy > 0 ? std::sqrt(m_PVVm2 / m_Redundancy) : 1.0;
 
   WriteCombinedHeader();
   WriteAdjustedBLH();

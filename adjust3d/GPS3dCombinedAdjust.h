@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "adjust3d/NormalEquations.h"
-#include "adjust3d/ReportFile.h"
+#include "adjust/NormalEquations.h"
+#include "adjust/ReportFile.h"
 #include "project/data/ReadGPS3dCombinedNet.h"
 
 class CGPS3dCombinedAdjust : public CReadGPS3dCombinedNet {
@@ -43,7 +43,7 @@ class CGPS3dCombinedAdjust : public CReadGPS3dCombinedNet {
   // The table of approximate coordinates at the head of the result file.
   void WriteApproximateBLH();
   // Clears and accumulates the normal equations of the vectors and of the known components,
-  // and lPl into m_PVV, with the progress dialog "组成法方程".
+  // and lPl into m_PVVm2, with the progress dialog "组成法方程".
   void BuildCombinedNormalEquations();
   void WriteCombinedHeader();
   void WriteAdjustedBLH();
@@ -57,8 +57,8 @@ class CGPS3dCombinedAdjust : public CReadGPS3dCombinedNet {
   int m_UnknownCount = 0;   // u = 3 N + 4
   int m_Redundancy = 0;     // r = 3 m - u + c
   size_t m_PackedSize = 0;  // u (u + 1) / 2
-  double m_PVV = 0.0;       // m² (seconds of arc² and m² of the pseudo-observations, weighted)
-  double m_M0 = 0.0;        // m
+  double m_PVVm2 = 0.0;       // m² (seconds of arc² and m² of the pseudo-observations, weighted)
+  double m_M0m = 0.0;        // m
   std::unique_ptr<vemo::CNormalEquations> m_Normal;  // N and U; Qxx after the solution
   std::vector<double> m_x;                           // the solution, in the order of the unknowns
   vemo::CReportFile m_ResultFile;

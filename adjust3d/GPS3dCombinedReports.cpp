@@ -5,10 +5,12 @@
 #include <cmath>
 #include <string>
 
+#include "adjust/ReportSections.h"
 #include "adjust3d/GPS3dCombinedAdjust.h"
 #include "project/AppState.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
+#include "geodesy/Format.h"
 
 using namespace vemo;
 
@@ -38,27 +40,23 @@ void CGPS3dCombinedAdjust::WriteCombinedHeader() {
   const double rho = Rho();
   const int u = m_UnknownCount;
   CReportFile& f = m_ResultFile;
-  f.Write(kDash82);
-  f.Printf(T(u8"          %s 三维网联合平差结果\n"), Project().projectName.c_str());
-  f.Printf(T(u8"              多余观测数=%10d\n"), m_Redundancy);
-  f.Printf(T(u8"                已知点数=%10d\n"), m_KnownPointCount);
-  f.Printf(T(u8"                  总点数=%10d\n"), m_PointCount);
-  f.Printf(T(u8"       GPS三维基线向量数=%10d\n"), m_VectorCount);
-  f.Printf(T(u8"              中央子午线=%15.9lf(dms)\n"), c.m_CentralMeridian);
-  f.Printf(T(u8"                椭球长轴=%15.5lf(m)\n"), m_a);
-  f.Printf(T(u8"            椭球扁率分母=%15.9lf\n"), m_InvF);
-  f.Printf("                     PVV=%14.3lf(cm^2)\n", m_PVV * 10000.0);
-  f.Printf("                      M0=%14.3lf(cm)\n", m_M0 * 100.0);
+  CSummaryHeader header;
+  header.dash = kDash82;
+  header.title = Format(T(u8"          %s 三维网联合平差结果\n"), Project().projectName.c_str());
+  header.redundancy = m_Redundancy, header.knownPoints = m_KnownPointCount, header.totalPoints = m_PointCount;
+  header.countLines = {Format(T(u8"       GPS三维基线向量数=%10d\n"), m_VectorCount)};
+  header.centralMeridianDms = c.m_CentralMeridian;
+  header.axisFormat = T(u8"                椭球长轴=%15.5lf(m)\n");
+  header.a = m_a, header.invF = m_InvF;
+  header.pvvCm2 = m_PVVm2 * 10000.0, header.m0Cm = m_M0m * 100.0;
   // The model turns the ground frame onto the GPS frame; the report states the way back.
-  f.Printf(T(u8"      (GPS->地面) 旋转Ax=%14.6lf(s)\n"), -m_x[u - 4] * rho);
-  f.Printf(T(u8"      (GPS->地面) 旋转Ay=%14.6lf(s)\n"), -m_x[u - 3] * rho);
-  f.Printf(T(u8"      (GPS->地面) 旋转Az=%14.6lf(s)\n"), -m_x[u - 2] * rho);
-  f.Printf(T(u8"      (GPS->地面) 尺度 m=%14.6lf(ppm)\n"), -m_x[u - 1] * 1e6);
-  f.Write(kDash82);
-  f.Write(T(u8"                    GPS三维基线向量观测值\n"));
-  f.Write(kDash82);
-  f.Write(" No.    From       To         DX(m)          DY(m)          DZ(m)          S(m)\n");
-  f.Write(kDash82);
+  header.trailerLines = {Format(T(u8"      (GPS->地面) 旋转Ax=%14.6lf(s)\n"), -m_x[u - 4] * rho),
+                         Format(T(u8"      (GPS->地面) 旋转Ay=%14.6lf(s)\n"), -m_x[u - 3] * rho),
+                         Format(T(u8"      (GPS->地面) 旋转Az=%14.6lf(s)\n"), -m_x[u - 2] * rho),
+                         Format(T(u8"      (GPS->地面) 尺度 m=%14.6lf(ppm)\n"), -m_x[u - 1] * 1e6)};
+  WriteSummaryHeader(f, header);
+  WriteSectionOpening(f, kDash82, T(u8"                    GPS三维基线向量观测值\n"),
+                      " No.    From       To         DX(m)          DY(m)          DZ(m)          S(m)\n");
   for (int j = 0; j < m_VectorCount; ++j) {
     const double dx = m_DX[j], dy = m_DY[j], dz = m_DZ[j];
     f.Printf("%4d %8s %8s %14.4lf %14.4lf %14.4lf %14.4lf\n", j + 1, m_PointName[m_From[j]].c_str(),
@@ -82,7 +80,7 @@ void CGPS3dCombinedAdjust::WriteAdjustedBLH() {
   f.Write("  Name       dB(0.0001s)     dL(0.0001s)       dH(cm)\n");
   f.Write(kDash86);
   for (int i = 0; i < m_PointCount; ++i)
-    f.Printf("%8s %15.9lf %15.9lf %15.9lf\n", m_PointName[i].c_str(), std::sqrt(Qxx(3 * i, 3 * i)) * m_M0 * 10000.0,
-             std::sqrt(Qxx(3 * i + 1, 3 * i + 1)) * m_M0 * 10000.0, std::sqrt(Qxx(3 * i + 2, 3 * i + 2)) * m_M0 * 100.0);
+    f.Printf("%8s %15.9lf %15.9lf %15.9lf\n", m_PointName[i].c_str(), std::sqrt(Qxx(3 * i, 3 * i)) * m_M0m * 10000.0,
+             std::sqrt(Qxx(3 * i + 1, 3 * i + 1)) * m_M0m * 10000.0, std::sqrt(Qxx(3 * i + 2, 3 * i + 2)) * m_M0m * 100.0);
   f.Write(kDash86);
 }

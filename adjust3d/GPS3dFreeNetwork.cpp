@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "adjust3d/FreeNetworkFiles.h"
-#include "adjust3d/ReportFile.h"
+#include "adjust/ReportFile.h"
 #include "adjust3d/STransformation.h"
 #include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/Encoding.h"
@@ -24,13 +24,13 @@ void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), Message
 }  // namespace
 
 std::vector<std::string> CGPS3dFreeNetwork::Reports() {
-  return {CurrentProjectFile("GPS3dFreeXXOut"), CurrentProjectFile("GPS3dFreeQxxOut"),
-          CurrentProjectFile("GPS3dFreeMxxOut")};
+  return {CurrentProjectFile(ProjectFile::FreeXXOut), CurrentProjectFile(ProjectFile::FreeQxxOut),
+          CurrentProjectFile(ProjectFile::FreeMxxOut)};
 }
 
 int CGPS3dFreeNetwork::Load() {
-  return ReadPoints(CurrentProjectFile("GPS3dFreeXXInput")) && ReadDatumMatrix(CurrentProjectFile("GPS3dFreeGxxInput")) &&
-                 ReadCofactors(CurrentProjectFile("GPS3dFreeQxxInput"))
+  return ReadPoints(CurrentProjectFile(ProjectFile::FreeXXInput)) && ReadDatumMatrix(CurrentProjectFile(ProjectFile::FreeGxxInput)) &&
+                 ReadCofactors(CurrentProjectFile(ProjectFile::FreeQxxInput))
              ? 1
              : 0;
 }
@@ -40,7 +40,7 @@ int CGPS3dFreeNetwork::ReadPoints(const std::string& path) {
   if (!ReadRequiredFile(path, content)) return 0;
   CNumberReader reader(path, content);
   // A point record takes at least 16 characters ("A 1 0 0 0 0 0 0\n").
-  if (!reader.Header(m_PointCount, m_Redundancy, m_M0, 1, 16, false)) return 0;
+  if (!reader.Header(m_PointCount, m_Redundancy, m_M0mm, 1, 16, false)) return 0;
   const size_t n = static_cast<size_t>(m_PointCount);
   m_PointName.assign(n, std::string());
   m_Weight.assign(n, 0.0);
@@ -117,8 +117,8 @@ int CGPS3dFreeNetwork::Compute() {
   CSTransformation S;
   if (!S.Build(m_G, p)) {
     Warn(Format(T(u8"文件%s中的基准权(或%s中的基准矩阵G)确定不了网的基准：法方程N=G'PG奇异，无法进行S变换。请至少给一个点非零的基准权!"),
-                PathToGbk(CurrentProjectFile("GPS3dFreeXXInput")).c_str(),
-                PathToGbk(CurrentProjectFile("GPS3dFreeGxxInput")).c_str()));
+                PathToGbk(CurrentProjectFile(ProjectFile::FreeXXInput)).c_str(),
+                PathToGbk(CurrentProjectFile(ProjectFile::FreeGxxInput)).c_str()));
     return 0;
   }
   S.Apply(m_x, m_xS);
@@ -126,13 +126,13 @@ int CGPS3dFreeNetwork::Compute() {
   progress.SetPosition(1);
 
   if (progress.CancelRequested()) return 0;
-  if (!WriteIncrements(CurrentProjectFile("GPS3dFreeXXOut"))) return 0;
+  if (!WriteIncrements(CurrentProjectFile(ProjectFile::FreeXXOut))) return 0;
   if (progress.CancelRequested()) return 0;
   // The cofactor report holds Q and then QS: Q is written, then transformed in place.
   m_QDiagonal.resize(order);
   for (size_t k = 0; k < order; ++k) m_QDiagonal[k] = m_Q[PackedIndex(k, k)];
   CReportFile file;
-  if (!CreateResultFile(file, CurrentProjectFile("GPS3dFreeQxxOut"))) return 0;
+  if (!CreateResultFile(file, CurrentProjectFile(ProjectFile::FreeQxxOut))) return 0;
   file.Write("Classical Free Network Result of Qxx\n");
   WritePackedTriangle(file, m_Q, order);
   progress.SetPosition(3);
@@ -147,11 +147,11 @@ int CGPS3dFreeNetwork::Compute() {
   progress.SetPosition(7);
   if (progress.CancelRequested()) return 0;
 
-  if (!WritePrecisions(CurrentProjectFile("GPS3dFreeMxxOut"))) return 0;
-  if (!WriteCampaign(CurrentProjectFile("GPS3dFreeXXQxx"), false)) return 0;
+  if (!WritePrecisions(CurrentProjectFile(ProjectFile::FreeMxxOut))) return 0;
+  if (!WriteCampaign(CurrentProjectFile(ProjectFile::FreeXXQxx), false)) return 0;
   progress.SetPosition(8);
   if (progress.CancelRequested()) return 0;
-  if (!WriteCampaign(CurrentProjectFile("GPS3dFreeENUQenu"), true)) return 0;
+  if (!WriteCampaign(CurrentProjectFile(ProjectFile::FreeENUQenu), true)) return 0;
   progress.SetPosition(10);
   return 1;
 }
@@ -178,7 +178,7 @@ int CGPS3dFreeNetwork::WritePrecisions(const std::string& path) {
     for (int i = 0; i < m_PointCount; ++i) {
       const size_t k = 3 * static_cast<size_t>(i);
       double m[3];
-      for (int a = 0; a < 3; ++a) m[a] = m_M0 * std::sqrt(std::max(0.0, diagonal(k + a)));
+      for (int a = 0; a < 3; ++a) m[a] = m_M0mm * std::sqrt(std::max(0.0, diagonal(k + a)));
       f.Printf("%16s %13.4lf %13.4lf %13.4lf %5.1lf %5.1lf %5.1lf\n", m_PointName[i].c_str(), m_X0[i] + x[k] / 1000.0,
                m_Y0[i] + x[k + 1] / 1000.0, m_Z0[i] + x[k + 2] / 1000.0, m[0], m[1], m[2]);
     }
@@ -196,7 +196,7 @@ int CGPS3dFreeNetwork::WriteCampaign(const std::string& path, bool local) {
   if (!CreateResultFile(f, path)) return 0;
   const size_t order = 3 * static_cast<size_t>(m_PointCount);
   if (!local) {
-    WriteCampaignHead(f, m_Redundancy, m_M0, m_PointName, m_xS);
+    WriteCampaignHead(f, m_Redundancy, m_M0mm, m_PointName, m_xS);
     WritePackedTriangle(f, m_Q, order);
     return CloseResultFile(f) ? 1 : 0;
   }
@@ -205,7 +205,7 @@ int CGPS3dFreeNetwork::WriteCampaign(const std::string& path, bool local) {
   std::vector<double> enu(order);
   for (size_t k = 0; k < order; k += 3)
     for (int a = 0; a < 3; ++a) enu[k + a] = m_R[a][0] * m_xS[k] + m_R[a][1] * m_xS[k + 1] + m_R[a][2] * m_xS[k + 2];
-  WriteCampaignHead(f, m_Redundancy, m_M0, m_PointName, enu);
+  WriteCampaignHead(f, m_Redundancy, m_M0mm, m_PointName, enu);
   std::vector<double> strip(3 * order);  // rows 3i..3i+2 of Qenu, columns 0..3i+2
   size_t stripPoint = static_cast<size_t>(-1);
   auto element = [&](size_t r, size_t c) {

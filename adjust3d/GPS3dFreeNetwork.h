@@ -31,7 +31,7 @@ class CGPS3dFreeNetwork {
 
   int m_PointCount = 0;
   int m_Redundancy = 0;
-  double m_M0 = 0.0;                  // mm
+  double m_M0mm = 0.0;                  // mm
   std::vector<std::string> m_PointName;
   std::vector<double> m_Weight;       // datum weight of each point
   std::vector<double> m_x;            // 3 per point, mm

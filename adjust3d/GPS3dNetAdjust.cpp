@@ -37,9 +37,7 @@ CGPS3dNetAdjust::CGPS3dNetAdjust(int variant) : CReadGPS3dVector(variant) {}
 
 CGPS3dNetAdjust::~CGPS3dNetAdjust() = default;
 
-std::string CGPS3dNetAdjust::ResultName(const char* extension) const {
-  return CurrentProjectFile(m_Variant == 1 ? std::string(extension) + "1" : std::string(extension));
-}
+std::string CGPS3dNetAdjust::ResultName(ProjectFile file) const { return CurrentProjectFile(file, m_Variant); }
 
 void CGPS3dNetAdjust::WeightMatrix(int j, double P[3][3]) const {
   const size_t v = static_cast<size_t>(j);
@@ -66,7 +64,7 @@ void CGPS3dNetAdjust::AllocateNormalEquations() {
 
 void CGPS3dNetAdjust::BuildNormalEquations() {
   m_Normal->Clear();
-  m_PVV = 0.0;
+  m_PVVmm2 = 0.0;
   double trace = 0.0;
   for (int j = 0; j < m_VectorCount; ++j) trace += m_Dxx[j] + m_Dyy[j] + m_Dzz[j];
   m_MeanVariance = m_VectorCount > 0 ? trace / m_VectorCount / 3.0 : 0.0;
@@ -82,7 +80,7 @@ void CGPS3dNetAdjust::BuildNormalEquations() {
     double Pl[3];
     for (int a = 0; a < 3; ++a) Pl[a] = P[a][0] * l[0] + P[a][1] * l[1] + P[a][2] * l[2];
     for (int a = 0; a < 3; ++a)
-      for (int b = 0; b < 3; ++b) m_PVV += l[a] * P[a][b] * l[b];
+      for (int b = 0; b < 3; ++b) m_PVVmm2 += l[a] * P[a][b] * l[b];
     int index[6];
     VectorUnknowns(j, index);
     double block[36], rhs[6];
@@ -96,65 +94,35 @@ void CGPS3dNetAdjust::BuildNormalEquations() {
 
 int CGPS3dNetAdjust::CheckNetwork() {
   if (!CheckVectors(*this)) return 0;
-  // Every point must be tied to a known point, or the network has no datum there.
-  std::vector<int> parent(static_cast<size_t>(m_PointCount));
-  for (int i = 0; i < m_PointCount; ++i) parent[i] = i < m_KnownPointCount ? 0 : i;
-  auto root = [&](int i) {
-    while (parent[i] != i) i = parent[i] = parent[parent[i]];
-    return i;
-  };
-  for (int j = 0; j < m_VectorCount; ++j) {
-    int a = root(m_From[j]), b = root(m_To[j]);
-    if (a != b) parent[std::max(a, b)] = std::min(a, b);  // the known points' root 0 stays a root
-  }
-  int loose = 0, first = -1;
-  for (int i = m_KnownPointCount; i < m_PointCount; ++i)
-    if (root(i) != 0) {
-      if (first < 0) first = i;
-      ++loose;
-    }
-  if (loose > 0) {
+  // Every point must be tied to a known point, or the network has no datum there (a network
+  // without known points is refused before its approximate coordinates).
+  CPointPartition partition(m_PointCount, m_KnownPointCount);
+  for (int j = 0; j < m_VectorCount; ++j) partition.Join(m_From[j], m_To[j]);
+  const CDatumRefusal refusal = partition.CheckDatum();
+  if (refusal.kind == CDatumRefusal::Kind::Unconnected) {
     // Too few vectors for the points is the system's own diagnosis of such a network.
     if (m_Redundancy < 0)
       Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
     else
       Warn(Format(T(u8"点%s等%d个点与已知点之间没有基线向量连接，法方程奇异，不能平差!"),
-                  m_PointName[first].c_str(), loose));
+                  m_PointName[refusal.firstPoint].c_str(), refusal.count));
     return 0;
   }
   return 1;
 }
 
-int CGPS3dNetAdjust::Adjust() {
-  using Clock = std::chrono::steady_clock;
-  m_Times = {};
-  const CGPSConfiguration& configuration = Project().configuration;
-  const double a = configuration.m_CurrentCoorsSystem.m_a, invF = configuration.m_CurrentCoorsSystem.m_InvF;
+int CGPS3dNetAdjust::TooFewVectors() {
+  Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
+  return 0;
+}
 
-  CDisplayMessageDlg progress;
-  progress.Create();
-  progress.SetTitle(T(u8"三维平差"));
-  progress.SetRange(0, 10);
-  const std::string resultPath = ResultName("GPS3dResult");
-  if (!m_ResultFile.Create(resultPath)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
-    return 0;
-  }
-  if (progress.CancelRequested()) return 0;
-  progress.SetPosition(1);
-
-  const int unknownPoints = m_PointCount - m_KnownPointCount;
+int CGPS3dNetAdjust::CheckCounts() {
+  const int64_t g = Project().configuration.m_IndependentBaselineCount;
   // Degrees of freedom: three per vector (or per independent baseline, when the project gives
   // their number) beyond three per unknown point.
   // The count is bounded where it is entered and read; in 64 bits no value of it overflows.
-  const int64_t g = configuration.m_IndependentBaselineCount;
-  m_Redundancy = static_cast<int>(
-      std::clamp<int64_t>(3 * ((g > 0 ? g : m_VectorCount) - unknownPoints), INT32_MIN, INT32_MAX));
-  auto tooFewVectors = [&] {
-    Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
-    return 0;
-  };
-
+  m_Redundancy = static_cast<int>(std::clamp<int64_t>(
+      3 * ((g > 0 ? g : m_VectorCount) - (m_PointCount - m_KnownPointCount)), INT32_MIN, INT32_MAX));
   if (Project().approxXYZFromFile) {
     // The approximate file is the point list; its first lines must be the known points.
     if (m_PointCount < m_KnownPointCount) {
@@ -172,13 +140,15 @@ int CGPS3dNetAdjust::Adjust() {
     Warn(T(u8"没有三维已知点，网的位置基准无法确定(法方程奇异)，不能平差!"));
     return 0;
   }
+  return 1;
+}
 
-  auto start = Clock::now();
+int CGPS3dNetAdjust::PrepareApproximateNetwork() {
   if (!Project().approxXYZFromFile) {
     if (!GetApproximateGPS3dXYZ(this)) {
       // Points that no vector chain reaches from a known point keep 0, 0, 0: nothing built on
       // them is written.
-      if (m_Redundancy < 0) return tooFewVectors();
+      if (m_Redundancy < 0) return TooFewVectors();
       int loose = 0, first = -1;
       for (int i = m_KnownPointCount; i < m_PointCount; ++i)
         if (std::fabs(m_X[i]) < 0.1) {
@@ -191,23 +161,80 @@ int CGPS3dNetAdjust::Adjust() {
     }
     WriteApproximateXYZ();
   }
-  if (!CheckNetwork()) return 0;
+  return CheckNetwork();
+}
 
+int CGPS3dNetAdjust::Singular() {
+  // The point whose unknowns broke the factorisation lies in the part of the network that has
+  // no datum or a degenerate weight: name it.
+  const int unknown = m_Normal->SingularUnknown();
+  for (int i = m_KnownPointCount; unknown >= 0 && i < m_PointCount; ++i) {
+    if (UnknownOf(i) >= 0 && unknown >= UnknownOf(i) && unknown < UnknownOf(i) + 3) {
+      Warn(Format(T(u8"法方程系数阵在点%s处奇异或严重病态，无法求解，请检查与该点相连的基线向量的方差阵与已知点!"),
+                  m_PointName[i].c_str()));
+      return 0;
+    }
+  }
+  Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
+  return 0;
+}
+
+void CGPS3dNetAdjust::ApplySolution() {
+  for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
+    const size_t p = static_cast<size_t>(UnknownOf(i));
+    m_X[i] += m_x[p] / 1000.0;
+    m_Y[i] += m_x[p + 1] / 1000.0;
+    m_Z[i] += m_x[p + 2] / 1000.0;
+  }
+  // v^T P v with v = A x + l: l^T P l + x^T U.
+  double xU = 0.0;
+  for (int j = 0; j < m_UnknownCount; ++j) xU += m_x[j] * m_Normal->RightHandSide(j);
+  m_PVVmm2 = std::fabs(m_PVVmm2 + xU);
+  if (m_Redundancy > 0) m_M0mm = std::sqrt(m_PVVmm2 / m_Redundancy);
+  if (m_Redundancy == 0 || Project().configuration.m_UseAprioriUnitWeight) m_M0mm = kAprioriUnitWeightMm;
+  m_Solution.layout = {m_KnownPointCount, m_PointCount, 3};
+  m_Solution.normal = m_Normal.get();
+  m_Solution.redundancy = m_Redundancy;
+  m_Solution.pvv = m_PVVmm2 / 1e6;
+  m_Solution.m0 = m_M0mm / 1000.0;
+}
+
+// The stages, each refusing with its own message; the progress window moves between them and
+// a cancel there leaves every file as it was.
+int CGPS3dNetAdjust::Adjust() {
+  using Clock = std::chrono::steady_clock;
+  m_Times = {};
+  CDisplayMessageDlg progress;
+  progress.Create();
+  progress.SetTitle(T(u8"三维平差"));
+  progress.SetRange(0, 10);
+  const std::string resultPath = ResultName(ProjectFile::Result3d);
+  if (!m_ResultFile.Create(resultPath)) {
+    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
+    return 0;
+  }
+  if (progress.CancelRequested()) return 0;
+  progress.SetPosition(1);
+  if (!CheckCounts()) return 0;
+
+  auto start = Clock::now();
+  if (!PrepareApproximateNetwork()) return 0;
   progress.SetPosition(2);
-  if (!CheckEllipsoid(a, invF, AppTitle())) return 0;
-  if (!GPS3dVectorTo2d(this, a, invF)) return 0;
+  const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
+  if (!CheckEllipsoid(ellipsoid.m_a, ellipsoid.m_InvF, AppTitle())) return 0;
+  if (!GPS3dVectorTo2d(this, ellipsoid.m_a, ellipsoid.m_InvF)) return 0;
   m_Times.approximate = Seconds(start);
 
-  m_UnknownCount = 3 * unknownPoints;
+  m_UnknownCount = 3 * (m_PointCount - m_KnownPointCount);
   m_PackedSize = static_cast<size_t>(m_UnknownCount) * (static_cast<size_t>(m_UnknownCount) + 1) / 2;
   if (m_UnknownCount == 0) {
-    if (m_VectorCount == 0) return tooFewVectors();
+    if (m_VectorCount == 0) return TooFewVectors();
     Warn(Format(T(u8"网中的%d个点都是已知点,没有待定点,无需平差!"), m_PointCount));
     return 0;
   }
   // The redundancy depends on the counts alone: a network without enough vectors is refused
   // before its normal equations are built.
-  if (m_Redundancy < 0) return tooFewVectors();
+  if (m_Redundancy < 0) return TooFewVectors();
 
   start = Clock::now();
   if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
@@ -218,44 +245,18 @@ int CGPS3dNetAdjust::Adjust() {
   if (progress.CancelRequested()) return 0;
 
   start = Clock::now();
-  auto singular = [&] {
-    // The point whose unknowns broke the factorisation lies in the part of the network that
-    // has no datum or a degenerate weight: name it.
-    const int unknown = m_Normal->SingularUnknown();
-    for (int i = m_KnownPointCount; unknown >= 0 && i < m_PointCount; ++i) {
-      if (UnknownOf(i) >= 0 && unknown >= UnknownOf(i) && unknown < UnknownOf(i) + 3) {
-        Warn(Format(T(u8"法方程系数阵在点%s处奇异或严重病态，无法求解，请检查与该点相连的基线向量的方差阵与已知点!"),
-                    m_PointName[i].c_str()));
-        return 0;
-      }
-    }
-    Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
-    return 0;
-  };
-  if (!m_Normal->Factorize()) return singular();
+  if (!m_Normal->Factorize()) return Singular();
   progress.SetPosition(8);
   if (progress.CancelRequested()) return 0;
-  if (!m_Normal->Solve(m_x)) return singular();
+  if (!m_Normal->Solve(m_x)) return Singular();
   progress.SetPosition(10);
   m_Times.solve = Seconds(start);
   start = Clock::now();
   m_Normal->PrepareCofactors();
   m_Times.inverse = Seconds(start);
-
-  for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
-    const size_t p = static_cast<size_t>(UnknownOf(i));
-    m_X[i] += m_x[p] / 1000.0;
-    m_Y[i] += m_x[p + 1] / 1000.0;
-    m_Z[i] += m_x[p + 2] / 1000.0;
-  }
-  // v^T P v with v = A x + l: l^T P l + x^T U.
-  double xU = 0.0;
-  for (int j = 0; j < m_UnknownCount; ++j) xU += m_x[j] * m_Normal->RightHandSide(j);
-  m_PVV = std::fabs(m_PVV + xU);
-  if (m_Redundancy > 0) m_M0 = std::sqrt(m_PVV / m_Redundancy);
-  if (m_Redundancy == 0 || configuration.m_UseAprioriUnitWeight) m_M0 = kAprioriUnitWeightMm;
-
+  ApplySolution();
   if (progress.CancelRequested()) return 0;
+
   start = Clock::now();
   WriteResultHeader();
   WriteAdjustedNetwork();

@@ -15,8 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "adjust3d/NormalEquations.h"
-#include "adjust3d/ReportFile.h"
+#include "adjust/NormalEquations.h"
+#include "adjust/ReportFile.h"
+#include "adjust/Solution.h"
 #include "project/data/ReadGPS3dVector.h"
 
 class CGPS3dNetAdjust : public CReadGPS3dVector {
@@ -33,7 +34,7 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   // std::bad_alloc.
   void AllocateNormalEquations();
   // Clears and accumulates the normal equations of all vectors from the current approximate
-  // coordinates, and lPl into m_PVV.
+  // coordinates, and lPl into m_PVVmm2.
   void BuildNormalEquations();
 
   // Report writers, called by Adjust in this order after M0 is known (WriteApproximateXYZ
@@ -54,13 +55,15 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   int m_UnknownCount = 0;      // u = 3 (N - k)
   int m_Redundancy = 0;        // r
   size_t m_PackedSize = 0;     // u (u + 1) / 2
-  double m_PVV = 0.0;          // weighted sum of squared residuals, mm²
-  double m_M0 = 0.0;           // standard error of unit weight, mm
+  double m_PVVmm2 = 0.0;       // weighted sum of squared residuals, mm²
+  double m_M0mm = 0.0;         // standard error of unit weight, mm
   double m_MeanVariance = 0.0; // sigma0², the variance of unit weight (unit of the covariances)
   std::unique_ptr<vemo::CNormalEquations> m_Normal;  // N and U; Qxx after the solution
   std::vector<double> m_x;     // coordinate corrections, mm
   std::vector<double> m_RedundancyNumber;  // 3 per vector, by ComputeReliability
   vemo::CReportFile m_ResultFile;
+  // The solution in metres (M0, PVV) with Qxx, once the normal equations are solved.
+  vemo::CAdjustmentSolution m_Solution;
 
   // Seconds spent by the last Adjust in its stages, for the benchmark.
   struct StageTimes {
@@ -73,6 +76,14 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   // with two distinct ends and positive-definite covariances.
   int CheckNetwork();
 
+ private:
+  // The stages of Adjust, each 0 after its message.
+  int CheckCounts();  // the redundancy, the point list of an approximate file, a datum
+  int PrepareApproximateNetwork();  // approximate coordinates and the datum of every point
+  int Singular();                   // the message of a singular normal matrix: always 0
+  int TooFewVectors();              // the message of too few vectors: always 0
+  void ApplySolution();             // coordinates, PVV, M0 and the solution object
+
  public:
   // The weight matrix P = (Sigma / sigma0²)^-1 of vector j, full 3 x 3.
   void WeightMatrix(int j, double P[3][3]) const;
@@ -80,8 +91,12 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   void VectorUnknowns(int j, int index[6]) const;
 
  private:
+  // The sections of the adjusted network after the coordinates and the weakest point.
+  void WriteResiduals();
+  void WriteReliability();
+  void WriteSides();
   int WriteFreeNetworkFiles();
   int WritePointFiles(const std::vector<std::string>& blh, const std::vector<std::string>& xyheft,
                       const std::vector<std::string>& xyh);
-  std::string ResultName(const char* extension) const;
+  std::string ResultName(vemo::ProjectFile file) const;
 };

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "adjust/ReportSections.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "project/AppState.h"
 #include "geodesy/Angles.h"
@@ -46,27 +47,12 @@ bool CloseCompanion(CReportFile& file) {
   return false;
 }
 
-// Relative precision of a side: 1 : T to the nearest thousand and ppm, from its length S (m)
-// and standard error MS (cm).
-struct SidePrecision {
-  double S = 0, MS = 0, T = 0, ppm = 0;
-};
-
-SidePrecision RelativePrecision(double S, double MS) {
-  SidePrecision p{S, MS, 0.0, 0.0};
-  if (S > 0.0) {
-    p.T = 1000.0 * std::floor(S / MS / 10.0 + 0.5);  // an error of 0 gives an infinite T
-    p.ppm = MS / S * 10000.0;
-  }
-  return p;
-}
-
 }  // namespace
 
 int CGPS3dNetAdjust::WriteApproximateXYZ() {
   // The one-point-one-direction run writes its own "1" file: the ordinary file belongs to the
   // ordinary run, and the free network may read it back.
-  const std::string path = ResultName("GPS3dApproximateXYZ");
+  const std::string path = ResultName(ProjectFile::ApproximateXYZ);
   CReportFile file;
   if (!CreateCompanion(file, path)) return 0;
   for (int i = 0; i < m_PointCount; ++i)
@@ -77,31 +63,24 @@ int CGPS3dNetAdjust::WriteApproximateXYZ() {
 void CGPS3dNetAdjust::WriteResultHeader() {
   const CGPSConfiguration& c = Project().configuration;
   CReportFile& f = m_ResultFile;
-  f.Write(kDash);
-  f.Printf(T(u8"          %s 三维网平差结果\n"), Project().projectName.c_str());
-  f.Printf(T(u8"              多余观测数=%10d\n"), m_Redundancy);
-  f.Printf(T(u8"                已知点数=%10d\n"), m_KnownPointCount);
-  f.Printf(T(u8"                  总点数=%10d\n"), m_PointCount);
-  f.Printf(T(u8"       GPS三维基线向量数=%10d\n"), m_VectorCount);
-  f.Printf(T(u8"              中央子午线=%15.9lf(dms)\n"), c.m_CentralMeridian);
-  f.Printf(T(u8"                椭球长轴=%15.3lf(m)\n"), c.m_CurrentCoorsSystem.m_a);
-  f.Printf(T(u8"            椭球扁率分母=%15.9lf\n"), c.m_CurrentCoorsSystem.m_InvF);
-  f.Printf("                     PVV=%14.3lf(cm^2)\n", m_PVV / 100.0);
-  f.Printf("                      M0=%14.3f(cm)\n", m_M0 / 10.0);
+  CSummaryHeader header;
+  header.dash = kDash;
+  header.title = Format(T(u8"          %s 三维网平差结果\n"), Project().projectName.c_str());
+  header.redundancy = m_Redundancy, header.knownPoints = m_KnownPointCount, header.totalPoints = m_PointCount;
+  header.countLines = {Format(T(u8"       GPS三维基线向量数=%10d\n"), m_VectorCount)};
+  header.centralMeridianDms = c.m_CentralMeridian;
+  header.axisFormat = T(u8"                椭球长轴=%15.3lf(m)\n");
+  header.a = c.m_CurrentCoorsSystem.m_a, header.invF = c.m_CurrentCoorsSystem.m_InvF;
+  header.pvvCm2 = m_PVVmm2 / 100.0, header.m0Cm = m_M0mm / 10.0;
+  WriteSummaryHeader(f, header);
 
-  f.Write(kDash);
-  f.Write(T(u8"                          已知坐标(X,Y,Z)\n"));
-  f.Write(kDash);
-  f.Write(" No.              Name          X(m)             Y(m)             Z(m)\n");
-  f.Write(kDash);
+  WriteSectionOpening(f, kDash, T(u8"                          已知坐标(X,Y,Z)\n"),
+                      " No.              Name          X(m)             Y(m)             Z(m)\n");
   for (int i = 0; i < m_KnownPointCount; ++i)
     f.Printf("%4d  %16s %15.4lf  %15.4lf   %15.4lf\n", i + 1, m_PointName[i].c_str(), m_X[i], m_Y[i], m_Z[i]);
 
-  f.Write(kDash);
-  f.Write(T(u8"                    GPS三维基线向量观测值\n"));
-  f.Write(kDash);
-  f.Write(" No.        From              To           VectorDX(m)   VectorDY(m)   VectorDZ(m)   Distance(m)\n");
-  f.Write(kDash);
+  WriteSectionOpening(f, kDash, T(u8"                    GPS三维基线向量观测值\n"),
+                      " No.        From              To           VectorDX(m)   VectorDY(m)   VectorDZ(m)   Distance(m)\n");
   for (int j = 0; j < m_VectorCount; ++j) {
     const double dx = m_DX[j], dy = m_DY[j], dz = m_DZ[j];
     f.Printf("%4d %16s %16s %13.3lf %13.3lf %13.3lf %13.3lf\n", j + 1, m_PointName[m_From[j]].c_str(),
@@ -140,47 +119,22 @@ void CGPS3dNetAdjust::ComputeReliability() {
 void CGPS3dNetAdjust::WriteAdjustedNetwork() {
   if (Project().approxXYZFromFile && !WriteFreeNetworkFiles()) return;
   CReportFile& f = m_ResultFile;
-  const double scale = m_M0 / 10.0;  // cofactor -> cm
+  WriteSectionOpening(f, kDash, T(u8"                            平差后坐标(X,Y,Z)\n"),
+                      " No.        Name             X(m)         Y(m)          Z(m)     Mx(cm) My(cm) Mz(cm) Mp(cm)\n");
+  const CWeakestPoint weakest =
+      WriteAdjustedCoordinates(f, m_Solution, {&m_PointName, {&m_X, &m_Y, &m_Z}}, {" %13.4lf", " %6.2f"});
+  WriteSectionOpening(f, kDash, T(u8"                         最弱点\n"),
+                      " No.         Name        MX(cm)  MY(cm)  MZ(cm)  MP(cm)\n");
+  WriteWeakestPoint(f, weakest, m_PointName, " %7.2lf");
+  WriteResiduals();
+  WriteReliability();
+  WriteSides();
+}
 
-  f.Write(kDash);
-  f.Write(T(u8"                            平差后坐标(X,Y,Z)\n"));
-  f.Write(kDash);
-  f.Write(" No.        Name             X(m)         Y(m)          Z(m)     Mx(cm) My(cm) Mz(cm) Mp(cm)\n");
-  f.Write(kDash);
-  int weakest = -1;
-  double weakestM[4] = {0, 0, 0, 0};
-  for (int i = 0; i < m_PointCount; ++i) {
-    GetWindowMessage();
-    const char* name = m_PointName[i].c_str();
-    if (i < m_KnownPointCount) {
-      f.Printf("%4d %16s %13.4lf %13.4lf %13.4lf\n", i + 1, name, m_X[i], m_Y[i], m_Z[i]);
-      continue;
-    }
-    const int u = UnknownOf(i);
-    const double mx = std::sqrt(Qxx(u, u)) * scale, my = std::sqrt(Qxx(u + 1, u + 1)) * scale,
-                 mz = std::sqrt(Qxx(u + 2, u + 2)) * scale;
-    const double mp = std::sqrt(mx * mx + my * my + mz * mz);
-    f.Printf("%4d %16s %13.4lf %13.4lf %13.4lf %6.2f %6.2f %6.2f %6.2f\n", i + 1, name, m_X[i], m_Y[i], m_Z[i], mx,
-             my, mz, mp);
-    if (ClearlyGreater(mp, weakestM[3])) {
-      weakest = i;
-      weakestM[0] = mx, weakestM[1] = my, weakestM[2] = mz, weakestM[3] = mp;
-    }
-  }
-  f.Write(kDash);
-  f.Write(T(u8"                         最弱点\n"));
-  f.Write(kDash);
-  f.Write(" No.         Name        MX(cm)  MY(cm)  MZ(cm)  MP(cm)\n");
-  f.Write(kDash);
-  if (weakest >= 0)  // no point qualifies when every precision is 0
-    f.Printf("%4d %16s %7.2lf %7.2lf %7.2lf %7.2lf\n", weakest + 1, m_PointName[weakest].c_str(), weakestM[0],
-             weakestM[1], weakestM[2], weakestM[3]);
-
-  f.Write(kDash);
-  f.Write(T(u8"                        三维基线向量残差\n"));
-  f.Write(kDash);
-  f.Write(T(u8" No.        From              To           V_DX(cm)    V_DY(cm)   V_DZ(cm)  限差(cm)\n"));
-  f.Write(kDash);
+void CGPS3dNetAdjust::WriteResiduals() {
+  CReportFile& f = m_ResultFile;
+  WriteSectionOpening(f, kDash, T(u8"                        三维基线向量残差\n"),
+                      T(u8" No.        From              To           V_DX(cm)    V_DY(cm)   V_DZ(cm)  限差(cm)\n"));
   const char* exceeds = T(u8"  超限\n");
   const char* passes = T(u8"  合格\n");
   for (int j = 0; j < m_VectorCount; ++j) {
@@ -189,21 +143,22 @@ void CGPS3dNetAdjust::WriteAdjustedNetwork() {
     const double dx = m_X[e] - m_X[s], dy = m_Y[e] - m_Y[s], dz = m_Z[e] - m_Z[s];
     const double vx = (dx - m_DX[j]) * 100.0, vy = (dy - m_DY[j]) * 100.0, vz = (dz - m_DZ[j]) * 100.0;
     const double S = std::sqrt(dx * dx + dy * dy + dz * dz);
-    const double sigma = std::sqrt(m_a * m_a + (m_b * S / 1000.0) * (m_b * S / 1000.0));  // mm
-    const double tolerance = kToleranceFactor * sigma / 10.0;                           // cm
+    const double sigma = std::sqrt(m_GradeFixedMm * m_GradeFixedMm +
+                                   (m_GradePpm * S / 1000.0) * (m_GradePpm * S / 1000.0));  // mm
+    const double tolerance = kToleranceFactor * sigma / 10.0;                                   // cm
     f.Printf("%4d %16s %16s %10.2f %10.2f %10.2f %10.2f", j + 1, m_PointName[s].c_str(), m_PointName[e].c_str(), vx,
              vy, vz, tolerance);
     const bool over = std::fabs(vx) > tolerance || std::fabs(vy) > tolerance || std::fabs(vz) > tolerance;
     f.Write(over ? exceeds : passes);
   }
+}
 
+void CGPS3dNetAdjust::WriteReliability() {
+  CReportFile& f = m_ResultFile;
   ComputeReliability();
-  f.Write(kDash);
-  f.Write(T(u8"                             三维基线向量可靠性\n"));
-  f.Write(kDash);
-  f.Write(T(u8" No.            From               To            内部可靠性\n"));
-  f.Write("                                            DX       DY       DZ\n");
-  f.Write(kDash);
+  WriteSectionOpening(f, kDash, T(u8"                             三维基线向量可靠性\n"),
+                      T(u8" No.            From               To            内部可靠性\n"
+                        u8"                                            DX       DY       DZ\n"));
   double sum[3] = {0, 0, 0};
   for (int j = 0; j < m_VectorCount; ++j) {
     const double* r = &m_RedundancyNumber[3 * static_cast<size_t>(j)];
@@ -218,51 +173,35 @@ void CGPS3dNetAdjust::WriteAdjustedNetwork() {
            std::fabs(sum[1] / m), std::fabs(sum[2] / m));
   f.Printf(T(u8"内部可靠性总和                         %8.2f\n"), std::fabs(sum[0] + sum[1] + sum[2]));
   f.Printf(T(u8"内部可靠性均值                         %8.2f\n"), std::fabs((sum[0] + sum[1] + sum[2]) / m / 3.0));
+}
 
+void CGPS3dNetAdjust::WriteSides() {
+  CReportFile& f = m_ResultFile;
   const char* sideHeader = " No.             FROM               TO           S(m)     MS(cm)    MS:S         ppm\n";
   const char* sideLine = "%4d %16s %16s %15.3lf %7.2lf    1/%-10.0lf %6.2lf\n";
-  f.Write(kDash);
-  f.Write(T(u8"           　　　　　　平差后边长及精度\n"));
-  f.Write(kDash);
-  f.Write(sideHeader);
-  f.Write(kDash);
+  WriteSectionOpening(f, kDash, T(u8"           　　　　　　平差后边长及精度\n"), sideHeader);
   int weakestSide = -1;
-  SidePrecision weakestPrecision;
+  CRelativePrecision weakestPrecision;
   for (int j = 0; j < m_VectorCount; ++j) {
     GetWindowMessage();
     const int s = m_From[j], e = m_To[j];
     const double d[3] = {m_X[e] - m_X[s], m_Y[e] - m_Y[s], m_Z[e] - m_Z[s]};
-    const double S = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+    const CSideCofactors side = m_Solution.SidePrecision(s, e, d);
     const char* from = m_PointName[s].c_str();
     const char* to = m_PointName[e].c_str();
     if (s < m_KnownPointCount && e < m_KnownPointCount) {
-      f.Printf("%4d %16s %16s %15.3lf\n", j + 1, from, to, S);
+      f.Printf("%4d %16s %16s %15.3lf\n", j + 1, from, to, side.length);
       continue;
     }
-    int index[6];
-    VectorUnknowns(j, index);
-    double c[6];
-    for (int k = 0; k < 3; ++k) {
-      const double unit = S > 0.0 ? d[k] / S : 0.0;
-      c[k] = -unit;
-      c[k + 3] = unit;
-    }
-    double q = 0.0;
-    for (int a = 0; a < 6; ++a)
-      for (int b = 0; b < 6; ++b)
-        if (index[a] >= 0 && index[b] >= 0) q += c[a] * c[b] * Qxx(index[a], index[b]);
-    const SidePrecision p = RelativePrecision(S, std::sqrt(std::max(q, 0.0)) * scale);
+    const CRelativePrecision p =
+        RelativePrecision(side.length, m_Solution.m0 * std::sqrt(std::max(side.qLength, 0.0)) * 100.0);
     f.Printf(sideLine, j + 1, from, to, p.S, p.MS, p.T, p.ppm);
-    if (S > 0.0 && p.T < kWeakestSideBound && (weakestSide < 0 || ClearlyGreater(weakestPrecision.T, p.T))) {
+    if (p.S > 0.0 && p.T < kWeakestSideBound && (weakestSide < 0 || ClearlyGreater(weakestPrecision.T, p.T))) {
       weakestSide = j;
       weakestPrecision = p;
     }
   }
-  f.Write(kDash);
-  f.Write(T(u8"　　　　　　　　　　　　　　最弱边\n"));
-  f.Write(kDash);
-  f.Write(sideHeader);
-  f.Write(kDash);
+  WriteSectionOpening(f, kDash, T(u8"　　　　　　　　　　　　　　最弱边\n"), sideHeader);
   if (weakestSide >= 0)  // no side qualifies when no vector has an unknown end
     f.Printf(sideLine, weakestSide + 1, m_PointName[m_From[weakestSide]].c_str(),
              m_PointName[m_To[weakestSide]].c_str(), weakestPrecision.S, weakestPrecision.MS, weakestPrecision.T,
@@ -276,7 +215,7 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
   const double e2 = 1.0 - (1.0 - 1.0 / invF) * (1.0 - 1.0 / invF);
   const double L0 = DmsToRadian(c.m_CentralMeridian);
   const double xConstant = 1000.0 * c.m_XConstant, yConstant = 1000.0 * c.m_YConstant;
-  const double s = m_M0 / 10.0;
+  const double s = m_M0mm / 10.0;
   GPSTransfer transfer(0);
   transfer.m_a = a;
   transfer.m_InvF = invF;
@@ -327,14 +266,11 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
       dx = s * std::sqrt(Qxyh[0][0]);
       dy = s * std::sqrt(Qxyh[1][1]);
       dH = s * std::sqrt(Qxyh[2][2]);
-      // Error ellipse of the plane position; rounding may leave the minor axis a hair below 0.
-      const double qxx = Qxyh[0][0], qyy = Qxyh[1][1], qxy = Qxyh[0][1];
-      const double k = std::sqrt((qxx - qyy) * (qxx - qyy) + 4.0 * qxy * qxy);
-      E = std::sqrt(std::max(0.0, 0.5 * m_M0 * m_M0 * (qxx + qyy + k))) / 10.0;
-      F = std::sqrt(std::max(0.0, 0.5 * m_M0 * m_M0 * (qxx + qyy - k))) / 10.0;
-      double theta = std::atan2(2.0 * qxy, qxx - qyy);
-      if (theta < 0.0) theta += 2.0 * PI;
-      T = RadianToDms(theta / 2.0);
+      // The error ellipse of the plane position.
+      CEllipse ellipse = ErrorEllipse(Qxyh[0][0], Qxyh[1][1], Qxyh[0][1]);
+      ellipse.major *= m_Solution.m0, ellipse.minor *= m_Solution.m0;
+      const CReportEllipse r = ReportEllipse(ellipse);
+      E = r.E, F = r.F, T = r.T;
     }
     f.Printf("%4d %16s %15.9lf %5.2lf %15.9lf %5.2lf %12.3lf %5.2lf\n", i + 1, name, RadianToDms(B), dB,
              RadianToDms(L), dL, H, dH);
@@ -350,12 +286,12 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
 
 int CGPS3dNetAdjust::WritePointFiles(const std::vector<std::string>& blh, const std::vector<std::string>& xyheft,
                                      const std::vector<std::string>& xyh) {
-  const std::pair<const char*, const std::vector<std::string>*> files[] = {
-      {"GPS3dBLH", &blh}, {"GPS3dXYHEFT", &xyheft}, {"GPS3dXYH", &xyh}};
-  for (const auto& [extension, lines] : files) {
+  const std::pair<ProjectFile, const std::vector<std::string>*> files[] = {
+      {ProjectFile::BLH3d, &blh}, {ProjectFile::XYHEFT3d, &xyheft}, {ProjectFile::XYH3d, &xyh}};
+  for (const auto& [kind, lines] : files) {
     CReportFile file;
-    if (!file.Create(ResultName(extension))) {
-      OpenError(ResultName(extension));
+    if (!file.Create(ResultName(kind))) {
+      OpenError(ResultName(kind));
       return 0;
     }
     for (const std::string& line : *lines) file.Write(line);
@@ -372,9 +308,9 @@ int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
                 m_KnownPointCount));
     return 1;
   }
-  const char* extensions[] = {"GPS3dFreeXXInput", "GPS3dFreeQxxInput", "GPS3dFreeGxxInput"};
+  const ProjectFile kinds[] = {ProjectFile::FreeXXInput, ProjectFile::FreeQxxInput, ProjectFile::FreeGxxInput};
   for (int which = 0; which < 3; ++which) {
-    const std::string path = CurrentProjectFile(extensions[which]);
+    const std::string path = CurrentProjectFile(kinds[which]);
     if (FileExists(path) &&
         !AskYesNo(Format(T(u8"文件%s已存在，重新产生？"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Question, 0,
                   MessageAnswer::No))
@@ -385,7 +321,7 @@ int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
       return 0;
     }
     if (which == 0) {
-      file.Printf("%8d %8d %13.4lf\n", m_PointCount, m_Redundancy, m_M0);
+      file.Printf("%8d %8d %13.4lf\n", m_PointCount, m_Redundancy, m_M0mm);
       for (int i = 1; i < m_PointCount; ++i) {
         const size_t p = 3 * static_cast<size_t>(i - 1);
         file.Printf("%16s 1.0  %13.4lf %13.4lf %13.4lf %13.4lf %13.4lf %13.4lf\n", m_PointName[i].c_str(), m_x[p],

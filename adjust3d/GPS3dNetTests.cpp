@@ -28,7 +28,7 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
   GPSTransfer geodetic(0);
   geodetic.m_a = c.m_CurrentCoorsSystem.m_a;
   geodetic.m_InvF = c.m_CurrentCoorsSystem.m_InvF;
-  const double s = net.m_M0 / kMmPerCm;  // cm per unit cofactor
+  const double s = net.m_M0mm / kMmPerCm;  // cm per unit cofactor
   f.Write(kDash);
   f.Printf(T(u8"          点位置信区域(置信概率%.2f%%; 因子: 一维%.3f 二维%.3f 三维%.3f; %s)\n"),
            settings.confidence * 100.0, k.interval, k.ellipse, k.ellipsoid,
@@ -67,10 +67,10 @@ CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& 
   CNetworkTests t;
   const int r = net.m_Redundancy;
   t.sigma0 = std::sqrt(net.m_MeanVariance) * kMmPerCm;
-  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVV / r);
+  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVmm2 / r);
   t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
   if (!(t.sigma0 > 0.0)) return t;
-  t.global = GlobalModelTest(net.m_PVV / (t.sigma0 * t.sigma0), r, settings.alpha);
+  t.global = GlobalModelTest(net.m_PVVmm2 / (t.sigma0 * t.sigma0), r, settings.alpha);
   t.limits = SnoopingLimits(r, settings.alpha, settings.power);
   if (r <= 0) return t;
 

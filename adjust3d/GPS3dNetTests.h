@@ -4,9 +4,9 @@
 // it, so the adjustment's own files are the same with or without them.
 #pragma once
 
-#include "adjust3d/AdjustmentStatistics.h"
+#include "adjust/AdjustmentStatistics.h"
 #include "adjust3d/GPS3dNetAdjust.h"
-#include "adjust3d/StatisticsReport.h"
+#include "adjust/StatisticsReport.h"
 
 namespace vemo {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "adjust3d/FreeNetworkFiles.h"
-#include "adjust3d/ReportFile.h"
+#include "adjust/ReportFile.h"
 #include "adjust3d/STransformation.h"
 #include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/Encoding.h"

@@ -48,7 +48,7 @@ int AcceptIndependentBaselineDlg(const CIndependentBaselineDlg& dialog) {
   CGPSConfiguration& c = Project().configuration;
   c.m_IndependentBaselineFiles.clear();
   for (const auto& f : dialog.files.chosen) c.m_IndependentBaselineFiles.push_back(PathToGbk(f));
-  c.m_IndependentBaselineFile = PathToGbk(CurrentProjectFile("GPS3dVector"));
+  c.m_IndependentBaselineFile = PathToGbk(CurrentProjectFile(ProjectFile::Vector3d));
   return 1;
 }
 
@@ -122,7 +122,7 @@ void SelectIndependentBaselines(std::vector<CPeriodBaseline>& b, IndependentRule
 }
 
 int FormIndependentBaselines(const std::vector<std::string>& files, IndependentRule rule, bool randomStart) {
-  const std::string output = CurrentProjectFile("GPS3dVector");
+  const std::string output = CurrentProjectFile(ProjectFile::Vector3d);
   // The vector file holds the flags the user may have edited by hand: it is replaced only by
   // a formation that succeeds as a whole, and left as it is otherwise.
   if (files.empty()) {

@@ -21,7 +21,7 @@
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "adjust2d/GPS2dNetTests.h"
 #include "adjust3d/GPS3dNetAdjust.h"
-#include "adjust3d/SparseNormalEquations.h"
+#include "adjust/SparseNormalEquations.h"
 #include "bench/BenchProcess.h"
 #include "bench/BenchProject.h"
 #include "project/AppState.h"

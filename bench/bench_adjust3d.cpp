@@ -12,7 +12,7 @@
 
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust3d/GPS3dNetTests.h"
-#include "adjust3d/SparseNormalEquations.h"
+#include "adjust/SparseNormalEquations.h"
 #include "bench/BenchProcess.h"
 #include "bench/BenchProject.h"
 #include "tests/adjust3d/SyntheticNetwork.h"

@@ -14,7 +14,7 @@
 
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "adjust3d/GPS3dNetAdjust.h"
-#include "adjust3d/NormalEquations.h"
+#include "adjust/NormalEquations.h"
 #include "bench/BenchProcess.h"
 #include "bench/BenchProject.h"
 #include "geodesy/FileUtil.h"

@@ -140,7 +140,7 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
 }
 
 int RunSyncLoopCheck(const std::vector<std::string>& files) {
-  const std::string loopFile = CurrentProjectFile("GPS3dSyncLoop");
+  const std::string loopFile = CurrentProjectFile(ProjectFile::SyncLoop);
   const bool exists = FileExists(loopFile);
   bool search = true;
   if (exists) {
@@ -180,7 +180,7 @@ int RunSyncLoopCheck(const std::vector<std::string>& files) {
       return 0;
     }
   }
-  const std::string report = CurrentProjectFile("GPS3dSyncMisclosure");
+  const std::string report = CurrentProjectFile(ProjectFile::SyncMisclosure);
   if (!ComputeSyncMisclosure(loopFile, report, Project().configuration)) return 0;
   Platform().OpenTextDocument(report);
   return 1;
@@ -315,7 +315,7 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
 int RunAsyncLoopCheck() {
   CReadGPS3dVector set(0);
   if (!set.Load()) return 0;
-  const std::string loopFile = CurrentProjectFile("GPS3dLoop");
+  const std::string loopFile = CurrentProjectFile(ProjectFile::Loop);
   bool search = true;
   if (FileExists(loopFile))
     search = AskYesNo(T(u8"闭合环路文件已存在，重新产生？"), AppTitle(), MessageIcon::Question, 0, MessageAnswer::No);
@@ -327,7 +327,7 @@ int RunAsyncLoopCheck() {
       return 0;
     }
   }
-  const std::string report = CurrentProjectFile("GPS3dMisclosure");
+  const std::string report = CurrentProjectFile(ProjectFile::Misclosure);
   if (!ComputeAsyncMisclosure(set, loopFile, report, Project().configuration)) return 0;
   Platform().OpenTextDocument(report);
   return 1;

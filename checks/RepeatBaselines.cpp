@@ -160,8 +160,8 @@ CRepeatBaselineReports CompareRepeatedBaselines(const CReadGPS3dVector& set, con
 int RunRepeatBaselineComparison() {
   CProjectState& p = Project();
   const bool high = HighGrade(p.configuration.m_GradeIndex);
-  const std::string lengthFile = CurrentProjectFile("GPS3dRepeatBaseline");
-  const std::string componentFile = CurrentProjectFile("GPS3dRepeatBaselineClassAB");
+  const std::string lengthFile = CurrentProjectFile(ProjectFile::RepeatBaseline);
+  const std::string componentFile = CurrentProjectFile(ProjectFile::RepeatBaselineClassAB);
   for (const std::string* f : {&lengthFile, &componentFile}) {
     if (f == &componentFile && !high) continue;
     if (!WriteFileAtomically(*f, "")) {

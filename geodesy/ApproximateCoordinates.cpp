@@ -13,6 +13,7 @@
 #include "geodesy/GPSConfiguration.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/LibraryState.h"
+#include "geodesy/ProjectFiles.h"
 #include "geodesy/Platform.h"
 
 namespace {
@@ -113,10 +114,6 @@ int ChainFromKnownPoints(int known, int points, int vectors, Pass pass, Undeterm
     GetWindowMessage();  // a pass over a large network: the window is painted between passes
     settled = !pass();
   }
-}
-
-std::string VariantName(const char* extension, int variant) {
-  return variant == 1 ? std::string(extension) + "1" : std::string(extension);
 }
 
 // Writes a result file whole; "打开文件:%s出错!" when it cannot be created or written.
@@ -271,8 +268,8 @@ int GPS3dVectorTo2d(CGPS3dNetworkRecord* network, double a, double invF) {
 
   const std::string& dir = GlobalProjectDir();
   const std::string& name = GlobalProjectName();
-  const std::string planePath = vemo::ProjectFileName(dir, name, VariantName("GPS2dVector", n.m_Variant));
-  const std::string blhPath = vemo::ProjectFileName(dir, name, VariantName("GPS3dBLHVector", n.m_Variant));
+  const std::string planePath = vemo::ProjectFileName(dir, name, vemo::Extension(vemo::ProjectFile::Vector2d, n.m_Variant));
+  const std::string blhPath = vemo::ProjectFileName(dir, name, vemo::Extension(vemo::ProjectFile::BLHVector3d, n.m_Variant));
   if (!WriteResultFile(planePath, planeText) || !WriteResultFile(blhPath, blhText)) return 0;
   return 1;
 }

@@ -11,6 +11,7 @@
 #include "geodesy/GPSConfiguration.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/LibraryState.h"
+#include "geodesy/ProjectFiles.h"
 #include "geodesy/Platform.h"
 #include "geodesy/ReadGPS3dBaseline.h"
 #include "geodesy/TextTools.h"
@@ -57,7 +58,7 @@ struct CKnownFile {
 // Reads the reference station from the first line of the known file. False after the
 // message "未输入参考站名！" when the file cannot be read or its first line is empty.
 bool ReadReferenceStation(CKnownFile& known, CReferenceStation& reference) {
-  known.path = ProjectFileName(GlobalProjectDir(), GlobalProjectName(), "GPS3dKnownXYZ");
+  known.path = ProjectFileName(GlobalProjectDir(), GlobalProjectName(), Extension(ProjectFile::KnownXYZ));
   auto content = ReadWholeFile(known.path);
   std::error_code ec;
   if (!content && std::filesystem::exists(known.path, ec)) {

@@ -13,8 +13,8 @@
 // point list (known points first, then the other points in the order in which they first
 // appear among the vectors).
 struct CGPS3dNetworkRecord {
-  double m_a = 0.0;  // fixed error of the network grade, mm
-  double m_b = 0.0;  // proportional error of the network grade, ppm
+  double m_GradeFixedMm = 0.0;  // fixed error of the network grade, mm
+  double m_GradePpm = 0.0;      // proportional error of the network grade, ppm
   int m_Variant = 0;  // 0: the ordinary files; 1: the "1" files of the one-point-one-direction network
   int m_KnownPointCount = 0;  // the first points of the list are the known points
   int m_PointCount = 0;

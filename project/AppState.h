@@ -6,6 +6,7 @@
 #include <string>
 
 #include "geodesy/GPSConfiguration.h"
+#include "geodesy/ProjectFiles.h"
 
 namespace vemo {
 
@@ -28,6 +29,8 @@ CProjectState& Project();
 
 // "directory/name.extension" of the current project (see ProjectFileName).
 std::string CurrentProjectFile(const std::string& extension);
+// The current project's file of a kind, in a network variant (see ProjectFiles.h).
+std::string CurrentProjectFile(ProjectFile file, int variant = 0);
 
 // The main window title "%s—[%s]" after a project was opened (GBK).
 std::string MainWindowTitle();

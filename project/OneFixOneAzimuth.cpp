@@ -47,7 +47,7 @@ bool UsableName(const std::string& name) {
 
 void OneFixOneAzimuth::OnInitDialog() {
   std::string text;
-  if (!ReadFileContent(CurrentProjectFile("OneFix"), text)) return;
+  if (!ReadFileContent(CurrentProjectFile(ProjectFile::OneFix), text)) return;
   const std::vector<std::string> lines = TextLines(text);
   double values[3];
   std::string name;
@@ -103,7 +103,7 @@ int OneFixOneAzimuth::CheckFields() const {
 }
 
 int OneFixOneAzimuth::CheckNamesInNetwork() const {
-  const std::string path = CurrentProjectFile("GPS3dVector");
+  const std::string path = CurrentProjectFile(ProjectFile::Vector3d);
   std::vector<CVectorRecord> vectors;
   int lines = 0, errorFlag = 0;
   if (!ReadVectorFile(path, VectorLineForm::Flagged, vectors, lines, errorFlag)) return 0;
@@ -134,13 +134,13 @@ int OneFixOneAzimuth::OnOK() {
     return 0;
   }
   const std::string name = Trim(m_PointName), from = Trim(m_From), to = Trim(m_To);
-  const std::pair<const char*, std::string> files[] = {
-      {"OneFix", OneFixText()},
-      {"GPS3dKnownXYZ1", Format("%20s %20.4lf %20.4lf %20.4lf\n", name.c_str(), t.m_X, t.m_Y, t.m_Z)},
-      {"GPS2dKnownXY1", Format("%20s %20.4lf %20.4lf\n", name.c_str(), m_x, m_y)},
-      {"GPS2dAzimuth1", Format("%20s %20s %20.12lf    0.00001\n", from.c_str(), to.c_str(), m_Azimuth)}};
-  for (const auto& [extension, content] : files) {
-    const std::string path = CurrentProjectFile(extension);
+  const std::pair<ProjectFile, std::string> files[] = {
+      {ProjectFile::OneFix, OneFixText()},
+      {ProjectFile::KnownXYZ, Format("%20s %20.4lf %20.4lf %20.4lf\n", name.c_str(), t.m_X, t.m_Y, t.m_Z)},
+      {ProjectFile::KnownXY, Format("%20s %20.4lf %20.4lf\n", name.c_str(), m_x, m_y)},
+      {ProjectFile::Azimuth, Format("%20s %20s %20.12lf    0.00001\n", from.c_str(), to.c_str(), m_Azimuth)}};
+  for (const auto& [kind, content] : files) {
+    const std::string path = CurrentProjectFile(kind, 1);
     if (!WriteFileAtomically(path, content)) {
       Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
       return 0;

@@ -91,7 +91,7 @@ DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
   if (saved) *saved = false;
   if (r.name.empty() || r.directory.empty()) return DialogOutcome::StaysOpen;
   if (!CheckProjectDialogValues(r)) return DialogOutcome::StaysOpen;
-  std::string prj = ProjectFileName(r.directory, r.name, "prj");
+  std::string prj = ProjectFileName(r.directory, r.name, Extension(ProjectFile::Project));
   if (FileExists(prj)) {
     std::string text = Format(T(u8"工程'%s'已存在,覆盖该工程?"), PathToGbk(prj).c_str());
     if (!AskYesNo(text, AppTitle(), MessageIcon::Question, 0, MessageAnswer::No))
@@ -263,7 +263,7 @@ int OpenProject(const std::string& prjPath) {
     CProjectState previous = p;
     p.projectDir = newDir;
     p.projectName = newName;
-    if (!FileExists(CurrentProjectFile("prj")) || !ReadWholeFile(CurrentProjectFile("prj"))) {
+    if (!FileExists(CurrentProjectFile(ProjectFile::Project)) || !ReadWholeFile(CurrentProjectFile(ProjectFile::Project))) {
       std::string shown = PathToGbk(prjPath);
       ShowMessage(Format(T(u8"打开文件%s出错!"), shown.c_str()), AppTitle(), MessageIcon::Warning);
       p = previous;
@@ -306,10 +306,10 @@ bool SaveOnExit() {
   if (!mirrored || p.projectName.empty()) return saved;
   const std::string workingDir = p.projectDir;
   p.projectDir = dir;
-  auto onDisk = ReadWholeFile(CurrentProjectFile("prj"));
+  auto onDisk = ReadWholeFile(CurrentProjectFile(ProjectFile::Project));
   if (!onDisk || *onDisk != SerializeConfiguration(p.configuration)) {
     if (!SaveProjectFile()) {
-      ShowMessage(Format(T(u8"不能保存工程文件%s,工程参数的修改未保存!"), PathToGbk(CurrentProjectFile("prj")).c_str()),
+      ShowMessage(Format(T(u8"不能保存工程文件%s,工程参数的修改未保存!"), PathToGbk(CurrentProjectFile(ProjectFile::Project)).c_str()),
                   AppTitle(), MessageIcon::Warning);
       saved = false;
     }

@@ -170,7 +170,7 @@ bool DeserializeConfiguration(const std::string& bytes, CGPSConfiguration& c, st
 int SaveProjectFile() {
   CProjectState& p = Project();
   if (p.projectName.empty()) return 0;
-  std::string path = CurrentProjectFile("prj");
+  std::string path = CurrentProjectFile(ProjectFile::Project);
   std::string error;
   if (!WriteFileAtomically(path, SerializeConfiguration(p.configuration), &error)) {
     std::printf("Couldn't open source file: %s\n", error.c_str());
@@ -189,7 +189,7 @@ int LoadProjectFile() {
   // Opening a project is where its files start being used: a save that died here in an
   // earlier run (of the project file or of a data file) may have left its temporary file.
   RemoveLeftoverSaves(p.projectDir);
-  std::string path = CurrentProjectFile("prj");
+  std::string path = CurrentProjectFile(ProjectFile::Project);
   if (!FileExists(path)) return 0;
   auto bytes = ReadWholeFile(path);
   if (!bytes) return 0;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Fails when a source file includes a header of a layer above its own. The layers, from the
-# bottom: the library (geodesy/), the project layer (project/), the engines (adjust3d/,
-# adjust2d/, checks/, tools/, baselines/), the shell (app/). A layer may include its own folder
-# and every folder below it; tests, benchmarks and examples sit on top of everything.
+# bottom: the library (geodesy/), the project layer (project/), the adjustment core (adjust/),
+# the engines (adjust3d/, adjust2d/, checks/, tools/, baselines/), the shell (app/). A layer
+# may include its own folder and every folder below it; tests, benchmarks and examples sit on top of everything.
 # Usage: scripts/check-layers.sh [SOURCE_ROOT]
 set -euo pipefail
 root=${1:-$(dirname "$0")/..}
@@ -13,12 +13,13 @@ allowed_for() {
   case $1 in
     geodesy) echo "geodesy" ;;
     project) echo "geodesy project" ;;
-    adjust3d|adjust2d|checks|tools|baselines) echo "geodesy project $engines" ;;
+    adjust) echo "geodesy project adjust" ;;
+    adjust3d|adjust2d|checks|tools|baselines) echo "geodesy project adjust $engines" ;;
   esac
 }
 
 status=0
-for layer in geodesy project $engines; do
+for layer in geodesy project adjust $engines; do
   [ -d "$layer" ] || continue
   allowed=" $(allowed_for "$layer") "
   while IFS= read -r hit; do

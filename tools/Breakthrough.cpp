@@ -1,10 +1,12 @@
 #include "tools/Breakthrough.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
-#include "adjust3d/ReportFile.h"
+#include "adjust/ReportFile.h"
+#include "adjust/Solution.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
@@ -69,7 +71,7 @@ class ItemReader {
 int ExtractBreakthroughData(const std::vector<std::string>& names, const std::vector<double>& x,
                             const std::vector<double>& y, int knownCount, double m0, const CofactorFunction& cofactor,
                             const char* extractExtension) {
-  const std::string guidePath = CurrentProjectFile("gti");
+  const std::string guidePath = CurrentProjectFile(ProjectFile::BreakthroughGuide);
   if (!FileExists(guidePath)) return 1;
   std::string content;
   if (!ReadFileContent(guidePath, content)) {
@@ -146,12 +148,10 @@ BreakthroughErrors ComputeBreakthrough(double m0, double azimuthDms, const doubl
       Syy += gy[i] * Q[i][j] * gy[j];
       Sxy += gx[i] * Q[i][j] * gy[j];
     }
-  double theta = std::atan2(2.0 * Sxy, Sxx - Syy);
-  if (theta < 0.0) theta += 2.0 * PI;
-  const double phi = theta / 2.0;
-  const double mean = (Sxx + Syy) / 2.0;
-  double r = std::sqrt((Sxx - Syy) * (Sxx - Syy) + (2.0 * Sxy) * (2.0 * Sxy)) / 2.0;
-  if (mean < r) r = mean;
+  const CEllipse ellipse = ErrorEllipse(Sxx, Syy, Sxy);
+  const double phi = ellipse.direction;
+  const double mean = ellipse.mean;
+  const double r = std::min(ellipse.radius, mean);
   BreakthroughErrors e;
   e.E = m0 * std::sqrt(std::max(0.0, mean + r));
   e.F = mean - r >= kSmallestMinorVariance ? m0 * std::sqrt(mean - r) : 0.0;
@@ -166,7 +166,7 @@ BreakthroughErrors ComputeBreakthrough(double m0, double azimuthDms, const doubl
 }
 
 int ComputeBreakthroughErrors() {
-  const std::string extractPath = CurrentProjectFile("gtt");
+  const std::string extractPath = CurrentProjectFile(ProjectFile::BreakthroughExtract);
   if (!FileExists(extractPath)) {
     Warn(T(u8"没建立贯通误差引导文件\n请建立引导文件后重新平差\n然后再计算贯通误差"));
     return 0;
@@ -176,7 +176,7 @@ int ComputeBreakthroughErrors() {
     OpenFileError(extractPath);
     return 0;
   }
-  const std::string reportPath = CurrentProjectFile("gto");
+  const std::string reportPath = CurrentProjectFile(ProjectFile::BreakthroughReport);
   CReportFile report;
   if (!report.Create(reportPath)) {
     OpenFileError(reportPath);

@@ -211,7 +211,7 @@ std::string KmlDocument(const CGisNetwork& network, const std::string& title) {
 }
 
 bool ExportAdjustedNetwork(GisFormat format, const std::string& output) {
-  const std::string resultPath = CurrentProjectFile("GPS3dResult");
+  const std::string resultPath = CurrentProjectFile(ProjectFile::Result3d);
   const std::optional<std::string> text = ReadWholeFile(resultPath);
   if (!text || text->empty()) {
     ShowMessage(Format(T(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), Project().projectName.c_str()),

@@ -44,7 +44,7 @@ std::string MapPageFileName(const std::string& coordinatePath) {
 }
 
 std::string CVemoGPSDoc::CoordinateExtension(MapKind kind) {
-  return kind == MapKind::Wgs84 ? "GPS3dXYHEFT" : "GPS2dXYEFT";
+  return Extension(kind == MapKind::Wgs84 ? ProjectFile::XYHEFT3d : ProjectFile::XYEFT2d);
 }
 
 int CVemoGPSDoc::LoadProject(MapKind kind) {
@@ -54,7 +54,7 @@ int CVemoGPSDoc::LoadProject(MapKind kind) {
     ShowMessage(Format(T(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), project.projectName.c_str()), AppTitle());
     return 0;
   }
-  return Load(coordinates, CurrentProjectFile("GPS3dVector"), project.projectName);
+  return Load(coordinates, CurrentProjectFile(ProjectFile::Vector3d), project.projectName);
 }
 
 int CVemoGPSDoc::Load(const std::string& coordinatePath, const std::string& vectorPath,

@@ -15,7 +15,7 @@ int RunAdjust3d(CommandContext& context) {
   SetApproximateFileMode(0);
   CGPS3dNetAdjust network(0);
   return RunComputation([&] { return network.Load(); }, [&] { return AdjustGPS3dWithTests(network, tests.settings); },
-                        {CurrentProjectFile("GPS3dResult")});
+                        {CurrentProjectFile(ProjectFile::Result3d)});
 }
 
 }  // namespace vemo

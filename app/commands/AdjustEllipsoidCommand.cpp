@@ -10,7 +10,7 @@ int RunAdjustEllipsoid(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("adjust-ellipsoid takes no arguments");
   CGPS3dCombinedAdjust network;
   return RunComputation([&] { return network.Load(); }, [&] { return network.Adjust(); },
-                        {CurrentProjectFile("GPS3dBLHResult")});
+                        {CurrentProjectFile(ProjectFile::Combined3dResult)});
 }
 
 }  // namespace vemo

@@ -50,7 +50,7 @@ int RunFormIndependent(CommandContext& context) {
   if (dialog.files.chosen.empty()) throw UsageError("form-independent needs the synchronous baseline files");
   if (!AcceptIndependentBaselineDlg(dialog)) return kCommandFailed;
   if (!FormIndependentBaselines(dialog.files.chosen, dialog.rule, dialog.randomStart)) return kCommandFailed;
-  return OpenResultFile(CurrentProjectFile("GPS3dVector"));
+  return OpenResultFile(CurrentProjectFile(ProjectFile::Vector3d));
 }
 
 int RunSyncLoops(CommandContext& context) {

@@ -51,12 +51,12 @@ constexpr EntryKindName kEntryKinds[] = {{"known-xyz", EntryKind::KnownXYZ},
 
 struct ResultFile {
   const char* name;
-  const char* extension;
+  ProjectFile file;
 };
-constexpr ResultFile kResultFiles[] = {{"3d", "GPS3dResult"},        {"2d", "GPS2dResult"},
-                                       {"1d", "GPS1dResult"},        {"ellipsoid", "GPS3dBLHResult"},
-                                       {"vector-3d", "GPS3dVector"}, {"vector-2d", "GPS2dVector"},
-                                       {"misclosure", "GPS3dMisclosure"}};
+constexpr ResultFile kResultFiles[] = {{"3d", ProjectFile::Result3d},         {"2d", ProjectFile::Result2d},
+                                       {"1d", ProjectFile::Result1d},         {"ellipsoid", ProjectFile::Combined3dResult},
+                                       {"vector-3d", ProjectFile::Vector3d},  {"vector-2d", ProjectFile::Vector2d},
+                                       {"misclosure", ProjectFile::Misclosure}};
 
 // On the command line a document that opens is printed with its content.
 void PrintDocuments() { Platform().ShowDocumentContents(); }
@@ -204,7 +204,7 @@ int RunShowResult(CommandContext& context) {
   for (const auto& r : kResultFiles)
     if (rest[0] == r.name) {
       PrintDocuments();
-      return OpenResultFile(CurrentProjectFile(r.extension));
+      return OpenResultFile(CurrentProjectFile(r.file));
     }
   throw UsageError("show-result: no kind '" + rest[0] + "'");
 }

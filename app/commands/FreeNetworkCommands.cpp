@@ -44,7 +44,7 @@ int RunFreeNetwork(CommandContext& context) {
     // older ones must not be taken for this network's.
     if (network.m_KnownPointCount != 1) return kCommandFailed;
   }
-  Platform().OpenTextDocument(CurrentProjectFile("GPS3dFreeXXInput"));
+  Platform().OpenTextDocument(CurrentProjectFile(ProjectFile::FreeXXInput));
   CGPS3dFreeNetwork freeNetwork;
   return RunComputation([&] { return freeNetwork.Load(); }, [&] { return freeNetwork.Compute(); },
                         CGPS3dFreeNetwork::Reports());

@@ -61,7 +61,7 @@ int RunFitHeights(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("fit-heights takes no arguments");
   CGPS1dHeightFit fit;
   return RunComputation([&] { return LoadHeights(fit, dialog); }, [&] { return fit.FitHeights(); },
-                        {CurrentProjectFile("GPS1dResult")});
+                        {CurrentProjectFile(ProjectFile::Result1d)});
 }
 
 int RunPlaneParameters(CommandContext& context) {
@@ -85,7 +85,7 @@ int RunHeightParameters(CommandContext& context) {
   CGPS1dHeightFit fit;
   return RunComputation([&] { return network.Load() && network.Prepare() && LoadHeights(fit, dialog); },
                         [&] { return fit.FitParameters(); },
-                        {CurrentProjectFile("GPS1dResult"), DirectoryFileName(Project().projectDir, "Parameter.1d")});
+                        {CurrentProjectFile(ProjectFile::Result1d), DirectoryFileName(Project().projectDir, "Parameter.1d")});
 }
 
 }  // namespace vemo

@@ -7,6 +7,7 @@
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
+#include "app/commands/PlaneResults.h"
 #include "project/AppState.h"
 #include "project/OneFixOneAzimuth.h"
 #include "geodesy/Encoding.h"
@@ -62,11 +63,16 @@ int RunAdjustOneFix(CommandContext& context) {
   SetApproximateFileMode(0);
   {
     CGPS3dNetAdjust network(1);
-    if (network.Load() && network.Adjust()) Platform().OpenTextDocument(CurrentProjectFile("GPS3dResult1"));
+    if (network.Load() && network.Adjust()) Platform().OpenTextDocument(CurrentProjectFile(ProjectFile::Result3d, 1));
   }
   CGPS2dNetAdjust plane(1);
-  return RunComputation([&] { return plane.Load(); }, [&] { return plane.AdjustOneFix(); },
-                        {CurrentProjectFile("GPS2dResult1")});
+  return RunComputation([&] { return plane.Load(); },
+                        [&] {
+                          const int adjusted = plane.AdjustOneFix();
+                          if (adjusted == 1) ExtractBreakthroughOf(plane);
+                          return adjusted;
+                        },
+                        {CurrentProjectFile(ProjectFile::Result2d, 1)});
 }
 
 }  // namespace vemo

@@ -214,7 +214,7 @@ int RunNewProject(CommandContext& context) {
   bool saved = false;
   if (AcceptNewProject(record, &saved) == DialogOutcome::StaysOpen) return kCommandFailed;
   if (!saved) return kCommandFailed;
-  Platform().ShowText(T(u8"新建工程"), PathToGbk(CurrentProjectFile("prj")));
+  Platform().ShowText(T(u8"新建工程"), PathToGbk(CurrentProjectFile(ProjectFile::Project)));
   return kCommandDone;
 }
 

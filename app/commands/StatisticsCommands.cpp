@@ -6,6 +6,7 @@
 #include "adjust2d/GPS2dNetTests.h"
 #include "adjust3d/GPS3dNetTests.h"
 #include "app/commands/Handlers.h"
+#include "app/commands/PlaneResults.h"
 #include "app/commands/StatisticsCommands.h"
 #include "project/AppState.h"
 #include "tools/GisExport.h"
@@ -63,12 +64,14 @@ int WithTests(int adjusted, const std::string& resultPath, const std::function<b
 }  // namespace
 
 int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings) {
-  return WithTests(network.Adjust(), CurrentProjectFile("GPS3dResult"),
+  return WithTests(network.Adjust(), CurrentProjectFile(ProjectFile::Result3d),
                    [&] { return WriteGPS3dTestReport(network, settings); });
 }
 
 int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings) {
-  return WithTests(network.Adjust(), CurrentProjectFile("GPS2dResult"),
+  const int adjusted = network.Adjust();
+  if (adjusted == 1) ExtractBreakthroughOf(network);
+  return WithTests(adjusted, CurrentProjectFile(ProjectFile::Result2d),
                    [&] { return WriteGPS2dTestReport(network, settings); });
 }
 
@@ -78,7 +81,7 @@ int RunExport(CommandContext& context, GisFormat format) {
   std::vector<std::string> rest = context.args.Positionals();
   if (rest.size() > 1) throw UsageError("takes at most one OUTPUT");
   const std::string output =
-      rest.empty() ? CurrentProjectFile(format == GisFormat::GeoJson ? "geojson" : "kml") : rest[0];
+      rest.empty() ? CurrentProjectFile(format == GisFormat::GeoJson ? ProjectFile::GeoJson : ProjectFile::Kml) : rest[0];
   return ExportAdjustedNetwork(format, output) ? kCommandDone : kCommandFailed;
 }
 

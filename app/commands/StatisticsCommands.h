@@ -2,7 +2,7 @@
 #pragma once
 
 #include "adjust2d/GPS2dNetAdjust.h"
-#include "adjust3d/AdjustmentStatistics.h"
+#include "adjust/AdjustmentStatistics.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "app/cli/Args.h"
 

@@ -4,7 +4,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "adjust3d/StatisticsReport.h"
+#include "adjust/StatisticsReport.h"
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/QtText.h"
 #include "geodesy/FileUtil.h"

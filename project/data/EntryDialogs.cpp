@@ -120,11 +120,11 @@ std::vector<std::string> EntryColumns(EntryKind kind) {
 
 const char* EntryExtension(EntryKind kind) {
   switch (kind) {
-    case EntryKind::KnownXYZ: return "GPS3dKnownXYZ";
-    case EntryKind::KnownXY: return "GPS2dKnownXY";
-    case EntryKind::KnownH: return "GPS1dKnownH";
-    case EntryKind::Distance: return "GPS2dDistance";
-    case EntryKind::Azimuth: return "GPS2dAzimuth";
+    case EntryKind::KnownXYZ: return Extension(ProjectFile::KnownXYZ);
+    case EntryKind::KnownXY: return Extension(ProjectFile::KnownXY);
+    case EntryKind::KnownH: return Extension(ProjectFile::KnownH);
+    case EntryKind::Distance: return Extension(ProjectFile::Distance);
+    case EntryKind::Azimuth: return Extension(ProjectFile::Azimuth);
   }
   return "";
 }

@@ -16,7 +16,7 @@ int CReadGPS1dHeight::Load() {
 }
 
 int CReadGPS1dHeight::ReadKnownHeights() {
-  const std::string path = CurrentProjectFile("GPS1dKnownH");
+  const std::string path = CurrentProjectFile(ProjectFile::KnownH);
   m_KnownName.clear(), m_KnownH.clear(), m_KnownLine.clear();
   CKnownNameList names;
   int ok = ReadKnownFile(path, m_LineCount, [&](CKnownLine& k) {
@@ -40,7 +40,7 @@ int CReadGPS1dHeight::ReadKnownHeights() {
 }
 
 int CReadGPS1dHeight::ReadGeodeticCoordinates() {
-  const std::string path = CurrentProjectFile("GPS3dBLH");
+  const std::string path = CurrentProjectFile(ProjectFile::BLH3d);
   std::string content;
   if (!ReadRequiredFile(path, content)) return 0;
   m_PointName.clear(), m_B.clear(), m_L.clear(), m_H.clear();

@@ -31,11 +31,11 @@ int CReadGPS2dVector::Load() {
   if (!ReadPlaneCoordinates()) return 0;
   m_DistanceFrom.clear(), m_DistanceTo.clear(), m_Distance.clear(), m_DistanceSd.clear();
   m_AzimuthFrom.clear(), m_AzimuthTo.clear(), m_Azimuth.clear(), m_AzimuthSd.clear();
-  if (!ReadObservations(CurrentProjectFile("GPS2dDistance"), m_DistanceFrom, m_DistanceTo, m_Distance, m_DistanceSd,
+  if (!ReadObservations(CurrentProjectFile(ProjectFile::Distance), m_DistanceFrom, m_DistanceTo, m_Distance, m_DistanceSd,
                         false))
     return 0;
   m_DistanceCount = static_cast<int>(m_Distance.size());
-  if (!ReadObservations(CurrentProjectFile(m_Variant == 1 ? "GPS2dAzimuth1" : "GPS2dAzimuth"), m_AzimuthFrom,
+  if (!ReadObservations(CurrentProjectFile(ProjectFile::Azimuth, m_Variant), m_AzimuthFrom,
                         m_AzimuthTo, m_Azimuth, m_AzimuthSd, true))
     return 0;
   m_AzimuthCount = static_cast<int>(m_Azimuth.size());
@@ -43,7 +43,7 @@ int CReadGPS2dVector::Load() {
 }
 
 int CReadGPS2dVector::ReadKnownPoints() {
-  const std::string path = CurrentProjectFile(m_Variant == 1 ? "GPS2dKnownXY1" : "GPS2dKnownXY");
+  const std::string path = CurrentProjectFile(ProjectFile::KnownXY, m_Variant);
   m_PointName.clear(), m_KnownX.clear(), m_KnownY.clear();
   m_KnownPointCount = 0;
   std::string content;
@@ -67,7 +67,7 @@ int CReadGPS2dVector::ReadKnownPoints() {
 }
 
 int CReadGPS2dVector::ReadVectors() {
-  const std::string path = CurrentProjectFile(m_Variant == 1 ? "GPS2dVector1" : "GPS2dVector");
+  const std::string path = CurrentProjectFile(ProjectFile::Vector2d, m_Variant);
   std::string content;
   if (!ReadRequiredFile(path, content)) return 0;
   // Counting pass: the arrays are sized once.
@@ -90,7 +90,7 @@ int CReadGPS2dVector::ReadVectors() {
 }
 
 int CReadGPS2dVector::ReadPlaneCoordinates() {
-  const std::string path = CurrentProjectFile(m_Variant == 1 ? "GPS3dXYH1" : "GPS3dXYH");
+  const std::string path = CurrentProjectFile(ProjectFile::XYH3d, m_Variant);
   std::string content;
   if (!ReadRequiredFile(path, content)) return 0;
   return ForEachLine(content, kShortLineBuffer, m_LineCount, [&](const std::string& line) {

@@ -26,7 +26,7 @@ int CReadGPS3dCombinedNet::Load() {
 }
 
 int CReadGPS3dCombinedNet::ReadKnownPoints() {
-  const std::string path = CurrentProjectFile("GPS3dKnownXYZ");
+  const std::string path = CurrentProjectFile(ProjectFile::KnownXYZ);
   const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
   m_KnownName.clear(), m_KnownB.clear(), m_KnownL.clear(), m_KnownH.clear(), m_KnownType.clear();
   CKnownNameList names;
@@ -93,7 +93,7 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
 
 int CReadGPS3dCombinedNet::ReadVectors() {
   std::vector<vemo::CVectorRecord> vectors;
-  if (!ReadVectorFile(CurrentProjectFile("GPS3dVector"), VectorLineForm::Strict, vectors, m_LineCount, m_ErrorFlag))
+  if (!ReadVectorFile(CurrentProjectFile(ProjectFile::Vector3d), VectorLineForm::Strict, vectors, m_LineCount, m_ErrorFlag))
     return 0;
   StoreVectors(vectors, *this);
   return 1;

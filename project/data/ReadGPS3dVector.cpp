@@ -32,8 +32,8 @@ constexpr int kMaxApproximateName = 39;
 CReadGPS3dVector::CReadGPS3dVector(int variant) {
   m_Variant = variant;
   const NetClassParameters& n = Project().configuration.m_NetClass;
-  m_a = n[NetClassParameters::kFixedError];
-  m_b = n[NetClassParameters::kProportionalError];
+  m_GradeFixedMm = n[NetClassParameters::kFixedError];
+  m_GradePpm = n[NetClassParameters::kProportionalError];
 }
 
 int CReadGPS3dVector::Load() {
@@ -50,7 +50,7 @@ int CReadGPS3dVector::Load() {
 }
 
 int CReadGPS3dVector::ReadKnownPoints() {
-  const std::string path = CurrentProjectFile(m_Variant == 1 ? "GPS3dKnownXYZ1" : "GPS3dKnownXYZ");
+  const std::string path = CurrentProjectFile(ProjectFile::KnownXYZ, m_Variant);
   const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
   m_KnownName.clear(), m_KnownX.clear(), m_KnownY.clear(), m_KnownZ.clear();
   CKnownNameList names;
@@ -160,7 +160,7 @@ int CReadGPS3dVector::ReadApproximateFile() {
 }
 
 int CReadGPS3dVector::ReadVectors() {
-  m_VectorFile = CurrentProjectFile("GPS3dVector");
+  m_VectorFile = CurrentProjectFile(ProjectFile::Vector3d);
   std::vector<vemo::CVectorRecord> vectors;
   if (!ReadVectorFile(m_VectorFile, VectorLineForm::Flagged, vectors, m_LineCount, m_ErrorFlag)) return 0;
   m_VectorLine.clear();

@@ -203,9 +203,9 @@ TEST_F(HeightFit, EveryModelAgreesWithAnIndependentQrFit) {
           << "f" << p + 1;
     for (int i = 0; i < fit.m_PointCount; ++i)
       EXPECT_NEAR(fit.m_Zeta[i], static_cast<double>(ref.Evaluate(sites[i].B(), sites[i].L())), 1e-8) << i;
-    EXPECT_NEAR(fit.m_PVV, static_cast<double>(ref.pvv), 1e-12);
+    EXPECT_NEAR(fit.m_PVVm2, static_cast<double>(ref.pvv), 1e-12);
     EXPECT_EQ(fit.m_Redundancy, 9 - u);
-    EXPECT_NEAR(fit.m_M0, 100.0 * std::sqrt(static_cast<double>(ref.pvv) / (9 - u)), 1e-9);
+    EXPECT_NEAR(fit.m_M0cm, 100.0 * std::sqrt(static_cast<double>(ref.pvv) / (9 - u)), 1e-9);
     // The report prints the same, PVV in cm².
     const std::string report = project.Read("GPS1dResult");
     EXPECT_NE(report.find(Format("                     PVV=%14.3lf(cm^2)\n", static_cast<double>(ref.pvv) * 1e4)),
@@ -230,7 +230,7 @@ TEST_F(HeightFit, NoiseFreeDataGiveBackTheSurface) {
     Fit(fit, c.model);
     // The known heights are stored to 1e-6 m; every point, known or not, is back on the surface.
     for (int i = 0; i < fit.m_PointCount; ++i) EXPECT_NEAR(fit.m_Zeta[i], c.anomaly(sites[i].B(), sites[i].L()), 2e-6);
-    EXPECT_LT(fit.m_PVV, 1e-11);
+    EXPECT_LT(fit.m_PVVm2, 1e-11);
   }
 }
 

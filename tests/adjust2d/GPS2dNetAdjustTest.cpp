@@ -216,10 +216,10 @@ TEST_F(PlaneAdjustTest, AgreesWithAnIndependentSolutionForTwoToFourKnownPoints) 
       EXPECT_NEAR(net.m_Y[i], ref.Y[i], 5e-5) << net.m_PointName[i];
       const int p = net.UnknownOf(i);
       // Printed with two decimals (cm): agree to a tenth of the last digit and better.
-      EXPECT_NEAR(net.m_M0 * std::sqrt(net.Qxx(p, p)) * 100.0, ref.mx[i - known], 1e-4);
-      EXPECT_NEAR(net.m_M0 * std::sqrt(net.Qxx(p + 1, p + 1)) * 100.0, ref.my[i - known], 1e-4);
+      EXPECT_NEAR(net.m_M0m * std::sqrt(net.Qxx(p, p)) * 100.0, ref.mx[i - known], 1e-4);
+      EXPECT_NEAR(net.m_M0m * std::sqrt(net.Qxx(p + 1, p + 1)) * 100.0, ref.my[i - known], 1e-4);
     }
-    EXPECT_NEAR(net.m_M0 * 100.0, ref.M0 * 100.0, 1e-4);                     // printed %.3f cm
+    EXPECT_NEAR(net.m_M0m * 100.0, ref.M0 * 100.0, 1e-4);                     // printed %.3f cm
     EXPECT_NEAR((net.m_Scale - 1) * 1e6, (ref.scale - 1) * 1e6, 1e-5);       // printed %.4f ppm
     EXPECT_NEAR(RadianToDms(net.m_Rotation), RadianToDms(ref.rotation), 1e-10);  // printed %.9f dms
     // A^T P v = 0 at the engine's solution.
@@ -310,7 +310,7 @@ TEST_F(PlaneAdjustTest, UnitWeightIsOneCentimetreWithoutRedundancyOrWhenAskedFor
     ASSERT_EQ(net.Load(), 1);
     ASSERT_EQ(net.Adjust(), 1);
     EXPECT_EQ(net.m_Redundancy, 0);
-    EXPECT_EQ(net.m_M0, 0.01);
+    EXPECT_EQ(net.m_M0m, 0.01);
     EXPECT_EQ(Header("M0="), "                      M0=         1.000(cm)");
   }
   // With a redundant network the a-priori option still takes 1 cm.
@@ -321,7 +321,7 @@ TEST_F(PlaneAdjustTest, UnitWeightIsOneCentimetreWithoutRedundancyOrWhenAskedFor
   ASSERT_EQ(net.Load(), 1);
   ASSERT_EQ(net.Adjust(), 1);
   EXPECT_EQ(net.m_Redundancy, 2);
-  EXPECT_EQ(net.m_M0, 0.01);
+  EXPECT_EQ(net.m_M0m, 0.01);
 }
 
 TEST_F(PlaneAdjustTest, IndependentBaselineCountReplacesTheVectorsInTheRedundancy) {

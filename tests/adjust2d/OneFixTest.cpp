@@ -12,6 +12,7 @@
 
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "adjust3d/GPS3dNetAdjust.h"
+#include "app/commands/PlaneResults.h"
 #include "project/OneFixOneAzimuth.h"
 #include "geodesy/Angles.h"
 #include "geodesy/GPSTransfer.h"
@@ -59,7 +60,9 @@ class OneFixTest : public testing::Test {
     if (!network.Load() || !network.Adjust()) return -1;
     plane = std::make_unique<CGPS2dNetAdjust>(1);
     if (!plane->Load()) return -1;
-    return plane->AdjustOneFix();
+    const int adjusted = plane->AdjustOneFix();
+    if (adjusted == 1) ExtractBreakthroughOf(*plane);
+    return adjusted;
   }
   int Index(const std::string& name) const {
     for (int i = 0; i < plane->m_PointCount; ++i)

@@ -8,7 +8,7 @@
 
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "adjust3d/GPS3dCombinedAdjust.h"
-#include "adjust3d/NormalEquations.h"
+#include "adjust/NormalEquations.h"
 #include "tests/adjust2d/PlaneNetwork.h"
 #include "tests/adjust3d/AdjustFixture.h"
 #include "tests/adjust3d/ReportComparison.h"

@@ -298,10 +298,10 @@ TEST_F(CombinedAdjustTest, AgreesWithACartesianLeastSquaresSolution) {
     EXPECT_NEAR(adjust->m_H[i], double(ref.adjusted[i].H), 0.5e-3);
     // Standard errors from the cofactors of another parametrisation: relative agreement.
     const int u = 3 * i;
-    EXPECT_NEAR(std::sqrt(adjust->Qxx(u, u)) * adjust->m_M0 * 1e4, double(ref.sigmaB[i]), 1e-6 * double(ref.sigmaB[i]));
-    EXPECT_NEAR(std::sqrt(adjust->Qxx(u + 1, u + 1)) * adjust->m_M0 * 1e4, double(ref.sigmaL[i]),
+    EXPECT_NEAR(std::sqrt(adjust->Qxx(u, u)) * adjust->m_M0m * 1e4, double(ref.sigmaB[i]), 1e-6 * double(ref.sigmaB[i]));
+    EXPECT_NEAR(std::sqrt(adjust->Qxx(u + 1, u + 1)) * adjust->m_M0m * 1e4, double(ref.sigmaL[i]),
                 1e-6 * double(ref.sigmaL[i]));
-    EXPECT_NEAR(std::sqrt(adjust->Qxx(u + 2, u + 2)) * adjust->m_M0 * 100, double(ref.sigmaH[i]),
+    EXPECT_NEAR(std::sqrt(adjust->Qxx(u + 2, u + 2)) * adjust->m_M0m * 100, double(ref.sigmaH[i]),
                 1e-6 * double(ref.sigmaH[i]));
   }
   EXPECT_NEAR(HeaderValue(u8"旋转Ax"), double(ref.rotation[0]), 1e-6);
@@ -310,7 +310,7 @@ TEST_F(CombinedAdjustTest, AgreesWithACartesianLeastSquaresSolution) {
   EXPECT_NEAR(HeaderValue(u8"尺度 m"), double(ref.scalePpm), 1e-6);
   EXPECT_NEAR(HeaderValue("M0"), double(ref.m0 * 100), 1e-3);
   EXPECT_NEAR(HeaderValue("PVV"), double(ref.pvv * 1e4), 1e-3);
-  EXPECT_NEAR(adjust->m_M0, double(ref.m0), 1e-7 * double(ref.m0));
+  EXPECT_NEAR(adjust->m_M0m, double(ref.m0), 1e-7 * double(ref.m0));
   // The frame parameters found are those the vectors were made with, within their precision.
   EXPECT_NEAR(double(ref.scalePpm), -kFrame.scale * 1e6, 0.5);
   for (int a = 0; a < 3; ++a) EXPECT_NEAR(double(ref.rotation[a]), -kFrame.rotation[a] * rho, 0.2);
@@ -374,7 +374,7 @@ TEST_F(CombinedAdjustTest, WithoutRedundancyTheUnitWeightIsOneMetre) {
                                    Vector("K2", "P1", -3659.2887, 2507.9003, -6445.4441));
   ASSERT_EQ(Run(), 1);
   EXPECT_EQ(adjust->m_Redundancy, 0);
-  EXPECT_EQ(adjust->m_M0, 1.0);
+  EXPECT_EQ(adjust->m_M0m, 1.0);
   const auto lines = Lines(project.Read("GPS3dBLHResult"));
   EXPECT_NE(std::find(lines.begin(), lines.end(), "                      M0=       100.000(cm)"), lines.end());
 }

@@ -189,17 +189,17 @@ TEST_F(NetAdjustTest, AgreesWithAnIndependentLeastSquaresSolution) {
     const double adjusted[3] = {net.m_X[i], net.m_Y[i], net.m_Z[i]};
     for (int c = 0; c < 3; ++c) {
       worstCoordinate = std::max(worstCoordinate, std::fabs(adjusted[c] - static_cast<double>(ref.coordinate[u + c])));
-      const double engine = std::sqrt(net.Qxx(u + c, u + c)) * net.m_M0 / 10.0;
+      const double engine = std::sqrt(net.Qxx(u + c, u + c)) * net.m_M0mm / 10.0;
       const double reference = static_cast<double>(std::sqrt(ref.cofactor[u + c]) * ref.m0 / 10);
       worstPrecision = std::max(worstPrecision, std::fabs(engine / reference - 1.0));
     }
   }
   EXPECT_LT(worstCoordinate, 0.05e-3);  // m
   EXPECT_LT(worstPrecision, 1e-3);      // Mx, My, Mz
-  EXPECT_NEAR(net.m_M0 / static_cast<double>(ref.m0), 1.0, 1e-3);
-  EXPECT_NEAR(net.m_PVV / static_cast<double>(ref.pvv), 1.0, 1e-3);
+  EXPECT_NEAR(net.m_M0mm / static_cast<double>(ref.m0), 1.0, 1e-3);
+  EXPECT_NEAR(net.m_PVVmm2 / static_cast<double>(ref.pvv), 1.0, 1e-3);
   // The generated noise follows the covariances: M0 is about one unit of the mean variance.
-  EXPECT_GT(net.m_M0, 0.3);
+  EXPECT_GT(net.m_M0mm, 0.3);
 
   // The residuals of the adjusted coordinates are orthogonal to the weighted design: A^T P v = 0.
   std::vector<double> atpv(net.m_UnknownCount, 0.0), scale(net.m_UnknownCount, 0.0);
@@ -244,7 +244,7 @@ TEST_F(NetAdjustTest, WithoutRedundancyTheUnitWeightIsOneCentimetre) {
                                    Vector("P1", "P2", 3764.3855, 916.3588, 1200.5160, 0.3, 0.2, 0.4, 0.0, 0.0, 0.0));
   ASSERT_EQ(Run(), 1);
   EXPECT_EQ(network->m_Redundancy, 0);
-  EXPECT_EQ(network->m_M0, 10.0);
+  EXPECT_EQ(network->m_M0mm, 10.0);
   const std::string result = project.Read("GPS3dResult");
   EXPECT_EQ(Header(result, u8"M0="), "                      M0=         1.000(cm)");
   // With M0 = 10 mm every precision is the root of its cofactor, in cm.
@@ -256,13 +256,13 @@ TEST_F(NetAdjustTest, WithoutRedundancyTheUnitWeightIsOneCentimetre) {
 TEST_F(NetAdjustTest, AprioriUnitWeightReplacesM0ButKeepsPvv) {
   WriteSmallNetwork();
   ASSERT_EQ(Run(), 1);
-  const double pvv = network->m_PVV, m0 = network->m_M0;
+  const double pvv = network->m_PVVmm2, m0 = network->m_M0mm;
   ASSERT_GT(network->m_Redundancy, 0);
   EXPECT_NEAR(m0, std::sqrt(pvv / network->m_Redundancy), 1e-12);
   project.Configuration().m_UseAprioriUnitWeight = 1;
   ASSERT_EQ(Run(), 1);
-  EXPECT_EQ(network->m_M0, 10.0);
-  EXPECT_EQ(network->m_PVV, pvv);
+  EXPECT_EQ(network->m_M0mm, 10.0);
+  EXPECT_EQ(network->m_PVVmm2, pvv);
   const std::string result = project.Read("GPS3dResult");
   EXPECT_EQ(Header(result, u8"PVV="), Format("                     PVV=%14.3lf(cm^2)", pvv / 100));
 }
@@ -287,12 +287,12 @@ TEST_F(NetAdjustTest, VectorBetweenKnownPointsChangesPvvAndRedundancyOnly) {
   WriteSmallNetwork(false);
   ASSERT_EQ(Run(), 1);
   const std::vector<double> x = network->m_X, y = network->m_Y, z = network->m_Z;
-  const double pvv = network->m_PVV;
+  const double pvv = network->m_PVVmm2;
   const int r = network->m_Redundancy;
   WriteSmallNetwork(true);
   ASSERT_EQ(Run(), 1);
   EXPECT_EQ(network->m_Redundancy, r + 3);
-  EXPECT_GT(std::fabs(network->m_PVV - pvv), 1e-6);
+  EXPECT_GT(std::fabs(network->m_PVVmm2 - pvv), 1e-6);
   for (int i = 0; i < network->m_PointCount; ++i) {
     EXPECT_NEAR(network->m_X[i], x[i], 1e-9);
     EXPECT_NEAR(network->m_Y[i], y[i], 1e-9);
@@ -317,7 +317,7 @@ TEST_F(NetAdjustTest, ScalingEveryCovarianceChangesNothing) {
   WriteSmallNetwork(true, 1.0);
   ASSERT_EQ(Run(), 1);
   const std::string result = project.Read("GPS3dResult"), points = project.Read("GPS3dXYHEFT");
-  const double pvv = network->m_PVV, m0 = network->m_M0, x = network->m_X[3];
+  const double pvv = network->m_PVVmm2, m0 = network->m_M0mm, x = network->m_X[3];
   // A power of two scales every step exactly: the same bytes.
   WriteSmallNetwork(true, 4.0);
   ASSERT_EQ(Run(), 1);
@@ -326,8 +326,8 @@ TEST_F(NetAdjustTest, ScalingEveryCovarianceChangesNothing) {
   // Any other factor: the same to rounding.
   WriteSmallNetwork(true, 3.7);
   ASSERT_EQ(Run(), 1);
-  EXPECT_NEAR(network->m_PVV, pvv, 1e-9 * pvv);
-  EXPECT_NEAR(network->m_M0, m0, 1e-9 * m0);
+  EXPECT_NEAR(network->m_PVVmm2, pvv, 1e-9 * pvv);
+  EXPECT_NEAR(network->m_M0mm, m0, 1e-9 * m0);
   EXPECT_NEAR(network->m_X[3], x, 1e-9);
 }
 
@@ -368,7 +368,7 @@ TEST_F(NetAdjustTest, AHugeIndependentBaselineCountNeverOverflowsTheRedundancy) 
     project.Configuration().m_IndependentBaselineCount = g;
     ASSERT_EQ(Run(), 1) << g;
     EXPECT_EQ(network->m_Redundancy, INT32_MAX) << g;
-    EXPECT_GT(network->m_M0, 0.0);
+    EXPECT_GT(network->m_M0mm, 0.0);
   }
 }
 
@@ -485,7 +485,7 @@ TEST_F(FreeNetworkFiles, WrittenWithOneKnownPoint) {
   const CGPS3dNetAdjust& net = *network;
   const auto xx = Lines(project.Read("GPS3dFreeXXInput"));
   ASSERT_EQ(xx.size(), static_cast<size_t>(net.m_PointCount + 1));
-  EXPECT_EQ(xx[0], Format("%8d %8d %13.4lf", net.m_PointCount, net.m_Redundancy, net.m_M0));
+  EXPECT_EQ(xx[0], Format("%8d %8d %13.4lf", net.m_PointCount, net.m_Redundancy, net.m_M0mm));
   EXPECT_EQ(xx[1], Format("%16s 1.0  %13.4lf %13.4lf %13.4lf %13.4lf %13.4lf %13.4lf", net.m_PointName[1].c_str(),
                           net.m_x[0], net.m_x[1], net.m_x[2], net.m_X[1] - net.m_x[0] / 1000, net.m_Y[1] - net.m_x[1] / 1000,
                           net.m_Z[1] - net.m_x[2] / 1000));

@@ -33,7 +33,7 @@ class HandSetNetwork : public testing::Test {
     net.m_Dxy = net.m_Dxz = net.m_Dyz = {0, 0, 0};
     net.m_MeanVariance = 0.25;
     net.m_UnknownCount = 6;
-    net.m_M0 = 10.0;
+    net.m_M0mm = 10.0;
     net.m_Normal = std::make_unique<CDenseNormalEquations>();
     net.m_Normal->Allocate(6);
     for (int p = 0; p < 6; ++p) {
@@ -86,7 +86,7 @@ TEST_F(HandSetNetwork, WeakestPointAndSide) {
 }
 
 TEST_F(HandSetNetwork, WithoutPrecisionNoWeakestPointIsChosen) {
-  net.m_M0 = 0.0;
+  net.m_M0mm = 0.0;
   const auto lines = Network();
   const auto title = std::find(lines.begin(), lines.end(), G(u8"                         最弱点"));
   ASSERT_NE(title, lines.end());

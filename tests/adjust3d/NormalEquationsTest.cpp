@@ -1,7 +1,7 @@
 // The dense normal equations behind the engine's interface.
 #include <gtest/gtest.h>
 
-#include "adjust3d/NormalEquations.h"
+#include "adjust/NormalEquations.h"
 
 namespace {
 using vemo::CDenseNormalEquations;

@@ -7,8 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "adjust3d/NormalEquations.h"
-#include "adjust3d/SparseNormalEquations.h"
+#include "adjust/NormalEquations.h"
+#include "adjust/SparseNormalEquations.h"
 
 namespace {
 using vemo::CDenseNormalEquations;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "adjust3d/GPS3dNetAdjust.h"
-#include "adjust3d/NormalEquations.h"
+#include "adjust/NormalEquations.h"
 #include "tests/adjust3d/AdjustFixture.h"
 #include "tests/adjust3d/ReportComparison.h"
 #include "tests/adjust3d/SyntheticNetwork.h"

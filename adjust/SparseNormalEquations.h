@@ -11,7 +11,7 @@
 #include <memory>
 #include <vector>
 
-#include "adjust3d/NormalEquations.h"
+#include "adjust/NormalEquations.h"
 
 namespace vemo {
 

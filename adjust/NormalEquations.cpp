@@ -1,4 +1,4 @@
-#include "adjust3d/NormalEquations.h"
+#include "adjust/NormalEquations.h"
 
 #include <sys/mman.h>
 
@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <new>
 
-#include "adjust3d/SparseNormalEquations.h"
+#include "adjust/SparseNormalEquations.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 

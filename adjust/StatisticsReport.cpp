@@ -1,4 +1,4 @@
-#include "adjust3d/StatisticsReport.h"
+#include "adjust/StatisticsReport.h"
 
 #include <cmath>
 

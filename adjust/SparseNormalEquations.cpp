@@ -1,4 +1,4 @@
-#include "adjust3d/SparseNormalEquations.h"
+#include "adjust/SparseNormalEquations.h"
 
 #include <Eigen/OrderingMethods>
 #include <iostream>  // Eigen's METIS support reports through std::cerr

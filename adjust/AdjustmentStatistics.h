@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "adjust/Solution.h"
+
 namespace vemo {
 
 class CNormalEquations;
@@ -75,12 +77,6 @@ struct CObservationGroup {
   double a[3][6] = {};       // design rows
 };
 
-// Where the coordinates of each point are among the unknowns: point i >= knownCount owns the
-// unknowns perPoint (i - knownCount) + 0 .. perPoint - 1; known points own none.
-struct CPointUnknowns {
-  int knownCount = 0, pointCount = 0, perPoint = 3;
-};
-
 // The test of one component. A component whose redundancy number is below
 // kUncontrolledRedundancy is not controlled by the others: its w, tau and minimal detectable
 // bias do not exist (a blunder there cannot be seen), and it is never rejected.
@@ -127,13 +123,6 @@ struct CConfidenceFactors {
   double interval = 1, ellipse = 1, ellipsoid = 1;
 };
 CConfidenceFactors ConfidenceFactors(double probability, int redundancy, bool estimated);
-
-// The error ellipse of a 2 x 2 covariance (any unit squared): semi-axes (the unit) and the
-// direction of the major semi-axis from the first axis towards the second, radians in [0, pi).
-struct CEllipse {
-  double major = 0, minor = 0, direction = 0;
-};
-CEllipse ErrorEllipse(double qxx, double qyy, double qxy);
 
 // Semi-axes of the error ellipsoid of a 3 x 3 covariance (row-major), largest first.
 void EllipsoidAxes(const double covariance[3][3], double axes[3]);

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "adjust3d/AdjustmentStatistics.h"
-#include "adjust3d/ReportFile.h"
+#include "adjust/AdjustmentStatistics.h"
+#include "adjust/ReportFile.h"
 
 namespace vemo {
 

@@ -1,4 +1,4 @@
-#include "adjust3d/AdjustmentStatistics.h"
+#include "adjust/AdjustmentStatistics.h"
 
 #include <Eigen/Dense>
 #include <boost/math/distributions/chi_squared.hpp>
@@ -9,7 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "adjust3d/NormalEquations.h"
+#include "adjust/NormalEquations.h"
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Settings.h"
@@ -207,18 +207,6 @@ CConfidenceFactors ConfidenceFactors(double probability, int redundancy, bool es
     f.ellipsoid = std::sqrt(ChiSquaredQuantile(probability, 3.0));
   }
   return f;
-}
-
-CEllipse ErrorEllipse(double qxx, double qyy, double qxy) {
-  CEllipse e;
-  const double K = std::sqrt((qxx - qyy) * (qxx - qyy) + 4.0 * qxy * qxy);
-  // A rounding below zero of the minor eigenvalue is a zero axis, not a NaN.
-  e.major = std::sqrt(std::max(0.0, (qxx + qyy + K) / 2.0));
-  e.minor = std::sqrt(std::max(0.0, (qxx + qyy - K) / 2.0));
-  double twice = std::atan2(2.0 * qxy, qxx - qyy);
-  if (twice < 0.0) twice += 2.0 * M_PI;
-  e.direction = twice / 2.0;
-  return e;
 }
 
 void EllipsoidAxes(const double covariance[3][3], double axes[3]) {

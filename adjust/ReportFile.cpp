@@ -1,4 +1,4 @@
-#include "adjust3d/ReportFile.h"
+#include "adjust/ReportFile.h"
 
 #include <cstdarg>
 

@@ -1,0 +1,91 @@
+#include "adjust/ReportSections.h"
+
+#include <cmath>
+
+#include "geodesy/Angles.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/LibraryState.h"
+
+namespace vemo {
+
+void WriteSectionOpening(CReportFile& f, const std::string& dash, const std::string& title, const std::string& columns) {
+  f.Write(dash);
+  f.Write(title);
+  f.Write(dash);
+  f.Write(columns);
+  f.Write(dash);
+}
+
+void WriteSummaryHeader(CReportFile& f, const CSummaryHeader& h) {
+  f.Write(h.dash);
+  f.Write(h.title);
+  f.Printf(T(u8"              多余观测数=%10d\n"), h.redundancy);
+  f.Printf(T(u8"                已知点数=%10d\n"), h.knownPoints);
+  f.Printf(T(u8"                  总点数=%10d\n"), h.totalPoints);
+  for (const std::string& line : h.countLines) f.Write(line);
+  if (h.withCentralMeridian) f.Printf(T(u8"              中央子午线=%15.9lf(dms)\n"), h.centralMeridianDms);
+  f.Printf(h.axisFormat, h.a);
+  f.Printf(T(u8"            椭球扁率分母=%15.9lf\n"), h.invF);
+  f.Printf("                     PVV=%14.3lf(cm^2)\n", h.pvvCm2);
+  f.Printf("                      M0=%14.3f(cm)\n", h.m0Cm);
+  for (const std::string& line : h.trailerLines) f.Write(line);
+}
+
+// The loops over the points of a large network take long enough that they let the window
+// repaint and see a click as they go (GetWindowMessage; the desktop dispatches at most every
+// 15 ms, the command line not at all).
+CWeakestPoint WriteAdjustedCoordinates(
+    CReportFile& f, const CAdjustmentSolution& solution, const CReportPoints& points, const CPointTableFormats& formats,
+    const std::function<void(int point, const std::vector<double>& precisionsCm)>& row) {
+  CWeakestPoint weakest;
+  const int dimension = static_cast<int>(points.coordinates.size());
+  std::vector<double> m(static_cast<size_t>(dimension) + 1);
+  for (int i = 0; i < solution.layout.pointCount; ++i) {
+    GetWindowMessage();
+    f.Printf("%4d %16s", i + 1, (*points.names)[static_cast<size_t>(i)].c_str());
+    for (const std::vector<double>* c : points.coordinates) f.Printf(formats.coordinate, (*c)[static_cast<size_t>(i)]);
+    if (solution.layout.IsKnown(i)) {
+      f.Write("\n");
+      if (row) row(i, {});
+      continue;
+    }
+    const int u = solution.UnknownOf(i);
+    double sum = 0.0;
+    for (int c = 0; c < dimension; ++c) {
+      m[static_cast<size_t>(c)] = solution.StdDev(u + c) * 100.0;
+      sum += m[static_cast<size_t>(c)] * m[static_cast<size_t>(c)];
+    }
+    m[static_cast<size_t>(dimension)] = std::sqrt(sum);
+    for (double value : m) f.Printf(formats.precision, value);
+    f.Write("\n");
+    if (row) row(i, m);
+    if (ClearlyGreater(m.back(), weakest.point < 0 ? 0.0 : weakest.precisionsCm.back())) {
+      weakest.point = i;
+      weakest.precisionsCm = m;
+    }
+  }
+  return weakest;
+}
+
+void WriteWeakestPoint(CReportFile& f, const CWeakestPoint& weakest, const std::vector<std::string>& names,
+                       const char* precisionFormat) {
+  if (weakest.point < 0) return;  // no point qualifies when every point is known or exact
+  f.Printf("%4d %16s", weakest.point + 1, names[static_cast<size_t>(weakest.point)].c_str());
+  for (double value : weakest.precisionsCm) f.Printf(precisionFormat, value);
+  f.Write("\n");
+}
+
+CReportEllipse ReportEllipse(const CEllipse& ellipse, double metresToCm) {
+  return {ellipse.major * metresToCm, ellipse.minor * metresToCm, RadianToDms(ellipse.direction)};
+}
+
+CRelativePrecision RelativePrecision(double S, double MSCm) {
+  CRelativePrecision p{S, MSCm, 0.0, 0.0};
+  if (S > 0.0) {
+    p.T = 1000.0 * std::floor(S / MSCm / 10.0 + 0.5);  // an error of 0 gives an infinite T
+    p.ppm = MSCm / S * 10000.0;
+  }
+  return p;
+}
+
+}  // namespace vemo
