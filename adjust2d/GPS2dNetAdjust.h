@@ -22,6 +22,7 @@
 #include "adjust/NormalEquations.h"
 #include "adjust/ReportFile.h"
 #include "adjust/Solution.h"
+#include "geodesy/ProjectFiles.h"
 #include "project/data/ReadGPS2dVector.h"
 
 class CGPS2dNetAdjust : public CReadGPS2dVector {

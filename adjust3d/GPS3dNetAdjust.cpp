@@ -192,6 +192,10 @@ void CGPS3dNetAdjust::ApplySolution() {
   m_PVVmm2 = std::fabs(m_PVVmm2 + xU);
   if (m_Redundancy > 0) m_M0mm = std::sqrt(m_PVVmm2 / m_Redundancy);
   if (m_Redundancy == 0 || Project().configuration.m_UseAprioriUnitWeight) m_M0mm = kAprioriUnitWeightMm;
+  FillSolution();
+}
+
+void CGPS3dNetAdjust::FillSolution() {
   m_Solution.layout = {m_KnownPointCount, m_PointCount, 3};
   m_Solution.normal = m_Normal.get();
   m_Solution.redundancy = m_Redundancy;

@@ -18,6 +18,7 @@
 #include "adjust/NormalEquations.h"
 #include "adjust/ReportFile.h"
 #include "adjust/Solution.h"
+#include "geodesy/ProjectFiles.h"
 #include "project/data/ReadGPS3dVector.h"
 
 class CGPS3dNetAdjust : public CReadGPS3dVector {
@@ -45,6 +46,9 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   void WriteAdjustedNetwork();
   void ComputeReliability();
   int WriteGeodeticResults();
+
+  // Fills m_Solution from the counts, M0, PVV and the normal equations as they stand.
+  void FillSolution();
 
   // Elements of the cofactor matrix of the unknowns after the solution.
   double Qxx(int p, int q) const { return m_Normal->Cofactor(p, q); }

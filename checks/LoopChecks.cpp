@@ -347,7 +347,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
   std::string out = T(u8"异步环闭合差计算结果\n");
   out += T(u8"环号,线路各点名...,X闭合差限差(mm),X闭合差(mm),Y闭合差限差(mm),Y闭合差(mm),Z闭合差限差(mm),"
            u8"Z闭合差(mm),S闭合差限差(mm),S闭合差(mm),线路总长度(m),ppm,备注\n");
-  const double a = set.m_a, b = set.m_b;
+  const double a = set.m_GradeFixedMm, b = set.m_GradePpm;
   const double k = configuration.m_NetClass[R::kAsyncLoopCoefficient];
   const bool high = HighGrade(configuration.m_GradeIndex);
   std::unordered_map<std::string, int> index;

@@ -20,8 +20,8 @@ namespace fs = std::filesystem;
 class HandSetNetwork : public testing::Test {
  protected:
   void SetUp() override {
-    net.m_a = 10.0;  // grade: 10 mm + 0 ppm, a tolerance of 3.00 cm whatever the length
-    net.m_b = 0.0;
+    net.m_GradeFixedMm = 10.0;  // grade: 10 mm + 0 ppm, a tolerance of 3.00 cm whatever the length
+    net.m_GradePpm = 0.0;
     net.m_KnownPointCount = 1;
     net.m_PointCount = 3;
     net.m_PointName = {"K", "P", "Q"};
@@ -42,6 +42,7 @@ class HandSetNetwork : public testing::Test {
     }
     ASSERT_EQ(net.m_Normal->Factorize(), 1);
     ASSERT_EQ(net.Qxx(0, 0), 0.0625);
+    net.FillSolution();
   }
   std::vector<std::string> Network() {
     EXPECT_TRUE(net.m_ResultFile.Create(project.File("GPS3dResult")));
@@ -87,6 +88,7 @@ TEST_F(HandSetNetwork, WeakestPointAndSide) {
 
 TEST_F(HandSetNetwork, WithoutPrecisionNoWeakestPointIsChosen) {
   net.m_M0mm = 0.0;
+  net.FillSolution();
   const auto lines = Network();
   const auto title = std::find(lines.begin(), lines.end(), G(u8"                         最弱点"));
   ASSERT_NE(title, lines.end());

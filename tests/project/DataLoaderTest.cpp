@@ -273,7 +273,7 @@ TEST_F(DataLoaderTest, PointListHasKnownPointsFirstThenFirstAppearance) {
   ASSERT_EQ(set.m_X.size(), 4u);
   EXPECT_EQ(set.m_X[0], -2263483.8885);  // known coordinates in the list, the others for the engines
   EXPECT_EQ(set.m_X[2], 0.0);
-  EXPECT_EQ(set.m_a, Project().configuration.m_NetClass[NetClassParameters::kFixedError]);
+  EXPECT_EQ(set.m_GradeFixedMm, Project().configuration.m_NetClass[NetClassParameters::kFixedError]);
 
   CReadGPS3dCombinedNet ellipsoidal;
   ASSERT_EQ(ellipsoidal.Load(), 1);
