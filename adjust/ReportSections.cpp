@@ -39,14 +39,27 @@ CWeakestPoint WriteAdjustedCoordinates(
     const std::function<void(int point, const std::vector<double>& precisionsCm)>& row) {
   CWeakestPoint weakest;
   const int dimension = static_cast<int>(points.coordinates.size());
+  if (dimension < 2 || dimension > 3) return weakest;  // plane and space networks only
+  // Each row is one formatted write: the whole row's format, made once.
+  std::string known = "%4d %16s", unknown;
+  for (int c = 0; c < dimension; ++c) known += formats.coordinate;
+  unknown = known;
+  for (int c = 0; c <= dimension; ++c) unknown += formats.precision;
+  known += "\n", unknown += "\n";
+  const std::vector<double> none;
   std::vector<double> m(static_cast<size_t>(dimension) + 1);
   for (int i = 0; i < solution.layout.pointCount; ++i) {
     GetWindowMessage();
-    f.Printf("%4d %16s", i + 1, (*points.names)[static_cast<size_t>(i)].c_str());
-    for (const std::vector<double>* c : points.coordinates) f.Printf(formats.coordinate, (*c)[static_cast<size_t>(i)]);
+    const size_t p = static_cast<size_t>(i);
+    const char* name = (*points.names)[p].c_str();
+    const double x = (*points.coordinates[0])[p], y = (*points.coordinates[1])[p];
+    const double z = dimension == 3 ? (*points.coordinates[2])[p] : 0.0;
     if (solution.layout.IsKnown(i)) {
-      f.Write("\n");
-      if (row) row(i, {});
+      if (dimension == 3)
+        f.Printf(known.c_str(), i + 1, name, x, y, z);
+      else
+        f.Printf(known.c_str(), i + 1, name, x, y);
+      if (row) row(i, none);
       continue;
     }
     const int u = solution.UnknownOf(i);
@@ -56,8 +69,10 @@ CWeakestPoint WriteAdjustedCoordinates(
       sum += m[static_cast<size_t>(c)] * m[static_cast<size_t>(c)];
     }
     m[static_cast<size_t>(dimension)] = std::sqrt(sum);
-    for (double value : m) f.Printf(formats.precision, value);
-    f.Write("\n");
+    if (dimension == 3)
+      f.Printf(unknown.c_str(), i + 1, name, x, y, z, m[0], m[1], m[2], m[3]);
+    else
+      f.Printf(unknown.c_str(), i + 1, name, x, y, m[0], m[1], m[2]);
     if (row) row(i, m);
     if (ClearlyGreater(m.back(), weakest.point < 0 ? 0.0 : weakest.precisionsCm.back())) {
       weakest.point = i;
