@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/cli/Args.h"
+#include "app/commands/Args.h"
 
 namespace vemo {
 
