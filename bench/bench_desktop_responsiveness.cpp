@@ -30,7 +30,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kAdjust3d = 32815;
 constexpr auto kInputInterval = std::chrono::milliseconds(20);
 constexpr auto kCancelAfter = std::chrono::milliseconds(300);
 
@@ -117,7 +116,7 @@ int main(int argc, char** argv) {
     QTimer::singleShot(100, [&] {
       recorder.started = Clock::now();
       running = true;
-      window.CommandAction(kAdjust3d)->trigger();
+      window.CommandAction(vemo::CommandId::Adjust3d)->trigger();
       running = false;
       total = Ms(Clock::now() - recorder.started);
       // The inputs made during the computation that it did not let through come now.

@@ -61,11 +61,11 @@ void WatchModals() {
   timer->start(200);
 }
 
-void Run(vemo::MainWindow& window, int id) {
+void Run(vemo::MainWindow& window, vemo::CommandId id) {
   const vemo::CommandSpec* command = vemo::FindMenuCommand(id);
   QAction* action = window.CommandAction(id);
   if (!command || !action || !action->isEnabled()) {
-    std::fprintf(stderr, "command %d is not available\n", id);
+    std::fprintf(stderr, "command %d is not available\n", static_cast<int>(id));
     return;
   }
   action->trigger();
@@ -101,19 +101,19 @@ int main(int argc, char** argv) {
 
   QTimer::singleShot(300, [&] {
     Save(&window, QStringLiteral("main-window"));
-    Run(window, 32815);  // 三维向量网平差
+    Run(window, vemo::CommandId::Adjust3d);
     Save(&window, QStringLiteral("main-3d-report"), true);
-    Run(window, 32825);  // 二维网联合/约束平差
+    Run(window, vemo::CommandId::Adjust2d);
     Save(&window, QStringLiteral("main-2d-report"));
     // The forms, grabbed by the watcher and cancelled.
     g_DialogName = QStringLiteral("entry-grid");
-    Run(window, 32821);  // 二维已知坐标
+    Run(window, vemo::CommandId::EnterKnownXY);
     g_DialogName = QStringLiteral("settings-form");
-    Run(window, 32828);  // 设置
+    Run(window, vemo::CommandId::Settings);
     g_DialogName = QStringLiteral("one-fix-form");
-    Run(window, 32847);  // 工程网(一点一方向)平差
+    Run(window, vemo::CommandId::AdjustOneFix);
     window.Mdi()->closeAllSubWindows();
-    Run(window, 32784);  // 网图显绘[WGS84]
+    Run(window, vemo::CommandId::MapWgs84);
     if (QMdiSubWindow* map = window.Mdi()->activeSubWindow()) {
       map->showMaximized();
       Save(&window, QStringLiteral("map-wgs84"), true);
@@ -123,9 +123,9 @@ int main(int argc, char** argv) {
         view->PreviousView();
       }
       g_DialogName = QStringLiteral("map-print-preview");
-      Run(window, 57609);  // 打印预览(&V): the map on the printer's page
+      Run(window, vemo::CommandId::FilePrintPreview);  // 打印预览(&V): the map on the printer's page
     }
-    Run(window, 32839);  // 网图显绘[地方坐标]
+    Run(window, vemo::CommandId::MapLocal);
     if (QMdiSubWindow* map = window.Mdi()->activeSubWindow()) {
       map->showMaximized();
       Save(&window, QStringLiteral("map-local"));

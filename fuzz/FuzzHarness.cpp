@@ -11,7 +11,7 @@
 #include <fstream>
 #include <new>
 
-#include "app/cli/Args.h"
+#include "app/commands/Args.h"
 #include "app/commands/CommandTable.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"

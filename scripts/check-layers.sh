@@ -37,5 +37,29 @@ for layer in geodesy project adjust $engines; do
     fi
   done < <(grep -rn --include='*.h' --include='*.cpp' -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$layer" || true)
 done
+
+# Within the shell: the command layer (app/commands/) is what both hosts run, so it includes
+# neither of them, and the command line (app/cli/) does not include the desktop.
+shell_forbidden() {
+  case $1 in
+    app/commands) echo "app/cli app/desktop" ;;
+    app/cli) echo "app/desktop" ;;
+  esac
+}
+for part in app/commands app/cli; do
+  [ -d "$part" ] || continue
+  while IFS= read -r hit; do
+    file=${hit%%:*}
+    rest=${hit#*:}
+    line=${rest%%:*}
+    header=$(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' <<<"${rest#*:}")
+    for forbidden in $(shell_forbidden "$part"); do
+      if [[ "$header" == "$forbidden/"* ]]; then
+        echo "$file:$line: includes \"$header\", a part of the shell above $part/" >&2
+        status=1
+      fi
+    done
+  done < <(grep -rn --include='*.h' --include='*.cpp' -E '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$part" || true)
+done
 [ $status -eq 0 ] && echo "layers: every include points down"
 exit $status

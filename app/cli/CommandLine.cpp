@@ -4,8 +4,8 @@
 #include <exception>
 
 #include "project/AppState.h"
-#include "app/cli/Args.h"
 #include "app/cli/ConsoleHost.h"
+#include "app/commands/Args.h"
 #include "app/commands/CommandTable.h"
 #include "project/ProjectDialogs.h"
 #include "geodesy/Encoding.h"

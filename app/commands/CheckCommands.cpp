@@ -1,10 +1,12 @@
 // The observation checks on the command line: independent baseline formation, the loop
 // misclosure checks and the repeated baseline comparison.
+#include <algorithm>
 #include <filesystem>
 
 #include "project/AppState.h"
 #include "baselines/IndependentBaselines.h"
 #include "app/commands/CommandFlow.h"
+#include "app/commands/DialogArguments.h"
 #include "app/commands/Handlers.h"
 #include "checks/LoopChecks.h"
 #include "checks/RepeatBaselines.h"
@@ -32,16 +34,20 @@ std::string Absolute(const std::string& path) {
   return ec ? path : p.lexically_normal().string();
 }
 
+// The values of --rule, by IndependentRule.
+constexpr const char* kRuleNames[] = {"chain", "radial", "all"};
+
 }  // namespace
 
 int RunFormIndependent(CommandContext& context) {
   Args& args = context.args;
   CIndependentBaselineDlg dialog;
   if (auto rule = args.TakeValue("--rule")) {
-    if (*rule == "chain") dialog.rule = IndependentRule::Chain;
-    else if (*rule == "radial") dialog.rule = IndependentRule::Radial;
-    else if (*rule == "all") dialog.rule = IndependentRule::All;
-    else throw UsageError("--rule: expected chain, radial or all, not '" + *rule + "'");
+    int index = -1;
+    for (int i = 0; i < 3; ++i)
+      if (*rule == kRuleNames[i]) index = i;
+    if (index < 0) throw UsageError("--rule: expected chain, radial or all, not '" + *rule + "'");
+    dialog.rule = static_cast<IndependentRule>(index);
   }
   dialog.randomStart = args.TakeFlag("--random");
   for (const auto& f : args.Positionals()) dialog.files.ChoosePath(Absolute(f));
@@ -51,6 +57,13 @@ int RunFormIndependent(CommandContext& context) {
   if (!AcceptIndependentBaselineDlg(dialog)) return kCommandFailed;
   if (!FormIndependentBaselines(dialog.files.chosen, dialog.rule, dialog.randomStart)) return kCommandFailed;
   return OpenResultFile(CurrentProjectFile(ProjectFile::Vector3d));
+}
+
+std::vector<std::string> IndependentBaselineArguments(const CIndependentBaselineDlg& dialog) {
+  std::vector<std::string> arguments = {"--rule", kRuleNames[std::clamp(static_cast<int>(dialog.rule), 0, 2)]};
+  if (dialog.randomStart) arguments.push_back("--random");
+  arguments.insert(arguments.end(), dialog.files.chosen.begin(), dialog.files.chosen.end());
+  return arguments;
 }
 
 int RunSyncLoops(CommandContext& context) {

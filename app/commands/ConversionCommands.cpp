@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "project/AppState.h"
+#include "app/commands/DialogArguments.h"
 #include "app/commands/Handlers.h"
 #include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
@@ -196,6 +197,16 @@ int RunTransform3(CommandContext& context) { return RunTransformation(context, "
 int RunTransform4(CommandContext& context) { return RunTransformation(context, "transform-4", 4); }
 int RunTransform6(CommandContext& context) { return RunTransformation(context, "transform-6", 6); }
 int RunTransform7(CommandContext& context) { return RunTransformation(context, "transform-7", 7); }
+
+std::vector<std::string> ChangeZoneArguments(const CChangZoneOfXY& dialog, const std::string& file) {
+  // %.17g: the handler reads back the very numbers of the dialog.
+  return {file,
+          "--h1",     Format("%.17g", dialog.m_H1),
+          "--l01",    Format("%.17g", dialog.m_L01),
+          "--h2",     Format("%.17g", dialog.m_H2),
+          "--l02",    Format("%.17g", dialog.m_L02),
+          "--method", std::to_string(dialog.m_Method)};
+}
 
 int RunChangeZone(CommandContext& context) {
   Args& args = context.args;

@@ -1,11 +1,13 @@
 // GPS height fitting ("GPS高程拟合") and the transformation parameters ("二维转换参数",
 // "一维转换参数") on the command line; the height model dialog is --model.
+#include <algorithm>
 #include <string>
 
 #include "adjust2d/GPS1dHeightFit.h"
 #include "adjust2d/GPS2dParameterEstimation.h"
 #include "adjust2d/GPS3dPreparation.h"
 #include "app/commands/CommandFlow.h"
+#include "app/commands/DialogArguments.h"
 #include "app/commands/Handlers.h"
 #include "project/AppState.h"
 #include "project/HeightModelDlg.h"
@@ -34,14 +36,16 @@ const char* const kPlaneParametersHelp =
 
 namespace {
 
+// The values of --model, by the dialog's button.
+constexpr const char* kModelNames[] = {"plane", "surface", "constant"};
+
 // The model dialog filled from --model; the first button when the option is absent.
 CHeightModelDlg HeightModelFromArgs(Args& args) {
   CHeightModelDlg dialog;
   if (auto model = args.TakeValue("--model")) {
-    static const char* const kNames[] = {"plane", "surface", "constant"};
     int index = -1;
     for (int i = 0; i < 3; ++i)
-      if (*model == kNames[i]) index = i;
+      if (*model == kModelNames[i]) index = i;
     if (index < 0) throw UsageError("--model must be plane, surface or constant, not '" + *model + "'");
     dialog.m_Model = index;
   }
@@ -55,6 +59,10 @@ int LoadHeights(CGPS1dHeightFit& fit, const CHeightModelDlg& dialog) {
 }
 
 }  // namespace
+
+std::vector<std::string> HeightModelArguments(const CHeightModelDlg& dialog) {
+  return {"--model", kModelNames[std::clamp(dialog.m_Model, 0, 2)]};
+}
 
 int RunFitHeights(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);

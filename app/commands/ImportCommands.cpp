@@ -2,6 +2,7 @@
 // --merge checks "合并文件" with the merged file's path.
 #include <filesystem>
 
+#include "app/commands/DialogArguments.h"
 #include "app/commands/Handlers.h"
 #include "baselines/SelectBaselineDlg.h"
 
@@ -39,6 +40,13 @@ int RunImportBaselines(CommandContext& context) {
   if (merged) dialog.mergedFile = Absolute(*merged);
   if (!AcceptSelectBaselineDlg(dialog)) return kCommandFailed;
   return ImportChosenBaselines() ? kCommandDone : kCommandFailed;
+}
+
+std::vector<std::string> ImportBaselineArguments(const CSelectBaselineDlg& dialog) {
+  std::vector<std::string> arguments;
+  if (dialog.merge) arguments = {"--merge", dialog.mergedFile};
+  arguments.insert(arguments.end(), dialog.files.chosen.begin(), dialog.files.chosen.end());
+  return arguments;
 }
 
 }  // namespace vemo

@@ -6,11 +6,13 @@
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "app/commands/CommandFlow.h"
+#include "app/commands/DialogArguments.h"
 #include "app/commands/Handlers.h"
 #include "app/commands/PlaneResults.h"
 #include "project/AppState.h"
 #include "project/OneFixOneAzimuth.h"
 #include "geodesy/Encoding.h"
+#include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 
 namespace vemo {
@@ -52,6 +54,16 @@ OneFixOneAzimuth OneFixFromArgs(Args& args) {
 }
 
 }  // namespace
+
+std::vector<std::string> OneFixArguments(const OneFixOneAzimuth& dialog) {
+  // %.17g: the handler reads back the very numbers of the dialog.
+  auto number = [](double v) { return Format("%.17g", v); };
+  return {"--point", GbkToUtf8(dialog.m_PointName), "--x",       number(dialog.m_x),
+          "--y",     number(dialog.m_y),            "--h",       number(dialog.m_h),
+          "--lat",   number(dialog.m_B),            "--lon",     number(dialog.m_L),
+          "--h0",    number(dialog.m_h0),           "--from",    GbkToUtf8(dialog.m_From),
+          "--to",    GbkToUtf8(dialog.m_To),        "--azimuth", number(dialog.m_Azimuth)};
+}
 
 int RunAdjustOneFix(CommandContext& context) {
   OneFixOneAzimuth dialog = OneFixFromArgs(context.args);

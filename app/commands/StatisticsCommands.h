@@ -4,7 +4,7 @@
 #include "adjust2d/GPS2dNetAdjust.h"
 #include "adjust/AdjustmentStatistics.h"
 #include "adjust3d/GPS3dNetAdjust.h"
-#include "app/cli/Args.h"
+#include "app/commands/Args.h"
 
 namespace vemo {
 

@@ -2,9 +2,9 @@
 
 #include <filesystem>
 #include <new>
-#include <sstream>
 
 #include "app/commands/CommandTable.h"
+#include "app/commands/DialogArguments.h"
 #include "app/desktop/QtText.h"
 #include "app/desktop/dialogs/Dialogs.h"
 #include "geodesy/Format.h"
@@ -15,145 +15,98 @@
 namespace vemo {
 namespace {
 
-// The commands whose dialog is the coordinate file dialog of the conversion engine, with the
-// engine's mode (its title, filter and remembered folder).
-struct FileCommand {
-  int id;
-  int mode;
-};
-constexpr FileCommand kFileCommands[] = {
-    {32783, GPSTransfer::kModeXYZ},  {32787, GPSTransfer::kModeBLH},  {32788, GPSTransfer::kModeBL},
-    {32789, GPSTransfer::kModeXY},   {32790, GPSTransfer::kModeXYXY}, {32799, GPSTransfer::kModeXYXY},
-    {61448, GPSTransfer::kModeXYXY}, {32811, GPSTransfer::kModeXYZXYZ},
-};
-
-constexpr std::pair<int, EntryKind> kEntryCommands[] = {{32820, EntryKind::KnownXYZ},
-                                                        {32821, EntryKind::KnownXY},
-                                                        {32822, EntryKind::KnownH},
-                                                        {32823, EntryKind::Distance},
-                                                        {32824, EntryKind::Azimuth}};
-
-// The file dialogs of the commands whose synopsis names files, with the filters the system
-// gives them (each followed by "All File(*.*)"); OUTPUT is a save dialog whose name gets the
-// default extension when it has none. A file argument without an entry is asked for with
-// "所有文件(*.*)".
-struct FileArgumentDialog {
-  int command;
-  const char* argument;  // the synopsis token
-  std::vector<std::pair<const char*, const char*>> filters;  // UTF-8 description, pattern
-  const char* defaultExtension = nullptr;
-};
-const std::vector<FileArgumentDialog>& FileArgumentDialogs() {
-  static const std::vector<FileArgumentDialog> dialogs = {
-      {32842, "FILE", {{"GPS 3d Approximate XYZ(*.GPS3dApproximateXYZ)", "*.GPS3dApproximateXYZ"}}},
-      {32843, "FIRST",
-       {{"x of Session One(*.GPS3dFreeXXQxx)", "*.GPS3dFreeXXQxx"}, {"ENU(*.GPS3dFreeENUQenu)", "*.GPS3dFreeENUQenu"}}},
-      {32843, "SECOND", {{"x of Session Two(*.GPS3dFreeXXQxx)", "*.GPS3dFreeXXQxx"}}},
-      {32843, "OUTPUT", {{"output displacement(*.GPS3dFreeD)", "*.GPS3dFreeD"}}, "GPS3dFreeD"},
-      {32850, "POINTS", {{u8"坐标文件(*.GPS3dXYHEFT)", "*.GPS3dXYHEFT"}}},
-      {32850, "LINES", {{u8"基线向量文件(*.GPS3dVector)", "*.GPS3dVector"}}},
-      {32850, "OUTPUT", {{u8"DXF文件(*.dxf)", "*.dxf"}}, "dxf"},
-      {32848, "COORDINATES", {{u8"GPS设计坐标文件(*.xyz)", "*.xyz"}}},
-      {32848, "LINES", {{u8"GPS设计网图连线文件(*.line)", "*.line"}}},
-  };
-  return dialogs;
-}
-
-// The file dialog of one file argument; the chosen path, or nothing when cancelled.
-std::optional<std::string> ChooseFileArgument(const CommandSpec& command, const std::string& token) {
-  const FileArgumentDialog* known = nullptr;
-  for (const FileArgumentDialog& d : FileArgumentDialogs())
-    if (d.command == command.id && token == d.argument) known = &d;
+// The file dialog of one file argument; the chosen path, or nothing when cancelled. With the
+// argument's filters (and "All File(*.*)" after them) the title names what is asked for;
+// without any, every file is offered and the title names the argument.
+std::optional<std::string> ChooseFileArgument(const CommandSpec& command, const FileArgument& file) {
   QString title = FromUtf8(command.menuText);
   title.remove(QLatin1Char('&'));
   FileDialogRequest request;
-  request.open = token != "OUTPUT";
+  request.open = !file.save;
   request.mustExist = request.open;
   request.initialDirectory = Project().projectDir;
-  if (known) {
-    for (const auto& [description, pattern] : known->filters) request.filters.push_back({T(description), pattern});
+  if (!file.filters.empty()) {
+    for (const auto& [description, pattern] : file.filters) request.filters.push_back({T(description), pattern});
     request.filters.push_back({"All File(*.*)", "*.*"});
-    // The title names what is asked for: the first filter's description without its pattern.
-    QString what = FromUtf8(known->filters.front().first);
+    // What is asked for: the first filter's description without its pattern.
+    QString what = FromUtf8(file.filters.front().first);
     what.truncate(what.indexOf(QLatin1Char('(')));
     request.title = ToGbk(title + QStringLiteral(": ") + what);
   } else {
     request.filters = {{T(u8"所有文件(*.*)"), "*.*"}};
-    request.title = ToGbk(title) + ": " + token;
+    request.title = ToGbk(title) + ": " + file.name;
   }
   auto files = Platform().ChooseFiles(request);
   if (!files) return std::nullopt;
   std::string path = files->front();
-  if (known && known->defaultExtension && !request.open &&
+  if (file.save && file.defaultExtension &&
       std::filesystem::path(path).filename().string().find('.') == std::string::npos)
-    path += std::string(".") + known->defaultExtension;
+    path += std::string(".") + file.defaultExtension;
   return path;
 }
 
-// A file named in a command's synopsis (FILE, POINTS, OUTPUT...): upper-case letters.
-bool IsFileArgument(const std::string& token) {
-  if (token.empty()) return false;
-  for (char c : token)
-    if (!(c >= 'A' && c <= 'Z') && c != '_') return false;
-  return true;
+// The coordinate file dialog of the conversion engine in one of its modes (its title, filter
+// and remembered folder); the chosen path, or nothing when cancelled.
+std::optional<std::string> ChooseCoordinateFile(int mode) {
+  GPSTransfer transfer(mode);
+  if (!transfer.GetDataFile(nullptr)) return std::nullopt;
+  return transfer.m_DataFile;
 }
 
-// The arguments of a command without a form of its own, from its synopsis: each file it
-// names is asked for with a file dialog (a save dialog for OUTPUT), the selector comes first,
-// optional arguments keep the values the command gives them. Nothing when a dialog was
-// cancelled.
-std::optional<std::vector<std::string>> SynopsisArguments(const CommandSpec& command) {
+// The arguments of the command's handler from the form or the file dialogs of its row;
+// nothing when one was cancelled.
+std::optional<std::vector<std::string>> DialogArguments(const CommandSpec& command, QWidget* parent) {
+  const CommandInput& input = command.input;
+  switch (input.form) {
+    case CommandForm::CoordinateFile:
+      if (auto file = ChooseCoordinateFile(input.coordinateMode)) return std::vector<std::string>{*file};
+      return std::nullopt;
+    case CommandForm::ImportBaselines:
+      if (auto dialog = RunImportBaselineDialog(parent)) return ImportBaselineArguments(*dialog);
+      return std::nullopt;
+    case CommandForm::IndependentBaselines:
+      if (auto dialog = RunIndependentBaselineDialog(parent)) return IndependentBaselineArguments(*dialog);
+      return std::nullopt;
+    case CommandForm::SyncLoops: return RunSyncLoopDialog(parent);
+    case CommandForm::HeightModel:
+      if (auto dialog = RunHeightModelDialog(parent)) return HeightModelArguments(*dialog);
+      return std::nullopt;
+    case CommandForm::OneFix:
+      // The command fills the same record from these options and writes the same files.
+      if (auto dialog = RunOneFixDialog(parent)) return OneFixArguments(*dialog);
+      return std::nullopt;
+    case CommandForm::ChangeZone: {
+      auto dialog = RunChangeZoneDialog(parent);
+      if (!dialog) return std::nullopt;
+      auto file = ChooseCoordinateFile(input.coordinateMode);
+      if (!file) return std::nullopt;
+      return ChangeZoneArguments(*dialog, *file);
+    }
+    case CommandForm::None:
+    case CommandForm::NewProject:
+    case CommandForm::Settings:
+    case CommandForm::DataEntry: break;
+  }
+  // Without a form: the selector, then each file in turn, after its option if it has one.
   std::vector<std::string> arguments;
   if (command.selector) arguments.push_back(command.selector);
-  std::istringstream tokens(command.synopsis ? command.synopsis : "");
-  std::string token, option;
-  int optionalDepth = 0;
-  while (tokens >> token) {
-    if (token.front() == '[') ++optionalDepth;
-    if (optionalDepth > 0) {
-      if (token.back() == ']') --optionalDepth;
-      continue;
-    }
-    if (token.rfind("--", 0) == 0) {
-      option = token;
-      continue;
-    }
-    if (!IsFileArgument(token)) continue;  // the selector's alternatives
-    auto file = ChooseFileArgument(command, token);
-    if (!file) return std::nullopt;
-    if (!option.empty()) arguments.push_back(option);
-    option.clear();
-    arguments.push_back(*file);
+  for (const FileArgument& file : input.files) {
+    auto path = ChooseFileArgument(command, file);
+    if (!path) return std::nullopt;
+    if (file.option) arguments.push_back(file.option);
+    arguments.push_back(*path);
   }
   return arguments;
 }
 
-// The arguments of the command's handler, from its dialog; nothing when it was cancelled.
-std::optional<std::vector<std::string>> DialogArguments(const CommandSpec& command, QWidget* parent) {
-  for (const FileCommand& f : kFileCommands)
-    if (f.id == command.id) {
-      GPSTransfer transfer(f.mode);
-      if (!transfer.GetDataFile(nullptr)) return std::nullopt;
-      return std::vector<std::string>{transfer.m_DataFile};
-    }
-  switch (command.id) {
-    case 32819: return RunImportBaselineDialog(parent);
-    case 32853: return RunIndependentBaselineDialog(parent);
-    case 32856: return RunSyncLoopDialog(parent);
-    case 32851: return RunChangeZoneDialog(parent);
-    case 32826:
-    case 32836: return RunHeightModelDialog(parent);
-    case 32847: return RunOneFixDialog(parent);
+int RunWithDialogs(const CommandSpec& command, QWidget* parent) {
+  // The project and entry forms call their records' operations themselves.
+  switch (command.input.form) {
+    case CommandForm::NewProject: return RunNewProjectCommand(parent);
+    case CommandForm::Settings: return RunSettingsCommand(parent);
+    case CommandForm::DataEntry: return RunEntryCommand(command.input.entry, parent);
     default: break;
   }
-  return SynopsisArguments(command);
-}
-
-int RunWithDialogs(const CommandSpec& command, QWidget* parent) {
-  for (const auto& [id, kind] : kEntryCommands)
-    if (id == command.id) return RunEntryCommand(kind, parent);
-  if (command.id == 32816) return RunNewProjectCommand(parent);
-  if (command.id == 32828) return RunSettingsCommand(parent);
   auto arguments = DialogArguments(command, parent);
   if (!arguments) return kCommandDone;  // cancelled: the command does nothing
   CommandContext context{Args(std::move(*arguments))};

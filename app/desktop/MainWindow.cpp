@@ -37,35 +37,18 @@
 namespace vemo {
 namespace {
 
-// Identifiers of the commands the main window runs itself (document, window and view
-// commands of the framework, and opening a project file).
-enum ShellCommand {
-  kOpenProject = 32817,
-  kFileNew = 57600,
-  kFileOpen = 57601,
-  kFileClose = 57602,
-  kFileSave = 57603,
-  kFileSaveAs = 57604,
-  kFilePrint = 57607,
-  kFilePrintPreview = 57609,
-  kFilePrintSetup = 57606,
-  kRecentFiles = 57616,
-  kAppExit = 57665,
-  kViewToolBar = 59392,
-  kViewStatusBar = 59393,
-  kWindowNew = 57648,
-  kWindowCascade = 57650,
-  kWindowTile = 57651,
-  kWindowArrange = 57649,
-  kAppAbout = 57664,
-};
-constexpr int kShellCommands[] = {kOpenProject,  kFileNew,       kFileOpen,      kFileClose,        kFileSave,
-                                  kFileSaveAs,   kFilePrint,     kFilePrintPreview, kFilePrintSetup, kRecentFiles,
-                                  kAppExit,      kViewToolBar,   kViewStatusBar, kWindowNew,        kWindowCascade,
-                                  kWindowTile,   kWindowArrange, kAppAbout};
+// The commands the main window runs itself (document, window and view commands of the
+// framework, and opening a project file).
+constexpr CommandId kShellCommands[] = {
+    CommandId::OpenProject,    CommandId::FileNew,       CommandId::FileOpen,         CommandId::FileClose,
+    CommandId::FileSave,       CommandId::FileSaveAs,    CommandId::FilePrint,        CommandId::FilePrintPreview,
+    CommandId::FilePrintSetup, CommandId::RecentFiles,   CommandId::AppExit,          CommandId::ViewToolBar,
+    CommandId::ViewStatusBar,  CommandId::WindowNew,     CommandId::WindowCascade,    CommandId::WindowTile,
+    CommandId::WindowArrange,  CommandId::About};
 // Commands that act on the active document window.
-constexpr int kDocumentCommands[] = {kFileClose, kFileSave,      kFileSaveAs,   kFilePrint,
-                                     kFilePrintPreview, kWindowNew, kWindowCascade, kWindowTile, kWindowArrange};
+constexpr CommandId kDocumentCommands[] = {CommandId::FileClose,     CommandId::FileSave,         CommandId::FileSaveAs,
+                                           CommandId::FilePrint,     CommandId::FilePrintPreview, CommandId::WindowNew,
+                                           CommandId::WindowCascade, CommandId::WindowTile,       CommandId::WindowArrange};
 
 // The filters of "打开(&O)...".
 const std::pair<const char*, const char*> kOpenFilters[] = {
@@ -88,28 +71,28 @@ const std::pair<const char*, const char*> kOpenFilters[] = {
 // The commands on the toolbar, with the two characters their button shows where the style
 // has no picture.
 struct ToolButton {
-  int id;
+  CommandId id;  // None: a separator
   const char* label;  // UTF-8; nullptr: a standard picture
   QStyle::StandardPixmap pixmap;
 };
 const ToolButton kToolButtons[] = {
-    {kFileNew, nullptr, QStyle::SP_FileIcon},
-    {kFileOpen, nullptr, QStyle::SP_DialogOpenButton},
-    {kFileSave, nullptr, QStyle::SP_DialogSaveButton},
-    {0, nullptr, QStyle::SP_CustomBase},
-    {32816, u8"新建", QStyle::SP_CustomBase},
-    {32817, u8"打开", QStyle::SP_CustomBase},
-    {32828, u8"设置", QStyle::SP_CustomBase},
-    {0, nullptr, QStyle::SP_CustomBase},
-    {32815, u8"三维", QStyle::SP_CustomBase},
-    {32825, u8"二维", QStyle::SP_CustomBase},
-    {32826, u8"高程", QStyle::SP_CustomBase},
-    {0, nullptr, QStyle::SP_CustomBase},
-    {32784, u8"网图", QStyle::SP_CustomBase},
-    {32839, u8"地方", QStyle::SP_CustomBase},
-    {0, nullptr, QStyle::SP_CustomBase},
-    {kFilePrint, u8"打印", QStyle::SP_CustomBase},
-    {kAppAbout, u8"关于", QStyle::SP_CustomBase},
+    {CommandId::FileNew, nullptr, QStyle::SP_FileIcon},
+    {CommandId::FileOpen, nullptr, QStyle::SP_DialogOpenButton},
+    {CommandId::FileSave, nullptr, QStyle::SP_DialogSaveButton},
+    {CommandId::None, nullptr, QStyle::SP_CustomBase},
+    {CommandId::NewProject, u8"新建", QStyle::SP_CustomBase},
+    {CommandId::OpenProject, u8"打开", QStyle::SP_CustomBase},
+    {CommandId::Settings, u8"设置", QStyle::SP_CustomBase},
+    {CommandId::None, nullptr, QStyle::SP_CustomBase},
+    {CommandId::Adjust3d, u8"三维", QStyle::SP_CustomBase},
+    {CommandId::Adjust2d, u8"二维", QStyle::SP_CustomBase},
+    {CommandId::FitHeights, u8"高程", QStyle::SP_CustomBase},
+    {CommandId::None, nullptr, QStyle::SP_CustomBase},
+    {CommandId::MapWgs84, u8"网图", QStyle::SP_CustomBase},
+    {CommandId::MapLocal, u8"地方", QStyle::SP_CustomBase},
+    {CommandId::None, nullptr, QStyle::SP_CustomBase},
+    {CommandId::FilePrint, u8"打印", QStyle::SP_CustomBase},
+    {CommandId::About, u8"关于", QStyle::SP_CustomBase},
 };
 
 QIcon LabelIcon(const QString& label) {
@@ -176,13 +159,13 @@ MainWindow::~MainWindow() {
   for (QMdiSubWindow* window : m_Mdi->subWindowList()) disconnect(window, nullptr, this, nullptr);
 }
 
-QAction* MainWindow::CommandAction(int id) const {
+QAction* MainWindow::CommandAction(CommandId id) const {
   auto it = m_Actions.find(id);
   return it == m_Actions.end() ? nullptr : it->second;
 }
 
-bool MainWindow::IsShellCommand(int id) const {
-  for (int c : kShellCommands)
+bool MainWindow::IsShellCommand(CommandId id) const {
+  for (CommandId c : kShellCommands)
     if (c == id) return true;
   return false;
 }
@@ -192,8 +175,8 @@ QAction* MainWindow::CreateCommandAction(const CommandSpec& command) {
   auto [prompt, tip] = PromptOf(command);
   action->setStatusTip(prompt);
   action->setToolTip(tip);
-  action->setData(command.id);
-  const int id = command.id;
+  action->setData(static_cast<int>(command.id));  // the menu identifier of the design
+  const CommandId id = command.id;
   connect(action, &QAction::triggered, this, [this, id] { RunMenuCommand(id); });
   m_Actions[id] = action;
   return action;
@@ -214,9 +197,9 @@ void MainWindow::CreateMenus() {
       }
       ++nextMenu;
     }
-    if (!current || command.id == 0) continue;
+    if (!current || command.id == CommandId::None) continue;
     QAction* action = CreateCommandAction(command);
-    if (command.id == kRecentFiles) {
+    if (command.id == CommandId::RecentFiles) {
       // The recently used files take the place of their entry; the entry shows while there
       // are none.
       m_RecentSeparator = current->addSeparator();
@@ -231,16 +214,17 @@ void MainWindow::CreateMenus() {
       current->addSeparator();
       continue;
     }
-    if (command.id == kViewToolBar || command.id == kViewStatusBar) action->setCheckable(true);
+    if (command.id == CommandId::ViewToolBar || command.id == CommandId::ViewStatusBar) action->setCheckable(true);
     current->addAction(action);
     // Separators between the groups of the file menu, as the framework's menu has them.
-    if (command.id == kOpenProject || command.id == kFileSaveAs || command.id == kFilePrintSetup)
+    if (command.id == CommandId::OpenProject || command.id == CommandId::FileSaveAs ||
+        command.id == CommandId::FilePrintSetup)
       current->addSeparator();
   }
-  if (auto* a = CommandAction(kFileNew)) a->setShortcut(QKeySequence::New);
-  if (auto* a = CommandAction(kFileOpen)) a->setShortcut(QKeySequence::Open);
-  if (auto* a = CommandAction(kFileSave)) a->setShortcut(QKeySequence::Save);
-  if (auto* a = CommandAction(kFilePrint)) a->setShortcut(QKeySequence::Print);
+  if (auto* a = CommandAction(CommandId::FileNew)) a->setShortcut(QKeySequence::New);
+  if (auto* a = CommandAction(CommandId::FileOpen)) a->setShortcut(QKeySequence::Open);
+  if (auto* a = CommandAction(CommandId::FileSave)) a->setShortcut(QKeySequence::Save);
+  if (auto* a = CommandAction(CommandId::FilePrint)) a->setShortcut(QKeySequence::Print);
   UpdateRecentFiles();
 }
 
@@ -312,7 +296,7 @@ void MainWindow::CreateToolBar() {
   m_ToolBar->setAllowedAreas(Qt::AllToolBarAreas);
   m_ToolBar->setIconSize(QSize(24, 24));
   for (const ToolButton& button : kToolButtons) {
-    if (button.id == 0) {
+    if (button.id == CommandId::None) {
       m_ToolBar->addSeparator();
       continue;
     }
@@ -360,20 +344,20 @@ void MainWindow::UpdateMenus() {
     if (!command) continue;
     const bool shell = IsShellCommand(id);
     bool enabled = !m_Running && IsCommandEnabled(*command) && (shell || command->run);
-    for (int d : kDocumentCommands)
+    for (CommandId d : kDocumentCommands)
       if (d == id) enabled = enabled && document;
-    if (id == kRecentFiles) enabled = false;  // a placeholder while the list is empty
+    if (id == CommandId::RecentFiles) enabled = false;  // a placeholder while the list is empty
     action->setEnabled(enabled);
     if (!shell && !command->run) {
       action->setToolTip(PromptOf(*command).second + FromUtf8(u8"(此功能的计算程序尚未提供)"));
       action->setStatusTip(FromUtf8(u8"此功能的计算程序尚未提供"));
     }
   }
-  if (auto* a = CommandAction(kViewToolBar)) a->setChecked(m_ToolBar && m_ToolBar->isVisible());
-  if (auto* a = CommandAction(kViewStatusBar)) a->setChecked(statusBar()->isVisible());
+  if (auto* a = CommandAction(CommandId::ViewToolBar)) a->setChecked(m_ToolBar && m_ToolBar->isVisible());
+  if (auto* a = CommandAction(CommandId::ViewStatusBar)) a->setChecked(statusBar()->isVisible());
   // While a command runs the person can still look at the documents, but start nothing.
-  if (auto* a = CommandAction(kViewToolBar)) a->setEnabled(!m_Running);
-  if (auto* a = CommandAction(kViewStatusBar)) a->setEnabled(!m_Running);
+  if (auto* a = CommandAction(CommandId::ViewToolBar)) a->setEnabled(!m_Running);
+  if (auto* a = CommandAction(CommandId::ViewStatusBar)) a->setEnabled(!m_Running);
   TextView* text = ActiveTextView();
   MapView* map = ActiveMapView();
   m_EditMenu->menuAction()->setVisible(text != nullptr || !map);
@@ -399,10 +383,10 @@ void MainWindow::UpdateRecentFiles() {
       a->setVisible(false);
     }
   }
-  if (QAction* placeholder = CommandAction(kRecentFiles)) placeholder->setVisible(files.empty());
+  if (QAction* placeholder = CommandAction(CommandId::RecentFiles)) placeholder->setVisible(files.empty());
 }
 
-void MainWindow::RunMenuCommand(int id) {
+void MainWindow::RunMenuCommand(CommandId id) {
   if (m_Running || m_Loading) return;
   const CommandSpec* command = FindMenuCommand(id);
   if (!command || !IsCommandEnabled(*command)) return;
@@ -427,32 +411,32 @@ void MainWindow::RunMenuCommand(int id) {
   }
 }
 
-void MainWindow::RunShellCommand(int id) {
+void MainWindow::RunShellCommand(CommandId id) {
   TextView* text = ActiveTextView();
   switch (id) {
-    case kOpenProject: OpenProjectFile(); break;
-    case kFileNew: ShowText(QString(), std::string()); break;
-    case kFileOpen: OpenAnyFileCommand(); break;
-    case kFileClose:
+    case CommandId::OpenProject: OpenProjectFile(); break;
+    case CommandId::FileNew: ShowText(QString(), std::string()); break;
+    case CommandId::FileOpen: OpenAnyFileCommand(); break;
+    case CommandId::FileClose:
       if (QMdiSubWindow* w = m_Mdi->activeSubWindow()) w->close();
       break;
-    case kFileSave:
+    case CommandId::FileSave:
       if (text) text->Save();
       break;
-    case kFileSaveAs:
+    case CommandId::FileSaveAs:
       if (text) text->SaveAs();
       break;
-    case kFilePrint: Print(); break;
-    case kFilePrintPreview: PrintPreview(); break;
-    case kFilePrintSetup: PageSetup(); break;
-    case kAppExit: close(); break;
-    case kViewToolBar: m_ToolBar->setVisible(!m_ToolBar->isVisible()); break;
-    case kViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
-    case kWindowNew: NewWindow(); break;
-    case kWindowCascade: m_Mdi->cascadeSubWindows(); break;
-    case kWindowTile: m_Mdi->tileSubWindows(); break;
-    case kWindowArrange: ArrangeIcons(); break;
-    case kAppAbout: About(); break;
+    case CommandId::FilePrint: Print(); break;
+    case CommandId::FilePrintPreview: PrintPreview(); break;
+    case CommandId::FilePrintSetup: PageSetup(); break;
+    case CommandId::AppExit: close(); break;
+    case CommandId::ViewToolBar: m_ToolBar->setVisible(!m_ToolBar->isVisible()); break;
+    case CommandId::ViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
+    case CommandId::WindowNew: NewWindow(); break;
+    case CommandId::WindowCascade: m_Mdi->cascadeSubWindows(); break;
+    case CommandId::WindowTile: m_Mdi->tileSubWindows(); break;
+    case CommandId::WindowArrange: ArrangeIcons(); break;
+    case CommandId::About: About(); break;
     default: break;
   }
 }

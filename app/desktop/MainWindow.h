@@ -10,6 +10,8 @@
 #include <memory>
 #include <string>
 
+#include "app/commands/CommandTable.h"
+
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -22,7 +24,6 @@ namespace vemo {
 class DesktopHost;
 class MapView;
 class TextView;
-struct CommandSpec;
 
 class MainWindow final : public QMainWindow {
   Q_OBJECT
@@ -31,10 +32,10 @@ class MainWindow final : public QMainWindow {
   explicit MainWindow(DesktopHost& host);
   ~MainWindow() override;
 
-  // The action of a menu command (by its identifier), or nullptr.
-  QAction* CommandAction(int id) const;
+  // The action of a menu command, or nullptr.
+  QAction* CommandAction(CommandId id) const;
   // Runs a menu command as its menu item does.
-  void RunMenuCommand(int id);
+  void RunMenuCommand(CommandId id);
   bool IsRunning() const { return m_Running; }
   // The exit status of the last command the desktop ran (0 done, 1 failed, 2 refused).
   int LastStatus() const { return m_LastStatus; }
@@ -65,8 +66,8 @@ class MainWindow final : public QMainWindow {
   QAction* CreateCommandAction(const CommandSpec& command);
   QMenu* CreateEditMenu();
   QMenu* CreateMapMenu();
-  bool IsShellCommand(int id) const;
-  void RunShellCommand(int id);
+  bool IsShellCommand(CommandId id) const;
+  void RunShellCommand(CommandId id);
   void UpdateTitle();
   void UpdateRecentFiles();
   void ShowLine(int line);
@@ -93,7 +94,7 @@ class MainWindow final : public QMainWindow {
   QMenu* m_EditMenu = nullptr;
   QMenu* m_MapMenu = nullptr;
   QMenu* m_FileMenu = nullptr;
-  std::map<int, QAction*> m_Actions;
+  std::map<CommandId, QAction*> m_Actions;
   std::map<QString, QAction*> m_MapActions;
   QList<QAction*> m_EditActions;
   QList<QAction*> m_RecentActions;

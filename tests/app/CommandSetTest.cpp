@@ -4,10 +4,13 @@
 
 #include <fstream>
 #include <set>
+#include <sstream>
 
 #include "project/AppState.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/CommandTable.h"
+#include "app/commands/DialogArguments.h"
+#include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
@@ -17,33 +20,45 @@ namespace {
 using namespace vemo;
 using test::G;
 
-// Identifiers of the menu commands and whether each needs an open project.
-const std::vector<std::pair<int, bool>> kMenu = {
-    {32816, false}, {32817, false}, {57600, false}, {57601, false}, {57602, false}, {57603, false}, {57604, false},
-    {57607, false}, {57609, false}, {57606, false}, {57616, false}, {57665, false}, {32820, true},  {32821, true},
-    {32822, true},  {32823, true},  {32824, true},  {32819, true},  {32853, true},  {32815, true},  {32825, true},
-    {32829, true},  {32847, true},  {32826, true},  {32842, true},  {32843, false}, {32828, false}, {32830, true},
-    {32831, true},  {32837, true},  {32832, true},  {32833, true},  {32834, true},  {32841, true},  {59392, false},
-    {59393, false}, {32856, true},  {32840, true},  {32844, true},  {32784, true},  {32839, true},  {32850, false},
-    {32780, false}, {32848, false}, {32783, false}, {32787, false}, {32788, false}, {32789, false}, {32851, false},
-    {32790, false}, {32799, false}, {61448, false}, {32811, false}, {32835, true},  {32836, true},  {57648, false},
-    {57650, false}, {57651, false}, {57649, false}, {57667, false}, {57664, false}};
+// The menu commands and whether each needs an open project.
+const std::vector<std::pair<CommandId, bool>> kMenu = {
+    {CommandId::NewProject, false}, {CommandId::OpenProject, false}, {CommandId::FileNew, false},
+    {CommandId::FileOpen, false}, {CommandId::FileClose, false}, {CommandId::FileSave, false},
+    {CommandId::FileSaveAs, false}, {CommandId::FilePrint, false}, {CommandId::FilePrintPreview, false},
+    {CommandId::FilePrintSetup, false}, {CommandId::RecentFiles, false}, {CommandId::AppExit, false},
+    {CommandId::EnterKnownXYZ, true}, {CommandId::EnterKnownXY, true}, {CommandId::EnterKnownH, true},
+    {CommandId::EnterDistance, true}, {CommandId::EnterAzimuth, true}, {CommandId::ImportBaselines, true},
+    {CommandId::FormIndependent, true}, {CommandId::Adjust3d, true}, {CommandId::Adjust2d, true},
+    {CommandId::AdjustEllipsoid, true}, {CommandId::AdjustOneFix, true}, {CommandId::FitHeights, true},
+    {CommandId::FreeNetwork, true}, {CommandId::Stability, false}, {CommandId::Settings, false},
+    {CommandId::ShowResult3d, true}, {CommandId::ShowResult2d, true}, {CommandId::ShowResult1d, true},
+    {CommandId::ShowResultEllipsoid, true}, {CommandId::ShowVector3d, true}, {CommandId::ShowVector2d, true},
+    {CommandId::ShowMisclosure, true}, {CommandId::ViewToolBar, false}, {CommandId::ViewStatusBar, false},
+    {CommandId::SyncLoops, true}, {CommandId::AsyncLoops, true}, {CommandId::RepeatBaselines, true},
+    {CommandId::MapWgs84, true}, {CommandId::MapLocal, true}, {CommandId::ExportDxf, false},
+    {CommandId::Breakthrough, false}, {CommandId::Design, false}, {CommandId::XyzToBlh, false},
+    {CommandId::BlhToXyz, false}, {CommandId::BlToXy, false}, {CommandId::XyToBl, false},
+    {CommandId::ChangeZone, false}, {CommandId::Transform3, false}, {CommandId::Transform4, false},
+    {CommandId::Transform6, false}, {CommandId::Transform7, false}, {CommandId::PlaneParameters, true},
+    {CommandId::HeightParameters, true}, {CommandId::WindowNew, false}, {CommandId::WindowCascade, false},
+    {CommandId::WindowTile, false}, {CommandId::WindowArrange, false}, {CommandId::HelpTopics, false},
+    {CommandId::About, false}};
 
 TEST(CommandTable, HoldsEveryMenuCommandOnceWithItsEnablingRule) {
-  std::set<int> ids;
+  std::set<CommandId> ids;
   for (const auto& c : MenuCommands())
-    if (c.id != 0) {
-      EXPECT_TRUE(ids.insert(c.id).second) << "identifier twice: " << c.id;
+    if (c.id != CommandId::None) {
+      EXPECT_TRUE(ids.insert(c.id).second) << "identifier twice: " << c.menuText;
     }
   EXPECT_EQ(ids.size(), kMenu.size());
   for (auto [id, needsProject] : kMenu) {
     const CommandSpec* c = FindMenuCommand(id);
-    ASSERT_NE(c, nullptr) << id;
-    EXPECT_EQ(c->needsProject, needsProject) << id;
+    ASSERT_NE(c, nullptr) << static_cast<int>(id);
+    EXPECT_EQ(c->needsProject, needsProject) << c->menuText;
   }
-  EXPECT_STREQ(FindMenuCommand(32815)->menuText, u8"三维向量网平差");
-  EXPECT_STREQ(FindMenuCommand(32815)->prompt, u8"用独立的GPS三维基线向量进行平差\nGPS三维向量网");
-  EXPECT_STREQ(FindMenuCommand(32788)->menuText, u8"BL ->XY");
+  EXPECT_STREQ(FindMenuCommand(CommandId::Adjust3d)->menuText, u8"三维向量网平差");
+  EXPECT_STREQ(FindMenuCommand(CommandId::Adjust3d)->prompt, u8"用独立的GPS三维基线向量进行平差\nGPS三维向量网");
+  EXPECT_STREQ(FindMenuCommand(CommandId::BlToXy)->menuText, u8"BL ->XY");
 }
 
 TEST(CommandTable, CommandLineListsOneRowPerNameAndOnlyCommandsThatWork) {
@@ -71,17 +86,75 @@ TEST(CommandTable, CommandLineListsOneRowPerNameAndOnlyCommandsThatWork) {
     EXPECT_NE(FindCommand(name), nullptr) << name;
 }
 
+// The desktop asks for the files that the command line takes: each file that a synopsis
+// requires (a name in capitals outside brackets, after its option if it has one) is a file
+// dialog of the row, in order, unless a form of the command gives its arguments.
+TEST(CommandTable, DesktopAsksForTheFilesOfTheSynopsis) {
+  for (const auto& c : MenuCommands()) {
+    if (!c.run || c.input.form != CommandForm::None) continue;
+    std::vector<std::string> required;
+    std::istringstream tokens(c.synopsis);
+    std::string token, option;
+    int optionalDepth = 0;
+    while (tokens >> token) {
+      if (token.front() == '[') ++optionalDepth;
+      if (optionalDepth > 0) {
+        if (token.back() == ']') --optionalDepth;
+      } else if (token.rfind("--", 0) == 0) {
+        option = token + " ";
+      } else if (token.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ_") == std::string::npos) {
+        required.push_back(option + token);
+        option.clear();
+      }
+    }
+    std::vector<std::string> dialogs;
+    for (const FileArgument& file : c.input.files) {
+      dialogs.push_back((file.option ? std::string(file.option) + " " : "") + file.name);
+      EXPECT_EQ(file.save, std::string(file.name) == "OUTPUT") << c.menuText << " " << file.name;
+    }
+    EXPECT_EQ(dialogs, required) << c.menuText;
+  }
+}
+
+// A form's record becomes the handler's options without losing a digit or a character.
+TEST(DialogArguments, NumbersAndNamesReadBackAsTheFormHadThem) {
+  OneFixOneAzimuth oneFix;
+  oneFix.m_PointName = G(u8"甲1");
+  oneFix.m_From = "A";
+  oneFix.m_To = G(u8"乙");
+  oneFix.m_x = 0.1 + 0.2;
+  oneFix.m_B = 30.152233333333333;
+  oneFix.m_Azimuth = 1e-17;
+  Args args(OneFixArguments(oneFix));
+  EXPECT_EQ(Utf8ToGbk(*args.TakeValue("--point")), oneFix.m_PointName);
+  EXPECT_EQ(Utf8ToGbk(*args.TakeValue("--to")), oneFix.m_To);
+  EXPECT_EQ(*args.TakeDouble("--x"), oneFix.m_x);
+  EXPECT_EQ(*args.TakeDouble("--lat"), oneFix.m_B);
+  EXPECT_EQ(*args.TakeDouble("--azimuth"), oneFix.m_Azimuth);
+
+  CChangZoneOfXY zone;
+  zone.m_L01 = 114.30000000000001;
+  zone.m_Method = CChangZoneOfXY::kEnlargeBothAxes;
+  Args zoneArgs(ChangeZoneArguments(zone, "/d/p.XY"));
+  EXPECT_EQ(*zoneArgs.TakeDouble("--l01"), zone.m_L01);
+  EXPECT_EQ(*zoneArgs.TakeInt("--method"), zone.m_Method);
+  for (const char* option : {"--h1", "--h2", "--l02"}) EXPECT_EQ(*zoneArgs.TakeDouble(option), 0.0);
+  EXPECT_EQ(zoneArgs.Positionals(), std::vector<std::string>{"/d/p.XY"});
+}
+
 TEST(CommandTable, ProjectCommandsAreEnabledExactlyWhenAProjectIsOpen) {
   test::ScopedTestHost scoped;
   Project().projectName = "remembered";
   for (int open : {0, 1}) {
     Project().projectOpen = open;
-    for (const auto& c : MenuCommands()) EXPECT_EQ(IsCommandEnabled(c), !c.needsProject || open == 1) << c.id;
+    for (const auto& c : MenuCommands()) EXPECT_EQ(IsCommandEnabled(c), !c.needsProject || open == 1) << c.menuText;
   }
   Project().projectOpen = 0;
-  for (int id : {32828, 32843, 32783, 32787, 32788, 32789, 32851, 32790, 32799, 61448, 32811})
-    EXPECT_TRUE(IsCommandEnabled(*FindMenuCommand(id))) << id;
-  EXPECT_FALSE(IsCommandEnabled(*FindMenuCommand(32815)));
+  for (CommandId id : {CommandId::Settings, CommandId::Stability, CommandId::XyzToBlh, CommandId::BlhToXyz,
+                       CommandId::BlToXy, CommandId::XyToBl, CommandId::ChangeZone, CommandId::Transform3,
+                       CommandId::Transform4, CommandId::Transform6, CommandId::Transform7})
+    EXPECT_TRUE(IsCommandEnabled(*FindMenuCommand(id))) << static_cast<int>(id);
+  EXPECT_FALSE(IsCommandEnabled(*FindMenuCommand(CommandId::Adjust3d)));
 }
 
 TEST(CommandFlow, OpensTheResultsOnlyWhenLoadAndEngineSucceed) {

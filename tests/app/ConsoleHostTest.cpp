@@ -2,8 +2,8 @@
 
 #include <csignal>
 
-#include "app/cli/Args.h"
 #include "app/cli/ConsoleHost.h"
+#include "app/commands/Args.h"
 #include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/FileUtil.h"
 #include "tests/support/TestHost.h"

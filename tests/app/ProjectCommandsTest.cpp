@@ -269,8 +269,8 @@ TEST_F(ProjectLifeCycle, RestoreWithoutSettingsKeepsCommandsDisabled) {
   EXPECT_EQ(Project().projectName, "");
   EXPECT_EQ(Project().projectDir, fs::current_path().string());
   EXPECT_EQ(Project().projectOpen, 0);
-  CommandSpec needsProject{0, "", nullptr, true, "x", "", "", "", nullptr};
-  CommandSpec always{0, "", nullptr, false, "y", "", "", "", nullptr};
+  CommandSpec needsProject{CommandId::None, "", nullptr, true, "x", "", "", "", nullptr};
+  CommandSpec always{CommandId::None, "", nullptr, false, "y", "", "", "", nullptr};
   EXPECT_FALSE(IsCommandEnabled(needsProject));
   EXPECT_TRUE(IsCommandEnabled(always));
   Project().projectOpen = 1;

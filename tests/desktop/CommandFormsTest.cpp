@@ -22,8 +22,6 @@
 namespace vemo::test {
 namespace {
 
-constexpr int kAdjust3d = 32815, kOneFix = 32847, kDesign = 32848;
-
 QByteArray Content(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -75,7 +73,7 @@ class CommandFormsTest : public QObject {
       Fill(form, values);
       static_cast<QDialog*>(form)->accept();
     };
-    d.window.CommandAction(kOneFix)->trigger();
+    d.window.CommandAction(CommandId::AdjustOneFix)->trigger();
     QCOMPARE(shown, 2);
     QCOMPARE(watcher.messages.size(), 1);
     QVERIFY(watcher.messages[0].contains(QStringLiteral("NOPE")));
@@ -93,7 +91,7 @@ class CommandFormsTest : public QObject {
         prefilled << form->findChild<QLineEdit*>(QStringLiteral("field%1").arg(i))->text();
       static_cast<QDialog*>(form)->reject();
     };
-    d.window.CommandAction(kOneFix)->trigger();
+    d.window.CommandAction(CommandId::AdjustOneFix)->trigger();
     QCOMPARE(prefilled.value(0), QStringLiteral("K01"));
     QCOMPARE(prefilled.value(4), QStringLiteral("30.274402258"));
     QCOMPARE(prefilled.value(8), QStringLiteral("K02"));
@@ -117,7 +115,7 @@ class CommandFormsTest : public QObject {
       filters << dialog->nameFilters().value(0);
       AcceptFileDialog(dialog, filters.size() == 1 ? points : lines);
     };
-    d.window.CommandAction(kDesign)->trigger();
+    d.window.CommandAction(CommandId::Design)->trigger();
     QCOMPARE(filters, QStringList({QString::fromUtf8(u8"GPS设计坐标文件(*.xyz)"),
                                    QString::fromUtf8(u8"GPS设计网图连线文件(*.line)")}));
     QCOMPARE(d.window.LastStatus(), 0);
@@ -137,7 +135,7 @@ class CommandFormsTest : public QObject {
       QVERIFY(d.Open(m_Project));
       watcher.answers = {QMessageBox::No};
       QTimer::singleShot(0, &d.window, [&] { d.window.close(); });
-      d.window.CommandAction(kAdjust3d)->trigger();
+      d.window.CommandAction(CommandId::Adjust3d)->trigger();
       QCOMPARE(watcher.messages, QStringList(QString::fromUtf8(u8"计算正在进行。是否停止计算并退出?")));
       QVERIFY(d.window.isVisible());
       QCOMPARE(d.Windows(), 1);
@@ -151,7 +149,7 @@ class CommandFormsTest : public QObject {
     QVERIFY(d.Open(m_Project));
     watcher.answers = {QMessageBox::Yes};
     QTimer::singleShot(0, &d.window, [&] { d.window.close(); });
-    d.window.CommandAction(kAdjust3d)->trigger();
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
     // The computation ended with all its files, then the window closed and remembered the
     // project.
     QCOMPARE(watcher.messages.size(), 1);
@@ -209,7 +207,7 @@ class CommandFormsTest : public QObject {
     QVERIFY(d.Open(m_Project));
     int triggered = 0;
     for (const CommandSpec& c : MenuCommands()) {
-      QAction* action = c.id != 0 && c.run ? d.window.CommandAction(c.id) : nullptr;
+      QAction* action = c.id != CommandId::None && c.run ? d.window.CommandAction(c.id) : nullptr;
       if (!action || !action->isEnabled()) continue;
       action->trigger();
       ++triggered;
@@ -225,7 +223,7 @@ class CommandFormsTest : public QObject {
     DesktopScope scope;
     Desktop d;
     ModalWatcher watcher;
-    const CommandSpec failing{1, u8"测试", nullptr, false, "failing", "", "", "",
+    const CommandSpec failing{CommandId::None, u8"测试", nullptr, false, "failing", "", "", "",
                               [](CommandContext&) -> int { throw std::runtime_error("disk gone"); }};
     QCOMPARE(RunDesktopCommand(failing, &d.window), kCommandFailed);
     QCOMPARE(watcher.messages.size(), 1);

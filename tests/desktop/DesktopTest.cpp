@@ -83,7 +83,7 @@ bool Desktop::Open(const QString& prj) {
   return opened;
 }
 
-bool Desktop::Enabled(int id) const { return window.CommandAction(id)->isEnabled(); }
+bool Desktop::Enabled(CommandId id) const { return window.CommandAction(id)->isEnabled(); }
 
 int Desktop::Windows() const { return static_cast<int>(window.Mdi()->subWindowList().size()); }
 

@@ -74,7 +74,7 @@ struct Desktop {
   ~Desktop();
   // Opens a project as "打开工程" does, and enables the menus by it.
   bool Open(const QString& prj);
-  bool Enabled(int id) const;
+  bool Enabled(CommandId id) const;
   int Windows() const;
   DesktopHost host;
   MainWindow window;

@@ -18,11 +18,6 @@
 #include "tests/desktop/DesktopTest.h"
 
 namespace vemo::test {
-namespace {
-
-constexpr int kOpenProject = 32817, kAdjust3d = 32815, kSettings = 32828, kStability = 32843, kShow3d = 32830;
-
-}  // namespace
 
 class MainWindowTest : public QObject {
   Q_OBJECT
@@ -34,7 +29,7 @@ class MainWindowTest : public QObject {
   // Opens the sample project as "打开工程" does through its file dialog.
   void OpenThroughMenu(Desktop& d, ModalWatcher& watcher) {
     watcher.handler = [this](QWidget* modal) { AcceptFileDialog(modal, m_Project); };
-    d.window.CommandAction(kOpenProject)->trigger();
+    d.window.CommandAction(CommandId::OpenProject)->trigger();
     watcher.handler = nullptr;
   }
 
@@ -52,19 +47,21 @@ class MainWindowTest : public QObject {
     Project() = CProjectState{};
     Desktop d;
     QCOMPARE(Project().projectName, std::string("sample"));
-    QVERIFY(!d.Enabled(kAdjust3d));
-    QVERIFY(!d.Enabled(kShow3d));
-    QVERIFY(d.Enabled(kSettings));
-    for (int conversion : {32783, 32787, 32788, 32789, 32851}) QVERIFY(d.Enabled(conversion));
+    QVERIFY(!d.Enabled(CommandId::Adjust3d));
+    QVERIFY(!d.Enabled(CommandId::ShowResult3d));
+    QVERIFY(d.Enabled(CommandId::Settings));
+    for (CommandId conversion :
+         {CommandId::XyzToBlh, CommandId::BlhToXyz, CommandId::BlToXy, CommandId::XyToBl, CommandId::ChangeZone})
+      QVERIFY(d.Enabled(conversion));
     // Stability analysis is not subject to the rule: only a missing engine disables it.
-    QCOMPARE(d.Enabled(kStability), FindMenuCommand(kStability)->run != nullptr);
+    QCOMPARE(d.Enabled(CommandId::Stability), FindMenuCommand(CommandId::Stability)->run != nullptr);
     QVERIFY(d.window.windowTitle().startsWith(QString::fromUtf8(u8"VemoGPS－GPS工程测量网通用平差软件包")));
 
     ModalWatcher watcher;
     OpenThroughMenu(d, watcher);
     QCOMPARE(Project().projectOpen, 1);
     for (const CommandSpec& c : MenuCommands()) {
-      if (!c.needsProject || c.id == 0) continue;
+      if (!c.needsProject || c.id == CommandId::None) continue;
       QCOMPARE(d.Enabled(c.id), c.run != nullptr);
       if (!c.run) QVERIFY(d.window.CommandAction(c.id)->toolTip().contains(QString::fromUtf8(u8"尚未提供")));
     }
@@ -77,13 +74,13 @@ class MainWindowTest : public QObject {
     Desktop d;
     ModalWatcher watcher;
     QVERIFY(d.Open(m_Project));
-    d.window.CommandAction(kAdjust3d)->trigger();
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
     QCOMPARE(d.window.LastStatus(), 0);
     QCOMPARE(d.Windows(), 1);
     QVERIFY(d.window.ActiveTextView()->Path().endsWith(QStringLiteral("sample.GPS3dResult")));
     QVERIFY(d.window.ActiveTextView()->toPlainText().contains(QString::fromUtf8(u8"平差")));
     // The report again, through the viewing command: the one window is activated.
-    d.window.CommandAction(kShow3d)->trigger();
+    d.window.CommandAction(CommandId::ShowResult3d)->trigger();
     QCOMPARE(d.Windows(), 1);
 
     // Without its vector file the adjustment fails with the loader's message: nothing opens,
@@ -92,14 +89,14 @@ class MainWindowTest : public QObject {
     QVERIFY(QFile::rename(vectors, vectors + QStringLiteral(".away")));
     d.window.Mdi()->closeAllSubWindows();
     QCoreApplication::processEvents();
-    d.window.CommandAction(kAdjust3d)->trigger();
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
     QVERIFY(QFile::rename(vectors + QStringLiteral(".away"), vectors));
     QCOMPARE(d.window.LastStatus(), 1);
     QCOMPARE(d.Windows(), 0);
     QCOMPARE(watcher.messages.size(), 1);
     QVERIFY(watcher.messages[0].contains(QStringLiteral("sample.GPS3dVector")));
-    QVERIFY(d.Enabled(kAdjust3d));
-    d.window.CommandAction(kShow3d)->trigger();
+    QVERIFY(d.Enabled(CommandId::Adjust3d));
+    d.window.CommandAction(CommandId::ShowResult3d)->trigger();
     QCOMPARE(d.Windows(), 1);
   }
 

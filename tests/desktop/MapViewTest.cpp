@@ -18,7 +18,6 @@
 namespace vemo::test {
 namespace {
 
-constexpr int kAdjust3d = 32815, kAdjust2d = 32825, kMapWgs84 = 32784, kMapLocal = 32839, kWindowNew = 57648;
 constexpr double kGroundTolerance = 1e-6;  // m: the view keeps a ground point to this
 
 // Two known points and two adjusted points with ellipses; the network is 5240 m from south to
@@ -247,17 +246,17 @@ class MapViewTest : public QObject {
     ModalWatcher watcher;
     QVERIFY(d.Open(project));
     // Before any adjustment there is no coordinate file: the message, no window.
-    d.window.CommandAction(kMapWgs84)->trigger();
+    d.window.CommandAction(CommandId::MapWgs84)->trigger();
     QCOMPARE(d.Windows(), 0);
     QCOMPARE(watcher.messages.size(), 1);
     QVERIFY(watcher.messages[0].contains(QString::fromUtf8(u8"的坐标数据不存在")));
     QCOMPARE(d.window.LastStatus(), 1);
 
-    d.window.CommandAction(kAdjust3d)->trigger();
-    d.window.CommandAction(kAdjust2d)->trigger();
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    d.window.CommandAction(CommandId::Adjust2d)->trigger();
     d.window.Mdi()->closeAllSubWindows();
     QCoreApplication::processEvents();
-    d.window.CommandAction(kMapWgs84)->trigger();
+    d.window.CommandAction(CommandId::MapWgs84)->trigger();
     MapView* wgs84 = d.window.ActiveMapView();
     QVERIFY(wgs84);
     QVERIFY(wgs84->Path().endsWith(QStringLiteral("sample.GPS3dXYHEFT")));
@@ -265,17 +264,17 @@ class MapViewTest : public QObject {
     QVERIFY(!wgs84->Document().Lines().empty());
     QVERIFY(wgs84->Document().HasEllipses());
     QCOMPARE(wgs84->Document().ProjectName(), std::string("sample"));
-    d.window.CommandAction(kMapLocal)->trigger();
+    d.window.CommandAction(CommandId::MapLocal)->trigger();
     QVERIFY(d.window.ActiveMapView()->Path().endsWith(QStringLiteral("sample.GPS2dXYEFT")));
     QCOMPARE(d.Windows(), 2);
     // Again: the open view is activated.
-    d.window.CommandAction(kMapWgs84)->trigger();
+    d.window.CommandAction(CommandId::MapWgs84)->trigger();
     QCOMPARE(d.Windows(), 2);
     QCOMPARE(d.window.ActiveMapView(), wgs84);
 
     // "新建窗口(&N)": a second view of the same map in the same state.
     wgs84->ZoomIn();
-    d.window.CommandAction(kWindowNew)->trigger();
+    d.window.CommandAction(CommandId::WindowNew)->trigger();
     QCOMPARE(d.Windows(), 3);
     MapView* copy = d.window.ActiveMapView();
     QVERIFY(copy && copy != wgs84);

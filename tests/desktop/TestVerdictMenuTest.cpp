@@ -14,8 +14,6 @@
 namespace vemo::test {
 namespace {
 
-constexpr int kAdjust3d = 32815, kAdjust2d = 32825;
-
 class TestVerdictMenuTest : public QObject {
   Q_OBJECT
 
@@ -38,8 +36,8 @@ class TestVerdictMenuTest : public QObject {
 
     QVERIFY(OpenProject(project.toStdString()));
     d.window.UpdateMenus();
-    d.window.CommandAction(kAdjust3d)->trigger();
-    d.window.CommandAction(kAdjust2d)->trigger();
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    d.window.CommandAction(CommandId::Adjust2d)->trigger();
     emit results->aboutToShow();
     QVERIFY(test3d->isEnabled());
     // The sample's vector network is sound; the plane network's verdict depends on its ground

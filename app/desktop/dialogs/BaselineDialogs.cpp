@@ -18,7 +18,6 @@
 #include "baselines/IndependentBaselines.h"
 #include "baselines/SelectBaselineDlg.h"
 #include "geodesy/Format.h"
-#include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/ZoneChange.h"
 #include "project/AppState.h"
@@ -118,7 +117,7 @@ QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText) {
   return row;
 }
 
-std::optional<std::vector<std::string>> RunImportBaselineDialog(QWidget* parent) {
+std::optional<CSelectBaselineDlg> RunImportBaselineDialog(QWidget* parent) {
   CSelectBaselineDlg record = CSelectBaselineDlg::Open();
   QDialog dialog(parent);
   dialog.setWindowTitle(FromUtf8(u8"基线文件格式转换"));
@@ -141,16 +140,15 @@ std::optional<std::vector<std::string>> RunImportBaselineDialog(QWidget* parent)
   layout->addLayout(OkCancelRow(&dialog, u8"确定"));
   dialog.resize(720, 420);
   if (dialog.exec() != QDialog::Accepted || record.files.chosen.empty()) return std::nullopt;
-  std::vector<std::string> arguments;
-  if (merge->isChecked()) {
+  record.merge = merge->isChecked();
+  if (record.merge) {
     std::string file = ToPath(merged->text().trimmed());
-    arguments = {"--merge", file.empty() ? record.DefaultMergedFile() : file};
+    record.mergedFile = file.empty() ? record.DefaultMergedFile() : file;
   }
-  for (const auto& f : record.files.chosen) arguments.push_back(f);
-  return arguments;
+  return record;
 }
 
-std::optional<std::vector<std::string>> RunIndependentBaselineDialog(QWidget* parent) {
+std::optional<CIndependentBaselineDlg> RunIndependentBaselineDialog(QWidget* parent) {
   CIndependentBaselineDlg record;
   record.files.directory = Project().projectDir;
   record.files.ListCandidates();
@@ -175,14 +173,12 @@ std::optional<std::vector<std::string>> RunIndependentBaselineDialog(QWidget* pa
   layout->addLayout(OkCancelRow(&dialog, u8"确定"));
   dialog.resize(720, 420);
   if (dialog.exec() != QDialog::Accepted || record.files.chosen.empty()) return std::nullopt;
-  const char* rule[] = {"chain", "radial", "all"};
-  std::vector<std::string> arguments = {"--rule", rule[std::clamp(group->checkedId(), 0, 2)]};
-  if (random->isChecked()) arguments.push_back("--random");
-  for (const auto& f : record.files.chosen) arguments.push_back(f);
-  return arguments;
+  record.rule = static_cast<IndependentRule>(std::clamp(group->checkedId(), 0, 2));
+  record.randomStart = random->isChecked();
+  return record;
 }
 
-std::optional<std::vector<std::string>> RunSyncLoopDialog(QWidget* parent) {
+std::vector<std::string> RunSyncLoopDialog(QWidget* parent) {
   CBaselineFileChooser files{Project().projectDir, "*.GPS3dVector_S", {}, {}};
   files.ListCandidates();
   QDialog dialog(parent);
@@ -192,11 +188,11 @@ std::optional<std::vector<std::string>> RunSyncLoopDialog(QWidget* parent) {
   layout->addLayout(OkCancelRow(&dialog, u8"确定"));
   dialog.resize(720, 400);
   // A cancelled dialog is the command without files (it computes the kept loop file again).
-  if (dialog.exec() != QDialog::Accepted) return std::vector<std::string>{};
+  if (dialog.exec() != QDialog::Accepted) return {};
   return files.chosen;
 }
 
-std::optional<std::vector<std::string>> RunHeightModelDialog(QWidget* parent) {
+std::optional<CHeightModelDlg> RunHeightModelDialog(QWidget* parent) {
   CHeightModelDlg record;
   QDialog dialog(parent);
   dialog.setWindowTitle(FromUtf8(CHeightModelDlg::kTitle));
@@ -210,11 +206,11 @@ std::optional<std::vector<std::string>> RunHeightModelDialog(QWidget* parent) {
   group->button(record.m_Model)->setChecked(true);
   layout->addLayout(OkCancelRow(&dialog, u8"确定"));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  static const char* const kModels[] = {"plane", "surface", "constant"};
-  return std::vector<std::string>{"--model", kModels[std::clamp(group->checkedId(), 0, 2)]};
+  record.m_Model = std::clamp(group->checkedId(), 0, 2);
+  return record;
 }
 
-std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent) {
+std::optional<CChangZoneOfXY> RunChangeZoneDialog(QWidget* parent) {
   CChangZoneOfXY record;
   QDialog dialog(parent);
   dialog.setWindowTitle(FromUtf8(CChangZoneOfXY::kTitle));
@@ -250,16 +246,8 @@ std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent) {
       ShowMessage(refused, AppTitle(), MessageIcon::Warning);
       continue;
     }
-    break;
+    return record;
   }
-  GPSTransfer transfer(GPSTransfer::kModeXY);
-  if (!transfer.GetDataFile(nullptr)) return std::nullopt;
-  return std::vector<std::string>{transfer.m_DataFile,
-                                  "--h1",  Format("%.17g", record.m_H1),
-                                  "--l01", Format("%.17g", record.m_L01),
-                                  "--h2",  Format("%.17g", record.m_H2),
-                                  "--l02", Format("%.17g", record.m_L02),
-                                  "--method", std::to_string(record.m_Method)};
 }
 
 }  // namespace vemo

@@ -8,6 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "baselines/IndependentBaselines.h"
+#include "baselines/SelectBaselineDlg.h"
+#include "geodesy/ZoneChange.h"
+#include "project/HeightModelDlg.h"
+#include "project/OneFixOneAzimuth.h"
 #include "project/ProjectDialogs.h"
 #include "project/data/EntryDialogs.h"
 
@@ -76,17 +81,22 @@ bool RunCustomPrecisionDialog(QWidget* parent, CProjectDlgRecord* projectDialog 
 // The coordinate system dialog ("定义坐标系统"); true when its rows were accepted. With a set
 // (the creation-mode project dialog's own) it edits that set and saves nothing.
 bool RunCoordinateSystemDialog(QWidget* parent, CCoorsSystemMap* set = nullptr);
-// The baseline file dialogs; each returns the handler's arguments, or nothing when cancelled.
-std::optional<std::vector<std::string>> RunImportBaselineDialog(QWidget* parent);
-std::optional<std::vector<std::string>> RunIndependentBaselineDialog(QWidget* parent);
-std::optional<std::vector<std::string>> RunSyncLoopDialog(QWidget* parent);
-// "选择高程拟合模型" of the height fitting commands: "--model NAME".
-std::optional<std::vector<std::string>> RunHeightModelDialog(QWidget* parent);
+// The forms of the other commands return their record as accepted, or nothing when cancelled;
+// the command layer makes the handler's arguments from it (DialogArguments.h).
+// The baseline file dialogs: the import selection with its merge choice, the independent
+// baselines with their rule.
+std::optional<CSelectBaselineDlg> RunImportBaselineDialog(QWidget* parent);
+std::optional<CIndependentBaselineDlg> RunIndependentBaselineDialog(QWidget* parent);
+// The synchronous files of the loop check; none when cancelled (the command then computes the
+// kept loop file again).
+std::vector<std::string> RunSyncLoopDialog(QWidget* parent);
+// "选择高程拟合模型" of the height fitting commands.
+std::optional<CHeightModelDlg> RunHeightModelDialog(QWidget* parent);
 // "输入固定点和方位角[固定一点一方位的工程网]": its OK writes the input files (the form stays
-// open when the record refuses); the options that give the command the same record.
-std::optional<std::vector<std::string>> RunOneFixDialog(QWidget* parent);
-// The zone change dialog followed by its file dialog; the handler's arguments.
-std::optional<std::vector<std::string>> RunChangeZoneDialog(QWidget* parent);
+// open when the record refuses).
+std::optional<OneFixOneAzimuth> RunOneFixDialog(QWidget* parent);
+// The zone change dialog, its values checked by the record.
+std::optional<CChangZoneOfXY> RunChangeZoneDialog(QWidget* parent);
 
 // The row of a form's two buttons: okText (the default button, accepting) and "取消".
 QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText);

@@ -79,17 +79,10 @@ class OneFixDialog final : public QDialog {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> RunOneFixDialog(QWidget* parent) {
+std::optional<OneFixOneAzimuth> RunOneFixDialog(QWidget* parent) {
   OneFixDialog dialog(parent);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  // The command fills the same record from these options and writes the same files.
-  const OneFixOneAzimuth& r = dialog.Record();
-  auto number = [](double v) { return Format("%.17g", v); };
-  return std::vector<std::string>{"--point", GbkToUtf8(r.m_PointName), "--x",    number(r.m_x),
-                                  "--y",     number(r.m_y),            "--h",    number(r.m_h),
-                                  "--lat",   number(r.m_B),            "--lon",  number(r.m_L),
-                                  "--h0",    number(r.m_h0),           "--from", GbkToUtf8(r.m_From),
-                                  "--to",    GbkToUtf8(r.m_To),        "--azimuth", number(r.m_Azimuth)};
+  return dialog.Record();
 }
 
 }  // namespace vemo

@@ -1,4 +1,4 @@
-#include "app/cli/Args.h"
+#include "app/commands/Args.h"
 
 
 namespace vemo {
