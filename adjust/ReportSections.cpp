@@ -4,7 +4,9 @@
 
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
+#include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
+#include "project/AppState.h"
 
 namespace vemo {
 
@@ -29,6 +31,20 @@ void WriteSummaryHeader(CReportFile& f, const CSummaryHeader& h) {
   f.Printf("                     PVV=%14.3lf(cm^2)\n", h.pvvCm2);
   f.Printf("                      M0=%14.3f(cm)\n", h.m0Cm);
   for (const std::string& line : h.trailerLines) f.Write(line);
+}
+
+CSummaryHeader ProjectSummaryHeader(const std::string& dash, const char* titleFormat, int redundancy,
+                                    int knownPoints, int totalPoints, double pvvCm2, double m0Cm) {
+  const CGPSConfiguration& c = Project().configuration;
+  CSummaryHeader h;
+  h.dash = dash;
+  h.title = Format(titleFormat, Project().projectName.c_str());
+  h.redundancy = redundancy, h.knownPoints = knownPoints, h.totalPoints = totalPoints;
+  h.centralMeridianDms = c.m_CentralMeridian;
+  h.axisFormat = T(u8"                椭球长轴=%15.3lf(m)\n");
+  h.a = c.m_CurrentCoorsSystem.m_a, h.invF = c.m_CurrentCoorsSystem.m_InvF;
+  h.pvvCm2 = pvvCm2, h.m0Cm = m0Cm;
+  return h;
 }
 
 // The loops over the points of a large network take long enough that they let the window

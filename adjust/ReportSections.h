@@ -33,6 +33,11 @@ struct CSummaryHeader {
   std::vector<std::string> trailerLines;  // GBK lines after M0
 };
 void WriteSummaryHeader(CReportFile& f, const CSummaryHeader& header);
+// The summary header of the current project: its name in the title (titleFormat is GBK with one
+// %s), its central meridian and ellipsoid, the semi-axis to the millimetre; the engine adds its
+// own lines and changes what differs.
+CSummaryHeader ProjectSummaryHeader(const std::string& dash, const char* titleFormat, int redundancy,
+                                    int knownPoints, int totalPoints, double pvvCm2, double m0Cm);
 
 // The points of a network as the tables see them: names (GBK) and coordinates by point index.
 struct CReportPoints {

@@ -174,16 +174,11 @@ int CGPS1dHeightFit::CloseFiles() {
 }
 
 void CGPS1dHeightFit::WriteHeader(bool parameters) {
-  const CGPSConfiguration& c = Project().configuration;
   CReportFile& f = m_ResultFile;
-  CSummaryHeader header;
-  header.dash = kDash;
-  header.title = Format(T(u8"             %s 高程拟合结果\n"), Project().projectName.c_str());
-  header.redundancy = m_Redundancy, header.knownPoints = m_KnownCount, header.totalPoints = m_PointCount;
+  CSummaryHeader header = ProjectSummaryHeader(kDash, T(u8"             %s 高程拟合结果\n"), m_Redundancy, m_KnownCount,
+                                               m_PointCount, m_PVVm2 * 10000.0, m_M0cm);
   header.withCentralMeridian = false;
   header.axisFormat = T(u8"                椭球长轴=%15.5lf(dms)\n");
-  header.a = c.m_CurrentCoorsSystem.m_a, header.invF = c.m_CurrentCoorsSystem.m_InvF;
-  header.pvvCm2 = m_PVVm2 * 10000.0, header.m0Cm = m_M0cm;
   WriteSummaryHeader(f, header);
   f.Write(kDash);
   if (m_u == 1) {

@@ -51,13 +51,10 @@ struct SideRow {
 }  // namespace
 
 void CGPS2dNetAdjust::WriteResultHeader() {
-  const CGPSConfiguration& c = Project().configuration;
   const bool oneFix = m_Variant == 1;
   CReportFile& f = m_ResultFile;
-  CSummaryHeader header;
-  header.dash = kD82;
-  header.title = Format(T(u8"          %s 二维网平差结果\n"), Project().projectName.c_str());
-  header.redundancy = m_Redundancy, header.knownPoints = m_KnownPointCount, header.totalPoints = m_PointCount;
+  CSummaryHeader header = ProjectSummaryHeader(kD82, T(u8"          %s 二维网平差结果\n"), m_Redundancy,
+                                               m_KnownPointCount, m_PointCount, m_PVVm2 * 10000.0, m_M0m * 100.0);
   header.countLines = {Format(T(u8"           GPS基线向量数=%10d\n"), m_VectorCount)};
   if (!oneFix) {
     header.countLines.push_back(Format(T(u8"              地面边长数=%10d\n"), m_DistanceCount));
@@ -67,10 +64,6 @@ void CGPS2dNetAdjust::WriteResultHeader() {
     header.countLines.push_back(
         Format(T(u8"         尺度(GPS->地面)=%10.4lf(ppm)\n"), NoNegativeZero((m_Scale - 1.0) * 1000000.0, 4)));
   }
-  header.centralMeridianDms = c.m_CentralMeridian;
-  header.axisFormat = T(u8"                椭球长轴=%15.3lf(m)\n");
-  header.a = c.m_CurrentCoorsSystem.m_a, header.invF = c.m_CurrentCoorsSystem.m_InvF;
-  header.pvvCm2 = m_PVVm2 * 10000.0, header.m0Cm = m_M0m * 100.0;
   WriteSummaryHeader(f, header);
 
   WriteSectionOpening(f, kD82, T(u8"                 已知坐标(X,Y)\n"),

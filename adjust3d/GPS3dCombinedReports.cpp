@@ -36,19 +36,14 @@ void CGPS3dCombinedAdjust::WriteApproximateBLH() {
 }
 
 void CGPS3dCombinedAdjust::WriteCombinedHeader() {
-  const CGPSConfiguration& c = Project().configuration;
   const double rho = Rho();
   const int u = m_UnknownCount;
   CReportFile& f = m_ResultFile;
-  CSummaryHeader header;
-  header.dash = kDash82;
-  header.title = Format(T(u8"          %s 三维网联合平差结果\n"), Project().projectName.c_str());
-  header.redundancy = m_Redundancy, header.knownPoints = m_KnownPointCount, header.totalPoints = m_PointCount;
+  CSummaryHeader header = ProjectSummaryHeader(kDash82, T(u8"          %s 三维网联合平差结果\n"), m_Redundancy,
+                                               m_KnownPointCount, m_PointCount, m_PVVm2 * 10000.0, m_M0m * 100.0);
   header.countLines = {Format(T(u8"       GPS三维基线向量数=%10d\n"), m_VectorCount)};
-  header.centralMeridianDms = c.m_CentralMeridian;
   header.axisFormat = T(u8"                椭球长轴=%15.5lf(m)\n");
   header.a = m_a, header.invF = m_InvF;
-  header.pvvCm2 = m_PVVm2 * 10000.0, header.m0Cm = m_M0m * 100.0;
   // The model turns the ground frame onto the GPS frame; the report states the way back.
   header.trailerLines = {Format(T(u8"      (GPS->地面) 旋转Ax=%14.6lf(s)\n"), -m_x[u - 4] * rho),
                          Format(T(u8"      (GPS->地面) 旋转Ay=%14.6lf(s)\n"), -m_x[u - 3] * rho),

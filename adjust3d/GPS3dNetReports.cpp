@@ -61,17 +61,10 @@ int CGPS3dNetAdjust::WriteApproximateXYZ() {
 }
 
 void CGPS3dNetAdjust::WriteResultHeader() {
-  const CGPSConfiguration& c = Project().configuration;
   CReportFile& f = m_ResultFile;
-  CSummaryHeader header;
-  header.dash = kDash;
-  header.title = Format(T(u8"          %s 三维网平差结果\n"), Project().projectName.c_str());
-  header.redundancy = m_Redundancy, header.knownPoints = m_KnownPointCount, header.totalPoints = m_PointCount;
+  CSummaryHeader header = ProjectSummaryHeader(kDash, T(u8"          %s 三维网平差结果\n"), m_Redundancy,
+                                               m_KnownPointCount, m_PointCount, m_PVVmm2 / 100.0, m_M0mm / 10.0);
   header.countLines = {Format(T(u8"       GPS三维基线向量数=%10d\n"), m_VectorCount)};
-  header.centralMeridianDms = c.m_CentralMeridian;
-  header.axisFormat = T(u8"                椭球长轴=%15.3lf(m)\n");
-  header.a = c.m_CurrentCoorsSystem.m_a, header.invF = c.m_CurrentCoorsSystem.m_InvF;
-  header.pvvCm2 = m_PVVmm2 / 100.0, header.m0Cm = m_M0mm / 10.0;
   WriteSummaryHeader(f, header);
 
   WriteSectionOpening(f, kDash, T(u8"                          已知坐标(X,Y,Z)\n"),

@@ -16,15 +16,15 @@ namespace {
 
 struct VerdictEntry {
   const char* title;      // UTF-8
-  const char* extension;  // of the statistics report
+  ProjectFile report;  // the statistics report
 };
-const VerdictEntry kEntries[] = {{u8"三维网统计检验", "GPS3dTest"}, {u8"二维网统计检验", "GPS2dTest"}};
+const VerdictEntry kEntries[] = {{u8"三维网统计检验", ProjectFile::Test3d}, {u8"二维网统计检验", ProjectFile::Test2d}};
 
 // "三维网统计检验: 全局检验通过，未发现粗差"; without a report "...(尚无检验报告)", disabled.
 void Refresh(QAction* action, const VerdictEntry& entry) {
   std::string summary;
   if (Project().projectOpen == 1)
-    if (auto text = ReadWholeFile(CurrentProjectFile(entry.extension))) summary = TestReportSummary(*text);
+    if (auto text = ReadWholeFile(CurrentProjectFile(entry.report))) summary = TestReportSummary(*text);
   const QString title = FromUtf8(entry.title);
   action->setEnabled(!summary.empty());
   action->setText(summary.empty() ? title + FromUtf8(u8"(尚无检验报告)") : title + QStringLiteral(": ") + FromGbk(summary));
@@ -40,9 +40,9 @@ QMenu* AddTestVerdictMenu(MainWindow& window) {
   results->addSeparator();
   for (const VerdictEntry& entry : kEntries) {
     QAction* action = results->addAction(FromUtf8(entry.title));
-    action->setObjectName(QString::fromLatin1(entry.extension));
+    action->setObjectName(QString::fromLatin1(Extension(entry.report)));
     QObject::connect(action, &QAction::triggered, &window, [&window, &entry] {
-      window.OpenTextDocument(QString::fromStdString(CurrentProjectFile(entry.extension)));
+      window.OpenTextDocument(QString::fromStdString(CurrentProjectFile(entry.report)));
     });
     QObject::connect(results, &QMenu::aboutToShow, action, [action, &entry] { Refresh(action, entry); });
     Refresh(action, entry);
