@@ -10,7 +10,8 @@
 
 namespace vemo {
 
-void WriteSectionOpening(CReportFile& f, const std::string& dash, const std::string& title, const std::string& columns) {
+void WriteSectionOpening(CReportFile& f, const std::string& dash, const std::string& title,
+                         const std::string& columns) {
   f.Write(dash);
   f.Write(title);
   f.Write(dash);

@@ -15,7 +15,8 @@ namespace vemo {
 
 // The opening of a table: dash line, title, dash line, column heads (one or more lines), dash
 // line. The title and the heads are GBK and end with their newline.
-void WriteSectionOpening(CReportFile& f, const std::string& dash, const std::string& title, const std::string& columns);
+void WriteSectionOpening(CReportFile& f, const std::string& dash, const std::string& title,
+                         const std::string& columns);
 
 // The summary block at the top of a result file: the title, the redundancy and the counts,
 // the engine's own lines (observation counts, transformation), the central meridian and the

@@ -83,7 +83,8 @@ CPointPartition::CPointPartition(int pointCount, int knownCount)
 }
 
 int CPointPartition::Root(int i) {
-  while (m_Parent[static_cast<size_t>(i)] != i) i = m_Parent[static_cast<size_t>(i)] = m_Parent[m_Parent[static_cast<size_t>(i)]];
+  auto parent = [this](int j) -> int& { return m_Parent[static_cast<size_t>(j)]; };
+  while (parent(i) != i) i = parent(i) = parent(parent(i));  // path halving
   return i;
 }
 
