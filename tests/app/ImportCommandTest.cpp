@@ -140,7 +140,7 @@ TEST_F(ImportCommandTest, TypeFourAndUnknownTypesDoNothingAndAFailureOpensNothin
   CSelectBaselineDlg d;
   d.files.chosen = {Sample("vemo-1631.txt")};
   AcceptSelectBaselineDlg(d);
-  for (int type : {4, -3, 13}) {
+  for (int type : {4, -3, static_cast<int>(BaselinePackages().size())}) {
     config().m_BaselineType = type;
     EXPECT_EQ(ImportChosenBaselines(), 1);
   }

@@ -148,10 +148,19 @@ INSTANTIATE_TEST_SUITE_P(Sizes, IsFileEmptyTest,
                          testing::Values(EmptyFileCase{nullptr, 1}, EmptyFileCase{"", 1}, EmptyFileCase{"1234", 1},
                                          EmptyFileCase{"12345", 0}));
 
-TEST_F(BaselineImportTest, TypeFourAndTypesOutsideTheTableHaveNoImporter) {
-  for (int type : {-1, 4, 13, 1000}) EXPECT_EQ(BaselineImporterOf(type), nullptr) << type;
-  for (int type : {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}) EXPECT_NE(BaselineImporterOf(type), nullptr) << type;
-  EXPECT_EQ(BaselineImporterOf(2), &CReadGPS3dBaseline::LeicaBaseline);
+TEST_F(BaselineImportTest, TypeFourAndTypesOutsideTheTableImportNothing) {
+  const int past = static_cast<int>(BaselinePackages().size());
+  for (int type : {-1, past, 1000}) {
+    EXPECT_EQ(BaselinePackageOf(type), nullptr) << type;
+    EXPECT_EQ(BaselineTypeName(type), nullptr) << type;
+    EXPECT_STREQ(BaselineFileMask(type), "") << type;
+  }
+  EXPECT_EQ(BaselinePackageOf(4)->reader, nullptr);
+  const std::string file = Export("own.txt", "A B 1 2 3 0.1 0.2 0.3 0 0 0\n");
+  config().m_SyncBaselineFiles = {PathToGbk(file)};
+  for (int type : {4, -1, past}) EXPECT_EQ(CReadGPS3dBaseline().Import(type), 1) << type;
+  EXPECT_FALSE(FileExists(SyncPath("own")));
+  EXPECT_TRUE(Messages().empty());
   EXPECT_STREQ(BaselineFileMask(1), "o*.*");
   EXPECT_STREQ(BaselineFileMask(3), "");
   EXPECT_STREQ(BaselineFileMask(12), "*.isb");
