@@ -5,6 +5,7 @@
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
+#include "geodesy/BaselinePackages.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -80,10 +81,10 @@ int AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog) {
 
 int ImportChosenBaselines() {
   const CGPSConfiguration& c = Project().configuration;
-  BaselineImporter importer = BaselineImporterOf(c.m_BaselineType);
-  if (!importer) return 1;
+  const CBaselinePackage* package = BaselinePackageOf(c.m_BaselineType);
+  if (!package || !package->reader) return 1;
   CReadGPS3dBaseline baselines;
-  if (!(baselines.*importer)()) return 0;
+  if (!baselines.Import(c.m_BaselineType)) return 0;
   std::vector<std::string> results;
   if (c.m_MergeFiles) {
     results.push_back(ResolvePathNoCase(GbkToUtf8(c.m_ConvertedBaselineFile)));

@@ -42,7 +42,7 @@ int AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog);
 
 // Runs the importer of the configured baseline type on the configuration's choice and, when
 // it succeeds, opens the merged file or each input's synchronous file as a text document.
-// Type 4 and types outside 0..12 do nothing. Returns 1 when the command completed (also for
+// A type without an importer does nothing. Returns 1 when the command completed (also for
 // those types), 0 when the importer failed (after its message).
 int ImportChosenBaselines();
 

@@ -326,7 +326,7 @@ void CImportFile::ReportSkipped() const {
                 LineList(m_Invalid).c_str()));
 }
 
-int RunImport(ReferenceUse use, FileReader reader) {
+int RunImport(const CBaselinePackage& package) {
   CGPSConfiguration* configuration = GlobalConfiguration();
   if (!configuration) return 0;
   const CGPSConfiguration& c = *configuration;
@@ -358,8 +358,8 @@ int RunImport(ReferenceUse use, FileReader reader) {
 
   CReferenceStation reference;
   CKnownFile known;
-  if (use != ReferenceUse::None && !ReadReferenceStation(known, reference)) return 0;
-  if (use != ReferenceUse::Collect) reference.name.clear();
+  if (package.reference != ReferenceUse::None && !ReadReferenceStation(known, reference)) return 0;
+  if (package.reference != ReferenceUse::Collect) reference.name.clear();
 
   COutputFile out;
   if (merge && !out.Create(merged)) return 0;
@@ -372,7 +372,7 @@ int RunImport(ReferenceUse use, FileReader reader) {
     if (!merge && !out.Create(outputs[i])) return 0;
     std::string text;
     CImportFile file(inputs[i], SplitLines(*content), c.m_BaselineVarianceFactor, &reference, &text);
-    reader(file);
+    package.reader(file);
     if (!out.Append(text) || (!merge && !out.Finish())) return 0;
     file.ReportSkipped();
   }

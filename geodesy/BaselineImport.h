@@ -1,7 +1,8 @@
 // What the baseline importers share: the lines of an input file, the sscanf-like scanning of
 // their records, the fields a baseline is assembled from, the unit conversions, and the frame
 // that runs one package's reader over every chosen file and writes the synchronous files.
-// Internal to the library's importers (CReadGPS3dBaseline).
+// Internal to the library's importers (CReadGPS3dBaseline and the readers of the package
+// table, BaselinePackages.h).
 #pragma once
 
 #include <array>
@@ -11,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "geodesy/BaselinePackages.h"
 #include "geodesy/Encoding.h"
 
 namespace vemo::baseline {
@@ -163,34 +165,12 @@ void ReadUpperRows(const CImportFile& file, size_t first, CReadNumber e[6]);
 // last of them. Returns the index of the last line of the block.
 size_t ReadIntegerSolutionBlock(CImportFile& file, size_t i, CBaselineRecord& record);
 
-// How a package's importer uses the common frame.
-enum class ReferenceUse {
-  None,     // no reference station
-  Require,  // the known file must name one (South): read, not used further
-  Collect,  // collect its coordinates and rewrite the known file (Leica, Lip)
-};
-
-using FileReader = void (*)(CImportFile& file);
-
 // The common frame: checks, for every chosen file in order, that its output is not one of
-// the inputs; reads the reference station; creates the merged file when merging; then for
-// each file reads it, creates its synchronous file (unless merging), runs the reader and
-// writes what it gave; at the end rewrites the known file when a reference station was
-// collected. Returns 1, or 0 after the message of the failure.
-int RunImport(ReferenceUse reference, FileReader reader);
-
-// The readers of the packages (one function per package or variant family).
-void ReadTrimbleFile(CImportFile& file);
-void ReadAshtechFile(CImportFile& file);
-void ReadLeicaFile(CImportFile& file);
-void ReadSokkiaFile(CImportFile& file);
-void ReadLipFile(CImportFile& file);
-void ReadVemogpsFile(CImportFile& file);
-void ReadJavadFile(CImportFile& file);
-void ReadGamitFile(CImportFile& file);
-void ReadNovatelFile(CImportFile& file);
-void ReadZhonghaidaFile(CImportFile& file);
-void ReadSouthFile(CImportFile& file);
-void ReadHuaceFile(CImportFile& file);
+// the inputs; reads the reference station as the package uses it; creates the merged file
+// when merging; then for each file reads it, creates its synchronous file (unless merging),
+// runs the package's reader and writes what it gave; at the end rewrites the known file when
+// a reference station was collected. Returns 1, or 0 after the message of the failure.
+// package.reader must not be nullptr.
+int RunImport(const CBaselinePackage& package);
 
 }  // namespace vemo::baseline

@@ -120,7 +120,7 @@ class CGPSConfiguration {
   std::string m_ProjectName;       // GBK
   std::string m_ProjectDir;        // GBK
   int32_t m_GradeIndex = 2;        // row of the grade table, 0..34
-  int32_t m_BaselineType = 0;      // receiver software, 0..12
+  int32_t m_BaselineType = 0;      // receiver software: a row of BaselinePackages()
   double m_CentralMeridian = 120.0;  // D.MMSS
   CCoorsSystemSet m_CurrentCoorsSystem;
   double m_XConstant = 0.0;        // km

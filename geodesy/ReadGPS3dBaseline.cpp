@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "geodesy/BaselineImport.h"
+#include "geodesy/BaselinePackages.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/LibraryState.h"
@@ -26,50 +27,20 @@ int CReadGPS3dBaseline::IsFileEmpty(std::string path) {
   return 1;
 }
 
-int CReadGPS3dBaseline::TrimbleBaseline() { return RunImport(ReferenceUse::None, ReadTrimbleFile); }
-int CReadGPS3dBaseline::AshtechBaseline() { return RunImport(ReferenceUse::None, ReadAshtechFile); }
-int CReadGPS3dBaseline::LeicaBaseline() { return RunImport(ReferenceUse::Collect, ReadLeicaFile); }
-int CReadGPS3dBaseline::SokkiaBaseline() { return RunImport(ReferenceUse::None, ReadSokkiaFile); }
-int CReadGPS3dBaseline::LipBaseline() { return RunImport(ReferenceUse::Collect, ReadLipFile); }
-int CReadGPS3dBaseline::VemogpsBaseline() { return RunImport(ReferenceUse::None, ReadVemogpsFile); }
-int CReadGPS3dBaseline::JavadBaseline() { return RunImport(ReferenceUse::None, ReadJavadFile); }
-int CReadGPS3dBaseline::GamitBaseline() { return RunImport(ReferenceUse::None, ReadGamitFile); }
-int CReadGPS3dBaseline::NovatelBaseline() { return RunImport(ReferenceUse::None, ReadNovatelFile); }
-int CReadGPS3dBaseline::ZhonghaidaBaseline() { return RunImport(ReferenceUse::None, ReadZhonghaidaFile); }
-int CReadGPS3dBaseline::SouthBaseline() { return RunImport(ReferenceUse::Require, ReadSouthFile); }
-int CReadGPS3dBaseline::HuaceBaseline() { return RunImport(ReferenceUse::None, ReadHuaceFile); }
-
-namespace {
-
-struct BaselineType {
-  BaselineImporter importer;
-  const char* mask;
-};
-
-// Indexed by the configuration's baseline type.
-const BaselineType kBaselineTypes[] = {
-    {&CReadGPS3dBaseline::TrimbleBaseline, "*.asc"},   {&CReadGPS3dBaseline::AshtechBaseline, "o*.*"},
-    {&CReadGPS3dBaseline::LeicaBaseline, "*.asc"},     {&CReadGPS3dBaseline::SokkiaBaseline, ""},
-    {nullptr, ""},                                     {&CReadGPS3dBaseline::LipBaseline, ""},
-    {&CReadGPS3dBaseline::VemogpsBaseline, "*.txt"},   {&CReadGPS3dBaseline::JavadBaseline, "*.txt"},
-    {&CReadGPS3dBaseline::GamitBaseline, "*.txt"},     {&CReadGPS3dBaseline::NovatelBaseline, "*.iob"},
-    {&CReadGPS3dBaseline::ZhonghaidaBaseline, "*.*"},  {&CReadGPS3dBaseline::SouthBaseline, "*.asc"},
-    {&CReadGPS3dBaseline::HuaceBaseline, "*.isb"},
-};
-
-const BaselineType* TypeOf(int type) {
-  if (type < 0 || type >= static_cast<int>(std::size(kBaselineTypes))) return nullptr;
-  return &kBaselineTypes[type];
+int CReadGPS3dBaseline::Import(int type) {
+  const vemo::CBaselinePackage* package = vemo::BaselinePackageOf(type);
+  return package && package->reader ? RunImport(*package) : 1;
 }
 
-}  // namespace
-
-BaselineImporter BaselineImporterOf(int type) {
-  const BaselineType* t = TypeOf(type);
-  return t ? t->importer : nullptr;
-}
-
-const char* BaselineFileMask(int type) {
-  const BaselineType* t = TypeOf(type);
-  return t ? t->mask : "";
-}
+int CReadGPS3dBaseline::TrimbleBaseline() { return Import(0); }
+int CReadGPS3dBaseline::AshtechBaseline() { return Import(1); }
+int CReadGPS3dBaseline::LeicaBaseline() { return Import(2); }
+int CReadGPS3dBaseline::SokkiaBaseline() { return Import(3); }
+int CReadGPS3dBaseline::LipBaseline() { return Import(5); }
+int CReadGPS3dBaseline::VemogpsBaseline() { return Import(6); }
+int CReadGPS3dBaseline::JavadBaseline() { return Import(7); }
+int CReadGPS3dBaseline::GamitBaseline() { return Import(8); }
+int CReadGPS3dBaseline::NovatelBaseline() { return Import(9); }
+int CReadGPS3dBaseline::ZhonghaidaBaseline() { return Import(10); }
+int CReadGPS3dBaseline::SouthBaseline() { return Import(11); }
+int CReadGPS3dBaseline::HuaceBaseline() { return Import(12); }

@@ -13,6 +13,8 @@
 
 #include <string>
 
+#include "geodesy/BaselinePackages.h"
+
 class CReadGPS3dBaseline {
  public:
   CReadGPS3dBaseline();
@@ -26,6 +28,13 @@ class CReadGPS3dBaseline {
   // cannot be read or holds fewer than 5 bytes; else 0. path is a native path.
   int IsFileEmpty(std::string path);
 
+  // The importer of baseline type `type`: the reader of its package (BaselinePackages.h) over
+  // the chosen files, with the reference station as the package uses it. A type without an
+  // importer (type 4, types outside the table) reads and writes nothing and returns 1.
+  int Import(int type);
+
+  // The importers by the names the library has always exported them under; each is Import of
+  // its type. A package added later needs none.
   int TrimbleBaseline();     // type 0: survey report, data exchange, own TGO list
   int AshtechBaseline();     // type 1: versions 3.1 and 5.2.00, own solution list
   int LeicaBaseline();       // type 2: "@#" "@+" "@-" "@=" records, reference station
@@ -39,13 +48,3 @@ class CReadGPS3dBaseline {
   int SouthBaseline();       // type 11: LGO and TGO text, reference station name required
   int HuaceBaseline();       // type 12
 };
-
-// The importer of a baseline type; nullptr for type 4 (no importer) and for types outside
-// 0..12.
-using BaselineImporter = int (CReadGPS3dBaseline::*)();
-BaselineImporter BaselineImporterOf(int type);
-
-// The file mask that the selection dialog offers for a baseline type ("*.asc", "o*.*", ...);
-// "" for the types without a mask (Sokkia, Lip), whose dialog lists every file, and for types
-// without an importer.
-const char* BaselineFileMask(int type);

@@ -54,10 +54,6 @@ constexpr GradeRow kGrades[kGradeCount - 1] = {
     {u8"城市轨道交通", 10, 2, {2.828, 0.2, 2.0, 3.0, 2.0, -1, 10, 100000, -1, -1, -1}, -1},
 };
 
-constexpr const char* kBaselineTypes[kBaselineTypeCount] = {
-    "Trimble(TGO/TTC/GPSurvey)", "Ashtech(GPPS/Solution)", "Leica(SKI/LGO)", "Sokkia", "Rouge", "Lip",
-    "VemoGPS", "Javad(Pinnacle)", "Gamit", "Novatel", u8"中海达", u8"南方(asc)", u8"华测"};
-
 }  // namespace
 
 const char* GradeName(int index) {
@@ -98,11 +94,6 @@ void ApplyCustomPrecision(const CCustomPrecisionRecord& r, NetClassParameters& p
   p[R::kHorizontalComponentError] = r.horizontalComponentError;
   p[R::kVerticalComponentError] = r.verticalComponentError;
   p.m_LoopSideLimit = r.loopSideLimit;
-}
-
-const char* BaselineTypeName(int index) {
-  if (index < 0 || index >= kBaselineTypeCount) return nullptr;
-  return T(kBaselineTypes[index]);
 }
 
 const char* ProjectionName(int index) {

@@ -39,10 +39,6 @@ struct CCustomPrecisionRecord {
 // values; the instrument rows 2 and 3 are not touched.
 void ApplyCustomPrecision(const CCustomPrecisionRecord& record, NetClassParameters& parameters);
 
-// The baseline types (receiver software) of the project dialog, index 0..12.
-constexpr int kBaselineTypeCount = 13;
-const char* BaselineTypeName(int index);  // GBK; nullptr out of range
-
 // "高斯投影" or "UTM投影" (GBK); nullptr out of range.
 const char* ProjectionName(int index);
 

@@ -7,6 +7,7 @@
 #include "project/AppState.h"
 #include "project/Archive.h"
 #include "project/GradeTable.h"
+#include "geodesy/BaselinePackages.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -97,7 +98,7 @@ bool DeserializeConfiguration(const std::string& bytes, CGPSConfiguration& c, st
     int32_t n = in.ReadInt32();
     take(c.m_GradeIndex, n, n >= 0 && n < kGradeCount, u8"等级");
     n = in.ReadInt32();
-    take(c.m_BaselineType, n, n >= 0 && n < kBaselineTypeCount, u8"基线类型");
+    take(c.m_BaselineType, n, BaselinePackageOf(n) != nullptr, u8"基线类型");
     NetClassParameters precision = c.m_NetClass;
     for (double& v : precision.m_Value) v = in.ReadDouble();
     precision.m_LoopSideLimit = in.ReadInt32();

@@ -9,6 +9,7 @@
 #include "project/ProjectFile.h"
 #include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
+#include "geodesy/BaselinePackages.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
@@ -16,28 +17,35 @@
 namespace vemo {
 namespace fs = std::filesystem;
 
-const char* const kProjectOptionsHelp =
-    "  --grade INDEX             precision grade, 0..34 (34 = custom, see --custom-precision)\n"
-    "  --custom-precision LIST   the fourteen values of the custom precision dialog, comma-\n"
-    "                            separated: a (mm), b (ppm), repeated baseline, synchronous loop,\n"
-    "                            asynchronous loop, vector correction and (unconstrained -\n"
-    "                            constrained) coefficients, baseline direction error (\"),\n"
-    "                            adjacent point error (mm), weakest side and constrained points\n"
-    "                            relative errors (N of 1/N), horizontal and vertical component\n"
-    "                            errors (mm), loop side limit; values left out keep the dialog's\n"
-    "                            start values (5, 1, 2.828, 0.2, 3, 3, 2, -1 ...). Selects grade 34.\n"
-    "  --ellipsoid NAME          coordinate system of the set (see coordinate-systems)\n"
-    "  --baseline-type INDEX     receiver software of the baselines, 0..12\n"
-    "  --central-meridian DMS    central meridian, D.MMSS\n"
-    "  --projection gauss|utm    map projection\n"
-    "  --x-constant KM, --y-constant KM   coordinate add constants\n"
-    "  --instrument-a MM, --instrument-b PPM   instrument fixed and proportional errors\n"
-    "  --independent-baselines N number of independent baselines (-1: not given)\n"
-    "  --variance-factor K       baseline variance factor\n"
-    "  --modify-covariance, --no-modify-covariance      remodel the baseline covariance\n"
-    "  --apriori-unit-weight, --no-apriori-unit-weight  use the a-priori unit weight (1 cm)\n"
-    "  --mean-latitude DMS       mean latitude of the survey area, D.MMSS\n"
-    "An option not given keeps the dialog's value.\n";
+// Built at start-up: the range of --baseline-type is the package table's.
+const char* const kProjectOptionsHelp = [] {
+  static const std::string text =
+      std::string(
+        "  --grade INDEX             precision grade, 0..34 (34 = custom, see --custom-precision)\n"
+        "  --custom-precision LIST   the fourteen values of the custom precision dialog, comma-\n"
+        "                            separated: a (mm), b (ppm), repeated baseline, synchronous loop,\n"
+        "                            asynchronous loop, vector correction and (unconstrained -\n"
+        "                            constrained) coefficients, baseline direction error (\"),\n"
+        "                            adjacent point error (mm), weakest side and constrained points\n"
+        "                            relative errors (N of 1/N), horizontal and vertical component\n"
+        "                            errors (mm), loop side limit; values left out keep the dialog's\n"
+        "                            start values (5, 1, 2.828, 0.2, 3, 3, 2, -1 ...). Selects grade 34.\n"
+        "  --ellipsoid NAME          coordinate system of the set (see coordinate-systems)\n"
+        "  --baseline-type INDEX     receiver software of the baselines, 0..") +
+      std::to_string(BaselinePackages().size() - 1) +
+      "\n"
+      "  --central-meridian DMS    central meridian, D.MMSS\n"
+      "  --projection gauss|utm    map projection\n"
+      "  --x-constant KM, --y-constant KM   coordinate add constants\n"
+      "  --instrument-a MM, --instrument-b PPM   instrument fixed and proportional errors\n"
+      "  --independent-baselines N number of independent baselines (-1: not given)\n"
+      "  --variance-factor K       baseline variance factor\n"
+      "  --modify-covariance, --no-modify-covariance      remodel the baseline covariance\n"
+      "  --apriori-unit-weight, --no-apriori-unit-weight  use the a-priori unit weight (1 cm)\n"
+      "  --mean-latitude DMS       mean latitude of the survey area, D.MMSS\n"
+      "An option not given keeps the dialog's value.\n";
+  return text.c_str();
+}();
 
 const char* const kCoorsSystemsHelp =
     "  --add NAME A INVF   add (or change) a user coordinate system: name, semi-major axis (m),\n"
@@ -111,8 +119,10 @@ void FillProjectDialog(Args& args, CProjectDlgRecord& r) {
     }
     r.coordinateSystem = name;
   }
-  if (auto t = args.TakeInt("--baseline-type"))
-    r.baselineType = static_cast<int>(RequireRange("--baseline-type", *t, 0, kBaselineTypeCount - 1));
+  if (auto t = args.TakeInt("--baseline-type")) {
+    const double last = static_cast<double>(BaselinePackages().size() - 1);
+    r.baselineType = static_cast<int>(RequireRange("--baseline-type", *t, 0, last));
+  }
   if (auto v = args.TakeDouble("--central-meridian")) r.centralMeridian = RequireRange("--central-meridian", *v, -180, 360);
   if (auto p = args.TakeValue("--projection")) {
     if (*p == "gauss" || *p == "0") r.projectionType = 0;

@@ -281,7 +281,11 @@ TEST_P(IndependentBaselineCount, ReplacesTheVectorCount) {
             Format("%s%10d", G(u8"              多余观测数=").c_str(), 3 * (g - 3)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Counts, IndependentBaselineCount, testing::Values(-1, 0, 4, 5, 50));
+INSTANTIATE_TEST_SUITE_P(Counts, IndependentBaselineCount, testing::Values(-1, 0, 4, 5, 50),
+                         [](const testing::TestParamInfo<int>& info) {
+                           const int n = info.param;
+                           return n < 0 ? "CountMinus" + std::to_string(-n) : "Count" + std::to_string(n);
+                         });
 
 TEST_F(NetAdjustTest, VectorBetweenKnownPointsChangesPvvAndRedundancyOnly) {
   WriteSmallNetwork(false);

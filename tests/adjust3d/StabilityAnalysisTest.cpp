@@ -189,6 +189,7 @@ TEST_F(StabilityTest, ResultsNeverReplaceAnInput) {
 }
 
 struct CofactorName {
+  const char* name;
   const char* output;
   const char* cofactors;
 };
@@ -197,11 +198,14 @@ TEST_P(StabilityCofactorFile, IsCutBeforeTheFirstGps3d) {
   EXPECT_EQ(CStabilityAnalysis::CofactorFileName(GetParam().output), GetParam().cofactors);
 }
 INSTANTIATE_TEST_SUITE_P(Names, StabilityCofactorFile,
-                         testing::Values(CofactorName{"/m/dam.GPS3dFreeD", "/m/dam.GPS3dFreeQdd"},
-                                         CofactorName{"/m/dam.gps3dfreed", "/m/dam.GPS3dFreeQdd"},
-                                         CofactorName{"/m/dam.GPS3dFreeD.GPS3dFreeD", "/m/dam.GPS3dFreeQdd"},
-                                         CofactorName{"/m/a.GPS3d.x/dam.txt", "/m/a.GPS3d.x/dam.txt.GPS3dFreeQdd"},
-                                         CofactorName{"dam", "dam.GPS3dFreeQdd"}));
+                         testing::Values(CofactorName{"Extension", "/m/dam.GPS3dFreeD", "/m/dam.GPS3dFreeQdd"},
+                                         CofactorName{"LowerCaseExtension", "/m/dam.gps3dfreed", "/m/dam.GPS3dFreeQdd"},
+                                         CofactorName{"ExtensionTwice", "/m/dam.GPS3dFreeD.GPS3dFreeD",
+                                                      "/m/dam.GPS3dFreeQdd"},
+                                         CofactorName{"Gps3dInTheFolderOnly", "/m/a.GPS3d.x/dam.txt",
+                                                      "/m/a.GPS3d.x/dam.txt.GPS3dFreeQdd"},
+                                         CofactorName{"NoExtension", "dam", "dam.GPS3dFreeQdd"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // Golden files: a small pair checked by hand once.

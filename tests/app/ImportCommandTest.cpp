@@ -9,6 +9,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Platform.h"
 #include "tests/geodesy/BaselineTestSupport.h"
+#include "tests/support/CaseNames.h"
 
 namespace {
 using namespace vemo;
@@ -35,7 +36,8 @@ INSTANTIATE_TEST_SUITE_P(
                     MaskCase{"x1631a.31", "o*.*", false}, MaskCase{"readme", "*.*", true},
                     MaskCase{"a.iob", "*.isb", false}, MaskCase{"session.ISB", "*.isb", true},
                     MaskCase{"anything at all", "", true}, MaskCase{"a1.txt", "a?.TXT", true},
-                    MaskCase{"a12.txt", "a?.txt", false}, MaskCase{"b.txt", "*b*.*t", true}));
+                    MaskCase{"a12.txt", "a?.txt", false}, MaskCase{"b.txt", "*b*.*t", true}),
+    [](const auto& info) { return CaseName(info.param.name); });
 
 class ImportCommandTest : public BaselineFixture {
  protected:
@@ -140,7 +142,7 @@ TEST_F(ImportCommandTest, TypeFourAndUnknownTypesDoNothingAndAFailureOpensNothin
   CSelectBaselineDlg d;
   d.files.chosen = {Sample("vemo-1631.txt")};
   AcceptSelectBaselineDlg(d);
-  for (int type : {4, -3, 13}) {
+  for (int type : {4, -3, static_cast<int>(BaselinePackages().size())}) {
     config().m_BaselineType = type;
     EXPECT_EQ(ImportChosenBaselines(), 1);
   }

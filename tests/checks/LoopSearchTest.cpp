@@ -309,6 +309,7 @@ TEST(LoopSearch, ALargeWideBranchingNetworkTakesAMomentNotMinutes) {
   EXPECT_EQ(result.loops.size(), search.Chords().size());
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, LoopSearchProperty, testing::Values(10, 37, 120, 300));
+INSTANTIATE_TEST_SUITE_P(Sizes, LoopSearchProperty, testing::Values(10, 37, 120, 300),
+                         [](const testing::TestParamInfo<int>& info) { return "Points" + std::to_string(info.param); });
 
 }  // namespace

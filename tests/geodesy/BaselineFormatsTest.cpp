@@ -69,7 +69,41 @@ TEST_P(BaselineWrongFormatTest, YieldsAnEmptySynchronousFileAndSuccess) {
   EXPECT_TRUE(Messages().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Importers, BaselineWrongFormatTest, testing::Values(0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12));
+// Every type with an importer, named by its package.
+std::vector<int> ImporterTypes() {
+  std::vector<int> types;
+  for (const CBaselinePackage& package : BaselinePackages())
+    if (package.reader) types.push_back(package.type);
+  return types;
+}
+
+INSTANTIATE_TEST_SUITE_P(Importers, BaselineWrongFormatTest, testing::ValuesIn(ImporterTypes()),
+                         [](const testing::TestParamInfo<int>& info) {
+                           return std::string(BaselinePackageOf(info.param)->helpName);
+                         });
+
+// The importers under the names the library exports them by run the importer of their type.
+using NamedImporterTest = BaselineFixture;
+
+TEST_F(NamedImporterTest, RunsTheImporterOfItsType) {
+  using Named = int (CReadGPS3dBaseline::*)();
+  const std::pair<Named, int> named[] = {
+      {&CReadGPS3dBaseline::TrimbleBaseline, 0}, {&CReadGPS3dBaseline::AshtechBaseline, 1},
+      {&CReadGPS3dBaseline::LeicaBaseline, 2},   {&CReadGPS3dBaseline::SokkiaBaseline, 3},
+      {&CReadGPS3dBaseline::LipBaseline, 5},     {&CReadGPS3dBaseline::VemogpsBaseline, 6},
+      {&CReadGPS3dBaseline::JavadBaseline, 7},   {&CReadGPS3dBaseline::GamitBaseline, 8},
+      {&CReadGPS3dBaseline::NovatelBaseline, 9}, {&CReadGPS3dBaseline::ZhonghaidaBaseline, 10},
+      {&CReadGPS3dBaseline::SouthBaseline, 11},  {&CReadGPS3dBaseline::HuaceBaseline, 12}};
+  WriteKnown(kCompleteKnownFile);
+  for (auto [importer, type] : named) {
+    const SampleCase& s = *std::find_if(std::begin(kSamples), std::end(kSamples),
+                                        [type = type](const SampleCase& c) { return c.type == type; });
+    ASSERT_EQ(Import(type, {Sample(s.file)}), 1);  // chooses the sample
+    std::filesystem::remove(SyncPath(s.stem));
+    EXPECT_EQ((CReadGPS3dBaseline().*importer)(), 1) << s.file;
+    EXPECT_EQ(Output(s.stem), Content(BaselineData(std::string("expected/") + s.stem + ".GPS3DVector_S"))) << s.file;
+  }
+}
 
 // Exports written by receiver software (tests/data/baselines/real, see its README).
 class RealExportTest : public BaselineFixture {};

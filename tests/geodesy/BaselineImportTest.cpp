@@ -7,11 +7,17 @@
 
 #include "geodesy/BaselineImport.h"
 #include "tests/geodesy/BaselineTestSupport.h"
+#include "tests/support/CaseNames.h"
 
 namespace {
 using namespace vemo;
 using namespace vemo::test;
 namespace fs = std::filesystem;
+
+// "K2_5": a case named by its variance factor.
+std::string VarianceFactorName(const testing::TestParamInfo<double>& info) {
+  return "K" + CaseName(Format("%g", info.param));
+}
 
 // A line of the synchronous file.
 std::string Line(const char* from, const char* to, double dx, double dy, double dz, double xx, double yy, double zz,
@@ -40,7 +46,7 @@ TEST_P(LeicaUnitCofactorTest, S0OfOneMillimetreAndCofactorOneGiveOneHundredthOfK
   EXPECT_EQ(Output("one"), Line("A001", "B002", 1000, 2000, -3000, 0.01 * k, 0.01 * k, 0.01 * k, 0, 0, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(VarianceFactors, LeicaUnitCofactorTest, testing::Values(1.0, 2.5));
+INSTANTIATE_TEST_SUITE_P(VarianceFactors, LeicaUnitCofactorTest, testing::Values(1.0, 2.5), VarianceFactorName);
 
 class JavadSigmaTest : public BaselineFixture, public testing::WithParamInterface<double> {};
 
@@ -58,7 +64,7 @@ TEST_P(JavadSigmaTest, MillimetresAndPercentBecomeSquareCentimetres) {
   EXPECT_EQ(Output("javad"), Line("A01", "B-2", 100, 200, 300, 0.04 * k, 0.09 * k, 0.16 * k, 0.03 * k, 0, 0));
 }
 
-INSTANTIATE_TEST_SUITE_P(VarianceFactors, JavadSigmaTest, testing::Values(1.0, 2.0));
+INSTANTIATE_TEST_SUITE_P(VarianceFactors, JavadSigmaTest, testing::Values(1.0, 2.0), VarianceFactorName);
 
 TEST_F(BaselineImportTest, OwnFormatIsCopiedWithoutTheVarianceFactor) {
   std::string file = Export("own.txt", "a01  b02 1 2 3 0.1 0.2 0.3 0.01 0.02 0.03\nshort\n");
@@ -67,6 +73,7 @@ TEST_F(BaselineImportTest, OwnFormatIsCopiedWithoutTheVarianceFactor) {
 }
 
 struct AshtechCase {
+  const char* name;
   const char* file;
   const char* header;   // the first line decides the version
   const char* names;    // the line after "STATION"
@@ -90,9 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
     Versions, AshtechNamesTest,
     testing::Values(
         // Version 5.2.00: words 2 and 4 of "1 [A001] 2 [B02]"; the sigma is the third word.
-        AshtechCase{"o0001a.520", "GPPS-2 Version 5.2.00", "1 [A001] 2 [B02]", "Sigma %c %.4lf m"},
+        AshtechCase{"Version5_2", "o0001a.520", "GPPS-2 Version 5.2.00", "1 [A001] 2 [B02]", "Sigma %c %.4lf m"},
         // Version 3.1: words 1 and 2; the sigma is the fourth word.
-        AshtechCase{"o0002a.31", "VERSION: 3.1", "'A001' 'B02'", "SIGMA %c (M) %.4lf"}));
+        AshtechCase{"Version3_1", "o0002a.31", "VERSION: 3.1", "'A001' 'B02'", "SIGMA %c (M) %.4lf"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // ---------------------------------------------------------------------------------------------
 // Merging and the per-file outputs
@@ -127,6 +135,7 @@ TEST_F(BaselineImportTest, SyncFileNameIsTheProjectDirectoryAndTheBaseName) {
 }
 
 struct EmptyFileCase {
+  const char* name;
   const char* content;  // nullptr: no file
   int result;
 };
@@ -145,13 +154,23 @@ TEST_P(IsFileEmptyTest, FilesShorterThanFiveBytesAreEmpty) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, IsFileEmptyTest,
-                         testing::Values(EmptyFileCase{nullptr, 1}, EmptyFileCase{"", 1}, EmptyFileCase{"1234", 1},
-                                         EmptyFileCase{"12345", 0}));
+                         testing::Values(EmptyFileCase{"NoFile", nullptr, 1}, EmptyFileCase{"NoByte", "", 1},
+                                         EmptyFileCase{"FourBytes", "1234", 1}, EmptyFileCase{"FiveBytes", "12345", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BaselineImportTest, TypeFourAndTypesOutsideTheTableHaveNoImporter) {
-  for (int type : {-1, 4, 13, 1000}) EXPECT_EQ(BaselineImporterOf(type), nullptr) << type;
-  for (int type : {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12}) EXPECT_NE(BaselineImporterOf(type), nullptr) << type;
-  EXPECT_EQ(BaselineImporterOf(2), &CReadGPS3dBaseline::LeicaBaseline);
+TEST_F(BaselineImportTest, TypeFourAndTypesOutsideTheTableImportNothing) {
+  const int past = static_cast<int>(BaselinePackages().size());
+  for (int type : {-1, past, 1000}) {
+    EXPECT_EQ(BaselinePackageOf(type), nullptr) << type;
+    EXPECT_EQ(BaselineTypeName(type), nullptr) << type;
+    EXPECT_STREQ(BaselineFileMask(type), "") << type;
+  }
+  EXPECT_EQ(BaselinePackageOf(4)->reader, nullptr);
+  const std::string file = Export("own.txt", "A B 1 2 3 0.1 0.2 0.3 0 0 0\n");
+  config().m_SyncBaselineFiles = {PathToGbk(file)};
+  for (int type : {4, -1, past}) EXPECT_EQ(CReadGPS3dBaseline().Import(type), 1) << type;
+  EXPECT_FALSE(FileExists(SyncPath("own")));
+  EXPECT_TRUE(Messages().empty());
   EXPECT_STREQ(BaselineFileMask(1), "o*.*");
   EXPECT_STREQ(BaselineFileMask(3), "");
   EXPECT_STREQ(BaselineFileMask(12), "*.isb");
@@ -250,19 +269,26 @@ TEST_F(BaselineImportTest, LipRewritesTheStationFoundAsFromOrToStation) {
   EXPECT_EQ(Output("lip"), Line("A01", "B02", 10, 20, 30, 0.01, 0.01, 0.01, 0, 0, 0));
 }
 
-class CompleteKnownFileTest : public BaselineFixture, public testing::WithParamInterface<const char*> {};
+struct KnownFileCase {
+  const char* name;
+  const char* content;
+};
+
+class CompleteKnownFileTest : public BaselineFixture, public testing::WithParamInterface<KnownFileCase> {};
 
 TEST_P(CompleteKnownFileTest, IsLeftAlone) {
-  WriteKnown(GetParam());
+  WriteKnown(GetParam().content);
   ASSERT_EQ(Import(2, {Export("s1.asc", kLeicaWithStation)}), 1);
-  EXPECT_EQ(Content(KnownFile()), GetParam());
+  EXPECT_EQ(Content(KnownFile()), GetParam().content);
   EXPECT_TRUE(Messages().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(FirstLines, CompleteKnownFileTest,
-                         testing::Values("GP02 -2265691.6171 5009318.4573 3222487.0508\n",
-                                         "  GP02,-2265691.6171,5009318.4573,3222487.0508\r\nGP01\n",
-                                         "GP02 30.3215 114.2011 25.1\n"));
+                         testing::Values(KnownFileCase{"Geocentric", "GP02 -2265691.6171 5009318.4573 3222487.0508\n"},
+                                         KnownFileCase{"CommasAndCrLf",
+                                                       "  GP02,-2265691.6171,5009318.4573,3222487.0508\r\nGP01\n"},
+                                         KnownFileCase{"Geodetic", "GP02 30.3215 114.2011 25.1\n"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BaselineImportTest, ReferenceStationInNoBaselineFileLeavesTheKnownFileAndSaysSo) {
   WriteKnown("zz99\nK7 1 2 3\n");
@@ -280,6 +306,7 @@ TEST_F(BaselineImportTest, SouthRequiresTheNameButLeavesTheKnownFileAlone) {
 }
 
 struct NoReferenceCase {
+  const char* name;
   int type;
   const char* known;  // nullptr: no known file
 };
@@ -299,9 +326,13 @@ TEST_P(NoReferenceStationTest, StopsBeforeAnyBaselineFileIsRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Importers, NoReferenceStationTest,
-                         testing::Values(NoReferenceCase{2, ""}, NoReferenceCase{5, ""}, NoReferenceCase{11, ""},
-                                         NoReferenceCase{2, nullptr}, NoReferenceCase{5, " \r\nGP01 1 2 3\n"},
-                                         NoReferenceCase{11, nullptr}));
+                         testing::Values(NoReferenceCase{"LeicaEmptyKnownFile", 2, ""},
+                                         NoReferenceCase{"LipEmptyKnownFile", 5, ""},
+                                         NoReferenceCase{"SouthEmptyKnownFile", 11, ""},
+                                         NoReferenceCase{"LeicaNoKnownFile", 2, nullptr},
+                                         NoReferenceCase{"LipBlankFirstLine", 5, " \r\nGP01 1 2 3\n"},
+                                         NoReferenceCase{"SouthNoKnownFile", 11, nullptr}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A known file that is there but cannot be read (a folder, a FIFO) is named as such, not
 // reported as a file without a reference station.
@@ -424,6 +455,7 @@ TEST_F(BaselineImportTest, TrimbleVariantIsDecidedByTheFirstLineOfTwoCharacters)
 // Scanning of the records
 
 struct ScanCase {
+  const char* name;
   const char* line;
   const char* format;
   int count;
@@ -446,17 +478,18 @@ TEST_P(ScanTest, ConvertsLikeSscanf) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ScanTest,
-    testing::Values(ScanCase{"@#A01  1.5  2", "%s %lf %lf", 3, "@#A01", 1.5},
-                    ScanCase{"  A\t-2.5e-3\r\n7", "%s %lf %lf", 3, "A", -0.0025},
-                    ScanCase{"A 1.5abc 2", "%s %lf %lf", 2, "A", 1.5},     // the number ends at 'a'
-                    ScanCase{"A nan 2", "%s %lf %lf", 1, "A", -1.0},       // not finite
-                    ScanCase{"A 1e999 2", "%s %lf %lf", 1, "A", -1.0},     // overflows
-                    ScanCase{"A", "%s %lf %lf", 1, "A", -1.0},
-                    ScanCase{"", "%s %lf %lf", 0, "unchanged", -1.0},
-                    ScanCase{"Y 0.25 Z", "Y %s %lf", 1, "0.25", -1.0},     // literal, then a word
-                    ScanCase{"Z 0.25 Z 0.5 1", "Z %s Z %lf %lf", 3, "0.25", 0.5},
-                    ScanCase{"Z 0.25 X 0.5", "Z %s Z %lf", 1, "0.25", -1.0},
-                    ScanCase{"X 1 2", "Y %s %lf", 0, "unchanged", -1.0}));
+    testing::Values(ScanCase{"EveryConversion", "@#A01  1.5  2", "%s %lf %lf", 3, "@#A01", 1.5},
+                    ScanCase{"BlanksOfEveryKind", "  A\t-2.5e-3\r\n7", "%s %lf %lf", 3, "A", -0.0025},
+                    ScanCase{"NumberEndsAtALetter", "A 1.5abc 2", "%s %lf %lf", 2, "A", 1.5},
+                    ScanCase{"NanIsNoNumber", "A nan 2", "%s %lf %lf", 1, "A", -1.0},
+                    ScanCase{"OverflowIsNoNumber", "A 1e999 2", "%s %lf %lf", 1, "A", -1.0},
+                    ScanCase{"LineEndsEarly", "A", "%s %lf %lf", 1, "A", -1.0},
+                    ScanCase{"EmptyLine", "", "%s %lf %lf", 0, "unchanged", -1.0},
+                    ScanCase{"LiteralThenWord", "Y 0.25 Z", "Y %s %lf", 1, "0.25", -1.0},
+                    ScanCase{"LiteralBetweenConversions", "Z 0.25 Z 0.5 1", "Z %s Z %lf %lf", 3, "0.25", 0.5},
+                    ScanCase{"LiteralDiffers", "Z 0.25 X 0.5", "Z %s Z %lf", 1, "0.25", -1.0},
+                    ScanCase{"FirstLiteralDiffers", "X 1 2", "Y %s %lf", 0, "unchanged", -1.0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BaselineLinesTest, TextModeLinesEndAtTheirFirstZeroByte) {
   using baseline::SplitLines;

@@ -75,10 +75,10 @@ class BaselineFixture : public testing::Test {
     for (const auto& f : files) c.m_SyncBaselineFiles.push_back(PathToGbk(f));
     c.m_MergeFiles = merged.has_value();
     c.m_ConvertedBaselineFile = merged ? PathToGbk(*merged) : std::string();
-    BaselineImporter importer = BaselineImporterOf(type);
-    EXPECT_NE(importer, nullptr);
+    const CBaselinePackage* package = BaselinePackageOf(type);
+    EXPECT_TRUE(package && package->reader) << "type " << type;
     CReadGPS3dBaseline baselines;
-    return importer ? (baselines.*importer)() : -1;
+    return package && package->reader ? baselines.Import(type) : -1;
   }
 
   std::string SyncPath(const std::string& stem) const { return projectDir + "/" + stem + ".GPS3DVector_S"; }

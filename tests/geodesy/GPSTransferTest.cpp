@@ -9,6 +9,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Settings.h"
+#include "tests/support/CaseNames.h"
 #include "tests/support/TestHost.h"
 
 namespace {
@@ -68,7 +69,10 @@ TEST_P(BLXYReference, ThirtyDegreesThirtyMinutesAtOneAndAHalfDegrees) {
 
 INSTANTIATE_TEST_SUITE_P(GaussAndUtm, BLXYReference,
                          testing::Values(ProjectionReference{0, "3376498.6002 144006.4264"},
-                                         ProjectionReference{1, "3375148.0007 143948.8238"}));
+                                         ProjectionReference{1, "3375148.0007 143948.8238"}),
+                         [](const testing::TestParamInfo<ProjectionReference>& info) {
+                           return std::string(info.param.type == 0 ? "Gauss" : "Utm");
+                         });
 
 TEST(GPSTransferProjection, CentralMeridianGivesTheMeridianArc) {
   ScopedProjection projection(0);
@@ -237,7 +241,10 @@ TEST_P(EllipsoidRoundTrip, ProjectionAndInverseWithinThreeDegrees) {
 
 INSTANTIATE_TEST_SUITE_P(Predefined, EllipsoidRoundTrip, testing::ValuesIn(PredefinedCoorsSystems()),
                          [](const testing::TestParamInfo<CCoorsSystemSet>& info) {
-                           return "Ellipsoid" + std::to_string(info.index);
+                           // The Chinese names in pinyin; the others are ASCII.
+                           if (info.param.m_Name == vemo::T(u8"北京54")) return std::string("Beijing54");
+                           if (info.param.m_Name == vemo::T(u8"西安80")) return std::string("Xian80");
+                           return vemo::test::CaseName(info.param.m_Name);
                          });
 
 TEST(CommasToBlanks, AsciiAndFullWidthCommasOnCharacterBoundariesOnly) {
@@ -250,6 +257,7 @@ TEST(CommasToBlanks, AsciiAndFullWidthCommasOnCharacterBoundariesOnly) {
 }
 
 struct ScanCase {
+  const char* name;
   const char* line;
   int maxValues;
   int fields;
@@ -267,12 +275,16 @@ TEST_P(ScanPointLineTest, CountsFieldsLikeTheFormatScan) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, ScanPointLineTest,
-                         testing::Values(ScanCase{"P1 1 2 3", 3, 4}, ScanCase{"  P1\t1 2 3 4 5", 3, 4},
-                                         ScanCase{"P1 1 x 3", 3, 2}, ScanCase{"P1 1.5abc 2", 3, 2},
-                                         ScanCase{"P1 nan 1 2", 3, 1}, ScanCase{"P1 1 inf 2", 3, 2},
-                                         ScanCase{"P1 1e999 1 2", 3, 1}, ScanCase{"", 3, 0},
-                                         ScanCase{"   ", 3, 0}, ScanCase{"P1", 3, 1},
-                                         ScanCase{"P1 +1 -2 .5", 3, 4}, ScanCase{"P1 1 2 3 4 5 6", 6, 7}));
+                         testing::Values(ScanCase{"NameAndThree", "P1 1 2 3", 3, 4},
+                                         ScanCase{"ExtraFieldsIgnored", "  P1\t1 2 3 4 5", 3, 4},
+                                         ScanCase{"TextForANumber", "P1 1 x 3", 3, 2},
+                                         ScanCase{"NumberEndsAtALetter", "P1 1.5abc 2", 3, 2},
+                                         ScanCase{"Nan", "P1 nan 1 2", 3, 1}, ScanCase{"Inf", "P1 1 inf 2", 3, 2},
+                                         ScanCase{"Overflow", "P1 1e999 1 2", 3, 1}, ScanCase{"EmptyLine", "", 3, 0},
+                                         ScanCase{"BlankLine", "   ", 3, 0}, ScanCase{"NameOnly", "P1", 3, 1},
+                                         ScanCase{"SignsAndLeadingPoint", "P1 +1 -2 .5", 3, 4},
+                                         ScanCase{"NameAndSix", "P1 1 2 3 4 5 6", 6, 7}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ScanPointLine, TakesTheNameWholeAndTheValues) {
   std::string name;

@@ -163,7 +163,12 @@ TEST_P(IdentityTransform, IdenticalSetsGiveTheIdentityWithZeroM0) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllForms, IdentityTransform, testing::Values(3, 4, 6, 7));
+// "Parameters4": a case named by the number of transformation parameters.
+std::string ParameterCountName(const testing::TestParamInfo<int>& info) {
+  return "Parameters" + std::to_string(info.param);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllForms, IdentityTransform, testing::Values(3, 4, 6, 7), ParameterCountName);
 
 class QuarterTurn : public TransformTest, public testing::WithParamInterface<int> {};
 
@@ -183,7 +188,7 @@ TEST_P(QuarterTurn, GivesCZeroDOneAndNinetyDegrees) {
   EXPECT_NEAR(ReportValue(report, u8"平移Y0="), 0.0, 1e-4);
 }
 
-INSTANTIATE_TEST_SUITE_P(ThreeAndFour, QuarterTurn, testing::Values(3, 4));
+INSTANTIATE_TEST_SUITE_P(ThreeAndFour, QuarterTurn, testing::Values(3, 4), ParameterCountName);
 
 // Without a scale parameter a scale difference cannot be absorbed: it stays in the
 // residuals, and the unit-weight error shows it.

@@ -104,7 +104,8 @@ TEST_P(ZoneIdentity, SameZoneAndSurfaceReturnTheInput) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMethod, ZoneIdentity, testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(EveryMethod, ZoneIdentity, testing::Values(0, 1, 2),
+                         [](const testing::TestParamInfo<int>& info) { return "Method" + std::to_string(info.param); });
 
 TEST_F(ZoneChangeTest, LinesOfTwoOrFiveFieldsAndTextAreSkipped) {
   CChangZoneOfXY dialog;
@@ -174,6 +175,7 @@ TEST(ZoneChangeEllipsoids, MethodsEnlargeAsDesigned) {
 }
 
 struct RangeCase {
+  const char* name;
   double h1, l01, h2, l02;
   int method;
   const char* message;  // nullptr: accepted
@@ -191,13 +193,15 @@ TEST_P(ZoneDialogValidation, RefusesOutOfRangeValues) {
 
 INSTANTIATE_TEST_SUITE_P(
     Fields, ZoneDialogValidation,
-    testing::Values(RangeCase{0, 0, 0, 0, 0, nullptr}, RangeCase{-500, 360, 9000, 0, 2, nullptr},
-                    RangeCase{-500.01, 0, 0, 0, 0, u8"第一带投影面大地高(m): 请输入一个介于 -500 和 9000 之间的数。"},
-                    RangeCase{0, 360.5, 0, 0, 0, u8"第一带中央子午线(dms): 请输入一个介于 0 和 360 之间的数。"},
-                    RangeCase{0, 0, 9001, 0, 0, u8"第二带投影面大地高(m): 请输入一个介于 -500 和 9000 之间的数。"},
-                    RangeCase{0, 0, 0, -1, 0, u8"第二带中央子午线(dms): 请输入一个介于 0 和 360 之间的数。"},
-                    RangeCase{NAN, 0, 0, 0, 0, u8"第一带投影面大地高(m): 请输入一个介于 -500 和 9000 之间的数。"},
-                    RangeCase{0, 0, 0, 0, 3, u8"高程投影椭球膨胀方法: 请选择 da=dH、da=f(dH,B) 或 da=db=dH。"}));
+    testing::Values(
+        RangeCase{"Zeros", 0, 0, 0, 0, 0, nullptr}, RangeCase{"Limits", -500, 360, 9000, 0, 2, nullptr},
+        RangeCase{"FirstHeightTooLow", -500.01, 0, 0, 0, 0, u8"第一带投影面大地高(m): 请输入一个介于 -500 和 9000 之间的数。"},
+        RangeCase{"FirstMeridianTooLarge", 0, 360.5, 0, 0, 0, u8"第一带中央子午线(dms): 请输入一个介于 0 和 360 之间的数。"},
+        RangeCase{"SecondHeightTooHigh", 0, 0, 9001, 0, 0, u8"第二带投影面大地高(m): 请输入一个介于 -500 和 9000 之间的数。"},
+        RangeCase{"SecondMeridianNegative", 0, 0, 0, -1, 0, u8"第二带中央子午线(dms): 请输入一个介于 0 和 360 之间的数。"},
+        RangeCase{"FirstHeightNan", NAN, 0, 0, 0, 0, u8"第一带投影面大地高(m): 请输入一个介于 -500 和 9000 之间的数。"},
+        RangeCase{"UnknownMethod", 0, 0, 0, 0, 3, u8"高程投影椭球膨胀方法: 请选择 da=dH、da=f(dH,B) 或 da=db=dH。"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ZoneChangeTest, MissingInputEndsSilently) {
   CChangZoneOfXY dialog;

@@ -9,6 +9,7 @@
 
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
+#include "tests/support/CaseNames.h"
 #include "tests/support/TestHost.h"
 #include "tools/NetworkDesign.h"
 
@@ -111,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DesignCase{"south and east", -33.9, 151.2, 100, -7000, 300, {10, 2, 0.5}},
                       DesignCase{"X < 0 and Y < 0", 40.0, -120.0, 5000, 5000, 0, {5, 1, 1}},
                       DesignCase{"without angular error", 30.5, 114.3, 3000, 4000, 20, {5, 1, 0}}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& info) { return vemo::test::CaseName(info.param.what); });
 
 TEST(NetworkDesign, AcrossLineErrorOfAFiveKilometreBaselineIsInCentimetres) {
   CDesignPoint p1 = At("A", 30.5, 114.3, 0);

@@ -9,6 +9,7 @@
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "project/AppState.h"
+#include "tests/support/CaseNames.h"
 #include "tests/support/TestHost.h"
 #include "tools/NetworkMapFiles.h"
 
@@ -244,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
                       DegenerateCase{"one northing", "A 1000 2000 5 0 0 0\nB 1000 2600 5 0.5 0.2 10\n", 1},
                       DegenerateCase{"one easting", "A 1000 2000 5 0 0 0\nB 1600 2000 5 0.5 0.2 10\n", 1},
                       DegenerateCase{"every E = 0", "A 1000 2000 5 0 0 0\nB 1600 2300 5 0 0.3 0\n", 0}),
-    [](const auto& info) { return std::to_string(info.index); });
+    [](const auto& info) { return vemo::test::CaseName(info.param.what); });
 
 TEST_F(NetworkMap, CoordinatesBeyondAnyPageDrawNoNonFiniteNumber) {
   CVemoGPSDoc doc;

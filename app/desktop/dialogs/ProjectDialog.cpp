@@ -13,6 +13,7 @@
 #include "app/desktop/QtText.h"
 #include "app/desktop/dialogs/Dialogs.h"
 #include "app/desktop/grid/GridCtrl.h"
+#include "geodesy/BaselinePackages.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
@@ -78,8 +79,9 @@ ProjectDialog::ProjectDialog(CProjectDlgRecord record, QWidget* parent) : QDialo
   label(u8"坐标系统:", m_CoordinateSystem, define);
 
   m_BaselineType = new QComboBox;
-  for (int i = 0; i < kBaselineTypeCount; ++i) m_BaselineType->addItem(FromGbk(BaselineTypeName(i)));
-  m_BaselineType->setCurrentIndex(std::clamp(m_Record.baselineType, 0, kBaselineTypeCount - 1));
+  for (const CBaselinePackage& package : BaselinePackages())
+    m_BaselineType->addItem(FromGbk(BaselineTypeName(package.type)));
+  m_BaselineType->setCurrentIndex(std::clamp(m_Record.baselineType, 0, m_BaselineType->count() - 1));
   label(u8"基线解类型:", m_BaselineType);
 
   struct Number {
