@@ -148,7 +148,8 @@ std::string CDXF::DxfText(std::vector<std::string>* skipped) const {
   // Known points: an equilateral triangle of circumradius s around the point, apex west.
   const double s = view.height / kTriangleDivisor;
   for (const auto& p : m_Points) {
-    if (!(std::fabs(p.e) < kKnownPointAxis)) continue;
+    const bool known = m_KnownNames ? m_KnownNames->count(NormalizeName(p.name)) > 0 : std::fabs(p.e) < kKnownPointAxis;
+    if (!known) continue;
     out += "\n0\nPOLYLINE";
     out += "\n8\nASDK_CONTROL\n62\n1\n66\n1";
     out += "\n10\n0.0\n20\n0.0\n30\n0.0";

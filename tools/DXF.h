@@ -4,7 +4,9 @@
 // does not need a project: both inputs and the output are chosen in file dialogs.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace vemo {
@@ -41,6 +43,9 @@ class CDXF {
 
   void SetPoints(std::vector<CDXFPoint> points) { m_Points = std::move(points); }
   void SetLines(std::vector<CDXFLine> lines) { m_Lines = std::move(lines); }
+  // The names (normalised) of the known points, which get the triangle; without a list, a
+  // point whose semi-major axis is below kKnownPointAxis is taken as known.
+  void SetKnownNames(std::unordered_set<std::string> names) { m_KnownNames = std::move(names); }
 
   // The text of the drawing. A line whose end is not a point of the list is left out and
   // named in skipped ("FROM-TO"). Empty without points.
@@ -60,6 +65,7 @@ class CDXF {
  private:
   std::vector<CDXFPoint> m_Points;
   std::vector<CDXFLine> m_Lines;
+  std::optional<std::unordered_set<std::string>> m_KnownNames;
 };
 
 // The command: the point file, the line file and the output, each chosen in its dialog.

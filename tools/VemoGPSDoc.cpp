@@ -54,7 +54,28 @@ int CVemoGPSDoc::LoadProject(MapKind kind) {
     ShowMessage(Format(T(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), project.projectName.c_str()), AppTitle());
     return 0;
   }
-  return Load(coordinates, CurrentProjectFile(ProjectFile::Vector3d), project.projectName);
+  if (!Load(coordinates, CurrentProjectFile(ProjectFile::Vector3d), project.projectName)) return 0;
+  if (const auto known = ProjectKnownNames(kind)) {
+    // The result files list the known points first.
+    m_KnownCount = 0;
+    while (m_KnownCount < static_cast<int>(m_Points.size()) && known->count(m_Points[m_KnownCount].name))
+      ++m_KnownCount;
+  }
+  return 1;
+}
+
+std::optional<std::unordered_set<std::string>> CVemoGPSDoc::ProjectKnownNames(MapKind kind) {
+  std::string content;
+  if (!ReadFileContent(CurrentProjectFile(kind == MapKind::Wgs84 ? ProjectFile::KnownXYZ : ProjectFile::KnownXY),
+                       content))
+    return std::nullopt;
+  std::unordered_set<std::string> names;
+  for (const auto& [number, line] : SplitLines(content)) {
+    std::string name;
+    TakeToken(CommasToBlanks(line), &name);
+    if (!name.empty()) names.insert(NormalizeName(name));
+  }
+  return names;
 }
 
 int CVemoGPSDoc::Load(const std::string& coordinatePath, const std::string& vectorPath,

@@ -7,7 +7,9 @@
 // Ground coordinates are metres, x northing and y easting; paper measures are millimetres.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace vemo {
@@ -58,8 +60,14 @@ class CVemoGPSDoc {
 
   // The map of the current project: its coordinate file of the kind and its vector file.
   // A missing coordinate file: "工程%s的坐标数据不存在，请平差后再进行此项处理!" and 0.
+  // The known points are those of the project's known-point file of the kind (a point whose
+  // error ellipse merely rounds to zero is still adjusted); without that file, the leading
+  // points without an ellipse.
   int LoadProject(MapKind kind);
   static std::string CoordinateExtension(MapKind kind);
+  // The names of the current project's known points for a map of the kind (the 3D or the
+  // plane known-point file), normalised; nullopt when that file cannot be read.
+  static std::optional<std::unordered_set<std::string>> ProjectKnownNames(MapKind kind);
 
   // Computes the extents, the scales and the ellipse factor again, for instance after the
   // page was changed.

@@ -81,6 +81,10 @@ int RunExportDxf(CommandContext& context) {
   }
   dxf.SetPoints(std::move(points));
   dxf.SetLines(std::move(lines));
+  // In a project the known points are those of its known-point file, not every point whose
+  // ellipse happens to round to zero.
+  if (Project().projectOpen == 1)
+    if (auto known = CVemoGPSDoc::ProjectKnownNames(MapKind::Wgs84)) dxf.SetKnownNames(std::move(*known));
   return dxf.WriteDXF(rest[2]) ? kCommandDone : kCommandFailed;
 }
 

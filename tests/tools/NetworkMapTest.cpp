@@ -11,6 +11,7 @@
 #include "project/AppState.h"
 #include "tests/support/CaseNames.h"
 #include "tests/support/TestHost.h"
+#include "tools/DXF.h"
 #include "tools/NetworkMapFiles.h"
 
 namespace {
@@ -284,3 +285,38 @@ TEST_F(NetworkMap, TheCommandWritesTheThreeFilesOrOpensTheMap) {
 }
 
 }  // namespace
+
+namespace vemo::test {
+
+// A sub-millimetre network: P3's ellipse rounds to 0.00 cm in the result file, yet P3 is an
+// adjusted point; only the project's known-point file says which points are fixed.
+TEST(KnownPointsOfTheDrawings, AreThoseOfTheKnownPointFileNotTheRoundedEllipses) {
+  ScopedTestHost scope;
+  TempDir dir;
+  CProjectState& project = Project();
+  project.projectName = "net";
+  project.projectDir = dir.str();
+  project.projectOpen = 1;
+  const std::string coordinates = dir.Write("net.GPS3dXYHEFT",
+      "K1 3000000.0 500000.0 10.0 0.00 0.00 0.0\n"
+      "P3 3002000.0 501000.0 11.0 0.00 0.00 0.0\n"
+      "P4 3003000.0 500500.0 11.0 0.01 0.01 0.0\n");
+  dir.Write("net.GPS3dVector", "K1 P3 1 2 3 0.1 0.1 0.1 0 0 0\nP3 P4 1 2 3 0.1 0.1 0.1 0 0 0\n");
+  dir.Write("net.GPS3dKnownXYZ", "k1 -2263483.8885 5015626.2217 3213270.8231\n");
+  CVemoGPSDoc doc;
+  ASSERT_EQ(doc.LoadProject(MapKind::Wgs84), 1);
+  EXPECT_EQ(doc.KnownCount(), 1);
+
+  std::vector<CDXFPoint> points;
+  ASSERT_TRUE(CDXF::ReadPointFile(coordinates, points));
+  CDXF dxf;
+  dxf.SetPoints(points);
+  dxf.SetKnownNames(*CVemoGPSDoc::ProjectKnownNames(MapKind::Wgs84));
+  const std::string text = dxf.DxfText();
+  size_t triangles = 0;
+  for (size_t at = text.find("ASDK_CONTROL"); at != std::string::npos; at = text.find("ASDK_CONTROL", at + 1))
+    ++triangles;
+  EXPECT_EQ(triangles, 1u);
+}
+
+}  // namespace vemo::test
