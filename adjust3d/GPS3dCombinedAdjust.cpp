@@ -209,7 +209,19 @@ bool CGPS3dCombinedAdjust::CheckDatum() {
   motions.push_back(column([&](int i, double d[3]) {
     d[0] = (m_X[i] - centre[0]) / extent, d[1] = (m_Y[i] - centre[1]) / extent, d[2] = (m_Z[i] - centre[2]) / extent;
   }));
-  if (rows.size() >= motions.size() && FullColumnRank(motions, kDatumTolerance)) return true;
+  if (rows.size() >= motions.size() && FullColumnRank(motions, kDatumTolerance)) {
+    // Independent in theory is not enough: with a plane position at one point only, the turn
+    // about its vertical and the scale show in the heights elsewhere only through the
+    // flattening and the curvature of the Earth, parts per thousand of the motion. The
+    // solution then turns and scales the network by whatever the errors of the heights say
+    // (degrees, kilometres).
+    int horizontal = 0;
+    for (int i = 0; i < m_KnownPointCount; ++i) horizontal += m_KnownType[i] != kKnownHeight ? 1 : 0;
+    if (horizontal >= 2) return true;
+    Warn(T(u8"已知点中只有1个点给定了平面位置(B、L)，网的方向和尺度只能由椭球扁率和地球曲率微弱地确定(法方程严重病态)，"
+           u8"请至少给定两个点的平面位置后再平差!"));
+    return false;
+  }
   Warn(Format(T(u8"已知点给定的%d个分量不能确定网的位置、方向和尺度(法方程奇异)，请增加已知点或已知分量后再平差!"),
               static_cast<int>(rows.size())));
   return false;
@@ -298,6 +310,34 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
   }
 }
 
+std::vector<int> UndeterminedFrameParameters(const double value[4], const double sigma[4]) {
+  // Frame rotations between a GPS network and its ground datum are seconds of arc, the scale a
+  // few ppm: a value beyond these bounds that its own standard error exceeds is the geometry
+  // speaking (a chain of nearly collinear points), not the frames.
+  constexpr double kPlausibleSeconds = 10.0, kPlausiblePpm = 10.0;
+  std::vector<int> doubtful;
+  for (int k = 0; k < 4; ++k)
+    if (std::fabs(value[k]) > (k < 3 ? kPlausibleSeconds : kPlausiblePpm) && !(sigma[k] <= std::fabs(value[k])))
+      doubtful.push_back(k);
+  return doubtful;
+}
+
+void CGPS3dCombinedAdjust::WarnUndeterminedFrameParameters() const {
+  const int u = m_UnknownCount;
+  const double rho = Rho();
+  double value[4], sigma[4];
+  for (int k = 0; k < 4; ++k) {
+    const double unit = k < 3 ? rho : 1e6;  // seconds of arc, ppm; as the report states them
+    value[k] = -m_x[static_cast<size_t>(u - 4 + k)] * unit;
+    sigma[k] = m_M0m * std::sqrt(std::max(0.0, Qxx(u - 4 + k, u - 4 + k))) * unit;
+  }
+  const char* names[4] = {"Ax", "Ay", "Az", "m"};
+  for (int k : UndeterminedFrameParameters(value, sigma))
+    Warn(Format(T(u8"(GPS->地面)参数%s=%.3lf%s的中误差%.3lf%s大于参数本身，网形(例如各点近于共线)不能确定该参数，"
+                  u8"平差结果的方向与尺度不可靠，请检查网形与已知点!"),
+                names[k], value[k], k < 3 ? T(u8"秒") : "ppm", sigma[k], k < 3 ? T(u8"秒") : "ppm"));
+}
+
 int CGPS3dCombinedAdjust::Adjust() {
   const CGPSConfiguration& configuration = Project().configuration;
   m_a = configuration.m_CurrentCoorsSystem.m_a;
@@ -355,6 +395,7 @@ int CGPS3dCombinedAdjust::Adjust() {
   for (int j = 0; j < m_UnknownCount; ++j) xU += m_x[j] * m_Normal->RightHandSide(j);
   m_PVVm2 = std::fabs(m_PVVm2 + xU);
   m_M0m = m_Redundancy > 0 ? std::sqrt(m_PVVm2 / m_Redundancy) : 1.0;
+  WarnUndeterminedFrameParameters();
 
   WriteCombinedHeader();
   WriteAdjustedBLH();

@@ -73,8 +73,16 @@ class CGPS3dCombinedAdjust : public CReadGPS3dCombinedNet {
   // Whether the known components determine the position, orientation and scale of the network
   // beside the four frame parameters; false after a message naming the cause.
   bool CheckDatum();
+  // Warns of each frame parameter that the network's geometry cannot determine.
+  void WarnUndeterminedFrameParameters() const;
 
   double m_a = 0.0, m_InvF = 0.0;                   // the project ellipsoid
   bool m_Cancelled = false;  // the person cancelled the building of the normal equations
   std::vector<double> m_ApproxB, m_ApproxL, m_ApproxH;  // of the approximate X, Y, Z
 };
+
+// The frame parameters (rotations about X, Y, Z in seconds of arc, scale in ppm, as the report
+// states them) whose value is beyond what frames differ by while their standard error exceeds
+// it: indices 0..3.
+std::vector<int> UndeterminedFrameParameters(const double value[4], const double sigma[4]);
+

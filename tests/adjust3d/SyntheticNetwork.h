@@ -33,8 +33,7 @@ struct SyntheticNetwork {
 };
 
 inline SyntheticNetwork MakeSyntheticNetwork(int points, unsigned seed, double noiseScale = 1.0,
-                                             int knownCount = 3) {
-  constexpr double kSpacing = 2000.0;               // m
+                                             int knownCount = 3, double kSpacing = 2000.0 /* m */) {
   constexpr double kFixedMm = 3.0, kPpm = 0.5;      // receiver model
   std::mt19937_64 rng(seed);
   std::uniform_real_distribution<double> jitter(-300.0, 300.0), heights(20.0, 80.0), unit(0.0, 1.0);
