@@ -108,7 +108,7 @@ void WriteWeakestPoint(CReportFile& f, const CWeakestPoint& weakest, const std::
 }
 
 CReportEllipse ReportEllipse(const CEllipse& ellipse, double metresToCm) {
-  return {ellipse.major * metresToCm, ellipse.minor * metresToCm, RadianToDms(ellipse.direction)};
+  return {ellipse.major * metresToCm, ellipse.minor * metresToCm, RadianToDms(ellipse.direction, 4, 180.0)};
 }
 
 CRelativePrecision RelativePrecision(double S, double MSCm) {

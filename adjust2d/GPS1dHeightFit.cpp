@@ -210,7 +210,7 @@ void CGPS1dHeightFit::WriteTables(bool parameters) {
                                                     : u8"            点名        纬度(dms)       经度(dms)      大地高(m)\n");
   const char* geodetic = parameters ? "%8s %15.4lf %15.4lf %15.4lf\n" : "%16s %15.4lf %15.4lf %15.4lf\n";
   for (int i = 0; i < m_PointCount; ++i)
-    f.Printf(geodetic, m_PointName[i].c_str(), RadianToDms(m_B[i]), RadianToDms(m_L[i]), m_H[i]);
+    f.Printf(geodetic, m_PointName[i].c_str(), RadianToDms(m_B[i], 4), RadianToDms(m_L[i], 4), m_H[i]);
 
   open(u8"           拟合正常高(m)\n", parameters ? u8"   点名          正常高         高程异常\n"
                                                  : u8"            点名         正常高         高程异常\n");

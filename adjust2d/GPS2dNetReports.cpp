@@ -60,7 +60,7 @@ void CGPS2dNetAdjust::WriteResultHeader() {
     header.countLines.push_back(Format(T(u8"              地面边长数=%10d\n"), m_DistanceCount));
     header.countLines.push_back(Format(T(u8"            地面方位角数=%10d\n"), m_AzimuthCount));
     header.countLines.push_back(
-        Format(T(u8"       旋转角(GPS->地面)=%15.9lf(dms)\n"), NoNegativeZero(RadianToDms(m_Rotation), 9)));
+        Format(T(u8"       旋转角(GPS->地面)=%15.9lf(dms)\n"), NoNegativeZero(RadianToDms(m_Rotation, 9), 9)));
     header.countLines.push_back(
         Format(T(u8"         尺度(GPS->地面)=%10.4lf(ppm)\n"), NoNegativeZero((m_Scale - 1.0) * 1000000.0, 4)));
   }
@@ -84,7 +84,7 @@ void CGPS2dNetAdjust::WriteResultHeader() {
                         "  No.            From             To          A(dms)        Ma(s)\n");
     for (int j = 0; j < m_AzimuthCount; ++j)  // the fixed azimuth of a one-fix network is exact
       f.Printf("%4d %16s %16s %15.6lf %10.3lf\n", j + 1, m_PointName[m_AzimuthFrom[j]].c_str(),
-               m_PointName[m_AzimuthTo[j]].c_str(), RadianToDms(m_Azimuth[j]), oneFix ? 0.0 : m_AzimuthSd[j]);
+               m_PointName[m_AzimuthTo[j]].c_str(), RadianToDms(m_Azimuth[j], 6, 360.0), oneFix ? 0.0 : m_AzimuthSd[j]);
   }
   WriteSectionOpening(f, kD82, T(u8"            　　　　　GPS二维基线向量\n"),
                       " No.            From               To     VectorDX(m)   VectorDY(m)   Distance(m)\n");
@@ -145,7 +145,7 @@ void WriteSideRow(CReportFile& f, const CGPS2dNetAdjust& net, const SideRow& row
   const char* from = net.m_PointName[row.from].c_str();
   const char* to = net.m_PointName[row.to].c_str();
   const bool ratio = forceRatio || row.ppm > kSmallestPpm;
-  const double A = RadianToDms(row.A), MA = row.MA * kSecondsPerRadian, MS = row.MS * 100.0;
+  const double A = RadianToDms(row.A, 5, 360.0), MA = row.MA * kSecondsPerRadian, MS = row.MS * 100.0;
   if (pair)
     f.Printf(ratio ? "**** %16s %16s %12.5lf %5.2lf %12.4lf %5.2lf   1/%-10.0lf %5.2lf\n"
                    : "**** %16s %16s %12.5lf %5.2lf %12.4lf %5.2lf     %-10.0lf %5.2lf\n",

@@ -47,7 +47,7 @@ int CGPS2dParameterEstimation::Estimate() {
   m_Rotation = -std::atan2(s, c);
   m_Redundancy = m_DistanceCount + 2 * m_VectorCount + m_AzimuthCount - m_UnknownCount;
   m_M0m = m_Redundancy > 0 ? std::sqrt(m_PVVm2 / m_Redundancy) : 1.0;
-  file.Printf("%25s %15.9lf %15.9lf\n", Project().projectName.c_str(), RadianToDms(m_Rotation),
+  file.Printf("%25s %15.9lf %15.9lf\n", Project().projectName.c_str(), RadianToDms(m_Rotation, 9),
               (m_Scale - 1.0) * 1000000.0);
   if (file.Close()) return 1;
   WriteFileError(path, AppTitle());

@@ -76,7 +76,7 @@ int CGPS3dPreparation::Prepare() {
       Warn(Format(T(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
       return 0;
     }
-    blh += Format("%8s %15.9lf %15.9lf %15.4lf\n", name, RadianToDms(B), RadianToDms(L), H);
+    blh += Format("%8s %15.9lf %15.9lf %15.4lf\n", name, RadianToDms(B, 9), RadianToDms(L, 9), H);
     xyh += Format("%8s %15.4lf %15.4lf %15.4lf\n", name, transfer.m_X + 1000.0 * c.m_XConstant,
                   transfer.m_Y + 1000.0 * c.m_YConstant, H);
   }

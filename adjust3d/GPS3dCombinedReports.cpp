@@ -31,8 +31,8 @@ void CGPS3dCombinedAdjust::WriteApproximateBLH() {
   f.Write(" No.    Name         B(dms)          L(dms)             H(m)\n");
   f.Write(kDash63);
   for (int i = 0; i < m_PointCount; ++i)
-    f.Printf("%4d %8s %15.9lf %15.9lf %15.3lf\n", i + 1, m_PointName[i].c_str(), RadianToDms(m_ApproxB[i]),
-             RadianToDms(m_ApproxL[i]), m_ApproxH[i]);
+    f.Printf("%4d %8s %15.9lf %15.9lf %15.3lf\n", i + 1, m_PointName[i].c_str(), RadianToDms(m_ApproxB[i], 9),
+             RadianToDms(m_ApproxL[i], 9), m_ApproxH[i]);
 }
 
 void CGPS3dCombinedAdjust::WriteCombinedHeader() {
@@ -67,7 +67,7 @@ void CGPS3dCombinedAdjust::WriteAdjustedBLH() {
   f.Write("  Name         B(dms)         L(dms)              H(m)\n");
   f.Write(kDash86);
   for (int i = 0; i < m_PointCount; ++i)
-    f.Printf("%8s %15.9lf %15.9lf %15.3lf\n", m_PointName[i].c_str(), RadianToDms(m_B[i]), RadianToDms(m_L[i]),
+    f.Printf("%8s %15.9lf %15.9lf %15.3lf\n", m_PointName[i].c_str(), RadianToDms(m_B[i], 9), RadianToDms(m_L[i], 9),
              m_H[i]);
   f.Write(kDash86);
   f.Write(T(u8"          平差后坐标中误差(dB,dL,dH)\n"));

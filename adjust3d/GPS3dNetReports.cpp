@@ -265,11 +265,11 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
       const CReportEllipse r = ReportEllipse(ellipse);
       E = r.E, F = r.F, T = r.T;
     }
-    f.Printf("%4d %16s %15.9lf %5.2lf %15.9lf %5.2lf %12.3lf %5.2lf\n", i + 1, name, RadianToDms(B), dB,
-             RadianToDms(L), dL, H, dH);
+    f.Printf("%4d %16s %15.9lf %5.2lf %15.9lf %5.2lf %12.3lf %5.2lf\n", i + 1, name, RadianToDms(B, 9), dB,
+             RadianToDms(L, 9), dL, H, dH);
     f.Printf("                     %15.3lf  %5.2lf %15.3lf %5.2lf\n", x, dx, y, dy);
     f.Printf("                                      %5.2lf                 %5.2lf    %10.4lf\n", E, F, T);
-    blh.push_back(Format("%16s %15.9lf %15.9lf %12.4lf\n", name, RadianToDms(B), RadianToDms(L), H));
+    blh.push_back(Format("%16s %15.9lf %15.9lf %12.4lf\n", name, RadianToDms(B, 9), RadianToDms(L, 9), H));
     xyheft.push_back(Format("%16s %15.4lf %15.4lf %12.4lf %10.2lf %10.2lf %12.4lf\n", name, x, y, H, E, F, T));
     xyh.push_back(Format("%16s %15.4lf %15.4lf %12.4lf\n", name, x, y, H));
   }

@@ -59,6 +59,28 @@ double DmsToRadian(double x) { return DmsToDegree(x) * PI / 180.0; }
 
 double RadianToDms(double x) { return DegreeToDms(x * 180.0 / PI); }
 
+double RadianToDms(double x, int decimals, double wrapDegrees) {
+  // With nine decimals or more, the conversion's own carry (within 5e-6" of a minute) already
+  // lies inside the last printed digit, and the files written so far keep their digits.
+  if (decimals < 4 || decimals >= 9) {
+    const double r = RadianToDms(x);
+    return wrapDegrees > 0.0 && std::fabs(r) >= wrapDegrees ? r - std::copysign(wrapDegrees, r) : r;
+  }
+  int secondDecimals = decimals - 4;
+  long long unitsPerSecond = 1;
+  while (secondDecimals-- > 0) unitsPerSecond *= 10;
+  // The angle in units of the last printed digit of its seconds, rounded once.
+  const double units = std::fabs(x) * 180.0 / PI * 3600.0 * static_cast<double>(unitsPerSecond);
+  if (!(units < 9e15)) return RadianToDms(x);  // not finite, or beyond exact integers
+  long long n = std::llround(units);
+  const long long perMinute = 60 * unitsPerSecond, perDegree = 3600 * unitsPerSecond;
+  if (wrapDegrees > 0.0 && n >= std::llround(wrapDegrees) * perDegree) n -= std::llround(wrapDegrees) * perDegree;
+  const long long degrees = n / perDegree, minutes = n % perDegree / perMinute, rest = n % perMinute;
+  const double r = static_cast<double>(degrees) + static_cast<double>(minutes) * 0.01 +
+                   static_cast<double>(rest) / static_cast<double>(unitsPerSecond) * 0.0001;
+  return x < 0 && r != 0.0 ? -r : r;
+}
+
 double DegreeToRadian(const double& x) { return x / 180.0 * PI; }
 
 double gDegreeToDms(const double& x) {

@@ -22,6 +22,14 @@ double DmsToDegree(double dms);
 double DmsToRadian(double dms);
 // Radians -> packed D.MMSS, sign kept.
 double RadianToDms(double radians);
+// Radians -> packed D.MMSS for printing with the given number of decimals (at least 4: whole
+// seconds): the seconds are rounded to the last printed digit and carried into the minutes
+// and degrees, so the printed value is always a valid one (12d59'59.99999" printed with 5
+// decimals is 13.00000, never 12.59600). An angle that rounds to wrapDegrees (360 for an
+// azimuth, 180 for the direction of an ellipse axis; 0: none) prints as 0. A value beyond the
+// range of the rounding is converted as by RadianToDms(radians), and so is one printed with
+// nine decimals or more, where that conversion's carry already keeps it valid.
+double RadianToDms(double radians, int decimals, double wrapDegrees = 0.0);
 // Decimal degrees -> radians.
 double DegreeToRadian(const double& degrees);
 

@@ -257,8 +257,8 @@ int GPS3dVectorTo2d(CGPS3dNetworkRecord* network, double a, double invF) {
     double J[3][3], Q[3][3], K[3][3], R[3][3];
     GeodeticJacobian(B, L, H, a, e2, J);
     Cov1ToCov2(J, C, Q);
-    blhText += vemo::Format(blhFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), RadianToDms(p2.B - p1.B),
-                            RadianToDms(p2.L - p1.L), p2.H - p1.H, rho * rho * Q[0][0], rho * rho * Q[1][1], Q[2][2],
+    blhText += vemo::Format(blhFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), RadianToDms(p2.B - p1.B, 9),
+                            RadianToDms(p2.L - p1.L, 9), p2.H - p1.H, rho * rho * Q[0][0], rho * rho * Q[1][1], Q[2][2],
                             rho * rho * Q[0][1], rho * Q[0][2], rho * Q[1][2]);
     PlaneJacobian(B, L - L0, a, e2, K);
     Cov1ToCov2(K, Q, R);

@@ -322,7 +322,7 @@ int GPSTransfer::XYXY4() {
   if (!OpenReport()) return 0;
   WritePlaneCommonPoints();
   Write(Format(T(u8"平移X0=%15.4lf(m)\n平移Y0=%15.4lf(m)\n尺度 K=%15.10lf(ppm)\n旋转 A=%15.10lf(dms)\n"), dx, dy,
-               (K - 1.0) * 1e6, RadianToDms(A)));
+               (K - 1.0) * 1e6, RadianToDms(A, 10)));
   // x' = dx + c x1 + d y1, y' = dy - d x1 + c y1
   return FinishPlaneReport(m0, dx, c, d, dy, -d, c);
 }
@@ -346,7 +346,7 @@ int GPSTransfer::XYXY6() {
   if (!OpenReport()) return 0;
   WritePlaneCommonPoints();
   Write(Format(T(u8"平移X0=%15.4lf(m)\n平移Y0=%15.4lf(m)\n"), ax, ay));
-  Write(Format(T(u8"旋转 X=%15.10lf(dms)\n旋转 Y=%15.10lf(dms)\n"), RadianToDms(rotationX), RadianToDms(rotationY)));
+  Write(Format(T(u8"旋转 X=%15.10lf(dms)\n旋转 Y=%15.10lf(dms)\n"), RadianToDms(rotationX, 10), RadianToDms(rotationY, 10)));
   Write(Format(T(u8"尺度 X=%15.10lf(ppm)\n尺度 Y=%15.10lf(ppm)\n"), (scaleX - 1.0) * 1e6, (scaleY - 1.0) * 1e6));
   Write(Format("ax=%15.4lf  bx=%15.12lf  cx=%15.12lf\n", ax, bx, cx));
   Write(Format("ay=%15.4lf  by=%15.12lf  cy=%15.12lf\n", ay, by, cy));

@@ -211,7 +211,7 @@ int ComputeBreakthroughErrors() {
     }
     report.Printf("%8s   %8s       %8s    %8s         %6.3f   %6.3f   %6.3f   %6.3f  %9.5f\n", names[0].c_str(),
                   names[1].c_str(), names[2].c_str(), names[3].c_str(), e.lateral, e.longitudinal, e.E, e.F,
-                  RadianToDms(e.majorAzimuth));
+                  RadianToDms(e.majorAzimuth, 5, 180.0));
   }
   if (!report.Close()) {
     WriteFileError(reportPath, AppTitle());

@@ -79,7 +79,7 @@ bool ConvertPoint(GPSTransfer& t, int mode, const std::string& name, const doubl
           Warn(Format(T(u8"点%s的坐标无法转换，已跳过!"), name.c_str()));
         return false;
       }
-      line = Format("%16s %15.9lf %15.9lf %15.4lf\n", name.c_str(), RadianToDms(t.m_B), RadianToDms(t.m_L), t.m_H);
+      line = Format("%16s %15.9lf %15.9lf %15.4lf\n", name.c_str(), RadianToDms(t.m_B, 9), RadianToDms(t.m_L, 9), t.m_H);
       return true;
     case GPSTransfer::kModeBLH:
       t.m_B = DmsToRadian(v[0]);
@@ -98,7 +98,7 @@ bool ConvertPoint(GPSTransfer& t, int mode, const std::string& name, const doubl
       t.m_X = v[0] - xConstant;
       t.m_Y = v[1] - yConstant;
       if (!t.XYBL()) break;
-      line = Format("%16s %15.9lf %15.9lf\n", name.c_str(), RadianToDms(t.m_B), RadianToDms(t.m_L));
+      line = Format("%16s %15.9lf %15.9lf\n", name.c_str(), RadianToDms(t.m_B, 9), RadianToDms(t.m_L, 9));
       return true;
   }
   Warn(Format(T(u8"点%s的坐标无法转换，已跳过!"), name.c_str()));

@@ -70,3 +70,20 @@ TEST(Conversions, RadiansAndPi) {
 }
 
 }  // namespace
+
+// A D.MMSS value printed with fewer than nine decimals is rounded in seconds and carried, so
+// that no printed value holds 60 seconds or minutes; with nine or more the stored digits stay.
+TEST(PrintedDms, RoundsInSecondsAndCarries) {
+  const double secondsToRadians = PI / (180.0 * 3600.0);
+  auto printed = [&](double seconds, int decimals, double wrap = 0.0) {
+    return vemo::Format("%.*f", decimals, RadianToDms(seconds * secondsToRadians, decimals, wrap));
+  };
+  EXPECT_EQ(printed(12 * 3600 + 59 * 60 + 59.99999, 5), "13.00000");
+  EXPECT_EQ(printed(12 * 3600 + 59 * 60 + 59.94, 5), "12.59599");
+  EXPECT_EQ(printed(359 * 3600 + 59 * 60 + 59.99996, 5, 360.0), "0.00000");
+  EXPECT_EQ(printed(179 * 3600 + 59 * 60 + 59.6, 4, 180.0), "0.0000");
+  EXPECT_EQ(printed(-(30 * 3600 + 15 * 60 + 42.5), 5), "-30.15425");
+  EXPECT_EQ(printed(-0.01, 4), "0.0000");
+  const double angle = (30 * 3600 + 15 * 60 + 42.5) * secondsToRadians;
+  EXPECT_EQ(printed(30 * 3600 + 15 * 60 + 42.5, 9), vemo::Format("%.9f", RadianToDms(angle)));
+}
