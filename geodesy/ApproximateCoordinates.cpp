@@ -270,7 +270,7 @@ int GPS3dVectorTo2d(CGPS3dNetworkRecord* network, double a, double invF) {
     blhText += vemo::Format(blhFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), RadianToDms(p2.B - p1.B),
                             RadianToDms(p2.L - p1.L), p2.H - p1.H, rho * rho * Q[0][0], rho * rho * Q[1][1], Q[2][2],
                             rho * rho * Q[0][1], rho * Q[0][2], rho * Q[1][2]);
-    PlaneJacobian(B, L - L0, a, e2, K);
+    PlaneJacobian(B, WrapLongitude(L - L0), a, e2, K);
     Cov1ToCov2(K, Q, R);
     planeText += vemo::Format(planeFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), p2.x - p1.x,
                               p2.y - p1.y, R[0][0], R[1][1], R[0][1]);
