@@ -21,9 +21,9 @@ int ExtractBreakthroughOf(const CGPS2dNetAdjust& plane) {
 const char* const kLegacyRulesHelp =
     "  --legacy-rules   the original rules, for comparison with results computed by them:\n"
     "                   ground distances and azimuths weighted 1/sd^2 with sd as their files\n"
-    "                   give it (cm, seconds of arc), not on the vectors' unit weight, and (in\n"
-    "                   adjust-2d) the iteration stopped on the coordinate corrections alone,\n"
-    "                   not on the rotation and scale too. Not remembered: one run only.\n";
+    "                   give it (cm, seconds of arc), not on the vectors' unit weight, and\n"
+    "                   the iteration stopped on the coordinate corrections alone, not on\n"
+    "                   the rotation and scale too. Not remembered: one run only.\n";
 
 const char* Adjust2dSynopsis() {
   static const std::string synopsis = std::string("[--legacy-rules] ") + kAdjustTestSynopsis;
