@@ -25,6 +25,8 @@ namespace {
 constexpr double kAprioriUnitWeight = 0.01;
 // Seconds of arc per radian, for the azimuth rows.
 const double kRho = 180.0 * 3600.0 / PI;
+// The vectors' covariances (and so the mean variance) are in cm², the weighted sums in m².
+constexpr double kSquareMetresPerSquareCm = 1e-4;
 
 void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), MessageIcon::Warning); }
 
@@ -95,6 +97,14 @@ void CGPS2dNetAdjust::VectorRows(int j, int index[6], double a[2][6], double l[2
   l[0] = -m_DX[j], l[1] = -m_DY[j];
 }
 
+double CGPS2dNetAdjust::GroundWeight(double sd, double unitWeightScale) const {
+  if (m_LegacyGroundWeights) return 1.0 / (sd * sd);
+  // σ0²/σ²: the variance of unit weight is the vectors' mean variance σ̄² (cm²). A distance's
+  // σ is in cm and its misclosure in m, so σ̄²/σ² (both cm²) is its weight on m² as the
+  // vectors' is; an azimuth's σ and misclosure are in seconds, so σ̄² enters in m².
+  return m_MeanVariance * unitWeightScale / (sd * sd);
+}
+
 void CGPS2dNetAdjust::DistanceRow(int j, int index[4], double a[4], double& l, double& p) const {
   const int f = m_DistanceFrom[j], t = m_DistanceTo[j];
   const int uf = UnknownOf(f), ut = UnknownOf(t);
@@ -104,8 +114,7 @@ void CGPS2dNetAdjust::DistanceRow(int j, int index[4], double a[4], double& l, d
   const double S0 = std::sqrt(dx * dx + dy * dy);
   a[0] = -dx / S0, a[1] = -dy / S0, a[2] = dx / S0, a[3] = dy / S0;
   l = S0 - m_Distance[j];
-  // σ in cm against a misclosure in m, as existing projects' results were computed.
-  p = 1.0 / (m_DistanceSd[j] * m_DistanceSd[j]);
+  p = GroundWeight(m_DistanceSd[j], 1.0);
 }
 
 void CGPS2dNetAdjust::AzimuthRow(int j, int index[4], double a[4], double& l, double& p) const {
@@ -120,7 +129,7 @@ void CGPS2dNetAdjust::AzimuthRow(int j, int index[4], double a[4], double& l, do
   double d = PlaneAzimuth(dx, dy) - m_Azimuth[j];
   d = std::remainder(d, 2.0 * PI);
   l = kRho * d;
-  p = 1.0 / (m_AzimuthSd[j] * m_AzimuthSd[j]);
+  p = GroundWeight(m_AzimuthSd[j], kSquareMetresPerSquareCm);
 }
 
 int CGPS2dNetAdjust::AllocateNormalEquations() {
@@ -231,9 +240,22 @@ int CGPS2dNetAdjust::CheckNetwork() {
     Warn(T(u8"没有二维已知点，网的位置基准无法确定，不能平差!"));
     return 0;
   }
-  if (m_WithTransformation && m_KnownPointCount == 1 && (m_AzimuthCount == 0 || m_DistanceCount == 0)) {
-    Warn(T(u8"只有一个二维已知点时，需要地面方位角和地面边长确定网的方位和尺度，不能平差!"));
-    return 0;
+  if (m_WithTransformation) {
+    // The placement needs known points with approximate coordinates in the GPS frame, i.e.
+    // ends of vectors; a known point that no vector reaches takes no part in it.
+    const std::vector<int> placing = PlacingKnownPoints();
+    if (placing.empty()) {
+      Warn(T(u8"没有与基线向量相连的二维已知点，网的位置基准无法确定，不能平差!"));
+      return 0;
+    }
+    if (placing.size() == 1 && (m_AzimuthCount == 0 || m_DistanceCount == 0)) {
+      if (m_KnownPointCount == 1)
+        Warn(T(u8"只有一个二维已知点时，需要地面方位角和地面边长确定网的方位和尺度，不能平差!"));
+      else
+        Warn(Format(T(u8"二维已知点中只有点%s与基线向量相连，需要地面方位角和地面边长确定网的方位和尺度，不能平差!"),
+                    m_PointName[placing[0]].c_str()));
+      return 0;
+    }
   }
   for (int j = 0; j < m_VectorCount; ++j) {
     const char* from = m_PointName[m_From[j]].c_str();
@@ -275,12 +297,25 @@ int CGPS2dNetAdjust::CheckNetwork() {
   return 1;
 }
 
+std::vector<int> CGPS2dNetAdjust::PlacingKnownPoints() const {
+  std::vector<char> onVector(static_cast<size_t>(m_KnownPointCount), 0);
+  for (int j = 0; j < m_VectorCount; ++j)
+    for (int p : {m_From[j], m_To[j]})
+      if (p < m_KnownPointCount) onVector[static_cast<size_t>(p)] = 1;
+  std::vector<int> placing;
+  for (int i = 0; i < m_KnownPointCount; ++i)
+    if (onVector[static_cast<size_t>(i)]) placing.push_back(i);
+  return placing;
+}
+
 int CGPS2dNetAdjust::PlaceApproximateNetwork() {
+  const std::vector<int> placing = PlacingKnownPoints();
+  if (placing.empty()) return 0;  // refused by CheckNetwork
   double Sk, Ak, Sa, Aa;
   int f, t, df, dt;  // the ends that give the azimuth, and those that give the distance
-  if (m_KnownPointCount >= 2) {
-    f = df = 0, t = dt = 1;
-    const double dx = m_KnownX[1] - m_KnownX[0], dy = m_KnownY[1] - m_KnownY[0];
+  if (placing.size() >= 2) {
+    f = df = placing[0], t = dt = placing[1];
+    const double dx = m_KnownX[t] - m_KnownX[f], dy = m_KnownY[t] - m_KnownY[f];
     Sk = std::sqrt(dx * dx + dy * dy);
     Ak = PlaneAzimuth(dx, dy);
   } else {
@@ -296,18 +331,33 @@ int CGPS2dNetAdjust::PlaceApproximateNetwork() {
                 m_PointName[dt].c_str()));
     return 0;
   }
+  // The similarity turns the network about the first known point on a vector.
+  const int origin = placing[0];
   const double theta = Aa - Ak, kappa = Sk / Sa;
   const double c = kappa * std::cos(theta), s = kappa * std::sin(theta);
-  const double X0 = m_X[0], Y0 = m_Y[0];
+  const double X0 = m_X[origin], Y0 = m_Y[origin];
   for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
     const double dx = m_X[i] - X0, dy = m_Y[i] - Y0;
-    m_X[i] = m_KnownX[0] + c * dx + s * dy;
-    m_Y[i] = m_KnownY[0] + c * dy - s * dx;
+    m_X[i] = m_KnownX[origin] + c * dx + s * dy;
+    m_Y[i] = m_KnownY[origin] + c * dy - s * dx;
   }
   for (int i = 0; i < m_KnownPointCount; ++i) m_X[i] = m_KnownX[i], m_Y[i] = m_KnownY[i];
   m_c0 = std::cos(-theta) / kappa;
   m_s0 = std::sin(-theta) / kappa;
   return 1;
+}
+
+double CGPS2dNetAdjust::ParameterConvergence() const {
+  // A change dc of c (or s) moves a coordinate difference of length D in the GPS frame by
+  // about dc D: over the extent of the vectors' points that is the coordinates' threshold.
+  double minX = HUGE_VAL, maxX = -HUGE_VAL, minY = HUGE_VAL, maxY = -HUGE_VAL;
+  for (int j = 0; j < m_VectorCount; ++j)
+    for (int p : {m_From[j], m_To[j]}) {
+      minX = std::min(minX, m_X[p]), maxX = std::max(maxX, m_X[p]);
+      minY = std::min(minY, m_Y[p]), maxY = std::max(maxY, m_Y[p]);
+    }
+  const double extent = m_VectorCount > 0 ? std::hypot(maxX - minX, maxY - minY) : 0.0;
+  return kConvergence / std::max(extent, kMinimumExtent);
 }
 
 int CGPS2dNetAdjust::SolutionStep(StepKind kind, bool& converged) {
@@ -333,6 +383,13 @@ int CGPS2dNetAdjust::SolutionStep(StepKind kind, bool& converged) {
     const int coordinates = m_UnknownCount - ParameterCount();
     for (int p = 0; p < coordinates; ++p)
       if (!(std::fabs(m_x[p]) <= kConvergence)) converged = false;
+    // c and s are solved for themselves, not as corrections: their change is the step. The
+    // precisions come from N at this step's c0, s0, so these must have settled too.
+    if (m_WithTransformation && !m_LegacyConvergence) {
+      const double cs = m_ParameterConvergence;
+      if (!(std::fabs(m_x[m_UnknownCount - 2] - m_c0) <= cs && std::fabs(m_x[m_UnknownCount - 1] - m_s0) <= cs))
+        converged = false;
+    }
   }
   // vᵀPv belongs to the linearisation of this step: taken before the corrections move it.
   if (converged) m_PVVm2 = SumOfWeightedSquares();
@@ -346,6 +403,7 @@ int CGPS2dNetAdjust::SolutionStep(StepKind kind, bool& converged) {
 }
 
 int CGPS2dNetAdjust::Iterate() {
+  m_ParameterConvergence = ParameterConvergence();
   for (m_Iterations = 1; m_Iterations <= m_MaxIterations; ++m_Iterations) {
     bool converged = false;
     if (!SolutionStep(StepKind::Iteration, converged)) return 0;

@@ -10,9 +10,12 @@
 // the ground distances carries "1"; without the transformation unknowns, see
 // m_WithTransformation), whose own solution step and orientation live with that command.
 //
-// Units: coordinates, corrections, residuals, PVV (m²) and M0 in m; the vectors' weights are
-// unitless (covariance over the mean variance); ground distances weigh 1/σ² with σ in cm and
-// azimuths 1/σ² with σ and misclosures in seconds of arc. The reports print cm.
+// Units: coordinates, corrections, residuals, PVV (m²) and M0 in m; the vectors' covariances
+// are in cm² and their weights unitless (covariance over the mean variance σ̄²), so the
+// variance of unit weight is σ̄² and every ground observation weighs σ̄²/σ² in the same
+// units: a distance with σ in cm (misclosure in m), an azimuth with σ and misclosure in
+// seconds of arc (σ̄² taken in m²). The legacy rule (m_LegacyGroundWeights) weighs them 1/σ²
+// with σ as the file gives it. The reports print cm.
 #pragma once
 
 #include <memory>
@@ -29,8 +32,11 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
  public:
   // Gauss-Newton stops with a message after this many iterations without convergence.
   static constexpr int kMaxIterations = 30;
-  // Convergence: every coordinate correction of an iteration at most this, m.
+  // Convergence: every coordinate correction of an iteration at most this, m; and c, s each
+  // changed by at most this over the extent of the network (ParameterConvergence).
   static constexpr double kConvergence = 0.1;
+  // The extent below which c, s are held to kConvergence per metre, m.
+  static constexpr double kMinimumExtent = 1.0;
 
   explicit CGPS2dNetAdjust(int variant = 0);
   ~CGPS2dNetAdjust();
@@ -79,9 +85,18 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // Runs the adjustment's checks of the data set (datum, placement data, vectors, ties of
   // every point to the datum), each failure with a message. Returns 1 when it can go on.
   int CheckNetwork();
-  // Moves the approximate network into the ground grid by a similarity about point 0 and
-  // sets c0, s0. Returns 0 after a message when it cannot be placed.
+  // Moves the approximate network into the ground grid by a similarity about the first known
+  // point that a vector reaches, and sets c0, s0: with two such known points from the first
+  // two of them, otherwise from the first ground azimuth and distance. Known points that no
+  // vector reaches have no approximate coordinates in the GPS frame and take no part.
+  // Returns 0 after a message when it cannot be placed.
   int PlaceApproximateNetwork();
+  // The known points that are ends of vectors, in the order of the known-point file.
+  std::vector<int> PlacingKnownPoints() const;
+  // The largest change of c and s at convergence: kConvergence over the diagonal of the box
+  // that holds the vectors' points (at least kMinimumExtent), i.e. the change of c or s that
+  // moves a coordinate difference across the network by kConvergence.
+  double ParameterConvergence() const;
   // vᵀPv at the current linearisation and solution x (exactly [pll] + xᵀW at the solution of
   // the normal equations, without its cancellation).
   double SumOfWeightedSquares() const;
@@ -95,6 +110,11 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // and misclosures X(t) - X(f) - DX, and azimuths are no observations.
   bool m_WithTransformation = true;
   int m_MaxIterations = kMaxIterations;
+  // The original rules, for comparison with results computed by them: ground distances and
+  // azimuths weighted 1/σ² with σ as the files give it (cm, seconds of arc), not scaled to
+  // the vectors' unit weight; and convergence tested on the coordinate corrections alone.
+  bool m_LegacyGroundWeights = false;
+  bool m_LegacyConvergence = false;
 
   int m_UnknownCount = 0;   // u
   int m_Redundancy = 0;     // r
@@ -109,6 +129,7 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // The solution in metres (M0, PVV) with Qxx, once the normal matrix is inverted.
   vemo::CAdjustmentSolution m_Solution;
   double m_c0 = 1.0, m_s0 = 0.0;  // the parameters of the current linearisation
+  double m_ParameterConvergence = 0.0;  // ParameterConvergence() of the current iterations
   double m_Scale = 1.0;           // GPS -> ground, unitless
   double m_Rotation = 0.0;        // GPS -> ground, radians
   int m_Iterations = 0;
@@ -126,6 +147,9 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // Rows of a ground distance or azimuth (4 unknowns), its misclosure and its weight.
   void DistanceRow(int j, int index[4], double a[4], double& l, double& p) const;
   void AzimuthRow(int j, int index[4], double a[4], double& l, double& p) const;
+  // The weight of a ground observation of standard error sd: σ̄² unitWeightScale / sd², or
+  // 1 / sd² by the legacy rule.
+  double GroundWeight(double sd, double unitWeightScale) const;
   // The weight matrix P = (covariance / σ̄²)^-1 of vector j, packed (xx, xy, yy).
   void WeightMatrix(int j, double P[3]) const;
   void ComputeMeanVariance();
@@ -133,7 +157,8 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   int Iterate();
   // One step in its progress window (titled with m_Iterations): build, solve, take vᵀPv at
   // this step's linearisation when it is the last, move the coordinates. An iteration solves
-  // keeping N and has converged when every coordinate correction is within kConvergence; the
+  // keeping N and has converged when every coordinate correction is within kConvergence and
+  // c, s moved by at most m_ParameterConvergence (not tested by the legacy rule); the
   // final step of a linear model factorises N (its cofactors come with it) and is always the
   // last. Returns 0 after a message or a cancel.
   enum class StepKind { Iteration, Final };

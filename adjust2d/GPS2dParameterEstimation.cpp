@@ -38,6 +38,10 @@ int CGPS2dParameterEstimation::Estimate() {
       return 0;
     }
   m_MeanVariance = 1.0;  // the weight of a vector is the inverse of its covariance itself
+  // Ground observations weigh 1/σ² as the files give σ: on these vector weights (cm⁻², on
+  // misclosures in m) a distance's 1/σ² (σ in cm) is in their units already, and the
+  // azimuths' 1/σ² in seconds holds them far more strongly, so that they set the rotation.
+  m_LegacyGroundWeights = true;
   m_c0 = 1.0, m_s0 = 0.0;
   if (!AllocateOrReport([&] { AllocateNormalEquations(); }, m_Normal)) return 0;
   if (!Iterate()) return 0;

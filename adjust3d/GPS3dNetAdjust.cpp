@@ -145,13 +145,14 @@ int CGPS3dNetAdjust::CheckCounts() {
 
 int CGPS3dNetAdjust::PrepareApproximateNetwork() {
   if (!Project().approxXYZFromFile) {
-    if (!GetApproximateGPS3dXYZ(this)) {
+    std::vector<char> placed;
+    if (!GetApproximateGPS3dXYZ(this, &placed)) {
       // Points that no vector chain reaches from a known point keep 0, 0, 0: nothing built on
       // them is written.
       if (m_Redundancy < 0) return TooFewVectors();
       int loose = 0, first = -1;
       for (int i = m_KnownPointCount; i < m_PointCount; ++i)
-        if (std::fabs(m_X[i]) < 0.1) {
+        if (!placed[static_cast<size_t>(i)]) {
           if (first < 0) first = i;
           ++loose;
         }

@@ -254,7 +254,7 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
       Cov1ToCov2(J, Qp, Qblh);
       dB = s * M * std::sqrt(Qblh[0][0]);
       dL = s * N * std::cos(B) * std::sqrt(Qblh[1][1]);
-      PlaneJacobian(B, L - L0, a, e2, K);
+      PlaneJacobian(B, WrapLongitude(L - L0), a, e2, K);
       Cov1ToCov2(K, Qblh, Qxyh);
       dx = s * std::sqrt(Qxyh[0][0]);
       dy = s * std::sqrt(Qxyh[1][1]);

@@ -18,8 +18,6 @@
 
 namespace {
 
-// |X| from which a point's approximate coordinates count as determined, m.
-constexpr double kDetermined = 0.1;
 // The plane twin marks undetermined points with x = -1e8 and counts x > -9e7 as determined.
 constexpr double kPlaneMarker = -1e8;
 constexpr double kPlaneDetermined = -9e7;
@@ -50,22 +48,26 @@ bool Assign(double& target, double value) {
   return changed;
 }
 
-// One pass of the 3D chaining; returns whether any coordinate changed.
-bool ChainPass3d(CGPS3dNetworkRecord& n) {
+// One pass of the 3D chaining; returns whether it placed a point. A point's being placed is
+// a flag, not a test of its coordinates: on the meridians of +-90 degrees a point lies near
+// X = 0 and must count as placed all the same.
+bool ChainPass3d(CGPS3dNetworkRecord& n, std::vector<char>& placed) {
   bool changed = false;
   for (int j = 0; j < n.m_VectorCount; ++j) {
     const int f = n.m_From[j], t = n.m_To[j];
-    const double xf = std::fabs(n.m_X[f]), xt = std::fabs(n.m_X[t]);
-    if ((xf > kDetermined && xt > kDetermined) || (xf < kDetermined && xt < kDetermined)) continue;
-    if (xf >= kDetermined) {
-      changed |= Assign(n.m_X[t], n.m_X[f] + n.m_DX[j]);
-      changed |= Assign(n.m_Y[t], n.m_Y[f] + n.m_DY[j]);
-      changed |= Assign(n.m_Z[t], n.m_Z[f] + n.m_DZ[j]);
+    if (placed[f] == placed[t]) continue;
+    if (placed[f]) {
+      n.m_X[t] = n.m_X[f] + n.m_DX[j];
+      n.m_Y[t] = n.m_Y[f] + n.m_DY[j];
+      n.m_Z[t] = n.m_Z[f] + n.m_DZ[j];
+      placed[t] = 1;
     } else {
-      changed |= Assign(n.m_X[f], n.m_X[t] - n.m_DX[j]);
-      changed |= Assign(n.m_Y[f], n.m_Y[t] - n.m_DY[j]);
-      changed |= Assign(n.m_Z[f], n.m_Z[t] - n.m_DZ[j]);
+      n.m_X[f] = n.m_X[t] - n.m_DX[j];
+      n.m_Y[f] = n.m_Y[t] - n.m_DY[j];
+      n.m_Z[f] = n.m_Z[t] - n.m_DZ[j];
+      placed[f] = 1;
     }
+    changed = true;
   }
   return changed;
 }
@@ -151,17 +153,25 @@ bool ToGeodetic(GPSTransfer& transfer, double X, double Y, double Z, const std::
 
 }  // namespace
 
-int GetApproximateGPS3dXYZ(CGPS3dNetworkRecord* network) {
+int GetApproximateGPS3dXYZ(CGPS3dNetworkRecord* network, std::vector<char>* placedPoints) {
   vemo::CWaitCursor wait;
   CGPS3dNetworkRecord& n = *network;
   CheckVectorIndices(n, std::min({n.m_X.size(), n.m_Y.size(), n.m_Z.size(), n.m_PointName.size()}));
   const size_t m = static_cast<size_t>(n.m_VectorCount);
   Require(n.m_DX.size() >= m && n.m_DY.size() >= m && n.m_DZ.size() >= m, "vector component arrays too short");
-  for (int i = n.m_KnownPointCount; i < n.m_PointCount; ++i) n.m_X[i] = n.m_Y[i] = n.m_Z[i] = 0.0;
+  std::vector<char> placed(static_cast<size_t>(n.m_PointCount), 0);
+  for (int i = 0; i < n.m_PointCount; ++i) {
+    if (i < n.m_KnownPointCount) {
+      placed[i] = 1;
+    } else {
+      n.m_X[i] = n.m_Y[i] = n.m_Z[i] = 0.0;
+    }
+  }
   const int ok = ChainFromKnownPoints(
-      n.m_KnownPointCount, n.m_PointCount, n.m_VectorCount, [&] { return ChainPass3d(n); },
-      [&](int i) { return std::fabs(n.m_X[i]) < kDetermined; });
+      n.m_KnownPointCount, n.m_PointCount, n.m_VectorCount, [&] { return ChainPass3d(n, placed); },
+      [&](int i) { return !placed[i]; });
   if (!ok) vemo::ShowMessage(vemo::T(u8"计算近似坐标错误"), ApplicationTitle());
+  if (placedPoints) *placedPoints = std::move(placed);
   return ok;
 }
 
@@ -260,7 +270,7 @@ int GPS3dVectorTo2d(CGPS3dNetworkRecord* network, double a, double invF) {
     blhText += vemo::Format(blhFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), RadianToDms(p2.B - p1.B, 9),
                             RadianToDms(p2.L - p1.L, 9), p2.H - p1.H, rho * rho * Q[0][0], rho * rho * Q[1][1], Q[2][2],
                             rho * rho * Q[0][1], rho * Q[0][2], rho * Q[1][2]);
-    PlaneJacobian(B, L - L0, a, e2, K);
+    PlaneJacobian(B, WrapLongitude(L - L0), a, e2, K);
     Cov1ToCov2(K, Q, R);
     planeText += vemo::Format(planeFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), p2.x - p1.x,
                               p2.y - p1.y, R[0][0], R[1][1], R[0][1]);

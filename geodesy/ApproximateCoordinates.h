@@ -7,15 +7,19 @@
 // anything is changed.
 #pragma once
 
+#include <vector>
+
 #include "geodesy/NetworkRecords.h"
 
 // X, Y, Z of every point from the known-point count on: set to 0, then filled pass by pass
 // over the vectors in file order (a point set in a pass is used by later vectors of the same
-// pass; the first determination of a point wins). A point counts as determined once
-// |X| >= 0.1 m. Returns 1 when every point was determined; 0 after the message
-// "计算近似坐标错误" when more than 4000 passes would be needed, i.e. some point is not
-// connected to a known point (such points keep 0, 0, 0). Shows the wait cursor.
-int GetApproximateGPS3dXYZ(CGPS3dNetworkRecord* network);
+// pass; the first determination of a point wins; a vector between two placed points, known
+// ones included, changes nothing). Whether a point is placed is a flag, never read from its
+// coordinates, so points on the meridians of +-90 degrees (X near 0) chain like any other.
+// Returns 1 when every point was placed; 0 after the message "计算近似坐标错误" when some
+// point is not connected to a known point (such points keep 0, 0, 0). When placedPoints is
+// given it receives the flag of every point (1: known or placed). Shows the wait cursor.
+int GetApproximateGPS3dXYZ(CGPS3dNetworkRecord* network, std::vector<char>* placedPoints = nullptr);
 
 // The plane twin: x, y of the points from the known-point count on are marked -1e8 and filled
 // from the plane vectors (a vector is used when exactly one end has x > -9e7). Returns 1, or

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSConfiguration.h"
@@ -136,6 +137,11 @@ void WriteFileError(const std::string& path, const char* captionGbk) {
                     vemo::MessageIcon::Warning);
 }
 
+double WrapLongitude(double L) {
+  // remainder() is exact, and 0 is the nearest multiple of 2 pi to any |L| <= pi.
+  return std::remainder(L, 2.0 * PI);
+}
+
 GPSTransfer::GPSTransfer(int mode) : m_Mode(mode) {}
 
 GPSTransfer::~GPSTransfer() = default;
@@ -226,7 +232,7 @@ int GPSTransfer::BLXY() {
   const double sign = m_B < 0 ? -1.0 : 1.0;
   m_B = std::fabs(m_B);
   const double B = m_B;
-  const double l = m_L - m_L0;
+  const double l = WrapLongitude(m_L - m_L0);
   m_b = m_a * (1.0 - 1.0 / m_InvF);
   m_e = std::sqrt(1.0 - m_b * m_b / (m_a * m_a));
   const double a = m_a;

@@ -55,6 +55,13 @@ bool CheckOutputIsNotInput(const std::string& inputPath, const std::string& outp
 // written completely (a full disk).
 void WriteFileError(const std::string& path, const char* captionGbk);
 
+// A longitude (or a difference of longitudes), radians, brought into [-pi, pi]: a value in
+// that range is returned unchanged, bit for bit; 200 degrees becomes -160. Files give
+// longitudes from 0 to 360 degrees as well as east and west of Greenwich; every longitude
+// read is wrapped so that it compares with those the conversions compute (atan2, in that
+// range).
+double WrapLongitude(double L);
+
 class GPSTransfer {
  public:
   // Kind of input file (m_Mode), which selects the filter and title of the file dialog.
@@ -93,7 +100,8 @@ class GPSTransfer {
   // m_B, m_L, m_H -> m_X, m_Y, m_Z, closed form. Returns 0 when the result is not finite.
   int BLHXYZ();
   // m_B, m_L, m_L0 -> m_X (northing), m_Y (easting): series to the 6th order in the longitude
-  // difference, accurate to about 1e-9 rad in a round trip with XYBL within 3 deg of the
+  // difference (taken as WrapLongitude(m_L - m_L0), so 359 degrees lies 1 degree west of 0),
+  // accurate to about 1e-9 rad in a round trip with XYBL within 3 deg of the
   // central meridian. m_B keeps |B|; the sign of B goes to m_X. The projection type comes
   // from the configuration given to SetGlobalVal (0 Gauss-Krueger, 1 UTM; any other value
   // leaves m_X and m_Y unchanged; no configuration counts as 0). Returns 0 when the result

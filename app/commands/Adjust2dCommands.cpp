@@ -8,6 +8,8 @@
 #include "app/commands/StatisticsCommands.h"
 #include "tools/Breakthrough.h"
 
+#include <string>
+
 namespace vemo {
 
 int ExtractBreakthroughOf(const CGPS2dNetAdjust& plane) {
@@ -16,11 +18,35 @@ int ExtractBreakthroughOf(const CGPS2dNetAdjust& plane) {
                                  [&plane](int p, int q) { return plane.Qxx(p, q); }, extension.c_str());
 }
 
+const char* const kLegacyRulesHelp =
+    "  --legacy-rules   the original rules, for comparison with results computed by them:\n"
+    "                   ground distances and azimuths weighted 1/sd^2 with sd as their files\n"
+    "                   give it (cm, seconds of arc), not on the vectors' unit weight, and\n"
+    "                   the iteration stopped on the coordinate corrections alone, not on\n"
+    "                   the rotation and scale too. Not remembered: one run only.\n";
+
+const char* Adjust2dSynopsis() {
+  static const std::string synopsis = std::string("[--legacy-rules] ") + kAdjustTestSynopsis;
+  return synopsis.c_str();
+}
+
+const char* Adjust2dHelp() {
+  static const std::string help = std::string(kAdjustTestHelp) + kLegacyRulesHelp;
+  return help.c_str();
+}
+
+void TakeLegacyRules(Args& args, CGPS2dNetAdjust& network) {
+  const bool legacy = args.TakeFlag("--legacy-rules");
+  network.m_LegacyGroundWeights = legacy;
+  network.m_LegacyConvergence = legacy;
+}
+
 int RunAdjust2d(CommandContext& context) {
+  CGPS2dNetAdjust network(0);
+  TakeLegacyRules(context.args, network);
   const TestOptions tests = TakeTestOptions(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-2d takes no arguments");
   RememberTestOptions(tests);
-  CGPS2dNetAdjust network(0);
   return RunComputation([&] { return network.Load(); }, [&] { return AdjustGPS2dWithTests(network, tests.settings); },
                         {CurrentProjectFile(ProjectFile::Result2d)});
 }

@@ -83,14 +83,14 @@ bool ConvertPoint(GPSTransfer& t, int mode, const std::string& name, const doubl
       return true;
     case GPSTransfer::kModeBLH:
       t.m_B = DmsToRadian(v[0]);
-      t.m_L = DmsToRadian(v[1]);
+      t.m_L = WrapLongitude(DmsToRadian(v[1]));
       t.m_H = v[2];
       if (!t.BLHXYZ()) break;
       line = Format("%16s %15.4lf %15.4lf %15.4lf\n", name.c_str(), t.m_X, t.m_Y, t.m_Z);
       return true;
     case GPSTransfer::kModeBL:
       t.m_B = DmsToRadian(v[0]);
-      t.m_L = DmsToRadian(v[1]);
+      t.m_L = WrapLongitude(DmsToRadian(v[1]));
       if (!t.BLXY()) break;
       line = Format("%16s %15.4lf %15.4lf\n", name.c_str(), t.m_X + xConstant, t.m_Y + yConstant);
       return true;

@@ -61,6 +61,8 @@ int RunPlaneParameters(CommandContext& context);
 int RunHeightParameters(CommandContext& context);
 
 // Plane adjustment and tunnel breakthrough errors (Adjust2dCommands.cpp).
+const char* Adjust2dSynopsis();
+const char* Adjust2dHelp();
 int RunAdjust2d(CommandContext& context);
 int RunBreakthrough(CommandContext& context);
 

@@ -26,7 +26,9 @@ const char* const kOneFixHelp =
     "Values not given come from the remembered OneFix file, as the dialog prefills them. Writes\n"
     "OneFix, GPS3dKnownXYZ1, GPS2dKnownXY1 and GPS2dAzimuth1, runs the 3D adjustment on them\n"
     "(GPS3dResult1 ...) and the plane adjustment (GPS2dResult1, GPS2dXY1, GPS2dXYEFT1); the\n"
-    "project's other files stay as they are.\n";
+    "project's other files stay as they are.\n"
+    "  --legacy-rules   ground distances weighted 1/sd^2 with sd in cm as their file gives it,\n"
+    "                   not on the vectors' unit weight, as the original rules did.\n";
 
 namespace {
 
@@ -67,6 +69,8 @@ std::vector<std::string> OneFixArguments(const OneFixOneAzimuth& dialog) {
 
 int RunAdjustOneFix(CommandContext& context) {
   OneFixOneAzimuth dialog = OneFixFromArgs(context.args);
+  CGPS2dNetAdjust plane(1);
+  TakeLegacyRules(context.args, plane);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-one-fix takes no positional arguments");
   if (!dialog.OnOK()) return kCommandFailed;
 
@@ -77,7 +81,6 @@ int RunAdjustOneFix(CommandContext& context) {
     CGPS3dNetAdjust network(1);
     if (network.Load() && network.Adjust()) Platform().OpenTextDocument(CurrentProjectFile(ProjectFile::Result3d, 1));
   }
-  CGPS2dNetAdjust plane(1);
   return RunComputation([&] { return plane.Load(); },
                         [&] {
                           const int adjusted = plane.AdjustOneFix();

@@ -49,7 +49,7 @@ int CReadGPS1dHeight::ReadGeodeticCoordinates() {
     double blh[3];
     if (!ReadPointRecord(line, path, m_LineCount, AppTitle(), name, blh, 3)) return false;
     m_PointName.push_back(name);
-    m_B.push_back(DmsToRadian(blh[0])), m_L.push_back(DmsToRadian(blh[1])), m_H.push_back(blh[2]);
+    m_B.push_back(DmsToRadian(blh[0])), m_L.push_back(WrapLongitude(DmsToRadian(blh[1]))), m_H.push_back(blh[2]);
     return true;
   });
   m_PointCount = static_cast<int>(m_PointName.size());

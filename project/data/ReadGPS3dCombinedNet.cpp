@@ -51,7 +51,7 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
         m_ErrorFlag = 1;
         return false;
       }
-      b = DmsToRadian(k.values[0]), l = DmsToRadian(k.values[1]);
+      b = DmsToRadian(k.values[0]), l = WrapLongitude(DmsToRadian(k.values[1]));
       type = kKnownHorizontal;
     } else {
       type = kKnownPosition;
@@ -63,7 +63,7 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
         return false;
       }
       if (reading == KnownPointReading::Geodetic) {
-        b = DmsToRadian(k.values[0]), l = DmsToRadian(k.values[1]), h = k.values[2];
+        b = DmsToRadian(k.values[0]), l = WrapLongitude(DmsToRadian(k.values[1])), h = k.values[2];
       } else {
         if (!CheckEllipsoid(ellipsoid.m_a, ellipsoid.m_InvF, kReadBaselineCaption)) return false;
         GPSTransfer transfer(0);

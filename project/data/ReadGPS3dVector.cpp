@@ -79,7 +79,7 @@ int CReadGPS3dVector::ReadKnownPoints() {
       transfer.m_a = ellipsoid.m_a;
       transfer.m_InvF = ellipsoid.m_InvF;
       transfer.m_B = DmsToRadian(k.values[0]);
-      transfer.m_L = DmsToRadian(k.values[1]);
+      transfer.m_L = WrapLongitude(DmsToRadian(k.values[1]));
       transfer.m_H = k.values[2];
       if (!transfer.BLHXYZ()) {
         ShowReadBaselineError(k.line);

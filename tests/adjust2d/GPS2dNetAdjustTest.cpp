@@ -118,7 +118,8 @@ class ReferenceModel {
       int idx[4];
       ends(f, t, idx);
       const double J[4] = {-dX / S, -dY / S, dX / S, dY / S};
-      const double P = 1.0 / (net.m_DistanceSd[j] * net.m_DistanceSd[j]);
+      // The variance of unit weight is sigma2 (cm²): a distance's sd is in cm.
+      const double P = sigma2 / (net.m_DistanceSd[j] * net.m_DistanceSd[j]);
       add(idx, J, 4, &v, &P, 1);
     }
     for (int j = 0; j < net.m_AzimuthCount; ++j) {
@@ -128,7 +129,8 @@ class ReferenceModel {
       int idx[4];
       ends(f, t, idx);
       const double J[4] = {kRho * dY / S2, -kRho * dX / S2, -kRho * dY / S2, kRho * dX / S2};
-      const double P = 1.0 / (net.m_AzimuthSd[j] * net.m_AzimuthSd[j]);
+      // An azimuth's sd and misclosure are in seconds, the weighted squares in m².
+      const double P = sigma2 * 1e-4 / (net.m_AzimuthSd[j] * net.m_AzimuthSd[j]);
       add(idx, J, 4, &v, &P, 1);
     }
   }
@@ -184,7 +186,11 @@ class ReferenceModel {
 
 class PlaneAdjustTest : public ::testing::Test {
  protected:
-  void Write(const PlaneNetwork& net) { WritePlaneProject(net, project.dir.str(), "net"); }
+  // The plane vector file holds covariances in cm², as the 3D adjustment writes it.
+  void Write(PlaneNetwork net) {
+    for (PlaneVector& v : net.vectors) v.xx *= 1e4, v.yy *= 1e4, v.xy *= 1e4;
+    WritePlaneProject(net, project.dir.str(), "net");
+  }
   std::string Header(const char* key) {
     for (const std::string& line : Lines(project.Read("GPS2dResult")))
       if (line.find(G(key)) != std::string::npos) return line;
@@ -335,6 +341,111 @@ TEST_F(PlaneAdjustTest, IndependentBaselineCountReplacesTheVectorsInTheRedundanc
   EXPECT_EQ(net.m_Redundancy, net.m_DistanceCount + 40 + net.m_AzimuthCount - (2 * 14 + 2));
 }
 
+// A known point that no observation reaches has no say: listed first or second, with one or
+// two known points on the vectors, the adjustment is that of the network without it (it
+// used to place the network from its coordinates, 0, 0 in the GPS frame).
+TEST_F(PlaneAdjustTest, AKnownPointWithoutObservationsChangesNothing) {
+  for (int known : {1, 2})
+    for (size_t position : {0u, 1u}) {
+      SCOPED_TRACE(testing::Message() << known << " known, the unobserved one at line " << position + 1);
+      PlaneNetworkOptions o;
+      o.points = 25, o.knownCount = known, o.seed = 60 + known;
+      Write(MakePlaneNetwork(o));
+      CGPS2dNetAdjust alone;
+      ASSERT_EQ(alone.Load(), 1);
+      ASSERT_EQ(alone.Adjust(), 1);
+      std::vector<std::string> lines = Lines(project.Read("GPS2dKnownXY"));
+      lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(position), "ZZ 3390000.0 495000.0");
+      std::string knownFile;
+      for (const std::string& line : lines) knownFile += line + "\n";
+      project.Write("GPS2dKnownXY", knownFile);
+      CGPS2dNetAdjust net;
+      ASSERT_EQ(net.Load(), 1);
+      ASSERT_EQ(net.Adjust(), 1) << testing::PrintToString(project.MessagesUtf8());
+      EXPECT_TRUE(project.scope.host.messages.empty());
+      ASSERT_EQ(net.m_PointCount, alone.m_PointCount + 1);
+      for (int i = 0; i < alone.m_PointCount; ++i) {
+        const int j = net.m_NameIndex.at(alone.m_PointName[i]);
+        EXPECT_NEAR(net.m_X[j], alone.m_X[i], 1e-9) << alone.m_PointName[i];
+        EXPECT_NEAR(net.m_Y[j], alone.m_Y[i], 1e-9) << alone.m_PointName[i];
+        if (i >= alone.m_KnownPointCount) {
+          EXPECT_NEAR(net.Qxx(net.UnknownOf(j), net.UnknownOf(j)) / alone.Qxx(alone.UnknownOf(i), alone.UnknownOf(i)),
+                      1.0, 1e-9);
+        }
+      }
+      EXPECT_NEAR(net.m_Scale, alone.m_Scale, 1e-12);
+      EXPECT_NEAR(net.m_Rotation, alone.m_Rotation, 1e-12);
+      EXPECT_NEAR(net.m_M0m, alone.m_M0m, 1e-12);
+      EXPECT_EQ(net.m_Iterations, alone.m_Iterations);
+    }
+}
+
+// Ground observations weigh sigma0²/sd² in the vectors' units. A - P is observed by a vector
+// (sd 5 mm each way, north 1000 m), a distance 1 cm longer (sd 0.5 cm) and an azimuth 1 cm to
+// the east (sd 1.0313", i.e. 0.5 cm across 1000 m); A - B, a vector of sd 0.01 mm, holds c
+// and s. Equal weights put P half-way: 5 mm north and 5 mm east of the vector's end. The
+// original rule (1/sd² with sd in cm and seconds) holds the distance 8 times and the azimuth
+// 80000 times as strongly as the vector (whose weight is 1/2: sigma0² is the mean variance of
+// the two vectors). The one-point-one-direction network weighs the distance alike.
+TEST_F(PlaneAdjustTest, GroundObservationsWeighInTheVectorsUnits) {
+  project.Write("GPS2dKnownXY", "A 1000.0 1000.0\nB 1000.0 3000.0\n");
+  project.Write("GPS2dVector", "A B 0.0 2000.0 1e-6 1e-6 0\nA P 1000.0 0.0 0.25 0.25 0\n");
+  project.Write("GPS3dXYH", "A 1000 1000 0\nB 1000 3000 0\nP 2000 1000 0\n");
+  project.Write("GPS2dDistance", "A P 1000.01 0.5\n");
+  project.Write("GPS2dAzimuth", Format("A P %.16f 1.0313240312\n", RadianToDms(std::atan2(0.01, 1000.0))));
+  for (bool legacy : {false, true}) {
+    SCOPED_TRACE(legacy ? "legacy" : "consistent");
+    CGPS2dNetAdjust net;
+    net.m_LegacyGroundWeights = legacy;
+    ASSERT_EQ(net.Load(), 1);
+    ASSERT_EQ(net.Adjust(), 1) << testing::PrintToString(project.MessagesUtf8());
+    EXPECT_NEAR(net.m_X[2] - 2000.0, legacy ? 0.04 / 4.5 : 0.005, 1e-6);
+    EXPECT_NEAR(net.m_Y[2] - 1000.0, legacy ? 400.0 / 40000.5 : 0.005, 1e-6);
+  }
+  project.Write("GPS2dKnownXY1", "A 1000.0 1000.0\n");
+  project.Write("GPS2dVector1", "A P 1000.0 0.0 0.25 0.25 0\n");
+  project.Write("GPS3dXYH1", "A 0 0 0\nP 1000 0 0\n");
+  project.Write("GPS2dAzimuth1", "A P 0.0 0.00001\n");
+  for (bool legacy : {false, true}) {
+    CGPS2dNetAdjust oneFix(1);
+    oneFix.m_LegacyGroundWeights = legacy;
+    ASSERT_EQ(oneFix.Load(), 1);
+    ASSERT_EQ(oneFix.AdjustOneFix(), 1);
+    // One vector: its weight is 1, the distance's 1 or, by the original rule, 1 / 0.5².
+    EXPECT_NEAR(oneFix.m_X[1] - 2000.0, legacy ? 0.04 / 5.0 : 0.005, 1e-6) << legacy;
+  }
+}
+
+// The iteration stops when c and s have settled too, so that the precisions are those of the
+// solution. A network of 20 m about its one known point, placed 0.4 % too small (the
+// approximate coordinates of the first distance's end are 8 cm out): the first step moves
+// the points by 8 cm, within the 0.1 m of the coordinates, while c changes by 0.4 %, more
+// than the 0.1 m over the network's 57 m; its cofactors would be those of the wrong scale.
+TEST_F(PlaneAdjustTest, IterationStopsOnceTheRotationAndScaleHaveSettled) {
+  project.Write("GPS2dKnownXY", "O 1000.0 1000.0\n");
+  std::string vectors;
+  const char* names[] = {"N", "E", "S", "W"};
+  const double dx[] = {20, 0, -20, 0}, dy[] = {0, 20, 0, -20};
+  for (int i = 0; i < 4; ++i) {
+    const int j = (i + 1) % 4;
+    vectors += Format("O %s %.4f %.4f 0.01 0.01 0\n", names[i], dx[i], dy[i]);
+    vectors += Format("%s %s %.4f %.4f 0.01 0.01 0\n", names[i], names[j], dx[j] - dx[i], dy[j] - dy[i]);
+  }
+  project.Write("GPS2dVector", vectors);
+  project.Write("GPS2dDistance", "O N 20.0 0.1\n");
+  project.Write("GPS2dAzimuth", "O E 90.0 1.0\n");
+  std::vector<double> cofactors[2];
+  for (int start = 0; start < 2; ++start) {  // exact approximate coordinates, then N 8 cm out
+    project.Write("GPS3dXYH", Format("O 1000 1000 0\nN %.2f 1000 0\nE 1000 1020 0\nS 980 1000 0\nW 1000 980 0\n",
+                                     start == 0 ? 1020.0 : 1020.08));
+    CGPS2dNetAdjust net;
+    ASSERT_EQ(net.Load(), 1);
+    ASSERT_EQ(net.Adjust(), 1) << testing::PrintToString(project.MessagesUtf8());
+    for (int p = 0; p < net.m_UnknownCount - 2; ++p) cofactors[start].push_back(net.Qxx(p, p));
+  }
+  for (size_t p = 0; p < cofactors[0].size(); ++p) EXPECT_NEAR(cofactors[1][p] / cofactors[0][p], 1.0, 1e-4) << p;
+}
+
 struct RefusedCase {
   const char* name;
   const char* known;
@@ -386,9 +497,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "A C 1000 1000 1e-6 1e-6 0\nC D 1000 0 1e-6 1e-6 0\nA D 2000 1000 1e-6 1e-6 0\n"
                     "B E 4000 2000 1e-6 1e-6 0\nE F 1000 0 1e-6 1e-6 0\nB F 5000 2000 1e-6 1e-6 0\n",
                     nullptr, nullptr, u8"法方程系数阵奇异或严重病态"},
-        RefusedCase{"TooFewObservations", "A 1000 1000\nB 1000 3000\n",
+        RefusedCase{"OneOfTwoKnownPointsOnTheVectorsWithoutGroundObservations", "A 1000 1000\nB 1000 3000\n",
                     "A C 1000 1000 1e-6 1e-6 0\nC D 1000 0 1e-6 1e-6 0\n", nullptr, nullptr,
-                    u8"基线向量数目不足，或者点名有误，请检查后再计算!"},
+                    u8"二维已知点中只有点A与基线向量相连"},
+        RefusedCase{"TooFewObservations", "A 1000 1000\nB 1000 3000\n",
+                    "A C 1000 1000 1e-6 1e-6 0\nC D 1000 0 1e-6 1e-6 0\nB E 4000 2000 1e-6 1e-6 0\n", nullptr,
+                    nullptr, u8"基线向量数目不足，或者点名有误，请检查后再计算!"},
         RefusedCase{"CovarianceNotPositiveDefinite", "A 1000 1000\nB 1000 3000\n",
                     "A C 1000 1000 1e-6 1e-6 2e-6\nB C 1000 -1000 1e-6 1e-6 0\nA B 0 2000 1e-6 1e-6 0\n", nullptr,
                     nullptr, u8"第1条基线向量A-C的方差阵不是正定矩阵"},

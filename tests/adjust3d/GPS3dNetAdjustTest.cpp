@@ -2,6 +2,7 @@
 // the rules of its redundancy, unit weight, datum and failure handling.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 
@@ -138,26 +139,30 @@ class NetAdjustTest : public testing::Test {
     if (!network->Load()) return -1;
     return network->Adjust();
   }
-  // A small network about 30°30'N 114°18'E: two known points, three unknown ones.
-  void WriteSmallNetwork(bool vectorBetweenKnownPoints = false, double covarianceScale = 1.0) {
-    project.Write("GPS3dKnownXYZ", KnownXYZ("K1", -2260788.2828, 5016590.7313, 3214662.3666) +
-                                       KnownXYZ("K2", -2259692.1703, 5012208.3513, 3222226.2457));
-    const double s = covarianceScale;
-    std::string v = Vector("K1", "P1", -2563.1762, -1874.4797, 1118.4343, 0.21 * s, 0.34 * s, 0.27 * s, 0.02 * s,
-                           -0.01 * s, 0.03 * s) +
-                    Vector("P1", "P2", 3764.3950, 916.3582, 1200.5152, 0.25 * s, 0.31 * s, 0.29 * s, -0.02 * s,
-                           0.01 * s, 0.02 * s) +
-                    Vector("P2", "K2", -105.0943, -3424.2539, 5244.9247, 0.33 * s, 0.38 * s, 0.41 * s, 0.03 * s,
-                           0.02 * s, -0.01 * s) +
-                    Vector("P1", "P3", 1819.0578, -620.2995, 2234.7497, 0.22 * s, 0.30 * s, 0.26 * s, 0.01 * s,
-                           0.01 * s, 0.01 * s) +
-                    Vector("P3", "K2", 1840.2366, -1887.5952, 4210.6898, 0.30 * s, 0.36 * s, 0.35 * s, 0.02 * s,
-                           -0.02 * s, 0.03 * s) +
-                    Vector("P2", "P3", -1945.3379, -1536.6685, 1034.2276, 0.24 * s, 0.28 * s, 0.27 * s, -0.01 * s,
-                           0.02 * s, 0.01 * s);
+  // A small network about 30°30'N 114°18'E: two known points, three unknown ones; turned by
+  // `turn` (radians) about the Z axis, covariances with it, when one is given.
+  void WriteSmallNetwork(bool vectorBetweenKnownPoints = false, double covarianceScale = 1.0, double turn = 0.0) {
+    const double c = std::cos(turn), s = std::sin(turn);
+    auto known = [&](const char* name, double x, double y, double z) {
+      return KnownXYZ(name, c * x - s * y, s * x + c * y, z);
+    };
+    // Covariance xx, yy, zz, xy, xz, yz turned as R C R^T.
+    auto vector = [&](const char* from, const char* to, double dx, double dy, double dz, std::array<double, 6> v) {
+      for (double& e : v) e *= covarianceScale;
+      return Vector(from, to, c * dx - s * dy, s * dx + c * dy, dz, c * c * v[0] - 2 * c * s * v[3] + s * s * v[1],
+                    s * s * v[0] + 2 * c * s * v[3] + c * c * v[1], v[2], c * s * (v[0] - v[1]) + (c * c - s * s) * v[3],
+                    c * v[4] - s * v[5], s * v[4] + c * v[5]);
+    };
+    project.Write("GPS3dKnownXYZ", known("K1", -2260788.2828, 5016590.7313, 3214662.3666) +
+                                       known("K2", -2259692.1703, 5012208.3513, 3222226.2457));
+    std::string v = vector("K1", "P1", -2563.1762, -1874.4797, 1118.4343, {0.21, 0.34, 0.27, 0.02, -0.01, 0.03}) +
+                    vector("P1", "P2", 3764.3950, 916.3582, 1200.5152, {0.25, 0.31, 0.29, -0.02, 0.01, 0.02}) +
+                    vector("P2", "K2", -105.0943, -3424.2539, 5244.9247, {0.33, 0.38, 0.41, 0.03, 0.02, -0.01}) +
+                    vector("P1", "P3", 1819.0578, -620.2995, 2234.7497, {0.22, 0.30, 0.26, 0.01, 0.01, 0.01}) +
+                    vector("P3", "K2", 1840.2366, -1887.5952, 4210.6898, {0.30, 0.36, 0.35, 0.02, -0.02, 0.03}) +
+                    vector("P2", "P3", -1945.3379, -1536.6685, 1034.2276, {0.24, 0.28, 0.27, -0.01, 0.02, 0.01});
     if (vectorBetweenKnownPoints)
-      v += Vector("K1", "K2", 1096.1060, -4382.3810, 7563.8784, 0.40 * s, 0.45 * s, 0.50 * s, 0.02 * s, 0.01 * s,
-                  0.02 * s);
+      v += vector("K1", "K2", 1096.1060, -4382.3810, 7563.8784, {0.40, 0.45, 0.50, 0.02, 0.01, 0.02});
     project.Write("GPS3dVector", v);
   }
   std::string Header(const std::string& result, const char* label) {
@@ -226,6 +231,35 @@ TEST_F(NetAdjustTest, AgreesWithAnIndependentLeastSquaresSolution) {
     }
   }
   for (int p = 0; p < net.m_UnknownCount; ++p) EXPECT_LT(std::fabs(atpv[p]), 1e-6 * scale[p]) << "unknown " << p;
+}
+
+// Turned about the Z axis until a known point, then a new point, lies within a decimetre of
+// X = 0 (on the meridian of 90 degrees), the network adjusts as it does elsewhere; points no
+// vector reaches are named without the placed one near X = 0.
+TEST_F(NetAdjustTest, NetworkOnTheMeridianOfNinetyDegreesAdjustsAsElsewhere) {
+  WriteSmallNetwork(true);  // K1 - K2 last: a chaining that took K1 for unplaced set it from K2
+  ASSERT_EQ(Run(), 1);
+  const std::vector<double> X = network->m_X, Y = network->m_Y, Z = network->m_Z;
+  const double m0 = network->m_M0mm;
+  for (int point : {0, 2}) {  // K1, then P1 (placed from K1 by the first vector)
+    SCOPED_TRACE(point);
+    const double turn = std::acos(0.03 / std::hypot(X[point], Y[point])) - std::atan2(Y[point], X[point]);
+    WriteSmallNetwork(true, 1.0, turn);
+    ASSERT_EQ(Run(), 1) << testing::PrintToString(project.MessagesUtf8());
+    EXPECT_TRUE(project.scope.host.messages.empty());
+    EXPECT_LT(std::fabs(network->m_X[point]), 0.1);
+    const double c = std::cos(turn), s = std::sin(turn);
+    for (int i = 0; i < network->m_PointCount; ++i) {  // turned back; the vectors were rounded to 0.1 mm
+      EXPECT_NEAR(c * network->m_X[i] + s * network->m_Y[i], X[i], 2e-4) << network->m_PointName[i];
+      EXPECT_NEAR(-s * network->m_X[i] + c * network->m_Y[i], Y[i], 2e-4) << network->m_PointName[i];
+      EXPECT_NEAR(network->m_Z[i], Z[i], 2e-4) << network->m_PointName[i];
+    }
+    EXPECT_NEAR(network->m_M0mm, m0, 0.01 * m0);
+  }
+  project.Write("GPS3dVector", project.Read("GPS3dVector") + Vector("P4", "P5", 10.0, 20.0, 30.0) +
+                                   Vector("P5", "P4", -10.0, -20.0, -30.0));
+  EXPECT_EQ(Run(), 0);
+  EXPECT_EQ(project.MessagesUtf8().back(), u8"点P4等2个点与已知点之间没有基线向量连接，无法计算近似坐标，不输出平差结果!");
 }
 
 TEST_F(NetAdjustTest, AllPointsKnownSaysSoAndLeavesAnEmptyResult) {

@@ -105,10 +105,24 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UnreachablePoint,
     testing::Values(Unreachable{"DetachedPair", 1, 4, {{0, 1, 1, 1, 1}, {2, 3, 1, 1, 1}}},
                     Unreachable{"NoVectors", 1, 2, {}},
-                    Unreachable{"NoKnownPoint", 0, 2, {{0, 1, 1, 1, 1}}},
-                    // P1 lands at |X| < 0.1 m and so counts as undetermined; P2 hangs on it.
-                    Unreachable{"WithinADecimetreOfZero", 1, 3, {{0, 1, 2260788.05, 0, 0}, {1, 2, 5.0, 5.0, 5.0}}}),
+                    Unreachable{"NoKnownPoint", 0, 2, {{0, 1, 1, 1, 1}}}),
     [](const testing::TestParamInfo<Unreachable>& info) { return info.param.name; });
+
+// On the meridians of +-90 degrees X is near 0: a known point there keeps its coordinates and
+// a new point placed there carries the chain on (a test of |X| took both for unplaced).
+TEST_F(ApproximateXYZ, PointsNearThePlaneXZeroCountAsPlaced) {
+  CReadGPS3dVector n = Network(2, 4, {{0, 2, 2260788.05, 10.0, 10.0}, {2, 3, 5.0, 5.0, 5.0}, {3, 1, -5.0, 7.0, 7.0}});
+  n.m_X[1] = 0.04;
+  const double y1 = n.m_Y[1];
+  std::vector<char> placed;
+  ASSERT_EQ(GetApproximateGPS3dXYZ(&n, &placed), 1);
+  EXPECT_EQ(n.m_X[1], 0.04);
+  EXPECT_EQ(n.m_Y[1], y1);
+  EXPECT_EQ(n.m_X[2], n.m_X[0] + 2260788.05);
+  EXPECT_LT(std::fabs(n.m_X[2]), 0.1);
+  EXPECT_EQ(n.m_X[3], n.m_X[2] + 5.0);
+  EXPECT_EQ(placed, (std::vector<char>{1, 1, 1, 1}));
+}
 
 TEST_F(ApproximateXYZ, IndexOutsideThePointListIsRefusedBeforeAnyChange) {
   CReadGPS3dVector n = Network(1, 2, {{0, 1, 1, 1, 1}});

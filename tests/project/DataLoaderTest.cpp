@@ -4,11 +4,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <fstream>
 #include <random>
 
+#include "adjust3d/GPS3dCombinedAdjust.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 #include "project/data/ReadGPS1dHeight.h"
@@ -18,6 +20,8 @@
 #include "project/data/VectorFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
+#include "tests/adjust3d/AdjustFixture.h"
 #include "tests/support/TestHost.h"
 
 namespace {
@@ -503,6 +507,44 @@ TEST_F(DataLoaderTest, HeightSetReducesLatitudeAndLongitudeToTheirMeans) {
   std::remove(PathOf("GPS3dBLH").c_str());
   EXPECT_EQ(set.Load(), 0);
   EXPECT_EQ(OnlyMessage(), Format(G(u8"打开文件%s出错!").c_str(), PathOf("GPS3dBLH").c_str()));
+}
+
+// Longitudes are read into [-180, 180] degrees, as the conversions compute them: a known
+// point west of Greenwich written as 245 degrees east adjusts as one written -115 (it came
+// out with a misclosure of 360 degrees), and the plane conversion takes 359 degrees as -1.
+TEST(LongitudePastOneHundredEighty, IsWrappedWhereverItIsRead) {
+  test::AdjustProject project;
+  project.Configuration().m_CentralMeridian = 245.0;
+  GPSTransfer t(0);
+  t.m_a = 6378137.0, t.m_InvF = 298.257223563;
+  auto at = [&](double B, double L, double H) {
+    t.m_B = DmsToRadian(B), t.m_L = DmsToRadian(L), t.m_H = H;
+    t.BLHXYZ();
+    return std::array<double, 3>{t.m_X, t.m_Y, t.m_Z};
+  };
+  const auto k1 = at(30.0, -115.0, 50.0), k2 = at(30.03, -114.58, 60.0), k3 = at(29.58, -114.57, 40.0),
+             p1 = at(30.01, -114.57, 70.0);
+  project.Write("GPS3dKnownXYZ", Format("K1 30.0 245.0 50.0\nK2 %.4f %.4f %.4f\nK3 %.4f %.4f %.4f\n", k2[0], k2[1],
+                                        k2[2], k3[0], k3[1], k3[2]));
+  auto vector = [](const char* from, const char* to, const std::array<double, 3>& a, const std::array<double, 3>& b) {
+    return test::Vector(from, to, b[0] - a[0], b[1] - a[1], b[2] - a[2]);
+  };
+  project.Write("GPS3dVector", vector("K1", "P1", k1, p1) + vector("P1", "K2", p1, k2) + vector("P1", "K3", p1, k3) +
+                                   vector("K1", "K2", k1, k2) + vector("K3", "K1", k3, k1));
+  CGPS3dCombinedAdjust adjust;
+  ASSERT_EQ(adjust.Load(), 1);
+  EXPECT_DOUBLE_EQ(adjust.m_L[0], DmsToRadian(-115.0));
+  ASSERT_EQ(adjust.Adjust(), 1) << testing::PrintToString(project.MessagesUtf8());
+  EXPECT_LT(adjust.m_M0m, 0.01);
+  EXPECT_NEAR(adjust.m_L[3], DmsToRadian(-114.57), 1e-9);
+
+  t.m_L0 = DmsToRadian(0.0);
+  t.m_B = DmsToRadian(30.0), t.m_L = DmsToRadian(359.0);
+  ASSERT_EQ(t.BLXY(), 1);
+  const double yEast = t.m_Y;
+  t.m_B = DmsToRadian(30.0), t.m_L = DmsToRadian(-1.0);
+  ASSERT_EQ(t.BLXY(), 1);
+  EXPECT_NEAR(yEast, t.m_Y, 1e-6);
 }
 
 // Hostile files: no crash, no overflow; the documented message or a skip.
