@@ -6,6 +6,7 @@
 #include <boost/math/distributions/non_central_chi_squared.hpp>
 #include <boost/math/distributions/normal.hpp>
 #include <boost/math/distributions/students_t.hpp>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -31,8 +32,16 @@ double RememberedFraction(const char* key, double fallback, bool (*valid)(double
 
 }  // namespace
 
+// The rule is remembered by the name of the level that is fixed.
+const char* const kRuleKey = "Fixed Significance";
+const char* const kFixedAlpha0 = "Alpha0";
+const char* const kFixedAlpha = "Alpha";
+
 CTestSettings CTestSettings::Remembered() {
   CTestSettings s;
+  s.rule = CSettingsStore::GetString(kSection, kRuleKey, "") == kFixedAlpha ? TestLevelRule::FixedAlpha
+                                                                             : TestLevelRule::FixedAlpha0;
+  s.alpha0 = RememberedFraction("Significance0", s.alpha0, ValidAlpha0);
   s.alpha = RememberedFraction("Significance", s.alpha, ValidAlpha);
   s.power = RememberedFraction("Power", s.power, ValidPower);
   s.confidence = RememberedFraction("Confidence", s.confidence, ValidConfidence);
@@ -40,19 +49,40 @@ CTestSettings CTestSettings::Remembered() {
 }
 
 bool CTestSettings::Remember() const {
-  return CSettingsStore::SetString(kSection, "Significance", Format("%.10g", alpha * 100.0)) &&
+  return CSettingsStore::SetString(kSection, kRuleKey, rule == TestLevelRule::FixedAlpha ? kFixedAlpha : kFixedAlpha0) &&
+         CSettingsStore::SetString(kSection, "Significance0", Format("%.10g", alpha0 * 100.0)) &&
+         CSettingsStore::SetString(kSection, "Significance", Format("%.10g", alpha * 100.0)) &&
          CSettingsStore::SetString(kSection, "Power", Format("%.10g", power * 100.0)) &&
          CSettingsStore::SetString(kSection, "Confidence", Format("%.10g", confidence * 100.0));
 }
 
-double NormalQuantile(double p) { return boost::math::quantile(boost::math::normal_distribution<double>(), p); }
+namespace {
+using boost::math::complement;
+const boost::math::normal_distribution<double> kNormal;
+}  // namespace
+
+double NormalQuantile(double p) { return boost::math::quantile(kNormal, p); }
+double NormalUpperQuantile(double tail) { return boost::math::quantile(complement(kNormal, tail)); }
+double NormalUpperTail(double x) { return boost::math::cdf(complement(kNormal, x)); }
 
 double ChiSquaredQuantile(double p, double degrees) {
   return boost::math::quantile(boost::math::chi_squared_distribution<double>(degrees), p);
 }
 
+double ChiSquaredUpperQuantile(double tail, double degrees) {
+  return boost::math::quantile(complement(boost::math::chi_squared_distribution<double>(degrees), tail));
+}
+
+double ChiSquaredUpperTail(double x, double degrees) {
+  return boost::math::cdf(complement(boost::math::chi_squared_distribution<double>(degrees), x));
+}
+
 double StudentQuantile(double p, double degrees) {
   return boost::math::quantile(boost::math::students_t_distribution<double>(degrees), p);
+}
+
+double StudentUpperQuantile(double tail, double degrees) {
+  return boost::math::quantile(complement(boost::math::students_t_distribution<double>(degrees), tail));
 }
 
 double FisherQuantile(double p, double degrees1, double degrees2) {
@@ -63,7 +93,46 @@ double NonCentrality(double degrees, double x, double power) {
   return boost::math::non_central_chi_squared_distribution<double>::find_non_centrality(degrees, x, 1.0 - power);
 }
 
-CGlobalTest GlobalModelTest(double omega, int redundancy, double alpha) {
+CSnoopingLimits SnoopingLimits(int redundancy, const CTestSettings& settings) {
+  CSnoopingLimits l;
+  l.rule = settings.rule;
+  l.derived = redundancy >= 1;
+  const double kPower = NormalQuantile(settings.power);
+  const double r = redundancy;
+  if (settings.rule == TestLevelRule::FixedAlpha0) {
+    l.alpha0 = settings.alpha0;
+    l.w = NormalUpperQuantile(settings.alpha0 / 2.0);
+    l.delta0 = l.w + kPower;
+    if (l.derived) {
+      // The upper limit that a bias of delta0 exceeds with the power.
+      const boost::math::non_central_chi_squared_distribution<double> biased(r, l.delta0 * l.delta0);
+      const double upper = boost::math::quantile(biased, 1.0 - settings.power);
+      l.upperTail = l.alpha = ChiSquaredUpperTail(upper, r);
+      l.lowerTail = settings.alpha0;
+    }
+  } else {
+    l.alpha = settings.alpha;
+    l.lowerTail = l.upperTail = settings.alpha / 2.0;
+    if (l.derived)
+      l.delta0 = std::sqrt(NonCentrality(r, ChiSquaredUpperQuantile(l.upperTail, r), settings.power));
+    else
+      l.delta0 = NormalUpperQuantile(settings.alpha / 2.0) + kPower;
+    // The far tail of the two-sided w-test is neglected, as is usual: delta0 = k(1 - alpha0/2)
+    // + k(power).
+    l.w = l.delta0 - kPower;
+    l.alpha0 = 2.0 * NormalUpperTail(l.w);
+  }
+  if (redundancy >= 2 && l.alpha0 > 0.0) {
+    // Pope: tau = t sqrt(r) / sqrt(r - 1 + t^2) with t from Student's t, r - 1 degrees, written
+    // so that a large t does not overflow its square.
+    const double t = StudentUpperQuantile(l.alpha0 / 2.0, r - 1.0);
+    l.tau = std::sqrt(r) / std::sqrt((r - 1.0) / (t * t) + 1.0);
+    l.tauDefined = true;
+  }
+  return l;
+}
+
+CGlobalTest GlobalModelTest(double omega, int redundancy, const CSnoopingLimits& limits) {
   CGlobalTest t;
   t.redundancy = redundancy;
   if (redundancy <= 0 || !std::isfinite(omega)) return t;
@@ -71,32 +140,19 @@ CGlobalTest GlobalModelTest(double omega, int redundancy, double alpha) {
   const double r = redundancy;
   t.omega = omega;
   t.varianceFactor = omega / r;
-  t.lower = ChiSquaredQuantile(alpha / 2.0, r) / r;
-  t.upper = ChiSquaredQuantile(1.0 - alpha / 2.0, r) / r;
+  t.lower = ChiSquaredQuantile(limits.lowerTail, r) / r;
+  t.upper = ChiSquaredUpperQuantile(limits.upperTail, r) / r;
   t.passed = t.varianceFactor >= t.lower && t.varianceFactor <= t.upper;
   return t;
 }
 
-CSnoopingLimits SnoopingLimits(int redundancy, double alpha, double power) {
-  CSnoopingLimits l;
-  const double kPower = NormalQuantile(power);
-  if (redundancy >= 1) {
-    const double upper = ChiSquaredQuantile(1.0 - alpha / 2.0, redundancy);
-    l.delta0 = std::sqrt(NonCentrality(redundancy, upper, power));
-  } else {
-    l.delta0 = NormalQuantile(1.0 - alpha / 2.0) + kPower;
+GroupVerdict VerdictOf(const std::vector<CComponentTest>& components) {
+  bool untestable = false;
+  for (const CComponentTest& t : components) {
+    if (t.rejected) return GroupVerdict::Suspect;
+    untestable = untestable || !t.controlled;
   }
-  // The far tail of the two-sided w-test is neglected, as is usual: delta0 = k(1 - alpha0/2)
-  // + k(power).
-  l.w = l.delta0 - kPower;
-  l.alpha0 = 2.0 * (1.0 - boost::math::cdf(boost::math::normal_distribution<double>(), l.w));
-  if (redundancy >= 2 && l.alpha0 > 0.0) {
-    // Pope: tau = t sqrt(r) / sqrt(r - 1 + t^2) with t from Student's t, r - 1 degrees.
-    const double t = StudentQuantile(1.0 - l.alpha0 / 2.0, redundancy - 1.0);
-    l.tau = t * std::sqrt(static_cast<double>(redundancy)) / std::sqrt(redundancy - 1.0 + t * t);
-    l.tauDefined = true;
-  }
-  return l;
+  return untestable ? GroupVerdict::Untestable : GroupVerdict::Passed;
 }
 
 CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const CNormalEquations& normal,
@@ -190,8 +246,34 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
       }
     }
     if (rejected) ++result.rejectedGroups;
+    if (VerdictOf(tests) == GroupVerdict::Untestable) ++result.untestableGroups;
   }
   return result;
+}
+
+double PlausibleSigmaFloorMm(double lengthKm) { return std::min(0.5, 0.1 + 0.02 * lengthKm); }
+
+CPlausibility CheckPlausibility(const std::vector<CVectorPrecision>& vectors, const CGlobalTest& global) {
+  CPlausibility p;
+  p.vectorCount = static_cast<int>(vectors.size());
+  if (global.defined) {
+    p.varianceFactorHigh = global.varianceFactor > kImplausibleVarianceFactor;
+    p.varianceFactorLow = global.varianceFactor < 1.0 / kImplausibleVarianceFactor;
+  }
+  if (vectors.empty()) return p;
+  std::vector<double> sigmas;
+  p.shortestKm = p.longestKm = vectors.front().lengthKm;
+  for (const CVectorPrecision& v : vectors) {
+    sigmas.push_back(v.sigmaMm);
+    p.shortestKm = std::min(p.shortestKm, v.lengthKm);
+    p.longestKm = std::max(p.longestKm, v.lengthKm);
+    if (v.sigmaMm < PlausibleSigmaFloorMm(v.lengthKm)) ++p.tooPrecise;
+  }
+  const size_t middle = sigmas.size() / 2;
+  std::nth_element(sigmas.begin(), sigmas.begin() + static_cast<std::ptrdiff_t>(middle), sigmas.end());
+  p.medianSigmaMm = sigmas[middle];
+  p.sigmaImplausible = 2 * p.tooPrecise > p.vectorCount;
+  return p;
 }
 
 CConfidenceFactors ConfidenceFactors(double probability, int redundancy, bool estimated) {

@@ -19,52 +19,88 @@ namespace vemo {
 
 class CNormalEquations;
 
+// Which of the two significance levels the user fixed. The power links them (Baarda's
+// B-method: the w-test and the global test find a bias of the same size with the same
+// probability), so the other one is derived. Fixing alpha0 keeps the w-test's critical value
+// the same whatever the size of the network; fixing alpha makes it grow with the redundancy.
+enum class TestLevelRule { FixedAlpha0, FixedAlpha };
+
 // The user's choices, remembered per user in settings.ini (section "Adjustment Tests").
 struct CTestSettings {
-  double alpha = 0.05;       // significance of the global test and of each w-test
+  TestLevelRule rule = TestLevelRule::FixedAlpha0;
+  double alpha0 = 0.001;     // significance of each w-test (two-sided), used when it is fixed
+  double alpha = 0.05;       // significance of the global test (two-sided), used when it is fixed
   double power = 0.80;       // power of the w-test against a bias of the minimal detectable size
   double confidence = 0.95;  // probability of the confidence regions
 
   // The remembered values; a value missing or outside its domain is the default.
   static CTestSettings Remembered();
-  // Writes the three values; false when the settings file could not be written.
+  // Writes the values and the rule; false when the settings file could not be written.
   bool Remember() const;
-  // Domains: alpha in (0, 0.5], power in [0.5, 1), confidence in [0.5, 1).
+  // Domains (NaN fails them all): alpha in (0, 0.5], alpha0 in [1e-12, 0.1], power in
+  // [0.5, 1), confidence in [0.5, 1). The far tail of the two-sided w-test, which the
+  // B-method's link neglects, moves the derived level by up to 0.3 % of itself at
+  // alpha0 = 0.1 and by 2 % at 0.2; below 1e-12 the critical |w| exceeds 7.1 and the test
+  // would let any blunder pass. Within the domain Boost's quantiles and non-centralities keep
+  // their digits.
   static bool ValidAlpha(double alpha) { return alpha > 0.0 && alpha <= 0.5; }
+  static bool ValidAlpha0(double alpha0) { return alpha0 >= 1e-12 && alpha0 <= 0.1; }
   static bool ValidPower(double power) { return power >= 0.5 && power < 1.0; }
   static bool ValidConfidence(double p) { return p >= 0.5 && p < 1.0; }
 };
 
 // Quantiles (inverse distribution functions) at probability p in (0, 1), from Boost.Math.
+// The Upper forms take the probability above the quantile, so a tail of 1e-12 keeps its
+// digits where 1 - 1e-12 would have lost them.
 double NormalQuantile(double p);
+double NormalUpperQuantile(double tail);
 double ChiSquaredQuantile(double p, double degrees);
+double ChiSquaredUpperQuantile(double tail, double degrees);
 double StudentQuantile(double p, double degrees);
+double StudentUpperQuantile(double tail, double degrees);
+// The probabilities above x of a standard normal and of a chi-squared variable, computed as
+// tails (not 1 - cdf, which is 0 beyond about 8 sigma).
+double NormalUpperTail(double x);
+double ChiSquaredUpperTail(double x, double degrees);
 double FisherQuantile(double p, double degrees1, double degrees2);
 // The non-centrality at which a non-central chi-squared variable of the degrees exceeds x with
 // the probability power.
 double NonCentrality(double degrees, double x, double power);
 
+// The limits of both tests of one network. The B-method links them: delta0² is the
+// non-centrality that the w-test (one dimension) and the global test (r dimensions) each
+// detect with the chosen power.
+// - alpha0 fixed: the w-test rejects when |w| > k(1 - alpha0/2), delta0 = that + k(power);
+//   the global test's upper limit is where a non-central chi-squared of r degrees with
+//   delta0² exceeds it with the power, and its upper tail is the derived alpha. Its lower
+//   limit (a variance factor too small: covariances too pessimistic, w-tests too lenient) is
+//   at the probability alpha0, so a sound network falls below it as rarely as a sound
+//   observation's w exceeds its critical value.
+// - alpha fixed (the earlier rule): the global test is two-sided at alpha; delta0² is the
+//   non-centrality that exceeds its upper limit with the power, and the w-test's limit is
+//   delta0 - k(power), whose significance alpha0 is derived and shrinks as r grows.
+// tau is Pope's critical value at alpha0 for r >= 2. Minimal detectable biases shift w by
+// delta0.
+struct CSnoopingLimits {
+  TestLevelRule rule = TestLevelRule::FixedAlpha0;
+  bool derived = false;     // false without redundancy: the level the user did not fix is undefined
+  double alpha0 = 0;        // the w-test's significance
+  double alpha = 0;         // the global test's: alpha0 fixed, its upper tail; else the two-sided alpha
+  double lowerTail = 0, upperTail = 0;  // the global test's probabilities below and above its limits
+  double w = 0, tau = 0, delta0 = 0;
+  bool tauDefined = false;
+};
+CSnoopingLimits SnoopingLimits(int redundancy, const CTestSettings& settings);
+
 // The global model test: omega = v^T Sigma^-1 v against chi-squared with r degrees of freedom,
-// two-sided, i.e. the variance factor omega / r within [chi2(alpha/2), chi2(1 - alpha/2)] / r.
+// i.e. the variance factor omega / r within [chi2(lowerTail), chi2(1 - upperTail)] / r.
 struct CGlobalTest {
   bool defined = false;  // false without redundancy: no test exists
   int redundancy = 0;
   double omega = 0, varianceFactor = 0, lower = 0, upper = 0;
   bool passed = false;
 };
-CGlobalTest GlobalModelTest(double omega, int redundancy, double alpha);
-
-// Critical values of data snooping by Baarda's B-method: the w-test of one observation and
-// the global test find the same bias with the same power. delta0² is the non-centrality at
-// which the global test (upper limit of its two-sided interval at alpha, r degrees of freedom)
-// rejects with the chosen power; the w-test's own significance alpha0 is the one at which a
-// shift delta0 of w is found with that power: |w| > w = delta0 - k(power) rejects. tau is
-// Pope's critical value at alpha0 for r >= 2. Minimal detectable biases shift w by delta0.
-struct CSnoopingLimits {
-  double alpha0 = 0, w = 0, tau = 0, delta0 = 0;
-  bool tauDefined = false;
-};
-CSnoopingLimits SnoopingLimits(int redundancy, double alpha, double power);
+CGlobalTest GlobalModelTest(double omega, int redundancy, const CSnoopingLimits& limits);
 
 // One observation group (a baseline vector) as the adjustment saw it: residuals v = A x + l
 // at the solution, the cofactor matrix of the observation (its covariance over the variance
@@ -93,10 +129,16 @@ struct CComponentTest {
 };
 constexpr double kUncontrolledRedundancy = 1e-3;
 
+// The verdict of one group: suspect when a component is rejected, else not testable when a
+// component is not controlled (a blunder there would pass unseen), else passed.
+enum class GroupVerdict { Passed, Suspect, Untestable };
+GroupVerdict VerdictOf(const std::vector<CComponentTest>& components);
+
 struct CDataSnooping {
   std::vector<std::vector<CComponentTest>> groups;  // per group, per component
   int worstGroup = -1, worstComponent = -1;         // the largest rejected |w|, or -1
   int rejectedGroups = 0;
+  int untestableGroups = 0;                         // not suspect, and a component not controlled
 };
 
 // Data snooping of every group. sigma0 is the a-priori standard error of unit weight,
@@ -104,6 +146,30 @@ struct CDataSnooping {
 CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const CNormalEquations& normal,
                            double sigma0, double sigmaHat, const CSnoopingLimits& limits,
                            const CPointUnknowns& points);
+
+// Signs that the vectors' covariances were written in another unit than the cm² the
+// adjustments read (m² or mm²): a-priori standard errors below what any GNSS baseline of
+// their length reaches, or a variance factor far from 1.
+struct CVectorPrecision {
+  double sigmaMm = 0;   // the square root of the mean variance of its components
+  double lengthKm = 0;
+};
+// The smallest standard error a GNSS baseline of the length reaches (mm): 0.1 mm + 0.02 mm/km,
+// at most 0.5 mm (reached at 20 km). Formal errors of receiver software lie above it by far;
+// covariances in m² read as cm² make them 100 times smaller and fall below it.
+double PlausibleSigmaFloorMm(double lengthKm);
+struct CPlausibility {
+  int vectorCount = 0;
+  int tooPrecise = 0;            // vectors below PlausibleSigmaFloorMm
+  double medianSigmaMm = 0, shortestKm = 0, longestKm = 0;
+  bool sigmaImplausible = false;        // more than half of the vectors too precise
+  bool varianceFactorHigh = false;      // above kImplausibleVarianceFactor
+  bool varianceFactorLow = false;       // below 1 / kImplausibleVarianceFactor
+};
+constexpr double kImplausibleVarianceFactor = 100.0;
+// A slip of units changes every vector alike: one vector below the floor is no sign of it,
+// most of them are.
+CPlausibility CheckPlausibility(const std::vector<CVectorPrecision>& vectors, const CGlobalTest& global);
 
 // The tests of one adjusted network, in the engine's length unit.
 struct CNetworkTests {
@@ -113,6 +179,7 @@ struct CNetworkTests {
   CGlobalTest global;
   CSnoopingLimits limits;
   CDataSnooping snooping;
+  CPlausibility plausibility;
 };
 
 // Factors that turn a standard (1 sigma) interval, ellipse and ellipsoid into confidence

@@ -11,19 +11,57 @@
 
 namespace vemo {
 
+std::string PercentText(double fraction) {
+  const double percent = fraction * 100.0;
+  // Levels derived from a large network can be far below 0.01 %: they keep two digits.
+  return percent >= 0.01 || percent == 0.0 ? Format("%.2f", percent) : Format("%.2e", percent);
+}
+
 void WriteTestHeading(CReportFile& f, const char* dash, const std::string& titleGbk, int redundancy,
-                      const CTestSettings& settings, double sigma0Cm, double sigmaHatCm) {
+                      const CTestSettings& settings, const CNetworkTests& tests, double unitToCm) {
+  const CSnoopingLimits& l = tests.limits;
+  const bool alpha0Fixed = l.rule == TestLevelRule::FixedAlpha0;
   f.Write(dash);
   f.Printf("          %s\n", titleGbk.c_str());
   f.Printf(T(u8"              多余观测数=%10d\n"), redundancy);
-  f.Printf(T(u8"             显著水平(%%)=%10.2f\n"), settings.alpha * 100.0);
+  // The level the user fixed, and the one the power derives from it (none without redundancy).
+  auto level = [&](const char* label, bool fixed, double value, const char* how) {
+    f.Write(label);
+    if (fixed)
+      f.Printf(T(u8"%10s (给定%s)\n"), PercentText(value).c_str(), how);
+    else if (l.derived)
+      f.Printf(T(u8"%10s (由%s与检验功效导出%s)\n"), PercentText(value).c_str(), alpha0Fixed ? T(u8"α0") : T(u8"α"), how);
+    else
+      f.Write(T(u8"    无定义\n"));
+  };
+  level(T(u8"  单个观测显著水平α0(%)="), alpha0Fixed, l.alpha0, "");
+  level(T(u8"   全局检验显著水平α(%)="), !alpha0Fixed, l.alpha, alpha0Fixed ? T(u8"，上侧") : T(u8"，双侧"));
   f.Printf(T(u8"             检验功效(%%)=%10.2f\n"), settings.power * 100.0);
   f.Printf(T(u8"             置信概率(%%)=%10.2f\n"), settings.confidence * 100.0);
-  f.Printf(T(u8"        验前单位权中误差=%14.3f(cm)\n"), sigma0Cm);
-  if (sigmaHatCm >= 0.0)
-    f.Printf(T(u8"        验后单位权中误差=%14.3f(cm)\n"), sigmaHatCm);
+  f.Printf(T(u8"        验前单位权中误差=%14.3f(cm)\n"), tests.sigma0 * unitToCm);
+  if (tests.sigmaHat >= 0.0)
+    f.Printf(T(u8"        验后单位权中误差=%14.3f(cm)\n"), tests.sigmaHat * unitToCm);
   else
     f.Write(T(u8"        验后单位权中误差=        无定义\n"));
+}
+
+std::vector<std::string> PlausibilityWarnings(const CNetworkTests& tests) {
+  const CPlausibility& p = tests.plausibility;
+  std::vector<std::string> warnings;
+  if (p.sigmaImplausible)
+    warnings.push_back(Format(T(u8"基线向量的验前中误差过小: %d条基线中%d条低于其边长可达的精度(中误差中位数%.3fmm，"
+                                u8"边长%.1f~%.1fkm；20km以上应不小于0.5mm)。协方差可能以m^2给出却按cm^2读入"
+                                u8"(方差小了10^4倍)，统计检验结果不可信。"),
+                              p.vectorCount, p.tooPrecise, p.medianSigmaMm, p.shortestKm, p.longestKm));
+  if (p.varianceFactorHigh)
+    warnings.push_back(Format(T(u8"验后/验前方差因子%.4g大于100: 协方差可能以m^2给出却按cm^2读入(方差小了10^4倍)，"
+                                u8"统计检验结果不可信。"),
+                              tests.global.varianceFactor));
+  if (p.varianceFactorLow)
+    warnings.push_back(Format(T(u8"验后/验前方差因子%.4g小于0.01: 协方差可能以mm^2给出却按cm^2读入(方差大了100倍)，"
+                                u8"或基线向量不含观测误差(如设计网)；统计检验结果不可信。"),
+                              tests.global.varianceFactor));
+  return warnings;
 }
 
 void WriteNoRedundancy(CReportFile& f, const char* dash) {
@@ -31,14 +69,22 @@ void WriteNoRedundancy(CReportFile& f, const char* dash) {
   f.Write(T(u8"多余观测数为0：验后方差因子、全局检验、标准化残差检验与可靠性均无定义，不输出检验数值。\n"));
 }
 
-void WriteGlobalTest(CReportFile& f, const char* dash, const CGlobalTest& test, double alpha) {
+void WriteGlobalTest(CReportFile& f, const char* dash, const CGlobalTest& test, const CSnoopingLimits& limits) {
   f.Write(dash);
   f.Write(T(u8"                    全局模型检验(chi^2检验，双侧)\n"));
   f.Write(dash);
   f.Printf(T(u8"         PVV/验前方差=%14.4f\n"), test.omega);
   f.Printf(T(u8"       验后/验前方差因子=%14.4f\n"), test.varianceFactor);
-  f.Printf(T(u8"     接受区间(α=%5.2f%%)=[%.4f, %.4f]\n"), alpha * 100.0, test.lower, test.upper);
+  f.Printf(T(u8"     接受区间(下侧概率%s%%，上侧概率%s%%)=[%.4f, %.4f]\n"), PercentText(limits.lowerTail).c_str(),
+           PercentText(limits.upperTail).c_str(), test.lower, test.upper);
   f.Write(test.passed ? T(u8"                    结论=    通过\n") : T(u8"                    结论=  不通过\n"));
+  if (test.varianceFactor > test.upper)
+    f.Write(T(u8"方差因子大于上限: 有粗差，或验前方差偏小(协方差过于乐观)。\n"));
+  else if (test.varianceFactor < test.lower)
+    f.Write(T(u8"方差因子小于下限: 验前方差偏大(协方差过于悲观)，w检验随之偏宽。\n"));
+  if (limits.rule == TestLevelRule::FixedAlpha0)
+    f.Write(T(u8"注: α由α0与检验功效按B法导出(与w检验以相同功效发现同一粗差)，随多余观测数增大而增大，"
+              u8"大网中全局检验常不通过；此时以w检验判断粗差。\n"));
 }
 
 void WriteDataSnooping(CReportFile& f, const CTestReportNames& names, const CDataSnooping& snooping,
@@ -46,7 +92,7 @@ void WriteDataSnooping(CReportFile& f, const CTestReportNames& names, const CDat
   f.Write(names.dash);
   f.Write(T(u8"                    粗差探测(数据探测法)与可靠性\n"));
   f.Write(names.dash);
-  f.Printf(T(u8"  单个观测显著水平α0(%%)=%.6f (B法: 与全局检验以相同功效发现同一粗差)\n"), limits.alpha0 * 100.0);
+  f.Printf(T(u8"  单个观测显著水平α0(%%)=%s (B法: 与全局检验以相同功效发现同一粗差)\n"), PercentText(limits.alpha0).c_str());
   f.Printf(T(u8"  w检验临界值=%8.3f"), limits.w);
   if (limits.tauDefined)
     f.Printf(T(u8"    tau检验临界值=%8.3f"), limits.tau);
@@ -58,9 +104,10 @@ void WriteDataSnooping(CReportFile& f, const CTestReportNames& names, const CDat
             u8"           影响点 检验       基线\n"));
   f.Write(names.dash);
   for (size_t g = 0; g < snooping.groups.size(); ++g) {
-    bool suspect = false;
-    for (const CComponentTest& t : snooping.groups[g]) suspect = suspect || t.rejected;
-    const char* verdict = suspect ? T(u8"可疑") : T(u8"合格");
+    const GroupVerdict group = VerdictOf(snooping.groups[g]);
+    const char* verdict = group == GroupVerdict::Suspect      ? T(u8"可疑")
+                          : group == GroupVerdict::Untestable ? T(u8"不可检验")
+                                                              : T(u8"合格");
     const std::string& from = names.pointNames[static_cast<size_t>(names.from[g])];
     const std::string& to = names.pointNames[static_cast<size_t>(names.to[g])];
     for (size_t c = 0; c < snooping.groups[g].size(); ++c) {
@@ -92,6 +139,9 @@ void WriteDataSnooping(CReportFile& f, const CTestReportNames& names, const CDat
              names.pointNames[static_cast<size_t>(names.to[g])].c_str(),
              names.components[static_cast<size_t>(snooping.worstComponent)], t.w);
   }
+  if (snooping.untestableGroups > 0)
+    f.Printf(T(u8"不可检验: %d条基线含无多余观测的分量(r_i<%.3f)，其中的粗差无法发现；请增加与其端点相连的观测。\n"),
+             snooping.untestableGroups, kUncontrolledRedundancy);
 }
 
 CTestVerdicts Verdicts(const CGlobalTest& global, const CDataSnooping& snooping) {
@@ -101,6 +151,7 @@ CTestVerdicts Verdicts(const CGlobalTest& global, const CDataSnooping& snooping)
   v.rejectedGroups = snooping.rejectedGroups;
   v.worstGroup = snooping.worstGroup;
   v.worstComponent = snooping.worstComponent;
+  v.untestableGroups = snooping.untestableGroups;
   return v;
 }
 
@@ -117,12 +168,17 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
     ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
     return false;
   }
-  WriteTestHeading(f, names.dash, titleGbk, redundancy, settings, tests.sigma0 * unitToCm,
-                   tests.sigmaHat < 0 ? -1.0 : tests.sigmaHat * unitToCm);
+  WriteTestHeading(f, names.dash, titleGbk, redundancy, settings, tests, unitToCm);
+  // A slip of units is said where it is read and where it is seen: the report and a message.
+  const std::vector<std::string> warnings = PlausibilityWarnings(tests);
+  if (!warnings.empty()) {
+    f.Write(names.dash);
+    for (const std::string& w : warnings) f.Printf(T(u8"警告: %s\n"), w.c_str());
+  }
   if (!tests.global.defined) {
     WriteNoRedundancy(f, names.dash);
   } else {
-    WriteGlobalTest(f, names.dash, tests.global, settings.alpha);
+    WriteGlobalTest(f, names.dash, tests.global, tests.limits);
     notes(f);
     WriteDataSnooping(f, names, tests.snooping, tests.limits, unitToCm);
   }
@@ -131,6 +187,11 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
   if (!f.Close()) {
     WriteFileError(path, AppTitle());
     return false;
+  }
+  if (!warnings.empty()) {
+    std::string text;
+    for (const std::string& w : warnings) text += (text.empty() ? "" : "\n") + w;
+    ShowMessage(text, AppTitle(), MessageIcon::Warning);
   }
   return true;
 }
@@ -145,10 +206,19 @@ std::string TestReportSummary(const std::string& reportGbk) {
   const std::string conclusion = T(u8"检验结论: ");
   const size_t at = reportGbk.find(conclusion);
   if (at == std::string::npos) return summary;
-  if (reportGbk.compare(at + conclusion.size(), std::string(T(u8"所有")).size(), T(u8"所有")) == 0)
-    return summary + T(u8"，未发现粗差");
-  const size_t end = reportGbk.find(T(u8"；"), at);
-  return summary + T(u8"，") + reportGbk.substr(at + conclusion.size(), end == std::string::npos ? 0 : end - at - conclusion.size());
+  if (reportGbk.compare(at + conclusion.size(), std::string(T(u8"所有")).size(), T(u8"所有")) == 0) {
+    summary += T(u8"，未发现粗差");
+  } else {
+    const size_t end = reportGbk.find(T(u8"；"), at);
+    summary += T(u8"，") + reportGbk.substr(at + conclusion.size(), end == std::string::npos ? 0 : end - at - conclusion.size());
+  }
+  // Vectors whose blunders cannot be seen: their count, up to "条".
+  const std::string untestable = T(u8"\n不可检验: ");
+  const size_t count = reportGbk.find(untestable);
+  if (count == std::string::npos) return summary;
+  const size_t from = count + untestable.size(), end = reportGbk.find(T(u8"条"), from);
+  if (end == std::string::npos) return summary;
+  return summary + T(u8"，") + reportGbk.substr(from, end - from) + T(u8"条基线不可检验");
 }
 
 std::string TestReportPath(const std::string& resultPath) {

@@ -26,15 +26,21 @@ struct CTestVerdicts {
   bool globalPassed = false;
   int rejectedGroups = 0;
   int worstGroup = -1, worstComponent = -1;
+  int untestableGroups = 0;   // vectors with a component that no other observation controls
 };
 
-// The title line, the counts, the chosen probabilities and both standard errors of unit
-// weight (cm); sigmaHat < 0: not estimated.
+// The title line, the redundancy, both significance levels (which one the user fixed and
+// which one the power derives), the power, the confidence and both standard errors of unit
+// weight; unitToCm converts the tests' length unit.
 void WriteTestHeading(CReportFile& f, const char* dash, const std::string& titleGbk, int redundancy,
-                      const CTestSettings& settings, double sigma0Cm, double sigmaHatCm);
+                      const CTestSettings& settings, const CNetworkTests& tests, double unitToCm);
+// A probability as a percentage that can be read however small: "5.00", "0.10", "1.23e-05".
+std::string PercentText(double fraction);
+// The warnings (GBK, one line each) of a likely slip of units in the vectors' covariances.
+std::vector<std::string> PlausibilityWarnings(const CNetworkTests& tests);
 // The statement that replaces the tests when there is no redundancy.
 void WriteNoRedundancy(CReportFile& f, const char* dash);
-void WriteGlobalTest(CReportFile& f, const char* dash, const CGlobalTest& test, double alpha);
+void WriteGlobalTest(CReportFile& f, const char* dash, const CGlobalTest& test, const CSnoopingLimits& limits);
 // unitToCm converts the residuals and biases of the snooping into cm.
 void WriteDataSnooping(CReportFile& f, const CTestReportNames& names, const CDataSnooping& snooping,
                        const CSnoopingLimits& limits, double unitToCm);
@@ -43,18 +49,19 @@ CTestVerdicts Verdicts(const CGlobalTest& global, const CDataSnooping& snooping)
 // The words that say which unit weight scales the confidence regions.
 const char* UnitWeightBasis(const CNetworkTests& tests);
 
-// A whole statistics report at path: the heading, then either the statement of no
-// redundancy or the global test, the notes (may write nothing) and the data snooping, then
-// the engine's confidence regions. unitToCm converts the tests' length unit. Returns false
-// after a message when the file cannot be written; verdicts (when given) receive the outcome.
+// A whole statistics report at path: the heading, the warnings of a slip of units (also shown
+// as a message once the report is written), then either the statement of no redundancy or
+// the global test, the notes (may write nothing) and the data snooping, then the engine's
+// confidence regions. unitToCm converts the tests' length unit. Returns false after a message
+// when the file cannot be written; verdicts (when given) receive the outcome.
 bool WriteTestReport(const std::string& path, const CTestReportNames& names, const std::string& titleGbk,
                      int redundancy, const CTestSettings& settings, const CNetworkTests& tests, double unitToCm,
                      const std::function<void(CReportFile&)>& notes,
                      const std::function<void(CReportFile&)>& regions, CTestVerdicts* verdicts);
 
 // One line (GBK) of the verdicts a statistics report holds, read back from its text: the
-// global test and the conclusion of data snooping, or that no test was defined. Empty when
-// the text is no statistics report.
+// global test, the conclusion of data snooping and the count of vectors that cannot be
+// tested, or that no test was defined. Empty when the text is no statistics report.
 std::string TestReportSummary(const std::string& reportGbk);
 
 // The path of the statistics report beside a result file: its extension with "Test" in place

@@ -20,7 +20,9 @@ constexpr double kCmPerM = 100.0;
 void WriteConfidenceEllipses(CReportFile& f, const CGPS2dNetAdjust& net, const CNetworkTests& tests,
                              const CTestSettings& settings) {
   const CConfidenceFactors k = ConfidenceFactors(settings.confidence, net.m_Redundancy, tests.unitWeightEstimated);
-  const double s = net.m_M0m * kCmPerM;
+  // cm per unit cofactor: M0 when it was estimated; otherwise the a-priori sigma the report
+  // prints (the covariances' own), not the result file's fixed 1 cm.
+  const double s = (tests.unitWeightEstimated || !(tests.sigma0 > 0.0) ? net.m_M0m : tests.sigma0) * kCmPerM;
   f.Write(kDash);
   f.Printf(T(u8"          置信误差椭圆(置信概率%.2f%%; 因子%.3f; %s)\n"), settings.confidence * 100.0, k.ellipse,
            UnitWeightBasis(tests));
@@ -47,8 +49,13 @@ CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& 
   if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVm2 / r);
   t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
   if (!(t.sigma0 > 0.0) || !net.m_WithTransformation) return t;
-  t.global = GlobalModelTest(net.m_PVVm2 / (t.sigma0 * t.sigma0), r, settings.alpha);
-  t.limits = SnoopingLimits(r, settings.alpha, settings.power);
+  t.limits = SnoopingLimits(r, settings);
+  t.global = GlobalModelTest(net.m_PVVm2 / (t.sigma0 * t.sigma0), r, t.limits);
+  std::vector<CVectorPrecision> precisions;
+  for (int j = 0; j < net.m_VectorCount; ++j)
+    precisions.push_back({std::sqrt((net.m_Dxx[j] + net.m_Dyy[j]) / 2.0) * 10.0,
+                          std::hypot(net.m_DX[j], net.m_DY[j]) / 1000.0});  // cm² -> mm; m -> km
+  t.plausibility = CheckPlausibility(precisions, t.global);
   if (r <= 0) return t;
 
   // The final rotation and scale unknowns: DX = c dX + s dY, DY = -s dX + c dY.

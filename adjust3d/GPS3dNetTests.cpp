@@ -28,7 +28,9 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
   GPSTransfer geodetic(0);
   geodetic.m_a = c.m_CurrentCoorsSystem.m_a;
   geodetic.m_InvF = c.m_CurrentCoorsSystem.m_InvF;
-  const double s = net.m_M0mm / kMmPerCm;  // cm per unit cofactor
+  // cm per unit cofactor: M0 when it was estimated; otherwise the a-priori sigma the report
+  // prints (the covariances' own), not the result file's fixed 1 cm.
+  const double s = (tests.unitWeightEstimated || !(tests.sigma0 > 0.0) ? net.m_M0mm : tests.sigma0) / kMmPerCm;
   f.Write(kDash);
   f.Printf(T(u8"          点位置信区域(置信概率%.2f%%; 因子: 一维%.3f 二维%.3f 三维%.3f; %s)\n"),
            settings.confidence * 100.0, k.interval, k.ellipse, k.ellipsoid,
@@ -70,8 +72,14 @@ CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& 
   if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVmm2 / r);
   t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
   if (!(t.sigma0 > 0.0)) return t;
-  t.global = GlobalModelTest(net.m_PVVmm2 / (t.sigma0 * t.sigma0), r, settings.alpha);
-  t.limits = SnoopingLimits(r, settings.alpha, settings.power);
+  t.limits = SnoopingLimits(r, settings);
+  t.global = GlobalModelTest(net.m_PVVmm2 / (t.sigma0 * t.sigma0), r, t.limits);
+  std::vector<CVectorPrecision> precisions;
+  for (int j = 0; j < net.m_VectorCount; ++j) {
+    const double length = std::sqrt(net.m_DX[j] * net.m_DX[j] + net.m_DY[j] * net.m_DY[j] + net.m_DZ[j] * net.m_DZ[j]);
+    precisions.push_back({std::sqrt((net.m_Dxx[j] + net.m_Dyy[j] + net.m_Dzz[j]) / 3.0) * kMmPerCm, length / 1000.0});
+  }
+  t.plausibility = CheckPlausibility(precisions, t.global);
   if (r <= 0) return t;
 
   std::vector<CObservationGroup> groups(static_cast<size_t>(net.m_VectorCount));

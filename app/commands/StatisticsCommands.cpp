@@ -1,5 +1,5 @@
-// The statistical tests of the adjustment commands (their --alpha, --power and --confidence
-// options, remembered per user) and the GIS exports of the adjusted network
+// The statistical tests of the adjustment commands (their --alpha0, --alpha, --power and
+// --confidence options, remembered per user) and the GIS exports of the adjusted network
 // ("export-geojson", "export-kml").
 #include <filesystem>
 
@@ -13,14 +13,20 @@
 
 namespace vemo {
 
-const char* const kAdjustTestSynopsis = "[--alpha PERCENT] [--power PERCENT] [--confidence PERCENT]";
+const char* const kAdjustTestSynopsis =
+    "[--alpha0 PERCENT | --alpha PERCENT] [--power PERCENT] [--confidence PERCENT]";
 const char* const kAdjustTestHelp =
     "Besides the result files the adjustment writes a statistics report (GPS3dTest or GPS2dTest):\n"
     "the global model test, data snooping with reliability, and confidence regions.\n"
-    "  --alpha P        significance of the tests, percent (default 5)\n"
+    "  --alpha0 P       significance of each outlier (w-) test, percent (default 0.1: |w| > 3.29);\n"
+    "                   the global test's significance is derived from it and the power\n"
+    "  --alpha P        significance of the global test, percent; the outlier tests' is then\n"
+    "                   derived from it (the earlier rule: their critical value grows with the\n"
+    "                   network). Give one of --alpha0 and --alpha: the level given is fixed\n"
     "  --power P        power of the outlier test, percent (default 80)\n"
     "  --confidence P   probability of the confidence regions, percent (default 95)\n"
-    "Values given are remembered for the next runs; the result files do not depend on them.\n";
+    "Values given are remembered for the next runs, and so is which level was fixed; the result\n"
+    "files do not depend on them.\n";
 const char* const kExportGisHelp =
     "  OUTPUT  the file to write (default: the project's name with .geojson or .kml in its folder)\n"
     "Points and baselines of the last 3D adjustment (GPS3dResult), in WGS-84 longitude and latitude.\n";
@@ -30,12 +36,19 @@ TestOptions TakeTestOptions(Args& args) {
   options.settings = CTestSettings::Remembered();
   auto take = [&](const char* name, double& value, bool (*valid)(double), const char* domain) {
     const std::optional<double> percent = args.TakeDouble(name);
-    if (!percent) return;
+    if (!percent) return false;
     if (!valid(*percent / 100.0)) throw UsageError(std::string(name) + " must be " + domain);
     value = *percent / 100.0;
     options.given = true;
+    return true;
   };
-  take("--alpha", options.settings.alpha, CTestSettings::ValidAlpha, "a percentage above 0 and at most 50");
+  const bool alpha0 = take("--alpha0", options.settings.alpha0, CTestSettings::ValidAlpha0, "a percentage from 1e-10 to 10");
+  const bool alpha = take("--alpha", options.settings.alpha, CTestSettings::ValidAlpha, "a percentage above 0 and at most 50");
+  if (alpha0 && alpha)
+    throw UsageError("give --alpha0 (the outlier tests' level fixed) or --alpha (the global test's), not both: "
+                     "the power derives the other");
+  if (alpha0) options.settings.rule = TestLevelRule::FixedAlpha0;
+  if (alpha) options.settings.rule = TestLevelRule::FixedAlpha;
   take("--power", options.settings.power, CTestSettings::ValidPower, "a percentage from 50 to below 100");
   take("--confidence", options.settings.confidence, CTestSettings::ValidConfidence,
        "a percentage from 50 to below 100");

@@ -12,7 +12,8 @@ struct TestOptions {
   CTestSettings settings;  // the remembered values with the given ones in their place
   bool given = false;      // an option was given: remember the values once the command is valid
 };
-// Takes --alpha, --power and --confidence (percent); UsageError for a value outside its domain.
+// Takes --alpha0 or --alpha (which fixes that level), --power and --confidence (percent);
+// UsageError for a value outside its domain or for both levels at once.
 TestOptions TakeTestOptions(Args& args);
 void RememberTestOptions(const TestOptions& options);
 

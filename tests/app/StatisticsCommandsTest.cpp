@@ -68,11 +68,14 @@ TEST_F(StatisticsCommands, PartsOutputsAreByteIdenticalWithAndWithoutTheOptions)
   const auto plainFiles = PartsFiles(plain), tunedFiles = PartsFiles(tuned);
   EXPECT_EQ(plainFiles, tunedFiles);
   EXPECT_TRUE(plainFiles.count("net.GPS2dResult"));
-  // The statistics reports differ by the chosen values.
+  // The statistics reports differ by the chosen values: by default alpha0 is fixed, --alpha
+  // fixes the global test's level instead.
   const std::string plainTest = ReadWholeFile(plain.dir + "/net.GPS3dTest").value_or("");
   const std::string tunedTest = ReadWholeFile(tuned.dir + "/net.GPS3dTest").value_or("");
-  EXPECT_NE(plainTest.find(G(u8"             显著水平(%)=      5.00")), std::string::npos);
-  EXPECT_NE(tunedTest.find(G(u8"             显著水平(%)=      1.00")), std::string::npos);
+  EXPECT_NE(plainTest.find(G(u8"  单个观测显著水平α0(%)=      0.10 (给定)\n")), std::string::npos);
+  EXPECT_NE(plainTest.find(G(u8"(由α0与检验功效导出，上侧)\n")), std::string::npos);
+  EXPECT_NE(tunedTest.find(G(u8"   全局检验显著水平α(%)=      1.00 (给定，双侧)\n")), std::string::npos);
+  EXPECT_NE(tunedTest.find(G(u8"(由α与检验功效导出)\n")), std::string::npos);
   EXPECT_NE(tunedTest.find(G(u8"             置信概率(%)=     99.00")), std::string::npos);
   const std::string test2d = ReadWholeFile(tuned.dir + "/net.GPS2dTest").value_or("");
   EXPECT_NE(test2d.find(G(u8"二维网平差统计检验")), std::string::npos);
@@ -85,15 +88,23 @@ TEST_F(StatisticsCommands, OptionsAreRememberedAndChecked) {
   EXPECT_EQ(p.Run({"adjust-3d", "--alpha", "0"}).status, 2);
   EXPECT_EQ(p.Run({"adjust-3d", "--power", "100"}).status, 2);
   EXPECT_EQ(p.Run({"adjust-3d", "--confidence", "abc"}).status, 2);
+  EXPECT_EQ(p.Run({"adjust-3d", "--alpha0", "0"}).status, 2);
+  EXPECT_EQ(p.Run({"adjust-3d", "--alpha0", "11"}).status, 2);
+  EXPECT_EQ(p.Run({"adjust-3d", "--alpha0", "1e-11"}).status, 2);
+  EXPECT_EQ(p.Run({"adjust-3d", "--alpha0", "0.1", "--alpha", "5"}).status, 2);
   // A refused command remembers nothing: the next run has the defaults.
   ASSERT_EQ(p.Run({"adjust-3d", "--confidence", "99", "extra"}).status, 2);
   ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
   EXPECT_NE(ReadWholeFile(p.dir + "/net.GPS3dTest").value_or("").find(G(u8"置信概率(%)=     95.00")),
             std::string::npos);
+  // The level given is remembered as the fixed one, with its value.
+  auto report = [&] { return ReadWholeFile(p.dir + "/net.GPS3dTest").value_or(""); };
   ASSERT_EQ(p.Run({"adjust-3d", "--alpha", "2.5"}).status, 0);
   ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
-  EXPECT_NE(ReadWholeFile(p.dir + "/net.GPS3dTest").value_or("").find(G(u8"显著水平(%)=      2.50")),
-            std::string::npos);
+  EXPECT_NE(report().find(G(u8"全局检验显著水平α(%)=      2.50 (给定，双侧)")), std::string::npos);
+  ASSERT_EQ(p.Run({"adjust-3d", "--alpha0", "0.05"}).status, 0);
+  ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
+  EXPECT_NE(report().find(G(u8"单个观测显著水平α0(%)=      0.05 (给定)")), std::string::npos);
 }
 
 TEST_F(StatisticsCommands, AFailedAdjustmentLeavesNoStaleTestReport) {
