@@ -326,6 +326,60 @@ void CImportFile::ReportSkipped() const {
                 LineList(m_Invalid).c_str()));
 }
 
+namespace {
+
+// Whether the synchronous lines hold a baseline with a positive definite covariance: a reader
+// as permissive as the system's own format takes any eleven items for a baseline (a table of
+// channel numbers), while a real solution's covariance is positive definite.
+bool HoldsPlausibleBaseline(const std::string& text) {
+  for (const std::string& line : SplitLines(text)) {
+    std::string from, to;
+    double d[3], xx, yy, zz, xy, xz, yz;
+    if (Scan(line, "%s %s %lf %lf %lf %lf %lf %lf %lf %lf %lf",
+             {&from, &to, &d[0], &d[1], &d[2], &xx, &yy, &zz, &xy, &xz, &yz}) != 11)
+      continue;
+    const double minor = xx * yy - xy * xy;
+    const double determinant = xx * (yy * zz - yz * yz) - xy * (xy * zz - yz * xz) + xz * (xy * yz - yy * xz);
+    if (xx > 0 && minor > 0 && determinant > 0) return true;
+  }
+  return false;
+}
+
+// The names of the other packages whose readers find plausible baselines in lines ("A或B"),
+// or "": a hint for a file that the project's package reads nothing from. The trial readers
+// write to a text of their own and collect no reference station.
+std::string LookAlikePackages(const CBaselinePackage& chosen, const std::string& path,
+                              const std::vector<std::string>& lines) {
+  std::string names;
+  for (const CBaselinePackage& other : BaselinePackages()) {
+    if (!other.reader || other.type == chosen.type) continue;
+    CReferenceStation none;
+    std::string text;
+    CImportFile trial(path, lines, 1.0, &none, &text);
+    other.reader(trial);
+    if (!HoldsPlausibleBaseline(text)) continue;
+    if (!names.empty()) names += T(u8"或");
+    names += BaselineTypeName(other.type);
+  }
+  return names;
+}
+
+// A file of another package reads as no baseline at all, which would pass unseen as a session
+// without baselines.
+void ReportNothingRead(const CBaselinePackage& package, const std::string& path, const std::string& pathGbk,
+                       const std::vector<std::string>& lines) {
+  std::string text = Format(T(u8"基线文件:%s中没有读出任何基线!\n工程设置的基线解算软件是%s，"), pathGbk.c_str(),
+                            BaselineTypeName(package.type));
+  const std::string others = LookAlikePackages(package, path, lines);
+  if (others.empty())
+    text += T(u8"用其他基线解算软件的格式也读不出基线，请检查该文件。");
+  else
+    text += Format(T(u8"该文件像是%s的基线文件，请在设置中改选基线解算软件后重新读取。"), others.c_str());
+  Warn(text);
+}
+
+}  // namespace
+
 int RunImport(const CBaselinePackage& package) {
   CGPSConfiguration* configuration = GlobalConfiguration();
   if (!configuration) return 0;
@@ -375,6 +429,7 @@ int RunImport(const CBaselinePackage& package) {
     package.reader(file);
     if (!out.Append(text) || (!merge && !out.Finish())) return 0;
     file.ReportSkipped();
+    if (text.empty() && !file.SkippedAny()) ReportNothingRead(package, inputs[i], c.m_SyncBaselineFiles[i], file.lines());
   }
   if (merge && !out.Finish()) return 0;
   if (!reference.name.empty() && !RewriteKnownFile(known, reference)) return 0;

@@ -115,6 +115,8 @@ class CImportFile {
 
   // Shows the messages of the skipped baselines.
   void ReportSkipped() const;
+  // Whether a record of the file was taken for a baseline and skipped.
+  bool SkippedAny() const { return !m_Incomplete.empty() || !m_Invalid.empty(); }
 
  private:
   std::string m_Path;
@@ -169,7 +171,10 @@ size_t ReadIntegerSolutionBlock(CImportFile& file, size_t i, CBaselineRecord& re
 // the inputs; reads the reference station as the package uses it; creates the merged file
 // when merging; then for each file reads it, creates its synchronous file (unless merging),
 // runs the package's reader and writes what it gave; at the end rewrites the known file when
-// a reference station was collected. Returns 1, or 0 after the message of the failure.
+// a reference station was collected. A file in which the reader finds no record at all is
+// named, with the project's package and the packages whose readers do find baselines in it
+// (its synchronous file stays empty, as before). Returns 1, or 0 after the message of the
+// failure.
 // package.reader must not be nullptr.
 int RunImport(const CBaselinePackage& package);
 

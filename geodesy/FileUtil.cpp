@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -100,6 +101,30 @@ bool WriteFileAtomically(const std::string& path, const std::string& content, st
   }
   if (::close(fd) != 0) return fail(errno);
   return true;
+}
+
+bool RemoveFilesDurably(const std::vector<std::string>& paths, std::string* failedPath, std::string* errorText) {
+  std::vector<fs::path> directories;
+  bool ok = true;
+  for (const std::string& path : paths) {
+    if (::unlink(path.c_str()) != 0) {
+      if (errno == ENOENT) continue;
+      if (failedPath) *failedPath = path;
+      if (errorText) *errorText = std::strerror(errno);
+      ok = false;
+      break;
+    }
+    fs::path dir = fs::path(path).parent_path();
+    if (dir.empty()) dir = ".";
+    if (std::find(directories.begin(), directories.end(), dir) == directories.end()) directories.push_back(dir);
+  }
+  for (const fs::path& dir : directories) {
+    const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd < 0) continue;
+    ::fsync(dirFd);
+    ::close(dirFd);
+  }
+  return ok;
 }
 
 int OpenRegularFileForReading(const std::string& path, FileReadError* error) {

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vemo {
 
@@ -12,6 +13,14 @@ namespace vemo {
 // errorText (if given) receives the system's description of the failure.
 bool WriteFileAtomically(const std::string& path, const std::string& content,
                          std::string* errorText = nullptr);
+
+// Removes the files at paths the way a save replaces one: each by a single unlink, which
+// another program sees as done or not done, then one flush of their directories so that the
+// removals reach the disk and a crash cannot bring a file back. A file that does not exist is
+// no error. Stops at the first file that cannot be removed: it stays intact, failedPath and
+// errorText (if given) receive its path and the system's description, and false is returned.
+bool RemoveFilesDurably(const std::vector<std::string>& paths, std::string* failedPath = nullptr,
+                        std::string* errorText = nullptr);
 
 // Why a file could not be read.
 enum class FileReadError {

@@ -8,7 +8,9 @@
 // (m_SyncBaselineFiles and m_ConvertedBaselineFile are GBK paths, as every string of the
 // configuration; m_MergeFiles; m_BaselineVarianceFactor), the project directory and name.
 // Every failure is reported to the user in a message; the importers return 1 on success and
-// 0 on failure. A file of another package yields an empty synchronous file and success.
+// 0 on failure. A file of another package yields an empty synchronous file and success, with
+// a message that no baseline was read, naming the project's package and the packages whose
+// readers find baselines in the file.
 #pragma once
 
 #include <string>

@@ -6,6 +6,7 @@
 #include "app/commands/Handlers.h"
 #include "app/commands/PlaneResults.h"
 #include "app/commands/StatisticsCommands.h"
+#include "geodesy/FileUtil.h"
 #include "tools/Breakthrough.h"
 
 #include <string>
@@ -47,14 +48,38 @@ int RunAdjust2d(CommandContext& context) {
   const TestOptions tests = TakeTestOptions(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-2d takes no arguments");
   RememberTestOptions(tests);
-  return RunComputation([&] { return network.Load(); }, [&] { return AdjustGPS2dWithTests(network, tests.settings); },
-                        {CurrentProjectFile(ProjectFile::Result2d)});
+  CResultFiles writes(kGPS2dNetResults);
+  writes.Add({ProjectFile::Test2d});
+  return RunComputation(
+      [&] {
+        return RequireInputs(CommandId::Adjust2d, {ProjectFile::KnownXY, ProjectFile::Vector2d, ProjectFile::XYH3d}) &&
+               network.Load();
+      },
+      [&] { return AdjustGPS2dWithTests(network, tests.settings); }, {CurrentProjectFile(ProjectFile::Result2d)}, writes);
 }
+
+namespace {
+
+// The extract is the plane adjustment's result: it must exist when the guide file does (else
+// the engine's own warning says to make the guide file), and be newer than every file the
+// adjustment read, or the breakthrough errors would be those of another network.
+int CheckBreakthroughExtract() {
+  if (!FileExists(CurrentProjectFile(ProjectFile::BreakthroughExtract)))
+    return !FileExists(CurrentProjectFile(ProjectFile::BreakthroughGuide)) ||
+           RequireInputs(CommandId::Breakthrough, {ProjectFile::BreakthroughExtract});
+  return RequireCurrentResult(CommandId::Breakthrough, CurrentProjectFile(ProjectFile::BreakthroughExtract),
+                              {ProjectFile::BreakthroughGuide, ProjectFile::KnownXY, ProjectFile::Vector2d,
+                               ProjectFile::XYH3d, ProjectFile::Distance, ProjectFile::Azimuth},
+                              CommandId::Adjust2d);
+}
+
+}  // namespace
 
 int RunBreakthrough(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("breakthrough takes no arguments");
-  return RunComputation([] { return 1; }, [] { return ComputeBreakthroughErrors(); },
-                        {CurrentProjectFile(ProjectFile::BreakthroughReport)});
+  return RunComputation(CheckBreakthroughExtract, ComputeBreakthroughErrors,
+                        {CurrentProjectFile(ProjectFile::BreakthroughReport)},
+                        CResultFiles({ProjectFile::BreakthroughReport}));
 }
 
 }  // namespace vemo

@@ -13,9 +13,12 @@ int RunAdjust3d(CommandContext& context) {
   RememberTestOptions(tests);
   // The approximate coordinates are computed from the known points, never read from a file.
   SetApproximateFileMode(0);
+  CResultFiles writes(kGPS3dNetResults);
+  writes.Add({ProjectFile::ApproximateXYZ, ProjectFile::Test3d});
   CGPS3dNetAdjust network(0);
-  return RunComputation([&] { return network.Load(); }, [&] { return AdjustGPS3dWithTests(network, tests.settings); },
-                        {CurrentProjectFile(ProjectFile::Result3d)});
+  return RunComputation(
+      [&] { return RequireInputs(CommandId::Adjust3d, {ProjectFile::KnownXYZ, ProjectFile::Vector3d}) && network.Load(); },
+      [&] { return AdjustGPS3dWithTests(network, tests.settings); }, {CurrentProjectFile(ProjectFile::Result3d)}, writes);
 }
 
 }  // namespace vemo

@@ -8,9 +8,14 @@ namespace vemo {
 
 int RunAdjustEllipsoid(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("adjust-ellipsoid takes no arguments");
+  const CResultFiles writes({ProjectFile::Combined3dResult});
   CGPS3dCombinedAdjust network;
-  return RunComputation([&] { return network.Load(); }, [&] { return network.Adjust(); },
-                        {CurrentProjectFile(ProjectFile::Combined3dResult)});
+  return RunComputation(
+      [&] {
+        return RequireInputs(CommandId::AdjustEllipsoid, {ProjectFile::KnownXYZ, ProjectFile::Vector3d}) &&
+               network.Load();
+      },
+      [&] { return network.Adjust(); }, {CurrentProjectFile(ProjectFile::Combined3dResult)}, writes);
 }
 
 }  // namespace vemo

@@ -76,11 +76,14 @@ int RunSyncLoops(CommandContext& context) {
 int RunAsyncLoops(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("async-loops takes no arguments");
   SetApproximateFileMode(0);
+  // The loops are searched in the data set of the 3D adjustment, which holds the known points.
+  if (!RequireInputs(CommandId::AsyncLoops, {ProjectFile::KnownXYZ, ProjectFile::Vector3d})) return kCommandFailed;
   return RunAsyncLoopCheck() ? kCommandDone : kCommandFailed;
 }
 
 int RunRepeatBaselines(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("repeat-baselines takes no arguments");
+  if (!RequireInputs(CommandId::RepeatBaselines, {ProjectFile::KnownXYZ, ProjectFile::Vector3d})) return kCommandFailed;
   return RunRepeatBaselineComparison() ? kCommandDone : kCommandFailed;
 }
 

@@ -1,15 +1,131 @@
 #include "app/commands/CommandFlow.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <string_view>
 
 #include "project/AppState.h"
 #include "app/commands/CommandTable.h"
 #include "project/data/DataFileReader.h"
+#include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
 
 namespace vemo {
+
+namespace {
+
+void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), MessageIcon::Warning); }
+
+// The command that makes a project file of a kind: the entry form of a data file, or the
+// computation that writes a result; None for the user's own files (the guide file).
+CommandId MakerOf(ProjectFile kind, int variant) {
+  using enum ProjectFile;
+  switch (kind) {
+    case KnownXYZ: return variant == 1 ? CommandId::AdjustOneFix : CommandId::EnterKnownXYZ;
+    case KnownXY: return variant == 1 ? CommandId::AdjustOneFix : CommandId::EnterKnownXY;
+    case KnownH: return CommandId::EnterKnownH;
+    case Distance: return CommandId::EnterDistance;
+    case Azimuth: return variant == 1 ? CommandId::AdjustOneFix : CommandId::EnterAzimuth;
+    case Vector3d: return CommandId::FormIndependent;
+    default: break;
+  }
+  if (variant == 1 && HasOneFixVariant(kind)) return CommandId::AdjustOneFix;
+  switch (kind) {
+    case ApproximateXYZ:
+    case Result3d:
+    case Test3d:
+    case BLH3d:
+    case XYHEFT3d:
+    case XYH3d:
+    case BLHVector3d:
+    case Vector2d: return CommandId::Adjust3d;
+    case Result2d:
+    case Test2d:
+    case XY2d:
+    case XYEFT2d:
+    case BreakthroughExtract: return CommandId::Adjust2d;
+    case Result1d:
+    case Heights1d: return CommandId::FitHeights;
+    case Combined3dResult: return CommandId::AdjustEllipsoid;
+    case Loop:
+    case Misclosure: return CommandId::AsyncLoops;
+    case SyncLoop:
+    case SyncMisclosure: return CommandId::SyncLoops;
+    case RepeatBaseline:
+    case RepeatBaselineClassAB: return CommandId::RepeatBaselines;
+    case FreeXXInput:
+    case FreeQxxInput:
+    case FreeGxxInput:
+    case FreeXXOut:
+    case FreeQxxOut:
+    case FreeMxxOut:
+    case FreeXXQxx:
+    case FreeENUQenu: return CommandId::FreeNetwork;
+    case BreakthroughReport: return CommandId::Breakthrough;
+    default: return CommandId::None;
+  }
+}
+
+bool IsEntryForm(CommandId id) {
+  const CommandSpec* spec = FindMenuCommand(id);
+  return spec && spec->input.form == CommandForm::DataEntry;
+}
+
+// The menu command's text in GBK, as a message names it.
+std::string MenuTextOf(CommandId id) {
+  const CommandSpec* spec = FindMenuCommand(id);
+  return spec ? Utf8ToGbk(spec->menuText) : std::string();
+}
+
+}  // namespace
+
+std::string CommandReference(CommandId id) {
+  std::string_view menu;
+  const CommandSpec* found = nullptr;
+  for (const CommandSpec& row : MenuCommands()) {
+    for (const MenuSpec& m : Menus())
+      if (row.id == m.firstCommand) menu = m.title;
+    if (row.id == id) {
+      found = &row;
+      break;
+    }
+  }
+  if (!found) return std::string();
+  // The menu's title without its access key: "数据输入(&D)" -> "数据输入".
+  if (const size_t key = menu.find("(&"); key != std::string_view::npos) menu = menu.substr(0, key);
+  std::string text = "\"" + std::string(menu) + u8"→" + found->menuText + "\"";
+  if (found->name) {
+    text += std::string("(") + found->name;
+    if (found->selector) text += std::string(" ") + found->selector;
+    text += ")";
+  }
+  return Utf8ToGbk(text);
+}
+
+void CResultFiles::Add(std::span<const ProjectFile> kinds, int variant) {
+  for (ProjectFile kind : kinds)
+    if (variant == 0 || HasOneFixVariant(kind)) m_Paths.push_back(CurrentProjectFile(kind, variant));
+}
+
+void CResultFiles::Spare(const std::string& path) {
+  std::error_code ec;
+  std::erase_if(m_Paths, [&](const std::string& result) { return std::filesystem::equivalent(result, path, ec); });
+}
+
+bool CResultFiles::Remove() const {
+  std::string failed, error;
+  if (RemoveFilesDurably(m_Paths, &failed, &error)) return true;
+  Warn(Format(T(u8"不能删除结果文件%s(%s)，该文件不是本次计算的结果!"), PathToGbk(failed).c_str(), error.c_str()));
+  return false;
+}
+
+int CResultFiles::Finish(int status) const {
+  if (status != kCommandDone) Remove();
+  return status;
+}
 
 int RunComputation(const std::function<int()>& load, const std::function<int()>& run,
                    const std::vector<std::string>& resultFiles) {
@@ -17,6 +133,44 @@ int RunComputation(const std::function<int()>& load, const std::function<int()>&
   if (!run()) return kCommandFailed;
   for (const auto& file : resultFiles) Platform().OpenTextDocument(file);
   return kCommandDone;
+}
+
+int RunComputation(const std::function<int()>& load, const std::function<int()>& run,
+                   const std::vector<std::string>& resultFiles, const CResultFiles& writes) {
+  if (!writes.Remove()) return kCommandFailed;
+  return writes.Finish(RunComputation(load, run, resultFiles));
+}
+
+bool RequireInputs(CommandId command, std::initializer_list<ProjectFile> kinds, int variant) {
+  for (ProjectFile kind : kinds) {
+    const std::string path = CurrentProjectFile(kind, variant);
+    if (FileExists(path)) continue;
+    std::string text = Format(T(u8"%s所需的文件%s不存在!"), MenuTextOf(command).c_str(), PathToGbk(path).c_str());
+    const CommandId maker = MakerOf(kind, variant);
+    if (maker != CommandId::None)
+      text += Format(IsEntryForm(maker) ? T(u8"\n请先用%s输入。") : T(u8"\n请先执行%s。"), CommandReference(maker).c_str());
+    Warn(text);
+    return false;
+  }
+  return true;
+}
+
+bool RequireCurrentResult(CommandId command, const std::string& result, std::initializer_list<ProjectFile> inputs,
+                          CommandId maker) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::file_time_type made = fs::last_write_time(result, ec);
+  if (ec) return true;  // a missing result is the reader's own message
+  for (ProjectFile kind : inputs) {
+    const std::string input = CurrentProjectFile(kind);
+    const fs::file_time_type changed = fs::last_write_time(input, ec);
+    if (ec || changed <= made) continue;
+    Warn(Format(T(u8"%s所需的文件%s是在文件%s修改之前产生的，不是现有数据的计算结果!\n请重新执行%s。"),
+                MenuTextOf(command).c_str(), PathToGbk(result).c_str(), PathToGbk(input).c_str(),
+                CommandReference(maker).c_str()));
+    return false;
+  }
+  return true;
 }
 
 int OpenResultFile(const std::string& path) {

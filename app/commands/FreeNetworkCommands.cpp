@@ -36,18 +36,27 @@ int RunFreeNetwork(CommandContext& context) {
     return kCommandFailed;
   }
   SetApproximateFileMode(1);
+  // The free network's input files are not among them: the person may have edited their datum
+  // weights, and the adjustment asks before it replaces them.
+  CResultFiles writes(kGPS3dNetResults);
+  writes.Add({ProjectFile::FreeXXOut, ProjectFile::FreeQxxOut, ProjectFile::FreeMxxOut, ProjectFile::FreeXXQxx,
+              ProjectFile::FreeENUQenu});
+  writes.Spare(*approximate);
+  if (!writes.Remove()) return kCommandFailed;
   {
     CGPS3dNetAdjust network(0);
     network.m_ApproximateFile = *approximate;
-    if (!network.Load() || !network.Adjust()) return kCommandFailed;
+    if (!RequireInputs(CommandId::FreeNetwork, {ProjectFile::KnownXYZ, ProjectFile::Vector3d}) || !network.Load() ||
+        !network.Adjust())
+      return writes.Finish(kCommandFailed);
     // With another number of known points the adjustment said why it wrote no input files;
     // older ones must not be taken for this network's.
-    if (network.m_KnownPointCount != 1) return kCommandFailed;
+    if (network.m_KnownPointCount != 1) return writes.Finish(kCommandFailed);
   }
   Platform().OpenTextDocument(CurrentProjectFile(ProjectFile::FreeXXInput));
   CGPS3dFreeNetwork freeNetwork;
-  return RunComputation([&] { return freeNetwork.Load(); }, [&] { return freeNetwork.Compute(); },
-                        CGPS3dFreeNetwork::Reports());
+  return writes.Finish(RunComputation([&] { return freeNetwork.Load(); }, [&] { return freeNetwork.Compute(); },
+                                      CGPS3dFreeNetwork::Reports()));
 }
 
 int RunStability(CommandContext& context) {

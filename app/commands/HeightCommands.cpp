@@ -67,9 +67,14 @@ std::vector<std::string> HeightModelArguments(const CHeightModelDlg& dialog) {
 int RunFitHeights(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("fit-heights takes no arguments");
+  const CResultFiles writes({ProjectFile::Result1d, ProjectFile::Heights1d});
   CGPS1dHeightFit fit;
-  return RunComputation([&] { return LoadHeights(fit, dialog); }, [&] { return fit.FitHeights(); },
-                        {CurrentProjectFile(ProjectFile::Result1d)});
+  return RunComputation(
+      [&] {
+        return RequireInputs(CommandId::FitHeights, {ProjectFile::KnownH, ProjectFile::BLH3d}) &&
+               LoadHeights(fit, dialog);
+      },
+      [&] { return fit.FitHeights(); }, {CurrentProjectFile(ProjectFile::Result1d)}, writes);
 }
 
 int RunPlaneParameters(CommandContext& context) {

@@ -74,20 +74,25 @@ int RunAdjustOneFix(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("adjust-one-fix takes no positional arguments");
   if (!dialog.OnOK()) return kCommandFailed;
 
-  // The 3D adjustment of the "1" files; its failure has its own messages and the plane
-  // adjustment still runs on whatever "1" files exist.
+  // The 3D adjustment of the "1" files, then the plane adjustment on the plane vectors it
+  // reduced: when the 3D step fails, those of an earlier run would pass for this one's.
+  CResultFiles writes(kGPS3dNetResults, 1);
+  writes.Add({ProjectFile::ApproximateXYZ}, 1);
+  writes.Add(kGPS2dNetResults, 1);
+  if (!writes.Remove()) return kCommandFailed;
   SetApproximateFileMode(0);
   {
     CGPS3dNetAdjust network(1);
-    if (network.Load() && network.Adjust()) Platform().OpenTextDocument(CurrentProjectFile(ProjectFile::Result3d, 1));
+    if (!network.Load() || !network.Adjust()) return writes.Finish(kCommandFailed);
+    Platform().OpenTextDocument(CurrentProjectFile(ProjectFile::Result3d, 1));
   }
-  return RunComputation([&] { return plane.Load(); },
-                        [&] {
-                          const int adjusted = plane.AdjustOneFix();
-                          if (adjusted == 1) ExtractBreakthroughOf(plane);
-                          return adjusted;
-                        },
-                        {CurrentProjectFile(ProjectFile::Result2d, 1)});
+  return writes.Finish(RunComputation([&] { return plane.Load(); },
+                                      [&] {
+                                        const int adjusted = plane.AdjustOneFix();
+                                        if (adjusted == 1) ExtractBreakthroughOf(plane);
+                                        return adjusted;
+                                      },
+                                      {CurrentProjectFile(ProjectFile::Result2d, 1)}));
 }
 
 }  // namespace vemo

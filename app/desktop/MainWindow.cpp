@@ -144,6 +144,10 @@ MainWindow::MainWindow(DesktopHost& host) : m_Host(host) {
     else if (window) m_LinePane->clear();  // a map has no lines
     UpdateMenus();
   });
+  // Another program (the command line in a terminal) may have rewritten an open result.
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    if (state == Qt::ApplicationActive) RefreshTextDocuments();
+  });
   CreateMenus();
   AddTestVerdictMenu(*this);
   CreateToolBar();
@@ -402,6 +406,7 @@ void MainWindow::RunMenuCommand(CommandId id) {
   statusBar()->showMessage(PromptOf(*command).first);
   m_LastStatus = RunDesktopCommand(*command, this);
   m_Running = false;
+  RefreshTextDocuments();
   statusBar()->showMessage(FromUtf8(u8"就绪"));
   UpdateTitle();
   UpdateMenus();
@@ -486,10 +491,57 @@ QMdiSubWindow* MainWindow::AddDocumentWindow(QWidget* view, const QString& title
   return window;
 }
 
+void MainWindow::RefreshTextDocuments() {
+  if (m_Refreshing || m_Running || m_Loading) return;
+  m_Refreshing = true;
+  // The views of one document share it: each document once.
+  std::vector<QTextDocument*> seen;
+  for (QMdiSubWindow* window : m_Mdi->subWindowList()) {
+    auto* view = qobject_cast<TextView*>(window->widget());
+    if (!view || std::find(seen.begin(), seen.end(), view->document()) != seen.end()) continue;
+    seen.push_back(view->document());
+    RefreshTextDocument(view, view->CheckFile());
+  }
+  m_Refreshing = false;
+}
+
+void MainWindow::RefreshTextDocument(TextView* view, TextView::FileChange change) {
+  if (change == TextView::FileChange::None) return;
+  const bool edited = view->document()->isModified();
+  if (change == TextView::FileChange::Removed) {
+    // A result its command took away when it failed must not stay on screen as if current;
+    // the person's edits stay, to be saved or dropped by them.
+    if (edited) return;
+    QTextDocument* document = view->document();
+    for (QMdiSubWindow* window : m_Mdi->subWindowList()) {
+      auto* other = qobject_cast<TextView*>(window->widget());
+      if (other && other->document() == document) window->close();
+    }
+    return;
+  }
+  if (edited) {
+    const std::string name = ToGbk(QFileInfo(view->Path()).fileName());
+    if (!AskYesNo(Format(T(u8"文件%s已被重新写入。\n是否放弃对它所做的修改，读入新的内容?"), name.c_str()), AppTitle(),
+                  MessageIcon::Question, 1, MessageAnswer::No)) {
+      view->KeepText();
+      return;
+    }
+  }
+  const bool wasLoading = std::exchange(m_Loading, true);
+  view->Reload();
+  m_Loading = wasLoading;
+}
+
 TextView* MainWindow::OpenTextDocument(const QString& path) {
   if (QMdiSubWindow* open = FindDocumentWindow(path)) {
     if (auto* text = qobject_cast<TextView*>(open->widget())) {
       m_Mdi->setActiveSubWindow(open);
+      // A command opening its report again has just written it.
+      if (!m_Refreshing && text->CheckFile() == TextView::FileChange::Rewritten) {
+        m_Refreshing = true;
+        RefreshTextDocument(text, TextView::FileChange::Rewritten);
+        m_Refreshing = false;
+      }
       return text;
     }
   }

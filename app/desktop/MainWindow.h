@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/commands/CommandTable.h"
+#include "app/desktop/TextView.h"
 
 class QLabel;
 class QMdiArea;
@@ -23,7 +24,6 @@ namespace vemo {
 
 class DesktopHost;
 class MapView;
-class TextView;
 
 class MainWindow final : public QMainWindow {
   Q_OBJECT
@@ -55,6 +55,11 @@ class MainWindow final : public QMainWindow {
 
   // Enables the commands by the rule (and the edit and map menus by the active window).
   void UpdateMenus();
+  // Brings every open text document up to its file after a command (or another program) has
+  // written or removed it: an unedited document is read again, or closed when its file is
+  // gone; one with unsaved edits asks before it is read again, and keeps them when its file is
+  // gone. Runs after each menu command and when the program becomes active again.
+  void RefreshTextDocuments();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -73,6 +78,7 @@ class MainWindow final : public QMainWindow {
   void ShowLine(int line);
   QMdiSubWindow* FindDocumentWindow(const QString& path) const;
   QMdiSubWindow* AddDocumentWindow(QWidget* view, const QString& title);
+  void RefreshTextDocument(TextView* view, TextView::FileChange change);
   void AddMapWindow(MapView* view, const QString& title);
 
   // The file menu's own commands.
@@ -102,6 +108,7 @@ class MainWindow final : public QMainWindow {
   std::unique_ptr<QPrinter> m_Printer;
   bool m_Running = false;
   bool m_Loading = false;  // a text file is going into its view
+  bool m_Refreshing = false;  // the open documents are compared with their files
   bool m_QuitAfterCommand = false;
   int m_LastStatus = 0;
 };

@@ -228,22 +228,67 @@ void FillDocument(QPlainTextEdit& view, const QString& text) {
   view.moveCursor(QTextCursor::Start);
 }
 
+// The time and size of a file; false when it does not exist (or cannot be looked at).
+bool StampOf(const QString& path, std::filesystem::file_time_type& time, std::uintmax_t& size) {
+  std::error_code ec;
+  const std::filesystem::path file(ToPath(path));
+  time = std::filesystem::last_write_time(file, ec);
+  if (ec) return false;
+  size = std::filesystem::file_size(file, ec);
+  return !ec;
+}
+
 }  // namespace
 
 TextView* TextView::Load(const QString& path, QWidget* parent) {
   auto bytes = ReadWholeFile(ToPath(path));
   if (!bytes) return nullptr;
-  DecodedText decoded = DecodeGbkPreserving(*bytes);
   auto* view = new TextView(QString(), std::string(), parent);
   --g_Untitled;  // the name was not used
   view->m_State->path = path;
-  view->m_State->crlf = decoded.crlf;
-  view->m_State->loadedBytes = std::move(*bytes);
-  view->m_State->loadedText = decoded.text;
-  FillDocument(*view, decoded.text);
-  view->document()->setModified(false);
+  view->Show(std::move(*bytes));
   return view;
 }
+
+void TextView::Show(std::string bytes) {
+  TextDocumentState& state = *m_State;
+  StampOf(state.path, state.fileTime, state.fileSize);
+  DecodedText decoded = DecodeGbkPreserving(bytes);
+  state.crlf = decoded.crlf;
+  state.loadedBytes = std::move(bytes);
+  state.loadedText = decoded.text;
+  FillDocument(*this, decoded.text);
+  document()->setModified(false);
+}
+
+TextView::FileChange TextView::CheckFile() {
+  TextDocumentState& state = *m_State;
+  if (state.path.isEmpty()) return FileChange::None;
+  std::filesystem::file_time_type time;
+  std::uintmax_t size = 0;
+  if (!StampOf(state.path, time, size)) return FileChange::Removed;
+  if (time == state.fileTime && size == state.fileSize) return FileChange::None;
+  // Written again, perhaps with the same bytes (a run on the same data): only other bytes are
+  // a change.
+  auto bytes = ReadWholeFile(ToPath(state.path));
+  if (!bytes) return FileChange::Removed;
+  if (*bytes != state.loadedBytes) return FileChange::Rewritten;
+  state.fileTime = time, state.fileSize = size;
+  return FileChange::None;
+}
+
+bool TextView::Reload() {
+  auto bytes = ReadWholeFile(ToPath(m_State->path));
+  if (!bytes) return false;
+  const int line = CaretLine();
+  Show(std::move(*bytes));
+  const QTextBlock block = document()->findBlockByNumber(std::min(line, document()->blockCount()) - 1);
+  setTextCursor(QTextCursor(block));
+  emit titleChanged();
+  return true;
+}
+
+void TextView::KeepText() { StampOf(m_State->path, m_State->fileTime, m_State->fileSize); }
 
 QString TextView::DisplayName() const {
   QString name = m_State->path.isEmpty() ? m_State->untitledName : QFileInfo(m_State->path).fileName();
@@ -264,6 +309,7 @@ bool TextView::SaveTo(const QString& path) {
   m_State->path = path;
   m_State->loadedBytes = std::move(bytes);
   m_State->loadedText = text;
+  StampOf(path, m_State->fileTime, m_State->fileSize);
   document()->setModified(false);
   emit titleChanged();
   return true;

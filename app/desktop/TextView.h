@@ -5,6 +5,8 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -19,6 +21,10 @@ struct TextDocumentState {
   bool crlf = false;
   std::string loadedBytes;  // the file as read, written back while the text is unchanged
   QString loadedText;
+  // The file's time and size when it was read or saved (or when its change was seen), to
+  // notice cheaply that a command has written it since.
+  std::filesystem::file_time_type fileTime{};
+  std::uintmax_t fileSize = 0;
   int views = 0;
 };
 
@@ -46,6 +52,19 @@ class TextView final : public QPlainTextEdit {
   // Asks before a document with unsaved edits is closed; false: the person keeps it open.
   bool MaybeSave();
   bool IsLastView() const { return m_State->views <= 1; }
+
+  // What became of the file since the view read it, saved it or was told of a change: written
+  // with other bytes (a command ran again), or removed (a command failed and took its result
+  // away). A document that is no file never changes.
+  enum class FileChange { None, Rewritten, Removed };
+  FileChange CheckFile();
+  // Reads the file again into every view of the document: its text replaces the document's
+  // (not undoable, the caret kept on its line where the file still has it). False when the
+  // file cannot be read; the document stays as it was.
+  bool Reload();
+  // The change of the file is seen and the document's own text is kept: CheckFile answers
+  // None until the file changes again.
+  void KeepText();
 
   // The editing commands of the edit menu and the context menu.
   void Find();
@@ -78,6 +97,8 @@ class TextView final : public QPlainTextEdit {
 
  private:
   void SetUp();
+  // The file's bytes become the document, unmodified.
+  void Show(std::string bytes);
   std::shared_ptr<TextDocumentState> m_State;
 };
 

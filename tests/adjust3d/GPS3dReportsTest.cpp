@@ -156,12 +156,15 @@ TEST_F(GoldenReports, CommandOpensTheResultAndShowResultPrintsIt) {
   EXPECT_EQ(plane.status, 0);
   EXPECT_NE(plane.out.find("P1"), std::string::npos);
   EXPECT_EQ(RunProgram({"--project", prj, "adjust-3d", "extra"}, config.str()).status, 2);
-  // A project without its vector file: the loader's message, status 1, nothing opened.
+  // A project without its vector file: a message naming it and the command that makes it,
+  // status 1, nothing opened.
   fs::remove(dir + "/net.GPS3dVector");
   auto failed = RunProgram({"--project", prj, "adjust-3d"}, config.str());
   EXPECT_EQ(failed.status, 1);
   EXPECT_EQ(failed.out, "");
-  EXPECT_NE(failed.err.find(u8"请检查基线向量文件"), std::string::npos);
+  EXPECT_NE(failed.err.find(dir + u8"/net.GPS3dVector不存在!\n请先执行\"数据输入→形成独立基线文件\"(form-independent)。"),
+            std::string::npos)
+      << failed.err;
 }
 
 }  // namespace

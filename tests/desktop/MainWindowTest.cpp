@@ -10,6 +10,7 @@
 
 #include "app/commands/CommandTable.h"
 #include "app/desktop/DesktopHost.h"
+#include "app/desktop/GbkText.h"
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/TextView.h"
 #include "geodesy/Platform.h"
@@ -96,8 +97,70 @@ class MainWindowTest : public QObject {
     QCOMPARE(watcher.messages.size(), 1);
     QVERIFY(watcher.messages[0].contains(QStringLiteral("sample.GPS3dVector")));
     QVERIFY(d.Enabled(CommandId::Adjust3d));
+    // Nor does the report of the run before stay to be shown as this one's.
     d.window.CommandAction(CommandId::ShowResult3d)->trigger();
+    QCOMPARE(d.Windows(), 0);
+    QCOMPARE(watcher.messages.size(), 2);
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    QCOMPARE(d.window.LastStatus(), 0);
+  }
+
+  void anOpenReportFollowsTheRunsOfItsCommand() {
+    DesktopScope scope;
+    Desktop d;
+    ModalWatcher watcher;
+    QVERIFY(d.Open(m_Project));
+    const QString dir = QFileInfo(m_Project).path();
+    const QString known = dir + QStringLiteral("/sample.GPS3dKnownXYZ");
+    const QString reportPath = dir + QStringLiteral("/sample.GPS3dResult");
+    QFile file(known);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray allKnown = file.readAll();
+    file.close();
+    auto writeKnown = [&](const QByteArray& bytes) {
+      QFile out(known);
+      QVERIFY(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+      out.write(bytes);
+    };
+    auto onDisk = [&] {
+      QFile in(reportPath);
+      return in.open(QIODevice::ReadOnly) ? DecodeGbkPreserving(in.readAll().toStdString()).text : QString();
+    };
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    TextView* report = d.window.ActiveTextView();
+    QVERIFY(report);
+    const QString first = report->toPlainText();
+
+    // Run again with a known point fewer: the unedited report shows the new numbers.
+    writeKnown(allKnown.left(allKnown.lastIndexOf('\n', allKnown.size() - 2) + 1));
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
     QCOMPARE(d.Windows(), 1);
+    QVERIFY(report->toPlainText() != first);
+    QCOMPARE(report->toPlainText(), onDisk());
+    QVERIFY(!report->document()->isModified());
+
+    // With unsaved edits it asks: "否" keeps them, "是" reads the new report.
+    report->moveCursor(QTextCursor::End);
+    report->insertPlainText(QStringLiteral("note\n"));
+    writeKnown(allKnown);
+    watcher.answers = {QMessageBox::No};
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    QCOMPARE(watcher.messages.size(), 1);
+    QVERIFY(watcher.messages[0].contains(QStringLiteral("sample.GPS3dResult")));
+    QVERIFY(report->toPlainText().endsWith(QStringLiteral("note\n")));
+    watcher.answers = {QMessageBox::Yes};
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    QCOMPARE(watcher.messages.size(), 2);
+    QCOMPARE(report->toPlainText(), first);
+
+    // A failed run takes its report away, and the view of it closes.
+    const QString vectors = dir + QStringLiteral("/sample.GPS3dVector");
+    QVERIFY(QFile::rename(vectors, vectors + QStringLiteral(".away")));
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    QVERIFY(QFile::rename(vectors + QStringLiteral(".away"), vectors));
+    QTRY_COMPARE(d.Windows(), 0);
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    QCOMPARE(d.window.LastStatus(), 0);
   }
 
   void theProgramWithoutACommandStartsTheDesktop() {

@@ -55,18 +55,23 @@ INSTANTIATE_TEST_SUITE_P(Samples, BaselineSampleTest, testing::ValuesIn(kSamples
                            return name;
                          });
 
-// A file of another package: an empty synchronous file, success, no message.
+// A file of another package: an empty synchronous file, and a message that no baseline was
+// read, with the project's package and the package whose reader does read the file.
 class BaselineWrongFormatTest : public BaselineFixture, public testing::WithParamInterface<int> {};
 
-TEST_P(BaselineWrongFormatTest, YieldsAnEmptySynchronousFileAndSuccess) {
+TEST_P(BaselineWrongFormatTest, YieldsAnEmptySynchronousFileAndSaysWhichPackageItLooksLike) {
   const int type = GetParam();
   WriteKnown(kCompleteKnownFile);
-  // The GAMIT summary lines are nobody else's records; GAMIT itself gets a Leica file.
+  // The GAMIT summary lines are nobody else's records; GAMIT itself gets a Leica file (whose
+  // records the South reader takes too, but in an element order that makes no covariance).
   const bool gamit = type == 8;
   const std::string input = Sample(gamit ? "leica-1631.asc" : "gamit-o1631.txt");
   ASSERT_EQ(Import(type, {input}), 1);
   EXPECT_EQ(Output(gamit ? "leica-1631" : "gamit-o1631"), "");
-  EXPECT_TRUE(Messages().empty());
+  const std::string looksLike = gamit ? "Leica(SKI/LGO)" : "Gamit";
+  EXPECT_EQ(Messages(), std::vector<std::string>{u8"基线文件:" + input + u8"中没有读出任何基线!\n工程设置的基线解算软件是" +
+                                                 BaselinePackageOf(type)->name + u8"，该文件像是" + looksLike +
+                                                 u8"的基线文件，请在设置中改选基线解算软件后重新读取。"});
 }
 
 // Every type with an importer, named by its package.
@@ -158,9 +163,13 @@ TEST_F(RealExportTest, GamitOFileExcerptWithTheMarkerLineImportsItsBaselines) {
 }
 
 TEST_F(RealExportTest, GamitFileWithoutAMarkerLineGivesAnEmptyFile) {
-  ASSERT_EQ(Import(8, {Sample("real/olamba.020.excerpt")}), 1);
+  const std::string input = Sample("real/olamba.020.excerpt");
+  ASSERT_EQ(Import(8, {input}), 1);
   EXPECT_EQ(Output("olamba.020"), "");
-  EXPECT_TRUE(Messages().empty());
+  // No other reader finds a baseline in it (the system's own format takes a table of channel
+  // numbers for two, whose "covariances" are none).
+  EXPECT_EQ(Messages(), std::vector<std::string>{u8"基线文件:" + input + u8"中没有读出任何基线!\n工程设置的基线解算软件是Gamit，"
+                                                 u8"用其他基线解算软件的格式也读不出基线，请检查该文件。"});
 }
 
 }  // namespace
