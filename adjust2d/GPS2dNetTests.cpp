@@ -33,7 +33,7 @@ void WriteConfidenceEllipses(CReportFile& f, const CGPS2dNetAdjust& net, const C
     const int p = net.UnknownOf(i);
     const CEllipse e = ErrorEllipse(net.Qxx(p, p) * s * s, net.Qxx(p + 1, p + 1) * s * s, net.Qxx(p + 1, p) * s * s);
     f.Printf("%4d %16s %10.2lf %10.2lf %12.4lf %10.2lf %10.2lf\n", i + 1, net.m_PointName[i].c_str(), e.major,
-             e.minor, RadianToDms(e.direction), e.major * k.ellipse, e.minor * k.ellipse);
+             e.minor, RadianToDms(e.direction, 4, 180.0), e.major * k.ellipse, e.minor * k.ellipse);
   }
   f.Write(kDash);
 }

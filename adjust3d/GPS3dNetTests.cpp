@@ -57,7 +57,7 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
     double axes[3];
     EllipsoidAxes(local, axes);
     f.Printf("%4d %16s %7.2f %7.2f %9.4f %8.2f %7.2f %7.2f %7.2f %7.2f %7.2f %7.2f\n", i + 1,
-             net.m_PointName[i].c_str(), e.major, e.minor, RadianToDms(e.direction), mU, e.major * k.ellipse,
+             net.m_PointName[i].c_str(), e.major, e.minor, RadianToDms(e.direction, 4, 180.0), mU, e.major * k.ellipse,
              e.minor * k.ellipse, mU * k.interval, axes[0] * k.ellipsoid, axes[1] * k.ellipsoid, axes[2] * k.ellipsoid);
   }
   f.Write(kDash);

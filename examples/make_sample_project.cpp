@@ -119,27 +119,31 @@ class Generator {
     p.z += 0.035 + cb * north + sb * up;
   }
 
-  // One baseline of a period: the true vector, the receivers' centring errors of the period,
-  // and solution noise drawn from the covariance that is reported with it (cm²).
-  std::string Baseline(const Point& from, const Point& to, const double centring[2][3]) {
+  // Local north, east, up axes at a point, as geocentric unit vectors.
+  static void LocalAxes(const Point& p, double axes[3][3]) {
+    const double sb = std::sin(p.b), cb = std::cos(p.b), sl = std::sin(p.l), cl = std::cos(p.l);
+    const double a[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};
+    for (int k = 0; k < 3; ++k)
+      for (int i = 0; i < 3; ++i) axes[k][i] = a[k][i];
+  }
+
+  // One baseline of a period: the difference of the two receivers' positions as the period
+  // solved them (geocentric, m), and the covariance of the receiver model reported with it
+  // (cm²). The vectors of one period share their receivers' errors, so that its loops close.
+  static std::string Baseline(const Point& from, const Point& to, const double observedFrom[3],
+                              const double observedTo[3]) {
     const double d[3] = {to.x - from.x, to.y - from.y, to.z - from.z};
     const double length = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
     const double sh = (kReceiverFixedMm + kReceiverPpm * length / 1000.0) / 10.0;  // cm
     const double sigma[3] = {sh, sh, 2.0 * sh};                                       // north, east, up
-    // Local north, east, up axes at the from-point, as geocentric unit vectors.
-    const double sb = std::sin(from.b), cb = std::cos(from.b), sl = std::sin(from.l), cl = std::cos(from.l);
-    const double axes[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};
+    double axes[3][3];
+    LocalAxes(from, axes);
     double cov[3][3] = {};
-    double noise[3] = {};
-    for (int k = 0; k < 3; ++k) {
-      const double n = Gauss(sigma[k]) / 100.0;  // m
-      for (int i = 0; i < 3; ++i) {
-        noise[i] += n * axes[k][i];
+    for (int k = 0; k < 3; ++k)
+      for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) cov[i][j] += sigma[k] * sigma[k] * axes[k][i] * axes[k][j];
-      }
-    }
     double v[3];
-    for (int i = 0; i < 3; ++i) v[i] = d[i] + noise[i] + (centring[1][i] - centring[0][i]) / 1000.0;
+    for (int i = 0; i < 3; ++i) v[i] = observedTo[i] - observedFrom[i];
     return Format("%16s %16s %15.4lf %15.4lf %15.4lf %20.13lf %20.13lf %20.13lf %20.13lf %20.13lf %20.13lf\n",
                   from.name, to.name, v[0], v[1], v[2], cov[0][0], cov[1][1], cov[2][2], cov[0][1], cov[0][2],
                   cov[1][2]);
@@ -149,16 +153,29 @@ class Generator {
     std::vector<std::string> files;
     for (size_t s = 0; s < kPeriods.size(); ++s) {
       const auto& receivers = kPeriods[s];
-      std::vector<std::array<double, 3>> centring(receivers.size());
-      for (auto& c : centring)
-        for (double& e : c) e = Gauss(kCentringMm);
+      // Each receiver's position as the period solved it: the truth, a scale error of the
+      // period about its first receiver, the centring error and the receiver's own noise
+      // (the receiver model's fixed part shared out over the two ends of a baseline).
+      const double scale = Gauss(kReceiverPpm / std::sqrt(2.0)) * 1e-6;
+      const Point& origin = points[receivers[0]];
+      std::vector<std::array<double, 3>> observed(receivers.size());
+      for (size_t r = 0; r < receivers.size(); ++r) {
+        const Point& p = points[receivers[r]];
+        const double truth[3] = {p.x, p.y, p.z}, base[3] = {origin.x, origin.y, origin.z};
+        double axes[3][3];
+        LocalAxes(p, axes);
+        double error[3] = {};
+        for (int i = 0; i < 3; ++i) error[i] = Gauss(kCentringMm) / 1000.0;
+        const double receiverMm = kReceiverFixedMm / std::sqrt(2.0);
+        const double own[3] = {Gauss(receiverMm), Gauss(receiverMm), Gauss(2.0 * receiverMm)};  // n, e, u
+        for (int k = 0; k < 3; ++k)
+          for (int i = 0; i < 3; ++i) error[i] += own[k] / 1000.0 * axes[k][i];
+        for (int i = 0; i < 3; ++i) observed[r][i] = truth[i] + scale * (truth[i] - base[i]) + error[i];
+      }
       std::string text;
       for (size_t i = 0; i < receivers.size(); ++i)
-        for (size_t j = i + 1; j < receivers.size(); ++j) {
-          const double pair[2][3] = {{centring[i][0], centring[i][1], centring[i][2]},
-                                     {centring[j][0], centring[j][1], centring[j][2]}};
-          text += Baseline(points[receivers[i]], points[receivers[j]], pair);
-        }
+        for (size_t j = i + 1; j < receivers.size(); ++j)
+          text += Baseline(points[receivers[i]], points[receivers[j]], observed[i].data(), observed[j].data());
       files.push_back(Format("%s/S%02zu.GPS3DVector_S", dir.c_str(), s + 1));
       Write(files.back(), text);
     }

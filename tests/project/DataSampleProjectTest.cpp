@@ -15,6 +15,7 @@
 #include "project/ProjectDialogs.h"
 #include "geodesy/Angles.h"
 #include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
 #include "tests/support/TestHost.h"
 
 namespace {
@@ -137,6 +138,22 @@ TEST_F(SampleProjectTest, SameSeedGivesTheSameFiles) {
   EXPECT_EQ(Bytes("sample.GPS1dKnownH"), heights);
   ASSERT_EQ(Generate(2), 0);
   EXPECT_NE(Bytes("S03.GPS3DVector_S"), first);
+}
+
+}  // namespace
+
+namespace {
+
+// The vectors of one period come from one solution of its receivers' positions, as a real
+// survey's do: every synchronous loop closes within its tolerance.
+TEST_F(SampleProjectTest, SynchronousLoopsCloseAsARealSurveysDo) {
+  std::vector<std::string> arguments = {"--project", dir + "/sample.prj", "sync-loops"};
+  for (int s = 1; s <= 7; ++s) arguments.push_back(dir + Format("/S%02d.GPS3DVector_S", s));
+  const auto run = test::RunProgram(arguments, config.str());
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string report = Bytes("sample.GPS3dSyncMisclosure");
+  EXPECT_NE(report.find("S07"), std::string::npos);
+  EXPECT_EQ(report.find(test::G(u8"超限")), std::string::npos);
 }
 
 }  // namespace
