@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -76,7 +77,12 @@ void RunProgram(const std::vector<std::string>& arguments) {
     _exit(127);
   }
   int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+  // libFuzzer's timer signal interrupts the wait on a slow or loaded machine: wait again.
+  pid_t waited = -1;
+  if (pid > 0)
+    do waited = waitpid(pid, &status, 0);
+    while (waited < 0 && errno == EINTR);
+  if (pid < 0 || waited != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
     Fail("could not run " + arguments[0]);
 }
 
