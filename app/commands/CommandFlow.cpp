@@ -70,14 +70,14 @@ CommandId MakerOf(ProjectFile kind, int variant) {
 }
 
 bool IsEntryForm(CommandId id) {
-  const CommandSpec* spec = FindMenuCommand(id);
-  return spec && spec->input.form == CommandForm::DataEntry;
+  const CommandSpec* row = FindMenuCommand(id);
+  return row && row->input.form == CommandForm::DataEntry;
 }
 
 // The menu command's text in GBK, as a message names it.
 std::string MenuTextOf(CommandId id) {
-  const CommandSpec* spec = FindMenuCommand(id);
-  return spec ? Utf8ToGbk(spec->menuText) : std::string();
+  const CommandSpec* row = FindMenuCommand(id);
+  return row ? Utf8ToGbk(row->menuText) : std::string();
 }
 
 }  // namespace

@@ -463,13 +463,7 @@ TEST_F(CombinedAdjustTest, PointWithoutAChainToAFullPositionGetsTheApproximateMe
 
 TEST_F(CombinedAdjustTest, PointOnTheMeridianOfNinetyDegreesCountsAsPlaced) {
   // K1 lies on the plane X = 0; a test of |X| for "placed" would never chain from it.
-  GPSTransfer t(0);
-  t.m_a = 6378137.0, t.m_InvF = 298.257223563;
-  auto at = [&](double B, double L, double H) {
-    t.m_B = DmsToRadian(B), t.m_L = DmsToRadian(L), t.m_H = H;
-    t.BLHXYZ();
-    return std::array<double, 3>{t.m_X, t.m_Y, t.m_Z};
-  };
+  const auto at = test::Wgs84Geocentric;
   const auto k1 = at(30.0, 90.0, 50.0), k2 = at(30.03, 90.02, 60.0), p1 = at(30.01, 90.03, 70.0);
   ASSERT_LT(std::fabs(k1[0]), 0.1);
   project.Write("GPS3dKnownXYZ", Format("%20s %20.9lf %20.9lf %20.9lf\n", "K1", 30.0, 90.0, 50.0) +

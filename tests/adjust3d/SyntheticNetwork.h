@@ -32,6 +32,15 @@ struct SyntheticNetwork {
   std::vector<SyntheticVector> vectors;
 };
 
+// The geocentric X, Y, Z of a point given in D.MMSS and metres on the WGS-84 ellipsoid.
+inline std::array<double, 3> Wgs84Geocentric(double Bdms, double Ldms, double H) {
+  GPSTransfer t(0);
+  t.m_a = 6378137.0, t.m_InvF = 298.257223563;
+  t.m_B = DmsToRadian(Bdms), t.m_L = DmsToRadian(Ldms), t.m_H = H;
+  t.BLHXYZ();
+  return {t.m_X, t.m_Y, t.m_Z};
+}
+
 inline SyntheticNetwork MakeSyntheticNetwork(int points, unsigned seed, double noiseScale = 1.0,
                                              int knownCount = 3, double kSpacing = 2000.0 /* m */) {
   constexpr double kFixedMm = 3.0, kPpm = 0.5;      // receiver model

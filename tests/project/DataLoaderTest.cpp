@@ -22,6 +22,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "tests/adjust3d/AdjustFixture.h"
+#include "tests/adjust3d/SyntheticNetwork.h"
 #include "tests/support/TestHost.h"
 
 namespace {
@@ -515,13 +516,7 @@ TEST_F(DataLoaderTest, HeightSetReducesLatitudeAndLongitudeToTheirMeans) {
 TEST(LongitudePastOneHundredEighty, IsWrappedWhereverItIsRead) {
   test::AdjustProject project;
   project.Configuration().m_CentralMeridian = 245.0;
-  GPSTransfer t(0);
-  t.m_a = 6378137.0, t.m_InvF = 298.257223563;
-  auto at = [&](double B, double L, double H) {
-    t.m_B = DmsToRadian(B), t.m_L = DmsToRadian(L), t.m_H = H;
-    t.BLHXYZ();
-    return std::array<double, 3>{t.m_X, t.m_Y, t.m_Z};
-  };
+  const auto at = test::Wgs84Geocentric;
   const auto k1 = at(30.0, -115.0, 50.0), k2 = at(30.03, -114.58, 60.0), k3 = at(29.58, -114.57, 40.0),
              p1 = at(30.01, -114.57, 70.0);
   project.Write("GPS3dKnownXYZ", Format("K1 30.0 245.0 50.0\nK2 %.4f %.4f %.4f\nK3 %.4f %.4f %.4f\n", k2[0], k2[1],
@@ -538,7 +533,8 @@ TEST(LongitudePastOneHundredEighty, IsWrappedWhereverItIsRead) {
   EXPECT_LT(adjust.m_M0m, 0.01);
   EXPECT_NEAR(adjust.m_L[3], DmsToRadian(-114.57), 1e-9);
 
-  t.m_L0 = DmsToRadian(0.0);
+  GPSTransfer t(0);
+  t.m_a = 6378137.0, t.m_InvF = 298.257223563, t.m_L0 = DmsToRadian(0.0);
   t.m_B = DmsToRadian(30.0), t.m_L = DmsToRadian(359.0);
   ASSERT_EQ(t.BLXY(), 1);
   const double yEast = t.m_Y;
