@@ -1,6 +1,10 @@
 #include "adjust/ReportFile.h"
 
+#include <unistd.h>
+
 #include <cstdarg>
+
+#include "geodesy/Platform.h"
 
 namespace vemo {
 
@@ -9,21 +13,46 @@ namespace {
 constexpr size_t kBufferSize = 64 << 10;
 }  // namespace
 
-bool CReportFile::Create(const std::string& path) { return Open(path, "w"); }
+bool CReportFile::Create(const std::string& path) { return Open(path, nullptr); }
 
-bool CReportFile::Append(const std::string& path) { return Open(path, "a"); }
+bool CReportFile::Append(const std::string& path) {
+  // The old lines are copied into the new file: the file is replaced whole like any other,
+  // and a run that fails leaves it as it was. Such files hold a line a run, so the copy is
+  // small.
+  FileReadError error = FileReadError::None;
+  const std::optional<std::string> old = ReadWholeFile(path, &error);
+  // A file there that cannot be read is not replaced by one without its lines.
+  if (!old && (error != FileReadError::CannotOpen || FileExists(path))) return false;
+  return Open(path, old ? &*old : nullptr);
+}
 
-bool CReportFile::Open(const std::string& path, const char* mode) {
-  Close();
+bool CReportFile::Open(const std::string& path, const std::string* start) {
+  Abandon();
   m_Path = path;
   m_Failed = false;
-  m_File = std::fopen(path.c_str(), mode);
-  if (m_File) std::setvbuf(m_File, nullptr, _IOFBF, kBufferSize);
-  return m_File != nullptr;
+  if (!m_Replacement.Open(path)) return false;
+  // A stream of its own on the temporary file; the replacement keeps its descriptor for the
+  // flush to disk and the rename.
+  const int fd = ::dup(m_Replacement.Descriptor());
+  m_File = fd >= 0 ? ::fdopen(fd, "w") : nullptr;
+  if (!m_File) {
+    if (fd >= 0) ::close(fd);
+    m_Replacement.Abandon();
+    return false;
+  }
+  std::setvbuf(m_File, nullptr, _IOFBF, kBufferSize);
+  if (start) Write(*start);
+  return true;
+}
+
+bool CReportFile::Writable() {
+  if (!m_File || m_Failed) return false;
+  if (StopRequested()) m_Failed = true;
+  return !m_Failed;
 }
 
 void CReportFile::Printf(const char* format, ...) {
-  if (!m_File) return;
+  if (!Writable()) return;
   va_list args;
   va_start(args, format);
   if (std::vfprintf(m_File, format, args) < 0) m_Failed = true;
@@ -31,15 +60,25 @@ void CReportFile::Printf(const char* format, ...) {
 }
 
 void CReportFile::Write(const std::string& text) {
-  if (!m_File) return;
+  if (!Writable()) return;
   if (std::fwrite(text.data(), 1, text.size(), m_File) != text.size()) m_Failed = true;
 }
 
 bool CReportFile::Close() {
   if (!m_File) return true;
-  const bool ok = std::fclose(m_File) == 0 && !m_Failed;
+  const bool written = std::fclose(m_File) == 0 && !m_Failed && !StopRequested();
   m_File = nullptr;
-  return ok;
+  if (!written) {
+    m_Replacement.Abandon();
+    return false;
+  }
+  return m_Replacement.Commit();
+}
+
+void CReportFile::Abandon() {
+  if (m_File) std::fclose(m_File);
+  m_File = nullptr;
+  m_Replacement.Abandon();
 }
 
 }  // namespace vemo

@@ -451,6 +451,8 @@ int CGPS2dNetAdjust::Adjust() {
   start = Clock::now();
   m_Normal->PrepareCofactors();
   m_Times.inversion = Seconds(start);
+  // A stop asked for while no progress window was open (the factorisation, the inverse).
+  if (vemo::StopRequested()) return 0;
 
   if (m_WithTransformation) {
     const double c = m_x[m_UnknownCount - 2], s = m_x[m_UnknownCount - 1];

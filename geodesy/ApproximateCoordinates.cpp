@@ -118,15 +118,11 @@ int ChainFromKnownPoints(int known, int points, int vectors, Pass pass, Undeterm
   }
 }
 
-// Writes a result file whole; "打开文件:%s出错!" when it cannot be created or written.
+// Replaces a result file whole (never cut: a later command reads it); "打开文件:%s出错!" when
+// it cannot be written.
 bool WriteResultFile(const std::string& path, const std::string& content) {
-  std::FILE* file = std::fopen(path.c_str(), "w");
-  bool ok = file != nullptr;
-  if (file) {
-    ok = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-    ok = std::fclose(file) == 0 && ok;
-  }
-  if (!ok)
+  const bool ok = !vemo::StopRequested() && vemo::WriteFileAtomically(path, content);
+  if (!ok && !vemo::StopRequested())
     vemo::ShowMessage(vemo::Format(vemo::T(u8"打开文件:%s出错!"), vemo::PathToGbk(path).c_str()), ApplicationTitle());
   return ok;
 }

@@ -103,39 +103,33 @@ bool RewriteKnownFile(const CKnownFile& known, const CReferenceStation& referenc
   return true;
 }
 
-// The output of the run: the merged file, or the file of the input being read.
+// The output of the run: the merged file, or the file of the input being read. It replaces
+// the file of its name only when finished, so that a failed or killed import leaves the
+// previous file whole.
 class COutputFile {
  public:
-  ~COutputFile() { Close(); }
   bool Create(const std::string& path) {
-    Close();
     m_Path = path;
-    m_File = std::fopen(path.c_str(), "w");
-    if (m_File) return true;
+    if (m_File.Open(path)) return true;
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
     return false;
   }
   bool Append(const std::string& text) {
-    if (text.empty() || std::fwrite(text.data(), 1, text.size(), m_File) == text.size()) return true;
+    if (m_File.Write(text.data(), text.size())) return true;
     Fail();
     return false;
   }
-  // Closes the file; false after the message when what was written did not reach the disk.
+  // Puts the file in place; false after the message when what was written did not reach the disk.
   bool Finish() {
-    bool ok = std::fclose(m_File) == 0;
-    m_File = nullptr;
-    if (!ok) Fail();
-    return ok;
+    if (m_File.Commit()) return true;
+    Fail();
+    return false;
   }
 
  private:
-  void Close() {
-    if (m_File) std::fclose(m_File);
-    m_File = nullptr;
-  }
   void Fail() { WriteFileError(m_Path, ApplicationTitle()); }
   std::string m_Path;
-  std::FILE* m_File = nullptr;
+  CAtomicFile m_File;  // abandoned when the import ends before Finish
 };
 
 }  // namespace

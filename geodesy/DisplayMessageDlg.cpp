@@ -23,10 +23,15 @@ int CDisplayMessageDlg::OnInitDialog() {
   return 1;
 }
 
-void CDisplayMessageDlg::OnCancelButton() { m_Cancel = 1; }
+void CDisplayMessageDlg::OnCancelButton() {
+  m_Cancel = 1;
+  vemo::RequestStop();
+}
 
 bool CDisplayMessageDlg::CancelRequested() {
   GetWindowMessage();
+  // A stop asked for before this window opened (Ctrl-C between stages) holds as well.
+  if (vemo::StopRequested()) m_Cancel = 1;
   if (!m_Cancel) return false;
   if (!m_CancelReported) {
     m_CancelReported = true;

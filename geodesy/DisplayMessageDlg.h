@@ -26,9 +26,11 @@ class CDisplayMessageDlg {
   // percentage shown; smaller or equal values, and an empty range, change nothing.
   void SetPosition(int position);
 
-  // Clears the cancel flag, resets the last percentage and shows "0%". Returns 1.
+  // Clears this window's cancel flag (not the command's stop request, which a later window
+  // must not lose), resets the last percentage and shows "0%". Returns 1.
   int OnInitDialog();
-  // The person asked to cancel; the dialog stays open.
+  // The person asked to cancel: the command's stop request (vemo::RequestStop) is set; the
+  // dialog stays open.
   void OnCancelButton();
 
   int IsCancelled() const { return m_Cancel; }

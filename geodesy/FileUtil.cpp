@@ -42,65 +42,102 @@ bool SameFile(int fd, const std::string& path) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* errorText) {
-  auto fail = [&](int err) {
-    if (errorText) *errorText = std::strerror(err);
+bool IsNonRegularFile(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode);
+}
+
+bool CAtomicFile::Open(const std::string& path, std::string* errorText) {
+  Abandon();
+  auto fail = [&](const std::string& why) {
+    if (errorText) *errorText = why;
     return false;
   };
+  struct stat st;
+  const bool exists = ::stat(path.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode)) return fail("not a regular file");
+  // The file's own permission is kept: a result the user made read-only is not replaced.
+  if (exists && ::access(path.c_str(), W_OK) != 0) return fail(std::strerror(errno));
   fs::path target(path);
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  // A name of our own beside the target, so the rename stays on one file system. The save
-  // holds a lock on it until the rename: a process killed during the save leaves a file
-  // nobody holds, which the next start removes (RemoveLeftoverSaves); one that is still
-  // saving is left alone.
+  // A name of our own beside the target. The write holds a lock on it until the rename: a
+  // process killed while it writes leaves a file nobody holds, which the next start removes
+  // (RemoveLeftoverSaves); one that is still writing is left alone.
   static std::mt19937_64 rng{std::random_device{}()};
-  std::string tmp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
+  for (int attempt = 0; attempt < 16 && m_Fd < 0; ++attempt) {
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, "%.*s%016llx", static_cast<int>(kTemporaryTag.size()), kTemporaryTag.data(),
                   static_cast<unsigned long long>(rng()));
-    tmp = (dir / ("." + target.filename().string() + suffix)).string();
-    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) return fail(errno);
+    m_Temporary = (dir / ("." + target.filename().string() + suffix)).string();
+    m_Fd = ::open(m_Temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (m_Fd < 0 && errno != EEXIST) return fail(std::strerror(errno));
     // A cleaner may have taken the new file for a leftover between its creation and the
     // lock: then it is gone, and another name is tried.
-    if (fd >= 0 && (::flock(fd, LOCK_EX) != 0 || !SameFile(fd, tmp))) {
-      ::close(fd);
-      fd = -1;
+    if (m_Fd >= 0 && (::flock(m_Fd, LOCK_EX) != 0 || !SameFile(m_Fd, m_Temporary))) {
+      ::close(m_Fd);
+      m_Fd = -1;
     }
   }
-  if (fd < 0) return fail(EEXIST);
-  auto abandon = [&](int err) {
-    ::unlink(tmp.c_str());
-    ::close(fd);
-    return fail(err);
-  };
+  if (m_Fd < 0) return fail(std::strerror(EEXIST));
+  m_Path = path;
   // Keep the permissions of the file we replace.
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-  const char* data = content.data();
-  size_t left = content.size();
-  while (left > 0) {
-    ssize_t n = ::write(fd, data, left);
+  if (exists) ::fchmod(m_Fd, st.st_mode & 07777);
+  return true;
+}
+
+bool CAtomicFile::Write(const char* data, size_t size) {
+  if (m_Fd < 0) return false;
+  while (size > 0) {
+    const ssize_t n = ::write(m_Fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return abandon(errno);
+      return false;
     }
     data += n;
-    left -= static_cast<size_t>(n);
+    size -= static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0) return abandon(errno);
-  if (::rename(tmp.c_str(), path.c_str()) != 0) return abandon(errno);
+  return true;
+}
+
+bool CAtomicFile::Commit(std::string* errorText) {
+  if (m_Fd < 0) {
+    if (errorText) *errorText = std::strerror(EBADF);
+    return false;
+  }
+  if (::fsync(m_Fd) != 0 || ::rename(m_Temporary.c_str(), m_Path.c_str()) != 0) {
+    if (errorText) *errorText = std::strerror(errno);
+    Abandon();
+    return false;
+  }
   // The rename itself reaches the disk with the directory.
-  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  fs::path dir = fs::path(m_Path).parent_path();
+  const int dirFd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dirFd >= 0) {
     ::fsync(dirFd);
     ::close(dirFd);
   }
-  if (::close(fd) != 0) return fail(errno);
-  return true;
+  const bool closed = ::close(m_Fd) == 0;
+  m_Fd = -1;
+  if (!closed && errorText) *errorText = std::strerror(errno);
+  return closed;
+}
+
+void CAtomicFile::Abandon() {
+  if (m_Fd < 0) return;
+  ::unlink(m_Temporary.c_str());
+  ::close(m_Fd);
+  m_Fd = -1;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* errorText) {
+  CAtomicFile file;
+  if (!file.Open(path, errorText)) return false;
+  if (!file.Write(content.data(), content.size())) {
+    if (errorText) *errorText = std::strerror(errno);
+    return false;
+  }
+  return file.Commit(errorText);
 }
 
 bool RemoveFilesDurably(const std::vector<std::string>& paths, std::string* failedPath, std::string* errorText) {

@@ -8,11 +8,47 @@
 
 namespace vemo {
 
-// Replaces path with content atomically: writes a temporary file in the same directory,
-// flushes it to disk and renames it over the old file. On failure the old file is intact and
+// The replacement of a file, written piece by piece: a temporary file beside path (so that the
+// rename stays on one file system), which Commit flushes to disk and renames over path. Until
+// then path is untouched; Abandon, and the destructor without a Commit, remove the temporary
+// file, so a failed or interrupted write leaves the old file whole. A process killed while it
+// writes leaves the temporary file, which RemoveLeftoverSaves removes.
+class CAtomicFile {
+ public:
+  CAtomicFile() = default;
+  ~CAtomicFile() { Abandon(); }
+  CAtomicFile(const CAtomicFile&) = delete;
+  CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+  // Starts the replacement of path. Refused (false, errorText if given receives why) when a
+  // directory, a FIFO, a device or a socket stands at path, which a write would not replace
+  // but block on or destroy, when the file there may not be written, or when no temporary file
+  // can be made beside it.
+  bool Open(const std::string& path, std::string* errorText = nullptr);
+  bool IsOpen() const { return m_Fd >= 0; }
+  // The temporary file's descriptor (write only), -1 when not open.
+  int Descriptor() const { return m_Fd; }
+  // Writes all of data; false on a write error.
+  bool Write(const char* data, size_t size);
+  // Flushes the temporary file to disk and renames it over path; false (the temporary file
+  // removed, path unchanged) when that fails.
+  bool Commit(std::string* errorText = nullptr);
+  void Abandon();
+
+ private:
+  std::string m_Path, m_Temporary;
+  int m_Fd = -1;
+};
+
+// Replaces path with content atomically (CAtomicFile). On failure the old file is intact and
 // errorText (if given) receives the system's description of the failure.
 bool WriteFileAtomically(const std::string& path, const std::string& content,
                          std::string* errorText = nullptr);
+
+// Whether something other than a regular file (a directory, a FIFO, a device, a socket) stands
+// at path: an output must not be opened there, since opening a FIFO for writing waits for a
+// reader forever.
+bool IsNonRegularFile(const std::string& path);
 
 // Removes the files at paths the way a save replaces one: each by a single unlink, which
 // another program sees as done or not done, then one flush of their directories so that the
@@ -28,6 +64,7 @@ enum class FileReadError {
   CannotOpen,  // missing, no permission
   NotRegular,  // a directory, a FIFO, a device or a socket
   ReadFailed,  // an error while reading
+  Incomplete,  // a file the program wrote whose last line is not ended: it was cut
 };
 
 // The whole content of a regular file, or nothing when it cannot be read. Only regular files

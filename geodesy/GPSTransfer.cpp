@@ -6,6 +6,7 @@
 
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSConfiguration.h"
 #include "geodesy/LibraryState.h"
@@ -132,7 +133,17 @@ bool CheckOutputIsNotInput(const std::string& inputPath, const std::string& outp
   return false;
 }
 
+bool CheckOutputIsRegular(const std::string& outputPath, const char* captionGbk) {
+  if (!vemo::IsNonRegularFile(outputPath)) return true;
+  vemo::ShowMessage(vemo::Format(vemo::T(u8"%s不是普通文件，不能写入!"), vemo::PathToGbk(outputPath).c_str()), captionGbk,
+                    vemo::MessageIcon::Warning);
+  return false;
+}
+
 void WriteFileError(const std::string& path, const char* captionGbk) {
+  // A file left unwritten because the command was stopped is no write error: the stop is
+  // reported once, at its end.
+  if (vemo::StopRequested()) return;
   vemo::ShowMessage(vemo::Format(vemo::T(u8"写文件'%s'出错!"), vemo::PathToGbk(path).c_str()), captionGbk,
                     vemo::MessageIcon::Warning);
 }

@@ -51,6 +51,10 @@ bool CheckEllipsoid(double a, double invF, const char* captionGbk);
 // would otherwise be read while it is appended to.
 bool CheckOutputIsNotInput(const std::string& inputPath, const std::string& outputPath, const char* captionGbk);
 
+// Whether a result file may be opened for appending: false, with a warning under the caption
+// given, when a directory, FIFO or device stands at its path (a FIFO would block the command).
+bool CheckOutputIsRegular(const std::string& outputPath, const char* captionGbk);
+
 // Warning "写文件'%s'出错!" under the caption given, for a result file that could not be
 // written completely (a full disk).
 void WriteFileError(const std::string& path, const char* captionGbk);

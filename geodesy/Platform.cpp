@@ -1,5 +1,7 @@
 #include "geodesy/Platform.h"
 
+#include <atomic>
+
 namespace vemo {
 namespace {
 
@@ -36,6 +38,10 @@ SilentHost& Silent() {
 }
 
 PlatformHost* g_host = nullptr;
+
+// Lock-free, so that a signal handler may set it.
+std::atomic<bool> g_stop{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
 }  // namespace
 
@@ -76,5 +82,9 @@ bool AskYesNo(const std::string& textGbk, const std::string& captionGbk, Message
   return Platform().ShowMessage(Request(textGbk, captionGbk, icon, MessageButtons::YesNo, defaultButton,
                                         safeAnswer)) == MessageAnswer::Yes;
 }
+
+void RequestStop() { g_stop.store(true, std::memory_order_relaxed); }
+bool StopRequested() { return g_stop.load(std::memory_order_relaxed); }
+void ClearStopRequest() { g_stop.store(false, std::memory_order_relaxed); }
 
 }  // namespace vemo

@@ -110,6 +110,15 @@ MessageAnswer ShowMessage(const std::string& textGbk, const std::string& caption
 bool AskYesNo(const std::string& textGbk, const std::string& captionGbk, MessageIcon icon,
               int defaultButton, MessageAnswer safeAnswer);
 
+// The person's request to stop the running command: Ctrl-C on the command line, "取消" of a
+// progress window on the desktop. It stays set until the next command starts (a later progress
+// window does not clear it): the computation stops at its next stage, and no result file is
+// replaced after it (CReportFile), so every file is the old one or a complete new one.
+// RequestStop is safe in a signal handler.
+void RequestStop();
+bool StopRequested();
+void ClearStopRequest();
+
 // The wait cursor for the life of a scope.
 class CWaitCursor {
  public:

@@ -195,6 +195,7 @@ int GPSTransfer::SolveParameters(int minimumCommonPoints) {
 int GPSTransfer::OpenReport() {
   m_OutputStream.close();
   m_OutputStream.clear();
+  if (!CheckOutputIsRegular(m_OutputFile, ApplicationTitle())) return 0;
   m_OutputStream.open(m_OutputFile, std::ios::binary | std::ios::app);
   if (!m_OutputStream) {
     OpenFileError(m_OutputFile);

@@ -134,6 +134,7 @@ int ChangeZoneOfXY(const CChangZoneOfXY& dialog, const std::string& path) {
     return 0;
   }
   std::istringstream in(std::move(*text));
+  if (!CheckOutputIsRegular(output, caption)) return 0;
   std::ofstream out(output, std::ios::binary | std::ios::app);
   if (!out) {
     OpenFileError(output);

@@ -82,6 +82,10 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
   }
   // A run whose work could not be kept has not completed.
   if (!SaveOnExit() && status == kCommandDone) status = kCommandFailed;
+  if (StopRequested()) {
+    ShowMessage(T(u8"命令已被中断(Ctrl-C)，未完成的结果没有写入文件!"), AppTitle(), MessageIcon::Warning);
+    status = kCommandInterrupted;
+  }
   return status;
 }
 

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <csignal>
+#include <signal.h>
 #include <cstdio>
 
 #include "geodesy/Encoding.h"
@@ -11,9 +11,10 @@
 namespace vemo {
 namespace {
 
-volatile std::sig_atomic_t g_interrupted = 0;
-
-extern "C" void OnInterrupt(int) { g_interrupted = 1; }
+// The first Ctrl-C asks the command to stop at its next stage; the handler is then the
+// default again, so that a second one ends the process at once (every file it replaces is
+// still the old or the new one: they are written beside and renamed).
+extern "C" void OnInterrupt(int) { RequestStop(); }
 
 const char* AnswerName(MessageAnswer a) {
   switch (a) {
@@ -29,18 +30,12 @@ const char* AnswerName(MessageAnswer a) {
 bool IsQuestion(MessageButtons b) { return b != MessageButtons::Ok; }
 
 // One line on standard error that rewrites itself; only on a terminal, so redirected output
-// stays free of progress noise. While it is open, Ctrl-C asks the computation to cancel.
+// stays free of progress noise.
 class ConsoleProgress final : public ProgressWindow {
  public:
-  explicit ConsoleProgress(std::function<void()>& onCancelSlot) : m_Slot(onCancelSlot) {
-    m_Tty = ::isatty(STDERR_FILENO) != 0;
-    g_interrupted = 0;
-    m_Previous = std::signal(SIGINT, OnInterrupt);
-  }
+  ConsoleProgress() { m_Tty = ::isatty(STDERR_FILENO) != 0; }
   ~ConsoleProgress() override {
     if (m_Tty && m_Shown) std::fputs("\r\033[K", stderr);
-    std::signal(SIGINT, m_Previous == SIG_ERR ? SIG_DFL : m_Previous);
-    m_Slot = nullptr;
   }
   void SetTitle(const std::string& gbk) override { m_Title = GbkToUtf8(gbk); Draw(); }
   void SetText(const std::string& gbk) override { m_Text = GbkToUtf8(gbk); Draw(); }
@@ -53,17 +48,28 @@ class ConsoleProgress final : public ProgressWindow {
     std::fflush(stderr);
     m_Shown = true;
   }
-  std::function<void()>& m_Slot;
   bool m_Tty = false;
   bool m_Shown = false;
-  void (*m_Previous)(int) = SIG_DFL;
   std::string m_Title, m_Text, m_Percent;
 };
 
 }  // namespace
 
-ConsoleHost::ConsoleHost() = default;
-ConsoleHost::~ConsoleHost() = default;
+// Ctrl-C is caught for the whole command, not only while a progress window is open: the
+// stages without one (a factorisation, the writing of a report) stop as well, at their end.
+ConsoleHost::ConsoleHost() {
+  ClearStopRequest();
+  struct sigaction action {};
+  action.sa_handler = OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  sigaction(SIGINT, &action, &m_PreviousInterrupt);
+}
+
+ConsoleHost::~ConsoleHost() {
+  sigaction(SIGINT, &m_PreviousInterrupt, nullptr);
+  ClearStopRequest();
+}
 
 MessageAnswer ConsoleHost::ShowMessage(const MessageRequest& request) {
   MessageAnswer answer = request.safeAnswer;
@@ -93,17 +99,12 @@ std::optional<std::string> ConsoleHost::ChooseFolder(const std::string&, const s
   return chosen;
 }
 
-std::unique_ptr<ProgressWindow> ConsoleHost::OpenProgressWindow(std::function<void()> onCancel) {
-  m_OnCancel = std::move(onCancel);
-  return std::make_unique<ConsoleProgress>(m_OnCancel);
+// Ctrl-C reaches the computation through the stop request, which its progress model reads.
+std::unique_ptr<ProgressWindow> ConsoleHost::OpenProgressWindow(std::function<void()>) {
+  return std::make_unique<ConsoleProgress>();
 }
 
-void ConsoleHost::PumpMessage() {
-  if (g_interrupted && m_OnCancel) {
-    g_interrupted = 0;
-    m_OnCancel();
-  }
-}
+void ConsoleHost::PumpMessage() {}
 
 void ConsoleHost::OpenTextDocument(const std::string& path) {
   std::printf("%s\n", path.c_str());

@@ -2,8 +2,11 @@
 // in UTF-8; questions answered by --yes / --no, otherwise by the answer that keeps existing
 // files; every opened document printed as its path on standard output (and its content with
 // --print); the progress window as one updating line on standard error when that is a
-// terminal. File and folder dialogs return what the command put in from its arguments.
+// terminal. File and folder dialogs return what the command put in from its arguments. While a
+// host lives (the command), Ctrl-C requests the command's stop (vemo::RequestStop).
 #pragma once
+
+#include <signal.h>
 
 #include <deque>
 #include <optional>
@@ -41,7 +44,7 @@ class ConsoleHost final : public PlatformHost {
   Answers m_Answers = Answers::Safe;
   bool m_Print = false;
   std::deque<std::string> m_Choices;
-  std::function<void()> m_OnCancel;
+  struct sigaction m_PreviousInterrupt {};
 };
 
 }  // namespace vemo

@@ -129,8 +129,10 @@ int CResultFiles::Finish(int status) const {
 
 int RunComputation(const std::function<int()>& load, const std::function<int()>& run,
                    const std::vector<std::string>& resultFiles) {
-  if (!load()) return kCommandFailed;
-  if (!run()) return kCommandFailed;
+  // A stop asked for during a stage ends the command after it: the engine's files were not
+  // put in place (CReportFile), so its success would be none.
+  if (!load() || StopRequested()) return kCommandFailed;
+  if (!run() || StopRequested()) return kCommandFailed;
   for (const auto& file : resultFiles) Platform().OpenTextDocument(file);
   return kCommandDone;
 }

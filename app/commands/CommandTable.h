@@ -21,6 +21,7 @@ struct CommandContext {
 constexpr int kCommandDone = 0;
 constexpr int kCommandFailed = 1;  // a failure the system reported in a message
 constexpr int kCommandUsage = 2;   // a usage error or a disabled command
+constexpr int kCommandInterrupted = 130;  // stopped by Ctrl-C (128 + SIGINT, as a shell reports it)
 
 // The menu commands. The values are the menu identifiers of the design: the menu's actions
 // carry them, and nothing else should depend on them.

@@ -128,6 +128,7 @@ int ConvertCoordinateFile(const Conversion& conversion, const std::string& path)
     return kCommandFailed;
   }
   std::istringstream in(std::move(*text));
+  if (!CheckOutputIsRegular(output, AppTitle())) return kCommandFailed;
   std::ofstream out(output, std::ios::binary | std::ios::app);
   if (!out) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(output).c_str()));

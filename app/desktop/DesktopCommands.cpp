@@ -116,6 +116,7 @@ int RunWithDialogs(const CommandSpec& command, QWidget* parent) {
 }  // namespace
 
 int RunDesktopCommand(const CommandSpec& command, QWidget* parent) {
+  ClearStopRequest();  // "取消" of an earlier command's progress window is no request to stop this one
   try {
     return RunWithDialogs(command, parent);
   } catch (const UsageError& e) {

@@ -8,6 +8,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/ProjectFiles.h"
 #include "geodesy/TextTools.h"
 
 namespace vemo {
@@ -15,6 +16,25 @@ namespace {
 
 // The white space of sscanf in the "C" locale.
 bool IsScanSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+// The files the computations write for later commands to read. Their writers end every line,
+// so one whose last line is not ended was cut (a program killed while writing it over, in a
+// version that wrote in place, or a copy cut short): read as whole, its last number would be
+// cut, or it would pass for a network of fewer vectors or points.
+constexpr ProjectFile kEndedFiles[] = {
+    ProjectFile::Result3d,    ProjectFile::BLH3d,       ProjectFile::XYHEFT3d,     ProjectFile::XYH3d,
+    ProjectFile::BLHVector3d, ProjectFile::Vector2d,    ProjectFile::XY2d,         ProjectFile::XYEFT2d,
+    ProjectFile::FreeXXInput, ProjectFile::FreeQxxInput, ProjectFile::FreeGxxInput, ProjectFile::FreeXXQxx,
+    ProjectFile::FreeENUQenu, ProjectFile::BreakthroughExtract};
+
+bool EndsEveryLine(const std::string& path) {
+  const size_t dot = path.find_last_of("./");
+  if (dot == std::string::npos || path[dot] != '.') return false;
+  const std::string extension = path.substr(dot + 1);
+  for (ProjectFile kind : kEndedFiles)
+    if (EqualNoCase(extension, Extension(kind, 0)) || EqualNoCase(extension, Extension(kind, 1))) return true;
+  return false;
+}
 
 }  // namespace
 
@@ -123,6 +143,10 @@ bool CheckPointName(std::string& name, const std::string& path, int line, const 
 bool ReadFileContent(const std::string& path, std::string& content, FileReadError* error) {
   auto data = ReadWholeFile(path, error);
   if (!data) return false;
+  if (!data->empty() && data->back() != '\n' && EndsEveryLine(path)) {
+    if (error) *error = FileReadError::Incomplete;
+    return false;
+  }
   content = std::move(*data);
   return true;
 }
@@ -131,6 +155,7 @@ bool ReadRequiredFile(const std::string& path, std::string& content) {
   FileReadError error = FileReadError::None;
   if (ReadFileContent(path, content, &error)) return true;
   if (error == FileReadError::NotRegular) ShowNotRegularFile(path);
+  else if (error == FileReadError::Incomplete) ShowIncompleteFile(path);
   else ShowOpenFileError(path);
   return false;
 }
@@ -181,6 +206,11 @@ std::string NumberList(const std::vector<int>& numbers) {
 
 void ShowNotRegularFile(const std::string& file) {
   ShowMessage(Format(T(u8"%s不是普通文件,不能读取!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
+}
+
+void ShowIncompleteFile(const std::string& file) {
+  ShowMessage(Format(T(u8"文件%s不完整(最后一行没有结束)，可能是写入时被中断，请重新计算产生它的命令!"), PathToGbk(file).c_str()),
+              AppTitle(), MessageIcon::Warning);
 }
 
 void ShowReadBaselineError(int line) {

@@ -123,7 +123,8 @@ bool CheckPointName(std::string& name, const std::string& path, int line, const 
                     int limit = kMaxPointName);
 
 // The content of a regular file, or false (with the reason in error, if given) when it cannot
-// be opened or read.
+// be opened or read, or when it is a result file of the program that was cut (its last line
+// not ended, FileReadError::Incomplete).
 bool ReadFileContent(const std::string& path, std::string& content, FileReadError* error = nullptr);
 // The same for a file the load needs: false after "打开文件%s出错!", or after the message
 // that it is no regular file (a directory, a FIFO, a device).
@@ -160,6 +161,9 @@ std::string NumberList(const std::vector<int>& numbers);
 
 // "%s不是普通文件,不能读取!": a directory, FIFO or device named where a file is read.
 void ShowNotRegularFile(const std::string& file);
+// A file the program wrote (a result another command reads) whose last line is not ended: it
+// was cut, and is not read as if whole.
+void ShowIncompleteFile(const std::string& file);
 // "在第 %d 行读取数据错误!" in the 3D loaders' box.
 void ShowReadBaselineError(int line);
 // A line of another file that does not hold what its record needs.

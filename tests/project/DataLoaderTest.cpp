@@ -437,6 +437,20 @@ TEST_F(PlaneNetworkTest, LoadsWithoutDistanceFileAndFillsApproximateCoordinates)
   EXPECT_EQ(set.m_AzimuthCount, 0);
 }
 
+// A result of the program cut inside its last number is refused, not read as a smaller network;
+// the user's own files may leave their last line unended.
+TEST_F(PlaneNetworkTest, AResultWhoseLastLineIsNotEndedIsRefused) {
+  WritePlaneNetwork();
+  Write("GPS2dKnownXY", "k1 3376498.6 144006.4\nK2 3377000 145000");
+  Write("GPS2dVector", "K2 N1 100 200 1 1 0.1\nN2 K1 -50 -60 1 1 0\nN1 N2 10 20 2 2 0.");
+  CReadGPS2dVector cut(0);
+  EXPECT_EQ(cut.Load(), 0);
+  EXPECT_EQ(OnlyMessage(), G((u8"文件" + PathOf("GPS2dVector") + u8"不完整(最后一行没有结束)，可能是写入时被中断，请重新计算产生它的命令!").c_str()));
+  Write("GPS2dVector", "K2 N1 100 200 1 1 0.1\nN2 K1 -50 -60 1 1 0\nN1 N2 10 20 2 2 0.\n");
+  CReadGPS2dVector whole(0);
+  EXPECT_EQ(whole.Load(), 1);
+}
+
 TEST_F(PlaneNetworkTest, ZeroStandardErrorIsReadAsTheFloor) {
   WritePlaneNetwork();
   Write("GPS2dDistance", "K1 N1 1000.5 0\nN2 K2 20 -3\nK2 N1 30 0.00001\n");

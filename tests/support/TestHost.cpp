@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -113,6 +114,7 @@ std::string TempDir::Write(const std::string& name, const std::string& content) 
 
 ScopedTestHost::ScopedTestHost() {
   m_Previous = InstallPlatformHost(&host);
+  ClearStopRequest();
   setenv("VEMOGPS_CONFIG_DIR", configDir.str().c_str(), 1);
   Project() = CProjectState{};
   SetGlobalVal(&Project().configuration, Project().projectDir, Project().projectName);
@@ -127,7 +129,7 @@ ScopedTestHost::~ScopedTestHost() {
 std::string G(const char* utf8) { return Utf8ToGbk(utf8); }
 
 ProgramRun RunProgram(const std::vector<std::string>& arguments, const std::string& configDir,
-                      const std::string& workingDir) {
+                      const std::string& workingDir, long interruptAfterUs) {
   TempDir scratch;
   std::string outPath = (scratch.path() / "out").string();
   std::string errPath = (scratch.path() / "err").string();
@@ -147,6 +149,10 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments, const std::stri
     _exit(127);
   }
   int status = 0;
+  if (interruptAfterUs > 0) {
+    usleep(static_cast<useconds_t>(interruptAfterUs));
+    kill(pid, SIGINT);
+  }
   waitpid(pid, &status, 0);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   run.out = ReadWholeFile(outPath).value_or("");

@@ -1,0 +1,123 @@
+// Ctrl-C at any moment of a long computation: the command stops with 130 and says so, and every
+// file of the project is then the one before the run, the complete one the run writes, or a
+// result of the command that it removed (it removes its results before it computes) - never a
+// cut file, never a temporary one.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <map>
+
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "tests/adjust3d/AdjustFixture.h"
+#include "tests/adjust3d/SyntheticNetwork.h"
+
+namespace {
+using namespace vemo;
+using namespace vemo::test;
+namespace fs = std::filesystem;
+
+long Microseconds(std::chrono::steady_clock::time_point since) {
+  return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - since).count();
+}
+
+struct Saved {
+  std::string content;
+  fs::file_time_type time;  // results are checked against their inputs' times
+};
+using Snapshot = std::map<std::string, Saved>;
+
+Snapshot Take(const std::string& dir) {
+  Snapshot s;
+  for (const auto& e : fs::directory_iterator(dir))
+    s[e.path().filename().string()] = {ReadWholeFile(e.path().string()).value_or("<unreadable>"), e.last_write_time()};
+  return s;
+}
+
+void Restore(const std::string& dir, const Snapshot& s) {
+  for (const auto& e : fs::directory_iterator(dir)) fs::remove(e.path());
+  for (const auto& [name, saved] : s) {
+    ASSERT_TRUE(WriteFileAtomically(dir + "/" + name, saved.content));
+    fs::last_write_time(dir + "/" + name, saved.time);
+  }
+}
+
+// The project of network seed adjusted in 3D (one known point) and in the plane (two known
+// points from the 3D run), and as a free network when asked.
+Snapshot Adjusted(const ProgramProject& p, unsigned seed, int points, bool free) {
+  for (const auto& e : fs::directory_iterator(p.dir))
+    if (e.path().extension() != ".prj") fs::remove(e.path());
+  WriteSyntheticProject(MakeSyntheticNetwork(points, seed, 1.0, 1), p.dir, "net");
+  EXPECT_EQ(p.Run({"adjust-3d"}).status, 0);
+  const std::string xyh = ReadWholeFile(p.dir + "/net.GPS3dXYH").value_or("");
+  EXPECT_TRUE(WriteFileAtomically(p.dir + "/net.GPS2dKnownXY", xyh.substr(0, xyh.find('\n', xyh.find('\n') + 1) + 1)));
+  EXPECT_EQ(p.Run({"adjust-2d"}).status, 0);
+  if (free) EXPECT_EQ(p.Run({"free-network", "--approx", p.dir + "/net.GPS3dApproximateXYZ"}).status, 0);
+  return Take(p.dir);
+}
+
+TEST(Interrupt, CtrlCLeavesEveryFileOldOrNewAndExits130) {
+  AdjustProject unused;  // the settings of the program's runs go to its own directory
+  ProgramProject p(unused, {});
+  ASSERT_EQ(p.created.status, 0) << p.created.err;
+  // Before the program's own start is done (its libraries loaded) Ctrl-C ends it as any
+  // program: the Ctrl-Cs come after twice that time.
+  const auto started = std::chrono::steady_clock::now();
+  RunProgram({"help"}, p.config.str());
+  const long startup = 2 * Microseconds(started);
+  // The free network's dense cofactors grow with the square of the points: a smaller network.
+  struct Case {
+    std::vector<std::string> command;
+    int points;
+    std::vector<std::string> inputs;  // taken from network b, over the results of network a
+  } cases[] = {
+      {{"adjust-3d"}, 2500, {"GPS3dKnownXYZ", "GPS3dVector"}},
+      {{"adjust-2d"}, 2500, {"GPS2dKnownXY", "GPS2dVector", "GPS3dXYH"}},
+      {{"--yes", "free-network", "--approx", p.dir + "/net.GPS3dApproximateXYZ"}, 500,
+       {"GPS3dKnownXYZ", "GPS3dVector", "GPS3dApproximateXYZ"}},
+  };
+  for (const Case& c : cases) {
+    const bool free = c.points < 1000;
+    const std::string& name = c.command[free];
+    const Snapshot a = Adjusted(p, 11, c.points, free), b = Adjusted(p, 12, c.points, free);
+    Snapshot start = a;
+    for (const std::string& input : c.inputs) start["net." + input] = {b.at("net." + input).content, fs::file_time_type::clock::now()};
+    std::vector<std::string> args = {"--project", p.prj};
+    args.insert(args.end(), c.command.begin(), c.command.end());
+    Restore(p.dir, start);
+    const auto begin = std::chrono::steady_clock::now();
+    ASSERT_EQ(RunProgram(args, p.config.str()).status, 0) << name;
+    const long full = Microseconds(begin);
+    const Snapshot complete = Take(p.dir);
+    int stopped = 0, old = 0, fresh = 0, removed = 0;
+    for (int k = 1; k <= 8; ++k) {
+      Restore(p.dir, start);
+      const ProgramRun run = RunProgram(args, p.config.str(), "", startup + (full - startup) * k / 9);
+      ASSERT_TRUE(run.status == 130 || run.status == 0) << name << " " << k << ": " << run.status << run.err;
+      if (run.status == 130) {
+        ++stopped;
+        EXPECT_NE(run.err.find(u8"命令已被中断(Ctrl-C)"), std::string::npos) << run.err;
+      }
+      const Snapshot now = Take(p.dir);
+      if (run.status == 0) EXPECT_EQ(now.size(), complete.size()) << name << " " << k;
+      for (const auto& [file, saved] : now) {
+        const bool isOld = start.count(file) && start.at(file).content == saved.content;
+        const bool isNew = complete.count(file) && complete.at(file).content == saved.content;
+        EXPECT_TRUE(run.status == 130 ? isOld || isNew : isNew) << name << " " << k << ": " << file << " is cut or foreign";
+        old += isOld, fresh += isNew && !isOld;
+      }
+      for (const auto& [file, saved] : start) removed += !now.count(file);
+      for (const std::string& input : c.inputs) EXPECT_TRUE(now.count("net." + input)) << input;
+    }
+    // How often the Ctrl-C came before the end (on a loaded machine a run may be quicker than
+    // the measured one), and what the files were then.
+    std::fflush(stdout);
+    std::printf("%s (%ld ms): %d of 8 runs stopped; files old %d, new %d, removed results %d\n", name.c_str(),
+                full / 1000, stopped, old, fresh, removed);
+    std::fflush(stdout);
+    EXPECT_GE(stopped, 4) << name;
+  }
+}
+
+}  // namespace
