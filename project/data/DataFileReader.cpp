@@ -17,15 +17,15 @@ namespace {
 // The white space of sscanf in the "C" locale.
 bool IsScanSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
-// The files the computations write for later commands to read. Their writers end every line,
-// so one whose last line is not ended was cut (a program killed while writing it over, in a
-// version that wrote in place, or a copy cut short): read as whole, its last number would be
-// cut, or it would pass for a network of fewer vectors or points.
-constexpr ProjectFile kEndedFiles[] = {
-    ProjectFile::Result3d,    ProjectFile::BLH3d,       ProjectFile::XYHEFT3d,     ProjectFile::XYH3d,
-    ProjectFile::BLHVector3d, ProjectFile::Vector2d,    ProjectFile::XY2d,         ProjectFile::XYEFT2d,
-    ProjectFile::FreeXXInput, ProjectFile::FreeQxxInput, ProjectFile::FreeGxxInput, ProjectFile::FreeXXQxx,
-    ProjectFile::FreeENUQenu, ProjectFile::BreakthroughExtract};
+// The files the computations write for later commands to read and nobody edits. Their writers
+// end every line, so one whose last line is not ended was cut (a program killed while writing
+// it over, in a version that wrote in place, or a copy cut short): read as whole, its last
+// number would be cut, or it would pass for a network of fewer vectors or points. The free
+// network's files are not among them: their datum weights are edited by hand, and their
+// readers check the counts their heads give.
+constexpr ProjectFile kEndedFiles[] = {ProjectFile::Result3d,    ProjectFile::BLH3d,    ProjectFile::XYHEFT3d,
+                                       ProjectFile::XYH3d,       ProjectFile::BLHVector3d, ProjectFile::Vector2d,
+                                       ProjectFile::XY2d,        ProjectFile::XYEFT2d,  ProjectFile::BreakthroughExtract};
 
 bool EndsEveryLine(const std::string& path) {
   const size_t dot = path.find_last_of("./");

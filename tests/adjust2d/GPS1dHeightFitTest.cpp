@@ -415,7 +415,7 @@ TEST_F(HeightFit, UndeterminedModelsAreRefused) {
     EXPECT_EQ(project.MessagesUtf8(),
               std::vector<std::string>{
                   u8"已知高程点的分布不能确定拟合模型(点位重合、共线或过少)，法方程奇异，请选其他拟合模型!"});
-    EXPECT_EQ(project.Read("GPS1dResult"), "");
+    EXPECT_FALSE(project.Exists("GPS1dResult"));
     EXPECT_FALSE(project.Exists("GPS1dH"));
   }
 }

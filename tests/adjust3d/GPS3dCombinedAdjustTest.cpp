@@ -458,7 +458,7 @@ TEST_F(CombinedAdjustTest, PointWithoutAChainToAFullPositionGetsTheApproximateMe
   ASSERT_EQ(messages.size(), 2u);
   EXPECT_EQ(messages[0], u8"计算近似坐标错误");
   EXPECT_NE(messages[1].find(u8"点X1等2个点"), std::string::npos) << messages[1];
-  EXPECT_EQ(project.Read("GPS3dBLHResult"), "");
+  EXPECT_FALSE(project.Exists("GPS3dBLHResult"));
 }
 
 TEST_F(CombinedAdjustTest, PointOnTheMeridianOfNinetyDegreesCountsAsPlaced) {
@@ -486,7 +486,7 @@ TEST_F(CombinedAdjustTest, BadVectorsAreRefusedBeforeAnythingIsComputed) {
   const auto messages = project.MessagesUtf8();
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find(u8"的方差阵不是正定矩阵"), std::string::npos);
-  EXPECT_EQ(project.Read("GPS3dBLHResult"), "");
+  EXPECT_FALSE(project.Exists("GPS3dBLHResult"));
 }
 
 TEST_F(CombinedAdjustTest, ProgressDialogFormsTheNormalEquations) {

@@ -207,8 +207,9 @@ TEST_F(BaselineImportTest, OutputThatCannotBeCreatedStopsTheRun) {
 
 TEST_F(BaselineImportTest, AWriteThatDoesNotReachTheDiskIsAFailure) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  // A device is no output: refused before anything is written.
   ASSERT_EQ(Import(6, {Sample("vemo-1631.txt")}, "/dev/full"), 0);
-  EXPECT_EQ(Messages(), std::vector<std::string>{"写文件'/dev/full'出错!"});
+  EXPECT_EQ(Messages(), std::vector<std::string>{"打开文件/dev/full出错!"});
 }
 
 TEST_F(BaselineImportTest, AnOutputThatIsAnInputIsRefusedBeforeAnythingIsWritten) {
