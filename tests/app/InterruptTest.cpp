@@ -1,9 +1,10 @@
-// Ctrl-C at any moment of a long computation: the command stops with 130 and says so, and every
-// file of the project is then the one before the run, the complete one the run writes, or a
-// result of the command that it removed (it removes its results before it computes) - never a
-// cut file, never a temporary one.
+// Ctrl-C or kill -9 at any moment of a long computation: after Ctrl-C the command stops with 130
+// and says so; either way every file of the project is then the one before the run, the
+// complete one the run writes, or a result of the command that it removed (it removes its
+// results before it computes) - never a cut file, and a temporary one only after a kill.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -57,7 +58,7 @@ Snapshot Adjusted(const ProgramProject& p, unsigned seed, int points, bool free)
   return Take(p.dir);
 }
 
-TEST(Interrupt, CtrlCLeavesEveryFileOldOrNewAndExits130) {
+TEST(Interrupt, CtrlCOrKillLeavesEveryFileOldOrNewAndCtrlCExits130) {
   AdjustProject unused;  // the settings of the program's runs go to its own directory
   ProgramProject p(unused, {});
   ASSERT_EQ(p.created.status, 0) << p.created.err;
@@ -72,8 +73,8 @@ TEST(Interrupt, CtrlCLeavesEveryFileOldOrNewAndExits130) {
     int points;
     std::vector<std::string> inputs;  // taken from network b, over the results of network a
   } cases[] = {
-      {{"adjust-3d"}, 2500, {"GPS3dKnownXYZ", "GPS3dVector"}},
-      {{"adjust-2d"}, 2500, {"GPS2dKnownXY", "GPS2dVector", "GPS3dXYH"}},
+      {{"adjust-3d"}, 2000, {"GPS3dKnownXYZ", "GPS3dVector"}},
+      {{"adjust-2d"}, 2000, {"GPS2dKnownXY", "GPS2dVector", "GPS3dXYH"}},
       {{"--yes", "free-network", "--approx", p.dir + "/net.GPS3dApproximateXYZ"}, 500,
        {"GPS3dKnownXYZ", "GPS3dVector", "GPS3dApproximateXYZ"}},
   };
@@ -90,33 +91,37 @@ TEST(Interrupt, CtrlCLeavesEveryFileOldOrNewAndExits130) {
     ASSERT_EQ(RunProgram(args, p.config.str()).status, 0) << name;
     const long full = Microseconds(begin);
     const Snapshot complete = Take(p.dir);
-    int stopped = 0, old = 0, fresh = 0, removed = 0;
-    for (int k = 1; k <= 8; ++k) {
-      Restore(p.dir, start);
-      const ProgramRun run = RunProgram(args, p.config.str(), "", startup + (full - startup) * k / 9);
-      ASSERT_TRUE(run.status == 130 || run.status == 0) << name << " " << k << ": " << run.status << run.err;
-      if (run.status == 130) {
-        ++stopped;
-        EXPECT_NE(run.err.find(u8"命令已被中断(Ctrl-C)"), std::string::npos) << run.err;
+    for (const int signal : {SIGINT, SIGKILL}) {
+      int stopped = 0, old = 0, fresh = 0, removed = 0, temporary = 0;
+      for (int k = 1; k <= 6; ++k) {
+        Restore(p.dir, start);
+        const ProgramRun run = RunProgram(args, p.config.str(), "", startup + (full - startup) * k / 7, signal);
+        const bool ended = run.status == (signal == SIGINT ? 130 : -1);
+        ASSERT_TRUE(ended || run.status == 0) << name << " " << k << ": " << run.status << run.err;
+        if (signal == SIGINT && ended) EXPECT_NE(run.err.find(u8"命令已被中断(Ctrl-C)"), std::string::npos) << run.err;
+        stopped += ended;
+        const Snapshot now = Take(p.dir);
+        for (const auto& [file, saved] : now) {
+          const bool isOld = start.count(file) && start.at(file).content == saved.content;
+          const bool isNew = complete.count(file) && complete.at(file).content == saved.content;
+          // A killed write leaves its temporary file, which the next start removes.
+          const bool isTemporary = signal == SIGKILL && file[0] == '.' && file.find(".tmp") != std::string::npos;
+          EXPECT_TRUE(ended ? isOld || isNew || isTemporary : isNew) << name << " " << k << ": " << file;
+          old += isOld, fresh += isNew && !isOld, temporary += isTemporary;
+        }
+        for (const auto& [file, saved] : start) removed += !now.count(file);
+        if (run.status == 0) EXPECT_EQ(now.size(), complete.size()) << name << " " << k;
+        for (const std::string& input : c.inputs) EXPECT_TRUE(now.count("net." + input)) << input;
       }
-      const Snapshot now = Take(p.dir);
-      if (run.status == 0) EXPECT_EQ(now.size(), complete.size()) << name << " " << k;
-      for (const auto& [file, saved] : now) {
-        const bool isOld = start.count(file) && start.at(file).content == saved.content;
-        const bool isNew = complete.count(file) && complete.at(file).content == saved.content;
-        EXPECT_TRUE(run.status == 130 ? isOld || isNew : isNew) << name << " " << k << ": " << file << " is cut or foreign";
-        old += isOld, fresh += isNew && !isOld;
-      }
-      for (const auto& [file, saved] : start) removed += !now.count(file);
-      for (const std::string& input : c.inputs) EXPECT_TRUE(now.count("net." + input)) << input;
+      // How often the signal came before the end (on a loaded machine a run may be quicker
+      // than the measured one), and what the files were then.
+      std::fflush(stdout);
+      std::printf("%s (%ld ms), %s: %d of 6 runs ended; files old %d, new %d, removed results %d, temporary %d\n",
+                  name.c_str(), full / 1000, signal == SIGINT ? "Ctrl-C" : "kill -9", stopped, old, fresh, removed,
+                  temporary);
+      std::fflush(stdout);
+      EXPECT_GE(stopped, 3) << name;
     }
-    // How often the Ctrl-C came before the end (on a loaded machine a run may be quicker than
-    // the measured one), and what the files were then.
-    std::fflush(stdout);
-    std::printf("%s (%ld ms): %d of 8 runs stopped; files old %d, new %d, removed results %d\n", name.c_str(),
-                full / 1000, stopped, old, fresh, removed);
-    std::fflush(stdout);
-    EXPECT_GE(stopped, 4) << name;
   }
 }
 

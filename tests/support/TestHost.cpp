@@ -129,7 +129,7 @@ ScopedTestHost::~ScopedTestHost() {
 std::string G(const char* utf8) { return Utf8ToGbk(utf8); }
 
 ProgramRun RunProgram(const std::vector<std::string>& arguments, const std::string& configDir,
-                      const std::string& workingDir, long interruptAfterUs) {
+                      const std::string& workingDir, long interruptAfterUs, int signal) {
   TempDir scratch;
   std::string outPath = (scratch.path() / "out").string();
   std::string errPath = (scratch.path() / "err").string();
@@ -151,7 +151,7 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments, const std::stri
   int status = 0;
   if (interruptAfterUs > 0) {
     usleep(static_cast<useconds_t>(interruptAfterUs));
-    kill(pid, SIGINT);
+    kill(pid, signal);
   }
   waitpid(pid, &status, 0);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

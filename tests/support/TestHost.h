@@ -97,12 +97,13 @@ class ScopedTestHost {
 std::string G(const char* utf8);
 
 // Runs the built program with arguments; captures its exit status and outputs. With
-// interruptAfterUs, a Ctrl-C (SIGINT) is sent that many microseconds after the start.
+// interruptAfterUs, the signal (Ctrl-C's SIGINT unless told) is sent that many microseconds
+// after the start.
 struct ProgramRun {
   int status = -1;  // -1 when a signal ended the program
   std::string out, err;
 };
 ProgramRun RunProgram(const std::vector<std::string>& arguments, const std::string& configDir,
-                      const std::string& workingDir = "", long interruptAfterUs = 0);
+                      const std::string& workingDir = "", long interruptAfterUs = 0, int signal = 2);
 
 }  // namespace vemo::test
