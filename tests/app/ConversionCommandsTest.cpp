@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <random>
@@ -134,6 +135,14 @@ TEST_F(ConversionCommandTest, InputThatIsItsOwnResultFileIsRefused) {
   EXPECT_EQ(Read("loop.XYZ"), content);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_EQ(Messages()[0], u8"结果文件'" + input + u8"'就是输入文件，请更改输入文件的扩展名后再计算!");
+}
+
+// A FIFO where the result goes would block the command for ever: refused with a message.
+TEST_F(ConversionCommandTest, AFifoWhereTheResultGoesIsRefused) {
+  std::string input = Copy("geodetic.BLH");
+  ASSERT_EQ(mkfifo(Path("geodetic.XYZ").c_str(), 0600), 0);
+  EXPECT_EQ(Run("blh2xyz", {input}), kCommandFailed);
+  EXPECT_EQ(Messages().back(), Path("geodetic.XYZ") + u8"不是普通文件，不能写入!");
 }
 
 // A result file of another letter case is the same file on the original platform.
