@@ -248,6 +248,77 @@ TEST_F(OneFixTest, DialogStartsFromTheRememberedInput) {
   EXPECT_EQ(partial.m_y, 0.0);
   EXPECT_EQ(partial.m_From, "");
   EXPECT_EQ(partial.m_Azimuth, 0.0);
+  // ... and mark them: the run must not take those defaults for the person's input.
+  EXPECT_EQ(partial.m_UnreadFields, 0b1111111100u);
+  EXPECT_EQ(remembered.m_UnreadFields, 0u);
+  EXPECT_EQ(again.m_UnreadFields, 0u);
+}
+
+TEST_F(OneFixTest, ANumberOfTheRememberedFileThatDoesNotReadIsNeverZero) {
+  // The original scanned "%s %lf %lf %lf": one damaged number left it and the rest of its line
+  // at zero, and the run fixed the point at x = y = h = 0.
+  project.Write("OneFix", "K1 1000.0x 2000 35\n30.274402258 114.153345812 2.49\nK1 P2 4S.1530");
+  OneFixOneAzimuth remembered;
+  remembered.OnInitDialog();
+  EXPECT_EQ(remembered.m_PointName, "K1");
+  EXPECT_EQ(remembered.m_B, 30.274402258);
+  EXPECT_EQ(remembered.m_To, "P2");
+  EXPECT_EQ(remembered.m_UnreadFields, (1u << 1 | 1u << 2 | 1u << 3 | 1u << 9));
+  EXPECT_EQ(remembered.CheckRemembered(), 0);
+  EXPECT_EQ(project.MessagesUtf8(),
+            std::vector<std::string>{u8"上次输入的文件" + project.File("OneFix") +
+                                     u8"中的数据不完整或无法读取(第 1 行的平面坐标x[m]、平面坐标y[m]、正常高h[m]，"
+                                     u8"第 3 行的方位角[dms])，不能作为本次的输入!\n请重新输入这些数据。"});
+  for (int field : {1, 2, 3, 9}) remembered.Given(field);
+  EXPECT_EQ(remembered.CheckRemembered(), 1);
+}
+
+// Numbers no survey's fixed point or azimuth can have: refused before any file is written
+// (1e308 was written with 309 digits that the reader then refused for ever).
+struct ImpossibleNumber {
+  const char* name;
+  double OneFixOneAzimuth::*field;
+  double value;
+  const char* message;
+};
+
+class OneFixImpossibleNumber : public OneFixTest, public testing::WithParamInterface<ImpossibleNumber> {};
+
+TEST_P(OneFixImpossibleNumber, IsRefusedBeforeAnyFileIsWritten) {
+  project.Write("OneFix", "remembered\n");
+  dialog.*(GetParam().field) = GetParam().value;
+  const auto before = Files();
+  EXPECT_EQ(dialog.OnOK(), 0);
+  EXPECT_EQ(Files(), before);
+  const auto messages = project.MessagesUtf8();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find(GetParam().message), std::string::npos) << messages[0];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, OneFixImpossibleNumber,
+    testing::Values(ImpossibleNumber{"LongitudeOf360", &OneFixOneAzimuth::m_L, 360.0, u8"大地经度L应在"},
+                    ImpossibleNumber{"LongitudeWith99Minutes", &OneFixOneAzimuth::m_L, 114.9999, u8"大地经度L应在"},
+                    ImpossibleNumber{"LongitudeWith60Seconds", &OneFixOneAzimuth::m_L, 114.1560, u8"大地经度L应在"},
+                    ImpossibleNumber{"LongitudeWestOf180", &OneFixOneAzimuth::m_L, -180.0001, u8"大地经度L应在"},
+                    ImpossibleNumber{"LatitudeWith60Minutes", &OneFixOneAzimuth::m_B, 30.6, u8"大地纬度B应在"},
+                    ImpossibleNumber{"AzimuthOf400", &OneFixOneAzimuth::m_Azimuth, 400.0, u8"方位角的绝对值应小于360度"},
+                    ImpossibleNumber{"AzimuthOf60Minutes", &OneFixOneAzimuth::m_Azimuth, 0.6, u8"方位角的绝对值"},
+                    ImpossibleNumber{"AzimuthOf360", &OneFixOneAzimuth::m_Azimuth, 360.0, u8"方位角的绝对值"},
+                    ImpossibleNumber{"AzimuthOfMinus360", &OneFixOneAzimuth::m_Azimuth, -360.0, u8"方位角的绝对值"},
+                    ImpossibleNumber{"XOf1e308", &OneFixOneAzimuth::m_x, 1e308, u8"平面坐标x、y的绝对值应不超过100000000 m"},
+                    ImpossibleNumber{"YBeyond1e8", &OneFixOneAzimuth::m_y, -1.00000001e8, u8"平面坐标x、y"},
+                    ImpossibleNumber{"HeightBeyond1e5", &OneFixOneAzimuth::m_h, 100000.5, u8"正常高h与投影面正常高h0"},
+                    ImpossibleNumber{"SurfaceBelowMinus1e5", &OneFixOneAzimuth::m_h0, -1e6, u8"正常高h与投影面正常高h0"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OneFixTest, NumbersAtTheirBoundsAreTaken) {
+  dialog.m_x = 1e8, dialog.m_y = -1e8, dialog.m_h = 1e5, dialog.m_h0 = -1e5;
+  dialog.m_L = 359.595999, dialog.m_Azimuth = 359.5959;
+  EXPECT_EQ(dialog.OnOK(), 1);
+  dialog.m_L = -180.0, dialog.m_Azimuth = -359.5959, dialog.m_B = -90.0;
+  EXPECT_EQ(dialog.OnOK(), 1);
+  EXPECT_TRUE(project.MessagesUtf8().empty());
 }
 
 // Input that the run cannot use: the message, and no file written or changed.
@@ -325,6 +396,45 @@ TEST_F(OneFixTest, CommandOpensBothReportsAndRemembersItsInput) {
   EXPECT_EQ(outside.status, 1);
   EXPECT_EQ(outside.out, "");
   EXPECT_NE(outside.err.find(u8"点Z9不在基线向量文件"), std::string::npos) << outside.err;
+}
+
+// The command on a remembered file with a number that does not read: refused with the line
+// and the fields, nothing rewritten, until the fields are given; impossible values refused.
+TEST_F(OneFixTest, CommandRefusesAnUnreadableRememberedFileAndImpossibleValues) {
+  const ProgramProject program(project, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ASSERT_EQ(program.created.status, 0) << program.created.err;
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(program.dir))
+      if (!entry.path().string().ends_with(".prj"))
+        files[entry.path().filename().string()] = ReadWholeFile(entry.path().string()).value_or("");
+    return files;
+  };
+  const std::string damaged = "K1 abc 2000 35\n30.274402258 114.153345812 2.49\nK1 P2 45.153";
+  WriteFileAtomically(program.dir + "/net.OneFix", damaged);
+  const auto before = snapshot();
+  auto refused = program.Run({"adjust-one-fix"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find(u8"中的数据不完整或无法读取(第 1 行的平面坐标x[m]、平面坐标y[m]、正常高h[m])"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(snapshot(), before);
+  // Impossible values given on the command line: refused, nothing written either.
+  for (std::vector<std::string> options :
+       {std::vector<std::string>{"--x", "1e308"}, {"--lon", "360"}, {"--lon", "114.9999"}, {"--azimuth", "400"},
+        {"--azimuth", "0.6"}}) {
+    options.insert(options.begin(), "adjust-one-fix");
+    for (const char* given : {"--x", "--y", "--h"})
+      if (options[1] != given) options.insert(options.end(), {given, "1000"});
+    auto run = program.Run(options);
+    EXPECT_EQ(run.status, 1) << options[1] << run.err;
+    EXPECT_EQ(snapshot(), before) << options[1];
+  }
+  // The fields given: the run takes them and rewrites the remembered file.
+  auto given = program.Run({"adjust-one-fix", "--x", "1000", "--y", "2000", "--h", "35"});
+  ASSERT_EQ(given.status, 0) << given.err;
+  EXPECT_NE(ReadWholeFile(program.dir + "/net.OneFix").value_or(damaged), damaged);
 }
 
 }  // namespace
