@@ -112,21 +112,6 @@ TEST_F(Preparation, AFailureLeavesTheFilesOfAnEarlierRun) {
   EXPECT_EQ(project.Read("GPS3dXYH"), "earlier\n");
 }
 
-TEST_F(Preparation, AVectorFileWithoutVectorsIsRefusedBeforeAnyFileIsWritten) {
-  WriteNetwork();
-  // What remains of an independent baseline file whose baselines were deleted: the lines that
-  // name its source files, which the reader passes over.
-  project.Write("GPS3dVector", "/data/S01.GPS3DVector_S\n/data/S02.GPS3DVector_S\n");
-  for (const char* ext : {"GPS3dBLH", "GPS3dXYH", "GPS2dVector"}) project.Write(ext, "earlier\n");
-  CGPS3dPreparation prepared;
-  ASSERT_EQ(prepared.Load(), 1);
-  EXPECT_EQ(prepared.Prepare(), 0);
-  EXPECT_EQ(project.MessagesUtf8(),
-            std::vector<std::string>{u8"基线向量文件" + project.File("GPS3dVector") +
-                                     u8"中没有基线向量，不能由基线向量计算各点坐标!"});
-  for (const char* ext : {"GPS3dBLH", "GPS3dXYH", "GPS2dVector"}) EXPECT_EQ(project.Read(ext), "earlier\n") << ext;
-}
-
 // Both transformation parameter commands, when their 3D input is there but cannot be used (no
 // vector among its lines; a damaged line): status 1, the coordinate files of the earlier run and the
 // parameter files as they were. plane-parameters used to estimate from the older files after
@@ -153,6 +138,8 @@ TEST_F(Preparation, ParameterCommandsRefuseA3dInputTheyCannotUse) {
     return files;
   };
   const auto before = snapshot();
+  // What remains of an independent baseline file whose baselines were deleted (the lines that
+  // name its source files, which the reader passes over), and a damaged line.
   const std::string sourcesOnly = "/data/S01.GPS3DVector_S\n";
   const std::string damaged = vectors.substr(0, vectors.find('\n') + 1) + "P1 P2 abc 1 2 3 4 5 6 7 8\n";
   for (const std::string& content : {sourcesOnly, damaged}) {

@@ -3,6 +3,7 @@
 // the process with SIGABRT, skipping the removal of its partial results).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <new>
 #include <stdexcept>
 
@@ -18,36 +19,23 @@ using namespace vemo::test;
 
 TEST(CommandLineGuard, EveryExceptionBecomesAMessageAndAStatus) {
   ScopedTestHost scope;
-  struct Case {
-    const char* what;
-    std::function<int()> handler;
-    int status;
-    const char* message;  // UTF-8; nullptr: none through the platform layer
+  const std::pair<std::function<int()>, const char*> cases[] = {
+      {[]() -> int { throw std::bad_alloc(); }, u8"内存不足!"},
+      {[]() -> int { throw std::overflow_error("Error in function quantile: Overflow Error"); },
+       u8"命令因意外错误而中止: Error in function quantile: Overflow Error"},
+      {[]() -> int { throw 42; }, u8"命令因意外错误而中止!"},
   };
-  const Case cases[] = {
-      {"the handler's own status", [] { return 1; }, 1, nullptr},
-      {"a usage error", []() -> int { throw UsageError("takes no arguments"); }, 2, nullptr},
-      {"no memory", []() -> int { throw std::bad_alloc(); }, 1, u8"内存不足!"},
-      {"a standard exception", []() -> int { throw std::overflow_error("Error in function quantile: Overflow Error"); },
-       1, u8"命令因意外错误而中止: Error in function quantile: Overflow Error"},
-      {"anything else", []() -> int { throw 42; }, 1, u8"命令因意外错误而中止!"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [handler, message] : cases) {
     scope.host.messages.clear();
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(RunGuarded(c.handler, "adjust-3d"), c.status);
-    const std::string err = testing::internal::GetCapturedStderr();
-    if (c.message) {
-      ASSERT_EQ(scope.host.messages.size(), 1u);
-      EXPECT_EQ(scope.host.messages[0].Utf8Text(), c.message);
-    } else {
-      EXPECT_TRUE(scope.host.messages.empty());
-    }
-    if (c.status == 2) {
-      EXPECT_EQ(err, "VemoGPS: takes no arguments\nsee: VemoGPS help adjust-3d\n");
-    }
+    EXPECT_EQ(RunGuarded(handler, "adjust-3d"), kCommandFailed);
+    ASSERT_EQ(scope.host.messages.size(), 1u);
+    EXPECT_EQ(scope.host.messages[0].Utf8Text(), message);
   }
+  // A usage error keeps its form and status; a status returned passes through.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(RunGuarded([]() -> int { throw UsageError("takes no arguments"); }, "adjust-3d"), kCommandUsage);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "VemoGPS: takes no arguments\nsee: VemoGPS help adjust-3d\n");
+  EXPECT_EQ(RunGuarded([] { return kCommandFailed; }, "adjust-3d"), kCommandFailed);
 }
 
 // A computation that throws half-way leaves none of the files it declared: they are removed

@@ -115,10 +115,8 @@ TEST_F(StatisticsCommands, LevelsBeyondTheDistributionsAreUsageErrorsAndNeverRem
   ASSERT_EQ(p.created.status, 0);
   const std::string settings = p.config.str() + "/settings.ini";
   const std::string remembered = ReadWholeFile(settings).value_or("");
-  for (std::vector<std::string> options :
-       {std::vector<std::string>{"--confidence", "99.99999999999999"}, {"--power", "99.99999999999999"},
-        {"--confidence", "99.99995"}, {"--alpha", "1e-14"}, {"--alpha", "1e-300"}, {"--alpha0", "1e-14"},
-        {"--power", "49.9"}}) {
+  for (std::vector<std::string> options : {std::vector<std::string>{"--confidence", "99.99999999999999"},
+                                           {"--power", "99.99995"}, {"--alpha", "1e-14"}, {"--alpha0", "1e-14"}}) {
     options.insert(options.begin(), "adjust-3d");
     for (const char* command : {"adjust-3d", "adjust-2d"}) {
       options[0] = command;
@@ -133,13 +131,18 @@ TEST_F(StatisticsCommands, LevelsBeyondTheDistributionsAreUsageErrorsAndNeverRem
   ASSERT_EQ(p.Run({"adjust-3d", "--alpha0", "1e-10"}).status, 0);
 }
 
-// A settings file that holds such a value (written by an earlier version, or by hand) is
-// read with the default in its place and a warning, and the run that succeeds puts the
-// defaults back.
-TEST_F(StatisticsCommands, ARememberedValueOutsideItsDomainFallsBackToTheDefault) {
+// Only a run that succeeded remembers its options (here the first fails: no datum). A settings
+// file that holds a value outside its domain (from an earlier version, or by hand) is read with
+// the default in its place and a warning, and the run that succeeds puts the defaults back.
+TEST_F(StatisticsCommands, OnlyASucceededRunRemembersAndABadRememberedValueFallsBack) {
   ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
   ASSERT_EQ(p.created.status, 0);
-  const std::string settings = p.config.str() + "/settings.ini";
+  const std::string settings = p.config.str() + "/settings.ini", known = p.dir + "/net.GPS3dKnownXYZ";
+  const std::string knownPoints = ReadWholeFile(known).value_or("");
+  WriteFileAtomically(known, "");
+  EXPECT_EQ(p.Run({"adjust-3d", "--confidence", "99"}).status, 1);
+  EXPECT_EQ(ReadWholeFile(settings).value_or("").find("Confidence"), std::string::npos);
+  WriteFileAtomically(known, knownPoints);
   WriteFileAtomically(settings, ReadWholeFile(settings).value_or("") +
                                     "\n[Adjustment Tests]\nFixed Significance=Alpha\nSignificance=1e-14\n"
                                     "Power=abc\nConfidence=99.99999999999999\n");
@@ -153,27 +156,7 @@ TEST_F(StatisticsCommands, ARememberedValueOutsideItsDomainFallsBackToTheDefault
   const std::string report = ReadWholeFile(p.dir + "/net.GPS3dTest").value_or("");
   EXPECT_NE(report.find(G(u8"   全局检验显著水平α(%)=      5.00 (给定，双侧)")), std::string::npos);
   EXPECT_NE(report.find(G(u8"置信概率(%)=     95.00")), std::string::npos);
-  const ProgramRun again = p.Run({"adjust-3d"});
-  ASSERT_EQ(again.status, 0);
-  EXPECT_EQ(again.err, "");
-}
-
-// Only a run that succeeded remembers its options: one that failed (here, no datum) leaves the
-// remembered values as they were.
-TEST_F(StatisticsCommands, OnlyARunThatSucceededRemembersItsOptions) {
-  ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
-  ASSERT_EQ(p.created.status, 0);
-  const std::string known = ReadWholeFile(p.dir + "/net.GPS3dKnownXYZ").value_or("");
-  WriteFileAtomically(p.dir + "/net.GPS3dKnownXYZ", "");
-  EXPECT_EQ(p.Run({"adjust-3d", "--confidence", "99"}).status, 1);
-  EXPECT_EQ(p.Run({"adjust-2d", "--confidence", "99"}).status, 1);
-  EXPECT_EQ(ReadWholeFile(p.config.str() + "/settings.ini").value_or("").find("Confidence"), std::string::npos);
-  WriteFileAtomically(p.dir + "/net.GPS3dKnownXYZ", known);
-  ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
-  EXPECT_NE(ReadWholeFile(p.dir + "/net.GPS3dTest").value_or("").find(G(u8"置信概率(%)=     95.00")), std::string::npos);
-  ASSERT_EQ(p.Run({"adjust-3d", "--confidence", "99"}).status, 0);
-  ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);
-  EXPECT_NE(ReadWholeFile(p.dir + "/net.GPS3dTest").value_or("").find(G(u8"置信概率(%)=     99.00")), std::string::npos);
+  EXPECT_EQ(p.Run({"adjust-3d"}).err, "");
 }
 
 TEST_F(StatisticsCommands, AFailedAdjustmentLeavesNoStaleTestReport) {
