@@ -163,7 +163,9 @@ int CGPS1dHeightFit::CheckFinite() const {
   std::string path = CurrentProjectFile(ProjectFile::KnownH), name;
   double largest = -1.0, value = 0.0;
   for (int j = 0; j < m_KnownCount; ++j)
-    if (!(std::fabs(m_KnownH[j]) <= largest)) largest = std::fabs(m_KnownH[j]), value = m_KnownH[j], name = m_KnownName[j];
+    if (!(std::fabs(m_KnownH[j]) <= largest)) {
+      largest = std::fabs(m_KnownH[j]), value = m_KnownH[j], name = m_KnownName[j];
+    }
   for (int i = 0; i < m_PointCount; ++i)
     if (!(std::fabs(m_H[i]) <= largest)) {
       largest = std::fabs(m_H[i]), value = m_H[i], name = m_PointName[i];

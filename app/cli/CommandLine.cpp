@@ -35,7 +35,8 @@ int RunGuarded(const std::function<int()>& handler, const char* command) {
   } catch (const std::exception& e) {
     // What a command lets escape (a quantile beyond its distribution, a file system error)
     // would abort the process and skip every clean-up: a message and a failed command instead.
-    ShowMessage(Format(T(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(), MessageIcon::Error);
+    ShowMessage(Format(T(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(),
+                MessageIcon::Error);
   } catch (...) {
     ShowMessage(T(u8"命令因意外错误而中止!"), AppTitle(), MessageIcon::Error);
   }

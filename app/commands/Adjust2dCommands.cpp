@@ -49,15 +49,13 @@ int RunAdjust2d(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("adjust-2d takes no arguments");
   CResultFiles writes(kGPS2dNetResults);
   writes.Add({ProjectFile::Test2d});
-  return RememberTestOptions(
-      tests, RunComputation(
-                 [&] {
-                   return RequireInputs(CommandId::Adjust2d,
-                                        {ProjectFile::KnownXY, ProjectFile::Vector2d, ProjectFile::XYH3d}) &&
-                          network.Load();
-                 },
-                 [&] { return AdjustGPS2dWithTests(network, tests.settings); },
-                 {CurrentProjectFile(ProjectFile::Result2d)}, writes));
+  const int status = RunComputation(
+      [&] {
+        return RequireInputs(CommandId::Adjust2d, {ProjectFile::KnownXY, ProjectFile::Vector2d, ProjectFile::XYH3d}) &&
+               network.Load();
+      },
+      [&] { return AdjustGPS2dWithTests(network, tests.settings); }, {CurrentProjectFile(ProjectFile::Result2d)}, writes);
+  return RememberTestOptions(tests, status);
 }
 
 namespace {
@@ -82,7 +80,8 @@ int RunBreakthrough(CommandContext& context) {
   // The menu command is always enabled, as the system has it, but it reads the extract of the
   // open project: without one it would compute on the project last remembered.
   if (Project().projectOpen != 1)
-    throw UsageError("breakthrough needs an open project: create one with new-project or name it with --project FILE.prj");
+    throw UsageError(
+        "breakthrough needs an open project: create one with new-project or name it with --project FILE.prj");
   return RunComputation(CheckBreakthroughExtract, ComputeBreakthroughErrors,
                         {CurrentProjectFile(ProjectFile::BreakthroughReport)},
                         CResultFiles({ProjectFile::BreakthroughReport}));

@@ -15,11 +15,10 @@ int RunAdjust3d(CommandContext& context) {
   CResultFiles writes(kGPS3dNetResults);
   writes.Add({ProjectFile::ApproximateXYZ, ProjectFile::Test3d});
   CGPS3dNetAdjust network(0);
-  return RememberTestOptions(
-      tests, RunComputation(
-                 [&] { return RequireInputs(CommandId::Adjust3d, {ProjectFile::KnownXYZ, ProjectFile::Vector3d}) && network.Load(); },
-                 [&] { return AdjustGPS3dWithTests(network, tests.settings); },
-                 {CurrentProjectFile(ProjectFile::Result3d)}, writes));
+  const int status = RunComputation(
+      [&] { return RequireInputs(CommandId::Adjust3d, {ProjectFile::KnownXYZ, ProjectFile::Vector3d}) && network.Load(); },
+      [&] { return AdjustGPS3dWithTests(network, tests.settings); }, {CurrentProjectFile(ProjectFile::Result3d)}, writes);
+  return RememberTestOptions(tests, status);
 }
 
 }  // namespace vemo

@@ -55,8 +55,10 @@ TestOptions TakeTestOptions(Args& args) {
     options.given = true;
     return true;
   };
-  const bool alpha0 = take("--alpha0", options.settings.alpha0, CTestSettings::ValidAlpha0, "a percentage from 1e-10 to 10");
-  const bool alpha = take("--alpha", options.settings.alpha, CTestSettings::ValidAlpha, "a percentage from 1e-10 to 50");
+  const bool alpha0 =
+      take("--alpha0", options.settings.alpha0, CTestSettings::ValidAlpha0, "a percentage from 1e-10 to 10");
+  const bool alpha =
+      take("--alpha", options.settings.alpha, CTestSettings::ValidAlpha, "a percentage from 1e-10 to 50");
   if (alpha0 && alpha)
     throw UsageError("give --alpha0 (the outlier tests' level fixed) or --alpha (the global test's), not both: "
                      "the power derives the other");
