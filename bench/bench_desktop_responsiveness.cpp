@@ -10,7 +10,9 @@
 // file (a report) to the first screen of it, to the whole file indexed, and of a search over
 // the whole file for a text it does not hold; the longest input delay while the file loads and
 // during the search; the process's peak resident size. The last line is
-// "BENCH viewer 0 <first-screen seconds> <cpu seconds> <peak MB>".
+// "BENCH viewer 0 <first-screen seconds> <cpu seconds> <peak MB>". With --screenshot PNG the
+// window is saved as PNG.top.png on its first screen and as PNG after a match of "P0005" is
+// selected.
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -92,7 +94,7 @@ class Recorder final : public QObject {
 };
 
 // The viewer opening path in window, measured as the header describes.
-int MeasureViewer(QApplication& application, vemo::MainWindow& window, const QString& path) {
+int MeasureViewer(QApplication& application, vemo::MainWindow& window, const QString& path, const QString& screenshot) {
   using vemo::TextView;
   Recorder recorder;
   recorder.window = &window;
@@ -123,6 +125,13 @@ int MeasureViewer(QApplication& application, vemo::MainWindow& window, const QSt
     absent.text = QString::fromUtf8(u8"不在报告中的文字");
     found = view->FindText(absent, true);
     findEnd = Clock::now();
+    if (!screenshot.isEmpty()) {  // the first screen, and the view with a match selected
+      window.grab().save(screenshot + QStringLiteral(".top.png"));
+      absent.text = QStringLiteral("P0005");
+      view->FindText(absent, true);
+      QCoreApplication::processEvents();
+      window.grab().save(screenshot);
+    }
     // Let the inputs made during the search through, then stop.
     QTimer::singleShot(50, [&] {
       running = false;
@@ -181,7 +190,7 @@ int MeasureViewer(QApplication& application, vemo::MainWindow& window, const QSt
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  if (argc == 3 && std::strcmp(argv[1], "--open") == 0) {
+  if ((argc == 3 || (argc == 5 && std::strcmp(argv[3], "--screenshot") == 0)) && std::strcmp(argv[1], "--open") == 0) {
     const QString path = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
     vemo::DesktopHost host;
     vemo::PlatformHost* previous = vemo::InstallPlatformHost(&host);
@@ -191,7 +200,7 @@ int main(int argc, char** argv) {
       host.SetMainWindow(&window);
       window.resize(1200, 800);
       window.show();
-      status = MeasureViewer(application, window, path);
+      status = MeasureViewer(application, window, path, argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString());
       host.SetMainWindow(nullptr);
     }
     vemo::InstallPlatformHost(previous);

@@ -3,10 +3,12 @@
 # of the built program (wall time, processor time and peak resident size from /usr/bin/time),
 # and writes the table with the growth exponents to docs/performance.md.
 #
-# Usage: scripts/bench.sh [--sizes "2000 20000 100000"] [--runs N] [--out FILE] [--keep DIR]
+# Usage: scripts/bench.sh [--sizes "2000 20000 100000"] [--runs N] [--free-network-up-to N]
+#                        [--out FILE] [--keep DIR]
 #   --sizes  the network sizes in points (the 100,000-point runs take minutes; "2000 20000"
 #            makes a quick run)
 #   --runs   runs of each command and size; the fastest is kept (default 2)
+#   --free-network-up-to  the largest size free-network runs at (default 20000)
 #   --out    the table (default docs/performance.md; "-" prints it only)
 #   --keep   generate the projects in DIR and keep them (default: a temporary folder)
 # Each measurement is also printed as "BENCH <command> <points> <seconds> <cpu-seconds> <peak-MB>".
@@ -17,15 +19,17 @@ root=$PWD
 bin=$root/build/bin
 sizes="2000 20000 100000"
 runs=2
+free_max=20000
 out=docs/performance.md
 keep=
 while [ $# -gt 0 ]; do
   case $1 in
     --sizes) sizes=$2; shift 2 ;;
     --runs) runs=$2; shift 2 ;;
+    --free-network-up-to) free_max=$2; shift 2 ;;
     --out) out=$2; shift 2 ;;
     --keep) keep=$2; shift 2 ;;
-    *) sed -n '6,13p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
+    *) sed -n '6,15p' "$0" | sed 's/^# \{0,1\}//' >&2; exit 2 ;;
   esac
 done
 for program in VemoGPS bench_project make_baseline_exports bench_desktop_responsiveness; do
@@ -73,7 +77,7 @@ for n in $sizes; do
   measure import "$n" "${vemo[@]}" import-baselines --merge "$dir/imported.GPS3dVector_S" "$dir"/exports/*
   measure design "$n" "$bin/VemoGPS" design "$dir/plan.xyz" "$dir/plan.line"
   measure export-dxf "$n" "$bin/VemoGPS" export-dxf "$dir/bench.GPS3dXYHEFT" "$dir/bench.GPS3dVector" "$dir/net"
-  if [ "$n" -le 20000 ]; then
+  if [ "$n" -le "$free_max" ]; then
     measure free-network "$n" "$bin/VemoGPS" --project "$dir/free/bench.prj" --yes free-network \
       --approx "$dir/free/plan.GPS3dApproximateXYZ"
     rm -f "$dir"/free/*Cofactor* 2>/dev/null || true

@@ -187,15 +187,14 @@ qint64 PagedText::Find(const std::string& pattern, qint64 offset, bool backward,
   if (!matchCase) std::transform(folded.begin(), folded.end(), folded.begin(), Fold);
   // Without a letter in the pattern nothing needs folding in the file either.
   const bool fold = !matchCase && std::any_of(pattern.begin(), pattern.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); });
-  // Whether a candidate at p (within a piece that starts at a line) starts at a character and
-  // matches: lead bytes and their trail bytes exactly, ASCII letters folded unless matchCase.
-  auto matches = [&](const char* begin, const char* end, const char* p) {
-    const char* lineStart = p;
-    while (lineStart > begin && lineStart[-1] != '\n') --lineStart;
-    const char* previous = nullptr;
-    const char* at = lineStart;
-    while (at < p) previous = at, at += CharBytes(at, end);
-    if (at != p || end - p < static_cast<std::ptrdiff_t>(pattern.size())) return false;
+  // Whether a candidate at p starts at a character and matches: lead bytes and their trail
+  // bytes exactly, ASCII letters folded unless matchCase. A piece starts at a line, and the
+  // characters are walked from there once, as the candidates come in order.
+  const char* walked = nullptr;    // the character boundary reached
+  const char* previous = nullptr;  // the character before it
+  auto matches = [&](const char* end, const char* p) {
+    while (walked < p) previous = walked, walked += CharBytes(walked, end);
+    if (walked != p || end - p < static_cast<std::ptrdiff_t>(pattern.size())) return false;
     for (size_t i = 0; i < pattern.size();) {
       if (IsLead(static_cast<unsigned char>(pattern[i])) && i + 1 < pattern.size()) {
         if (p[i] != pattern[i] || p[i + 1] != pattern[i + 1]) return false;
@@ -221,6 +220,7 @@ qint64 PagedText::Find(const std::string& pattern, qint64 offset, bool backward,
     qint64 found = -1;
     const char* base = haystack->data();
     const char* end = base + haystack->size();
+    walked = piece.data(), previous = nullptr;
     for (const char* p = base; p < end;) {
       p = static_cast<const char*>(memmem(p, static_cast<size_t>(end - p), folded.data(), folded.size()));
       if (!p) break;
@@ -230,7 +230,7 @@ qint64 PagedText::Find(const std::string& pattern, qint64 offset, bool backward,
         ++p;
         continue;
       }
-      if (matches(piece.data(), piece.data() + piece.size(), piece.data() + (p - base))) {
+      if (matches(piece.data() + piece.size(), piece.data() + (p - base))) {
         found = at;
         if (!backward) break;
       }

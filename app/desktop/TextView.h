@@ -21,7 +21,7 @@ class PagedTextArea;
 
 // Files of this size and more open read-only in pages: a document of their whole text would
 // take seconds to build and about ten times the file's size in memory.
-constexpr std::uintmax_t kPagedFrom = std::uintmax_t{8} << 20;
+constexpr std::uintmax_t kPagedFrom = std::uintmax_t{2} << 20;
 
 // What the views of one document share ("新建窗口(&N)" opens a second view of it).
 struct TextDocumentState {
