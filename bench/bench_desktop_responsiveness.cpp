@@ -27,6 +27,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -93,6 +94,45 @@ class Recorder final : public QObject {
   }
 };
 
+// Stands in for the person: posts an input to the recorder every kInputInterval while running.
+class Person {
+ public:
+  explicit Person(Recorder& recorder)
+      : m_Thread([this, &recorder] {
+          while (!m_Done) {
+            std::this_thread::sleep_for(kInputInterval);
+            if (running) QCoreApplication::postEvent(&recorder, new InputEvent(Clock::now()));
+          }
+        }) {}
+  ~Person() {
+    m_Done = true;
+    m_Thread.join();
+  }
+  std::atomic<bool> running{false};
+
+ private:
+  std::atomic<bool> m_Done{false};
+  std::thread m_Thread;
+};
+
+// Runs measure(window) in a main window of 1200 x 800 on the desktop's host; its status.
+template <class Measure>
+int InMainWindow(Measure measure) {
+  vemo::DesktopHost host;
+  vemo::PlatformHost* previous = vemo::InstallPlatformHost(&host);
+  int status = 1;
+  {
+    vemo::MainWindow window(host);
+    host.SetMainWindow(&window);
+    window.resize(1200, 800);
+    window.show();
+    status = measure(window);
+    host.SetMainWindow(nullptr);
+  }
+  vemo::InstallPlatformHost(previous);
+  return status;
+}
+
 // The viewer opening path in window, measured as the header describes.
 int MeasureViewer(QApplication& application, vemo::MainWindow& window, const QString& path, const QString& screenshot) {
   using vemo::TextView;
@@ -110,13 +150,8 @@ int MeasureViewer(QApplication& application, vemo::MainWindow& window, const QSt
   } firstPaint;
   application.installEventFilter(&recorder);
   application.installEventFilter(&firstPaint);
-  std::atomic<bool> running{false}, done{false};
-  std::thread person([&] {
-    while (!done) {
-      std::this_thread::sleep_for(kInputInterval);
-      if (running) QCoreApplication::postEvent(&recorder, new InputEvent(Clock::now()));
-    }
-  });
+  auto person = std::make_unique<Person>(recorder);
+  std::atomic<bool>& running = person->running;
   Clock::time_point indexedAt{}, findStart{}, findEnd{};
   bool found = true;
   auto search = [&](TextView* view) {
@@ -157,8 +192,7 @@ int MeasureViewer(QApplication& application, vemo::MainWindow& window, const QSt
       indexedNow();
   });
   application.exec();
-  done = true;
-  person.join();
+  person.reset();
   application.removeEventFilter(&firstPaint);
   application.removeEventFilter(&recorder);
   if (firstPaint.at == Clock::time_point{} || findEnd == Clock::time_point{}) {
@@ -192,19 +226,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   if ((argc == 3 || (argc == 5 && std::strcmp(argv[3], "--screenshot") == 0)) && std::strcmp(argv[1], "--open") == 0) {
     const QString path = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
-    vemo::DesktopHost host;
-    vemo::PlatformHost* previous = vemo::InstallPlatformHost(&host);
-    int status = 1;
-    {
-      vemo::MainWindow window(host);
-      host.SetMainWindow(&window);
-      window.resize(1200, 800);
-      window.show();
-      status = MeasureViewer(application, window, path, argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString());
-      host.SetMainWindow(nullptr);
-    }
-    vemo::InstallPlatformHost(previous);
-    return status;
+    const QString screenshot = argc == 5 ? QString::fromLocal8Bit(argv[4]) : QString();
+    return InMainWindow([&](vemo::MainWindow& window) { return MeasureViewer(application, window, path, screenshot); });
   }
   const int points = argc > 1 ? std::max(4, std::atoi(argv[1])) : 2000;
   namespace fs = std::filesystem;
@@ -213,27 +236,16 @@ int main(int argc, char** argv) {
   vemo::test::WriteSyntheticProject(vemo::test::MakeSyntheticNetwork(points, 7u + points), dir.string(), "bench");
   qputenv("VEMOGPS_CONFIG_DIR", QByteArray::fromStdString(dir.string()));
 
-  vemo::DesktopHost host;
-  vemo::PlatformHost* previous = vemo::InstallPlatformHost(&host);
-  int status = 1;
-  {
-    vemo::MainWindow window(host);
-    host.SetMainWindow(&window);
-    window.resize(1200, 800);
-    window.show();
+  const int status = InMainWindow([&](vemo::MainWindow& window) {
+    int result = 1;
     vemo::bench::OpenBenchProject(dir.string());
     window.UpdateMenus();
 
     Recorder recorder;
     recorder.window = &window;
     application.installEventFilter(&recorder);
-    std::atomic<bool> running{false}, done{false};
-    std::thread person([&] {
-      while (!done) {
-        std::this_thread::sleep_for(kInputInterval);
-        if (running) QCoreApplication::postEvent(&recorder, new InputEvent(Clock::now()));
-      }
-    });
+    auto person = std::make_unique<Person>(recorder);
+    std::atomic<bool>& running = person->running;
     double total = 0;
     QTimer::singleShot(100, [&] {
       recorder.started = Clock::now();
@@ -243,17 +255,16 @@ int main(int argc, char** argv) {
       total = Ms(Clock::now() - recorder.started);
       // The inputs made during the computation that it did not let through come now.
       QCoreApplication::sendPostedEvents(&recorder, InputEvent::kType);
-      status = window.LastStatus();
+      result = window.LastStatus();
       QCoreApplication::quit();
     });
     application.exec();
-    done = true;
-    person.join();
+    person.reset();
     application.removeEventFilter(&recorder);
 
     std::vector<double> d = recorder.delays;
     std::sort(d.begin(), d.end());
-    std::printf("points %d, adjustment (command, with its reports) %.0f ms, exit status %d\n", points, total, status);
+    std::printf("points %d, adjustment (command, with its reports) %.0f ms, exit status %d\n", points, total, result);
     if (!d.empty())
       std::printf("input delay over %zu inputs: median %.1f ms, 90%% %.1f ms, longest %.0f ms\n", d.size(),
                   d[d.size() / 2], d[d.size() * 9 / 10], d.back());
@@ -268,9 +279,8 @@ int main(int argc, char** argv) {
       std::printf("\"取消\" clicked at %.0f ms, seen at %.0f ms\n", recorder.cancelMade, recorder.cancelSeen);
     else
       std::printf("\"取消\" was not reached while the progress window was open\n");
-    host.SetMainWindow(nullptr);
-  }
-  vemo::InstallPlatformHost(previous);
+    return result;
+  });
   fs::remove_all(dir);
   return status;
 }

@@ -468,15 +468,7 @@ void PagedTextArea::keyPressEvent(QKeyEvent* event) {
 
 void PagedTextArea::keyReleaseEvent(QKeyEvent* event) {
   QAbstractScrollArea::keyReleaseEvent(event);
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Up:
-    case Qt::Key_Down: emit caretMoved(); break;
-    default: break;
-  }
+  if (KeyMovesCaretLine(event->key())) emit caretMoved();
 }
 
 void PagedTextArea::mousePressEvent(QMouseEvent* event) {

@@ -354,34 +354,25 @@ QString TextView::DisplayName() const {
 }
 
 bool TextView::SaveTo(const QString& path) {
-  if (m_State->pages && path != m_State->path) {  // a copy of the file, which the view keeps showing
-    const std::string bytes = m_State->pages->Bytes(0, m_State->pages->Size());
-    std::string error;
-    if (!WriteFileAtomically(ToPath(path), bytes, &error)) {
-      ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(ToPath(path)).c_str()) + (error.empty() ? "" : "\n" + error),
-                  AppTitle(), MessageIcon::Warning);
-      return false;
-    }
-  }
-  if (m_State->pages) {
-    m_State->path = path;
-    StampOf(path, m_State->fileTime, m_State->fileSize);
-    emit titleChanged();
-    return true;
-  }
-  const QString text = toPlainText();
-  // An unchanged document writes the bytes it was read from.
-  std::string bytes = (!m_State->path.isEmpty() && text == m_State->loadedText) ? m_State->loadedBytes
-                                                                                 : EncodeGbkPreserving(text, m_State->crlf);
+  PagedText* pages = m_State->pages.get();
+  const QString text = pages ? QString() : toPlainText();
+  // An unchanged document writes the bytes it was read from; a long file's view (never
+  // edited) writes a copy of its file, or nothing to the file itself.
+  std::string bytes;
+  if (pages) bytes = path != m_State->path ? pages->Bytes(0, pages->Size()) : std::string();
+  else if (!m_State->path.isEmpty() && text == m_State->loadedText) bytes = m_State->loadedBytes;
+  else bytes = EncodeGbkPreserving(text, m_State->crlf);
   std::string error;
-  if (!WriteFileAtomically(ToPath(path), bytes, &error)) {
+  if ((!pages || path != m_State->path) && !WriteFileAtomically(ToPath(path), bytes, &error)) {
     ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(ToPath(path)).c_str()) + (error.empty() ? "" : "\n" + error),
                 AppTitle(), MessageIcon::Warning);
     return false;
   }
   m_State->path = path;
-  m_State->loadedBytes = std::move(bytes);
-  m_State->loadedText = text;
+  if (!pages) {
+    m_State->loadedBytes = std::move(bytes);
+    m_State->loadedText = text;
+  }
   StampOf(path, m_State->fileTime, m_State->fileSize);
   document()->setModified(false);
   emit titleChanged();
@@ -511,20 +502,21 @@ void TextView::mouseReleaseEvent(QMouseEvent* event) {
   emit caretLineReported(CaretLine());
 }
 
-void TextView::keyReleaseEvent(QKeyEvent* event) {
-  QPlainTextEdit::keyReleaseEvent(event);
-  switch (event->key()) {
+bool KeyMovesCaretLine(int key) {
+  switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_Up:
-    case Qt::Key_Down:
-      emit caretLineReported(CaretLine());
-      break;
-    default:
-      break;
+    case Qt::Key_Down: return true;
+    default: return false;
   }
+}
+
+void TextView::keyReleaseEvent(QKeyEvent* event) {
+  QPlainTextEdit::keyReleaseEvent(event);
+  if (KeyMovesCaretLine(event->key())) emit caretLineReported(CaretLine());
 }
 
 void TextView::contextMenuEvent(QContextMenuEvent* event) {

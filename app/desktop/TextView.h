@@ -122,6 +122,9 @@ class TextView final : public QPlainTextEdit {
   bool m_Searching = false;
 };
 
+// Whether the line pane shows the caret's line after this key is released.
+bool KeyMovesCaretLine(int key);
+
 // The viewer's face: a fixed-pitch CJK font whose Chinese characters are two columns wide.
 QFont TextViewFont();
 

@@ -141,6 +141,10 @@ class TextViewTest : public QObject {
     QCOMPARE(text.LineCount(), qint64{3});
     QCOMPARE(QString::fromStdString(text.LineBytes(1)), QStringLiteral("two"));
     QCOMPARE(view->CaretLine(), 3);
+    // "另存为" writes a copy of the file.
+    const QString copy = dir.path() + QStringLiteral("/copy.txt");
+    QVERIFY(view->SaveTo(copy));
+    QCOMPARE(ReadWholeFile(copy.toStdString()).value(), std::string("one\ntwo\n"));
   }
 
   void chineseCharactersTakeTwoColumnsSoReportColumnsLineUp() {
