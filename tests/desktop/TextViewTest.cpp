@@ -100,6 +100,9 @@ class TextViewTest : public QObject {
     text.IndexAll();
     QCOMPARE(text.LineCount(), qint64{3002});
     QCOMPARE(text.Text(0, text.Size()), DecodeGbkPreserving(bytes).text);
+    QTest::keyClick(&area, Qt::Key_PageDown);
+    QTest::keyClick(&area, Qt::Key_Down);
+    QVERIFY(view->CaretLine() > 2);
 
     TextView::Search search;
     search.text = QStringLiteral("a");
