@@ -21,12 +21,17 @@ namespace {
 
 const char* const kSection = "Adjustment Tests";
 
-// Settings hold percentages, as the options take them.
-double RememberedFraction(const char* key, double fallback, bool (*valid)(double)) {
+// Settings hold percentages, as the options take them. A value that is there but does not
+// read, or lies outside its domain, is named in refused.
+double RememberedFraction(const char* key, double fallback, bool (*valid)(double), std::string* refused) {
   const std::string text = CSettingsStore::GetString(kSection, key, "");
+  if (text.empty()) return fallback;
   char* end = nullptr;
   const double percent = std::strtod(text.c_str(), &end);
-  if (text.empty() || *end != '\0' || !valid(percent / 100.0)) return fallback;
+  if (*end != '\0' || !valid(percent / 100.0)) {
+    if (refused) *refused += (refused->empty() ? "" : ", ") + std::string(key) + "=" + text;
+    return fallback;
+  }
   return percent / 100.0;
 }
 
@@ -37,14 +42,17 @@ const char* const kRuleKey = "Fixed Significance";
 const char* const kFixedAlpha0 = "Alpha0";
 const char* const kFixedAlpha = "Alpha";
 
-CTestSettings CTestSettings::Remembered() {
+CTestSettings CTestSettings::Remembered(std::string* refused) {
   CTestSettings s;
-  s.rule = CSettingsStore::GetString(kSection, kRuleKey, "") == kFixedAlpha ? TestLevelRule::FixedAlpha
-                                                                             : TestLevelRule::FixedAlpha0;
-  s.alpha0 = RememberedFraction("Significance0", s.alpha0, ValidAlpha0);
-  s.alpha = RememberedFraction("Significance", s.alpha, ValidAlpha);
-  s.power = RememberedFraction("Power", s.power, ValidPower);
-  s.confidence = RememberedFraction("Confidence", s.confidence, ValidConfidence);
+  std::string names;
+  const std::string rule = CSettingsStore::GetString(kSection, kRuleKey, "");
+  if (rule == kFixedAlpha) s.rule = TestLevelRule::FixedAlpha;
+  else if (!rule.empty() && rule != kFixedAlpha0) names = std::string(kRuleKey) + "=" + rule;
+  s.alpha0 = RememberedFraction("Significance0", s.alpha0, ValidAlpha0, &names);
+  s.alpha = RememberedFraction("Significance", s.alpha, ValidAlpha, &names);
+  s.power = RememberedFraction("Power", s.power, ValidPower, &names);
+  s.confidence = RememberedFraction("Confidence", s.confidence, ValidConfidence, &names);
+  if (refused) *refused = names;
   return s;
 }
 

@@ -33,20 +33,26 @@ struct CTestSettings {
   double power = 0.80;       // power of the w-test against a bias of the minimal detectable size
   double confidence = 0.95;  // probability of the confidence regions
 
-  // The remembered values; a value missing or outside its domain is the default.
-  static CTestSettings Remembered();
+  // The remembered values; a value missing or outside its domain is the default. refused,
+  // when given, gets "key=value" of every remembered value that was not taken (its default
+  // stands in its place), separated by ", ".
+  static CTestSettings Remembered(std::string* refused = nullptr);
   // Writes the values and the rule; false when the settings file could not be written.
   bool Remember() const;
-  // Domains (NaN fails them all): alpha in (0, 0.5], alpha0 in [1e-12, 0.1], power in
-  // [0.5, 1), confidence in [0.5, 1). The far tail of the two-sided w-test, which the
-  // B-method's link neglects, moves the derived level by up to 0.3 % of itself at
-  // alpha0 = 0.1 and by 2 % at 0.2; below 1e-12 the critical |w| exceeds 7.1 and the test
-  // would let any blunder pass. Within the domain Boost's quantiles and non-centralities keep
-  // their digits.
-  static bool ValidAlpha(double alpha) { return alpha > 0.0 && alpha <= 0.5; }
-  static bool ValidAlpha0(double alpha0) { return alpha0 >= 1e-12 && alpha0 <= 0.1; }
-  static bool ValidPower(double power) { return power >= 0.5 && power < 1.0; }
-  static bool ValidConfidence(double p) { return p >= 0.5 && p < 1.0; }
+  // Domains (NaN fails them all): alpha0 in [1e-12, 0.1], alpha in [1e-12, 0.5], power and
+  // confidence in [0.5, 0.999999]. The far tail of the two-sided w-test, which the B-method's
+  // link neglects, moves the derived level by up to 0.3 % of itself at alpha0 = 0.1 and by 2 %
+  // at 0.2; below 1e-12 the critical |w| exceeds 7.1 and the test would let any blunder pass
+  // (with alpha fixed, the derived alpha0 is smaller still). A probability of 1 - 1e-16 is
+  // beyond Boost's quantiles (Student's t overflows and throws), and one above 1 - 1e-6 no
+  // longer means anything for a survey. Within the domain Boost's quantiles and
+  // non-centralities keep their digits for every redundancy from 1 to 10^7.
+  static constexpr double kLeastLevel = 1e-12;
+  static constexpr double kGreatestProbability = 0.999999;
+  static bool ValidAlpha(double alpha) { return alpha >= kLeastLevel && alpha <= 0.5; }
+  static bool ValidAlpha0(double alpha0) { return alpha0 >= kLeastLevel && alpha0 <= 0.1; }
+  static bool ValidPower(double power) { return power >= 0.5 && power <= kGreatestProbability; }
+  static bool ValidConfidence(double p) { return p >= 0.5 && p <= kGreatestProbability; }
 };
 
 // Quantiles (inverse distribution functions) at probability p in (0, 1), from Boost.Math.

@@ -151,7 +151,29 @@ int CGPS1dHeightFit::Fit() {
   }
   m_Zeta.resize(static_cast<size_t>(m_PointCount));
   for (int i = 0; i < m_PointCount; ++i) m_Zeta[static_cast<size_t>(i)] = Anomaly(m_B[i], m_L[i]);
-  return 1;
+  return CheckFinite();
+}
+
+int CGPS1dHeightFit::CheckFinite() const {
+  bool finite = std::isfinite(m_PVVm2);
+  for (double f : m_x) finite = finite && std::isfinite(f);
+  for (double z : m_Zeta) finite = finite && std::isfinite(z);
+  if (finite) return 1;
+  // Heights beyond what a double can square: the input with the largest one is named.
+  std::string path = CurrentProjectFile(ProjectFile::KnownH), name;
+  double largest = -1.0, value = 0.0;
+  for (int j = 0; j < m_KnownCount; ++j)
+    if (!(std::fabs(m_KnownH[j]) <= largest)) {
+      largest = std::fabs(m_KnownH[j]), value = m_KnownH[j], name = m_KnownName[j];
+    }
+  for (int i = 0; i < m_PointCount; ++i)
+    if (!(std::fabs(m_H[i]) <= largest)) {
+      largest = std::fabs(m_H[i]), value = m_H[i], name = m_PointName[i];
+      path = CurrentProjectFile(ProjectFile::BLH3d);
+    }
+  Warn(Format(T(u8"高程拟合的结果不是有限数值：文件%s中点%s的高程%g超出范围，请检查高程数据!"), PathToGbk(path).c_str(),
+              name.c_str(), value));
+  return 0;
 }
 
 int CGPS1dHeightFit::CreateReport() {

@@ -56,8 +56,11 @@ class CGPS1dHeightFit : public CReadGPS1dHeight {
  private:
   // Normal equations, solution, precision and the rewriting for absolute coordinates; B and
   // L get their means back. Returns 0 after a message when the known points cannot determine
-  // the model (a singular normal matrix).
+  // the model (a singular normal matrix) or the results are not finite (CheckFinite).
   int Fit();
+  // After the fit: 0 after a message naming the input whose height is largest (of the known
+  // heights and the ellipsoidal heights) when a coefficient, an anomaly or PVV is not finite.
+  int CheckFinite() const;
   int CreateReport();
   // The report up to the model block; parameters selects the wording of "一维转换参数".
   void WriteHeader(bool parameters);

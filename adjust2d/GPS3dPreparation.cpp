@@ -34,6 +34,13 @@ bool WritePointFile(const char* extension, const std::string& lines) {
 }  // namespace
 
 int CGPS3dPreparation::Prepare() {
+  // A vector file without vectors would cut the coordinate files down to the known points and
+  // hand the height and plane fits nothing but them: refused before any file is written.
+  if (m_VectorCount == 0) {
+    Warn(Format(T(u8"基线向量文件%s中没有基线向量，不能由基线向量计算各点坐标!"),
+                PathToGbk(CurrentProjectFile(ProjectFile::Vector3d)).c_str()));
+    return 0;
+  }
   // Points that no chain of vectors reaches from a known point would keep 0, 0, 0, which no
   // conversion takes: the message of the chaining ends the step.
   if (!GetApproximateGPS3dXYZ(this)) return 0;

@@ -20,6 +20,7 @@ class CGPS3dPreparation : public CGPS3dNetAdjust {
   // and geodetic vector files on WGS-84, one least-squares solution of the vectors with the
   // known points fixed, then GPS3dBLH and GPS3dXYH (names in 8-character fields, a longer
   // name widens its line). The files are written only once every line is known, so a failure
-  // leaves those of an earlier run. Returns 1, or 0 after the message of the failure.
+  // leaves those of an earlier run; a vector file without vectors is refused before anything is
+  // written. Returns 1, or 0 after the message of the failure.
   int Prepare();
 };

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <unordered_set>
+#include <utility>
 
 #include "adjust3d/FreeNetworkFiles.h"
 #include "adjust/ReportFile.h"
@@ -79,10 +81,29 @@ int CStabilityAnalysis::Run(const std::string& first, const std::string& second,
     Warn(Format(T(u8"文件%s只有%d个点，稳定性分析至少需要两个点!"), PathToGbk(second).c_str(), m_PointCount));
     return 0;
   }
+  // The degrees of freedom of a campaign cannot be negative, and a point is one point: the
+  // campaigns match name for name, so a name given twice in the first is given twice in both.
+  for (const auto& [campaign, path] : {std::pair{&one, &first}, std::pair{&two, &second}})
+    if (campaign->redundancy < 0) {
+      Warn(Format(T(u8"文件%s的多余观测数为%d，不能为负数，该文件不是秩亏自由网的结果!"), PathToGbk(*path).c_str(),
+                  campaign->redundancy));
+      return 0;
+    }
+  {
+    std::unordered_set<std::string> names;
+    for (const std::string& name : one.names)
+      if (!names.insert(NormalizeName(name)).second) {
+        Warn(Format(T(u8"文件%s中点名%s出现了不止一次，稳定性分析的点名必须各不相同!"), PathToGbk(first).c_str(),
+                    name.c_str()));
+        return 0;
+      }
+  }
   m_d.resize(one.x.size());
   for (size_t k = 0; k < m_d.size(); ++k) m_d[k] = two.x[k] - one.x[k];
   m_Variance = (one.m0 * one.m0 + two.m0 * two.m0) * 0.5;
   m_Freedom = one.redundancy + two.redundancy;
+  m_Test.clear();
+  if (!CheckFiniteDisplacements(first, second)) return 0;
 
   if (!Iterate()) return 0;
   progress.SetPosition(8);
@@ -98,8 +119,19 @@ int CStabilityAnalysis::Run(const std::string& first, const std::string& second,
     }
     m_Test[k] = m_d[k] * m_d[k] / q / m_Variance;
   }
+  if (!CheckFiniteDisplacements(first, second)) return 0;
   if (!WriteDisplacements(output) || !WriteCofactors(cofactorPath)) return 0;
   progress.SetPosition(10);
+  return 1;
+}
+
+int CStabilityAnalysis::CheckFiniteDisplacements(const std::string& first, const std::string& second) const {
+  for (size_t k = 0; k < m_d.size(); ++k)
+    if (!std::isfinite(m_d[k]) || (k < m_Test.size() && !std::isfinite(m_Test[k]))) {
+      Warn(Format(T(u8"点%s的位移(%g mm)或其检验统计量不是有限数值：文件%s与%s中该点的坐标数值过大，不能进行稳定性分析!"),
+                  m_PointName[k / 3].c_str(), m_d[k], PathToGbk(first).c_str(), PathToGbk(second).c_str()));
+      return 0;
+    }
   return 1;
 }
 

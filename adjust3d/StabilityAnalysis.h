@@ -34,7 +34,9 @@ class CStabilityAnalysis {
  public:
   // Reads the two campaign files, iterates and writes the displacement file at output and the
   // cofactor file CofactorFileName(output). 0 after the message when a file is missing,
-  // damaged or truncated, when the campaigns do not match point for point, when the
+  // damaged or truncated, when the campaigns do not match point for point, when a campaign's
+  // redundancy is negative or a point name is given twice, when a displacement or test value
+  // is not finite (coordinates beyond what a double can subtract or square), when the
   // iteration does not settle, when a test value cannot be formed, or when a result cannot be
   // written; nothing is written except in the last case.
   int Run(const std::string& first, const std::string& second, const std::string& output);
@@ -56,6 +58,9 @@ class CStabilityAnalysis {
 
  private:
   int Iterate();
+  // 0 after the message naming the point and both files when a displacement (or, once formed,
+  // a test value) is not finite.
+  int CheckFiniteDisplacements(const std::string& first, const std::string& second) const;
   int WriteDisplacements(const std::string& path);
   int WriteCofactors(const std::string& path);
 };

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <unordered_map>
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
@@ -29,21 +30,29 @@ bool HighGrade(int grade) { return grade == 0 || grade == 1 || grade == 10; }
 
 bool CreateEmpty(const std::string& path) { return WriteFileAtomically(path, ""); }
 
-// The first vector joining a and b (in file order), negated when it runs from b to a.
-template <class Set>
-bool FindVector(const Set& from, const Set& to, int a, int b, size_t& index, double& sign) {
-  for (size_t i = 0; i < from.size(); ++i) {
-    if (from[i] == a && to[i] == b) {
-      index = i, sign = 1.0;
-      return true;
-    }
-    if (from[i] == b && to[i] == a) {
-      index = i, sign = -1.0;
-      return true;
-    }
+// The first vector (in file order) joining each pair of points: a loop's sides are looked up,
+// not searched for among all the vectors, which made the checks grow with the square of the
+// network.
+class VectorIndex {
+ public:
+  VectorIndex() = default;
+  VectorIndex(const std::vector<int>& from, const std::vector<int>& to) : m_From(&from) {
+    m_First.reserve(from.size());
+    for (size_t i = 0; i < from.size(); ++i) m_First.emplace(PointPairKey(from[i], to[i]), i);
   }
-  return false;
-}
+  // The vector joining a and b, negated when it runs from b to a.
+  bool Find(int a, int b, size_t& index, double& sign) const {
+    auto it = m_First.find(PointPairKey(a, b));
+    if (it == m_First.end()) return false;
+    index = it->second;
+    sign = (*m_From)[index] == a ? 1.0 : -1.0;
+    return true;
+  }
+
+ private:
+  const std::vector<int>* m_From = nullptr;
+  std::unordered_map<uint64_t, size_t> m_First;
+};
 
 std::vector<std::string> LoopNames(const std::string& line) {
   std::vector<std::string> items;
@@ -205,6 +214,8 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
   const std::string headerMark = T(u8"同步基线文件"), loopMark = T(u8"同步环");
 
   CSyncBaselineSet period;
+  std::unordered_map<std::string, int> pointIndex;
+  VectorIndex vectors;
   bool readingLoops = false, periodStopped = false;
   int loopNumber = 0;
   int notComputable = 0;  // loops of values beyond what a misclosure can show
@@ -220,7 +231,8 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     }
     if (!readingLoops) {
       if (ContainsGbk(piece, loopMark)) {
-        BuildPointList({}, period.fromName, period.toName, period.pointName, period.from, period.to);
+        BuildPointList({}, period.fromName, period.toName, period.pointName, period.from, period.to, &pointIndex);
+        vectors = VectorIndex(period.from, period.to);
         readingLoops = true;
         loopNumber = 0;
         continue;
@@ -242,18 +254,13 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     if (names.empty()) continue;
     std::vector<int> points;
     for (const auto& name : names) {
-      int index = -1;
-      for (size_t i = 0; i < period.pointName.size(); ++i)
-        if (period.pointName[i] == name) {
-          index = static_cast<int>(i);
-          break;
-        }
-      if (index < 0) {
+      auto found = pointIndex.find(name);
+      if (found == pointIndex.end()) {
         Info(Format(T(u8"点%s不存在!"), name.c_str()));
         periodStopped = true;
         break;
       }
-      points.push_back(index);
+      points.push_back(found->second);
     }
     if (periodStopped) continue;
     double wx = 0, wy = 0, wz = 0, s = 0;
@@ -261,7 +268,7 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     for (size_t i = 0; i < n && !periodStopped; ++i) {
       size_t index;
       double sign;
-      if (!FindVector(period.from, period.to, points[i], points[(i + 1) % n], index, sign)) {
+      if (!vectors.Find(points[i], points[(i + 1) % n], index, sign)) {
         periodStopped = true;  // the rest of the period is not computed
         break;
       }
@@ -353,6 +360,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
   std::unordered_map<std::string, int> index;
   for (size_t i = 0; i < set.m_PointName.size(); ++i) index.emplace(set.m_PointName[i], static_cast<int>(i));
 
+  const VectorIndex vectors(set.m_From, set.m_To);
   int loopNumber = 0, computed = 0;
   std::vector<int> notClosed;  // loops with a pair of points that no vector joins
   std::vector<int> notComputable;  // loops whose tolerance is no number (a negative variance)
@@ -385,7 +393,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     for (size_t i = 0; i < n; ++i) {
       size_t v;
       double sign;
-      if (!FindVector(set.m_From, set.m_To, points[i], points[(i + 1) % n], v, sign)) {
+      if (!vectors.Find(points[i], points[(i + 1) % n], v, sign)) {
         closed = false;
         break;
       }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <queue>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -13,11 +14,6 @@
 #include "geodesy/LibraryState.h"
 
 namespace {
-
-uint64_t PairKey(int32_t a, int32_t b) {
-  uint32_t lo = static_cast<uint32_t>(std::min(a, b)), hi = static_cast<uint32_t>(std::max(a, b));
-  return (static_cast<uint64_t>(hi) << 32) | lo;
-}
 
 uint64_t DirectedKey(int32_t from, int32_t to) {
   return (static_cast<uint64_t>(static_cast<uint32_t>(from)) << 32) | static_cast<uint32_t>(to);
@@ -32,16 +28,23 @@ uint64_t DirectedKey(int32_t from, int32_t to) {
 // loop's length from either end rather than to its whole length from one.
 class CurrentGraph {
  public:
-  explicit CurrentGraph(size_t pointCount)
-      : m_Adjacent(pointCount), m_Rank(pointCount, -1), m_OnPath(pointCount, 0) {
+  // edges: every edge that will be added. Each point's neighbours lie in one array, those of
+  // the edges added so far first (the order of neighbours decides nothing).
+  CurrentGraph(size_t pointCount, const std::vector<line>& edges)
+      : m_Start(pointCount + 1, 0), m_Active(pointCount, 0), m_Rank(pointCount, -1), m_OnPath(pointCount, 0) {
     for (auto& label : m_Label) label.assign(pointCount, -1);
+    for (const line& e : edges) ++m_Start[e.from + 1], ++m_Start[e.to + 1];
+    for (size_t p = 0; p < pointCount; ++p) m_Start[p + 1] += m_Start[p];
+    m_Neighbour.resize(m_Start[pointCount]);
+    std::vector<uint32_t> fill(m_Start.begin(), m_Start.end() - 1);
+    for (const line& e : edges) m_Neighbour[fill[e.from]++] = e.to, m_Neighbour[fill[e.to]++] = e.from;
   }
 
   void Add(const line& e) {
     for (int32_t p : {e.from, e.to})
       if (m_Rank[p] < 0) m_Rank[p] = m_NextRank++;
-    m_Adjacent[e.from].push_back(e.to);
-    m_Adjacent[e.to].push_back(e.from);
+    Activate(e.from, e.to);
+    Activate(e.to, e.from);
   }
 
   // The number of edges between p and q, or -1 when it exceeds maxEdges.
@@ -77,7 +80,7 @@ class CurrentGraph {
         if (other[u] == length - outer) m_OnPath[u] = 1;
       for (int level = outer - 1; level >= 0; --level)
         for (int32_t u : m_Levels[side][level])
-          for (int32_t w : m_Adjacent[u])
+          for (int32_t w : Neighbours(u))
             if (m_OnPath[w] && own[w] == level + 1) {
               m_OnPath[u] = 1;
               break;
@@ -90,7 +93,7 @@ class CurrentGraph {
     for (int32_t v = q; v != p;) {
       const int nearer = fromP(v) - 1;
       int32_t best = -1;
-      for (int32_t u : m_Adjacent[v])
+      for (int32_t u : Neighbours(v))
         if (m_OnPath[u] && fromP(u) == nearer && (best < 0 || m_Rank[u] < m_Rank[best])) best = u;
       v = best;
       path.push_back(v);
@@ -114,7 +117,7 @@ class CurrentGraph {
     for (int depth = 1; depth <= radius && !level.empty(); ++depth) {
       next.clear();
       for (int32_t u : level)
-        for (int32_t r : m_Adjacent[u])
+        for (int32_t r : Neighbours(u))
           if (label[r] < 0) {
             Mark(0, r, depth);
             next.push_back(r);
@@ -126,6 +129,15 @@ class CurrentGraph {
   }
 
  private:
+  std::span<const int32_t> Neighbours(int32_t u) const {
+    return {m_Neighbour.data() + m_Start[u], static_cast<size_t>(m_Active[u])};
+  }
+  void Activate(int32_t p, int32_t q) {
+    int32_t* first = m_Neighbour.data() + m_Start[p] + m_Active[p];
+    std::iter_swap(first, std::find(first, m_Neighbour.data() + m_Start[p + 1], q));
+    ++m_Active[p];
+  }
+
   void Start(int32_t p, int32_t q) {
     for (int side = 0; side < 2; ++side) {
       m_Depth[side] = 0;
@@ -150,7 +162,7 @@ class CurrentGraph {
     next.clear();
     m_Depth[side] = depth;
     for (int32_t u : m_Levels[side][depth - 1])
-      for (int32_t r : m_Adjacent[u]) {
+      for (int32_t r : Neighbours(u)) {
         if (own[r] >= 0) continue;
         if (stopAtMeeting && other[r] >= 0) return depth + other[r];
         Mark(side, r, depth);
@@ -168,7 +180,9 @@ class CurrentGraph {
     m_Touched.clear();
   }
 
-  std::vector<std::vector<int32_t>> m_Adjacent;
+  std::vector<uint32_t> m_Start;  // the neighbours of p: m_Neighbour[m_Start[p] ..]
+  std::vector<int32_t> m_Neighbour;
+  std::vector<int32_t> m_Active;  // how many of them the edges added so far join
   std::vector<int> m_Rank;
   int m_NextRank = 0;
   std::vector<int> m_Label[2];  // distance from p (or the sources) and from q; -1 unset
@@ -192,7 +206,7 @@ void CLoopSearch::BuildUniqueEdges(const std::vector<line>& vectors) {
   const int32_t count = static_cast<int32_t>(m_Names.size());
   for (const line& v : vectors) {
     if (v.from == v.to || v.from < 0 || v.to < 0 || v.from >= count || v.to >= count) continue;
-    if (joined.insert(PairKey(v.from, v.to)).second) m_Unique.push_back({v.from, v.to, 0.0});
+    if (joined.insert(PointPairKey(v.from, v.to)).second) m_Unique.push_back({v.from, v.to, 0.0});
   }
 }
 
@@ -236,35 +250,52 @@ void CLoopSearch::Prune(const std::vector<line>& vectors) {
 void CLoopSearch::GrowTree() {
   if (m_Graph.empty()) return;
   std::vector<char> inGraph(m_Names.size(), 0), inTree(m_Names.size(), 0), edgeInTree(m_Graph.size(), 0);
+  std::vector<std::vector<uint32_t>> incident(m_Names.size());
   size_t graphPoints = 0;
-  for (const line& e : m_Graph)
-    for (int32_t p : {e.from, e.to})
+  for (size_t i = 0; i < m_Graph.size(); ++i)
+    for (int32_t p : {m_Graph[i].from, m_Graph[i].to}) {
       if (!inGraph[p]) inGraph[p] = 1, ++graphPoints;
-  int32_t start = m_Names.size() > 1 && inGraph[1] ? 1 : m_Graph.front().from;
-  inTree[start] = 1;
-  size_t treePoints = 1;
-  while (treePoints < graphPoints) {
-    bool grew = true;
-    while (grew && treePoints < graphPoints) {
-      grew = false;
-      for (size_t i = 0; i < m_Graph.size() && treePoints < graphPoints; ++i) {
-        const line& e = m_Graph[i];
-        if (edgeInTree[i] || inTree[e.from] == inTree[e.to]) continue;
-        inTree[e.from] = inTree[e.to] = 1;
-        edgeInTree[i] = 1;
-        m_Tree.push_back(e);
-        ++treePoints;
-        grew = true;
-      }
+      incident[p].push_back(static_cast<uint32_t>(i));
     }
-    // A network in several pieces: the tree of the next piece starts at the from-point of its
-    // first edge, so that the loops of every piece are searched.
-    for (const line& e : m_Graph)
-      if (treePoints < graphPoints && !inTree[e.from] && !inTree[e.to]) {
-        inTree[e.from] = 1;
-        ++treePoints;
-        break;
-      }
+  // The tree grows in passes over the edge list: each edge with one end in the tree joins it,
+  // until a pass adds nothing. Scanning every edge in every pass costs passes x edges, and the
+  // passes grow with the network's diameter; instead an edge is visited only when one of its
+  // points joins the tree: at its place in the current pass when it comes later in the list,
+  // else in the next pass. Visiting these in pass and list order adds the same edges in the
+  // same order as the scans.
+  using Visit = std::pair<uint64_t, uint32_t>;  // (pass, edge)
+  std::priority_queue<Visit, std::vector<Visit>, std::greater<Visit>> visits;
+  auto join = [&](int32_t p, uint64_t pass, int64_t at) {
+    inTree[p] = 1;
+    for (uint32_t i : incident[p])
+      if (!edgeInTree[i]) visits.push({static_cast<int64_t>(i) > at ? pass : pass + 1, i});
+  };
+  size_t treePoints = 0, nextPiece = 0;
+  uint64_t pass = 0;
+  // The first piece starts at point 1 (when it has edges); each further piece of a network in
+  // several pieces at the from-point of its first edge, so that the loops of every piece are
+  // searched.
+  int32_t start = m_Names.size() > 1 && inGraph[1] ? 1 : m_Graph.front().from;
+  while (true) {
+    join(start, pass, -1);
+    ++treePoints;
+    while (!visits.empty() && treePoints < graphPoints) {
+      const auto [visitPass, i] = visits.top();
+      visits.pop();
+      const line& e = m_Graph[i];
+      if (edgeInTree[i] || inTree[e.from] == inTree[e.to]) continue;
+      pass = visitPass;
+      edgeInTree[i] = 1;
+      m_Tree.push_back(e);
+      ++treePoints;
+      join(inTree[e.from] ? e.to : e.from, pass, i);
+    }
+    visits = {};
+    if (treePoints >= graphPoints) break;
+    while (nextPiece < m_Graph.size() && (inTree[m_Graph[nextPiece].from] || inTree[m_Graph[nextPiece].to])) ++nextPiece;
+    if (nextPiece == m_Graph.size()) break;
+    start = m_Graph[nextPiece].from;
+    pass += 2;  // a fresh scan from the start of the list
   }
   // Unique edges: an edge joins the same two points as a tree edge only if it is that edge.
   for (size_t i = 0; i < m_Graph.size(); ++i)
@@ -282,8 +313,38 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     progress->SetDisplayMessage(vemo::T(u8"GPS网闭合环"));
     progress->SetRange(0, static_cast<int>(m_Chords.size()));
   }
-  CurrentGraph graph(m_Names.size());
-  for (const line& e : m_Tree) graph.Add(e);
+  // Every query walks the graph point by point. The data set numbers the points in the order of
+  // its file, which scatters each walk over the whole of memory once the network outgrows the
+  // processor's caches; numbered in the breadth-first order of the tree, neighbours in the
+  // network are neighbours in memory. The numbering decides no tie (ranks do, which the order
+  // of the edges sets): the search works in these numbers and hands back the data set's.
+  std::vector<int32_t> original, local(m_Names.size(), -1);
+  {
+    std::vector<std::vector<int32_t>> treeAdjacent(m_Names.size());
+    for (const line& e : m_Tree) treeAdjacent[e.from].push_back(e.to), treeAdjacent[e.to].push_back(e.from);
+    auto visit = [&](int32_t p) {
+      if (local[p] >= 0) return;
+      local[p] = static_cast<int32_t>(original.size());
+      original.push_back(p);
+    };
+    for (const line& e : m_Graph) {
+      if (local[e.from] >= 0) continue;
+      for (size_t head = original.size(), at = (visit(e.from), head); at < original.size(); ++at)
+        for (int32_t q : treeAdjacent[original[at]]) visit(q);
+    }
+    for (int32_t p = 0; p < static_cast<int32_t>(m_Names.size()); ++p) visit(p);
+  }
+  auto toLocal = [&](const line& e) { return line{local[e.from], local[e.to], 0.0}; };
+  std::vector<line> chords;
+  chords.reserve(m_Chords.size());
+  for (const line& e : m_Chords) chords.push_back(toLocal(e));
+
+  std::vector<line> edges;
+  edges.reserve(m_Graph.size());
+  for (const line& e : m_Tree) edges.push_back(toLocal(e));
+  edges.insert(edges.end(), chords.begin(), chords.end());
+  CurrentGraph graph(m_Names.size(), edges);
+  for (size_t i = 0; i < m_Tree.size(); ++i) graph.Add(edges[i]);
 
   // The loops come out in rounds: a round outputs every remaining chord whose shortest path is
   // the shortest of that round. Measuring every chord in every round costs rounds x chords
@@ -302,20 +363,26 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
   std::vector<char> exact(chordCount, 0), done(chordCount, 0);
   std::vector<std::vector<uint32_t>> chordsAt(m_Names.size());
   for (size_t c = 0; c < chordCount; ++c) {
-    chordsAt[m_Chords[c].from].push_back(static_cast<uint32_t>(c));
-    chordsAt[m_Chords[c].to].push_back(static_cast<uint32_t>(c));
+    chordsAt[chords[c].from].push_back(static_cast<uint32_t>(c));
+    chordsAt[chords[c].to].push_back(static_cast<uint32_t>(c));
   }
-  // The bounds of the remaining chords, to know the largest; and the queue by bound, where an
-  // entry of an older version of a chord is stale.
+  // The bounds of the remaining chords, to know the largest; and the queue: a list of chords
+  // for each bound, where an entry of an older version of a chord is stale. (Within a bound the
+  // order of measuring decides nothing: a round outputs every chord of the shortest length.)
   std::map<int, size_t> boundCount{{kLeastLength, chordCount}};
   struct Entry {
-    int bound;
     uint32_t chord;
     int version;
-    bool operator>(const Entry& o) const { return bound != o.bound ? bound > o.bound : chord > o.chord; }
   };
-  std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
-  for (size_t c = 0; c < chordCount; ++c) queue.push({kLeastLength, static_cast<uint32_t>(c), 0});
+  std::vector<std::vector<Entry>> queue(kLeastLength + 1);
+  size_t lowest = kLeastLength;  // no entry has a lower bound
+  for (size_t c = chordCount; c-- > 0;) queue[kLeastLength].push_back({static_cast<uint32_t>(c), 0});
+  auto push = [&](uint32_t c, int v) {
+    const size_t b = static_cast<size_t>(bound[c]);
+    if (b >= queue.size()) queue.resize(b + 1);
+    queue[b].push_back({c, v});
+    lowest = std::min(lowest, b);
+  };
   auto dropCount = [&](int b) {
     auto it = boundCount.find(b);
     if (--it->second == 0) boundCount.erase(it);
@@ -328,7 +395,7 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     bound[c] = b;
   };
   // A chord has one valid entry in the queue while it waits, none while it is measured.
-  auto requeue = [&](uint32_t c) { queue.push({bound[c], c, ++version[c]}); };
+  auto requeue = [&](uint32_t c) { push(c, ++version[c]); };
   auto remove = [&](uint32_t c) {
     done[c] = 1;
     ++version[c];
@@ -342,14 +409,16 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
   for (int round = 0; remaining > 0; ++round) {
     int best = INT_MAX;
     measured.clear();
-    while (!queue.empty()) {
-      const Entry top = queue.top();
+    while (true) {
+      while (lowest < queue.size() && queue[lowest].empty()) ++lowest;
+      if (lowest == queue.size()) break;
+      const Entry top = queue[lowest].back();
       if (done[top.chord] || top.version != version[top.chord]) {
-        queue.pop();
+        queue[lowest].pop_back();
         continue;
       }
-      if (top.bound > best) break;
-      queue.pop();
+      if (static_cast<int>(lowest) > best) break;
+      queue[lowest].pop_back();
       const uint32_t c = top.chord;
       if (!exact[c]) {
         if (bound[c] >= pointCount) {  // longer than any path: its ends are not joined
@@ -362,7 +431,7 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
         // times at most before its length is known. One not closed within the limit gets the
         // next length as its bound and waits in the queue.
         const int limit = std::max(best != INT_MAX ? best : 0, 2 * bound[c]);
-        const int length = graph.Distance(m_Chords[c].from, m_Chords[c].to, limit);
+        const int length = graph.Distance(chords[c].from, chords[c].to, limit);
         if (length < 0) {
           setBound(c, limit + 1, false);
           requeue(c);
@@ -389,7 +458,9 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     }
     std::sort(output.begin(), output.end());
     for (uint32_t c : output) {
-      result.loops.push_back(graph.ShortestPath(m_Chords[c].from, m_Chords[c].to, best));
+      std::vector<int32_t> path = graph.ShortestPath(chords[c].from, chords[c].to, best);
+      for (int32_t& p : path) p = original[p];
+      result.loops.push_back(std::move(path));
       remove(c);
       --remaining;
       if (progress) {
@@ -399,9 +470,9 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     }
     ends.clear();
     for (uint32_t c : output) {
-      graph.Add(m_Chords[c]);
-      ends.push_back(m_Chords[c].from);
-      ends.push_back(m_Chords[c].to);
+      graph.Add(chords[c]);
+      ends.push_back(chords[c].from);
+      ends.push_back(chords[c].to);
     }
     if (remaining == 0) break;
 
@@ -423,7 +494,7 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
         stamp[c] = round;
         // A shorter path runs from one end to an added chord, along it, and on to the other end.
         const int through =
-            std::max(kLeastLength, distanceOf(m_Chords[c].from) + 1 + distanceOf(m_Chords[c].to));
+            std::max(kLeastLength, distanceOf(chords[c].from) + 1 + distanceOf(chords[c].to));
         if (through < bound[c]) {
           setBound(c, through, false);
           requeue(c);

@@ -17,6 +17,12 @@ struct line {
   double weight = 0.0;  // set to 0.0; the search does not use it
 };
 
+// A key for the two points of an edge in either direction.
+inline uint64_t PointPairKey(int32_t a, int32_t b) {
+  const uint32_t lo = static_cast<uint32_t>(a < b ? a : b), hi = static_cast<uint32_t>(a < b ? b : a);
+  return (static_cast<uint64_t>(hi) << 32) | lo;
+}
+
 struct CLoopSearchResult {
   // Each loop as its point indices, in the order written: from the chord's to-point back along
   // the path to its from-point. The loop closes from the last point back to the first.

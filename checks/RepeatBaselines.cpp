@@ -6,6 +6,7 @@
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 #include "project/data/ReadGPS3dVector.h"
+#include "checks/LoopSearch.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -84,8 +85,7 @@ CRepeatBaselineReports CompareRepeatedBaselines(const CReadGPS3dVector& set, con
   std::unordered_map<uint64_t, std::vector<int>> groups;
   std::vector<uint64_t> order;
   for (int i = 0; i < m; ++i) {
-    uint32_t p = static_cast<uint32_t>(set.m_From[i]), q = static_cast<uint32_t>(set.m_To[i]);
-    uint64_t key = p < q ? (static_cast<uint64_t>(p) << 32 | q) : (static_cast<uint64_t>(q) << 32 | p);
+    const uint64_t key = PointPairKey(set.m_From[i], set.m_To[i]);
     auto [it, inserted] = groups.try_emplace(key);
     if (inserted) order.push_back(key);
     it->second.push_back(i);

@@ -2,10 +2,13 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
+#include "project/data/KnownPointReading.h"
 #include "project/data/VectorFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
@@ -46,29 +49,58 @@ bool UsableName(const std::string& name) {
 }  // namespace
 
 void OneFixOneAzimuth::OnInitDialog() {
+  m_UnreadFields = 0;
   std::string text;
   if (!ReadFileContent(CurrentProjectFile(ProjectFile::OneFix), text)) return;
   const std::vector<std::string> lines = TextLines(text);
-  double values[3];
-  std::string name;
-  // "%s %lf %lf %lf": each field that scans is taken, as sscanf assigns it.
-  int n = ScanPointLine(CommasToBlanks(lines[0]), name, values, 3);
-  if (n >= 1) m_PointName = name;
-  if (n >= 2) m_x = values[0];
-  if (n >= 3) m_y = values[1];
-  if (n >= 4) m_h = values[2];
-  // "%lf %lf %lf", scanned behind a placeholder name.
-  n = ScanPointLine("- " + CommasToBlanks(lines[1]), name, values, 3) - 1;
-  if (n >= 1) m_B = values[0];
-  if (n >= 2) m_L = values[1];
-  if (n >= 3) m_h0 = values[2];
-  std::vector<std::string> items;
-  if (GetItemsValue(CommasToBlanks(lines[2]).c_str(), items, ' ') >= 3) {
-    m_From = items[0], m_To = items[1];
-    // atof: the number at the start of the item, 0 without one; never a non-finite value.
-    const double azimuth = std::atof(items[2].c_str());
-    m_Azimuth = std::isfinite(azimuth) ? azimuth : 0.0;
+  // The fields in the order of kLabels: a name or a number.
+  struct Field {
+    std::string* name;
+    double* number;
+  };
+  const Field fields[10] = {{&m_PointName, nullptr}, {nullptr, &m_x}, {nullptr, &m_y},       {nullptr, &m_h},
+                            {nullptr, &m_B},         {nullptr, &m_L}, {nullptr, &m_h0},      {&m_From, nullptr},
+                            {&m_To, nullptr},        {nullptr, &m_Azimuth}};
+  std::string rows[3];
+  std::string_view rest[3];
+  bool broken[3] = {};  // an item of the line did not read: the rest of it does not either
+  for (int l = 0; l < 3; ++l) rest[l] = rows[l] = CommasToBlanks(lines[static_cast<size_t>(l)]);
+  for (int i = 0; i < 10; ++i) {
+    const Field& f = fields[i];
+    const int line = kFieldLine[i];
+    std::string item;
+    rest[line] = TakeToken(rest[line], &item);
+    std::optional<double> number;
+    if (!item.empty() && f.number) number = ParseNumber(item);
+    broken[line] = broken[line] || item.empty() || (f.number && !number);
+    if (broken[line]) {
+      m_UnreadFields |= 1u << i;
+    } else if (f.name) {
+      *f.name = item;
+    } else {
+      *f.number = *number;
+    }
   }
+}
+
+int OneFixOneAzimuth::CheckRemembered() const {
+  if (m_UnreadFields == 0) return 1;
+  // "第 1 行的平面坐标x[m]、正常高h[m]，第 3 行的方位角[dms]"
+  std::string fields;
+  int line = -1;
+  for (int i = 0; i < 10; ++i) {
+    if (!(m_UnreadFields & (1u << i))) continue;
+    if (kFieldLine[i] != line) {
+      line = kFieldLine[i];
+      fields += Format(T(u8"%s第 %d 行的"), fields.empty() ? "" : T(u8"，"), line + 1);
+    } else {
+      fields += T(u8"、");
+    }
+    fields += T(kLabels[i]);
+  }
+  Warn(Format(T(u8"上次输入的文件%s中的数据不完整或无法读取(%s)，不能作为本次的输入!\n请重新输入这些数据。"),
+              PathToGbk(CurrentProjectFile(ProjectFile::OneFix)).c_str(), fields.c_str()));
+  return 0;
 }
 
 std::string OneFixOneAzimuth::OneFixText() const {
@@ -95,8 +127,24 @@ int OneFixOneAzimuth::CheckFields() const {
       Warn(T(u8"输入的数值无效!"));
       return 0;
     }
-  if (!(std::fabs(DmsToDegree(m_B)) <= 90.0)) {
-    Warn(T(u8"大地纬度B应在-90度与90度之间!"));
+  if (!(std::fabs(m_x) <= kMaxPlaneCoordinate && std::fabs(m_y) <= kMaxPlaneCoordinate)) {
+    Warn(Format(T(u8"平面坐标x、y的绝对值应不超过%.0lf m!"), kMaxPlaneCoordinate));
+    return 0;
+  }
+  if (!(std::fabs(m_h) <= kMaxHeight && std::fabs(m_h0) <= kMaxHeight)) {
+    Warn(Format(T(u8"正常高h与投影面正常高h0的绝对值应不超过%.0lf m!"), kMaxHeight));
+    return 0;
+  }
+  if (!IsPossibleAngle(m_B, 90.0)) {
+    Warn(T(u8"大地纬度B应在-90度与90度之间，且分、秒应小于60!"));
+    return 0;
+  }
+  if (!IsPossibleAngle(m_L, 360.0) || !(DmsToDegree(m_L) >= -180.0 && DmsToDegree(m_L) < 360.0)) {
+    Warn(T(u8"大地经度L应在-180度与360度(不含)之间，且分、秒应小于60!"));
+    return 0;
+  }
+  if (!IsPossibleAngle(m_Azimuth, 360.0) || !(std::fabs(DmsToDegree(m_Azimuth)) < 360.0)) {
+    Warn(T(u8"方位角的绝对值应小于360度，且分、秒应小于60!"));
     return 0;
   }
   return 1;

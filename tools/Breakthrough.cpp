@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <string_view>
 
 #include "adjust/ReportFile.h"
 #include "adjust/Solution.h"
@@ -46,10 +48,10 @@ bool ScanGuideLine(const std::string& text, GuideLine& guide) {
   return true;
 }
 
-// Whitespace-separated items of the extract, read in turn as fscanf reads them.
+// Whitespace-separated items of a line of the extract, read in turn.
 class ItemReader {
  public:
-  explicit ItemReader(const std::string& text) : m_Rest(text) {}
+  explicit ItemReader(std::string_view text) : m_Rest(text) {}
   bool Name(std::string& name) {
     m_Rest = TakeToken(m_Rest, &name);
     return !name.empty();
@@ -61,10 +63,75 @@ class ItemReader {
     value = std::strtod(item.c_str(), &end);
     return end == item.c_str() + item.size() && std::isfinite(value);
   }
+  bool AtEnd() {
+    std::string item;
+    return !Name(item);
+  }
 
  private:
   std::string_view m_Rest;
 };
+
+// One block of the extract, as the extraction writes it in kBlockLines lines: the unit weight
+// error (cm) and the azimuth of the lateral direction (D.MMSS); the four control points and the
+// breakthrough point, "name x y"; the eight rows of their cofactor matrix.
+constexpr int kBlockLines = 14;
+struct ExtractBlock {
+  int firstLine = 0;  // its line in the file, counted from 1
+  double m0 = 0, azimuth = 0;
+  std::string names[5];
+  double xy[5][2] = {};
+  float Q[8][8] = {};
+};
+
+// Reads line `role` (0 .. kBlockLines - 1) of a block: exactly the items the extraction writes
+// there, every number finite (a cofactor within single precision, as the extract is read).
+bool ReadBlockLine(std::string_view line, int role, ExtractBlock& block) {
+  ItemReader items(line);
+  bool ok = true;
+  if (role == 0) {
+    ok = items.Number(block.m0) && block.m0 >= 0.0 && items.Number(block.azimuth);
+  } else if (role <= 5) {
+    const int p = role - 1;
+    ok = items.Name(block.names[p]) && items.Number(block.xy[p][0]) && items.Number(block.xy[p][1]);
+  } else {
+    float* row = block.Q[role - 6];
+    for (int j = 0; j < 8 && ok; ++j) {
+      double value = 0.0;
+      ok = items.Number(value) && std::fabs(value) <= std::numeric_limits<float>::max();
+      row[j] = static_cast<float>(value);  // the extract is read into single precision
+    }
+  }
+  return ok && items.AtEnd();
+}
+
+// The blocks of the extract. A file the extraction did not write whole (a line damaged or
+// missing, the last line without its line end, a block cut short) or one without any block is
+// refused: false after the message naming the file and the line.
+bool ReadExtract(const std::string& path, const std::string& content, std::vector<ExtractBlock>& blocks) {
+  auto refuse = [&](int line) {
+    Warn(Format(T(u8"贯通误差数据文件%s第 %d 行读取数据错误，该文件已损坏或不完整!\n请重新进行二维网平差以重新生成该文件。"),
+                PathToGbk(path).c_str(), line));
+    return false;
+  };
+  const std::vector<std::pair<int, std::string>> lines = SplitLines(content);
+  // The extraction ends every line with its line feed: a last line without one was cut.
+  if (!content.empty() && content.back() != '\n') return refuse(lines.back().first);
+  int role = 0;
+  for (const auto& [number, line] : lines) {
+    if (IsSpaceString(line.c_str())) continue;
+    if (role == 0) blocks.push_back({}), blocks.back().firstLine = number;
+    if (!ReadBlockLine(line, role, blocks.back())) return refuse(number);
+    role = (role + 1) % kBlockLines;
+  }
+  if (role != 0) return refuse(lines.back().first + 1);  // the block ends before its last row
+  if (blocks.empty()) {
+    Warn(Format(T(u8"贯通误差数据文件%s中没有贯通点的数据，未计算贯通误差!\n请检查贯通误差引导文件后重新进行二维网平差。"),
+                PathToGbk(path).c_str()));
+    return false;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -176,6 +243,22 @@ int ComputeBreakthroughErrors() {
     OpenFileError(extractPath);
     return 0;
   }
+  // Every block is read and computed before the report is begun: a damaged extract, or a block
+  // that cannot be computed, leaves no report that would pass for the whole table.
+  std::vector<ExtractBlock> blocks;
+  if (!ReadExtract(extractPath, content, blocks)) return 0;
+  std::vector<BreakthroughErrors> errors;
+  for (const ExtractBlock& b : blocks) {
+    const BreakthroughErrors e = ComputeBreakthrough(b.m0, b.azimuth, b.xy, b.Q);
+    if (!(std::isfinite(e.lateral) && std::isfinite(e.longitudinal) && std::isfinite(e.majorAzimuth))) {
+      // A station that coincides with its sighting point has no direction to carry.
+      Warn(Format(T(u8"测站%s与照准点%s或测站%s与照准点%s重合(贯通误差数据文件%s第 %d 行起)，无法计算贯通误差!"),
+                  b.names[0].c_str(), b.names[1].c_str(), b.names[2].c_str(), b.names[3].c_str(),
+                  PathToGbk(extractPath).c_str(), b.firstLine));
+      return 0;
+    }
+    errors.push_back(e);
+  }
   const std::string reportPath = CurrentProjectFile(ProjectFile::BreakthroughReport);
   CReportFile report;
   if (!report.Create(reportPath)) {
@@ -186,29 +269,9 @@ int ComputeBreakthroughErrors() {
                  u8"=================================\n\n"));
   report.Write(T(u8"入口测站   入口照准点     出口测站    出口照准点      横向(CM) 纵向(CM) 长轴(CM) 短轴(CM) "
                  u8"长轴方位(D.M.S)\n\n"));
-  ItemReader items(content);
-  for (;;) {
-    double m0, azimuth;
-    if (!items.Number(m0) || !items.Number(azimuth)) break;
-    std::string names[5];
-    double xy[5][2];
-    bool complete = true;
-    for (int i = 0; i < 5 && complete; ++i)
-      complete = items.Name(names[i]) && items.Number(xy[i][0]) && items.Number(xy[i][1]);
-    float Q[8][8];
-    for (int i = 0; i < 64 && complete; ++i) {
-      double value = 0.0;
-      complete = items.Number(value);
-      Q[i / 8][i % 8] = static_cast<float>(value);  // the extract is read into single precision
-    }
-    if (!complete) break;  // a truncated block ends the report
-    const BreakthroughErrors e = ComputeBreakthrough(m0, azimuth, xy, Q);
-    if (!(std::isfinite(e.lateral) && std::isfinite(e.longitudinal) && std::isfinite(e.majorAzimuth))) {
-      // A station that coincides with its sighting point has no direction to carry.
-      Warn(Format(T(u8"测站%s与照准点%s或测站%s与照准点%s重合，无法计算该贯通点的贯通误差!"), names[0].c_str(),
-                  names[1].c_str(), names[2].c_str(), names[3].c_str()));
-      continue;
-    }
+  for (size_t k = 0; k < blocks.size(); ++k) {
+    const std::string* names = blocks[k].names;
+    const BreakthroughErrors& e = errors[k];
     report.Printf("%8s   %8s       %8s    %8s         %6.3f   %6.3f   %6.3f   %6.3f  %9.5f\n", names[0].c_str(),
                   names[1].c_str(), names[2].c_str(), names[3].c_str(), e.lateral, e.longitudinal, e.E, e.F,
                   RadianToDms(e.majorAzimuth, 5, 180.0));

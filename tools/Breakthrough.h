@@ -38,8 +38,10 @@ struct BreakthroughErrors {
 BreakthroughErrors ComputeBreakthrough(double m0, double azimuthDms, const double xy[5][2], const float Q[8][8]);
 
 // The command: reads "<project>.gtt", writes "<project>.gto", tells "贯通误差计算完毕". Returns 1
-// when the report was written; 0 after the message of the failure (no extract: the system's
-// warning that the guide file is missing).
+// when the report was written; 0 after the message of the failure, with no report begun: no
+// extract (the system's warning that the guide file is missing), an extract that is not whole
+// as the extraction writes it (the message names its first damaged line) or holds no block, a
+// block whose station coincides with its sighting point.
 int ComputeBreakthroughErrors();
 
 }  // namespace vemo

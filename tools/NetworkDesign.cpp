@@ -26,6 +26,12 @@ constexpr int kLatitudeIterations = 100;     // the iteration settles in a handf
 // A baseline shorter than this in the horizontal has no direction that the model could use:
 // a vertical one, to the rounding of the latitude, or both ends the same point.
 constexpr double kShortestHorizontal = 1e-3;  // m
+// Bounds of what the design file can mean: geocentric coordinates within 1e8 m (a point of a
+// survey lies within 6.4e6 m of the centre) and precision terms within 1e6 (mm, ppm, seconds).
+// Within them every square and sum of the simulation stays finite, so no vector of not-a-number
+// values is written.
+constexpr double kMaxDesignCoordinate = 1e8;
+constexpr double kMaxPrecisionTerm = 1e6;
 
 void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle()); }
 
@@ -119,12 +125,22 @@ bool CGPSNetDesign::ReadCoordinates(const std::string& path) {
       Warn(Format(T(u8"设计坐标文件%s的第1行应为接收机精度指标: a(mm) b(ppm) c(秒)!"), PathToGbk(path).c_str()));
       return false;
     }
+    for (double m : model)
+      if (!(std::fabs(m) <= kMaxPrecisionTerm)) {
+        ShowValueOutOfRange(path, 1, AppTitle());
+        return false;
+      }
   }
   m_Precision = {model[0], model[1], model[2]};
   while (reader.Next(line)) {
     std::string name;
     double v[3];
     if (ScanPointLine(line, name, v, 3) != 4) continue;
+    for (double c : v)
+      if (!(std::fabs(c) <= kMaxDesignCoordinate)) {
+        ShowValueOutOfRange(path, reader.LineCount(), AppTitle());
+        return false;
+      }
     m_Points.push_back({NormalizeName(name), v[0], v[1], v[2]});
   }
   return true;
@@ -188,7 +204,13 @@ int RunNetworkDesign(const std::string& coordinatePath, const std::string& lineP
   // The vector file must not take the place of an input.
   if (!CheckOutputIsNotInput(linePath, output, AppTitle()) || !CheckOutputIsNotInput(coordinatePath, output, AppTitle()))
     return 0;
-  std::vector<CDesignVector> vectors = design.Simulate();
+  const std::vector<CDesignVector> vectors = design.Simulate();
+  // Nothing to simulate: the vector file of an earlier simulation stays as it is.
+  if (vectors.empty()) {
+    Warn(Format(T(u8"设计连线文件%s中没有可以模拟的基线，未生成基线向量文件%s!"), PathToGbk(linePath).c_str(),
+                PathToGbk(output).c_str()));
+    return 0;
+  }
   std::string text;
   for (const auto& v : vectors)
     text += Format("%8s %8s %12.3lf %12.3lf %12.3lf %12.8lf %12.8lf %12.8lf %12.8lf %12.8lf %12.8lf\n", v.from.c_str(),

@@ -39,8 +39,10 @@ class CGPSNetDesign {
   // Seconds of arc in a radian, as the design's across-line term uses it.
   static constexpr double kRho = 206264.806;
 
-  // Reads the design coordinate file. False after "打开文件%s出错!", or after a message
-  // when line 1 is no precision model.
+  // Reads the design coordinate file (a line that does not scan as "name X Y Z" is passed
+  // over, as the system's reader does). False after "打开文件%s出错!", after a message when line
+  // 1 is no precision model, or after one naming the line of a precision term beyond 1e6 or a
+  // coordinate beyond 1e8 m.
   bool ReadCoordinates(const std::string& path);
   // Reads the design line file. False after "打开文件%s出错!".
   bool ReadLines(const std::string& path);
@@ -74,7 +76,9 @@ class CGPSNetDesign {
 };
 
 // The command with its two files (the dialogs' choices): reads both, writes the vector file
-// beside the line file and opens it in the text viewer. Returns 1 when it was written.
+// beside the line file and opens it in the text viewer. Returns 1 when it was written; 0 after
+// the message of the failure, the vector file of an earlier run left as it was (also when no
+// baseline could be simulated).
 int RunNetworkDesign(const std::string& coordinatePath, const std::string& linePath);
 
 // The menu command: the two Open dialogs, then RunNetworkDesign; 0 when one is cancelled.

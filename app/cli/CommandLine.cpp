@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <new>
 
 #include "project/AppState.h"
 #include "app/cli/ConsoleHost.h"
@@ -23,6 +24,24 @@ int Usage(const std::string& text, const char* command) {
 }
 
 }  // namespace
+
+int RunGuarded(const std::function<int()>& handler, const char* command) {
+  try {
+    return handler();
+  } catch (const UsageError& e) {
+    return Usage(e.what(), command);
+  } catch (const std::bad_alloc&) {
+    ShowMessage(T(u8"内存不足!"), AppTitle(), MessageIcon::Warning);
+  } catch (const std::exception& e) {
+    // What a command lets escape (a quantile beyond its distribution, a file system error)
+    // would abort the process and skip every clean-up: a message and a failed command instead.
+    ShowMessage(Format(T(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(),
+                MessageIcon::Error);
+  } catch (...) {
+    ShowMessage(T(u8"命令因意外错误而中止!"), AppTitle(), MessageIcon::Error);
+  }
+  return kCommandFailed;
+}
 
 int RunCommandLine(const std::vector<std::string>& arguments) {
   ConsoleHost host;
@@ -60,28 +79,24 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
   if (!command) return Usage("no command '" + arguments[i] + "'", nullptr);
   CommandContext context{Args({arguments.begin() + static_cast<long>(i) + 1, arguments.end()})};
 
-  RestoreLastProject();
-  int status = kCommandDone;
-  if (!projectPath.empty()) {
-    if (!OpenProject(projectPath)) status = kCommandFailed;
-  }
-  if (status == kCommandDone && !IsCommandEnabled(*command)) {
-    std::fprintf(stderr, "VemoGPS: %s needs an open project: create one with new-project or name it with --project FILE.prj\n",
-                 command->name);
-    status = kCommandUsage;
-  }
-  if (status == kCommandDone) {
-    try {
-      status = command->run(context);
-    } catch (const UsageError& e) {
-      status = Usage(e.what(), command->name);
-    } catch (const std::bad_alloc&) {
-      ShowMessage(T(u8"内存不足!"), AppTitle(), MessageIcon::Warning);
-      status = kCommandFailed;
-    }
-  }
+  // Start-up, the command and the saving of its work: nothing thrown on the way aborts.
+  int status = RunGuarded(
+      [&] {
+        RestoreLastProject();
+        if (!projectPath.empty() && !OpenProject(projectPath)) return kCommandFailed;
+        if (!IsCommandEnabled(*command)) {
+          std::fprintf(stderr,
+                       "VemoGPS: %s needs an open project: create one with new-project or name it with --project "
+                       "FILE.prj\n",
+                       command->name);
+          return kCommandUsage;
+        }
+        return command->run(context);
+      },
+      command->name);
   // A run whose work could not be kept has not completed.
-  if (!SaveOnExit() && status == kCommandDone) status = kCommandFailed;
+  const int saved = RunGuarded([] { return SaveOnExit() ? kCommandDone : kCommandFailed; }, command->name);
+  if (saved != kCommandDone && status == kCommandDone) status = kCommandFailed;
   if (StopRequested()) {
     ShowMessage(T(u8"命令已被中断(Ctrl-C)，未完成的结果没有写入文件!"), AppTitle(), MessageIcon::Warning);
     status = kCommandInterrupted;

@@ -47,15 +47,15 @@ int RunAdjust2d(CommandContext& context) {
   TakeLegacyRules(context.args, network);
   const TestOptions tests = TakeTestOptions(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-2d takes no arguments");
-  RememberTestOptions(tests);
   CResultFiles writes(kGPS2dNetResults);
   writes.Add({ProjectFile::Test2d});
-  return RunComputation(
+  const int status = RunComputation(
       [&] {
         return RequireInputs(CommandId::Adjust2d, {ProjectFile::KnownXY, ProjectFile::Vector2d, ProjectFile::XYH3d}) &&
                network.Load();
       },
       [&] { return AdjustGPS2dWithTests(network, tests.settings); }, {CurrentProjectFile(ProjectFile::Result2d)}, writes);
+  return RememberTestOptions(tests, status);
 }
 
 namespace {
@@ -77,6 +77,11 @@ int CheckBreakthroughExtract() {
 
 int RunBreakthrough(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("breakthrough takes no arguments");
+  // The menu command is always enabled, as the system has it, but it reads the extract of the
+  // open project: without one it would compute on the project last remembered.
+  if (Project().projectOpen != 1)
+    throw UsageError(
+        "breakthrough needs an open project: create one with new-project or name it with --project FILE.prj");
   return RunComputation(CheckBreakthroughExtract, ComputeBreakthroughErrors,
                         {CurrentProjectFile(ProjectFile::BreakthroughReport)},
                         CResultFiles({ProjectFile::BreakthroughReport}));

@@ -10,15 +10,15 @@ namespace vemo {
 int RunAdjust3d(CommandContext& context) {
   const TestOptions tests = TakeTestOptions(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-3d takes no arguments");
-  RememberTestOptions(tests);
   // The approximate coordinates are computed from the known points, never read from a file.
   SetApproximateFileMode(0);
   CResultFiles writes(kGPS3dNetResults);
   writes.Add({ProjectFile::ApproximateXYZ, ProjectFile::Test3d});
   CGPS3dNetAdjust network(0);
-  return RunComputation(
+  const int status = RunComputation(
       [&] { return RequireInputs(CommandId::Adjust3d, {ProjectFile::KnownXYZ, ProjectFile::Vector3d}) && network.Load(); },
       [&] { return AdjustGPS3dWithTests(network, tests.settings); }, {CurrentProjectFile(ProjectFile::Result3d)}, writes);
+  return RememberTestOptions(tests, status);
 }
 
 }  // namespace vemo

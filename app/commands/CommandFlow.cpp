@@ -140,7 +140,13 @@ int RunComputation(const std::function<int()>& load, const std::function<int()>&
 int RunComputation(const std::function<int()>& load, const std::function<int()>& run,
                    const std::vector<std::string>& resultFiles, const CResultFiles& writes) {
   if (!writes.Remove()) return kCommandFailed;
-  return writes.Finish(RunComputation(load, run, resultFiles));
+  try {
+    return writes.Finish(RunComputation(load, run, resultFiles));
+  } catch (...) {
+    // What the run had begun is partial whatever ended it; the command's entry reports it.
+    writes.Remove();
+    throw;
+  }
 }
 
 bool RequireInputs(CommandId command, std::initializer_list<ProjectFile> kinds, int variant) {

@@ -30,7 +30,7 @@ const char* const kHeightParametersHelp =
 const char* const kPlaneParametersHelp =
     "First computes the WGS-84 coordinates of every point from the vectors (GPS3dKnownXYZ,\n"
     "GPS3dVector) and writes them as GPS3dBLH, GPS3dXYH and the plane vector files (when the 3D\n"
-    "files cannot be read, the project's existing files are used); then estimates the rotation\n"
+    "files do not exist, the project's existing plane files are used); then estimates the rotation\n"
     "and scale GPS -> ground from the plane vectors, the ground distances and azimuths, and\n"
     "appends them to Parameter.2d in the project directory.\n";
 
@@ -79,12 +79,12 @@ int RunFitHeights(CommandContext& context) {
 
 int RunPlaneParameters(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("plane-parameters takes no arguments");
-  {
-    // A 3D network that cannot be read leaves the files of the project as they are; one that
-    // is read but cannot be prepared has said why, and the parameters of other files would
-    // pass for its own.
+  // A project without the 3D files (neither the known points nor the vectors) estimates from
+  // the plane files it has. Otherwise the 3D network must be read and prepared: one that fails
+  // has said why, and the parameters of older files would pass for its own.
+  if (FileExists(CurrentProjectFile(ProjectFile::KnownXYZ)) || FileExists(CurrentProjectFile(ProjectFile::Vector3d))) {
     CGPS3dPreparation network;
-    if (network.Load() && !network.Prepare()) return kCommandFailed;
+    if (!network.Load() || !network.Prepare()) return kCommandFailed;
   }
   CGPS2dParameterEstimation estimation;
   return RunComputation([&] { return estimation.Load(); }, [&] { return estimation.Estimate(); },

@@ -23,7 +23,10 @@ const char* const kOneFixHelp =
     "  --h M          its normal height             --azimuth DMS  the fixed azimuth, D.MMSS\n"
     "  --lat DMS, --lon DMS  its latitude and longitude, D.MMSS\n"
     "  --h0 M         normal height of the projection surface\n"
-    "Values not given come from the remembered OneFix file, as the dialog prefills them. Writes\n"
+    "Values not given come from the remembered OneFix file, as the dialog prefills them (a value\n"
+    "that file does not hold readably must be given). Coordinates lie within 1e8 m, heights\n"
+    "within 1e5 m; B within +-90, L from -180 to below 360, the azimuth within +-360 (not\n"
+    "included) degrees, minutes and seconds below 60. Writes\n"
     "OneFix, GPS3dKnownXYZ1, GPS2dKnownXY1 and GPS2dAzimuth1, runs the 3D adjustment on them\n"
     "(GPS3dResult1 ...) and the plane adjustment (GPS2dResult1, GPS2dXY1, GPS2dXYEFT1); the\n"
     "project's other files stay as they are.\n"
@@ -32,15 +35,19 @@ const char* const kOneFixHelp =
 
 namespace {
 
-// The dialog as the options fill it over the remembered values.
+// The dialog as the options fill it over the remembered values; each option is the field of
+// kLabels in its order.
 OneFixOneAzimuth OneFixFromArgs(Args& args) {
   OneFixOneAzimuth dialog;
   dialog.OnInitDialog();
-  auto name = [&](const char* option, std::string& field) {
-    if (auto value = args.TakeValue(option)) field = Utf8ToGbk(*value);
+  int field = 0;
+  auto name = [&](const char* option, std::string& value) {
+    if (auto given = args.TakeValue(option)) value = Utf8ToGbk(*given), dialog.Given(field);
+    ++field;
   };
-  auto number = [&](const char* option, double& field) {
-    if (auto value = args.TakeDouble(option)) field = *value;
+  auto number = [&](const char* option, double& value) {
+    if (auto given = args.TakeDouble(option)) value = *given, dialog.Given(field);
+    ++field;
   };
   name("--point", dialog.m_PointName);
   number("--x", dialog.m_x);
@@ -72,7 +79,9 @@ int RunAdjustOneFix(CommandContext& context) {
   CGPS2dNetAdjust plane(1);
   TakeLegacyRules(context.args, plane);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-one-fix takes no positional arguments");
-  if (!dialog.OnOK()) return kCommandFailed;
+  // A value the remembered file did not hold is never taken as zero; refused before any file
+  // is written, the remembered one included.
+  if (!dialog.CheckRemembered() || !dialog.OnOK()) return kCommandFailed;
 
   // The 3D adjustment of the "1" files, then the plane adjustment on the plane vectors it
   // reduced: when the 3D step fails, those of an earlier run would pass for this one's.

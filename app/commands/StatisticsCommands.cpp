@@ -9,6 +9,11 @@
 #include "app/commands/PlaneResults.h"
 #include "app/commands/StatisticsCommands.h"
 #include "project/AppState.h"
+#include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "geodesy/Platform.h"
+#include "geodesy/Settings.h"
 #include "tools/GisExport.h"
 
 namespace vemo {
@@ -25,15 +30,23 @@ const char* const kAdjustTestHelp =
     "                   network). Give one of --alpha0 and --alpha: the level given is fixed\n"
     "  --power P        power of the outlier test, percent (default 80)\n"
     "  --confidence P   probability of the confidence regions, percent (default 95)\n"
-    "Values given are remembered for the next runs, and so is which level was fixed; the result\n"
-    "files do not depend on them.\n";
+    "The levels lie from 1e-10 to 10 (--alpha0) or to 50 (--alpha), the probabilities from 50\n"
+    "to 99.9999. Values given are remembered for the next runs once the adjustment succeeded,\n"
+    "and so is which level was fixed; the result files do not depend on them.\n";
 const char* const kExportGisHelp =
     "  OUTPUT  the file to write (default: the project's name with .geojson or .kml in its folder)\n"
     "Points and baselines of the last 3D adjustment (GPS3dResult), in WGS-84 longitude and latitude.\n";
 
 TestOptions TakeTestOptions(Args& args) {
   TestOptions options;
-  options.settings = CTestSettings::Remembered();
+  std::string refused;
+  options.settings = CTestSettings::Remembered(&refused);
+  if (!refused.empty()) {
+    ShowMessage(Format(T(u8"用户设置文件%s中[Adjustment Tests]的%s无效，改用默认值!"),
+                       PathToGbk(CSettingsStore::FilePath()).c_str(), Utf8ToGbk(refused).c_str()),
+                AppTitle(), MessageIcon::Warning);
+    options.given = true;  // a run that succeeds remembers the defaults in their place
+  }
   auto take = [&](const char* name, double& value, bool (*valid)(double), const char* domain) {
     const std::optional<double> percent = args.TakeDouble(name);
     if (!percent) return false;
@@ -42,22 +55,24 @@ TestOptions TakeTestOptions(Args& args) {
     options.given = true;
     return true;
   };
-  const bool alpha0 = take("--alpha0", options.settings.alpha0, CTestSettings::ValidAlpha0, "a percentage from 1e-10 to 10");
-  const bool alpha = take("--alpha", options.settings.alpha, CTestSettings::ValidAlpha, "a percentage above 0 and at most 50");
+  const bool alpha0 =
+      take("--alpha0", options.settings.alpha0, CTestSettings::ValidAlpha0, "a percentage from 1e-10 to 10");
+  const bool alpha =
+      take("--alpha", options.settings.alpha, CTestSettings::ValidAlpha, "a percentage from 1e-10 to 50");
   if (alpha0 && alpha)
     throw UsageError("give --alpha0 (the outlier tests' level fixed) or --alpha (the global test's), not both: "
                      "the power derives the other");
   if (alpha0) options.settings.rule = TestLevelRule::FixedAlpha0;
   if (alpha) options.settings.rule = TestLevelRule::FixedAlpha;
-  take("--power", options.settings.power, CTestSettings::ValidPower, "a percentage from 50 to below 100");
-  take("--confidence", options.settings.confidence, CTestSettings::ValidConfidence,
-       "a percentage from 50 to below 100");
+  take("--power", options.settings.power, CTestSettings::ValidPower, "a percentage from 50 to 99.9999");
+  take("--confidence", options.settings.confidence, CTestSettings::ValidConfidence, "a percentage from 50 to 99.9999");
   return options;
 }
 
-void RememberTestOptions(const TestOptions& options) {
-  // A settings file that cannot be written keeps the old values; the run itself uses these.
-  if (options.given) options.settings.Remember();
+int RememberTestOptions(const TestOptions& options, int status) {
+  // A settings file that cannot be written keeps the old values; the run itself used these.
+  if (status == kCommandDone && options.given) options.settings.Remember();
+  return status;
 }
 
 namespace {

@@ -10,12 +10,16 @@ namespace vemo {
 
 struct TestOptions {
   CTestSettings settings;  // the remembered values with the given ones in their place
-  bool given = false;      // an option was given: remember the values once the command is valid
+  bool given = false;      // an option was given, or a remembered value refused: remember the
+                           // values once the command has succeeded
 };
-// Takes --alpha0 or --alpha (which fixes that level), --power and --confidence (percent);
-// UsageError for a value outside its domain or for both levels at once.
+// Takes --alpha0 or --alpha (which fixes that level), --power and --confidence (percent) over
+// the remembered values (a remembered value outside its domain is named in a warning and its
+// default taken); UsageError for a value outside its domain or for both levels at once.
 TestOptions TakeTestOptions(Args& args);
-void RememberTestOptions(const TestOptions& options);
+// Remembers the options given once the command has succeeded (status kCommandDone): a run that
+// failed, or was refused, leaves the remembered values as they were. Returns status.
+int RememberTestOptions(const TestOptions& options, int status);
 
 // Adjust, then the statistics report beside the result file (removed when Adjust fails).
 // Returns what Adjust returned.

@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +19,7 @@
 #include <QTextDocument>
 
 #include "app/desktop/GbkText.h"
+#include "app/desktop/PagedText.h"
 #include "app/desktop/QtText.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -180,6 +182,7 @@ TextView::TextView(const QString& untitledName, const std::string& textGbk, QWid
 TextView::TextView(TextView& other, QWidget* parent) : QPlainTextEdit(parent), m_State(other.m_State) {
   setDocument(other.document());
   SetUp();
+  if (m_State->pages) ShowPages();
 }
 
 TextView::~TextView() { --m_State->views; }
@@ -240,7 +243,20 @@ bool StampOf(const QString& path, std::filesystem::file_time_type& time, std::ui
 
 }  // namespace
 
-TextView* TextView::Load(const QString& path, QWidget* parent) {
+TextView* TextView::Load(const QString& path, QWidget* parent, std::uintmax_t pagedFrom) {
+  std::error_code ec;
+  if (std::filesystem::file_size(ToPath(path), ec) >= pagedFrom && !ec) {
+    auto pages = std::make_shared<PagedText>();
+    if (!pages->Open(path)) return nullptr;
+    auto* view = new TextView(QString(), std::string(), parent);
+    --g_Untitled;
+    view->m_State->path = path;
+    view->m_State->pages = std::move(pages);
+    StampOf(path, view->m_State->fileTime, view->m_State->fileSize);
+    view->ShowPages();
+    view->m_State->pages->IndexInBackground();
+    return view;
+  }
   auto bytes = ReadWholeFile(ToPath(path));
   if (!bytes) return nullptr;
   auto* view = new TextView(QString(), std::string(), parent);
@@ -248,6 +264,34 @@ TextView* TextView::Load(const QString& path, QWidget* parent) {
   view->m_State->path = path;
   view->Show(std::move(*bytes));
   return view;
+}
+
+void TextView::ShowPages() {
+  setReadOnly(true);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_Pages = new PagedTextArea(m_State->pages, this);
+  m_Pages->setGeometry(rect());
+  m_Pages->show();
+  setFocusProxy(m_Pages);
+  connect(m_Pages, &PagedTextArea::caretMoved, this, [this] { emit caretLineReported(CaretLine()); });
+}
+
+void TextView::resizeEvent(QResizeEvent* event) {
+  QPlainTextEdit::resizeEvent(event);
+  if (m_Pages) m_Pages->setGeometry(rect());
+}
+
+int TextView::CaretLine() const { return m_Pages ? m_Pages->CaretLine() : textCursor().blockNumber() + 1; }
+
+void TextView::copy() {
+  if (m_Pages) m_Pages->Copy();
+  else QPlainTextEdit::copy();
+}
+
+void TextView::selectAll() {
+  if (m_Pages) m_Pages->SelectAll();
+  else QPlainTextEdit::selectAll();
 }
 
 void TextView::Show(std::string bytes) {
@@ -270,6 +314,11 @@ TextView::FileChange TextView::CheckFile() {
   if (time == state.fileTime && size == state.fileSize) return FileChange::None;
   // Written again, perhaps with the same bytes (a run on the same data): only other bytes are
   // a change.
+  if (state.pages) {
+    if (!state.pages->SameAsFile(state.path)) return FileChange::Rewritten;
+    state.fileTime = time, state.fileSize = size;
+    return FileChange::None;
+  }
   auto bytes = ReadWholeFile(ToPath(state.path));
   if (!bytes) return FileChange::Removed;
   if (*bytes != state.loadedBytes) return FileChange::Rewritten;
@@ -278,6 +327,15 @@ TextView::FileChange TextView::CheckFile() {
 }
 
 bool TextView::Reload() {
+  if (m_State->pages) {
+    const int line = CaretLine();
+    if (!m_State->pages->Open(m_State->path)) return false;
+    StampOf(m_State->path, m_State->fileTime, m_State->fileSize);
+    m_State->pages->IndexInBackground();
+    m_Pages->SetCaretLine(line - 1);
+    emit titleChanged();
+    return true;
+  }
   auto bytes = ReadWholeFile(ToPath(m_State->path));
   if (!bytes) return false;
   const int line = CaretLine();
@@ -296,19 +354,25 @@ QString TextView::DisplayName() const {
 }
 
 bool TextView::SaveTo(const QString& path) {
-  const QString text = toPlainText();
-  // An unchanged document writes the bytes it was read from.
-  std::string bytes = (!m_State->path.isEmpty() && text == m_State->loadedText) ? m_State->loadedBytes
-                                                                                 : EncodeGbkPreserving(text, m_State->crlf);
+  PagedText* pages = m_State->pages.get();
+  const QString text = pages ? QString() : toPlainText();
+  // An unchanged document writes the bytes it was read from; a long file's view (never
+  // edited) writes a copy of its file, or nothing to the file itself.
+  std::string bytes;
+  if (pages) bytes = path != m_State->path ? pages->Bytes(0, pages->Size()) : std::string();
+  else if (!m_State->path.isEmpty() && text == m_State->loadedText) bytes = m_State->loadedBytes;
+  else bytes = EncodeGbkPreserving(text, m_State->crlf);
   std::string error;
-  if (!WriteFileAtomically(ToPath(path), bytes, &error)) {
+  if ((!pages || path != m_State->path) && !WriteFileAtomically(ToPath(path), bytes, &error)) {
     ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(ToPath(path)).c_str()) + (error.empty() ? "" : "\n" + error),
                 AppTitle(), MessageIcon::Warning);
     return false;
   }
   m_State->path = path;
-  m_State->loadedBytes = std::move(bytes);
-  m_State->loadedText = text;
+  if (!pages) {
+    m_State->loadedBytes = std::move(bytes);
+    m_State->loadedText = text;
+  }
   StampOf(path, m_State->fileTime, m_State->fileSize);
   document()->setModified(false);
   emit titleChanged();
@@ -343,13 +407,39 @@ void TextView::closeEvent(QCloseEvent* event) {
 
 bool TextView::FindText(const Search& search, bool quiet) {
   if (search.text.isEmpty()) return false;
-  if (find(search.text, FlagsOf(search))) return true;
+  if (m_Pages) {
+    // A search through hundreds of megabytes lets the window's events through between its
+    // pieces; it ends with the view when the view is closed meanwhile, and a second search
+    // asked for meanwhile is not started.
+    if (m_Searching) return false;
+    const QPointer<TextView> self(this);
+    const std::shared_ptr<PagedText> text = m_State->pages;
+    auto between = [&self] {
+      Platform().PumpMessage();
+      return !self.isNull();
+    };
+    m_Searching = true;
+    while (text->IndexMore(30))
+      if (!between()) return false;
+    const std::string pattern = EncodeGbkPreserving(search.text, false);
+    const qint64 at = text->Find(pattern, search.backward ? m_Pages->SelectionStart() : m_Pages->SelectionEnd(),
+                                 search.backward, search.matchCase, search.wholeWord, between);
+    if (self.isNull()) return false;
+    m_Searching = false;
+    if (at >= 0) {
+      m_Pages->Select(at, at + static_cast<qint64>(pattern.size()));
+      return true;
+    }
+  } else if (find(search.text, FlagsOf(search))) {
+    return true;
+  }
   if (!quiet)
     ShowMessage(Format(T(u8"找不到\"%s\""), ToGbk(search.text).c_str()), AppTitle(), MessageIcon::Information);
   return false;
 }
 
 int TextView::ReplaceAll(const Search& search) {
+  if (m_Pages) return 0;  // read-only
   Search forward = search;
   forward.backward = false;
   QTextCursor cursor(document());
@@ -376,6 +466,11 @@ void TextView::FindNext() {
 }
 
 void TextView::Replace() {
+  if (m_Pages) {
+    ShowMessage(Format(T(u8"文件%s较大,只能查看,不能替换!"), ToGbk(DisplayName().chopped(3)).c_str()), AppTitle(),
+                MessageIcon::Information);
+    return;
+  }
   FindDialog dialog(this, true);
   const int action = dialog.exec();
   const Search& s = LastSearch();
@@ -392,7 +487,10 @@ void TextView::Replace() {
   }
 }
 
-void TextView::PrintTo(QPrinter* printer) { document()->print(printer); }
+void TextView::PrintTo(QPrinter* printer) {
+  if (m_Pages) m_Pages->Print(printer);
+  else document()->print(printer);
+}
 
 void TextView::focusInEvent(QFocusEvent* event) {
   QPlainTextEdit::focusInEvent(event);
@@ -404,37 +502,38 @@ void TextView::mouseReleaseEvent(QMouseEvent* event) {
   emit caretLineReported(CaretLine());
 }
 
-void TextView::keyReleaseEvent(QKeyEvent* event) {
-  QPlainTextEdit::keyReleaseEvent(event);
-  switch (event->key()) {
+bool KeyMovesCaretLine(int key) {
+  switch (key) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_Up:
-    case Qt::Key_Down:
-      emit caretLineReported(CaretLine());
-      break;
-    default:
-      break;
+    case Qt::Key_Down: return true;
+    default: return false;
   }
+}
+
+void TextView::keyReleaseEvent(QKeyEvent* event) {
+  QPlainTextEdit::keyReleaseEvent(event);
+  if (KeyMovesCaretLine(event->key())) emit caretLineReported(CaretLine());
 }
 
 void TextView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
-  const bool selection = textCursor().hasSelection();
+  const bool selection = m_Pages ? m_Pages->HasSelection() : textCursor().hasSelection();
   menu.addAction(FromUtf8(u8"撤消(&U)"), this, &QPlainTextEdit::undo)->setEnabled(document()->isUndoAvailable());
   menu.addSeparator();
   menu.addAction(FromUtf8(u8"剪切(&T)"), this, &QPlainTextEdit::cut)->setEnabled(selection && !isReadOnly());
-  menu.addAction(FromUtf8(u8"复制(&C)"), this, &QPlainTextEdit::copy)->setEnabled(selection);
+  menu.addAction(FromUtf8(u8"复制(&C)"), this, &TextView::copy)->setEnabled(selection);
   menu.addAction(FromUtf8(u8"粘贴(&P)"), this, &QPlainTextEdit::paste)->setEnabled(canPaste());
-  menu.addAction(FromUtf8(u8"删除(&D)"), this, &TextView::DeleteSelection)->setEnabled(selection);
+  menu.addAction(FromUtf8(u8"删除(&D)"), this, &TextView::DeleteSelection)->setEnabled(selection && !isReadOnly());
   menu.addSeparator();
-  menu.addAction(FromUtf8(u8"选择全部(&S)"), this, &QPlainTextEdit::selectAll);
+  menu.addAction(FromUtf8(u8"选择全部(&S)"), this, &TextView::selectAll);
   menu.addSeparator();
   menu.addAction(FromUtf8(u8"查找(&F)..."), this, &TextView::Find);
   menu.addAction(FromUtf8(u8"查找下一个(&I)"), this, &TextView::FindNext);
-  menu.addAction(FromUtf8(u8"替换(&E)"), this, &TextView::Replace);
+  menu.addAction(FromUtf8(u8"替换(&E)"), this, &TextView::Replace)->setEnabled(!isReadOnly());
   menu.exec(event->globalPos());
 }
 

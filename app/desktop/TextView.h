@@ -1,5 +1,7 @@
 // The text viewer: a plain-text editor view of a GBK file (reports, data and result files).
-// Lines are not wrapped; a fixed-pitch CJK face stands in for "宋体", so that a Chinese
+// A file of kPagedFrom bytes or more (the report of a large network) is shown read-only
+// through its line index (PagedText.h), without a document of its whole text. Lines are not
+// wrapped; a fixed-pitch CJK face stands in for "宋体", so that a Chinese
 // character takes two columns as it takes two bytes and report columns line up. Bytes that
 // do not decode are kept (see GbkText.h): saving an unchanged file writes the same bytes.
 #pragma once
@@ -14,6 +16,13 @@ class QPrinter;
 
 namespace vemo {
 
+class PagedText;
+class PagedTextArea;
+
+// Files of this size and more open read-only in pages: a document of their whole text would
+// take seconds to build and about ten times the file's size in memory.
+constexpr std::uintmax_t kPagedFrom = std::uintmax_t{2} << 20;
+
 // What the views of one document share ("新建窗口(&N)" opens a second view of it).
 struct TextDocumentState {
   QString path;          // empty for an untitled document
@@ -26,6 +35,7 @@ struct TextDocumentState {
   std::filesystem::file_time_type fileTime{};
   std::uintmax_t fileSize = 0;
   int views = 0;
+  std::shared_ptr<PagedText> pages;  // a long file's index, for read-only views
 };
 
 class TextView final : public QPlainTextEdit {
@@ -38,13 +48,15 @@ class TextView final : public QPlainTextEdit {
   explicit TextView(TextView& other, QWidget* parent = nullptr);
   ~TextView() override;
 
-  // Reads a file; nullptr when it cannot be read.
-  static TextView* Load(const QString& path, QWidget* parent = nullptr);
+  // Reads a file (one of pagedFrom bytes or more into pages); nullptr when it cannot be read.
+  static TextView* Load(const QString& path, QWidget* parent = nullptr, std::uintmax_t pagedFrom = kPagedFrom);
 
   const QString& Path() const { return m_State->path; }
   QString DisplayName() const;
   // The 1-based number of the line that holds the caret.
-  int CaretLine() const { return textCursor().blockNumber() + 1; }
+  int CaretLine() const;
+  // The read-only view of a long file, or nullptr.
+  PagedTextArea* Pages() const { return m_Pages; }
 
   bool Save();
   bool SaveAs();
@@ -71,6 +83,9 @@ class TextView final : public QPlainTextEdit {
   void FindNext();
   void Replace();
   void DeleteSelection() { textCursor().removeSelectedText(); }
+  // The editor's copy and select all, which a long file's view does itself.
+  void copy();
+  void selectAll();
   void PrintTo(QPrinter* printer);
 
   // The searched text and the options of the last find, for "查找下一个(&I)".
@@ -94,13 +109,21 @@ class TextView final : public QPlainTextEdit {
   void keyReleaseEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void SetUp();
+  // The view of a long file over the document's pages.
+  void ShowPages();
   // The file's bytes become the document, unmodified.
   void Show(std::string bytes);
   std::shared_ptr<TextDocumentState> m_State;
+  PagedTextArea* m_Pages = nullptr;
+  bool m_Searching = false;
 };
+
+// Whether the line pane shows the caret's line after this key is released.
+bool KeyMovesCaretLine(int key);
 
 // The viewer's face: a fixed-pitch CJK font whose Chinese characters are two columns wide.
 QFont TextViewFont();

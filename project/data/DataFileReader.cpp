@@ -22,10 +22,11 @@ bool IsScanSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r
 // it over, in a version that wrote in place, or a copy cut short): read as whole, its last
 // number would be cut, or it would pass for a network of fewer vectors or points. The free
 // network's files are not among them: their datum weights are edited by hand, and their
-// readers check the counts their heads give.
+// readers check the counts their heads give; nor is the tunnel extract, whose reader checks
+// each line and names the damaged one.
 constexpr ProjectFile kEndedFiles[] = {ProjectFile::Result3d,    ProjectFile::BLH3d,    ProjectFile::XYHEFT3d,
                                        ProjectFile::XYH3d,       ProjectFile::BLHVector3d, ProjectFile::Vector2d,
-                                       ProjectFile::XY2d,        ProjectFile::XYEFT2d,  ProjectFile::BreakthroughExtract};
+                                       ProjectFile::XY2d,        ProjectFile::XYEFT2d};
 
 bool EndsEveryLine(const std::string& path) {
   const size_t dot = path.find_last_of("./");

@@ -5,11 +5,9 @@
 #include "geodesy/Angles.h"
 
 namespace vemo {
-namespace {
 
-// A packed D.MMSS angle whose minutes and seconds are below 60 and whose degrees are at most
-// maxDegrees. The minutes are cut with a small allowance, so that 30.1560 (60 seconds, stored
-// as 30.15599999...) is caught and 30.155959 is not.
+// The minutes are cut with a small allowance, so that 30.1560 (60 seconds, stored as
+// 30.15599999...) is caught and 30.155959 is not.
 bool IsPossibleAngle(double dms, double maxDegrees) {
   if (!std::isfinite(dms)) return false;
   const double a = std::fabs(dms);
@@ -19,8 +17,6 @@ bool IsPossibleAngle(double dms, double maxDegrees) {
   const double seconds = (minutes100 - minutes) * 100.0;
   return minutes < 60.0 && seconds < 60.0 - 1e-5 && DmsToDegree(a) <= maxDegrees;
 }
-
-}  // namespace
 
 bool IsPossibleLatitudeLongitude(double b, double l) { return IsPossibleAngle(b, 90.0) && IsPossibleAngle(l, 360.0); }
 

@@ -17,6 +17,10 @@ constexpr double kNearSurfaceMaxRadius = 6.4e6;
 // 1000 inclusive for the ellipsoidal data set.
 enum class GeodeticBound { Below1000, UpTo1000 };
 
+// Whether a packed D.MMSS angle is finite, has minutes and seconds below 60 and a magnitude of
+// at most maxDegrees.
+bool IsPossibleAngle(double dms, double maxDegrees);
+
 // Whether B and L (D.MMSS) are a possible latitude and longitude: |B| at most 90°, |L| at
 // most 360°, minutes and seconds below 60, all finite.
 bool IsPossibleLatitudeLongitude(double b, double l);

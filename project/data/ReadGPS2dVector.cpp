@@ -1,9 +1,13 @@
 #include "project/data/ReadGPS2dVector.h"
 
+#include <cmath>
+
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 #include "geodesy/Angles.h"
+#include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
@@ -15,6 +19,9 @@ namespace {
 // A standard error below this (zero and negative ones included) is replaced by 0.001.
 constexpr double kSmallestStandardError = 0.00001;
 constexpr double kStandardErrorFloor = 0.001;
+// A plane vector shorter than this (m) has no direction: a baseline of zero length gives the
+// rotation and scale nothing to hold on to (vectors of zeros gave a scale of 10^11 ppm).
+constexpr double kShortestPlaneVector = 0.001;
 
 const char* Caption() { return AppTitle(); }
 
@@ -81,6 +88,12 @@ int CReadGPS2dVector::ReadVectors() {
     std::string from, to;
     double v[5];
     if (!ReadPairRecord(line, path, m_LineCount, Caption(), from, to, v, 5)) return false;
+    if (!(std::hypot(v[0], v[1]) >= kShortestPlaneVector)) {
+      ShowMessage(Format(T(u8"文件%s第 %d 行的基线向量%s-%s长度为0(%.4lf, %.4lf)，不能参与平差!"), PathToGbk(path).c_str(),
+                         m_LineCount, from.c_str(), to.c_str(), v[0], v[1]),
+                  Caption(), MessageIcon::Warning);
+      return false;
+    }
     m_FromName.push_back(from), m_ToName.push_back(to);
     m_DX.push_back(v[0]), m_DY.push_back(v[1]), m_Dxx.push_back(v[2]), m_Dyy.push_back(v[3]), m_Dxy.push_back(v[4]);
     return true;

@@ -17,7 +17,8 @@ class CReadGPS2dVector : public CGPS2dNetworkRecord {
 
   // Reads the known plane points and the plane vectors, builds the point list, reads the
   // plane coordinates, then the distances and azimuths (optional: a file that cannot be
-  // opened is skipped without a message). Returns 1, or 0 after the message of the failure.
+  // opened is skipped without a message). A plane vector shorter than 1 mm is refused with
+  // its file and line. Returns 1, or 0 after the message of the failure.
   int Load();
 
  private:

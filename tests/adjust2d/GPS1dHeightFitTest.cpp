@@ -420,6 +420,45 @@ TEST_F(HeightFit, UndeterminedModelsAreRefused) {
   }
 }
 
+// Heights whose residuals a double cannot square: the fit is refused with the input that holds
+// the largest height, instead of a report (and a parameter line) of "inf" and "nan".
+TEST_F(HeightFit, HeightsBeyondADoubleAreNamedAndNothingIsWritten) {
+  struct Case {
+    const char* what;
+    const char* extension;
+    const char* name;
+    const char* height;
+  };
+  const Case cases[] = {{"a known normal height", "GPS1dKnownH", "P03", "1e300"},
+                        {"an ellipsoidal height", "GPS3dBLH", "P07", "-1e300"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteProject(kNineKnown, Surface, true);
+    std::string text = project.Read(c.extension);
+    const size_t line = text.find(c.name);
+    const size_t end = text.find('\n', line);
+    const size_t last = text.rfind(' ', end);
+    text.replace(last + 1, end - last - 1, c.height);
+    project.Write(c.extension, text);
+    project.Write("GPS1dH", "earlier\n");
+    const std::string parameters = project.dir.str() + "/Parameter.1d";
+    WriteFileAtomically(parameters, "earlier\n");
+    for (bool asParameters : {false, true}) {
+      project.scope.host.messages.clear();
+      CGPS1dHeightFit fit;
+      ASSERT_EQ(fit.Load(), 1);
+      ASSERT_EQ(fit.SelectKnownPoints(), 1);
+      ASSERT_EQ(fit.SetModel(CHeightModelDlg::kPlane), 1);
+      EXPECT_EQ(asParameters ? fit.FitParameters() : fit.FitHeights(), 0);
+      EXPECT_EQ(project.MessagesUtf8(),
+                std::vector<std::string>{Format(u8"高程拟合的结果不是有限数值：文件%s中点%s的高程%g超出范围，请检查高程数据!",
+                                                project.File(c.extension).c_str(), c.name, std::stod(c.height))});
+      EXPECT_EQ(project.Read("GPS1dH"), "earlier\n");
+      EXPECT_EQ(ReadWholeFile(parameters), "earlier\n");
+    }
+  }
+}
+
 TEST_F(HeightFit, CommandFitsWithTheModelGivenAndShowResultPrintsIt) {
   WriteProject(kNineKnown, Surface, true);
   test::TempDir config, work;

@@ -508,6 +508,14 @@ INSTANTIATE_TEST_SUITE_P(
                     nullptr, u8"第1条基线向量A-C的方差阵不是正定矩阵"},
         RefusedCase{"DistanceToAPointOutsideTheNetwork", "A 1000 1000\nB 1000 3000\n", kThreeVectors,
                     "A X 100 1\n", nullptr, u8"的点X不是网中的点"},
+        // Vectors of zeros gave a scale of 8.7e11 ppm; one of them among others, a point where
+        // the network holds none.
+        RefusedCase{"AllZeroVectors", "A 1000 1000\nB 1000 3000\n",
+                    "A C 0 0 1e-6 1e-6 0\nB C 0 0 1e-6 1e-6 0\nA B 0.0 -0.0 1e-6 1e-6 0\n", nullptr, nullptr,
+                    u8"第 1 行的基线向量A-C长度为0(0.0000, 0.0000)，不能参与平差!"},
+        RefusedCase{"AZeroVectorAmongOthers", "A 1000 1000\nB 1000 3000\n",
+                    "A C 1000 1000 1e-6 1e-6 0\nB C 0.0004 -0.0006 1e-6 1e-6 0\nA B 0 2000 1e-6 1e-6 0\n",
+                    nullptr, nullptr, u8"第 2 行的基线向量B-C长度为0(0.0004, -0.0006)"},
         RefusedCase{"DuplicateKnownName", "A 1000 1000\nB 1000 3000\nA 1001 1000\n", kThreeVectors, nullptr,
                     nullptr, u8"的点A已在第 1 行给出"}),
     [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "adjust2d/GPS3dPreparation.h"
@@ -109,6 +110,49 @@ TEST_F(Preparation, AFailureLeavesTheFilesOfAnEarlierRun) {
   EXPECT_NE(project.MessagesUtf8()[0].find(u8"方差阵不是正定矩阵"), std::string::npos);
   EXPECT_EQ(project.Read("GPS3dBLH"), "earlier\n");
   EXPECT_EQ(project.Read("GPS3dXYH"), "earlier\n");
+}
+
+// Both transformation parameter commands, when their 3D input is there but cannot be used (no
+// vector among its lines; a damaged line): status 1, the coordinate files of the earlier run and the
+// parameter files as they were. plane-parameters used to estimate from the older files after
+// the read error and append a line with status 0; height-parameters, on the file without
+// vectors, cut the coordinate files down to the known points and fitted them alone.
+TEST_F(Preparation, ParameterCommandsRefuseA3dInputTheyCannotUse) {
+  test::TempDir config, work;
+  const std::string dir = (work.path() / "prj").string();
+  ASSERT_EQ(CreateProgramProject(dir, config.str()).status, 0);
+  WriteSyntheticProject(net, dir, "net");
+  std::string heights;
+  for (int i = 0; i < 9; ++i) heights += Format("%s %.4f\n", net.names[i].c_str(), 20.0 + 1.5 * i);
+  WriteFileAtomically(dir + "/net.GPS1dKnownH", heights);
+  WriteFileAtomically(dir + "/net.GPS2dKnownXY", Format("%s 1 2\n%s 3 4\n", net.names[net.known[0]].c_str(),
+                                                        net.names[net.known[1]].c_str()));
+  const std::string prj = dir + "/net.prj";
+  ASSERT_EQ(RunProgram({"--project", prj, "height-parameters"}, config.str()).status, 0);
+  ASSERT_EQ(RunProgram({"--project", prj, "plane-parameters"}, config.str()).status, 0);
+  const std::string vectors = ReadWholeFile(dir + "/net.GPS3dVector").value_or("");
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const char* name : {"net.GPS3dBLH", "net.GPS3dXYH", "net.GPS2dVector", "Parameter.1d", "Parameter.2d"})
+      files[name] = ReadWholeFile(dir + "/" + name).value_or("<missing>");
+    return files;
+  };
+  const auto before = snapshot();
+  // What remains of an independent baseline file whose baselines were deleted (the lines that
+  // name its source files, which the reader passes over), and a damaged line.
+  const std::string sourcesOnly = "/data/S01.GPS3DVector_S\n";
+  const std::string damaged = vectors.substr(0, vectors.find('\n') + 1) + "P1 P2 abc 1 2 3 4 5 6 7 8\n";
+  for (const std::string& content : {sourcesOnly, damaged}) {
+    WriteFileAtomically(dir + "/net.GPS3dVector", content);
+    for (const char* command : {"height-parameters", "plane-parameters"}) {
+      SCOPED_TRACE(command);
+      auto run = RunProgram({"--project", prj, command}, config.str());
+      EXPECT_EQ(run.status, 1) << run.err;
+      EXPECT_EQ(run.out, "");
+      EXPECT_NE(run.err, "");
+      EXPECT_EQ(snapshot(), before);
+    }
+  }
 }
 
 TEST_F(Preparation, HeightParametersCommandAppendsOneLineARun) {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <map>
 
 #include "adjust2d/GPS2dNetAdjust.h"
@@ -248,21 +249,60 @@ TEST_F(OneFixTest, DialogStartsFromTheRememberedInput) {
   EXPECT_EQ(partial.m_y, 0.0);
   EXPECT_EQ(partial.m_From, "");
   EXPECT_EQ(partial.m_Azimuth, 0.0);
+  // ... and mark them: the run must not take those defaults for the person's input.
+  EXPECT_EQ(partial.m_UnreadFields, 0b1111111100u);
+  EXPECT_EQ(remembered.m_UnreadFields, 0u);
+  EXPECT_EQ(again.m_UnreadFields, 0u);
 }
 
-// Input that the run cannot use: the message, and no file written or changed.
+TEST_F(OneFixTest, ANumberOfTheRememberedFileThatDoesNotReadIsNeverZero) {
+  // The original scanned "%s %lf %lf %lf": one damaged number left it and the rest of its line
+  // at zero, and the run fixed the point at x = y = h = 0.
+  project.Write("OneFix", "K1 1000.0x 2000 35\n30.274402258 114.153345812 2.49\nK1 P2 4S.1530");
+  OneFixOneAzimuth remembered;
+  remembered.OnInitDialog();
+  EXPECT_EQ(remembered.m_PointName, "K1");
+  EXPECT_EQ(remembered.m_B, 30.274402258);
+  EXPECT_EQ(remembered.m_To, "P2");
+  EXPECT_EQ(remembered.m_UnreadFields, (1u << 1 | 1u << 2 | 1u << 3 | 1u << 9));
+  EXPECT_EQ(remembered.CheckRemembered(), 0);
+  EXPECT_EQ(project.MessagesUtf8(),
+            std::vector<std::string>{u8"上次输入的文件" + project.File("OneFix") +
+                                     u8"中的数据不完整或无法读取(第 1 行的平面坐标x[m]、平面坐标y[m]、正常高h[m]，"
+                                     u8"第 3 行的方位角[dms])，不能作为本次的输入!\n请重新输入这些数据。"});
+  for (int field : {1, 2, 3, 9}) remembered.Given(field);
+  EXPECT_EQ(remembered.CheckRemembered(), 1);
+}
+
+TEST_F(OneFixTest, NumbersAtTheirBoundsAreTaken) {
+  dialog.m_x = 1e8, dialog.m_y = -1e8, dialog.m_h = 1e5, dialog.m_h0 = -1e5;
+  dialog.m_L = 359.595999, dialog.m_Azimuth = 359.5959;
+  EXPECT_EQ(dialog.OnOK(), 1);
+  dialog.m_L = -180.0, dialog.m_Azimuth = -359.5959, dialog.m_B = -90.0;
+  EXPECT_EQ(dialog.OnOK(), 1);
+  EXPECT_TRUE(project.MessagesUtf8().empty());
+}
+
+// Input that the run cannot use: the message, and no file written or changed. Numbers no
+// survey's fixed point or azimuth can have among them (1e308 was written with 309 digits that
+// the reader then refused for ever; --lon 360, 114.9999 and an azimuth of 0.6 were taken).
 struct BadDialog {
   const char* name;
-  std::string OneFixOneAzimuth::*field;
-  const char* value;
+  std::function<void(OneFixOneAzimuth&)> set;
   const char* message;
 };
+std::function<void(OneFixOneAzimuth&)> Name(std::string OneFixOneAzimuth::*field, const char* value) {
+  return [=](OneFixOneAzimuth& d) { d.*field = value; };
+}
+std::function<void(OneFixOneAzimuth&)> Number(double OneFixOneAzimuth::*field, double value) {
+  return [=](OneFixOneAzimuth& d) { d.*field = value; };
+}
 
 class OneFixRefusal : public OneFixTest, public testing::WithParamInterface<BadDialog> {};
 
 TEST_P(OneFixRefusal, BeforeAnyFileIsWritten) {
   project.Write("OneFix", "remembered\n");
-  dialog.*(GetParam().field) = GetParam().value;
+  GetParam().set(dialog);
   const auto before = Files();
   EXPECT_EQ(dialog.OnOK(), 0);
   EXPECT_EQ(Files(), before);
@@ -271,15 +311,28 @@ TEST_P(OneFixRefusal, BeforeAnyFileIsWritten) {
   EXPECT_NE(messages[0].find(GetParam().message), std::string::npos) << messages[0];
 }
 
+using F = OneFixOneAzimuth;
 INSTANTIATE_TEST_SUITE_P(
     Cases, OneFixRefusal,
-    testing::Values(BadDialog{"FixedPointOutsideTheNetwork", &OneFixOneAzimuth::m_PointName, "K9", u8"点K9不在基线向量文件"},
-                    BadDialog{"AzimuthEndOutsideTheNetwork", &OneFixOneAzimuth::m_To, "p7", u8"点P7不在基线向量文件"},
-                    BadDialog{"NoFixedPoint", &OneFixOneAzimuth::m_PointName, " ", u8"请输入固定点点名"},
-                    BadDialog{"NoAzimuthStart", &OneFixOneAzimuth::m_From, "", u8"请输入固定点点名"},
-                    BadDialog{"NameWithABlank", &OneFixOneAzimuth::m_To, "P 2", u8"点名P 2无效"},
-                    BadDialog{"NameTooLong", &OneFixOneAzimuth::m_To, "P23456789012345678901", u8"无效"},
-                    BadDialog{"SameEnds", &OneFixOneAzimuth::m_To, "k1", u8"起点与终点是同一点"}),
+    testing::Values(BadDialog{"FixedPointOutsideTheNetwork", Name(&F::m_PointName, "K9"), u8"点K9不在基线向量文件"},
+                    BadDialog{"AzimuthEndOutsideTheNetwork", Name(&F::m_To, "p7"), u8"点P7不在基线向量文件"},
+                    BadDialog{"NoFixedPoint", Name(&F::m_PointName, " "), u8"请输入固定点点名"},
+                    BadDialog{"NoAzimuthStart", Name(&F::m_From, ""), u8"请输入固定点点名"},
+                    BadDialog{"NameWithABlank", Name(&F::m_To, "P 2"), u8"点名P 2无效"},
+                    BadDialog{"NameTooLong", Name(&F::m_To, "P23456789012345678901"), u8"无效"},
+                    BadDialog{"SameEnds", Name(&F::m_To, "k1"), u8"起点与终点是同一点"},
+                    BadDialog{"LongitudeOf360", Number(&F::m_L, 360.0), u8"大地经度L应在-180度与360度(不含)之间"},
+                    BadDialog{"LongitudeWith99Minutes", Number(&F::m_L, 114.9999), u8"大地经度L应在"},
+                    BadDialog{"LongitudeWith60Seconds", Number(&F::m_L, 114.1560), u8"大地经度L应在"},
+                    BadDialog{"LongitudeWestOf180", Number(&F::m_L, -180.0001), u8"大地经度L应在"},
+                    BadDialog{"LatitudeWith60Minutes", Number(&F::m_B, 30.6), u8"大地纬度B应在"},
+                    BadDialog{"AzimuthOf400", Number(&F::m_Azimuth, 400.0), u8"方位角的绝对值应小于360度"},
+                    BadDialog{"AzimuthOf60Minutes", Number(&F::m_Azimuth, 0.6), u8"方位角的绝对值"},
+                    BadDialog{"AzimuthOfMinus360", Number(&F::m_Azimuth, -360.0), u8"方位角的绝对值"},
+                    BadDialog{"XOf1e308", Number(&F::m_x, 1e308), u8"平面坐标x、y的绝对值应不超过100000000 m"},
+                    BadDialog{"YBeyond1e8", Number(&F::m_y, -1.00000001e8), u8"平面坐标x、y"},
+                    BadDialog{"HeightBeyond1e5", Number(&F::m_h, 100000.5), u8"正常高h与投影面正常高h0"},
+                    BadDialog{"SurfaceBelowMinus1e5", Number(&F::m_h0, -1e6), u8"正常高h与投影面正常高h0"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(OneFixTest, PlaneAdjustmentRefusesInputWithoutADefinedTurn) {
@@ -325,6 +378,37 @@ TEST_F(OneFixTest, CommandOpensBothReportsAndRemembersItsInput) {
   EXPECT_EQ(outside.status, 1);
   EXPECT_EQ(outside.out, "");
   EXPECT_NE(outside.err.find(u8"点Z9不在基线向量文件"), std::string::npos) << outside.err;
+}
+
+// The command on a remembered file with a number that does not read: refused with the line
+// and the fields, nothing rewritten, until the fields are given; impossible values refused.
+TEST_F(OneFixTest, CommandRefusesAnUnreadableRememberedFileAndImpossibleValues) {
+  const ProgramProject program(project, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ASSERT_EQ(program.created.status, 0) << program.created.err;
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(program.dir))
+      if (!entry.path().string().ends_with(".prj"))
+        files[entry.path().filename().string()] = ReadWholeFile(entry.path().string()).value_or("");
+    return files;
+  };
+  const std::string damaged = "K1 abc 2000 35\n30.274402258 114.153345812 2.49\nK1 P2 45.153";
+  WriteFileAtomically(program.dir + "/net.OneFix", damaged);
+  const auto before = snapshot();
+  auto refused = program.Run({"adjust-one-fix"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.out, "");
+  EXPECT_NE(refused.err.find(u8"中的数据不完整或无法读取(第 1 行的平面坐标x[m]、平面坐标y[m]、正常高h[m])"),
+            std::string::npos)
+      << refused.err;
+  EXPECT_EQ(snapshot(), before);
+  // An impossible value given with them: refused, nothing written either.
+  EXPECT_EQ(program.Run({"adjust-one-fix", "--x", "1000", "--y", "2000", "--h", "35", "--lon", "360"}).status, 1);
+  EXPECT_EQ(snapshot(), before);
+  // The fields given: the run takes them and rewrites the remembered file.
+  auto given = program.Run({"adjust-one-fix", "--x", "1000", "--y", "2000", "--h", "35"});
+  ASSERT_EQ(given.status, 0) << given.err;
+  EXPECT_NE(ReadWholeFile(program.dir + "/net.OneFix").value_or(damaged), damaged);
 }
 
 }  // namespace

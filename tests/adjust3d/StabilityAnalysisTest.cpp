@@ -179,6 +179,50 @@ TEST_F(StabilityTest, NoTestValueWithoutAVarianceFactor) {
   EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeD")));
 }
 
+// Campaigns no free network writes: a negative redundancy, one name for every point, and
+// coordinates whose displacements are beyond a double (they gave "inf" and "nan" test values).
+struct UnusableCampaigns {
+  const char* name;
+  std::string one, two;
+  const char* message;
+};
+class StabilityRefusal : public StabilityTest, public testing::WithParamInterface<UnusableCampaigns> {};
+
+TEST_P(StabilityRefusal, IsNamedAndNothingIsWritten) {
+  WriteFile("one.GPS3dFreeXXQxx", GetParam().one);
+  WriteFile("two.GPS3dFreeXXQxx", GetParam().two);
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(project.MessagesUtf8().size(), 1u);
+  EXPECT_NE(project.MessagesUtf8()[0].find(GetParam().message), std::string::npos) << project.MessagesUtf8()[0];
+  EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeD")));
+  EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeQdd")));
+}
+
+const std::vector<std::string> kFiveNames{"A", "B", "C", "D", "E"};
+const std::vector<double> kCampaignX{1.5, -2.25, 3.0, 4.5, 0.75, -1.5, -3.0, 2.0, 0.5, 0.0, 0.0, 0.0, 6.0, -4.0, 2.5};
+
+// The first campaign with point C's northing replaced by a number of 300 digits.
+std::string WithHugeCoordinate(const std::string& campaign, const char* value) {
+  std::string text = campaign;
+  const std::string line = Format("%16s %13.2lf", "C", -3.0);
+  return text.replace(text.find(line), line.size(), Format("%16s %s", "C", value));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, StabilityRefusal,
+    testing::Values(
+        UnusableCampaigns{"NegativeRedundancy", Campaign(kFiveNames, kCampaignX, -3), Campaign(kFiveNames, kCampaignX),
+                          u8"的多余观测数为-3，不能为负数"},
+        UnusableCampaigns{"EveryPointNamedA", Campaign({"A", "A", "A", "A", "A"}, kCampaignX),
+                          Campaign({"A", "A", "A", "A", "A"}, kCampaignX), u8"中点名A出现了不止一次"},
+        UnusableCampaigns{"DisplacementBeyondADouble", WithHugeCoordinate(Campaign(kFiveNames, kCampaignX), "-1e308"),
+                          WithHugeCoordinate(Campaign(kFiveNames, kCampaignX), "1e308"),
+                          u8"点C的位移(inf mm)或其检验统计量不是有限数值"},
+        UnusableCampaigns{"TestValueBeyondADouble", Campaign(kFiveNames, kCampaignX),
+                          WithHugeCoordinate(Campaign(kFiveNames, kCampaignX), "1e300"),
+                          u8"或其检验统计量不是有限数值：文件"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(StabilityTest, ResultsNeverReplaceAnInput) {
   WriteFile("one.GPS3dFreeXXQxx", Campaign(names, x1));
   WriteFile("two.GPS3dFreeXXQxx", Campaign(names, x1));

@@ -107,6 +107,58 @@ TEST_F(StatisticsCommands, OptionsAreRememberedAndChecked) {
   EXPECT_NE(report().find(G(u8"单个观测显著水平α0(%)=      0.05 (给定)")), std::string::npos);
 }
 
+// A probability of 1 - 1e-16 made Boost's Student quantile throw: the process aborted, and the
+// value, remembered before the run, aborted the runs after it. The levels and probabilities
+// the distributions cannot serve are usage errors now, remembered by nothing.
+TEST_F(StatisticsCommands, LevelsBeyondTheDistributionsAreUsageErrorsAndNeverRemembered) {
+  ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ASSERT_EQ(p.created.status, 0);
+  const std::string settings = p.config.str() + "/settings.ini";
+  const std::string remembered = ReadWholeFile(settings).value_or("");
+  for (std::vector<std::string> options : {std::vector<std::string>{"--confidence", "99.99999999999999"},
+                                           {"--power", "99.99995"}, {"--alpha", "1e-14"}, {"--alpha0", "1e-14"}}) {
+    options.insert(options.begin(), "adjust-3d");
+    for (const char* command : {"adjust-3d", "adjust-2d"}) {
+      options[0] = command;
+      const ProgramRun run = p.Run(options);
+      EXPECT_EQ(run.status, 2) << command << ' ' << options[1] << ' ' << options[2] << run.err;
+      EXPECT_NE(run.err.find("VemoGPS: " + options[1] + " must be a percentage from"), std::string::npos) << run.err;
+    }
+  }
+  EXPECT_EQ(ReadWholeFile(settings).value_or(""), remembered);
+  // The bounds themselves are served.
+  ASSERT_EQ(p.Run({"adjust-3d", "--alpha", "1e-10", "--power", "99.9999", "--confidence", "99.9999"}).status, 0);
+  ASSERT_EQ(p.Run({"adjust-3d", "--alpha0", "1e-10"}).status, 0);
+}
+
+// Only a run that succeeded remembers its options (here the first fails: no datum). A settings
+// file that holds a value outside its domain (from an earlier version, or by hand) is read with
+// the default in its place and a warning, and the run that succeeds puts the defaults back.
+TEST_F(StatisticsCommands, OnlyASucceededRunRemembersAndABadRememberedValueFallsBack) {
+  ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ASSERT_EQ(p.created.status, 0);
+  const std::string settings = p.config.str() + "/settings.ini", known = p.dir + "/net.GPS3dKnownXYZ";
+  const std::string knownPoints = ReadWholeFile(known).value_or("");
+  WriteFileAtomically(known, "");
+  EXPECT_EQ(p.Run({"adjust-3d", "--confidence", "99"}).status, 1);
+  EXPECT_EQ(ReadWholeFile(settings).value_or("").find("Confidence"), std::string::npos);
+  WriteFileAtomically(known, knownPoints);
+  WriteFileAtomically(settings, ReadWholeFile(settings).value_or("") +
+                                    "\n[Adjustment Tests]\nFixed Significance=Alpha\nSignificance=1e-14\n"
+                                    "Power=abc\nConfidence=99.99999999999999\n");
+  const ProgramRun run = p.Run({"adjust-3d"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find(u8"用户设置文件" + settings +
+                         u8"中[Adjustment Tests]的Significance=1e-14, Power=abc, Confidence=99.99999999999999无效，"
+                         u8"改用默认值!"),
+            std::string::npos)
+      << run.err;
+  const std::string report = ReadWholeFile(p.dir + "/net.GPS3dTest").value_or("");
+  EXPECT_NE(report.find(G(u8"   全局检验显著水平α(%)=      5.00 (给定，双侧)")), std::string::npos);
+  EXPECT_NE(report.find(G(u8"置信概率(%)=     95.00")), std::string::npos);
+  EXPECT_EQ(p.Run({"adjust-3d"}).err, "");
+}
+
 TEST_F(StatisticsCommands, AFailedAdjustmentLeavesNoStaleTestReport) {
   ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
   ASSERT_EQ(p.Run({"adjust-3d"}).status, 0);

@@ -284,6 +284,39 @@ std::vector<line> ShapedNetwork(int n, int shape, std::mt19937& rng) {
   return v;
 }
 
+// The tree stated plainly: passes over the edge list, each edge with exactly one end in the
+// tree joining it, until a pass adds none; a further piece starts at the from-point of its
+// first edge.
+std::vector<std::pair<int32_t, int32_t>> Ends(const std::vector<line>& edges) {
+  std::vector<std::pair<int32_t, int32_t>> ends;
+  for (const line& e : edges) ends.emplace_back(e.from, e.to);
+  return ends;
+}
+
+std::vector<line> PlainTree(int n, const std::vector<line>& graph) {
+  std::vector<char> inGraph(n, 0), in(n, 0), used(graph.size(), 0);
+  size_t total = 0, points = 1;
+  for (const line& e : graph)
+    for (int32_t p : {e.from, e.to}) total += !inGraph[p], inGraph[p] = 1;
+  in[n > 1 && inGraph[1] ? 1 : graph.front().from] = 1;
+  std::vector<line> tree;
+  for (bool grew = true; points < total;) {
+    grew = false;
+    for (size_t i = 0; i < graph.size() && points < total; ++i)
+      if (!used[i] && in[graph[i].from] != in[graph[i].to]) {
+        in[graph[i].from] = in[graph[i].to] = used[i] = 1;
+        tree.push_back(graph[i]), ++points, grew = true;
+      }
+    if (!grew)
+      for (const line& e : graph)
+        if (!in[e.from] && !in[e.to]) {
+          in[e.from] = 1, ++points;
+          break;
+        }
+  }
+  return tree;
+}
+
 TEST(LoopSearch, AgreesWithPlainRoundsOnLargerNetworks) {
   std::mt19937 rng(12);
   for (int shape = 0; shape < 3; ++shape)
@@ -291,6 +324,7 @@ TEST(LoopSearch, AgreesWithPlainRoundsOnLargerNetworks) {
       std::vector<line> vectors = ShapedNetwork(n, shape, rng);
       CLoopSearch search(Names(n), vectors);
       auto result = search.Search();
+      EXPECT_EQ(Ends(search.Tree()), Ends(PlainTree(n, search.LoopGraph()))) << "shape " << shape << ", " << n;
       EXPECT_EQ(result.loops, PlainRounds(n, search.Tree(), search.Chords())) << "shape " << shape << ", " << n;
       EXPECT_EQ(result.unreachableChords, 0);
     }

@@ -1,8 +1,13 @@
 // The text viewer's encoding: GBK shown as Chinese, undecodable bytes kept, line ends kept.
+#include <QClipboard>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPrinter>
 #include <QTest>
 #include <QTextBlock>
 
 #include "app/desktop/GbkText.h"
+#include "app/desktop/PagedText.h"
 #include "app/desktop/TextView.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -77,6 +82,72 @@ class TextViewTest : public QObject {
     QVERIFY(!view->document()->isUndoAvailable());
     QVERIFY(view->Save());
     QCOMPARE(ReadWholeFile(path.toStdString()).value(), bytes);
+  }
+
+  void aLongFileOpensInPagesThatShowFindAndCopyWhatTheEditorWould() {
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/long.GPS3dResult");
+    // CR LF line ends, Chinese, a stray byte; "\xB0\x41" is one character whose trail byte is
+    // the letter A.
+    std::string bytes;
+    for (int i = 0; i < 3000; ++i) bytes += "P" + std::to_string(1000 + i) + " \xB5\xE3\xC3\xFB\xB0\x41 1.5\r\n";
+    bytes += "stub \x81 A_K99 K99\r\n";
+    QVERIFY(WriteFileAtomically(path.toStdString(), bytes));
+    std::unique_ptr<TextView> view(TextView::Load(path, nullptr, 0));
+    QVERIFY(view && view->Pages());
+    PagedTextArea& area = *view->Pages();
+    PagedText& text = area.Text();
+    text.IndexAll();
+    QCOMPARE(text.LineCount(), qint64{3002});
+    QCOMPARE(text.Text(0, text.Size()), DecodeGbkPreserving(bytes).text);
+    QTest::keyClick(&area, Qt::Key_PageDown);
+    QTest::keyClick(&area, Qt::Key_Down);
+    QVERIFY(view->CaretLine() > 2);
+
+    TextView::Search search;
+    search.text = QStringLiteral("a");
+    search.matchCase = true;
+    QVERIFY(!view->FindText(search, true));  // no ASCII "a", and no trail byte is one
+    search.text = QStringLiteral("k99");
+    search.matchCase = false;
+    QVERIFY(view->FindText(search, true));
+    QCOMPARE(view->CaretLine(), 3001);
+    QCOMPARE(area.SelectedText(), QStringLiteral("K99"));
+    search.wholeWord = true;  // "A_K99" is one word: the next whole word is the last one
+    area.Select(0, 0);
+    QVERIFY(view->FindText(search, true));
+    QCOMPARE(area.SelectionEnd() - text.LineStart(3000), qint64{16});
+    search.wholeWord = false;
+    search.text = QString::fromUtf8(u8"点名");
+    search.backward = true;
+    QVERIFY(view->FindText(search, true));
+    QCOMPARE(view->CaretLine(), 3000);
+
+    // A selection across a line end copies as the editor would.
+    area.Select(text.LineStart(2999) + 6, text.LineStart(3000) + 4);
+    view->copy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString::fromUtf8(u8"点名") + QChar(0x7646) +
+                                                      QStringLiteral(" 1.5\nstub"));
+
+    QPrinter printer;
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.path() + QStringLiteral("/long.pdf"));
+    view->PrintTo(&printer);
+    QVERIFY(QFileInfo(dir.path() + QStringLiteral("/long.pdf")).size() > 0);
+
+    // Written again by a command: the change is seen and the view reads the new file.
+    QCOMPARE(view->CheckFile(), TextView::FileChange::None);
+    QVERIFY(WriteFileAtomically(path.toStdString(), "one\ntwo\n"));
+    QCOMPARE(view->CheckFile(), TextView::FileChange::Rewritten);
+    QVERIFY(view->Reload());
+    text.IndexAll();
+    QCOMPARE(text.LineCount(), qint64{3});
+    QCOMPARE(QString::fromStdString(text.LineBytes(1)), QStringLiteral("two"));
+    QCOMPARE(view->CaretLine(), 3);
+    // "另存为" writes a copy of the file.
+    const QString copy = dir.path() + QStringLiteral("/copy.txt");
+    QVERIFY(view->SaveTo(copy));
+    QCOMPARE(ReadWholeFile(copy.toStdString()).value(), std::string("one\ntwo\n"));
   }
 
   void chineseCharactersTakeTwoColumnsSoReportColumnsLineUp() {

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 
 #include "app/commands/Handlers.h"
 #include "geodesy/Angles.h"
@@ -94,13 +95,81 @@ TEST_F(BreakthroughCommand, KnownEntryStationContributesNothing) {
   for (size_t row = 6; row < 14; ++row) EXPECT_EQ(lines[row].substr(0, 30), zeros.substr(0, 30));
 }
 
-// An extract cut inside its last line was cut while written: refused, not read as whole.
-TEST_F(BreakthroughCommand, TruncatedBlockEndsTheReport) {
+// An extract that is not whole as the extraction writes it is refused with its first damaged
+// line, and no report is begun: the original stopped at the first damaged block and reported
+// "贯通误差计算完毕" over the table of the blocks before it (or over none).
+struct DamagedExtract {
+  const char* name;
+  std::function<void(std::string&)> damage;
+  int line;  // the line the message names
+};
+class DamagedExtractTest : public BreakthroughCommand, public testing::WithParamInterface<DamagedExtract> {};
+
+TEST_P(DamagedExtractTest, IsRefusedNamingTheLine) {
   std::string extract = ReadWholeFile(kGolden + "expected.gtt").value_or("");
-  extract.resize(extract.size() - 40);
+  ASSERT_EQ(Lines(extract).size(), 28u);  // two blocks of 14 lines
+  GetParam().damage(extract);
   project.Write("gtt", extract);
+  project.Write("gto", "earlier report\n");
   EXPECT_EQ(RunBreakthrough(context), kCommandFailed);
-  EXPECT_FALSE(project.Exists("gto"));
+  ASSERT_EQ(project.MessagesUtf8().size(), 1u);
+  EXPECT_EQ(project.MessagesUtf8()[0], u8"贯通误差数据文件" + project.File("gtt") + u8"第 " +
+                                           std::to_string(GetParam().line) +
+                                           u8" 行读取数据错误，该文件已损坏或不完整!\n请重新进行二维网平差以重新生成该文件。");
+  EXPECT_FALSE(project.Exists("gto"));  // the command's result files are this run's or none
+  EXPECT_TRUE(project.scope.host.openedDocuments.empty());
+}
+
+// The line of the extract (from 1) replaced by text.
+std::function<void(std::string&)> ReplaceLine(int line, std::string text) {
+  return [=](std::string& extract) {
+    size_t start = 0;
+    for (int i = 1; i < line; ++i) start = extract.find('\n', start) + 1;
+    extract.replace(start, extract.find('\n', start) - start, text);
+  };
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedExtractTest,
+    testing::Values(
+        DamagedExtract{"CutInsideTheLastNumber", [](std::string& e) { e.resize(e.size() - 5); }, 28},
+        DamagedExtract{"CutBeforeTheLastRows", [](std::string& e) { e.resize(e.find("P2")); }, 20},
+        DamagedExtract{"CutAfterAWholeLine",
+                       [](std::string& e) { e.resize(e.rfind('\n', e.size() - 2) + 1); }, 28},
+        DamagedExtract{"WordInTheFirstBlock", ReplaceLine(3, "C 3000999.9883 x"), 3},
+        DamagedExtract{"NumberMissingInTheHeader", ReplaceLine(15, "0.950391"), 15},
+        DamagedExtract{"ExtraItemInACofactorRow", ReplaceLine(7, "0 0 0 0 0 0 0 0 1"), 7},
+        DamagedExtract{"NegativeUnitWeightError", ReplaceLine(1, "-0.950391 90.0000000"), 1},
+        DamagedExtract{"CofactorBeyondSinglePrecision", ReplaceLine(27, "1e39 0 0 0 0 0 0 0"), 27},
+        DamagedExtract{"PointWithoutItsEasting", ReplaceLine(6, "P1 3001200.0000"), 6}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BreakthroughCommand, AnExtractWithoutBlocksIsRefused) {
+  for (const char* empty : {"", "\n  \n"}) {
+    project.Write("gtt", empty);
+    project.scope.host.messages.clear();
+    EXPECT_EQ(RunBreakthrough(context), kCommandFailed);
+    ASSERT_EQ(project.MessagesUtf8().size(), 1u);
+    EXPECT_NE(project.MessagesUtf8()[0].find(u8"中没有贯通点的数据，未计算贯通误差!"), std::string::npos);
+    EXPECT_FALSE(project.Exists("gto"));
+  }
+}
+
+// Without --project the command ran on the project last remembered, where every other
+// command that reads a project refuses with status 2.
+TEST(BreakthroughProgram, NeedsAnOpenProjectAsEveryProjectCommandDoes) {
+  TempDir config, work;
+  const std::string dir = (work.path() / "prj").string();
+  ASSERT_EQ(CreateProgramProject(dir, config.str()).status, 0);
+  fs::copy_file(kGolden + "expected.gtt", dir + "/net.gtt");
+  const ProgramRun without = RunProgram({"breakthrough"}, config.str());
+  EXPECT_EQ(without.status, 2);
+  EXPECT_NE(without.err.find("VemoGPS: breakthrough needs an open project"), std::string::npos) << without.err;
+  EXPECT_EQ(RunProgram({"adjust-2d"}, config.str()).status, 2);  // as the others do
+  EXPECT_FALSE(fs::exists(dir + "/net.gto"));
+  const ProgramRun with = RunProgram({"--project", dir + "/net.prj", "breakthrough"}, config.str());
+  EXPECT_EQ(with.status, 0) << with.err;
+  EXPECT_TRUE(fs::exists(dir + "/net.gto"));
 }
 
 TEST_F(BreakthroughCommand, WithoutExtractWarnsAndWritesNothing) {
@@ -111,15 +180,16 @@ TEST_F(BreakthroughCommand, WithoutExtractWarnsAndWritesNothing) {
   EXPECT_TRUE(project.scope.host.openedDocuments.empty());
 }
 
-TEST_F(BreakthroughCommand, StationOnItsSightingPointIsNamedNotPrintedAsNotANumber) {
+TEST_F(BreakthroughCommand, StationOnItsSightingPointIsNamedAndNoReportWritten) {
   std::string extract = ReadWholeFile(kGolden + "expected.gtt").value_or("");
   // The first block's sighting point C placed on its station A.
   extract.replace(extract.find("C 3000999.9883 501500.0060"), 26, "C 3000000.0000 500000.0000");
   project.Write("gtt", extract);
-  EXPECT_EQ(RunBreakthrough(context), kCommandDone);
-  EXPECT_EQ(project.MessagesUtf8().size(), 2u);
-  EXPECT_EQ(project.Read("gto").find("nan"), std::string::npos);
-  EXPECT_EQ(Lines(project.Read("gto")).size(), 5u);  // the second block only
+  EXPECT_EQ(RunBreakthrough(context), kCommandFailed);
+  EXPECT_EQ(project.MessagesUtf8(),
+            std::vector<std::string>{u8"测站A与照准点C或测站B与照准点D重合(贯通误差数据文件" + project.File("gtt") +
+                                     u8"第 1 行起)，无法计算贯通误差!"});
+  EXPECT_FALSE(project.Exists("gto"));
 }
 
 }  // namespace

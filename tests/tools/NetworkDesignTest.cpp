@@ -202,4 +202,40 @@ TEST_F(DesignCommand, BadFilesEndTheCommandWithAMessage) {
   EXPECT_TRUE(scope.host.openedDocuments.empty());
 }
 
+// The command keeps the vector file of an earlier simulation whenever it cannot write a sound
+// one: nothing to simulate (it wrote an empty file over it, status 0), a coordinate or a
+// precision term whose squares leave a double (vectors of "nan", status 0).
+TEST_F(DesignCommand, KeepsTheEarlierSimulationWhenItCannotMakeASoundOne) {
+  const CDesignPoint a = At("A1", 30.5, 114.3, 20), b = Offset("B2", a, 30.5, 114.3, 1000, 2000, 5);
+  const std::string points = Format("A1 %.4f %.4f %.4f\nB2 %.4f %.4f %.4f\n", a.X, a.Y, a.Z, b.X, b.Y, b.Z);
+  const std::string lines = Write("net.line", "A1 B2\n");
+  const std::string output = (dir.path() / "net.GPS3dVector").string();
+  struct Case {
+    const char* what;
+    std::string coordinates, lines;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"no planned baseline", "5 1 1\n" + points, "\n", u8"中没有可以模拟的基线，未生成基线向量文件"},
+      {"every baseline to a point without coordinates", "5 1 1\n" + points, "A1 X9\nX8 B2\n",
+       u8"中没有可以模拟的基线，未生成基线向量文件"},
+      {"a coordinate of 1e300", "5 1 1\n" + points + "C3 1e300 0 0\n", "A1 B2\nA1 C3\n", u8"第 4 行的数值超出范围!"},
+      {"a precision term of 1e300", "5 1e300 1\n" + points, "A1 B2\n", u8"第 1 行的数值超出范围!"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteFileAtomically(output, "earlier simulation\n");
+    const test::ProgramRun run =
+        test::RunProgram({"design", Write("plan.xyz", c.coordinates), Write("net.line", c.lines)}, dir.str() + "/cfg");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(ReadWholeFile(output), "earlier simulation\n");
+  }
+  // With a baseline it can simulate, the file is replaced.
+  const test::ProgramRun run = test::RunProgram({"design", Write("plan.xyz", "5 1 1\n" + points), lines}, dir.str() + "/cfg");
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(ReadWholeFile(output).value_or(""), "earlier simulation\n");
+}
+
 }  // namespace

@@ -46,14 +46,18 @@ class OneFixDialog final : public QDialog {
       const OneFixField& f = kFields[i];
       // D.MMSS values show every digit the file keeps; metres to the tenth of a millimetre.
       const bool dms = i == 4 || i == 5 || i == 9;
-      auto* edit = new QLineEdit(f.name ? FromGbk(m_Record.*f.name)
-                                        : QString::fromStdString(Format(dms ? "%.12g" : "%.4f", m_Record.*f.number)),
+      // A field the remembered file did not hold readably opens empty, never as a zero.
+      const bool unread = (m_Record.m_UnreadFields & (1u << i)) != 0;
+      auto* edit = new QLineEdit(unread   ? QString()
+                                 : f.name ? FromGbk(m_Record.*f.name)
+                                          : QString::fromStdString(Format(dms ? "%.12g" : "%.4f", m_Record.*f.number)),
                                  this);
       edit->setObjectName(QStringLiteral("field%1").arg(i));
       forms[i < kPointFields ? 0 : 1]->addRow(FromUtf8(OneFixOneAzimuth::kLabels[i]), edit);
       m_Edits[i] = edit;
     }
     layout->addLayout(OkCancelRow(this, u8"确定"));
+    m_Record.CheckRemembered();  // says which fields are to be entered again, when any
   }
 
   const OneFixOneAzimuth& Record() const { return m_Record; }
