@@ -133,6 +133,9 @@ int RunDesktopCommand(const CommandSpec& command, QWidget* parent) {
     // failed command instead, and the window takes the next one.
     ShowMessage(Format(T(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(), MessageIcon::Error);
     return kCommandFailed;
+  } catch (...) {
+    ShowMessage(T(u8"命令因意外错误而中止!"), AppTitle(), MessageIcon::Error);
+    return kCommandFailed;
   }
 }
 
