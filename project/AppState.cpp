@@ -1,8 +1,12 @@
 #include "project/AppState.h"
 
+#include <algorithm>
+
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/Platform.h"
 
 namespace vemo {
 
@@ -16,6 +20,31 @@ std::string CurrentProjectFile(const std::string& extension) {
 }
 
 std::string CurrentProjectFile(ProjectFile file, int variant) { return CurrentProjectFile(Extension(file, variant)); }
+
+bool CheckOutputReplacesNoData(const std::string& output, const std::vector<std::string>& inputs,
+                               std::initializer_list<ProjectFile> own) {
+  // A name that differs only in letter case is the file the readers would take.
+  const std::string target = ResolvePathNoCase(output);
+  for (const std::string& input : inputs)
+    if (!input.empty() && IsSameFile(input, target)) {
+      ShowMessage(Format(T(u8"结果文件'%s'就是输入文件，请另选结果文件名!"), PathToGbk(output).c_str()), AppTitle(),
+                  MessageIcon::Warning);
+      return false;
+    }
+  if (Project().projectOpen != 1) return true;
+  for (int k = 0; k <= static_cast<int>(ProjectFile::Kml); ++k) {
+    const auto kind = static_cast<ProjectFile>(k);
+    if (std::find(own.begin(), own.end(), kind) != own.end()) continue;
+    for (int variant = 0; variant <= (HasOneFixVariant(kind) ? 1 : 0); ++variant)
+      if (IsSameFile(CurrentProjectFile(kind, variant), target)) {
+        ShowMessage(Format(T(u8"结果文件'%s'是工程%s的数据文件，请另选结果文件名!"), PathToGbk(output).c_str(),
+                           Project().projectName.c_str()),
+                    AppTitle(), MessageIcon::Warning);
+        return false;
+      }
+  }
+  return true;
+}
 
 void SetApproximateFileMode(int on) { Project().approxXYZFromFile = on ? 1 : 0; }
 
