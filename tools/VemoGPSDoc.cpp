@@ -160,6 +160,7 @@ void CVemoGPSDoc::ReadLines(const std::string& path) {
   std::string content;
   if (!ReadFileContent(path, content)) return;  // a map without baselines
   std::unordered_map<std::string, int> index;
+  index.reserve(m_Points.size());
   for (size_t i = 0; i < m_Points.size(); ++i) index[m_Points[i].name] = static_cast<int>(i);
   int lineCount = 0;
   std::vector<std::string> items, missingNames;
