@@ -1,6 +1,7 @@
 #include "project/AppState.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -32,16 +33,26 @@ bool CheckOutputReplacesNoData(const std::string& output, const std::vector<std:
       return false;
     }
   if (Project().projectOpen != 1) return true;
+  // A name of the catalogue in the project's folder, in any letter case, or another name of
+  // such a file (a link): the folders are compared once, and no folder is searched per kind.
+  const std::filesystem::path path(target);
+  const bool inProject = IsSameFile(path.has_parent_path() ? path.parent_path().string() : ".", Project().projectDir);
+  const bool exists = FileExists(target);
+  const std::string name = path.filename().string(), stem = GbkToUtf8(Project().projectName) + ".";
   for (int k = 0; k <= static_cast<int>(ProjectFile::Kml); ++k) {
     const auto kind = static_cast<ProjectFile>(k);
     if (std::find(own.begin(), own.end(), kind) != own.end()) continue;
-    for (int variant = 0; variant <= (HasOneFixVariant(kind) ? 1 : 0); ++variant)
-      if (IsSameFile(CurrentProjectFile(kind, variant), target)) {
+    for (int variant = 0; variant <= (HasOneFixVariant(kind) ? 1 : 0); ++variant) {
+      const std::string file = stem + Extension(kind, variant);
+      std::error_code ec;
+      if ((inProject && EqualNoCase(name, file)) ||
+          (exists && std::filesystem::equivalent(Project().projectDir + "/" + file, target, ec))) {
         ShowMessage(Format(T(u8"结果文件'%s'是工程%s的数据文件，请另选结果文件名!"), PathToGbk(output).c_str(),
                            Project().projectName.c_str()),
                     AppTitle(), MessageIcon::Warning);
         return false;
       }
+    }
   }
   return true;
 }
