@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <unordered_set>
 #include <utility>
 
@@ -24,11 +23,6 @@ namespace vemo {
 namespace {
 
 void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), MessageIcon::Warning); }
-
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
-}
 
 }  // namespace
 
@@ -53,7 +47,7 @@ int CStabilityAnalysis::Run(const std::string& first, const std::string& second,
   // The results must not take the place of an input, nor of each other.
   for (const std::string* result : {&output, &cofactorPath})
     for (const std::string* input : {&first, &second})
-      if (SameFile(*result, *input)) {
+      if (IsSameFile(*result, *input)) {
         Warn(Format(T(u8"结果文件%s就是输入文件，请另选输出位移文件!"), PathToGbk(*result).c_str()));
         return 0;
       }

@@ -1,6 +1,7 @@
 // The readers of the plane and height networks: the files of the 2D adjustment, the height
 // fitting and its parameters, the plane parameters, the one-point-one-direction network and
-// the tunnel files of the breakthrough estimate.
+// the tunnel files of the breakthrough estimate, and the point pairs whose relative precision
+// the plane report gives.
 #include "fuzz/FuzzHarness.h"
 
 namespace {
@@ -13,6 +14,7 @@ constexpr Case kCases[] = {
     {"GPS2dAzimuth", "adjust-2d"},  {"GPS3dXYH", "adjust-2d"},        {"gti", "adjust-2d"},
     {"GPS1dKnownH", "fit-heights"}, {"GPS3dBLH", "fit-heights"},      {"GPS1dKnownH", "height-parameters"},
     {"GPS2dKnownXY", "plane-parameters"}, {"OneFix", "adjust-one-fix"}, {"gtt", "breakthrough"},
+    {"GPS2dRel", "adjust-2d"},
 };
 }  // namespace
 

@@ -122,11 +122,14 @@ bool CheckEllipsoid(double a, double invF, const char* captionGbk) {
   return false;
 }
 
-bool CheckOutputIsNotInput(const std::string& inputPath, const std::string& outputPath, const char* captionGbk) {
+bool IsSameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
-  bool same = fs::equivalent(inputPath, outputPath, ec);
-  if (ec) same = fs::path(inputPath).lexically_normal() == fs::path(outputPath).lexically_normal();
-  if (!same) return true;
+  const bool same = fs::equivalent(a, b, ec);
+  return ec ? fs::path(a).lexically_normal() == fs::path(b).lexically_normal() : same;
+}
+
+bool CheckOutputIsNotInput(const std::string& inputPath, const std::string& outputPath, const char* captionGbk) {
+  if (!IsSameFile(inputPath, outputPath)) return true;
   vemo::ShowMessage(vemo::Format(vemo::T(u8"结果文件'%s'就是输入文件，请更改输入文件的扩展名后再计算!"),
                                  vemo::PathToGbk(outputPath).c_str()),
                     captionGbk, vemo::MessageIcon::Warning);

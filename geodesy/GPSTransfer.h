@@ -46,6 +46,10 @@ int ScanPointLine(std::string_view line, std::string& name, double* values, int 
 // the caption given (GBK) and returns false.
 bool CheckEllipsoid(double a, double invF, const char* captionGbk);
 
+// Whether two paths name one file: the same file on disk, or, where either does not exist,
+// the same path once normalised.
+bool IsSameFile(const std::string& a, const std::string& b);
+
 // Whether a result file may be written: false, with a warning under the caption given, when
 // output names the input file itself (an input whose extension is the result's), which
 // would otherwise be read while it is appended to.

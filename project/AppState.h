@@ -3,7 +3,9 @@
 // that enable commands. It lives for the whole run.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "geodesy/GPSConfiguration.h"
 #include "geodesy/ProjectFiles.h"
@@ -31,6 +33,13 @@ CProjectState& Project();
 std::string CurrentProjectFile(const std::string& extension);
 // The current project's file of a kind, in a network variant (see ProjectFiles.h).
 std::string CurrentProjectFile(ProjectFile file, int variant = 0);
+
+// Whether a command may write output: it is none of the command's inputs and, in an open
+// project, none of the project's data files (any kind of the catalogue, in either network
+// variant) except the kinds the command writes itself. Otherwise a warning names the file
+// and the result is false.
+bool CheckOutputReplacesNoData(const std::string& output, const std::vector<std::string>& inputs,
+                               std::initializer_list<ProjectFile> own = {});
 
 // The main window title "%s—[%s]" after a project was opened (GBK).
 std::string MainWindowTitle();

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets of fuzz/ (clang, libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer) into build-fuzz/ and runs each for SECONDS (default 60).
+# UndefinedBehaviorSanitizer) into build-fuzz/ and runs each for SECONDS (default 60; CI runs
+# 5, a campaign 600 or more).
 #   scripts/fuzz.sh [SECONDS]
 # Environment: FUZZ_JOBS targets at a time (default 2), FUZZ_TARGETS to run only some (names
 # without the fuzz_ prefix, blank-separated), FUZZ_TIMEOUT seconds after which one input
@@ -12,6 +13,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+case $seconds in
+  '' | *[!0-9]*) echo "usage: scripts/fuzz.sh [SECONDS]" >&2; exit 2 ;;
+esac
 jobs=${FUZZ_JOBS:-2}
 timeout=${FUZZ_TIMEOUT:-5}
 out=$PWD/build-fuzz
@@ -56,8 +60,8 @@ printf '[Adjustment Tests]\nSignificance=5\nPower=80\nConfidence=95\n\n[坐标�
 seed settings 4 "$out/settings.ini"
 seed network_3d 8 "$sample"/*.GPS3dVector "$sample"/*.GPS3dKnownXYZ tests/data/adjust3d/*.GPS3dApproximateXYZ \
     tests/data/freenet/*.GPS3dFreeXXQxx
-seed network_2d 12 "$sample"/*.GPS2d* "$sample"/*.GPS1dKnownH "$sample"/*.GPS3dXYH "$sample"/*.GPS3dBLH \
-    "$sample"/*.gti "$sample"/*.gtt "$sample"/*.OneFix tests/data/adjust2d/onefix.OneFix
+seed network_2d 13 "$sample"/*.GPS2d* "$sample"/*.GPS1dKnownH "$sample"/*.GPS3dXYH "$sample"/*.GPS3dBLH \
+    "$sample"/*.gti "$sample"/*.gtt "$sample"/*.OneFix tests/data/adjust2d/onefix.OneFix tests/data/adjust2d/net.GPS2dRel
 seed baseline_import 13 tests/data/baselines/*.* tests/data/baselines/o16*
 seed loop_files 4 "$sample"/S0*.GPS3DVector_S "$sample"/*.GPS3dLoop "$sample"/*.GPS3dSyncLoop
 seed conversion 9 tests/data/coord/*.* examples/coordinates/*
@@ -65,12 +69,16 @@ seed entry 10 "$sample"/*.GPS3dKnownXYZ "$sample"/*.GPS2dKnownXY "$sample"/*.GPS
     "$sample"/*.GPS2dAzimuth
 seed drawing 8 "$sample"/*.GPS3dXYHEFT "$sample"/*.GPS3dVector "$sample"/design/* "$sample"/*.GPS2dXYEFT \
     "$sample"/*.PAR
+seed free_network 3 tests/data/freenet/*Input
+seed gis_export 2 "$sample"/*.GPS3dResult tests/data/adjust3d/net.GPS3dResult
+mkdir -p "$seeds/gbk_text"
+cp "$sample"/*.GPS3dResult "$sample"/*.GPS2dResult tests/data/baselines/*.* "$seeds/gbk_text/" 2>/dev/null || true
 
 run_target() {
   local t=$1
   mkdir -p "$out/corpus/$t" "$out/findings/$t" "$out/logs" "$seeds/$t"
   nice -n 19 "$out/bin/fuzz_$t" "$out/corpus/$t" "$seeds/$t" -max_total_time="$seconds" -timeout="$timeout" \
-      -rss_limit_mb=2560 -print_final_stats=1 -artifact_prefix="$out/findings/$t/" \
+      -dict="$dict" -rss_limit_mb=2560 -print_final_stats=1 -artifact_prefix="$out/findings/$t/" \
       > "$out/logs/$t.log" 2>&1 || true
   local execs slowest
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$out/logs/$t.log" | tail -1)
@@ -78,7 +86,8 @@ run_target() {
   echo "$t: ${execs:-?} executions, slowest input ${slowest:-?}, findings $(ls "$out/findings/$t" | wc -l)"
 }
 export -f run_target
-export out seconds timeout seeds
+dict=$PWD/fuzz/numbers.dict
+export out seconds timeout seeds dict
 # The map is drawn through Qt, whose font caches live as long as the process: the same
 # suppressions as the sanitizer stage of CI (leaks of the project's own code still count).
 export LSAN_OPTIONS=suppressions=$PWD/.ci/lsan.supp

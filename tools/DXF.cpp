@@ -11,6 +11,7 @@
 #include "geodesy/Platform.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
+#include "tools/VemoGPSDoc.h"
 
 namespace vemo {
 
@@ -64,7 +65,7 @@ bool CDXF::ReadPointFile(const std::string& path, std::vector<CDXFPoint>& points
   std::string content;
   if (!ReadRequiredFile(path, content)) return false;
   int lineCount = 0;
-  ForEachLine(content, kDxfLineBuffer, lineCount, [&](const std::string& line) {
+  return ForEachLine(content, kDxfLineBuffer, lineCount, [&](const std::string& line) {
     std::string name;
     double v[6];
     if (ScanPointLine(line, name, v, 6) != 7) return true;
@@ -72,11 +73,17 @@ bool CDXF::ReadPointFile(const std::string& path, std::vector<CDXFPoint>& points
       ShowNameTooLong(path, lineCount, name, kMaxName, AppTitle());
       return true;
     }
+    if (!(std::fabs(v[0]) < kMaxCoordinate && std::fabs(v[1]) < kMaxCoordinate && std::fabs(v[2]) < kMaxCoordinate)) {
+      ShowMessage(Format(T(u8"坐标文件%s第%d行点%s的坐标超出范围(绝对值应小于%.0e米)，未生成网图文件!"),
+                         PathToGbk(path).c_str(), lineCount, name.c_str(), kMaxCoordinate),
+                  AppTitle());
+      points.clear();
+      return false;
+    }
     // The file gives northing then easting; the drawing has east to the right.
     points.push_back({name, v[1], v[0], v[2], v[3], v[4], v[5]});
     return true;
-  });
-  return true;
+  }) == 1;
 }
 
 bool CDXF::ReadLineFile(const std::string& path, std::vector<CDXFLine>& lines) {
@@ -99,18 +106,14 @@ bool CDXF::ReadLineFile(const std::string& path, std::vector<CDXFLine>& lines) {
   return true;
 }
 
-std::vector<CDXFPoint> CDXF::ReadPoints() {
-  std::vector<CDXFPoint> points;
-  std::string path = ChooseOne(true, u8"坐标文件(*.GPS3dXYHEFT)", "*.GPS3dXYHEFT");
-  if (!path.empty()) ReadPointFile(path, points);
-  return points;
+bool CDXF::LoadPoints(const std::string& path) {
+  m_Inputs.push_back(path);
+  return ReadPointFile(path, m_Points);
 }
 
-std::vector<CDXFLine> CDXF::ReadLines() {
-  std::vector<CDXFLine> lines;
-  std::string path = ChooseOne(true, u8"基线向量文件(*.GPS3dVector)", "*.GPS3dVector");
-  if (!path.empty()) ReadLineFile(path, lines);
-  return lines;
+bool CDXF::LoadLines(const std::string& path) {
+  m_Inputs.push_back(path);
+  return ReadLineFile(path, m_Lines);
 }
 
 std::string CDXF::OutputName(const std::string& chosen) { return chosen + "." + "dxf"; }
@@ -188,15 +191,12 @@ std::string CDXF::DxfText(std::vector<std::string>* skipped) const {
 
 int CDXF::WriteDXF(const std::string& chosen) {
   if (m_Points.empty()) return 0;
+  const std::string path = OutputName(chosen);
+  if (!CheckOutputReplacesNoData(path, m_Inputs)) return 0;
   std::vector<std::string> skipped;
   const std::string text = DxfText(&skipped);
-  if (!skipped.empty()) {
-    std::string list;
-    for (size_t i = 0; i < skipped.size() && i < 10; ++i) list += (i ? "," : "") + skipped[i];
-    if (skipped.size() > 10) list += ",...";
-    ShowMessage(Format(T(u8"基线%s的端点不在坐标文件中，未画入网图!"), list.c_str()), AppTitle());
-  }
-  const std::string path = OutputName(chosen);
+  if (!skipped.empty())
+    ShowMessage(Format(T(u8"基线%s的端点不在坐标文件中，未画入网图!"), ShortList(skipped).c_str()), AppTitle());
   if (!WriteFileAtomically(path, text)) {
     ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle());
     return 0;
@@ -213,8 +213,11 @@ int CDXF::WriteDXF() {
 
 int RunDxfExport() {
   CDXF dxf;
-  dxf.SetPoints(CDXF::ReadPoints());
-  dxf.SetLines(CDXF::ReadLines());
+  // A cancelled or unreadable choice leaves the drawing without points or lines.
+  const std::string points = ChooseOne(true, u8"坐标文件(*.GPS3dXYHEFT)", "*.GPS3dXYHEFT");
+  if (!points.empty()) dxf.LoadPoints(points);
+  const std::string lines = ChooseOne(true, u8"基线向量文件(*.GPS3dVector)", "*.GPS3dVector");
+  if (!lines.empty()) dxf.LoadLines(lines);
   return dxf.WriteDXF();
 }
 

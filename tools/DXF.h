@@ -30,18 +30,24 @@ class CDXF {
   // A point whose semi-major axis is below this (m) is a known point and gets a triangle.
   static constexpr double kKnownPointAxis = 1e-6;
 
+  // Beyond this (m) a coordinate makes no drawing: the view's range and centre would overflow.
+  static constexpr double kMaxCoordinate = 1e9;
+
   // Reads a coordinate file: lines of "name X Y H E F T" (seven items), others skipped.
-  // False after "打开文件%s出错!" when it cannot be read.
+  // False after "打开文件%s出错!" when it cannot be read, and after a message naming the file
+  // and the point when a coordinate is beyond kMaxCoordinate.
   static bool ReadPointFile(const std::string& path, std::vector<CDXFPoint>& points);
   // Reads a vector file: 11-item lines give their first two items, 12-item lines flagged "0"
   // their second and third; a line flagged "1" is not used. False after "打开文件%s出错!".
   static bool ReadLineFile(const std::string& path, std::vector<CDXFLine>& lines);
 
-  // The Open dialogs of the menu command; empty when cancelled or unreadable.
-  static std::vector<CDXFPoint> ReadPoints();
-  static std::vector<CDXFLine> ReadLines();
+  // Reads the drawing's points or lines from a file and keeps its path as an input, which the
+  // output may not replace. False as the readers above.
+  bool LoadPoints(const std::string& path);
+  bool LoadLines(const std::string& path);
 
   void SetPoints(std::vector<CDXFPoint> points) { m_Points = std::move(points); }
+  const std::vector<CDXFPoint>& Points() const { return m_Points; }
   void SetLines(std::vector<CDXFLine> lines) { m_Lines = std::move(lines); }
   // The names (normalised) of the known points, which get the triangle; without a list, a
   // point whose semi-major axis is below kKnownPointAxis is taken as known.
@@ -56,7 +62,8 @@ class CDXF {
 
   // Writes the drawing to OutputName(chosen) and shows "已生成AutoCAD格式的网图文件!".
   // Without points nothing is written (0, no message). A line that could not be drawn is
-  // reported first. An output that cannot be written: "打开文件%s出错!" and 0.
+  // reported first. An output that is one of the loaded inputs or a project data file is
+  // refused (0); one that cannot be written: "打开文件%s出错!" and 0.
   int WriteDXF(const std::string& chosen);
 
   // The Save dialog of the menu command, then WriteDXF; 0 when cancelled.
@@ -66,6 +73,7 @@ class CDXF {
   std::vector<CDXFPoint> m_Points;
   std::vector<CDXFLine> m_Lines;
   std::optional<std::unordered_set<std::string>> m_KnownNames;
+  std::vector<std::string> m_Inputs;
 };
 
 // The command: the point file, the line file and the output, each chosen in its dialog.

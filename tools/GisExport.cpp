@@ -3,6 +3,7 @@
 #include <cmath>
 #include <locale>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include "geodesy/Encoding.h"
@@ -40,19 +41,26 @@ bool Number(const std::string& token, double& value) {
 bool IsDash(const std::string& line) { return line.size() >= 10 && line.find_first_not_of('-') == std::string::npos; }
 
 // The rows of the table under the heading: after the heading come a dash line, the column
-// header and another dash line; the rows end at the next dash line.
-std::vector<std::string> TableRows(const std::vector<std::string>& lines, const char* headingUtf8) {
+// header and another dash line; the rows end at the next dash line. nullopt when the heading
+// is missing or no dash line closes the table: the file was cut there.
+std::optional<std::vector<std::string>> TableRows(const std::vector<std::string>& lines, const char* headingUtf8) {
   const std::string heading = T(headingUtf8);
-  std::vector<std::string> rows;
   for (size_t i = 0; i < lines.size(); ++i) {
     if (Trim(lines[i]) != heading) continue;
+    std::vector<std::string> rows;
     size_t at = i + 1, dashes = 0;
     while (at < lines.size() && dashes < 2) dashes += IsDash(lines[at++]) ? 1 : 0;
     for (; at < lines.size() && !IsDash(lines[at]); ++at)
       if (!Trim(lines[at]).empty()) rows.push_back(lines[at]);
-    break;
+    if (at == lines.size()) return std::nullopt;
+    return rows;
   }
-  return rows;
+  return std::nullopt;
+}
+
+bool Incomplete(const char* headingUtf8, std::string& error) {
+  error = Format(T(u8"平差结果文件中的\"%s\"表不完整(文件被截断或损坏)"), T(headingUtf8));
+  return false;
 }
 
 std::string JsonString(const std::string& gbk) {
@@ -100,11 +108,16 @@ bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::
     lines.push_back(line);
   }
   std::map<std::string, int> index;
-  for (const std::string& row : TableRows(lines, u8"平差后坐标(X,Y,Z)")) {
+  const char* const coordinates = u8"平差后坐标(X,Y,Z)";
+  const auto pointRows = TableRows(lines, coordinates);
+  if (!pointRows && text.find(T(coordinates)) != std::string::npos) return Incomplete(coordinates, error);
+  for (const std::string& row : pointRows.value_or(std::vector<std::string>{})) {
     const std::vector<std::string> t = Tokens(row);
     CGisPoint p;
     double number = 0, values[7] = {};
-    bool ok = (t.size() == 5 || t.size() == 9) && Number(t[0], number);
+    // Rows are numbered from 1 in order: a gap is a damaged row.
+    bool ok = (t.size() == 5 || t.size() == 9) && Number(t[0], number) &&
+              number == static_cast<double>(network.points.size() + 1);
     for (size_t i = 2; ok && i < t.size(); ++i) ok = Number(t[i], values[i - 2]);
     if (!ok || index.count(t[1])) {
       error = Format(T(u8"平差结果文件中的坐标行\"%s\"无法识别"), Trim(row).c_str());
@@ -132,18 +145,28 @@ bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::
     error = T(u8"平差结果文件中没有平差后坐标");
     return false;
   }
-  // Residual rows: number, from, to, three residuals, the tolerance and the verdict.
-  for (const std::string& row : TableRows(lines, u8"三维基线向量残差")) {
+  // Residual rows: number, from, to, three residuals, the tolerance and the verdict. The
+  // adjustment writes every vector with both ends adjusted and one of two verdicts: any other
+  // row is damaged, and exporting the rest would pass the network off as whole.
+  const char* const residuals = u8"三维基线向量残差";
+  const auto vectorRows = TableRows(lines, residuals);
+  if (!vectorRows) return Incomplete(residuals, error);
+  const std::string passes = T(u8"合格"), exceeds = T(u8"超限");
+  for (const std::string& row : *vectorRows) {
     const std::vector<std::string> t = Tokens(row);
     CGisBaseline b;
     double number = 0;
-    bool ok = t.size() == 8 && Number(t[0], number) && Number(t[3], b.vx) && Number(t[4], b.vy) &&
-              Number(t[5], b.vz) && Number(t[6], b.tolerance) && index.count(t[1]) && index.count(t[2]);
-    if (!ok) continue;  // a vector whose ends are not listed has no place on the map
+    bool ok = t.size() == 8 && Number(t[0], number) && number == static_cast<double>(network.baselines.size() + 1) &&
+              Number(t[3], b.vx) && Number(t[4], b.vy) && Number(t[5], b.vz) && Number(t[6], b.tolerance) &&
+              index.count(t[1]) && index.count(t[2]) && (t[7] == passes || t[7] == exceeds);
+    if (!ok) {
+      error = Format(T(u8"平差结果文件中的残差行\"%s\"无法识别"), Trim(row).c_str());
+      return false;
+    }
     b.number = static_cast<int>(number);
     b.from = index[t[1]];
     b.to = index[t[2]];
-    b.passed = t[7] != T(u8"超限");
+    b.passed = t[7] == passes;
     network.baselines.push_back(b);
   }
   return true;
@@ -212,6 +235,7 @@ std::string KmlDocument(const CGisNetwork& network, const std::string& title) {
 
 bool ExportAdjustedNetwork(GisFormat format, const std::string& output) {
   const std::string resultPath = CurrentProjectFile(ProjectFile::Result3d);
+  if (!CheckOutputReplacesNoData(output, {resultPath}, {ProjectFile::GeoJson, ProjectFile::Kml})) return false;
   const std::optional<std::string> text = ReadWholeFile(resultPath);
   if (!text || text->empty()) {
     ShowMessage(Format(T(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), Project().projectName.c_str()),

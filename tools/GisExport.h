@@ -33,8 +33,9 @@ struct CGisNetwork {
 };
 
 // Reads the adjusted coordinates and the vector residuals of a 3D result file (GBK). Returns
-// false with the reason (GBK) in error when the file holds no adjusted coordinates or a row
-// of them cannot be read.
+// false with the reason (GBK) in error when the file holds no adjusted coordinates, a table is
+// missing or not closed (a cut file), or a row cannot be read: rows out of their order, a
+// vector whose ends are not adjusted points, a verdict other than 合格 or 超限.
 bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::string& error);
 
 // The documents, UTF-8. title is GBK.
@@ -43,7 +44,8 @@ std::string KmlDocument(const CGisNetwork& network, const std::string& title);
 
 enum class GisFormat { GeoJson, Kml };
 // Exports the current project's "<project>.GPS3dResult" to output. Returns false after a
-// message when there is no result or the file cannot be written.
+// message when there is no result, output is the result or another project data file (the
+// project's own GeoJSON and KML excepted), or the file cannot be written.
 bool ExportAdjustedNetwork(GisFormat format, const std::string& output);
 
 }  // namespace vemo

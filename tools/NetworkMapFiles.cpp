@@ -9,6 +9,7 @@
 #include <QSvgGenerator>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -33,7 +34,45 @@ void FilterQtMessages(QtMsgType type, const QMessageLogContext& context, const Q
   if (g_QtHandler) g_QtHandler(type, context, message);
 }
 
+// The picture's size in pixels; false beyond the limits (checked before any conversion to
+// int, which a page of 536870912.125 mm would wrap to one pixel).
+bool PngSize(const CMapPage& page, double dotsPerMm, double& width, double& height) {
+  width = std::round(page.width * dotsPerMm);
+  height = std::round(page.height * dotsPerMm);
+  return width >= 1 && height >= 1 && width <= kMaxPngSide && height <= kMaxPngSide &&
+         width * height <= kMaxPngPixels;
+}
+
+// File bytes a drawn point and a drawn line add at most to an SVG or PDF (the ellipse's 61
+// vertices, symbol and name; one line), measured on generated networks with some margin.
+constexpr double kVectorBytesPerPoint = 2500.0;
+constexpr double kVectorBytesPerLine = 200.0;
+// The document while drawing: the points on paper and a name in UTF-16.
+constexpr double kDrawingBytesPerPoint = 64.0;
+
+// Whether the memory can be had, asked of the allocator without touching it (under a limit of
+// the address space, or beyond what the system would ever grant, it says no).
+bool MemoryAvailable(double bytes) {
+  if (!(bytes < 0.5 * static_cast<double>(std::numeric_limits<size_t>::max()))) return false;
+  void* probe = std::malloc(static_cast<size_t>(bytes));
+  std::free(probe);
+  return probe != nullptr;
+}
+
 }  // namespace
+
+double MapMemoryEstimate(const CVemoGPSDoc& doc, MapFormat format, double dotsPerMm) {
+  const double points = static_cast<double>(doc.Points().size()), lines = static_cast<double>(doc.Lines().size());
+  const double drawing = points * kDrawingBytesPerPoint;
+  if (format == MapFormat::Png) {
+    double width = 0, height = 0;
+    PngSize(doc.Page(), dotsPerMm, width, height);
+    // The picture, and its PNG bytes (at most about as large) with their copy.
+    return drawing + width * height * 4.0 * 3.0;
+  }
+  // The bytes grow by doubling in their buffer and are copied once.
+  return drawing + (points * kVectorBytesPerPoint + lines * kVectorBytesPerLine) * 3.0;
+}
 
 bool EnsureDrawingApplication() {
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return true;
@@ -88,9 +127,9 @@ std::string RenderMapPdf(const CVemoGPSDoc& doc, const CMapDisplay& display) {
 }
 
 std::string RenderMapPng(const CVemoGPSDoc& doc, const CMapDisplay& display, double dotsPerMm) {
-  const CMapPage& page = doc.Page();
-  QImage image(static_cast<int>(std::lround(page.width * dotsPerMm)),
-               static_cast<int>(std::lround(page.height * dotsPerMm)), QImage::Format_RGB32);
+  double width = 0, height = 0;
+  if (!PngSize(doc.Page(), dotsPerMm, width, height)) return {};
+  QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
   if (image.isNull()) return {};
   image.setDotsPerMeterX(static_cast<int>(std::lround(dotsPerMm * 1000)));
   image.setDotsPerMeterY(static_cast<int>(std::lround(dotsPerMm * 1000)));
@@ -108,19 +147,47 @@ std::string RenderMapPng(const CVemoGPSDoc& doc, const CMapDisplay& display, dou
 
 bool WriteNetworkMapFiles(const CVemoGPSDoc& doc, const CMapDisplay& display, const CMapFiles& files) {
   if (!EnsureDrawingApplication()) return false;
+  struct Output {
+    const std::string& path;
+    MapFormat format;
+    std::string (*render)(const CVemoGPSDoc&, const CMapDisplay&);
+  };
+  const Output outputs[] = {
+      {files.svg, MapFormat::Svg, RenderMapSvg},
+      {files.pdf, MapFormat::Pdf, RenderMapPdf},
+      {files.png, MapFormat::Png, [](const CVemoGPSDoc& d, const CMapDisplay& s) { return RenderMapPng(d, s); }}};
+  // Every output is checked before the first is written, so that a refusal writes nothing.
+  const std::vector<std::string> inputs = doc.InputPaths();
+  for (const Output& out : outputs) {
+    if (out.path.empty()) continue;
+    if (!CheckOutputReplacesNoData(out.path, inputs)) return false;
+    double width = 0, height = 0;
+    if (out.format == MapFormat::Png && !PngSize(doc.Page(), kPngDotsPerMm, width, height)) {
+      ShowMessage(Format(T(u8"网图页面%.0lf×%.0lf毫米的PNG图片为%.0lf×%.0lf像素，每边不能超过%.0lf像素，"
+                           u8"总数不能超过%.0lf百万像素，未生成网图文件%s!"),
+                         doc.Page().width, doc.Page().height, std::round(doc.Page().width * kPngDotsPerMm),
+                         std::round(doc.Page().height * kPngDotsPerMm), kMaxPngSide, kMaxPngPixels / 1e6,
+                         PathToGbk(out.path).c_str()),
+                  AppTitle());
+      return false;
+    }
+    const double bytes = MapMemoryEstimate(doc, out.format);
+    if (!MemoryAvailable(bytes)) {
+      ShowMessage(Format(T(u8"生成网图文件%s约需%.0lfMB内存。内存不足,请关闭一些应用程序后再试!"),
+                         PathToGbk(out.path).c_str(), bytes / (1024.0 * 1024.0)),
+                  AppTitle());
+      return false;
+    }
+  }
   bool ok = true;
-  auto write = [&](const std::string& path, std::string (*render)(const CVemoGPSDoc&, const CMapDisplay&)) {
-    if (path.empty()) return;
-    std::string bytes = render(doc, display);
-    std::string error;
-    if (bytes.empty() || !WriteFileAtomically(path, bytes, &error)) {
-      ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(path).c_str()), AppTitle());
+  for (const Output& out : outputs) {
+    if (out.path.empty()) continue;
+    const std::string bytes = out.render(doc, display);
+    if (bytes.empty() || !WriteFileAtomically(out.path, bytes)) {
+      ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(out.path).c_str()), AppTitle());
       ok = false;
     }
-  };
-  write(files.svg, RenderMapSvg);
-  write(files.pdf, RenderMapPdf);
-  write(files.png, [](const CVemoGPSDoc& d, const CMapDisplay& s) { return RenderMapPng(d, s); });
+  }
   return ok;
 }
 

@@ -1,8 +1,11 @@
 #include "tools/NetworkMapPainter.h"
 
 #include <QFont>
+#include <QImage>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPolygonF>
+#include <QStringList>
 #include <cmath>
 
 #include "geodesy/Encoding.h"
@@ -21,6 +24,13 @@ constexpr double kLineWidth = 0.15;
 constexpr double kSymbolLineWidth = 0.2;
 constexpr double kEllipseLineWidth = 0.15;
 constexpr int kEllipseVertices = 61;  // from parameter 0 in steps of 6 degrees round to 360
+// Half the size of a symbol with its outline.
+constexpr double kSymbolExtent = kPointRadius + kSymbolLineWidth;
+// On a picture: strokes up to this width (pixels) are drawn one pixel wide, just under the
+// engine's bound of its thin-line rasteriser; symbols are copied up to this size (pixels).
+constexpr double kThinPixels = 1.5;
+constexpr double kOnePixel = 0.999;
+constexpr int kLargestSprite = 96;
 // Texts are laid out at this pixel size and scaled down to their height in millimetres, so
 // that no target rounds a font of a few millimetres to whole pixels.
 constexpr int kFontLayoutSize = 100;
@@ -57,12 +67,64 @@ void DrawText(QPainter& painter, const QFont& font, double heightMm, const QPoin
   painter.restore();
 }
 
-QPen MillimetrePen(const QColor& colour, double width) {
+// The points' names as text, converted from GBK in one piece (one line a name: a name is one
+// item of its line and holds no line end).
+QStringList NamesOf(const std::vector<CMapPoint>& points) {
+  std::string joined;
+  for (const CMapPoint& p : points) (joined += p.name) += '\n';
+  QStringList names = GbkToQString(joined).split(QLatin1Char('\n'));
+  names.resize(static_cast<qsizetype>(points.size()));
+  return names;
+}
+
+// Round caps and joins are arcs that the stroker builds for every end and vertex: they are
+// asked for only where they show. A baseline's ends lie under its points' symbols, and an
+// ellipse turns by 6 degrees at a vertex, where a bevel differs from an arc by a thousandth of
+// the line's width.
+QPen MillimetrePen(const QColor& colour, double width, Qt::PenCapStyle cap = Qt::RoundCap,
+                   Qt::PenJoinStyle join = Qt::RoundJoin) {
   QPen pen(colour);
   pen.setWidthF(width);
-  pen.setCapStyle(Qt::RoundCap);
-  pen.setJoinStyle(Qt::RoundJoin);
+  pen.setCapStyle(cap);
+  pen.setJoinStyle(join);
   return pen;
+}
+
+// Known points as triangles (apex to the north), the others as circles, white inside.
+void DrawSymbol(QPainter& painter, const QPointF& c, bool known) {
+  painter.setPen(MillimetrePen(Qt::black, kSymbolLineWidth));
+  painter.setBrush(Qt::white);
+  if (known) {
+    const QPointF triangle[3] = {{c.x() - kTriangleHalfBase, c.y() + kTriangleHalfHeight},
+                                 {c.x(), c.y() - kTriangleHalfHeight},
+                                 {c.x() + kTriangleHalfBase, c.y() + kTriangleHalfHeight}};
+    painter.drawPolygon(triangle, 3);
+  } else {
+    painter.drawEllipse(c, kPointRadius, kPointRadius);
+  }
+}
+
+// The symbol drawn once, centred in a transparent square of size pixels.
+QImage SymbolSprite(bool known, double pixelsPerMm, int size) {
+  QImage sprite(size, size, QImage::Format_ARGB32_Premultiplied);
+  sprite.fill(Qt::transparent);
+  QPainter painter(&sprite);
+  painter.setRenderHint(QPainter::Antialiasing, true);
+  painter.translate(size * 0.5, size * 0.5);
+  painter.scale(pixelsPerMm, pixelsPerMm);
+  DrawSymbol(painter, QPointF(0, 0), known);
+  return sprite;
+}
+
+// Pixels per millimetre of a painter on a picture (the raster engine: the PNG, the desktop's
+// view) whose transform only scales, equally in both directions, and moves; 0 for every other
+// painter (vector files, printers), which draws each item as it is.
+double PictureScale(QPainter& painter) {
+  const QPaintEngine* engine = painter.paintEngine();
+  if (!engine || engine->type() != QPaintEngine::Raster) return 0;
+  const QTransform t = painter.deviceTransform();
+  if (t.type() > QTransform::TxScale || !(t.m11() > 0) || t.m11() != t.m22()) return 0;
+  return t.m11();
 }
 
 }  // namespace
@@ -94,8 +156,18 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.setRenderHint(QPainter::TextAntialiasing, true);
 
+  // On a picture every stroke as thin as a pixel or a little more is drawn one pixel wide:
+  // the raster engine then takes its thin-line rasteriser instead of outlining each stroke,
+  // which draws 100,000 ellipses and 500,000 baselines in one second instead of ten. Vector
+  // files keep every width in millimetres.
+  const double pixelsPerMm = PictureScale(painter);
+  auto pen = [pixelsPerMm](const QColor& colour, double widthMm, Qt::PenCapStyle cap, Qt::PenJoinStyle join) {
+    if (pixelsPerMm > 0 && widthMm * pixelsPerMm <= kThinPixels) widthMm = kOnePixel / pixelsPerMm;
+    return MillimetrePen(colour, widthMm, cap, join);
+  };
+
   // Baselines first, so that the symbols cover their ends.
-  painter.setPen(MillimetrePen(Qt::black, kLineWidth));
+  painter.setPen(pen(Qt::black, kLineWidth, Qt::FlatCap, Qt::RoundJoin));
   painter.setBrush(Qt::NoBrush);
   for (const CMapLine& line : doc.Lines()) {
     const QPointF& a = paper[line.from];
@@ -104,8 +176,13 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
   }
 
   if (display.ellipses && doc.HasEllipses()) {
-    painter.setPen(MillimetrePen(Qt::red, kEllipseLineWidth));
+    painter.setPen(pen(Qt::red, kEllipseLineWidth, Qt::RoundCap, Qt::BevelJoin));
     QPolygonF outline(kEllipseVertices);
+    double unitCos[kEllipseVertices], unitSin[kEllipseVertices];
+    for (int k = 0; k < kEllipseVertices; ++k) {
+      const double phi = k * 6.0 * M_PI / 180.0;
+      unitCos[k] = std::cos(phi), unitSin[k] = std::sin(phi);
+    }
     for (size_t i = 0; i < points.size(); ++i) {
       const CMapPoint& p = points[i];
       if ((p.E == 0.0f && p.F == 0.0f) || !IsDrawable(paper[i])) continue;
@@ -113,8 +190,7 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
       const double b = std::fabs(doc.EllipseOnPaper(p.F));
       const double sinT = std::sin(p.T), cosT = std::cos(p.T);
       for (int k = 0; k < kEllipseVertices; ++k) {
-        const double phi = k * 6.0 * M_PI / 180.0;
-        const double along = a * std::cos(phi), across = b * std::sin(phi);
+        const double along = a * unitCos[k], across = b * unitSin[k];
         const double north = along * cosT - across * sinT;
         const double east = along * sinT + across * cosT;
         outline[k] = QPointF(paper[i].x() + east, paper[i].y() - north);
@@ -123,29 +199,42 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
     }
   }
 
-  painter.setPen(MillimetrePen(Qt::black, kSymbolLineWidth));
-  painter.setBrush(Qt::white);
-  for (size_t i = 0; i < points.size(); ++i) {
-    const QPointF& c = paper[i];
-    if (!IsDrawable(c)) continue;
-    if (doc.IsKnown(i)) {
-      // Apex to the north.
-      const QPointF triangle[3] = {{c.x() - kTriangleHalfBase, c.y() + kTriangleHalfHeight},
-                                   {c.x(), c.y() - kTriangleHalfHeight},
-                                   {c.x() + kTriangleHalfBase, c.y() + kTriangleHalfHeight}};
-      painter.drawPolygon(triangle, 3);
-    } else {
-      painter.drawEllipse(c, kPointRadius, kPointRadius);
+  // The symbols: on a picture each of the two is drawn once and then copied to every point
+  // (to the nearest pixel), which costs a hundredth of drawing it there.
+  const int spriteSize = pixelsPerMm > 0 ? 2 * static_cast<int>(std::ceil(kSymbolExtent * pixelsPerMm)) + 2 : 0;
+  if (spriteSize > 0 && spriteSize <= kLargestSprite) {
+    const QImage sprites[2] = {SymbolSprite(false, pixelsPerMm, spriteSize), SymbolSprite(true, pixelsPerMm, spriteSize)};
+    const QTransform device = painter.deviceTransform();
+    painter.save();
+    painter.resetTransform();
+    const double half = spriteSize * 0.5;
+    for (size_t i = 0; i < points.size(); ++i) {
+      if (!IsDrawable(paper[i])) continue;
+      const QPointF at = device.map(paper[i]);
+      if (!(std::fabs(at.x()) < kFarPaper && std::fabs(at.y()) < kFarPaper)) continue;
+      painter.drawImage(QPoint(static_cast<int>(std::lround(at.x() - half)), static_cast<int>(std::lround(at.y() - half))),
+                        sprites[doc.IsKnown(i) ? 1 : 0]);
     }
+    painter.restore();
+  } else {
+    for (size_t i = 0; i < points.size(); ++i)
+      if (IsDrawable(paper[i])) DrawSymbol(painter, paper[i], doc.IsKnown(i));
   }
 
   if (display.names) {
-    const QFont font = LayoutFont(NameFontFamily(), false);
+    // One font, one transform and one conversion for every name: a state change or a converter
+    // opened per name costs more than drawing it.
+    const QStringList names = NamesOf(points);
+    painter.save();
     painter.setPen(Qt::black);
+    painter.setFont(LayoutFont(NameFontFamily(), false));
+    const double factor = kNameHeight / kFontLayoutSize;
+    painter.scale(factor, factor);
     for (size_t i = 0; i < points.size(); ++i) {
       if (!IsDrawable(paper[i])) continue;
-      DrawText(painter, font, kNameHeight, paper[i] + QPointF(kNameOffset, 0), GbkToQString(points[i].name));
+      painter.drawText((paper[i] + QPointF(kNameOffset, 0)) / factor, names[static_cast<qsizetype>(i)]);
     }
+    painter.restore();
   }
   painter.restore();
 }

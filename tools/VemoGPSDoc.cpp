@@ -37,6 +37,14 @@ bool CMapPage::IsUsable() const {
   return AreaWidth() > 0 && AreaHeight() > 0 && titleBlock > 0;
 }
 
+std::string ShortList(const std::vector<std::string>& names) {
+  constexpr size_t kListed = 10;
+  std::string list;
+  for (size_t i = 0; i < names.size() && i < kListed; ++i) list += (i ? "," : "") + names[i];
+  if (names.size() > kListed) list += ",...";
+  return list;
+}
+
 std::string MapPageFileName(const std::string& coordinatePath) {
   std::filesystem::path p(coordinatePath);
   p.replace_extension(".PAR");
@@ -85,13 +93,18 @@ int CVemoGPSDoc::Load(const std::string& coordinatePath, const std::string& vect
   m_KnownCount = 0;
   m_ProjectName = projectNameGbk;
   m_CoordinatePath = coordinatePath;
+  m_VectorPath = vectorPath;
   m_Page = CMapPage();
   m_ScaleDecimals = 2;
   if (!ReadCoordinates(coordinatePath)) return 0;
   ReadLines(vectorPath);
-  ReadPageFile(coordinatePath);
+  if (!ReadPageFile(coordinatePath)) return 0;
   Layout();
   return 1;
+}
+
+std::vector<std::string> CVemoGPSDoc::InputPaths() const {
+  return {m_CoordinatePath, m_VectorPath, m_CoordinatePath.empty() ? std::string() : MapPageFileName(m_CoordinatePath)};
 }
 
 void CVemoGPSDoc::Assign(std::vector<CMapPoint> points, std::vector<CMapLine> lines, int knownCount,
@@ -147,9 +160,11 @@ void CVemoGPSDoc::ReadLines(const std::string& path) {
   std::string content;
   if (!ReadFileContent(path, content)) return;  // a map without baselines
   std::unordered_map<std::string, int> index;
+  index.reserve(m_Points.size());
   for (size_t i = 0; i < m_Points.size(); ++i) index[m_Points[i].name] = static_cast<int>(i);
   int lineCount = 0;
-  std::vector<std::string> items;
+  std::vector<std::string> items, missingNames;
+  std::unordered_set<std::string> missingSeen;
   ForEachLine(content, kMapLineBuffer, lineCount, [&](const std::string& line) {
     int n = GetItemsValue(line.c_str(), items, ' ');
     std::string from, to;
@@ -165,18 +180,21 @@ void CVemoGPSDoc::ReadLines(const std::string& path) {
     auto f = index.find(from), t = index.find(to);
     if (f == index.end() || t == index.end()) {
       const std::string& missing = f == index.end() ? from : to;
-      ShowMessage(Format(T(u8"网图数据中点名：%s不存在！"), missing.c_str()), AppTitle());
+      if (missingSeen.insert(missing).second) missingNames.push_back(missing);
       return true;
     }
     m_Lines.push_back({f->second, t->second});
     return true;
   });
+  // One message for them all: a large file would otherwise ask for one answer per baseline.
+  if (!missingNames.empty())
+    ShowMessage(Format(T(u8"网图数据中点名：%s不存在！"), ShortList(missingNames).c_str()), AppTitle());
 }
 
-void CVemoGPSDoc::ReadPageFile(const std::string& coordinatePath) {
+bool CVemoGPSDoc::ReadPageFile(const std::string& coordinatePath) {
   const std::string path = MapPageFileName(coordinatePath);
   std::string content;
-  if (!FileExists(path) || !ReadFileContent(path, content)) return;
+  if (!FileExists(path) || !ReadFileContent(path, content)) return true;
   // One line of seven numbers in millimetres: width, height, left, right, top and bottom
   // margins, title block height.
   CMapPage page;
@@ -198,18 +216,25 @@ void CVemoGPSDoc::ReadPageFile(const std::string& coordinatePath) {
     }
     return false;  // only the first line
   });
+  if (read && page.IsUsable() && !page.IsWithinLimit()) {
+    ShowMessage(Format(T(u8"网图页面文件%s的页面为%.0lf×%.0lf毫米，页宽和页高不能超过%.0lf毫米，未生成网图!"),
+                       PathToGbk(path).c_str(), page.width, page.height, CMapPage::kMaxSide),
+                AppTitle());
+    return false;
+  }
   if (read && page.IsUsable()) {
     m_Page = page;
-    return;
+    return true;
   }
   ShowMessage(Format(T(u8"网图页面文件%s应为一行7个数(页宽 页高 左 右 上 下边距 图框高,毫米)，"
                        u8"且绘图区不能为空；已使用默认页面(210×297毫米)!"),
                      PathToGbk(path).c_str()),
               AppTitle());
+  return true;
 }
 
 void CVemoGPSDoc::SetPage(const CMapPage& page, int scaleDecimals) {
-  if (page.IsUsable()) m_Page = page;
+  if (page.IsUsable() && page.IsWithinLimit()) m_Page = page;
   m_ScaleDecimals = std::clamp(scaleDecimals, 0, 6);
   Layout();
 }

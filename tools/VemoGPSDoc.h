@@ -43,6 +43,10 @@ struct CMapPage {
   double AreaHeight() const { return height - top - bottom - titleBlock - kTitleGap; }
   // Whether every measure is finite and the drawing area and title block are not empty.
   bool IsUsable() const;
+  // No sheet or roll is longer than this (mm); the pictures of a larger page would need
+  // gigabytes.
+  static constexpr double kMaxSide = 3000.0;
+  bool IsWithinLimit() const { return width <= kMaxSide && height <= kMaxSide; }
 };
 
 // Which of the two map commands: the 3D result in WGS-84 (as projected) or the plane result
@@ -53,9 +57,10 @@ class CVemoGPSDoc {
  public:
   // Loads a coordinate file and the vector file, reads the page file beside the coordinate
   // file when there is one, and computes the scales. projectNameGbk goes into the title.
-  // Returns 0 when the coordinate file cannot be read ("打开文件%s出错!" shown) or holds no
-  // point (a message says so). A missing vector file only leaves the map without lines; a
-  // line naming an unknown point gets "网图数据中点名：%s不存在！" and is left out.
+  // Returns 0 when the coordinate file cannot be read ("打开文件%s出错!" shown), holds no
+  // point, or the page file asks for a page beyond CMapPage::kMaxSide (a message says so). A
+  // missing vector file only leaves the map without lines; lines naming unknown points are
+  // left out, and the names are listed in one "网图数据中点名：%s不存在！".
   int Load(const std::string& coordinatePath, const std::string& vectorPath, const std::string& projectNameGbk);
 
   // The map of the current project: its coordinate file of the kind and its vector file.
@@ -79,6 +84,8 @@ class CVemoGPSDoc {
   bool IsKnown(size_t index) const { return index < static_cast<size_t>(m_KnownCount); }
   const std::string& ProjectName() const { return m_ProjectName; }  // GBK
   const std::string& CoordinatePath() const { return m_CoordinatePath; }
+  // The files the document was loaded from: coordinates, vectors and the page file.
+  std::vector<std::string> InputPaths() const;
 
   // Extents of the points (m) and the largest semi-major axis (cm).
   double XMin() const { return m_XMin; }
@@ -120,18 +127,22 @@ class CVemoGPSDoc {
  private:
   int ReadCoordinates(const std::string& path);
   void ReadLines(const std::string& path);
-  void ReadPageFile(const std::string& coordinatePath);
+  bool ReadPageFile(const std::string& coordinatePath);
 
   std::vector<CMapPoint> m_Points;
   std::vector<CMapLine> m_Lines;
   int m_KnownCount = 0;
-  std::string m_ProjectName, m_CoordinatePath;
+  std::string m_ProjectName, m_CoordinatePath, m_VectorPath;
   double m_XMin = 0, m_XMax = 0, m_YMin = 0, m_YMax = 0, m_EMax = 0;
   double m_ShortestLine = 0, m_LongestLine = 0;
   CMapPage m_Page;
   int m_ScaleDecimals = 2;
   double m_Scale = 1, m_ScaleX = 1, m_ScaleY = 1, m_EllipseFactor = 0;
 };
+
+// The first ten of a list of names, comma-separated, with ",..." after them when there are more:
+// one message for every name a drawing could not place.
+std::string ShortList(const std::vector<std::string>& names);
 
 // The name of the page file that belongs to a coordinate file: its name with the extension
 // ".PAR" in its place, found without regard to letter case.

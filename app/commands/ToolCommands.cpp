@@ -72,15 +72,11 @@ int RunExportDxf(CommandContext& context) {
   std::vector<std::string> rest = context.args.Positionals();
   if (rest.size() != 3) throw UsageError("export-dxf takes POINTS LINES OUTPUT");
   CDXF dxf;
-  std::vector<CDXFPoint> points;
-  std::vector<CDXFLine> lines;
-  if (!CDXF::ReadPointFile(rest[0], points) || !CDXF::ReadLineFile(rest[1], lines)) return kCommandFailed;
-  if (points.empty()) {
+  if (!dxf.LoadPoints(rest[0]) || !dxf.LoadLines(rest[1])) return kCommandFailed;
+  if (dxf.Points().empty()) {
     ShowMessage(Format(T(u8"坐标文件%s中没有点的坐标，未生成网图文件!"), PathToGbk(rest[0]).c_str()), AppTitle());
     return kCommandFailed;
   }
-  dxf.SetPoints(std::move(points));
-  dxf.SetLines(std::move(lines));
   // In a project the known points are those of its known-point file, not every point whose
   // ellipse happens to round to zero.
   if (Project().projectOpen == 1)

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <map>
 
+#include "app/commands/Args.h"
+#include "app/commands/CommandTable.h"
 #include "geodesy/FileUtil.h"
 #include "tests/support/TestHost.h"
 #include "tools/DXF.h"
@@ -247,6 +249,28 @@ TEST_F(DxfExport, SinglePointChineseNamesAndTheDialogs) {
   CDXF empty;
   EXPECT_EQ(empty.WriteDXF((dir.path() / "none").string()), 0);
   EXPECT_FALSE(FileExists((dir.path() / "none.dxf").string()));
+}
+
+// The command refuses a coordinate no drawing can hold (it made "inf" and "nan" of the view)
+// and an output that is one of its inputs, and writes nothing.
+TEST_F(DxfExport, TheCommandRefusesHugeCoordinatesAndOutputsOverItsInputs) {
+  const std::string lines = Write("net.GPS3dVector", "K01 P02 1 2 3 0.1 0.1 0.1 0 0 0\n");
+  auto run = [&](const std::string& points, const std::string& output) {
+    CommandContext context{Args({points, lines, output})};
+    return FindCommand("export-dxf")->run(context);
+  };
+  const std::string huge = Write("huge.GPS3dXYHEFT", std::string(kPoints) + "P05 1e308 -1e308 0 1 1 0\n");
+  EXPECT_EQ(run(huge, (dir.path() / "huge").string()), kCommandFailed);
+  EXPECT_FALSE(FileExists((dir.path() / "huge.dxf").string()));
+  ASSERT_FALSE(scope.host.messages.empty());
+  EXPECT_NE(scope.host.messages.back().text.find("huge.GPS3dXYHEFT"), std::string::npos);
+  EXPECT_NE(scope.host.messages.back().text.find("P05"), std::string::npos);
+
+  // "net" gets ".dxf" appended: the points' own file.
+  const std::string points = Write("net.dxf", kPoints);
+  EXPECT_EQ(run(points, (dir.path() / "net").string()), kCommandFailed);
+  EXPECT_EQ(Read(points), kPoints);
+  EXPECT_NE(scope.host.messages.back().text.find(G(u8"就是输入文件")), std::string::npos);
 }
 
 TEST_F(DxfExport, UnreadableInputsAndLongNames) {

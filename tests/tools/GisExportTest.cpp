@@ -8,7 +8,9 @@
 #include <QJsonObject>
 #include <QXmlStreamReader>
 
+#include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
+#include "project/AppState.h"
 #include "tests/support/TestHost.h"
 #include "tools/GisExport.h"
 
@@ -74,6 +76,45 @@ TEST(GisExport, RefusesResultsWithoutCoordinatesOrWithBrokenRows) {
   text.replace(text.find("-2268749.0000"), 13, "-22687x9.0000");
   EXPECT_FALSE(ReadGPS3dResultNetwork(text, net, error));
   EXPECT_NE(error.find(G(u8"无法识别")), std::string::npos);
+}
+
+// A result cut inside a table, a damaged residual row and an unknown verdict are refused, not
+// exported as a whole network or as passed.
+TEST(GisExport, RefusesCutResultsDamagedResidualsAndUnknownVerdicts) {
+  CGisNetwork net;
+  std::string error;
+  const std::string whole = ResultText();
+  for (const std::string& cut : {whole.substr(0, whole.find(G(u8"  超限"))),   // inside the residuals
+                                 whole.substr(0, whole.find("-2268749.0000")),  // inside the coordinates
+                                 whole.substr(0, whole.find(G(u8"三维基线向量残差")))}) {
+    EXPECT_FALSE(ReadGPS3dResultNetwork(cut, net, error));
+    EXPECT_NE(error.find(G(u8"不完整")), std::string::npos) << error;
+  }
+  for (const auto& [from, to] : {std::pair<std::string, std::string>{"1.60", "1.6O"}, {G(u8"超限"), G(u8"通过")},
+                                 {"   2 ", "   7 "}}) {
+    std::string text = whole;
+    text.replace(text.rfind(from), from.size(), to);
+    EXPECT_FALSE(ReadGPS3dResultNetwork(text, net, error)) << to;
+    EXPECT_NE(error.find(G(u8"残差行")), std::string::npos) << error;
+  }
+}
+
+// The export's output may not be its result file nor another data file of the project.
+TEST(GisExport, RefusesToWriteOverTheProjectsFiles) {
+  test::ScopedTestHost scope;
+  test::TempDir dir;
+  CProjectState& project = Project();
+  project.projectName = "net";
+  project.projectDir = dir.str();
+  project.projectOpen = 1;
+  const std::string result = dir.Write("net.GPS3dResult", ResultText());
+  const std::string vectors = dir.Write("net.GPS3dVector", "A B 1 2 3 0.1 0.1 0.1 0 0 0\n");
+  for (const std::string& output : {result, vectors, dir.str() + "/net.GPS2dXY1"}) {
+    EXPECT_FALSE(ExportAdjustedNetwork(GisFormat::Kml, output)) << output;
+    EXPECT_NE(scope.host.messages.back().text.find(G(u8"请另选结果文件名")), std::string::npos);
+  }
+  EXPECT_EQ(ReadWholeFile(vectors).value_or(""), "A B 1 2 3 0.1 0.1 0.1 0 0 0\n");
+  EXPECT_TRUE(ExportAdjustedNetwork(GisFormat::Kml, dir.str() + "/net.kml"));
 }
 
 TEST(GisExport, GeoJsonIsAFeatureCollectionOfPointsAndLines) {

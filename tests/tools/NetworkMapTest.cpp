@@ -3,6 +3,10 @@
 // millimetre of paper, so ellipse sizes and symbol positions are measured directly).
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <regex>
 
@@ -282,6 +286,81 @@ TEST_F(NetworkMap, TheCommandWritesTheThreeFilesOrOpensTheMap) {
   // An output that cannot be written.
   EXPECT_FALSE(WriteNetworkMapFiles(doc, CMapDisplay{}, {(dir.path() / "no" / "map.svg").string(), "", ""}));
   EXPECT_EQ(scope.host.messages.size(), 2u);
+}
+
+// A page beyond the limit, a picture beyond the raster's and outputs over the inputs are
+// refused with their reason before anything is drawn; names missing from the coordinates come
+// in one message however many baselines name them.
+TEST_F(NetworkMap, RefusesOversizedPagesPicturesAndOutputsOverItsInputs) {
+  CProjectState& project = Project();
+  project.projectName = "net";
+  project.projectDir = dir.str();
+  project.projectOpen = 1;
+  const std::string coordinates = Write("net.GPS3dXYHEFT", kCoordinates);
+  const std::string vectors = Write("net.GPS3dVector", std::string(kVectors) + "X1 K1 1 2 3 0.1 0.1 0.1 0 0 0\n" +
+                                                             "X2 K1 1 2 3 0.1 0.1 0.1 0 0 0\nX1 K2 1 2 3 0.1 0.1 0.1 0 0 0\n");
+  CVemoGPSDoc doc;
+  ASSERT_EQ(doc.LoadProject(MapKind::Wgs84), 1);
+  ASSERT_EQ(scope.host.messages.size(), 1u);
+  EXPECT_EQ(scope.host.messages[0].text, G(u8"网图数据中点名：X1,X2不存在！"));
+
+  // 536870912.125 mm at 8 dots a millimetre would wrap an int to one pixel.
+  Write("net.PAR", "536870912.125 297 10 10 10 10 10\n");
+  EXPECT_EQ(doc.LoadProject(MapKind::Wgs84), 0);
+  EXPECT_NE(scope.host.messages.back().text.find("3000"), std::string::npos);
+  // 3000 x 2000 mm is a page, but its picture would be 24000 x 16000 pixels.
+  Write("net.PAR", "3000 2000 10 10 10 10 10\n");
+  ASSERT_EQ(doc.LoadProject(MapKind::Wgs84), 1);
+  const std::string png = (dir.path() / "map.png").string(), svg = (dir.path() / "map.svg").string();
+  EXPECT_FALSE(WriteNetworkMapFiles(doc, CMapDisplay{}, {svg, "", png}));
+  EXPECT_NE(scope.host.messages.back().text.find("256"), std::string::npos);
+  EXPECT_FALSE(FileExists(png) || FileExists(svg));  // nothing written when one output is refused
+  EXPECT_TRUE(RenderMapPng(doc, CMapDisplay{}).empty());
+
+  // An input, the page file and another project data file are not outputs.
+  Write("net.PAR", "420 297 10 10 10 10 10\n");
+  ASSERT_EQ(doc.LoadProject(MapKind::Wgs84), 1);
+  for (const std::string& output : {coordinates, vectors, (dir.path() / "NET.par").string(),
+                                    (dir.path() / "net.GPS3dResult").string()}) {
+    const size_t before = scope.host.messages.size();
+    EXPECT_FALSE(WriteNetworkMapFiles(doc, CMapDisplay{}, {"", "", output})) << output;
+    ASSERT_EQ(scope.host.messages.size(), before + 1);
+    EXPECT_NE(scope.host.messages.back().text.find(G(u8"请另选结果文件名")), std::string::npos);
+  }
+  EXPECT_EQ(ReadWholeFile(coordinates).value_or(""), kCoordinates);
+}
+
+// Under a limit of the address space the picture that cannot be had is refused with the memory
+// message, not a write error or an abort inside the painter. A sanitizer reserves its shadow
+// memory beyond any such limit, so the case runs in the plain build only.
+TEST_F(NetworkMap, RefusesAPictureItsMemoryCannotHold) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "address space limits do not apply under AddressSanitizer";
+#else
+  CVemoGPSDoc doc;
+  Write("net.PAR", "2000 2000 10 10 10 10 10\n");
+  ASSERT_EQ(doc.Load(Write("net.GPS3dXYHEFT", kCoordinates), Write("net.GPS3dVector", kVectors), "net"), 1);
+  const std::string png = (dir.path() / "map.png").string();
+  const pid_t child = fork();
+  if (child == 0) {
+    // A gigabyte beyond what the process holds; the picture needs about three.
+    unsigned long long pages = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm || std::fscanf(statm, "%llu", &pages) != 1) _exit(2);
+    rlimit limit{};
+    getrlimit(RLIMIT_AS, &limit);
+    limit.rlim_cur = pages * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE)) + (1ull << 30);
+    setrlimit(RLIMIT_AS, &limit);
+    const bool written = WriteNetworkMapFiles(doc, CMapDisplay{}, {"", "", png});
+    const bool memory = !scope.host.messages.empty() &&
+                        scope.host.messages.back().text.find(G(u8"内存不足")) != std::string::npos;
+    _exit(!written && memory ? 0 : 1);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_FALSE(FileExists(png));
+#endif
 }
 
 }  // namespace
