@@ -94,6 +94,8 @@ void CGPS3dNetAdjust::ComputeReliability() {
     const double Q[3][3] = {{m_Dxx[j], m_Dxy[j], m_Dxz[j]}, {m_Dxy[j], m_Dyy[j], m_Dyz[j]}, {m_Dxz[j], m_Dyz[j], m_Dzz[j]}};
     int index[6];
     VectorUnknowns(j, index);
+    double Qx[6][6];
+    m_Normal->Cofactors(index, 6, &Qx[0][0]);
     // Qvv = Q - A Qxx A^T with A = [-I | +I]; the component r of A picks positions r and r + 3.
     double Qvv[3][3];
     for (int r = 0; r < 3; ++r)
@@ -101,7 +103,7 @@ void CGPS3dNetAdjust::ComputeReliability() {
         double adjusted = 0.0;
         for (int a : {r, r + 3})
           for (int b : {c, c + 3})
-            if (index[a] >= 0 && index[b] >= 0) adjusted += sign[a] * sign[b] * Qxx(index[a], index[b]);
+            if (index[a] >= 0 && index[b] >= 0) adjusted += sign[a] * sign[b] * Qx[a][b];
         Qvv[r][c] = Q[r][c] / m_MeanVariance - adjusted;
       }
     for (int r = 0; r < 3; ++r)
@@ -246,8 +248,8 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
     if (i >= m_KnownPointCount) {
       const int u = UnknownOf(i);
       double Qp[3][3], J[3][3], Qblh[3][3], K[3][3], Qxyh[3][3];
-      for (int r = 0; r < 3; ++r)
-        for (int q = 0; q < 3; ++q) Qp[r][q] = Qxx(u + r, u + q);
+      const int index[3] = {u, u + 1, u + 2};
+      m_Normal->Cofactors(index, 3, &Qp[0][0]);
       double M, N;
       RadiiOfCurvature(B, a, e2, M, N);
       GeodeticJacobian(B, L, H, a, e2, J);
