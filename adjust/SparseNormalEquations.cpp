@@ -13,6 +13,16 @@
 #include <cstdio>
 #include <new>
 
+// The BLAS that CHOLMOD's supernodal factorisation calls: the selected inverse's dense
+// products go there too.
+extern "C" {
+void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const double* alpha,
+            const double* a, const int* lda, const double* b, const int* ldb, const double* beta, double* c,
+            const int* ldc);
+void dsymm_(const char* side, const char* uplo, const int* m, const int* n, const double* alpha, const double* a,
+            const int* lda, const double* b, const int* ldb, const double* beta, double* c, const int* ldc);
+}
+
 namespace vemo {
 
 namespace {
@@ -452,7 +462,7 @@ void CSparseNormalEquations::SupernodalSelectedInverse() const {
   double* Zx = static_cast<double*>(f.L->x);
   const double* Lx = Zx;
   m_ZLower = {};
-  Matrix Zrr, Y, Zrj, Linv;
+  Matrix Zrr, Y, Linv;
   for (int s = static_cast<int>(f.L->nsuper) - 1; s >= 0; --s) {
     const int ncol = super[s + 1] - super[s];
     const int nrow = pi[s + 1] - pi[s];
@@ -462,12 +472,14 @@ void CSparseNormalEquations::SupernodalSelectedInverse() const {
     const Eigen::Map<const Matrix, 0, Stride> Lrj(Lx + px[s] + ncol, r, ncol, Stride(nrow));
     Linv = Matrix::Identity(ncol, ncol);
     Ljj.triangularView<Eigen::Lower>().solveInPlace(Linv);
-    Y.noalias() = Lrj * Linv;
     Eigen::Map<Matrix, 0, Stride> Zs(Zx + px[s], nrow, ncol, Stride(nrow));
     if (r == 0) {
       Zs.topRows(ncol).noalias() = Linv.transpose() * Linv;
       continue;
     }
+    Y.resize(r, ncol);
+    const double one = 1.0, zero = 0.0, minusOne = -1.0;
+    dgemm_("N", "N", &r, &ncol, &ncol, &one, Lrj.data(), &nrow, Linv.data(), &ncol, &zero, Y.data(), &r);
     // Z(R, R), lower triangle, column by column through the owning supernodes.
     Zrr.resize(r, r);
     for (int a = 0; a < r; ++a) {
@@ -483,11 +495,14 @@ void CSparseNormalEquations::SupernodalSelectedInverse() const {
         Zrr(b, a) = zk[c];
       }
     }
-    Zrj.noalias() = -(Zrr.selfadjointView<Eigen::Lower>() * Y);
-    Zs.bottomRows(r) = Zrj;
+    double* zrj = Zx + px[s] + ncol;
+    dsymm_("L", "L", &r, &ncol, &minusOne, Zrr.data(), &r, Y.data(), &r, &zero, zrj, &nrow);
     Zs.topRows(ncol).noalias() = Linv.transpose() * Linv;
-    Zs.topRows(ncol).noalias() -= Zrj.transpose() * Y;
+    dgemm_("T", "N", &ncol, &ncol, &r, &minusOne, zrj, &nrow, Y.data(), &r, &one, Zx + px[s], &nrow);
   }
+  // The diagonal on its own, where the reports' many lookups of it stay in the cache.
+  m_ZDiagonal.resize(static_cast<size_t>(m_Unknowns));
+  for (int k = 0; k < m_Unknowns; ++k) m_ZDiagonal[static_cast<size_t>(k)] = Zx[f.diagonalAt[static_cast<size_t>(k)]];
   f.zInPlace = true;
   m_HaveSelected = true;
 }
@@ -496,11 +511,7 @@ const double* CSparseNormalEquations::ZBlocks() const {
   return m_Factor->zInPlace ? m_Factor->X() : m_ZLower.data();
 }
 
-double CSparseNormalEquations::ZDiagonal(int i) const {
-  if (m_Method == Method::Simplicial) return m_ZDiagonal[static_cast<size_t>(i)];
-  const Factor& f = *m_Factor;
-  return ZBlocks()[f.diagonalAt[static_cast<size_t>(i)]];
-}
+double CSparseNormalEquations::ZDiagonal(int i) const { return m_ZDiagonal[static_cast<size_t>(i)]; }
 
 void CSparseNormalEquations::ZColumn(int j, const int*& first, const int*& last, const double*& value) const {
   const Factor& f = *m_Factor;
