@@ -21,6 +21,8 @@ void dgemm_(const char* transa, const char* transb, const int* m, const int* n, 
             const int* ldc);
 void dsymm_(const char* side, const char* uplo, const int* m, const int* n, const double* alpha, const double* a,
             const int* lda, const double* b, const int* ldb, const double* beta, double* c, const int* ldc);
+void dtrsm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m, const int* n,
+            const double* alpha, const double* a, const int* lda, double* b, const int* ldb);
 }
 
 namespace vemo {
@@ -470,15 +472,18 @@ void CSparseNormalEquations::SupernodalSelectedInverse() const {
     const int* R = rowsOf + pi[s] + ncol;
     const Eigen::Map<const Matrix, 0, Stride> Ljj(Lx + px[s], ncol, ncol, Stride(nrow));
     const Eigen::Map<const Matrix, 0, Stride> Lrj(Lx + px[s] + ncol, r, ncol, Stride(nrow));
+    const double one = 1.0, zero = 0.0, minusOne = -1.0;
     Linv = Matrix::Identity(ncol, ncol);
-    Ljj.triangularView<Eigen::Lower>().solveInPlace(Linv);
-    Eigen::Map<Matrix, 0, Stride> Zs(Zx + px[s], nrow, ncol, Stride(nrow));
+    dtrsm_("L", "L", "N", "N", &ncol, &ncol, &one, Ljj.data(), &nrow, Linv.data(), &ncol);
+    // Z(J, J) starts as (L(J, J) L(J, J)^T)^-1 = L(J, J)^-T L(J, J)^-1, once L(R, J) is used.
+    auto diagonalBlock = [&] {
+      dgemm_("T", "N", &ncol, &ncol, &ncol, &one, Linv.data(), &ncol, Linv.data(), &ncol, &zero, Zx + px[s], &nrow);
+    };
     if (r == 0) {
-      Zs.topRows(ncol).noalias() = Linv.transpose() * Linv;
+      diagonalBlock();
       continue;
     }
     Y.resize(r, ncol);
-    const double one = 1.0, zero = 0.0, minusOne = -1.0;
     dgemm_("N", "N", &r, &ncol, &ncol, &one, Lrj.data(), &nrow, Linv.data(), &ncol, &zero, Y.data(), &r);
     // Z(R, R), lower triangle, column by column through the owning supernodes.
     Zrr.resize(r, r);
@@ -497,7 +502,7 @@ void CSparseNormalEquations::SupernodalSelectedInverse() const {
     }
     double* zrj = Zx + px[s] + ncol;
     dsymm_("L", "L", &r, &ncol, &minusOne, Zrr.data(), &r, Y.data(), &r, &zero, zrj, &nrow);
-    Zs.topRows(ncol).noalias() = Linv.transpose() * Linv;
+    diagonalBlock();
     dgemm_("T", "N", &ncol, &ncol, &r, &minusOne, zrj, &nrow, Y.data(), &r, &one, Zx + px[s], &nrow);
   }
   // The diagonal on its own, where the reports' many lookups of it stay in the cache.
@@ -593,15 +598,24 @@ void CSparseNormalEquations::Cofactors(const int* index, int count, double* out)
     }
   std::sort(wanted, wanted + n,
             [](const Wanted& x, const Wanted& y) { return x.col != y.col ? x.col < y.col : x.row < y.row; });
-  const int *first = nullptr, *last = nullptr, *at = nullptr;
+  // The columns of a point share their rows (one supernode), and the rows wanted of them are
+  // neighbours: a search starts where the previous column's first row was found, or where the
+  // previous row of the same column was, and walks a few rows before it bisects.
+  const int *first = nullptr, *last = nullptr, *at = nullptr, *columnHint = nullptr;
   const double* value = nullptr;
   for (int w = 0; w < n; ++w) {
     const Wanted& e = wanted[w];
-    if (w == 0 || wanted[w - 1].col != e.col) {
+    const bool newColumn = w == 0 || wanted[w - 1].col != e.col;
+    if (newColumn) {
       ZColumn(e.col, first, last, value);
-      at = first;
+      at = columnHint && columnHint >= first && columnHint < last && *columnHint <= e.row ? columnHint : first;
     }
-    at = std::lower_bound(at, last, e.row);
+    for (int step = 0; at != last && *at < e.row; ++step, ++at)
+      if (step == 4) {
+        at = std::lower_bound(at, last, e.row);
+        break;
+      }
+    if (newColumn) columnHint = at;
     const double z = at != last && *at == e.row ? value[at - first] : Cofactor(index[e.a], index[e.b]);
     out[e.a * count + e.b] = out[e.b * count + e.a] = z;
   }
