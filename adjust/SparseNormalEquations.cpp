@@ -616,7 +616,15 @@ void CSparseNormalEquations::Cofactors(const int* index, int count, double* out)
         break;
       }
     if (newColumn) columnHint = at;
-    const double z = at != last && *at == e.row ? value[at - first] : Cofactor(index[e.a], index[e.b]);
+    double z;
+    if (at != last && *at == e.row) {
+      z = value[at - first];
+    } else {
+      z = Cofactor(index[e.a], index[e.b]);
+      // Its column solve may have formed the factor again and moved Z out of its place.
+      const int* unchanged;
+      ZColumn(e.col, unchanged, unchanged, value);
+    }
     out[e.a * count + e.b] = out[e.b * count + e.a] = z;
   }
 }
