@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <new>
 
+#include "geodesy/LibraryState.h"
+
 // The BLAS that CHOLMOD's supernodal factorisation calls: the selected inverse's dense
 // products go there too.
 extern "C" {
@@ -111,18 +113,6 @@ constexpr size_t kColumnCache = 4;
 
 // 0: what the machine has, read when a factorisation is planned.
 size_t g_MemoryBudget = 0;
-
-// The memory the system can give without swapping (MemAvailable), or 0 when it cannot tell.
-size_t AvailableMemory() {
-  std::FILE* meminfo = std::fopen("/proc/meminfo", "r");
-  if (!meminfo) return 0;
-  char line[256];
-  unsigned long long kb = 0;
-  while (std::fgets(line, sizeof line, meminfo))
-    if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) break;
-  std::fclose(meminfo);
-  return static_cast<size_t>(kb) * 1024;
-}
 
 void CheckBudget(double needed) {
   const size_t budget = g_MemoryBudget ? g_MemoryBudget : AvailableMemory();

@@ -24,6 +24,7 @@
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust3d/STransformation.h"
 #include "adjust3d/StabilityAnalysis.h"
+#include "bench/BenchProcess.h"
 #include "bench/BenchProject.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -82,6 +83,15 @@ int RunOnce(int points, const fs::path& dir) {
   start = Clock::now();
   if (!freeNetwork.Compute()) return 1;
   const double computeSeconds = Since(start);
+  {
+    rusage used{};
+    getrusage(RUSAGE_SELF, &used);
+    const double cpu = static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                       static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+    // The free-network command: the adjustment that writes the inputs, then the free network.
+    vemo::bench::PrintBenchLine("free-network", points, adjustSeconds + readSeconds + computeSeconds, cpu,
+                                used.ru_maxrss / 1024.0);
+  }
   const fs::path one = dir / "bench.GPS3dFreeXXQxx";
   double outputMb = 0.0;
   for (const char* ext : {"GPS3dFreeXXOut", "GPS3dFreeQxxOut", "GPS3dFreeMxxOut", "GPS3dFreeXXQxx", "GPS3dFreeENUQenu"})
