@@ -78,7 +78,7 @@ int RunOnce(int points, const fs::path& dir) {
   if (!freeNetwork.Load()) return 1;
   const double readSeconds = Since(start);
   // The transformation of the cofactors alone, on a copy.
-  std::vector<double> p3(3 * static_cast<size_t>(points));
+  std::vector<double> p3(3 * static_cast<size_t>(freeNetwork.m_PointCount));
   for (size_t k = 0; k < p3.size(); ++k) p3[k] = freeNetwork.m_Weight[k / 3];
   double transformSeconds = 0.0;
   {
@@ -133,7 +133,7 @@ int RunOnce(int points, const fs::path& dir) {
 
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  const double order = 3.0 * points;
+  const double order = 3.0 * analysis.m_PointCount;  // of the points whose cofactors were written
   std::printf("%6d %6.0f %9.3f %8.3f %9.3f %8.3f %9.3f %5d %8.0f %8.1f %8.1f\n", points, order, adjustSeconds,
               readSeconds, transformSeconds, computeSeconds, stabilitySeconds, analysis.m_Iterations, outputMb,
               order * (order + 1) / 2 * 8 / 1048576.0, usage.ru_maxrss / 1024.0);
