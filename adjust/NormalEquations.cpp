@@ -197,6 +197,11 @@ std::unique_ptr<CNormalEquations> MakeNormalEquations() {
   return std::make_unique<CSparseNormalEquations>();
 }
 
+std::unique_ptr<CNormalEquations> MakeConstrainedNormalEquations() {
+  if (g_NormalForm == NormalForm::Dense) return std::make_unique<CDenseNormalEquations>();
+  return std::make_unique<CSparseNormalEquations>(CSparseNormalEquations::Method::Simplicial);
+}
+
 void SetNormalForm(NormalForm form) { g_NormalForm = form; }
 
 bool AllocateOrReport(const std::function<void()>& allocate, std::unique_ptr<CNormalEquations>& normal) {

@@ -99,6 +99,12 @@ class CDenseNormalEquations final : public CNormalEquations {
 // network). SparseSimplicial is the sparse form's column-by-column reference.
 enum class NormalForm { Sparse, Dense, SparseSimplicial };
 std::unique_ptr<CNormalEquations> MakeNormalEquations();
+// The form for normal equations that hold unknowns by constraint weights many orders above the
+// observations' (the ellipsoidal adjustment's known components, 1e8): their cofactors carry
+// rounding in the ninth digit, which the reports print, and which any other elimination order
+// moves. The sparse form keeps the simplicial factorisation on the unknowns' ordering there,
+// so that those reports stay byte for byte.
+std::unique_ptr<CNormalEquations> MakeConstrainedNormalEquations();
 // Chooses the form that MakeNormalEquations builds from now on (tests compare the paths).
 void SetNormalForm(NormalForm form);
 

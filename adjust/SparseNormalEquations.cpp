@@ -80,22 +80,9 @@ void OrderByPoints(const SparseMatrix& lower, std::vector<int>& order) {
   }
 }
 
-// The ordering above as Eigen's simplicial factorisation takes it (the full pattern it is
-// given holds the lower triangle's entries too).
-class PointOrdering {
- public:
-  using PermutationType = Permutation;
-  template <typename MatrixType>
-  void operator()(const MatrixType& full, PermutationType& perm) {
-    const SparseMatrix lower = SparseMatrix(full).triangularView<Eigen::Lower>();
-    std::vector<int> order;
-    OrderByPoints(lower, order);
-    perm.resize(static_cast<Eigen::Index>(order.size()));
-    for (size_t k = 0; k < order.size(); ++k) perm.indices()[static_cast<Eigen::Index>(k)] = order[k];
-  }
-};
-
-class Ldlt : public Eigen::SimplicialLDLT<SparseMatrix, Eigen::Lower, PointOrdering> {
+// The simplicial reference keeps the solver the supernodal one replaced: METIS on the graph
+// of the unknowns.
+class Ldlt : public Eigen::SimplicialLDLT<SparseMatrix, Eigen::Lower, Eigen::MetisOrdering<int>> {
  public:
   // The entries of L that the symbolic factorisation planned: known before the numbers are
   // there (matrixL() asks for a finished factorisation).
