@@ -183,11 +183,13 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
       for (int j = 0; j < d; ++j) Ql(i, j) = group.Ql[i][j];
     }
     // The cofactor of the adjusted observation, A Qxx A^T, over the unknowns that exist.
+    double Qx[6][6];
+    normal.Cofactors(group.index, 6, &Qx[0][0]);
     for (int p = 0; p < 6; ++p) {
       if (group.index[p] < 0) continue;
       for (int q = 0; q < 6; ++q) {
         if (group.index[q] < 0) continue;
-        const double c = normal.Cofactor(group.index[p], group.index[q]);
+        const double c = Qx[p][q];
         for (int i = 0; i < d; ++i)
           for (int j = 0; j < d; ++j) Qhat(i, j) += group.a[i][p] * c * group.a[j][q];
       }
@@ -241,9 +243,13 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
         if (first < 0 || first >= coordinates || first % points.perPoint != 0) continue;
         double sum = 0.0;
         for (int c = 0; c < points.perPoint; ++c) {
+          // The point's unknowns are among the group's: their cofactors are in Qx.
+          int row = 0;
+          while (row < 6 && group.index[row] != first + c) ++row;
           double shift = 0.0;
           for (int q = 0; q < 6; ++q)
-            if (group.index[q] >= 0 && b[q] != 0.0) shift += normal.Cofactor(first + c, group.index[q]) * b[q];
+            if (group.index[q] >= 0 && b[q] != 0.0)
+              shift += (row < 6 ? Qx[row][q] : normal.Cofactor(first + c, group.index[q])) * b[q];
           sum += shift * shift;
         }
         const double moved = std::sqrt(sum) * t.mdb;

@@ -27,6 +27,12 @@ void AdviseHugePages(const double* data, size_t count) {
 
 }  // namespace
 
+void CNormalEquations::Cofactors(const int* index, int count, double* out) const {
+  for (int a = 0; a < count; ++a)
+    for (int b = 0; b <= a; ++b)
+      out[a * count + b] = out[b * count + a] = index[a] < 0 || index[b] < 0 ? 0.0 : Cofactor(index[a], index[b]);
+}
+
 void CDenseNormalEquations::Allocate(int unknowns) {
   const size_t u = unknowns > 0 ? static_cast<size_t>(unknowns) : 0;
   const size_t packed = u * (u + 1) / 2;
@@ -186,7 +192,14 @@ NormalForm g_NormalForm = NormalForm::Sparse;
 
 std::unique_ptr<CNormalEquations> MakeNormalEquations() {
   if (g_NormalForm == NormalForm::Dense) return std::make_unique<CDenseNormalEquations>();
+  if (g_NormalForm == NormalForm::SparseSimplicial)
+    return std::make_unique<CSparseNormalEquations>(CSparseNormalEquations::Method::Simplicial);
   return std::make_unique<CSparseNormalEquations>();
+}
+
+std::unique_ptr<CNormalEquations> MakeConstrainedNormalEquations() {
+  if (g_NormalForm == NormalForm::Dense) return std::make_unique<CDenseNormalEquations>();
+  return std::make_unique<CSparseNormalEquations>(CSparseNormalEquations::Method::Simplicial);
 }
 
 void SetNormalForm(NormalForm form) { g_NormalForm = form; }

@@ -48,6 +48,10 @@ class CNormalEquations {
 
   // Qxx(p, q), either order, after a successful Factorize.
   virtual double Cofactor(int p, int q) const = 0;
+  // The count x count block out[a count + b] = Qxx(index[a], index[b]), 0 where an index is
+  // negative: the reports take the cofactors of a point or an observation in one call, which
+  // the sparse form answers with one search of its pattern per column instead of per element.
+  virtual void Cofactors(const int* index, int count, double* out) const;
   // Computes now, rather than on the first Cofactor, what the cofactors need beyond the
   // factorisation (the sparse form's selected inverse), so that it can be timed on its own.
   virtual void PrepareCofactors() {}
@@ -92,9 +96,15 @@ class CDenseNormalEquations final : public CNormalEquations {
 
 // The form every adjustment builds: sparse unless a test asks for the dense reference (the
 // two give the same reports to the printed digit; the dense one grows with the cube of the
-// network).
-enum class NormalForm { Sparse, Dense };
+// network). SparseSimplicial is the sparse form's column-by-column reference.
+enum class NormalForm { Sparse, Dense, SparseSimplicial };
 std::unique_ptr<CNormalEquations> MakeNormalEquations();
+// The form for normal equations that hold unknowns by constraint weights many orders above the
+// observations' (the ellipsoidal adjustment's known components, 1e8): their cofactors carry
+// rounding in the ninth digit, which the reports print, and which any other elimination order
+// moves. The sparse form keeps the simplicial factorisation on the unknowns' ordering there,
+// so that those reports stay byte for byte.
+std::unique_ptr<CNormalEquations> MakeConstrainedNormalEquations();
 // Chooses the form that MakeNormalEquations builds from now on (tests compare the paths).
 void SetNormalForm(NormalForm form);
 

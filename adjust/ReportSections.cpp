@@ -1,5 +1,7 @@
 #include "adjust/ReportSections.h"
 
+#include "adjust/NormalEquations.h"
+
 #include <cmath>
 
 #include "geodesy/Angles.h"
@@ -80,9 +82,12 @@ CWeakestPoint WriteAdjustedCoordinates(
       continue;
     }
     const int u = solution.UnknownOf(i);
+    const int index[3] = {u, u + 1, u + 2};
+    double Q[9];
+    solution.normal->Cofactors(index, dimension, Q);
     double sum = 0.0;
     for (int c = 0; c < dimension; ++c) {
-      m[static_cast<size_t>(c)] = solution.StdDev(u + c) * 100.0;
+      m[static_cast<size_t>(c)] = solution.m0 * std::sqrt(Q[c * dimension + c]) * 100.0;
       sum += m[static_cast<size_t>(c)] * m[static_cast<size_t>(c)];
     }
     m[static_cast<size_t>(dimension)] = std::sqrt(sum);

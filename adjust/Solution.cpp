@@ -31,7 +31,10 @@ double CAdjustmentSolution::StdDev(int unknown) const {
 CEllipse CAdjustmentSolution::Ellipse(int point) const {
   if (layout.IsKnown(point)) return {};
   const int u = UnknownOf(point);
-  CEllipse e = ErrorEllipse(Qxx(u, u), Qxx(u + 1, u + 1), Qxx(u + 1, u));
+  const int index[2] = {u, u + 1};
+  double Q[4];
+  normal->Cofactors(index, 2, Q);
+  CEllipse e = ErrorEllipse(Q[0], Q[3], Q[2]);
   e.major *= m0;
   e.minor *= m0;
   return e;
@@ -59,11 +62,13 @@ CSideCofactors CAdjustmentSolution::SidePrecision(int from, int to, const double
     const double S2 = S * S;
     h[0] = d[1] / S2, h[1] = -d[0] / S2, h[2] = -d[1] / S2, h[3] = d[0] / S2;
   }
+  double block[36];
+  normal->Cofactors(index, 2 * k, block);
   for (int p = 0; p < 2 * k; ++p) {
     if (index[p] < 0) continue;
     for (int q = 0; q < 2 * k; ++q) {
       if (index[q] < 0) continue;
-      const double Q = Qxx(index[p], index[q]);
+      const double Q = block[p * 2 * k + q];
       side.qLength += g[p] * Q * g[q];
       if (plane) side.qDirection += h[p] * Q * h[q];
     }
@@ -74,7 +79,10 @@ CSideCofactors CAdjustmentSolution::SidePrecision(int from, int to, const double
 double CAdjustmentSolution::DifferenceCofactor(int from, int to, int component) const {
   const int a = layout.IsKnown(from) ? -1 : UnknownOf(from) + component;
   const int b = layout.IsKnown(to) ? -1 : UnknownOf(to) + component;
-  return Qxx(a, a) + Qxx(b, b) - 2.0 * Qxx(a, b);
+  const int index[2] = {a, b};
+  double Q[4];
+  normal->Cofactors(index, 2, Q);
+  return Q[0] + Q[3] - 2.0 * Q[1];
 }
 
 CPointPartition::CPointPartition(int pointCount, int knownCount)

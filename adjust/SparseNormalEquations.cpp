@@ -1,24 +1,87 @@
 #include "adjust/SparseNormalEquations.h"
 
+#include <Eigen/Dense>
 #include <Eigen/OrderingMethods>
 #include <iostream>  // Eigen's METIS support reports through std::cerr
 #include <Eigen/MetisSupport>
 #include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
+#include <cholmod.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <new>
 
+#include "geodesy/LibraryState.h"
+
+// The BLAS that CHOLMOD's supernodal factorisation calls: the selected inverse's dense
+// products go there too.
+extern "C" {
+void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const double* alpha,
+            const double* a, const int* lda, const double* b, const int* ldb, const double* beta, double* c,
+            const int* ldc);
+void dsymm_(const char* side, const char* uplo, const int* m, const int* n, const double* alpha, const double* a,
+            const int* lda, const double* b, const int* ldb, const double* beta, double* c, const int* ldc);
+void dtrsm_(const char* side, const char* uplo, const char* transa, const char* diag, const int* m, const int* n,
+            const double* alpha, const double* a, const int* lda, double* b, const int* ldb);
+}
+
 namespace vemo {
 
 namespace {
 
 using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
-// Nested dissection (METIS) keeps the factor of a survey network, a graph spread over a plane,
-// smaller than approximate minimum degree does: the factorisation and the selected inverse
-// take about a quarter less time on generated networks of 8000 points.
+using Permutation = Eigen::PermutationMatrix<Eigen::Dynamic, Eigen::Dynamic, int>;
+
+// Nested dissection (METIS) of the graph of the points rather than of the unknowns: the
+// unknowns of one point (consecutive columns with the same pattern) are one node, ordered
+// together and kept adjacent, so that the factor's columns come in blocks of a point. A survey
+// network is a graph spread over a plane, where nested dissection leaves much less fill than
+// minimum degree (a third less in L at 100,000 points), and the points' graph is a ninth of
+// the unknowns' in 3D. order: factor position -> unknown.
+void OrderByPoints(const SparseMatrix& lower, std::vector<int>& order) {
+  const int u = static_cast<int>(lower.cols());
+  std::vector<std::vector<int>> rows(static_cast<size_t>(u));
+  for (int j = 0; j < u; ++j)
+    for (SparseMatrix::InnerIterator it(lower, j); it; ++it) {
+      const int i = static_cast<int>(it.index());
+      rows[static_cast<size_t>(j)].push_back(i);
+      if (i != j) rows[static_cast<size_t>(i)].push_back(j);
+    }
+  for (auto& r : rows) std::sort(r.begin(), r.end());
+  std::vector<int> group(static_cast<size_t>(u)), first;
+  for (int j = 0; j < u; ++j) {
+    if (j == 0 || rows[static_cast<size_t>(j)] != rows[static_cast<size_t>(j - 1)]) first.push_back(j);
+    group[static_cast<size_t>(j)] = static_cast<int>(first.size()) - 1;
+  }
+  const int g = static_cast<int>(first.size());
+  first.push_back(u);
+  std::vector<Eigen::Triplet<double, int>> links;
+  for (int b = 0; b < g; ++b) {
+    int last = -1;
+    for (int r : rows[static_cast<size_t>(first[static_cast<size_t>(b)])]) {
+      const int a = group[static_cast<size_t>(r)];
+      if (a != last) links.emplace_back(a, b, 1.0);
+      last = a;
+    }
+  }
+  rows = {};
+  SparseMatrix graph(g, g);
+  graph.setFromTriplets(links.begin(), links.end());
+  links = {};
+  Permutation groupOrder;
+  if (g > 1) Eigen::MetisOrdering<int>()(graph, groupOrder);
+  order.clear();
+  order.reserve(static_cast<size_t>(u));
+  for (int position = 0; position < g; ++position) {
+    const int b = g > 1 ? groupOrder.indices()[position] : position;
+    for (int j = first[static_cast<size_t>(b)]; j < first[static_cast<size_t>(b) + 1]; ++j) order.push_back(j);
+  }
+}
+
+// The simplicial reference keeps the solver the supernodal one replaced: METIS on the graph
+// of the unknowns.
 class Ldlt : public Eigen::SimplicialLDLT<SparseMatrix, Eigen::Lower, Eigen::MetisOrdering<int>> {
  public:
   // The entries of L that the symbolic factorisation planned: known before the numbers are
@@ -38,16 +101,9 @@ constexpr size_t kColumnCache = 4;
 // 0: what the machine has, read when a factorisation is planned.
 size_t g_MemoryBudget = 0;
 
-// The memory the system can give without swapping (MemAvailable), or 0 when it cannot tell.
-size_t AvailableMemory() {
-  std::FILE* meminfo = std::fopen("/proc/meminfo", "r");
-  if (!meminfo) return 0;
-  char line[256];
-  unsigned long long kb = 0;
-  while (std::fgets(line, sizeof line, meminfo))
-    if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) break;
-  std::fclose(meminfo);
-  return static_cast<size_t>(kb) * 1024;
+void CheckBudget(double needed) {
+  const size_t budget = g_MemoryBudget ? g_MemoryBudget : AvailableMemory();
+  if (budget != 0 && needed > static_cast<double>(budget)) throw std::bad_alloc();
 }
 
 }  // namespace
@@ -56,13 +112,64 @@ void CSparseNormalEquations::SetMemoryBudget(size_t bytes) { g_MemoryBudget = by
 
 struct CSparseNormalEquations::Factor {
   SparseMatrix n;         // the lower triangle of N, original numbering
-  Ldlt ldlt;
   bool analysed = false;  // the ordering and symbolic factor of n's pattern exist
   std::vector<int> outer, inner;  // the pattern they were made for
   std::vector<int> perm;          // original unknown -> factor position
+  // Simplicial.
+  Ldlt ldlt;
+  // Supernodal.
+  cholmod_common common;
+  cholmod_factor* L = nullptr;
+  std::vector<int> superOf;  // factor column -> its supernode
+  // Of factor column j in the supernodal blocks: where Z(j, j) is, and where its rows begin
+  // in S() (the rows below j follow, up to rowsEnd).
+  std::vector<size_t> diagonalAt;
+  std::vector<int> rowsAt, rowsEnd;
+  // The selected inverse overwrote L's numbers (they are not needed once it is there, and a
+  // national network's factor is hundreds of megabytes); a solve after it factorises again.
+  bool zInPlace = false;
+
+  Factor() {
+    cholmod_start(&common);
+    common.print = 0;  // failures are reported through the status, by the engine's messages
+    common.error_handler = nullptr;
+    common.supernodal = CHOLMOD_SUPERNODAL;
+    common.nmethods = 1;
+    common.method[0].ordering = CHOLMOD_GIVEN;
+    common.postorder = 1;
+  }
+  ~Factor() {
+    if (L) cholmod_free_factor(&L, &common);
+    cholmod_finish(&common);
+  }
+  Factor(const Factor&) = delete;
+  Factor& operator=(const Factor&) = delete;
+
+  // n as CHOLMOD's symmetric matrix (lower triangle), without a copy.
+  cholmod_sparse View() {
+    cholmod_sparse a{};
+    a.nrow = a.ncol = static_cast<size_t>(n.cols());
+    a.nzmax = static_cast<size_t>(n.nonZeros());
+    a.p = n.outerIndexPtr();
+    a.i = n.innerIndexPtr();
+    a.x = n.valuePtr();
+    a.stype = -1;
+    a.itype = CHOLMOD_INT;
+    a.xtype = CHOLMOD_REAL;
+    a.dtype = CHOLMOD_DOUBLE;
+    a.sorted = 1;
+    a.packed = 1;
+    return a;
+  }
+  const int* Super() const { return static_cast<const int*>(L->super); }
+  const int* Pi() const { return static_cast<const int*>(L->pi); }
+  const int* Px() const { return static_cast<const int*>(L->px); }
+  const int* S() const { return static_cast<const int*>(L->s); }
+  const double* X() const { return static_cast<const double*>(L->x); }
 };
 
-CSparseNormalEquations::CSparseNormalEquations() : m_Factor(std::make_unique<Factor>()) {}
+CSparseNormalEquations::CSparseNormalEquations(Method method)
+    : m_Method(method), m_Factor(std::make_unique<Factor>()) {}
 CSparseNormalEquations::~CSparseNormalEquations() = default;
 
 void CSparseNormalEquations::Allocate(int unknowns) {
@@ -72,6 +179,7 @@ void CSparseNormalEquations::Allocate(int unknowns) {
 }
 
 void CSparseNormalEquations::Clear() {
+  m_Assembled = false;
   m_Row.clear();
   m_Col.clear();
   m_Value.clear();
@@ -117,70 +225,148 @@ int CSparseNormalEquations::FactorizeNow() {
 
   // Assemble in compressed columns, duplicates summed, every diagonal element present (an
   // unknown that no observation reaches is a singular pivot, not a missing column).
+  // The entries added go into N, and their list is released: N, not the list, holds what an
+  // Add after this factorisation adds to.
   std::vector<Eigen::Triplet<double, int>> triplets;
-  triplets.reserve(m_Value.size() + static_cast<size_t>(u));
+  triplets.reserve(m_Value.size() + static_cast<size_t>(u) + (m_Assembled ? static_cast<size_t>(f.n.nonZeros()) : 0));
+  if (m_Assembled)
+    for (int j = 0; j < f.n.outerSize(); ++j)
+      for (SparseMatrix::InnerIterator it(f.n, j); it; ++it) triplets.emplace_back(static_cast<int>(it.row()), j, it.value());
   for (size_t e = 0; e < m_Value.size(); ++e) triplets.emplace_back(m_Row[e], m_Col[e], m_Value[e]);
   for (int p = 0; p < u; ++p) triplets.emplace_back(p, p, 0.0);
+  m_Row = {}, m_Col = {}, m_Value = {};
   f.n.resize(u, u);
   f.n.setFromTriplets(triplets.begin(), triplets.end());
   f.n.makeCompressed();
+  m_Assembled = true;
   triplets = {};
 
   const std::vector<int> outer(f.n.outerIndexPtr(), f.n.outerIndexPtr() + u + 1);
   const std::vector<int> inner(f.n.innerIndexPtr(), f.n.innerIndexPtr() + f.n.nonZeros());
+  const bool supernodal = m_Method == Method::Supernodal;
+  cholmod_sparse A = f.View();
   if (!f.analysed || outer != f.outer || inner != f.inner) {
-    f.ldlt.analyzePattern(f.n);
+    f.analysed = false;
     // The symbolic factorisation knows the size of L before a page of it is touched: a network
     // too large for the machine is refused here with the memory message, rather than ended by
     // the system when the numbers arrive (L with its row indices, and the selected inverse on
     // its pattern).
-    const double needed = static_cast<double>(f.ldlt.PlannedNonZeros()) * (2 * sizeof(double) + sizeof(int)) +
-                          static_cast<double>(u) * 8 * sizeof(double);
-    const size_t budget = g_MemoryBudget ? g_MemoryBudget : AvailableMemory();
-    if (budget != 0 && needed > static_cast<double>(budget)) {
-      f.analysed = false;
-      throw std::bad_alloc();
+    if (supernodal) {
+      if (f.L) cholmod_free_factor(&f.L, &f.common);
+      std::vector<int> order;
+      OrderByPoints(f.n, order);
+      f.L = cholmod_analyze_p(&A, order.data(), nullptr, 0, &f.common);
+      if (!f.L) throw std::bad_alloc();
+      CheckBudget(static_cast<double>(f.L->xsize) * 2 * sizeof(double) +
+                  static_cast<double>(f.L->ssize) * sizeof(int) + static_cast<double>(u) * 8 * sizeof(double));
+      const int* perm = static_cast<const int*>(f.L->Perm);
+      f.perm.assign(static_cast<size_t>(u), 0);
+      for (int k = 0; k < u; ++k) f.perm[static_cast<size_t>(perm[k])] = k;
+    } else {
+      f.ldlt.analyzePattern(f.n);
+      CheckBudget(static_cast<double>(f.ldlt.PlannedNonZeros()) * (2 * sizeof(double) + sizeof(int)) +
+                  static_cast<double>(u) * 8 * sizeof(double));
+      const auto& P = f.ldlt.permutationP().indices();
+      f.perm.assign(P.data(), P.data() + P.size());
+      if (f.perm.empty()) {  // no permutation: the identity
+        f.perm.resize(static_cast<size_t>(u));
+        for (int p = 0; p < u; ++p) f.perm[static_cast<size_t>(p)] = p;
+      }
     }
     f.outer = outer;
     f.inner = inner;
     f.analysed = true;
-    const auto& P = f.ldlt.permutationP().indices();
-    f.perm.assign(P.data(), P.data() + P.size());
-    if (f.perm.empty()) {  // no permutation: the identity
-      f.perm.resize(static_cast<size_t>(u));
-      for (int p = 0; p < u; ++p) f.perm[static_cast<size_t>(p)] = p;
-    }
   }
-  f.ldlt.factorize(f.n);
 
-  // Eigen stops at an exactly zero pivot only; a negative, lost or non-finite one is as
-  // singular for an adjustment.
+  // The pivots: D of L D L^T, or the squared diagonal of L L^T. CHOLMOD stops at the first
+  // pivot that is not positive, Eigen at an exactly zero one only; one lost to rounding or
+  // not finite is as singular for an adjustment.
+  std::vector<double> pivots(static_cast<size_t>(u), 0.0);
+  int stopped = u;  // the first factor column that could not be formed
+  if (supernodal) {
+    cholmod_factorize(&A, f.L, &f.common);
+    f.zInPlace = false;
+    if (f.common.status == CHOLMOD_OUT_OF_MEMORY) throw std::bad_alloc();
+    if (f.common.status == CHOLMOD_NOT_POSDEF) stopped = static_cast<int>(f.L->minor);
+    if (!f.L->is_super) stopped = 0;  // cannot happen with the supernodal setting
+    const int* super = f.Super();
+    f.superOf.assign(static_cast<size_t>(u), 0);
+    f.diagonalAt.assign(static_cast<size_t>(u), 0);
+    f.rowsAt.assign(static_cast<size_t>(u), 0);
+    f.rowsEnd.assign(static_cast<size_t>(u), 0);
+    for (size_t s = 0; f.L->is_super && s < f.L->nsuper; ++s) {
+      const int nsrow = f.Pi()[s + 1] - f.Pi()[s];
+      for (int k = super[s]; k < super[s + 1]; ++k) {
+        const int t = k - super[s];
+        f.superOf[static_cast<size_t>(k)] = static_cast<int>(s);
+        f.diagonalAt[static_cast<size_t>(k)] = static_cast<size_t>(f.Px()[s]) + static_cast<size_t>(t) * nsrow + t;
+        f.rowsAt[static_cast<size_t>(k)] = f.Pi()[s] + t;
+        f.rowsEnd[static_cast<size_t>(k)] = f.Pi()[s + 1];
+        const double l = f.X()[f.diagonalAt[static_cast<size_t>(k)]];
+        if (k < stopped) pivots[static_cast<size_t>(k)] = l * l;
+      }
+    }
+  } else {
+    f.ldlt.factorize(f.n);
+    const Eigen::VectorXd D = f.ldlt.vectorD();
+    for (int k = 0; k < u; ++k) pivots[static_cast<size_t>(k)] = D[k];
+    if (f.ldlt.info() != Eigen::Success) stopped = 0;
+  }
   std::vector<int> unknownAt(static_cast<size_t>(u));
   for (int p = 0; p < u; ++p) unknownAt[static_cast<size_t>(f.perm[static_cast<size_t>(p)])] = p;
-  const Eigen::VectorXd D = f.ldlt.vectorD();
   for (int k = 0; k < u; ++k) {
     const int p = unknownAt[static_cast<size_t>(k)];
     const double diagonal = f.n.coeff(p, p);
-    const double d = D[k];
-    if (!(std::isfinite(d) && d > kPivotLoss * std::fabs(diagonal))) {
+    const double d = pivots[static_cast<size_t>(k)];
+    if (k >= stopped || !(std::isfinite(d) && d > kPivotLoss * std::fabs(diagonal))) {
       m_SingularUnknown = p;
       return 0;
     }
   }
-  return f.ldlt.info() == Eigen::Success ? 1 : 0;
+  return 1;
 }
 
 int CSparseNormalEquations::Solve(std::vector<double>& x) {
   const int u = m_Unknowns;
   x.assign(static_cast<size_t>(u), 0.0);
   if (u == 0) return 1;
-  const Eigen::Map<const Eigen::VectorXd> U(m_U.data(), u);
-  const Eigen::VectorXd solution = m_Factor->ldlt.solve(U);
+  x = m_U;
+  SolveInPlace(x);
   for (int p = 0; p < u; ++p) {
-    x[static_cast<size_t>(p)] = -solution[p];
+    x[static_cast<size_t>(p)] = -x[static_cast<size_t>(p)];
     if (!std::isfinite(x[static_cast<size_t>(p)])) return 0;
   }
   return 1;
+}
+
+void CSparseNormalEquations::SolveInPlace(std::vector<double>& b) const {
+  Factor& f = *m_Factor;
+  const int u = static_cast<int>(b.size());
+  if (m_Method == Method::Simplicial) {
+    const Eigen::Map<const Eigen::VectorXd> B(b.data(), u);
+    const Eigen::VectorXd x = f.ldlt.solve(B);
+    std::copy(x.data(), x.data() + u, b.begin());
+    return;
+  }
+  if (f.zInPlace) {
+    // Z leaves L's place for the factor, which is formed again.
+    m_ZLower.assign(f.X(), f.X() + f.L->xsize);
+    cholmod_sparse A = f.View();
+    cholmod_factorize(&A, f.L, &f.common);
+    if (f.common.status == CHOLMOD_OUT_OF_MEMORY) throw std::bad_alloc();
+    f.zInPlace = false;
+  }
+  cholmod_dense B{};
+  B.nrow = B.d = B.nzmax = static_cast<size_t>(u);
+  B.ncol = 1;
+  B.x = b.data();
+  B.xtype = CHOLMOD_REAL;
+  B.dtype = CHOLMOD_DOUBLE;
+  cholmod_dense* X = cholmod_solve(CHOLMOD_A, f.L, &B, &f.common);
+  if (!X) throw std::bad_alloc();
+  const double* x = static_cast<const double*>(X->x);
+  std::copy(x, x + u, b.begin());
+  cholmod_free_dense(&X, &f.common);
 }
 
 // Takahashi's recurrences: with N = L D L^T (unit lower L), Z = N^-1 satisfies
@@ -189,6 +375,10 @@ int CSparseNormalEquations::Solve(std::vector<double>& x) {
 // of L (the rows of column j below k are rows of column k), so the columns are computed from
 // the last to the first, each from the columns to its right.
 void CSparseNormalEquations::SelectedInverse() const {
+  if (m_Method == Method::Supernodal) {
+    SupernodalSelectedInverse();
+    return;
+  }
   const Factor& f = *m_Factor;
   const SparseMatrix& L = f.ldlt.matrixL().nestedExpression();
   const int u = m_Unknowns;
@@ -232,6 +422,93 @@ void CSparseNormalEquations::SelectedInverse() const {
   m_HaveSelected = true;
 }
 
+// The same recurrences on the supernodes of N = L L^T: for the columns J of a supernode, with
+// the rows R below them and Y = L(R, J) L(J, J)^-1,
+//   Z(R, J) = - Z(R, R) Y,   Z(J, J) = (L(J, J) L(J, J)^T)^-1 - Z(R, J)^T Y,
+// where Z(R, R) is gathered from the supernodes to the right (the rows R of a column of R are
+// rows of its own supernode, by the fill property) into one dense block: each element is
+// looked up once per supernode rather than once per column, and the products are dense.
+void CSparseNormalEquations::SupernodalSelectedInverse() const {
+  using Matrix = Eigen::MatrixXd;
+  using Stride = Eigen::OuterStride<>;
+  Factor& f = *m_Factor;
+  const int* super = f.Super();
+  const int* pi = f.Pi();
+  const int* px = f.Px();
+  const int* rowsOf = f.S();
+  // Z takes L's place supernode by supernode: a supernode's L is read before its Z is written,
+  // and the Z of the supernodes to its right is all that the later ones read.
+  double* Zx = static_cast<double*>(f.L->x);
+  const double* Lx = Zx;
+  m_ZLower = {};
+  Matrix Zrr, Y, Linv;
+  for (int s = static_cast<int>(f.L->nsuper) - 1; s >= 0; --s) {
+    const int ncol = super[s + 1] - super[s];
+    const int nrow = pi[s + 1] - pi[s];
+    const int r = nrow - ncol;
+    const int* R = rowsOf + pi[s] + ncol;
+    const Eigen::Map<const Matrix, 0, Stride> Ljj(Lx + px[s], ncol, ncol, Stride(nrow));
+    const Eigen::Map<const Matrix, 0, Stride> Lrj(Lx + px[s] + ncol, r, ncol, Stride(nrow));
+    const double one = 1.0, zero = 0.0, minusOne = -1.0;
+    Linv = Matrix::Identity(ncol, ncol);
+    dtrsm_("L", "L", "N", "N", &ncol, &ncol, &one, Ljj.data(), &nrow, Linv.data(), &ncol);
+    // Z(J, J) starts as (L(J, J) L(J, J)^T)^-1 = L(J, J)^-T L(J, J)^-1, once L(R, J) is used.
+    auto diagonalBlock = [&] {
+      dgemm_("T", "N", &ncol, &ncol, &ncol, &one, Linv.data(), &ncol, Linv.data(), &ncol, &zero, Zx + px[s], &nrow);
+    };
+    if (r == 0) {
+      diagonalBlock();
+      continue;
+    }
+    Y.resize(r, ncol);
+    dgemm_("N", "N", &r, &ncol, &ncol, &one, Lrj.data(), &nrow, Linv.data(), &ncol, &zero, Y.data(), &r);
+    // Z(R, R), lower triangle, column by column through the owning supernodes.
+    Zrr.resize(r, r);
+    for (int a = 0; a < r; ++a) {
+      const int k = R[a];
+      const int K = f.superOf[static_cast<size_t>(k)];
+      const int t = k - super[K];
+      const int knrow = pi[K + 1] - pi[K];
+      const int* krows = rowsOf + pi[K];
+      const double* zk = Zx + px[K] + static_cast<size_t>(t) * knrow;
+      int c = t;
+      for (int b = a; b < r; ++b) {
+        while (krows[c] < R[b]) ++c;  // krows[c] == R[b] by the fill property
+        Zrr(b, a) = zk[c];
+      }
+    }
+    double* zrj = Zx + px[s] + ncol;
+    dsymm_("L", "L", &r, &ncol, &minusOne, Zrr.data(), &r, Y.data(), &r, &zero, zrj, &nrow);
+    diagonalBlock();
+    dgemm_("T", "N", &ncol, &ncol, &r, &minusOne, zrj, &nrow, Y.data(), &r, &one, Zx + px[s], &nrow);
+  }
+  // The diagonal on its own, where the reports' many lookups of it stay in the cache.
+  m_ZDiagonal.resize(static_cast<size_t>(m_Unknowns));
+  for (int k = 0; k < m_Unknowns; ++k) m_ZDiagonal[static_cast<size_t>(k)] = Zx[f.diagonalAt[static_cast<size_t>(k)]];
+  f.zInPlace = true;
+  m_HaveSelected = true;
+}
+
+const double* CSparseNormalEquations::ZBlocks() const {
+  return m_Factor->zInPlace ? m_Factor->X() : m_ZLower.data();
+}
+
+double CSparseNormalEquations::ZDiagonal(int i) const { return m_ZDiagonal[static_cast<size_t>(i)]; }
+
+void CSparseNormalEquations::ZColumn(int j, const int*& first, const int*& last, const double*& value) const {
+  const Factor& f = *m_Factor;
+  if (m_Method == Method::Simplicial) {
+    const SparseMatrix& L = f.ldlt.matrixL().nestedExpression();
+    first = L.innerIndexPtr() + L.outerIndexPtr()[j];
+    last = L.innerIndexPtr() + L.outerIndexPtr()[j + 1];
+    value = m_ZLower.data() + L.outerIndexPtr()[j];
+    return;
+  }
+  first = f.S() + f.rowsAt[static_cast<size_t>(j)] + 1;
+  last = f.S() + f.rowsEnd[static_cast<size_t>(j)];
+  value = ZBlocks() + f.diagonalAt[static_cast<size_t>(j)] + 1;
+}
+
 const std::vector<double>& CSparseNormalEquations::Column(int q) const {
   for (size_t c = 0; c < m_Columns.size(); ++c) {
     if (m_Columns[c].first == q) {
@@ -240,12 +517,11 @@ const std::vector<double>& CSparseNormalEquations::Column(int q) const {
       return m_Columns.front().second;
     }
   }
-  const int u = m_Unknowns;
-  Eigen::VectorXd e = Eigen::VectorXd::Zero(u);
-  e[q] = 1.0;
-  const Eigen::VectorXd column = m_Factor->ldlt.solve(e);
+  std::vector<double> column(static_cast<size_t>(m_Unknowns), 0.0);
+  column[static_cast<size_t>(q)] = 1.0;
+  SolveInPlace(column);
   if (m_Columns.size() == kColumnCache) m_Columns.pop_back();
-  m_Columns.insert(m_Columns.begin(), {q, std::vector<double>(column.data(), column.data() + u)});
+  m_Columns.insert(m_Columns.begin(), {q, std::move(column)});
   return m_Columns.front().second;
 }
 
@@ -253,14 +529,13 @@ double CSparseNormalEquations::Cofactor(int p, int q) const {
   if (!m_HaveSelected) SelectedInverse();
   const Factor& f = *m_Factor;
   const int i = f.perm[static_cast<size_t>(p)], j = f.perm[static_cast<size_t>(q)];
-  if (i == j) return m_ZDiagonal[static_cast<size_t>(i)];
+  if (i == j) return ZDiagonal(i);
   const int row = std::max(i, j), col = std::min(i, j);
-  const SparseMatrix& L = f.ldlt.matrixL().nestedExpression();
-  const int* Li = L.innerIndexPtr();
-  const int* first = Li + L.outerIndexPtr()[col];
-  const int* last = Li + L.outerIndexPtr()[col + 1];
+  const int *first, *last;
+  const double* value;
+  ZColumn(col, first, last, value);
   const int* at = std::lower_bound(first, last, row);
-  if (at != last && *at == row) return m_ZLower[static_cast<size_t>(at - Li)];
+  if (at != last && *at == row) return value[at - first];
   // Outside the pattern: a column of N^-1, the one of the larger unknown, so that a report
   // walking the lower triangle by rows solves each row once.
   for (const auto& cached : m_Columns) {
@@ -271,12 +546,82 @@ double CSparseNormalEquations::Cofactor(int p, int q) const {
   return Column(key)[static_cast<size_t>(other)];
 }
 
+void CSparseNormalEquations::Cofactors(const int* index, int count, double* out) const {
+  if (!m_HaveSelected) SelectedInverse();
+  const Factor& f = *m_Factor;
+  // The lower elements by (column, row) in the factor's numbering: the rows wanted of one
+  // column are found by one search and a walk down it.
+  struct Wanted {
+    int col, row, a, b;
+  };
+  Wanted wanted[64];
+  int n = 0;
+  for (int a = 0; a < count; ++a)
+    for (int b = 0; b <= a; ++b) {
+      if (index[a] < 0 || index[b] < 0) {
+        out[a * count + b] = out[b * count + a] = 0.0;
+        continue;
+      }
+      const int i = f.perm[static_cast<size_t>(index[a])], j = f.perm[static_cast<size_t>(index[b])];
+      if (i == j) {
+        out[a * count + b] = out[b * count + a] = ZDiagonal(i);
+        continue;
+      }
+      if (n == 64) {  // beyond the blocks the reports ask for
+        out[a * count + b] = out[b * count + a] = Cofactor(index[a], index[b]);
+        continue;
+      }
+      wanted[n++] = {std::min(i, j), std::max(i, j), a, b};
+    }
+  std::sort(wanted, wanted + n,
+            [](const Wanted& x, const Wanted& y) { return x.col != y.col ? x.col < y.col : x.row < y.row; });
+  // The columns of a point share their rows (one supernode), and the rows wanted of them are
+  // neighbours: a search starts where the previous column's first row was found, or where the
+  // previous row of the same column was, and walks a few rows before it bisects.
+  const int *first = nullptr, *last = nullptr, *at = nullptr, *columnHint = nullptr;
+  const double* value = nullptr;
+  for (int w = 0; w < n; ++w) {
+    const Wanted& e = wanted[w];
+    const bool newColumn = w == 0 || wanted[w - 1].col != e.col;
+    if (newColumn) {
+      ZColumn(e.col, first, last, value);
+      at = columnHint && columnHint >= first && columnHint < last && *columnHint <= e.row ? columnHint : first;
+    }
+    for (int step = 0; at != last && *at < e.row; ++step, ++at)
+      if (step == 4) {
+        at = std::lower_bound(at, last, e.row);
+        break;
+      }
+    if (newColumn) columnHint = at;
+    double z;
+    if (at != last && *at == e.row) {
+      z = value[at - first];
+    } else {
+      z = Cofactor(index[e.a], index[e.b]);
+      // Its column solve may have formed the factor again and moved Z out of its place.
+      const int* unchanged;
+      ZColumn(e.col, unchanged, unchanged, value);
+    }
+    out[e.a * count + e.b] = out[e.b * count + e.a] = z;
+  }
+}
+
 void CSparseNormalEquations::PrepareCofactors() {
   if (!m_HaveSelected) SelectedInverse();
 }
 
 long long CSparseNormalEquations::FactorNonZeros() const {
-  return m_Factor->ldlt.matrixL().nestedExpression().nonZeros();
+  if (m_Method == Method::Simplicial) return m_Factor->ldlt.matrixL().nestedExpression().nonZeros();
+  const cholmod_factor* L = m_Factor->L;
+  if (!L) return 0;
+  long long below = 0;  // the lower part of each supernode's block, diagonal excluded
+  const int* super = m_Factor->Super();
+  const int* pi = m_Factor->Pi();
+  for (size_t s = 0; s < L->nsuper; ++s) {
+    const long long ncol = super[s + 1] - super[s], nrow = pi[s + 1] - pi[s];
+    below += ncol * nrow - ncol * (ncol + 1) / 2;
+  }
+  return below;
 }
 
 }  // namespace vemo

@@ -101,13 +101,15 @@ void CGPS2dNetAdjust::ComputeReliability() {
     WeightMatrix(j, P);
     VectorRows(j, index, a, l);
     // R = A Q A^T over the unknowns that exist.
+    double Qx[6][6];
+    m_Normal->Cofactors(index, 6, &Qx[0][0]);
     double R[2][2] = {{0, 0}, {0, 0}};
     for (int r = 0; r < 2; ++r)
       for (int c = 0; c < 2; ++c)
         for (int p = 0; p < 6; ++p) {
           if (index[p] < 0) continue;
           for (int q = 0; q < 6; ++q)
-            if (index[q] >= 0) R[r][c] += a[r][p] * Qxx(index[p], index[q]) * a[c][q];
+            if (index[q] >= 0) R[r][c] += a[r][p] * Qx[p][q] * a[c][q];
         }
     const double Ql[2][2] = {{m_Dxx[j] / m_MeanVariance, m_Dxy[j] / m_MeanVariance},
                              {m_Dxy[j] / m_MeanVariance, m_Dyy[j] / m_MeanVariance}};

@@ -30,8 +30,10 @@ void WriteConfidenceEllipses(CReportFile& f, const CGPS2dNetAdjust& net, const C
   f.Write(T(u8" No.             Name       E(cm)     F(cm)      T(dms)   置信E(cm)   置信F(cm)\n"));
   f.Write(kDash);
   for (int i = net.m_KnownPointCount; i < net.m_PointCount; ++i) {
-    const int p = net.UnknownOf(i);
-    const CEllipse e = ErrorEllipse(net.Qxx(p, p) * s * s, net.Qxx(p + 1, p + 1) * s * s, net.Qxx(p + 1, p) * s * s);
+    const int index[2] = {net.UnknownOf(i), net.UnknownOf(i) + 1};
+    double Q[4];
+    net.m_Normal->Cofactors(index, 2, Q);
+    const CEllipse e = ErrorEllipse(Q[0] * s * s, Q[3] * s * s, Q[2] * s * s);
     f.Printf("%4d %16s %10.2lf %10.2lf %12.4lf %10.2lf %10.2lf\n", i + 1, net.m_PointName[i].c_str(), e.major,
              e.minor, RadianToDms(e.direction, 4, 180.0), e.major * k.ellipse, e.minor * k.ellipse);
   }

@@ -36,20 +36,6 @@ bool ParseItem(std::string_view item, double& v) {
 
 }  // namespace
 
-void AppendFixed(std::string& out, double v, int width, int precision) {
-  // The exact decimal expansion rounded to the precision, as glibc's printf gives it; a
-  // double's integer part has at most 309 digits.
-  char digits[400];
-  auto [end, ec] = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed, precision);
-  if (ec != std::errc()) {  // cannot happen with the buffer above; keep the output whole
-    out += Format("%*.*lf", width, precision, v);
-    return;
-  }
-  const size_t length = static_cast<size_t>(end - digits);
-  if (length < static_cast<size_t>(width)) out.append(static_cast<size_t>(width) - length, ' ');
-  out.append(digits, length);
-}
-
 bool CreateResultFile(CReportFile& file, const std::string& path) {
   if (file.Create(path)) return true;
   ShowOpenFileError(path);

@@ -4,8 +4,7 @@
 // lower triangle of a cofactor matrix written value by value.
 //
 // Matrices of order 3n are held packed (PackedIndex); a campaign of 2000 points has a
-// triangle of 18 million values, so the writers format numbers without printf (the same
-// bytes: the shortest exact fixed-point conversion, rounded as printf rounds).
+// triangle of 18 million values, written through AppendFixed (geodesy/Format.h).
 #pragma once
 
 #include <cstddef>
@@ -14,11 +13,9 @@
 #include <vector>
 
 #include "adjust/ReportFile.h"
+#include "geodesy/Format.h"
 
 namespace vemo {
-
-// Appends v as printf("%*.*lf", width, precision, v) would write it in the "C" locale.
-void AppendFixed(std::string& out, double v, int width, int precision);
 
 // Writes the lower triangle of a symmetric matrix of order n, row r holding the entries
 // (r, 0..r), each as "%13.4lf " and each row ending with "\n". element(r, c) gives the entry.

@@ -369,7 +369,7 @@ int CGPS3dCombinedAdjust::Adjust() {
   WriteApproximateBLH();
   if (!CheckDatum()) return 0;
 
-  if (!m_Normal) m_Normal = MakeNormalEquations();
+  if (!m_Normal) m_Normal = MakeConstrainedNormalEquations();
   if (!AllocateOrReport(
           [&] {
             m_Normal->Allocate(m_UnknownCount);

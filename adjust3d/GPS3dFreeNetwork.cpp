@@ -122,22 +122,26 @@ int CGPS3dFreeNetwork::Compute() {
     return 0;
   }
   S.Apply(m_x, m_xS);
+  if (!Finite(m_xS, ProjectFile::FreeXXInput)) return 0;
   if (!LocalFrame()) return 0;
   progress.SetPosition(1);
 
   if (progress.CancelRequested()) return 0;
-  if (!WriteIncrements(CurrentProjectFile(ProjectFile::FreeXXOut))) return 0;
-  if (progress.CancelRequested()) return 0;
-  // The cofactor report holds Q and then QS: Q is written, then transformed in place.
+  // The cofactor report holds Q and then QS. QS is formed on a copy before any file is
+  // written: cofactors so large that it overflows (1e308 in the input) are refused then.
   m_QDiagonal.resize(order);
   for (size_t k = 0; k < order; ++k) m_QDiagonal[k] = m_Q[PackedIndex(k, k)];
+  std::vector<double> QS = m_Q;
+  S.ApplyToCofactor(QS);
+  if (!Finite(QS, ProjectFile::FreeQxxInput)) return 0;
+  progress.SetPosition(3);
+  if (progress.CancelRequested()) return 0;
+  if (!WriteIncrements(CurrentProjectFile(ProjectFile::FreeXXOut))) return 0;
   CReportFile file;
   if (!CreateResultFile(file, CurrentProjectFile(ProjectFile::FreeQxxOut))) return 0;
   file.Write("Classical Free Network Result of Qxx\n");
   WritePackedTriangle(file, m_Q, order);
-  progress.SetPosition(3);
-  if (progress.CancelRequested()) return 0;
-  S.ApplyToCofactor(m_Q);
+  m_Q = std::move(QS);
   progress.SetPosition(5);
   if (progress.CancelRequested()) return 0;
   file.Write("\n");
@@ -153,6 +157,16 @@ int CGPS3dFreeNetwork::Compute() {
   if (progress.CancelRequested()) return 0;
   if (!WriteCampaign(CurrentProjectFile(ProjectFile::FreeENUQenu), true)) return 0;
   progress.SetPosition(10);
+  return 1;
+}
+
+int CGPS3dFreeNetwork::Finite(const std::vector<double>& values, ProjectFile input) {
+  for (double v : values)
+    if (!std::isfinite(v)) {
+      Warn(Format(T(u8"文件%s中的数值过大，S变换的结果超出了数值范围(非有限值)，请检查该文件，不输出结果!"),
+                  PathToGbk(CurrentProjectFile(input)).c_str()));
+      return 0;
+    }
   return 1;
 }
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/ProjectFiles.h"
+
 namespace vemo {
 
 class CGPS3dFreeNetwork {
@@ -48,6 +50,8 @@ class CGPS3dFreeNetwork {
   int ReadDatumMatrix(const std::string& path);
   int ReadCofactors(const std::string& path);
   int LocalFrame();
+  // 1 when every value is finite; otherwise 0 after the message naming the input file.
+  static int Finite(const std::vector<double>& values, ProjectFile input);
   int WriteIncrements(const std::string& path);
   int WriteCofactors(const std::string& path);
   int WritePrecisions(const std::string& path);

@@ -69,6 +69,12 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   // The solution in metres (M0, PVV) with Qxx, once the normal equations are solved.
   vemo::CAdjustmentSolution m_Solution;
 
+  // In approximate-file mode, the points (besides the known one) that the free network's input
+  // files hold, by name; empty: every point. The cofactor triangle grows with the square of
+  // their number (25 GB for 20,000 points); a free network of some of the points is the free
+  // network whose datum they define.
+  std::vector<std::string> m_FreeNetworkPoints;
+
   // Seconds spent by the last Adjust in its stages, for the benchmark.
   struct StageTimes {
     double approximate = 0, build = 0, solve = 0, inverse = 0, reports = 0;

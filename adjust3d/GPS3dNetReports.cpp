@@ -2,10 +2,12 @@
 // three parts of the result file, the point files for the other commands and, in
 // approximate-file mode, the input files of the free network. Every line is written with the
 // system's fixed format, converted to GBK once, so that field widths count GBK bytes.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "adjust/ReportSections.h"
+#include "adjust3d/FreeNetworkFiles.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "project/AppState.h"
 #include "geodesy/Angles.h"
@@ -94,6 +96,8 @@ void CGPS3dNetAdjust::ComputeReliability() {
     const double Q[3][3] = {{m_Dxx[j], m_Dxy[j], m_Dxz[j]}, {m_Dxy[j], m_Dyy[j], m_Dyz[j]}, {m_Dxz[j], m_Dyz[j], m_Dzz[j]}};
     int index[6];
     VectorUnknowns(j, index);
+    double Qx[6][6];
+    m_Normal->Cofactors(index, 6, &Qx[0][0]);
     // Qvv = Q - A Qxx A^T with A = [-I | +I]; the component r of A picks positions r and r + 3.
     double Qvv[3][3];
     for (int r = 0; r < 3; ++r)
@@ -101,7 +105,7 @@ void CGPS3dNetAdjust::ComputeReliability() {
         double adjusted = 0.0;
         for (int a : {r, r + 3})
           for (int b : {c, c + 3})
-            if (index[a] >= 0 && index[b] >= 0) adjusted += sign[a] * sign[b] * Qxx(index[a], index[b]);
+            if (index[a] >= 0 && index[b] >= 0) adjusted += sign[a] * sign[b] * Qx[a][b];
         Qvv[r][c] = Q[r][c] / m_MeanVariance - adjusted;
       }
     for (int r = 0; r < 3; ++r)
@@ -246,8 +250,8 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
     if (i >= m_KnownPointCount) {
       const int u = UnknownOf(i);
       double Qp[3][3], J[3][3], Qblh[3][3], K[3][3], Qxyh[3][3];
-      for (int r = 0; r < 3; ++r)
-        for (int q = 0; q < 3; ++q) Qp[r][q] = Qxx(u + r, u + q);
+      const int index[3] = {u, u + 1, u + 2};
+      m_Normal->Cofactors(index, 3, &Qp[0][0]);
       double M, N;
       RadiiOfCurvature(B, a, e2, M, N);
       GeodeticJacobian(B, L, H, a, e2, J);
@@ -301,6 +305,24 @@ int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
                 m_KnownPointCount));
     return 1;
   }
+  // The points written: the ones asked for in point order, the known point last.
+  std::vector<int> points;
+  if (m_FreeNetworkPoints.empty()) {
+    for (int i = 1; i < m_PointCount; ++i) points.push_back(i);
+  } else {
+    std::vector<char> asked(static_cast<size_t>(m_PointCount), 0);
+    for (const std::string& name : m_FreeNetworkPoints) {
+      const auto at = std::find(m_PointName.begin(), m_PointName.begin() + m_PointCount, name);
+      if (at == m_PointName.begin() + m_PointCount) {
+        Warn(Format(T(u8"点%s不在网中，不产生秩亏自由网的输入文件!"), name.c_str()));
+        return 0;
+      }
+      asked[static_cast<size_t>(at - m_PointName.begin())] = 1;
+    }
+    for (int i = 1; i < m_PointCount; ++i)
+      if (asked[static_cast<size_t>(i)]) points.push_back(i);
+  }
+  const int written = static_cast<int>(points.size()) + 1;
   const ProjectFile kinds[] = {ProjectFile::FreeXXInput, ProjectFile::FreeQxxInput, ProjectFile::FreeGxxInput};
   for (int which = 0; which < 3; ++which) {
     const std::string path = CurrentProjectFile(kinds[which]);
@@ -314,8 +336,8 @@ int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
       return 0;
     }
     if (which == 0) {
-      file.Printf("%8d %8d %13.4lf\n", m_PointCount, m_Redundancy, m_M0mm);
-      for (int i = 1; i < m_PointCount; ++i) {
+      file.Printf("%8d %8d %13.4lf\n", written, m_Redundancy, m_M0mm);
+      for (int i : points) {
         const size_t p = 3 * static_cast<size_t>(i - 1);
         file.Printf("%16s 1.0  %13.4lf %13.4lf %13.4lf %13.4lf %13.4lf %13.4lf\n", m_PointName[i].c_str(), m_x[p],
                     m_x[p + 1], m_x[p + 2], m_X[i] - m_x[p] / 1000.0, m_Y[i] - m_x[p + 1] / 1000.0,
@@ -324,13 +346,17 @@ int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
       file.Printf("%16s 1.0         0.0           0.0           0.0    %13.4lf %13.4lf %13.4lf\n",
                   m_PointName[0].c_str(), m_X[0], m_Y[0], m_Z[0]);
     } else if (which == 1) {
-      // The triangle of Qxx, then the fixed point's three rows of zeros: order u + 3 = 3N.
-      for (int p = 0; p < m_UnknownCount + 3; ++p) {
-        for (int q = 0; q <= p; ++q) file.Printf("%13.4lf ", p < m_UnknownCount ? Qxx(p, q) : 0.0);
-        file.Write("\n");
-      }
+      // The triangle of Qxx over the points' unknowns, then the fixed point's three rows of
+      // zeros: order 3 written.
+      std::vector<int> unknowns;
+      for (int i : points)
+        for (int c = 0; c < 3; ++c) unknowns.push_back(UnknownOf(i) + c);
+      const size_t order = unknowns.size() + 3;
+      WriteLowerTriangle(file, order, [&](size_t p, size_t q) {
+        return p < unknowns.size() ? Qxx(unknowns[p], unknowns[q]) : 0.0;
+      });
     } else {
-      for (int i = 0; i < m_PointCount; ++i) file.Write("1   0   0\n0   1   0\n0   0   1\n");
+      for (int i = 0; i < written; ++i) file.Write("1   0   0\n0   1   0\n0   0   1\n");
     }
     if (!CloseCompanion(file)) return 0;
   }

@@ -46,8 +46,8 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
     const double R[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};  // N, E, U
     const int p = net.UnknownOf(i);
     double Q[3][3], local[3][3] = {};
-    for (int a = 0; a < 3; ++a)
-      for (int b = 0; b < 3; ++b) Q[a][b] = net.Qxx(p + a, p + b);
+    const int index[3] = {p, p + 1, p + 2};
+    net.m_Normal->Cofactors(index, 3, &Q[0][0]);
     for (int a = 0; a < 3; ++a)
       for (int b = 0; b < 3; ++b)
         for (int m = 0; m < 3; ++m)

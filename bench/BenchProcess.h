@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,13 @@ inline double Median(std::vector<double> values) {
   if (values.empty()) return 0;
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
+}
+
+// The line a driver script collects from every benchmark: command, points, wall seconds,
+// processor seconds, peak resident MB.
+inline void PrintBenchLine(const char* command, int points, double seconds, double cpu, double peakMb) {
+  std::printf("BENCH %s %d %.3f %.3f %.1f\n", command, points, seconds, cpu, peakMb);
+  std::fflush(stdout);
 }
 
 inline double SecondsSince(std::chrono::steady_clock::time_point start) {

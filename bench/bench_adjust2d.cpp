@@ -133,7 +133,7 @@ int main(int argc, char** argv) {
     std::printf("%6d %6d %7d %6.3f %5d %7.3f %7.3f %7.3f %7.3f %6.3f %7.3f %7.3f %7.1f %7lld\n", points, unknowns,
                 vectors, Median(load), iterations, Median(iterate), Median(factor), Median(inverse), Median(reports),
                 Median(tests), Median(wall), Median(cpu), Median(peak), nonZeros / 1000);
-    std::fflush(stdout);
+    vemo::bench::PrintBenchLine("adjust-2d", points, Median(wall), Median(cpu), Median(peak));
   }
   return 0;
 }

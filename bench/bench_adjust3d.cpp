@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
     std::printf("%6d %6d %7d %6.3f %6.3f %8.3f %7.3f %7.3f %7.3f %6.3f %7.3f %7.3f %7.1f %7lld\n", points,
                 any.unknowns, any.vectors, Median(load), Median(approximate), Median(build), Median(solve),
                 Median(inverse), Median(reports), Median(tests), Median(wall), Median(cpu), Median(peak), any.factor / 1000);
-    std::fflush(stdout);
+    vemo::bench::PrintBenchLine("adjust-3d", points, Median(wall), Median(cpu), Median(peak));
   }
   return 0;
 }

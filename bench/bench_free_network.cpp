@@ -6,6 +6,7 @@
 // network shifted, two points moved by 3 cm, fresh noise). Each size runs in a fresh process,
 // so that its peak resident size is its own; files go to a temporary directory that is
 // removed afterwards (a campaign of 2000 points writes about 1.3 GB).
+// Beyond 2500 points the files hold 200 points spread over the network (--points).
 // Usage: bench_free_network [POINTS...] (default 200 2000).
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,6 +25,7 @@
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust3d/STransformation.h"
 #include "adjust3d/StabilityAnalysis.h"
+#include "bench/BenchProcess.h"
 #include "bench/BenchProject.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -40,6 +42,10 @@ double SizeMb(const fs::path& path) {
   std::error_code ec;
   return static_cast<double>(fs::file_size(path, ec)) / 1048576.0;
 }
+
+// Networks up to this size write every point's cofactors, larger ones 200 points' (the
+// command's default refuses every point's beyond 2 GB of files).
+constexpr int kAllPointsUpTo = 2500;
 
 // One size, in the child process: the figures on one line of standard output.
 int RunOnce(int points, const fs::path& dir) {
@@ -59,6 +65,10 @@ int RunOnce(int points, const fs::path& dir) {
     vemo::SetApproximateFileMode(1);
     CGPS3dNetAdjust adjust(0);
     adjust.m_ApproximateFile = approximate;
+    // Beyond a few thousand points the command refuses every point's cofactors by default: the
+    // run takes 200 points spread over the network, as with --points.
+    if (points > kAllPointsUpTo)
+      for (int i = 1; i < points; i += std::max(1, points / 200)) adjust.m_FreeNetworkPoints.push_back(net.names[i]);
     if (!adjust.Load() || !adjust.Adjust()) return 1;
   }
   const double adjustSeconds = Since(start);
@@ -68,7 +78,7 @@ int RunOnce(int points, const fs::path& dir) {
   if (!freeNetwork.Load()) return 1;
   const double readSeconds = Since(start);
   // The transformation of the cofactors alone, on a copy.
-  std::vector<double> p3(3 * static_cast<size_t>(points));
+  std::vector<double> p3(3 * static_cast<size_t>(freeNetwork.m_PointCount));
   for (size_t k = 0; k < p3.size(); ++k) p3[k] = freeNetwork.m_Weight[k / 3];
   double transformSeconds = 0.0;
   {
@@ -82,6 +92,15 @@ int RunOnce(int points, const fs::path& dir) {
   start = Clock::now();
   if (!freeNetwork.Compute()) return 1;
   const double computeSeconds = Since(start);
+  {
+    rusage used{};
+    getrusage(RUSAGE_SELF, &used);
+    const double cpu = static_cast<double>(used.ru_utime.tv_sec + used.ru_stime.tv_sec) +
+                       static_cast<double>(used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+    // The free-network command: the adjustment that writes the inputs, then the free network.
+    vemo::bench::PrintBenchLine("free-network", points, adjustSeconds + readSeconds + computeSeconds, cpu,
+                                used.ru_maxrss / 1024.0);
+  }
   const fs::path one = dir / "bench.GPS3dFreeXXQxx";
   double outputMb = 0.0;
   for (const char* ext : {"GPS3dFreeXXOut", "GPS3dFreeQxxOut", "GPS3dFreeMxxOut", "GPS3dFreeXXQxx", "GPS3dFreeENUQenu"})
@@ -97,7 +116,7 @@ int RunOnce(int points, const fs::path& dir) {
     const double shift[3] = {41.0, -23.0, 17.0};
     for (size_t k = 0; k < campaign.x.size(); ++k) {
       campaign.x[k] += shift[k % 3] + noise(rng);
-      if (k / 3 == 7 || k / 3 == static_cast<size_t>(points) / 2) campaign.x[k] += 17.3;
+      if (k / 3 == 7 || k / 3 == campaign.x.size() / 6) campaign.x[k] += 17.3;
     }
     vemo::CReportFile file;
     if (!file.Create((dir / "two.GPS3dFreeXXQxx").string())) return 1;
@@ -114,7 +133,7 @@ int RunOnce(int points, const fs::path& dir) {
 
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  const double order = 3.0 * points;
+  const double order = 3.0 * analysis.m_PointCount;  // of the points whose cofactors were written
   std::printf("%6d %6.0f %9.3f %8.3f %9.3f %8.3f %9.3f %5d %8.0f %8.1f %8.1f\n", points, order, adjustSeconds,
               readSeconds, transformSeconds, computeSeconds, stabilitySeconds, analysis.m_Iterations, outputMb,
               order * (order + 1) / 2 * 8 / 1048576.0, usage.ru_maxrss / 1024.0);

@@ -1,5 +1,7 @@
 #include "geodesy/LibraryState.h"
 
+#include <cstdio>
+
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
@@ -40,6 +42,17 @@ void OpenFileError(std::string fileName) {
 void OutOfMemory() {
   vemo::ShowMessage(vemo::T(u8"内存不足,请关闭一些应用程序后再试!"), ApplicationTitle(),
                     vemo::MessageIcon::Warning);
+}
+
+size_t AvailableMemory() {
+  std::FILE* meminfo = std::fopen("/proc/meminfo", "r");
+  if (!meminfo) return 0;
+  char line[256];
+  unsigned long long kb = 0;
+  while (std::fgets(line, sizeof line, meminfo))
+    if (std::sscanf(line, "MemAvailable: %llu kB", &kb) == 1) break;
+  std::fclose(meminfo);
+  return static_cast<size_t>(kb) * 1024;
 }
 
 void GetWindowMessage() { vemo::Platform().PumpMessage(); }

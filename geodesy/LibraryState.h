@@ -6,6 +6,7 @@
 // read them through the getters below.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class CGPSConfiguration;
@@ -24,5 +25,7 @@ const char* ApplicationTitle();
 void OpenFileError(std::string fileName);
 // Warning "内存不足,请关闭一些应用程序后再试!".
 void OutOfMemory();
+// The memory the system can give without swapping (MemAvailable), bytes; 0 when it cannot tell.
+size_t AvailableMemory();
 // Dispatches one pending user-interface event of the host, never waits.
 void GetWindowMessage();

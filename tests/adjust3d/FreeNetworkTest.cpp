@@ -225,6 +225,15 @@ TEST_F(FreeNetworkEngine, LocalFrameRotatesEveryPointAtTheCentroid) {
   }
 }
 
+TEST_F(FreeNetworkEngine, CofactorsBeyondTheRangeOfNumbersAreRefusedAndNothingIsWritten) {
+  for (double& q : inputs.Q) q = q == 0.0 ? 0.0 : 1e308;
+  EXPECT_EQ(Run(), 0);
+  ASSERT_EQ(project.MessagesUtf8().size(), 1u);
+  EXPECT_NE(project.MessagesUtf8()[0].find(u8"非有限值"), std::string::npos);
+  EXPECT_NE(project.MessagesUtf8()[0].find(project.File("GPS3dFreeQxxInput")), std::string::npos);
+  for (const char* ext : kResults) EXPECT_FALSE(project.Exists(ext)) << ext;
+}
+
 TEST_F(FreeNetworkEngine, WeightsThatFixNoDatumAreRefusedAndNothingIsWritten) {
   inputs.weights.assign(8, 0.0);
   EXPECT_EQ(Run(), 0);

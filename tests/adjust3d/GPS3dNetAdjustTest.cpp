@@ -136,6 +136,7 @@ class NetAdjustTest : public testing::Test {
   // Loads and adjusts the project; the network stays for inspection.
   int Run(int variant = 0) {
     network = std::make_unique<CGPS3dNetAdjust>(variant);
+    network->m_FreeNetworkPoints = freeNetworkPoints;
     if (!network->Load()) return -1;
     return network->Adjust();
   }
@@ -173,6 +174,7 @@ class NetAdjustTest : public testing::Test {
 
   AdjustProject project;
   std::unique_ptr<CGPS3dNetAdjust> network;
+  std::vector<std::string> freeNetworkPoints;  // what Run asks the free network's files to hold
 };
 
 TEST_F(NetAdjustTest, AgreesWithAnIndependentLeastSquaresSolution) {
@@ -540,6 +542,28 @@ TEST_F(FreeNetworkFiles, WrittenWithOneKnownPoint) {
   EXPECT_EQ(project.Read("GPS3dFreeGxxInput"), g);
   // The approximate file is read, not written, in this mode.
   EXPECT_EQ(project.scope.host.fileDialogs.size(), 1u);
+}
+
+TEST_F(FreeNetworkFiles, HoldThePointsAskedForAndRefuseAnUnknownName) {
+  Prepare(kK1);
+  freeNetworkPoints = {"P3"};
+  ASSERT_EQ(Run(), 1);
+  const CGPS3dNetAdjust& net = *network;
+  const int p3 = static_cast<int>(std::find(net.m_PointName.begin(), net.m_PointName.end(), "P3") - net.m_PointName.begin());
+  const auto xx = Lines(project.Read("GPS3dFreeXXInput"));
+  ASSERT_EQ(xx.size(), 3u);
+  EXPECT_EQ(xx[0], Format("%8d %8d %13.4lf", 2, net.m_Redundancy, net.m_M0mm));
+  EXPECT_EQ(xx[1].substr(0, 16), Format("%16s", "P3"));
+  const int u = net.UnknownOf(p3);
+  const auto qxx = Lines(project.Read("GPS3dFreeQxxInput"));
+  ASSERT_EQ(qxx.size(), 6u);
+  EXPECT_EQ(qxx[2], Format("%13.4lf %13.4lf %13.4lf ", net.Qxx(u + 2, u), net.Qxx(u + 2, u + 1), net.Qxx(u + 2, u + 2)));
+  EXPECT_EQ(project.Read("GPS3dFreeGxxInput"), "1   0   0\n0   1   0\n0   0   1\n1   0   0\n0   1   0\n0   0   1\n");
+  freeNetworkPoints = {"P3", "NOSUCH"};
+  project.scope.host.QueueFiles(std::vector<std::string>{project.File("GPS3dApproximateXYZ")});
+  project.scope.host.QueueAnswer(MessageAnswer::Yes);
+  Run();
+  EXPECT_EQ(project.MessagesUtf8().back(), u8"点NOSUCH不在网中，不产生秩亏自由网的输入文件!");
 }
 
 TEST_F(FreeNetworkFiles, ExistingFileIsKeptWhenTheAnswerIsNo) {
