@@ -26,7 +26,7 @@ std::string FormatSlow(const char* format, va_list args) {
   return std::string(big.data(), static_cast<size_t>(n));
 }
 
-struct Spec {
+struct Field {
   bool left = false, plus = false, space = false, alternate = false, zero = false;
   int width = 0;
   int precision = -1;  // none
@@ -34,7 +34,7 @@ struct Spec {
 
 // body (sign-free digits), with its sign character (0 for none), padded to the width as
 // printf pads a number: zeros after the sign when asked and not left-justified.
-void AppendPadded(std::string& out, const Spec& s, char sign, const char* body, size_t length, bool zeroAllowed) {
+void AppendPadded(std::string& out, const Field& s, char sign, const char* body, size_t length, bool zeroAllowed) {
   const size_t total = length + (sign ? 1 : 0);
   const size_t pad = s.width > 0 && static_cast<size_t>(s.width) > total ? static_cast<size_t>(s.width) - total : 0;
   if (s.left) {
@@ -52,16 +52,16 @@ void AppendPadded(std::string& out, const Spec& s, char sign, const char* body, 
   }
 }
 
-char SignOf(bool negative, const Spec& s) { return negative ? '-' : s.plus ? '+' : s.space ? ' ' : 0; }
+char SignOf(bool negative, const Field& s) { return negative ? '-' : s.plus ? '+' : s.space ? ' ' : 0; }
 
-void AppendInteger(std::string& out, const Spec& s, bool negative, unsigned long long magnitude) {
+void AppendInteger(std::string& out, const Field& s, bool negative, unsigned long long magnitude) {
   char digits[32];
   const auto end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
   AppendPadded(out, s, SignOf(negative, s), digits, static_cast<size_t>(end - digits), true);
 }
 
 // %f of a finite value with a precision to_chars can hold; false otherwise.
-bool AppendFloat(std::string& out, const Spec& s, double v) {
+bool AppendFloat(std::string& out, const Field& s, double v) {
   if (!std::isfinite(v) || s.alternate || s.precision > 60) return false;
   char digits[400];  // a double's integer part has at most 309 digits
   const auto [end, ec] =
@@ -74,14 +74,14 @@ bool AppendFloat(std::string& out, const Spec& s, double v) {
 }
 
 // One conversion by snprintf, for the values the fast path leaves alone (inf, nan).
-void AppendBySnprintf(std::string& out, const Spec& s, double v) {
-  char spec[48];
-  std::snprintf(spec, sizeof spec, "%%%s%s%s%s%s*.*f", s.left ? "-" : "", s.plus ? "+" : "", s.space ? " " : "",
+void AppendBySnprintf(std::string& out, const Field& s, double v) {
+  char conversion[48];
+  std::snprintf(conversion, sizeof conversion, "%%%s%s%s%s%s*.*f", s.left ? "-" : "", s.plus ? "+" : "", s.space ? " " : "",
                 s.alternate ? "#" : "", s.zero ? "0" : "");
-  const int n = std::snprintf(nullptr, 0, spec, s.width, s.precision, v);
+  const int n = std::snprintf(nullptr, 0, conversion, s.width, s.precision, v);
   if (n <= 0) return;
   std::vector<char> text(static_cast<size_t>(n) + 1);
-  std::snprintf(text.data(), text.size(), spec, s.width, s.precision, v);
+  std::snprintf(text.data(), text.size(), conversion, s.width, s.precision, v);
   out.append(text.data(), static_cast<size_t>(n));
 }
 
@@ -98,7 +98,7 @@ bool TryAppendFormat(std::string& out, const char* f, va_list args) {
       ++f;
       continue;
     }
-    Spec s;
+    Field s;
     for (;; ++f) {
       if (*f == '-') s.left = true;
       else if (*f == '+') s.plus = true;
@@ -150,9 +150,9 @@ bool TryAppendFormat(std::string& out, const char* f, va_list args) {
         const unsigned long long v = longs >= 2   ? va_arg(args, unsigned long long)
                                      : longs == 1 ? va_arg(args, unsigned long)
                                                   : va_arg(args, unsigned);
-        Spec unsignedSpec = s;
-        unsignedSpec.plus = unsignedSpec.space = false;  // no sign for %u
-        AppendInteger(out, unsignedSpec, false, v);
+        Field unsignedField = s;
+        unsignedField.plus = unsignedField.space = false;  // no sign for %u
+        AppendInteger(out, unsignedField, false, v);
         break;
       }
       case 'f':
@@ -222,7 +222,7 @@ std::string Format(const char* format, ...) {
 }
 
 void AppendFixed(std::string& out, double v, int width, int precision) {
-  Spec s;
+  Field s;
   s.width = width;
   s.precision = precision;
   if (!AppendFloat(out, s, v)) AppendBySnprintf(out, s, v);

@@ -256,7 +256,7 @@ TEST_F(OneFixTest, DialogStartsFromTheRememberedInput) {
 }
 
 TEST_F(OneFixTest, ANumberOfTheRememberedFileThatDoesNotReadIsNeverZero) {
-  // The original scanned "%s %lf %lf %lf": one damaged number left it and the rest of its line
+  // Scanned as "%s %lf %lf %lf", one damaged number left it and the rest of its line
   // at zero, and the run fixed the point at x = y = h = 0.
   project.Write("OneFix", "K1 1000.0x 2000 35\n30.274402258 114.153345812 2.49\nK1 P2 4S.1530");
   OneFixOneAzimuth remembered;
