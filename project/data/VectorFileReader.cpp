@@ -18,6 +18,16 @@
 namespace vemo {
 namespace {
 
+// Two names (after the flag of a flagged file) and at least three numbers, nothing else: what
+// is left of a vector line cut short.
+bool LooksLikeDamagedVector(const std::vector<std::string>& items, int count) {
+  const int first = (items[0] == "0" || items[0] == "1") ? 3 : 2;
+  if (count < first + 3) return false;
+  for (int k = first; k < count; ++k)
+    if (!ParseNumber(items[k])) return false;
+  return true;
+}
+
 void ShowBadVectorFile() {
   ShowMessage(T(u8"基线向量文件有误，请检查设置对话框中的基线解软件类型!"), AppTitle(), MessageIcon::Warning);
 }
@@ -112,7 +122,10 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
       scanned = ScanVector(line, v);
     } else {
       const int count = GetItemsValue(line.c_str(), items, ' ');
-      if (count < 11) return true;  // the source-file lines of the independent baseline file
+      // The source-file lines of the independent baseline file are paths; a line of two names
+      // followed by numbers only is a vector that lost some of its items, which must not
+      // vanish from the network unnoticed.
+      if (count < 11 && !LooksLikeDamagedVector(items, count)) return true;
       if (count == 12 && items[0] == "1") return true;  // a baseline left out
       if (count == 11) scanned = ScanVector(line, v);
       else if (count == 12 && items[0] == "0") scanned = ScanVector(TakeToken(line, nullptr), v);

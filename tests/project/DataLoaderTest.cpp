@@ -199,6 +199,15 @@ TEST_F(DataLoaderTest, FlaggedVectorFileLoadsWithoutTheLeftOutLinesAndFailsTheEl
   EXPECT_EQ(ellipsoidal.m_ErrorFlag, 1);
   EXPECT_EQ(Messages().back().text, Format(G(kReadError).c_str(), 1));
   EXPECT_EQ(Messages().back().caption, "Read GPS 3D Baseline");
+
+  // A path with blanks is still a source line; a vector that lost its last items is an error,
+  // not a baseline gone from the network.
+  Write("GPS3dVector", "/data/my survey 2 of 3/s1.GPS3DVector_S\n" + file.substr(file.find('\n') + 1));
+  EXPECT_EQ(CReadGPS3dVector(0).Load(), 1);
+  Write("GPS3dVector", file + " 0 N1 K1 1.0 2.0 3.0 1.0 1.0\n");
+  CReadGPS3dVector cut(0);
+  EXPECT_EQ(cut.Load(), 0);
+  EXPECT_EQ(cut.m_ErrorFlag, 1);
 }
 
 TEST_F(DataLoaderTest, VectorFileOfFourBytesIsRefused) {
