@@ -7,10 +7,12 @@
 #include <Eigen/SparseCholesky>
 #include <Eigen/SparseCore>
 #include <cholmod.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
 #include "geodesy/LibraryState.h"
@@ -106,6 +108,22 @@ void CheckBudget(double needed) {
   if (budget != 0 && needed > static_cast<double>(budget)) throw std::bad_alloc();
 }
 
+// The BLAS behind CHOLMOD is OpenBLAS where it is installed, which runs every dense block on
+// all cores and waits for its threads by spinning: on a machine that other work shares (the
+// desktop beside a build, the test suite run two at a time) that made a 2,000-point free
+// network 12 times slower, and the count of threads changes the rounding of the blocks, so
+// the printed digits would depend on the machine. One thread, unless the person sets
+// OPENBLAS_NUM_THREADS; another BLAS has no such function and is left as it is.
+void UseOneBlasThread() {
+  static const bool done = [] {
+    if (std::getenv("OPENBLAS_NUM_THREADS")) return true;
+    using SetThreads = void (*)(int);
+    if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"))) set(1);
+    return true;
+  }();
+  (void)done;
+}
+
 }  // namespace
 
 void CSparseNormalEquations::SetMemoryBudget(size_t bytes) { g_MemoryBudget = bytes; }
@@ -130,6 +148,7 @@ struct CSparseNormalEquations::Factor {
   bool zInPlace = false;
 
   Factor() {
+    UseOneBlasThread();
     cholmod_start(&common);
     common.print = 0;  // failures are reported through the status, by the engine's messages
     common.error_handler = nullptr;
