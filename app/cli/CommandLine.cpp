@@ -1,12 +1,11 @@
 #include "app/cli/CommandLine.h"
 
 #include <cstdio>
-#include <exception>
-#include <new>
 
 #include "project/AppState.h"
 #include "app/cli/ConsoleHost.h"
 #include "app/commands/Args.h"
+#include "app/commands/CommandFlow.h"
 #include "app/commands/CommandTable.h"
 #include "project/ProjectDialogs.h"
 #include "geodesy/Encoding.h"
@@ -26,21 +25,7 @@ int Usage(const std::string& text, const char* command) {
 }  // namespace
 
 int RunGuarded(const std::function<int()>& handler, const char* command) {
-  try {
-    return handler();
-  } catch (const UsageError& e) {
-    return Usage(e.what(), command);
-  } catch (const std::bad_alloc&) {
-    ShowMessage(T(u8"内存不足!"), AppTitle(), MessageIcon::Warning);
-  } catch (const std::exception& e) {
-    // What a command lets escape (a quantile beyond its distribution, a file system error)
-    // would abort the process and skip every clean-up: a message and a failed command instead.
-    ShowMessage(Format(T(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(),
-                MessageIcon::Error);
-  } catch (...) {
-    ShowMessage(T(u8"命令因意外错误而中止!"), AppTitle(), MessageIcon::Error);
-  }
-  return kCommandFailed;
+  return RunCatchingFailures(handler, [command](const UsageError& e) { return Usage(e.what(), command); });
 }
 
 int RunCommandLine(const std::vector<std::string>& arguments) {

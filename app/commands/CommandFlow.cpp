@@ -1,10 +1,13 @@
 #include "app/commands/CommandFlow.h"
 
 #include <algorithm>
+#include <exception>
+#include <new>
 #include <filesystem>
 #include <string_view>
 
 #include "project/AppState.h"
+#include "app/commands/Args.h"
 #include "app/commands/CommandTable.h"
 #include "project/data/DataFileReader.h"
 #include "geodesy/Encoding.h"
@@ -125,6 +128,22 @@ bool CResultFiles::Remove() const {
 int CResultFiles::Finish(int status) const {
   if (status != kCommandDone) Remove();
   return status;
+}
+
+int RunCatchingFailures(const std::function<int()>& handler, const std::function<int(const UsageError&)>& usage) {
+  try {
+    return handler();
+  } catch (const UsageError& e) {
+    return usage(e);
+  } catch (const std::bad_alloc&) {
+    ShowMessage(T(u8"内存不足!"), AppTitle(), MessageIcon::Warning);
+  } catch (const std::exception& e) {
+    ShowMessage(Format(T(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(),
+                MessageIcon::Error);
+  } catch (...) {
+    ShowMessage(T(u8"命令因意外错误而中止!"), AppTitle(), MessageIcon::Error);
+  }
+  return kCommandFailed;
 }
 
 int RunComputation(const std::function<int()>& load, const std::function<int()>& run,

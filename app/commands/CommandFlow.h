@@ -45,6 +45,13 @@ class CResultFiles {
 // when it succeeds open each result file as a text document. The data set and the engine are
 // the caller's objects on its stack; they die with the command. Returns the command's exit
 // status: kCommandDone, or kCommandFailed when loading or the engine failed (nothing opened).
+class UsageError;
+
+// Runs a command's handler in either host: a usage error goes to usage, anything else it
+// throws (out of memory, a quantile beyond its distribution, a file system error) becomes a
+// message and kCommandFailed, so that no host ends inside a command and skips its clean-up.
+int RunCatchingFailures(const std::function<int()>& handler, const std::function<int(const UsageError&)>& usage);
+
 int RunComputation(const std::function<int()>& load, const std::function<int()>& run,
                    const std::vector<std::string>& resultFiles);
 // The same for a command that declares the files it writes: they are removed before loading

@@ -1,8 +1,8 @@
 #include "app/desktop/DesktopCommands.h"
 
 #include <filesystem>
-#include <new>
 
+#include "app/commands/CommandFlow.h"
 #include "app/commands/CommandTable.h"
 #include "app/commands/DialogArguments.h"
 #include "app/desktop/QtText.h"
@@ -117,26 +117,15 @@ int RunWithDialogs(const CommandSpec& command, QWidget* parent) {
 
 int RunDesktopCommand(const CommandSpec& command, QWidget* parent) {
   ClearStopRequest();  // "取消" of an earlier command's progress window is no request to stop this one
-  try {
-    return RunWithDialogs(command, parent);
-  } catch (const UsageError& e) {
+  // Whatever a command lets escape would end the program inside the event loop with the
+  // person's unsaved documents: it becomes a message and a failed command, and the window
+  // takes the next one.
+  return RunCatchingFailures([&] { return RunWithDialogs(command, parent); }, [](const UsageError& e) {
     // The desktop gave the handler less than it needs (a command whose dialog the desktop
     // does not have yet).
     ShowMessage(Format(T(u8"此命令缺少输入: %s"), e.what()), AppTitle(), MessageIcon::Warning);
     return kCommandUsage;
-  } catch (const std::bad_alloc&) {
-    ShowMessage(T(u8"内存不足!"), AppTitle(), MessageIcon::Warning);
-    return kCommandFailed;
-  } catch (const std::exception& e) {
-    // Anything else a command lets escape (a file system error, say) would end the program
-    // inside the event loop with the person's unsaved documents: it becomes a message and a
-    // failed command instead, and the window takes the next one.
-    ShowMessage(Format(T(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(), MessageIcon::Error);
-    return kCommandFailed;
-  } catch (...) {
-    ShowMessage(T(u8"命令因意外错误而中止!"), AppTitle(), MessageIcon::Error);
-    return kCommandFailed;
-  }
+  });
 }
 
 }  // namespace vemo
