@@ -98,4 +98,13 @@ int RunExportKml(CommandContext& context);
 // Help (HelpCommand.cpp).
 int RunHelp(CommandContext& context);
 
+// Exchange with other adjustment programs' files (ExchangeCommands.cpp).
+extern const char* const kImportDynaHelp;
+extern const char* const kImportGamaHelp;
+extern const char* const kExportGamaHelp;
+int RunImportDynaml(CommandContext& context);
+int RunImportDna(CommandContext& context);
+int RunImportGama(CommandContext& context);
+int RunExportGama(CommandContext& context);
+
 }  // namespace vemo

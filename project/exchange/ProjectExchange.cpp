@@ -1,0 +1,509 @@
+#include "project/exchange/ProjectExchange.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <tuple>
+
+#include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
+#include "geodesy/Format.h"
+#include "geodesy/GPSConfiguration.h"
+#include "geodesy/GPSTransfer.h"
+#include "geodesy/LibraryState.h"
+#include "geodesy/Platform.h"
+#include "geodesy/ProjectFiles.h"
+#include "geodesy/TextTools.h"
+#include "project/data/KnownPointReading.h"
+#include "project/exchange/DynaReader.h"
+
+namespace vemo::exchange {
+
+const char* const kKnownCovExtension = "GPS3dKnownCov";
+const char* const kClusterExtension = "GPS3dCluster";
+const char* const kImportLogExtension = "GPS3dImportLog";
+
+std::string ExactNumber(double value, int decimals) {
+  std::string text = Format("%.*f", decimals, value);
+  if (std::strtod(text.c_str(), nullptr) == value) return text;
+  // Fifteen significant digits: beyond what any source prints, without the noise of the last
+  // bit that a unit conversion leaves.
+  return Format("%.15g", value);
+}
+
+namespace {
+
+std::string ProjectPath(const std::string& extension) {
+  return ProjectFileName(GlobalProjectDir(), GlobalProjectName(), extension);
+}
+
+// ---------------------------------------------------------------- names
+
+// Source names made into project names, each distinct source name a distinct project name.
+class NameMap {
+ public:
+  const std::string& Map(const std::string& source) {
+    auto found = m_Names.find(source);
+    if (found != m_Names.end()) return found->second;
+    const std::string base = Clean(source);
+    std::string name = base;
+    for (int k = 2; m_Taken.count(name); ++k) {
+      const std::string suffix = "~" + std::to_string(k);
+      name = Cut(base, kProjectNameLimit - suffix.size()) + suffix;
+    }
+    m_Taken.insert(name);
+    if (name != source) m_Renamed.emplace_back(source, name);
+    return m_Names.emplace(source, name).first->second;
+  }
+  const std::vector<std::pair<std::string, std::string>>& Renamed() const { return m_Renamed; }
+
+ private:
+  // At most limit bytes, never splitting a two-byte character.
+  static std::string Cut(const std::string& gbk, size_t limit) {
+    size_t end = 0;
+    while (end < gbk.size()) {
+      const size_t step = IsGbkLeadByte(static_cast<unsigned char>(gbk[end])) && end + 1 < gbk.size() ? 2 : 1;
+      if (end + step > limit) break;
+      end += step;
+    }
+    return gbk.substr(0, end);
+  }
+  static std::string Clean(const std::string& utf8) {
+    const std::string gbk = Utf8ToGbk(Trim(utf8));
+    std::string out;
+    for (size_t i = 0; i < gbk.size(); ++i) {
+      const unsigned char c = static_cast<unsigned char>(gbk[i]);
+      if (IsGbkLeadByte(c) && i + 1 < gbk.size()) {
+        out += gbk.substr(i++, 2);
+        continue;
+      }
+      out += (c <= ' ' || c == ',' || c == 0x7f) ? '_' : static_cast<char>(c);
+    }
+    out = UpperGbk(out);
+    if (out.empty()) out = "_";
+    if (out[0] == '#') out[0] = '_';
+    return Cut(out, kProjectNameLimit);
+  }
+  std::map<std::string, std::string> m_Names;
+  std::set<std::string> m_Taken;
+  std::vector<std::pair<std::string, std::string>> m_Renamed;  // source (UTF-8), project name (GBK)
+};
+
+// The upper triangle of a symmetric n x n matrix, one row a line.
+std::string UpperRows(const Matrix& m, size_t n, double factor = 1.0) {
+  std::string text;
+  for (size_t r = 0; r < n; ++r) {
+    for (size_t c = r; c < n; ++c) text += (c > r ? " " : "") + ExactNumber(m[r * n + c] * factor, 13);
+    text += '\n';
+  }
+  return text;
+}
+
+struct PendingFile {
+  std::string path, content;
+};
+
+std::string FrameLines(const std::map<std::string, int>& frames, const char* title) {
+  std::string text;
+  for (const auto& [key, count] : frames) {
+    const size_t at = key.find('@');
+    AppendFormat(text, T(u8"%s: %s  历元 %s  %d个\n"), title, Utf8ToGbk(key.substr(0, at)).c_str(),
+                 Utf8ToGbk(key.substr(at + 1)).c_str(), count);
+  }
+  return text;
+}
+
+}  // namespace
+
+bool ImportIntoProject(const Network& n, const std::string& formatName, const std::vector<std::string>& sources) {
+  try {
+    NameMap names;
+    for (const Station& s : n.stations) names.Map(s.name);
+    // Known points: the points of the point clusters with their observed positions, and the
+    // constrained stations that no point cluster gives.
+    std::map<std::string, std::array<double, 3>> clustered;
+    for (const PointCluster& c : n.pointClusters)
+      for (size_t i = 0; i < c.names.size(); ++i)
+        if (!clustered.emplace(c.names[i], c.xyz[i]).second)
+          Fail(n.measurementFile, c.line,
+               Format(T(u8"点\"%s\"出现在多个点簇中!"), Utf8ToGbk(c.names[i]).c_str()));
+    std::string known, approximate, vectors, clusters, knownCov;
+    int constrained = 0, partly = 0;
+    std::vector<const Station*> ordered;
+    for (const Station& s : n.stations)
+      if ((s.constrained && !clustered.count(s.name)) || clustered.count(s.name)) ordered.push_back(&s);
+    for (const Station& s : n.stations)
+      if (!((s.constrained && !clustered.count(s.name)) || clustered.count(s.name))) ordered.push_back(&s);
+    for (const Station* s : ordered) {
+      const bool isKnown = clustered.count(s->name) || s->constrained;
+      constrained += s->constrained;
+      partly += s->partlyConstrained;
+      const std::array<double, 3> xyz = clustered.count(s->name) ? clustered[s->name] : s->xyz;
+      const std::string& name = names.Map(s->name);
+      if (isKnown) {
+        if (!s->hasPosition && !clustered.count(s->name))
+          Fail(n.measurementFile, s->line, Format(T(u8"固定点\"%s\"没有坐标!"), Utf8ToGbk(s->name).c_str()));
+        known += Format("%20s %20s %20s %20s\n", name.c_str(), ExactNumber(xyz[0], 4).c_str(),
+                        ExactNumber(xyz[1], 4).c_str(), ExactNumber(xyz[2], 4).c_str());
+      }
+      if (isKnown || s->hasPosition)
+        approximate += Format("%16s %15s %15s %15s\n", name.c_str(), ExactNumber(xyz[0], 4).c_str(),
+                              ExactNumber(xyz[1], 4).c_str(), ExactNumber(xyz[2], 4).c_str());
+    }
+    // Points of point clusters that no station record gives.
+    for (const auto& [source, xyz] : clustered) {
+      bool station = false;
+      for (const Station& s : n.stations) station = station || s.name == source;
+      if (station) continue;
+      const std::string& name = names.Map(source);
+      known += Format("%20s %20s %20s %20s\n", name.c_str(), ExactNumber(xyz[0], 4).c_str(),
+                      ExactNumber(xyz[1], 4).c_str(), ExactNumber(xyz[2], 4).c_str());
+    }
+    std::map<std::pair<std::string, std::string>, int> pairCount;
+    std::vector<int> occurrence;
+    for (const Baseline& b : n.baselines) {
+      const std::string& from = names.Map(b.from);
+      const std::string& to = names.Map(b.to);
+      occurrence.push_back(++pairCount[{from, to}]);
+      vectors += Format("%16s %16s %15s %15s %15s", from.c_str(), to.c_str(), ExactNumber(b.d[0], 4).c_str(),
+                        ExactNumber(b.d[1], 4).c_str(), ExactNumber(b.d[2], 4).c_str());
+      for (int k : {0, 4, 8, 1, 2, 5}) vectors += Format(" %20s", ExactNumber(b.cov[k], 13).c_str());
+      vectors += '\n';
+    }
+    for (const BaselineCluster& c : n.clusters) {
+      clusters += Format("CLUSTER %d\n", static_cast<int>(c.baselines.size()));
+      for (size_t i : c.baselines)
+        clusters += Format("%s %s %d\n", names.Map(n.baselines[i].from).c_str(), names.Map(n.baselines[i].to).c_str(),
+                           occurrence[i]);
+      clusters += UpperRows(c.cov, 3 * c.baselines.size());
+    }
+    for (const PointCluster& c : n.pointClusters) {
+      if (c.names.size() == 1) {
+        knownCov += names.Map(c.names[0]);
+        for (int k : {0, 4, 8, 1, 2, 5}) knownCov += " " + ExactNumber(c.cov[k], 13);
+        knownCov += '\n';
+        continue;
+      }
+      knownCov += Format("GROUP %d\n", static_cast<int>(c.names.size()));
+      for (const auto& name : c.names) knownCov += names.Map(name) + "\n";
+      knownCov += UpperRows(c.cov, 3 * c.names.size());
+    }
+
+    // The summary, which is also the import record.
+    std::string summary = Format(T(u8"导入%s格式的网:\n"), formatName.c_str());
+    for (const auto& source : sources) AppendFormat(summary, T(u8"源文件: %s\n"), PathToGbk(source).c_str());
+    AppendFormat(summary, T(u8"测站: %d个(固定%d个"), static_cast<int>(n.stations.size()), constrained);
+    if (partly) AppendFormat(summary, T(u8",部分约束%d个按未知点处理"), partly);
+    AppendFormat(summary, T(u8")\n基线: %d条\n基线簇: %d个\n点簇(带协方差的已知点): %d个\n"),
+                 static_cast<int>(n.baselines.size()), static_cast<int>(n.clusters.size()),
+                 static_cast<int>(n.pointClusters.size()));
+    summary += FrameLines(n.stationFrames, T(u8"测站参考框架"));
+    summary += FrameLines(n.measurementFrames, T(u8"观测参考框架"));
+    for (const auto& note : n.duplicates) summary += note + "\n";
+    for (const auto& [type, count] : n.notImported)
+      AppendFormat(summary, T(u8"未导入的观测: %s类 %d个\n"), Utf8ToGbk(type).c_str(), count);
+    if (n.ignored) AppendFormat(summary, T(u8"源文件标为忽略的观测: %d个(未导入)\n"), n.ignored);
+    if (known.empty()) summary += T(u8"注意: 没有固定点或带协方差的已知点,平差前请输入已知点!\n");
+    if (!names.Renamed().empty()) {
+      summary += T(u8"改名的测站(原名 -> 工程点名):\n");
+      for (const auto& [source, name] : names.Renamed())
+        AppendFormat(summary, "  %s -> %s\n", Utf8ToGbk(source).c_str(), name.c_str());
+    }
+
+    std::vector<PendingFile> files = {{ProjectPath(Extension(ProjectFile::KnownXYZ)), known},
+                                      {ProjectPath(Extension(ProjectFile::ApproximateXYZ)), approximate},
+                                      {ProjectPath(Extension(ProjectFile::Vector3d)), vectors},
+                                      {ProjectPath(kImportLogExtension), summary}};
+    std::vector<std::string> stale;
+    for (const auto& [extension, content] : {std::pair{kClusterExtension, clusters}, std::pair{kKnownCovExtension, knownCov}}) {
+      if (!content.empty()) files.push_back({ProjectPath(extension), content});
+      else if (FileExists(ProjectPath(extension))) stale.push_back(ProjectPath(extension));
+    }
+    std::string existing;
+    for (const auto& f : files)
+      if (FileExists(f.path)) existing += "  " + PathToGbk(f.path) + "\n";
+    for (const auto& path : stale) existing += "  " + PathToGbk(path) + T(u8"(删除)\n");
+    if (!existing.empty() &&
+        !AskYesNo(Format(T(u8"以下文件已经存在,导入将覆盖:\n%s是否继续?"), existing.c_str()), ApplicationTitle(),
+                  MessageIcon::Question, 1, MessageAnswer::No))
+      return false;
+
+    // Every file is written beside its old one first; only when all are whole do they replace them.
+    std::vector<std::unique_ptr<CAtomicFile>> outputs;
+    for (const auto& f : files) {
+      auto out = std::make_unique<CAtomicFile>();
+      if (!out->Open(f.path) || !out->Write(f.content.data(), f.content.size())) {
+        WriteFileError(f.path, ApplicationTitle());
+        return false;
+      }
+      outputs.push_back(std::move(out));
+    }
+    for (size_t i = 0; i < outputs.size(); ++i)
+      if (!outputs[i]->Commit()) {
+        WriteFileError(files[i].path, ApplicationTitle());
+        return false;
+      }
+    std::string failed;
+    if (!RemoveFilesDurably(stale, &failed)) {
+      WriteFileError(failed, ApplicationTitle());
+      return false;
+    }
+    Platform().ShowText(T(u8"导入"), summary);
+    return true;
+  } catch (const ExchangeError& e) {
+    ShowMessage(e.what(), ApplicationTitle(), MessageIcon::Warning);
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------- the project's network
+
+namespace {
+
+std::vector<std::string> TextLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  return lines;
+}
+
+std::vector<std::string> Items(std::string line) {
+  for (char& c : line)
+    if (c == '\t' || c == '\r') c = ' ';
+  std::vector<std::string> items;
+  if (!IsSpaceString(line.c_str())) GetItemsValue(line.c_str(), items, ' ');
+  return items;
+}
+
+double NumberAt(const std::string& text, const std::string& path, int line) {
+  auto v = ParseNumber(text);
+  if (!v) Fail(path, line, Format(T(u8"\"%s\"不是数值!"), text.c_str()));
+  return *v;
+}
+
+// The covariance files: "#" comments and blank lines skipped; a block header and its name
+// lines, then the upper triangle read as one stream of numbers.
+class BlockReader {
+ public:
+  BlockReader(std::string path, const std::string& text) : m_Path(std::move(path)), m_Lines(TextLines(text)) {}
+  // The items of the next line that holds any, or false at the end.
+  bool Next(std::vector<std::string>& items) {
+    while (m_Index < m_Lines.size()) {
+      items = Items(m_Lines[m_Index++]);
+      if (!items.empty() && items[0][0] != '#') return true;
+    }
+    return false;
+  }
+  int Line() const { return static_cast<int>(m_Index); }
+  const std::string& Path() const { return m_Path; }
+  Matrix UpperTriangle(size_t dim, int headerLine) {
+    Matrix m(dim * dim);
+    size_t r = 0, c = 0;
+    std::vector<std::string> items;
+    while (r < dim) {
+      if (!Next(items)) Fail(m_Path, headerLine, T(u8"协方差阵的元素不足!"));
+      for (const auto& item : items) {
+        if (r >= dim) Fail(m_Path, Line(), T(u8"协方差阵的元素过多!"));
+        m[r * dim + c] = m[c * dim + r] = NumberAt(item, m_Path, Line());
+        if (++c == dim) c = ++r;
+      }
+    }
+    return m;
+  }
+
+ private:
+  std::string m_Path;
+  std::vector<std::string> m_Lines;
+  size_t m_Index = 0;
+};
+
+int BlockSize(const std::vector<std::string>& items, const std::string& path, int line, int minimum) {
+  auto count = items.size() == 2 ? ParseInteger(items[1]) : std::nullopt;
+  if (!count || *count < minimum || *count > 100000) Fail(path, line, Format(T(u8"\"%s\"后应为一个不小于%d的整数!"), items[0].c_str(), minimum));
+  return *count;
+}
+
+}  // namespace
+
+Network ReadProjectNetwork() {
+  Network n;
+  const CGPSConfiguration* config = GlobalConfiguration();
+  const double a = config ? config->m_CurrentCoorsSystem.m_a : kGrs80A;
+  const double invF = config ? config->m_CurrentCoorsSystem.m_InvF : kGrs80InvF;
+  std::map<std::string, size_t> pointIndex;
+  std::map<std::string, bool> geodetic;
+
+  const std::string knownPath = ProjectPath(Extension(ProjectFile::KnownXYZ));
+  const auto knownLines = TextLines(ReadInput(knownPath));
+  for (size_t i = 0; i < knownLines.size(); ++i) {
+    std::string line = knownLines[i];
+    for (char& c : line)
+      if (c == ',') c = ' ';
+    auto items = Items(line);
+    if (items.empty()) continue;
+    const int number = static_cast<int>(i + 1);
+    if (items.size() < 4) Fail(knownPath, number, T(u8"已知点应有点名和三个坐标!"));
+    Station s;
+    s.name = NormalizeName(items[0]);
+    s.constrained = true;
+    s.line = number;
+    double v[3];
+    for (int k = 0; k < 3; ++k) v[k] = NumberAt(items[1 + k], knownPath, number);
+    const KnownPointReading reading = ReadKnownPointValues(v[0], v[1], v[2], GeodeticBound::Below1000);
+    if (reading == KnownPointReading::Impossible) Fail(knownPath, number, T(u8"坐标不是可能的B、L、H!"));
+    geodetic[s.name] = reading == KnownPointReading::Geodetic;
+    s.xyz = geodetic[s.name] ? GeodeticToGeocentric(PackedDmsToRadians(v[0]), PackedDmsToRadians(v[1]), v[2], a, invF)
+                             : std::array<double, 3>{v[0], v[1], v[2]};
+    if (pointIndex.count(s.name)) continue;  // the first line of a name holds, as the adjustment reads it
+    pointIndex[s.name] = n.stations.size();
+    n.stations.push_back(std::move(s));
+  }
+
+  std::map<std::string, std::array<double, 3>> approximate;
+  const std::string approximatePath = ProjectPath(Extension(ProjectFile::ApproximateXYZ));
+  if (FileExists(approximatePath)) {
+    std::vector<std::string> items;
+    for (const auto& line : TextLines(ReadInput(approximatePath)))
+      for (auto& item : Items(line)) items.push_back(std::move(item));
+    for (size_t i = 0; i + 3 < items.size(); i += 4) {
+      auto x = ParseNumber(items[i + 1]), y = ParseNumber(items[i + 2]), z = ParseNumber(items[i + 3]);
+      if (!x || !y || !z) break;
+      approximate[NormalizeName(items[i])] = {*x, *y, *z};
+    }
+  }
+
+  const std::string vectorPath = ProjectPath(Extension(ProjectFile::Vector3d));
+  n.measurementFile = vectorPath;
+  const auto vectorLines = TextLines(ReadInput(vectorPath));
+  std::map<std::tuple<std::string, std::string, int>, size_t> byPair;
+  std::map<std::pair<std::string, std::string>, int> pairCount;
+  for (size_t i = 0; i < vectorLines.size(); ++i) {
+    auto items = Items(vectorLines[i]);
+    const int number = static_cast<int>(i + 1);
+    bool use = true;
+    if (items.size() == 12 && (items[0] == "0" || items[0] == "1")) {
+      use = items[0] == "0";
+      items.erase(items.begin());
+    }
+    if (items.size() != 11) continue;  // the source-file lines of a formed vector file
+    Baseline b;
+    b.from = NormalizeName(items[0]), b.to = NormalizeName(items[1]), b.line = number;
+    const int k = ++pairCount[{b.from, b.to}];
+    if (!use) continue;
+    for (int c = 0; c < 3; ++c) b.d[c] = NumberAt(items[2 + c], vectorPath, number);
+    double e[6];
+    for (int c = 0; c < 6; ++c) e[c] = NumberAt(items[5 + c], vectorPath, number);
+    b.cov = {e[0], e[3], e[4], e[3], e[1], e[5], e[4], e[5], e[2]};
+    byPair[{b.from, b.to, k}] = n.baselines.size();
+    for (const std::string& end : {b.from, b.to})
+      if (!pointIndex.count(end)) {
+        Station s;
+        s.name = end;
+        s.line = number;
+        auto found = approximate.find(end);
+        s.hasPosition = found != approximate.end();
+        if (s.hasPosition) s.xyz = found->second;
+        pointIndex[end] = n.stations.size();
+        n.stations.push_back(std::move(s));
+      }
+    n.baselines.push_back(std::move(b));
+  }
+  // A known point that no vector reaches stays in the export: it is part of the datum.
+
+  const std::string covPath = ProjectPath(kKnownCovExtension);
+  if (FileExists(covPath)) {
+    BlockReader reader(covPath, ReadInput(covPath));
+    std::vector<std::string> items;
+    while (reader.Next(items)) {
+      const int header = reader.Line();
+      PointCluster c;
+      c.line = header;
+      if (EqualNoCase(items[0], "GROUP")) {
+        const int count = BlockSize(items, covPath, header, 1);
+        for (int k = 0; k < count; ++k) {
+          if (!reader.Next(items) || items.size() != 1) Fail(covPath, header, T(u8"GROUP的点名不足!"));
+          c.names.push_back(NormalizeName(items[0]));
+        }
+        c.cov = reader.UpperTriangle(3 * c.names.size(), header);
+      } else {
+        if (items.size() != 7) Fail(covPath, header, T(u8"应为点名和六个协方差元素!"));
+        c.names.push_back(NormalizeName(items[0]));
+        double e[6];
+        for (int k = 0; k < 6; ++k) e[k] = NumberAt(items[1 + k], covPath, header);
+        c.cov = {e[0], e[3], e[4], e[3], e[1], e[5], e[4], e[5], e[2]};
+      }
+      const size_t dim = 3 * c.names.size();
+      for (size_t i = 0; i < c.names.size(); ++i) {
+        auto found = pointIndex.find(c.names[i]);
+        if (found == pointIndex.end() || !n.stations[found->second].constrained)
+          Fail(covPath, header, Format(T(u8"点%s不在已知点文件中!"), c.names[i].c_str()));
+        Station& s = n.stations[found->second];
+        c.xyz.push_back(s.xyz);
+        // Points given as B, L, H carry their covariance in the local north, east, up frame.
+        if (geodetic[s.name]) {
+          auto blh = GeocentricToGeodetic(s.xyz);
+          const Matrix R = LocalFrame(blh[0], blh[1]);
+          for (size_t j = 0; j < c.names.size(); ++j) {
+            for (int pass = 0; pass < 2; ++pass) {
+              // Rows of block i by R^T from the left, then columns of block i by R from the right.
+              Matrix block(9);
+              const size_t bi = pass == 0 ? i : j, bj = pass == 0 ? j : i;
+              for (int r = 0; r < 3; ++r)
+                for (int q = 0; q < 3; ++q) block[r * 3 + q] = c.cov[(3 * bi + r) * dim + 3 * bj + q];
+              block = pass == 0 ? Multiply(Transpose(R, 3), block, 3) : Multiply(block, R, 3);
+              for (int r = 0; r < 3; ++r)
+                for (int q = 0; q < 3; ++q) c.cov[(3 * bi + r) * dim + 3 * bj + q] = block[r * 3 + q];
+            }
+          }
+        }
+      }
+      for (const auto& name : c.names) n.stations[pointIndex[name]].constrained = false;
+      CheckPositiveDefinite(c.cov, dim, covPath, header);
+      n.pointClusters.push_back(std::move(c));
+    }
+  }
+
+  const std::string clusterPath = ProjectPath(kClusterExtension);
+  if (FileExists(clusterPath)) {
+    BlockReader reader(clusterPath, ReadInput(clusterPath));
+    std::vector<std::string> items;
+    std::set<size_t> used;
+    while (reader.Next(items)) {
+      const int header = reader.Line();
+      if (!EqualNoCase(items[0], "CLUSTER")) Fail(clusterPath, header, T(u8"应为\"CLUSTER n\"!"));
+      const int count = BlockSize(items, clusterPath, header, 2);
+      BaselineCluster c;
+      c.line = header;
+      for (int k = 0; k < count; ++k) {
+        if (!reader.Next(items) || items.size() < 2 || items.size() > 3) Fail(clusterPath, header, T(u8"CLUSTER的基线不足!"));
+        const int line = reader.Line();
+        const std::string from = NormalizeName(items[0]), to = NormalizeName(items[1]);
+        int which = 1;
+        if (items.size() == 3) {
+          auto v = ParseInteger(items[2]);
+          if (!v || *v < 1) Fail(clusterPath, line, T(u8"基线序号应为正整数!"));
+          which = *v;
+        } else if (pairCount[{from, to}] > 1) {
+          Fail(clusterPath, line, Format(T(u8"基线%s-%s不唯一,须给出序号!"), from.c_str(), to.c_str()));
+        }
+        auto found = byPair.find({from, to, which});
+        if (found == byPair.end() || !used.insert(found->second).second)
+          Fail(clusterPath, line, Format(T(u8"基线%s-%s不存在、未使用或重复!"), from.c_str(), to.c_str()));
+        c.baselines.push_back(found->second);
+      }
+      c.cov = reader.UpperTriangle(3 * c.baselines.size(), header);
+      CheckPositiveDefinite(c.cov, 3 * c.baselines.size(), clusterPath, header);
+      n.clusters.push_back(std::move(c));
+    }
+  }
+  return n;
+}
+
+}  // namespace vemo::exchange
