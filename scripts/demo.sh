@@ -158,3 +158,18 @@ in_sample view "$sample/sample.GPS2dTest"
 in_sample export-geojson
 in_sample export-kml
 echo; echo "GIS exports:"; ls -l "$sample/sample.geojson" "$sample/sample.kml"
+# Exchange with other adjustment programs: the peers' public DynaML sample (stations and
+# baselines with clusters) imported into a new project, its four continuously operating
+# reference stations held fixed (the sample constrains none), adjusted, and written as a
+# gama-local input (README: VEMO_PEERS_DIR, default /work/shared/peers).
+peers=${VEMO_PEERS_DIR:-/work/shared/peers}
+if [ -f "$peers/dynaml/sa-gnss-msr.xml" ]; then
+  exchange=$root/exchange
+  run new-project --name sa --dir "$exchange" --ellipsoid WGS84 --central-meridian 135
+  run --project "$exchange/sa.prj" import-dynaml "$peers/dynaml/sa-gnss-stn.xml" "$peers/dynaml/sa-gnss-msr.xml"
+  awk '$1 == "ADE1" || $1 == "PERT" || $1 == "WARA" || $1 == "ALIC"' "$exchange/sa.GPS3dApproximateXYZ" \
+      > "$exchange/sa.GPS3dKnownXYZ"
+  run --project "$exchange/sa.prj" adjust-3d
+  run --project "$exchange/sa.prj" export-gama "$exchange/sa-gama.xml"
+  head -n 20 "$exchange/sa-gama.xml"
+fi

@@ -71,6 +71,18 @@ seed drawing 8 "$sample"/*.GPS3dXYHEFT "$sample"/*.GPS3dVector "$sample"/design/
     "$sample"/*.PAR
 seed free_network 3 tests/data/freenet/*Input
 seed gis_export 2 "$sample"/*.GPS3dResult tests/data/adjust3d/net.GPS3dResult
+# The exchange readers start from the peers' public samples (VEMO_PEERS_DIR), each DynaML
+# pair joined into one combined file and each DNA pair into one input.
+peers=${VEMO_PEERS_DIR:-/work/shared/peers}
+if [ -d "$peers/dynaml" ]; then
+  { sed '$d' "$peers/dynaml/sa-gnss-stn.xml"; sed -n '/<DnaMeasurement>/,$p' "$peers/dynaml/sa-gnss-msr.xml"; } \
+      > "$out/sa-gnss.xml"
+  cat "$peers/dynaml/skye-tutorial.stn" "$peers/dynaml/skye-tutorial.msr" > "$out/skye.dna"
+  seed exchange 1 "$out/sa-gnss.xml"
+  mkdir -p "$seeds/exchange"
+  { printf '\001'; cat "$out/skye.dna"; } > "$seeds/exchange/1-skye.dna"
+  for f in "$peers"/gama/*-inp.xml; do { printf '\002'; cat "$f"; } > "$seeds/exchange/2-$(basename "$f")"; done
+fi
 mkdir -p "$seeds/gbk_text"
 cp "$sample"/*.GPS3dResult "$sample"/*.GPS2dResult tests/data/baselines/*.* "$seeds/gbk_text/" 2>/dev/null || true
 
