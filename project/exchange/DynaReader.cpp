@@ -247,7 +247,7 @@ void ReadDynamlMeasurement(Network& n, const StationIndex& stations, const XmlEl
   }
   if (type == "G" && members.size() != 1) Fail(path, m.line, T(u8"G类观测只能有一条基线!"));
   const size_t count = members.size(), dim = 3 * count;
-  if (count > 2000) Fail(path, m.line, T(u8"簇中成员过多!"));
+  if (count > kMaxClusterMembers) Fail(path, m.line, T(u8"簇中成员过多!"));
   Matrix cov(dim * dim, 0.0);
   std::vector<std::array<double, 3>> origins;
   for (size_t i = 0; i < count; ++i) {

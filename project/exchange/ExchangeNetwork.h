@@ -18,6 +18,8 @@ class ExchangeError : public std::runtime_error {
 };
 
 // Symmetric matrices are kept whole, row by row (n x n).
+// The most members (baselines, points) of one cluster: its full matrix then takes 288 MB.
+constexpr size_t kMaxClusterMembers = 2000;
 using Matrix = std::vector<double>;
 
 struct Station {

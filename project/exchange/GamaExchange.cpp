@@ -148,6 +148,7 @@ Network ParseGama(const std::string& path, const std::string& xml, double* sigma
       }
       if (block.empty()) continue;
       if (!cov) Fail(path, e.line, T(u8"<vectors>中缺少<cov-mat>!"));
+      if (block.size() > kMaxClusterMembers) Fail(path, e.line, T(u8"簇中成员过多!"));
       const size_t dim = 3 * block.size();
       Matrix m = ReadCovMat(*cov, dim, path);
       BaselineCluster cluster;
@@ -181,6 +182,7 @@ Network ParseGama(const std::string& path, const std::string& xml, double* sigma
       }
       if (cluster.names.empty()) continue;
       if (!cov) Fail(path, e.line, T(u8"<coordinates>中缺少<cov-mat>!"));
+      if (cluster.names.size() > kMaxClusterMembers) Fail(path, e.line, T(u8"簇中成员过多!"));
       cluster.cov = ReadCovMat(*cov, 3 * cluster.names.size(), path);
       n.pointClusters.push_back(std::move(cluster));
     } else if (e.name == "obs" || e.name == "height-differences") {

@@ -27,7 +27,7 @@ const char* const kImportLogExtension = "GPS3dImportLog";
 
 std::string ExactNumber(double value, int decimals) {
   std::string text = Format("%.*f", decimals, value);
-  if (std::strtod(text.c_str(), nullptr) == value) return text;
+  if (text.size() <= 24 && std::strtod(text.c_str(), nullptr) == value) return text;
   // Fifteen significant digits: beyond what any source prints, without the noise of the last
   // bit that a unit conversion leaves.
   return Format("%.15g", value);
@@ -326,7 +326,7 @@ class BlockReader {
 
 int BlockSize(const std::vector<std::string>& items, const std::string& path, int line, int minimum) {
   auto count = items.size() == 2 ? ParseInteger(items[1]) : std::nullopt;
-  if (!count || *count < minimum || *count > 100000) Fail(path, line, Format(T(u8"\"%s\"后应为一个不小于%d的整数!"), items[0].c_str(), minimum));
+  if (!count || *count < minimum || *count > static_cast<int>(kMaxClusterMembers)) Fail(path, line, Format(T(u8"\"%s\"后应为一个不小于%d的整数!"), items[0].c_str(), minimum));
   return *count;
 }
 

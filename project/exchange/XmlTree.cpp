@@ -2,6 +2,8 @@
 
 #include <expat.h>
 
+#include <climits>
+
 namespace vemo::exchange {
 namespace {
 
@@ -63,6 +65,10 @@ const XmlElement* XmlElement::Child(const std::string& childName) const {
 }
 
 std::unique_ptr<XmlElement> ParseXml(const std::string& content, std::string& error, int& errorLine) {
+  if (content.size() > static_cast<size_t>(INT_MAX)) {
+    error = "file too large", errorLine = 0;
+    return nullptr;
+  }
   ParseState state;
   state.parser = XML_ParserCreateNS(nullptr, '|');
   if (!state.parser) {
