@@ -9,6 +9,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/TextTools.h"
+#include "project/data/DataFileReader.h"
 #include "project/exchange/XmlTree.h"
 
 namespace vemo::exchange {
@@ -21,6 +22,12 @@ std::string ReadInput(const std::string& path) {
 
 void Fail(const std::string& path, int line, const std::string& whatGbk) {
   throw ExchangeError(Format(T(u8"文件%s第 %d 行: %s"), PathToGbk(path).c_str(), line, whatGbk.c_str()));
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (auto& numbered : SplitLines(text)) lines.push_back(std::move(numbered.second));
+  return lines;
 }
 
 void CheckPositiveDefinite(const Matrix& cov, size_t n, const std::string& path, int line) {
@@ -359,20 +366,6 @@ DnaHeader CheckDnaHeader(const std::vector<std::string>& lines, const char* kind
 
 bool IsDnaComment(const std::string& line) {
   return line.empty() || line[0] == '*' || line[0] == '!' || IsSpaceString(line.c_str());
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(std::move(line));
-    start = end + 1;
-  }
-  return lines;
 }
 
 // Station records: the name in columns 1-20 (it may hold blanks), then the constraints, the

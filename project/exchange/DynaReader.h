@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "project/exchange/ExchangeNetwork.h"
 
@@ -23,6 +24,8 @@ Network ParseDna(const std::string& stationPath, const std::string& stationText,
 // Shared with the other readers of this folder.
 std::string ReadInput(const std::string& path);  // the whole file, or ExchangeError
 [[noreturn]] void Fail(const std::string& path, int line, const std::string& whatGbk);
+// The lines of a text (a CR before the LF dropped), line n at index n - 1.
+std::vector<std::string> Lines(const std::string& text);
 // Refuses a covariance that is not positive definite, naming the line.
 void CheckPositiveDefinite(const Matrix& cov, size_t n, const std::string& path, int line);
 

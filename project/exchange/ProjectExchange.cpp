@@ -262,18 +262,6 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
 
 namespace {
 
-std::vector<std::string> TextLines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    start = end + 1;
-  }
-  return lines;
-}
-
 std::vector<std::string> Items(std::string line) {
   for (char& c : line)
     if (c == '\t' || c == '\r') c = ' ';
@@ -292,7 +280,7 @@ double NumberAt(const std::string& text, const std::string& path, int line) {
 // lines, then the upper triangle read as one stream of numbers.
 class BlockReader {
  public:
-  BlockReader(std::string path, const std::string& text) : m_Path(std::move(path)), m_Lines(TextLines(text)) {}
+  BlockReader(std::string path, const std::string& text) : m_Path(std::move(path)), m_Lines(Lines(text)) {}
   // The items of the next line that holds any, or false at the end.
   bool Next(std::vector<std::string>& items) {
     while (m_Index < m_Lines.size()) {
@@ -341,7 +329,7 @@ Network ReadProjectNetwork() {
   std::map<std::string, bool> geodetic;
 
   const std::string knownPath = ProjectPath(Extension(ProjectFile::KnownXYZ));
-  const auto knownLines = TextLines(ReadInput(knownPath));
+  const auto knownLines = Lines(ReadInput(knownPath));
   for (size_t i = 0; i < knownLines.size(); ++i) {
     std::string line = knownLines[i];
     for (char& c : line)
@@ -370,7 +358,7 @@ Network ReadProjectNetwork() {
   const std::string approximatePath = ProjectPath(Extension(ProjectFile::ApproximateXYZ));
   if (FileExists(approximatePath)) {
     std::vector<std::string> items;
-    for (const auto& line : TextLines(ReadInput(approximatePath)))
+    for (const auto& line : Lines(ReadInput(approximatePath)))
       for (auto& item : Items(line)) items.push_back(std::move(item));
     for (size_t i = 0; i + 3 < items.size(); i += 4) {
       auto x = ParseNumber(items[i + 1]), y = ParseNumber(items[i + 2]), z = ParseNumber(items[i + 3]);
@@ -381,7 +369,7 @@ Network ReadProjectNetwork() {
 
   const std::string vectorPath = ProjectPath(Extension(ProjectFile::Vector3d));
   n.measurementFile = vectorPath;
-  const auto vectorLines = TextLines(ReadInput(vectorPath));
+  const auto vectorLines = Lines(ReadInput(vectorPath));
   std::map<std::tuple<std::string, std::string, int>, size_t> byPair;
   std::map<std::pair<std::string, std::string>, int> pairCount;
   for (size_t i = 0; i < vectorLines.size(); ++i) {
