@@ -18,8 +18,8 @@
 namespace vemo {
 
 const char* const kImportDynaHelp =
-    "  STN MSR   the station file and the measurement file (one combined DynaML file may be given\n"
-    "            alone). Constrained stations (CCC) become the known points, every station an\n"
+    "  STN MSR   the station file and the measurement file (a combined DynaML file holding both\n"
+    "            may be given alone). Constrained stations (CCC) become the known points, every station an\n"
     "            approximate point; GNSS baselines (G) the vectors, baseline clusters (X) vectors\n"
     "            and GPS3dCluster, point clusters (Y) weighted known points (GPS3dKnownCov).\n"
     "            Covariances: m² times the V scale, the P, L, H scales applied to the latitude,\n"
