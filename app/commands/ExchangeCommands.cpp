@@ -55,8 +55,8 @@ int Import(const std::function<exchange::Network()>& read, const char* format, c
 int RunImportDynaml(CommandContext& context) {
   std::vector<std::string> files = context.args.Positionals();
   if (files.empty() || files.size() > 2) throw UsageError("import-dynaml takes STN [MSR]");
-  if (files.size() == 1) files.push_back(files.front());
-  return Import([&] { return exchange::ReadDynaml(files[0], files[1]); }, "DynaML", files);
+  const std::string& measurements = files.back();  // a combined file is both
+  return Import([&] { return exchange::ReadDynaml(files.front(), measurements); }, "DynaML", files);
 }
 
 int RunImportDna(CommandContext& context) {
