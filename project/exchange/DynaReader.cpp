@@ -143,7 +143,7 @@ void AddStation(Network& n, std::map<std::string, size_t>& seen, Station s, cons
     // Station files merged from several sources repeat a station; the first record holds.
     const Station& first = n.stations[it->second];
     const double apart = std::hypot(s.xyz[0] - first.xyz[0], s.xyz[1] - first.xyz[1], s.xyz[2] - first.xyz[2]);
-    n.duplicates.push_back(Format(T(u8"文件%s第 %d 行: 测站\"%s\"重复,取第 %d 行的记录(两者相距%.4f m)"),
+    n.notes.push_back(Format(T(u8"文件%s第 %d 行: 测站\"%s\"重复,取第 %d 行的记录(两者相距%.4f m)"),
                                   PathToGbk(path).c_str(), s.line, Utf8ToGbk(s.name).c_str(), first.line, apart));
     return;
   }

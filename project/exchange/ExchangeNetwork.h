@@ -63,8 +63,9 @@ struct Network {
   std::vector<PointCluster> pointClusters;
   std::map<std::string, int> notImported;  // measurement type -> count
   int ignored = 0;                         // measurements the source marks as ignored
-  // Repeated station records: the first is taken, each repetition noted here (GBK lines).
-  std::vector<std::string> duplicates;
+  // What the summary must say besides the counts (GBK lines): repeated station records (the
+  // first is taken), the source's own unit weight.
+  std::vector<std::string> notes;
   // Reference frames and epochs, "frame@epoch" -> count of stations and measurements.
   std::map<std::string, int> stationFrames, measurementFrames;
 };

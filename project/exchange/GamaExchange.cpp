@@ -102,14 +102,16 @@ Network ParseGama(const std::string& path, const std::string& xml, double* sigma
     Fail(path, root->line, Format(T(u8"不是gama-local输入文件(根元素为<%s>)!"), Utf8ToGbk(root->name).c_str()));
   const XmlElement* network = root->Child("network");
   if (!network) Fail(path, root->line, T(u8"<gama-local>中缺少<network>!"));
-  if (sigmaApriori) {
-    *sigmaApriori = 1.0;
-    if (const XmlElement* parameters = network->Child("parameters"); parameters && parameters->Attribute("sigma-apr"))
-      *sigmaApriori = AttributeNumber(*parameters, "sigma-apr", path);
-  }
   const XmlElement* data = network->Child("points-observations");
   if (!data) Fail(path, network->line, T(u8"<network>中缺少<points-observations>!"));
   Network n;
+  double apriori = 1.0;
+  if (const XmlElement* parameters = network->Child("parameters"); parameters && parameters->Attribute("sigma-apr"))
+    apriori = AttributeNumber(*parameters, "sigma-apr", path);
+  if (sigmaApriori) *sigmaApriori = apriori;
+  // The covariances are taken as they are; the 3D adjustment's unit weight is their mean variance.
+  n.notes.push_back(Format(T(u8"gama-local的验前单位权中误差sigma-apr=%s(mm),协方差按原值导入"),
+                           ExactNumber(apriori, 3).c_str()));
   n.measurementFile = path;
   std::map<std::string, size_t> index;
   auto stationOf = [&](const std::string& id, int line) -> const Station& {

@@ -153,10 +153,10 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
                               ExactNumber(xyz[1], 4).c_str(), ExactNumber(xyz[2], 4).c_str());
     }
     // Points of point clusters that no station record gives.
+    std::set<std::string> stationNames;
+    for (const Station& s : n.stations) stationNames.insert(s.name);
     for (const auto& [source, xyz] : clustered) {
-      bool station = false;
-      for (const Station& s : n.stations) station = station || s.name == source;
-      if (station) continue;
+      if (stationNames.count(source)) continue;
       const std::string& name = names.Map(source);
       known += Format("%20s %20s %20s %20s\n", name.c_str(), ExactNumber(xyz[0], 4).c_str(),
                       ExactNumber(xyz[1], 4).c_str(), ExactNumber(xyz[2], 4).c_str());
@@ -201,7 +201,7 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
                  static_cast<int>(n.pointClusters.size()));
     summary += FrameLines(n.stationFrames, T(u8"测站参考框架"));
     summary += FrameLines(n.measurementFrames, T(u8"观测参考框架"));
-    for (const auto& note : n.duplicates) summary += note + "\n";
+    for (const auto& note : n.notes) summary += note + "\n";
     for (const auto& [type, count] : n.notImported)
       AppendFormat(summary, T(u8"未导入的观测: %s类 %d个\n"), Utf8ToGbk(type).c_str(), count);
     if (n.ignored) AppendFormat(summary, T(u8"源文件标为忽略的观测: %d个(未导入)\n"), n.ignored);

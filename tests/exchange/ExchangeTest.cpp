@@ -49,8 +49,8 @@ TEST(ExchangeSamples, EveryPeerSampleImportsWithItsCounts) {
   // one G baseline and three X clusters of 2, 3 and 3 baselines, no point cluster.
   Network sa = ReadDynaml(Peer("dynaml/sa-gnss-stn.xml"), Peer("dynaml/sa-gnss-msr.xml"));
   EXPECT_EQ(sa.stations.size(), 10u);
-  ASSERT_EQ(sa.duplicates.size(), 1u);
-  EXPECT_NE(GbkToUtf8(sa.duplicates[0]).find("\"ALIC\"重复,取第 43 行的记录(两者相距0.0092 m)"), std::string::npos);
+  ASSERT_EQ(sa.notes.size(), 1u);  // the repeated station
+  EXPECT_NE(GbkToUtf8(sa.notes[0]).find("\"ALIC\"重复,取第 43 行的记录(两者相距0.0092 m)"), std::string::npos);
   EXPECT_EQ(sa.baselines.size(), 9u);
   ASSERT_EQ(sa.clusters.size(), 3u);
   EXPECT_EQ(sa.clusters[0].baselines.size(), 2u);
@@ -285,6 +285,33 @@ TEST_F(ExchangeProject, PointClustersAndLongNamesBecomeWeightedKnownPointsAndVal
   for (const auto& s : back.stations) EXPECT_FALSE(s.constrained) << s.name;
   EXPECT_NE(WriteGama(back, "").find("<coordinates>\n<point id=\"A_STATION_WITH_A_LO\" x=\"-4052052.7000\""),
             std::string::npos);
+}
+
+TEST_F(ExchangeProject, AWeightedPointGivenAsBLHExportsItsNorthEastUpCovarianceRotated) {
+  project.Write("GPS3dKnownXYZ", "K1 30.1523456 114.2012345 56.789\nK2 -2148744.3 4426641.2 4044655.9\n");
+  project.Write("GPS3dVector", "K1 P 100 200 300 1 1 1 0 0 0\nK2 P 10 20 30 1 1 1 0 0 0\n");
+  project.Write("GPS3dKnownCov", "# north 1, east 4, up 9 cm²\nK1 1 4 9 0 0 0\n");
+  Network n = ReadProjectNetwork();
+  ASSERT_EQ(n.pointClusters.size(), 1u);
+  const Matrix& c = n.pointClusters[0].cov;
+  // The up variance lies along the ellipsoid's normal at the point, north and east across it.
+  const double b = (30 + 15 / 60.0 + 23.456 / 3600) * M_PI / 180, l = (114 + 20 / 60.0 + 12.345 / 3600) * M_PI / 180;
+  const double up[3] = {std::cos(b) * std::cos(l), std::cos(b) * std::sin(l), std::sin(b)};
+  const double east[3] = {-std::sin(l), std::cos(l), 0};
+  auto along = [&](const double* u, const double* v) {
+    double s = 0;
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) s += u[i] * c[i * 3 + j] * v[j];
+    return s;
+  };
+  EXPECT_NEAR(along(up, up), 9.0, 1e-9);
+  EXPECT_NEAR(along(east, east), 4.0, 1e-9);
+  EXPECT_NEAR(along(up, east), 0.0, 1e-9);
+  EXPECT_NEAR(c[0] + c[4] + c[8], 14.0, 1e-9);
+  // K1 is weighted, K2 stays fixed; P has no approximate coordinates.
+  EXPECT_FALSE(n.stations[0].constrained);
+  EXPECT_TRUE(n.stations[1].constrained);
+  EXPECT_FALSE(n.stations[2].hasPosition);
 }
 
 // Bad input, through the program: a message naming the file and the line, nothing written.
