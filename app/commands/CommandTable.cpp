@@ -71,7 +71,7 @@ const std::vector<CommandSpec>& MenuCommands() {
        "ellipsoidal 3D combined adjustment", "", RunAdjustEllipsoid},
       {CommandId::AdjustOneFix, u8"工程网(一点一方向)平差", nullptr, true, "adjust-one-fix", "[one-fix options] [--legacy-rules]",
        "one-point-one-direction engineering network", kOneFixHelp, RunAdjustOneFix, Form(CommandForm::OneFix)},
-      {CommandId::FitHeights, u8"GPS高程拟合", nullptr, true, "fit-heights", "[--model plane|surface|constant]",
+      {CommandId::FitHeights, u8"GPS高程拟合", nullptr, true, "fit-heights", "[--model plane|surface|constant] [--geoid egm96|FILE]",
        "GPS height fitting", kHeightModelHelp, RunFitHeights, Form(CommandForm::HeightModel)},
       {CommandId::FreeNetwork, u8"GPS三维秩亏自由网", nullptr, true, "free-network", "--approx FILE",
        "rank-deficient free network", kFreeNetworkHelp, RunFreeNetwork,
@@ -170,7 +170,7 @@ const std::vector<CommandSpec>& MenuCommands() {
        CoordinateFile(GPSTransfer::kModeXYZXYZ)},
       {CommandId::PlaneParameters, u8"二维转换参数", nullptr, true, "plane-parameters", "",
        "plane transformation parameters", kPlaneParametersHelp, RunPlaneParameters},
-      {CommandId::HeightParameters, u8"一维转换参数", nullptr, true, "height-parameters", "[--model ...]",
+      {CommandId::HeightParameters, u8"一维转换参数", nullptr, true, "height-parameters", "[--model ...] [--geoid egm96|FILE]",
        "height fitting parameters", kHeightParametersHelp, RunHeightParameters, Form(CommandForm::HeightModel)},
       // 窗口
       {CommandId::WindowNew, u8"新建窗口(&N)", nullptr, false, nullptr, "", "new window", "", nullptr},
