@@ -5,10 +5,6 @@
 
 namespace vemo {
 
-const char* const kGeoidOptionHelp =
-    "  --geoid egm96|FILE  the geoid model: egm96 is the EGM96 15' grid of proj-data, FILE a GTX\n"
-    "        or GeoTIFF grid of heights of the geoid (or quasi-geoid) above the ellipsoid\n";
-
 std::optional<std::string> TakeGeoidOption(Args& args) {
   std::optional<std::string> value = args.TakeValue("--geoid");
   if (value && value->empty()) throw UsageError("--geoid takes egm96 or a grid file");

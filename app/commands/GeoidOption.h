@@ -11,8 +11,6 @@
 
 namespace vemo {
 
-extern const char* const kGeoidOptionHelp;
-
 // The value of --geoid; nothing without the option. An empty value is a usage error.
 std::optional<std::string> TakeGeoidOption(Args& args);
 
