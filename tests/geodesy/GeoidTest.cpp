@@ -1,5 +1,6 @@
 // The geoid model read through PROJ: where a grid's values land (a user's grid of a known
-// function, the EGM96 file at its nodes) and the refusals, each naming the point or the file.
+// function, the EGM96 file at its nodes) and the grids refused, each naming the file (a point
+// off the grid is refused in the commands' tests).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -82,19 +83,6 @@ TEST(Geoid, Egm96GivesTheValuesOfItsFileAtTheNodesAndBetweenThem) {
     EXPECT_NEAR(N[2 * i + 1], (node(r, c) + node(r + 1, c) + node(r, c + 1) + node(r + 1, c + 1)) / 4, 1e-5) << i;
   }
   EXPECT_NEAR(N[2], 17.16, 0.01);  // EGM96 at 0°, 0°
-}
-
-TEST(Geoid, APointOutsideTheGridIsNamed) {
-  TempDir dir;
-  const std::string path = dir.Write("small.gtx", GtxGrid(30.0, 114.0, 0.25, 5, 9, Bilinear));
-  auto geoid = OpenOk(path);
-  ASSERT_TRUE(geoid);
-  std::vector<double> N;
-  std::string error;
-  EXPECT_FALSE(geoid->Undulations({"IN", "SOUTH7"}, {30.5 * kRad, 29.5 * kRad}, {115 * kRad, 115 * kRad}, N, error));
-  const std::string text = GbkToUtf8(error);
-  EXPECT_NE(text.find("SOUTH7"), std::string::npos) << text;
-  EXPECT_NE(text.find("small.gtx"), std::string::npos) << text;
 }
 
 TEST(Geoid, AGridThatCannotBeReadNamesItsFile) {
