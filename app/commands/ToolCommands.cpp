@@ -17,7 +17,8 @@
 namespace vemo {
 
 const char* const kMapSynopsis =
-    "wgs84|local [--svg F] [--pdf F] [--png F] [--no-ellipses] [--no-names] [--separate-scales]";
+    "wgs84|local [--svg F] [--pdf F] [--png F] [--no-ellipses] [--no-names] [--separate-scales] "
+    "[--geoid egm96|FILE]";
 const char* const kMapHelp =
     "  wgs84              the map of the 3D adjustment (GPS3dXYHEFT), 网图显绘[WGS84]\n"
     "  local              the map of the 2D adjustment (GPS2dXYEFT), 网图显绘[地方坐标]\n"
