@@ -66,13 +66,17 @@ std::unique_ptr<CGeoidModel> CGeoidModel::Open(const std::string& model, std::st
   const std::string definition = "+proj=vgridshift +multiplier=1 +grids=\"" + grid + "\"";
   proj.shift = proj_create(proj.context, definition.c_str());
   if (!proj.shift) {
-    error = Unreadable(geoid->m_GridPath);
+    error = model == kEgm96 ? Format(T(u8"PROJ的数据目录中没有大地水准面模型EGM96的格网文件%s，请安装proj-data!"), kEgm96Grid)
+                            : Unreadable(geoid->m_GridPath);
     return nullptr;
   }
-  if (model == kEgm96) {
-    const PJ_GRID_INFO info = proj_grid_info(kEgm96Grid);
-    if (info.filename[0]) geoid->m_GridPath = PathToGbk(info.filename);
-  }
+  // The file PROJ found in its data folder, for the report.
+  const char *shortName = nullptr, *fullName = nullptr, *package = nullptr, *url = nullptr;
+  int direct = 0, openLicense = 0, available = 0;
+  if (model == kEgm96 && proj_coordoperation_get_grid_used(proj.context, proj.shift, 0, &shortName, &fullName, &package,
+                                                           &url, &direct, &openLicense, &available) &&
+      fullName && *fullName)
+    geoid->m_GridPath = PathToGbk(fullName);
   return geoid;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <numbers>
@@ -144,7 +145,14 @@ TEST_F(GeoidHeightFit, CommandFitsOnTheModelAndRefusesGridsItCannotUse) {
     EXPECT_NE(run.err.find(r.named), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(result));
   }
+  // Without proj-data (PROJ reads its data folder's variable once a process: the program's).
+  setenv("PROJ_DATA", program.work.str().c_str(), 1);
   auto run = program.Run({"fit-heights", "--geoid", "egm96"});
+  unsetenv("PROJ_DATA");
+  EXPECT_NE(run.err.find("egm96_15.gtx"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("proj-data"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(result));
+  run = program.Run({"fit-heights", "--geoid", "egm96"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(GbkToUtf8(ReadWholeFile(result).value_or("")).find(u8"参考面模型: EGM96"), std::string::npos);
   // Without the option the report is the plain fit's.

@@ -30,22 +30,25 @@ std::unique_ptr<CGeoidModel> OpenOk(const std::string& model) {
   return geoid;
 }
 
-TEST(Geoid, AUsersGridGivesItsValuesWhereThePointsLie) {
+TEST(Geoid, AUsersGtxOrGeoTiffGridGivesItsValuesWhereThePointsLie) {
   TempDir dir;
   // A folder with a blank and Chinese characters: the path reaches PROJ whole.
   const std::filesystem::path folder = dir.path() / u8"似大地水准面 grids";
   std::filesystem::create_directories(folder);
-  const std::string path = (folder / "local.gtx").string();
-  ASSERT_TRUE(WriteFileAtomically(path, GtxGrid(30.0, 114.0, 0.25, 5, 9, Bilinear)));
-  auto geoid = OpenOk(path);
-  ASSERT_TRUE(geoid);
-  EXPECT_EQ(geoid->Name(), "local.gtx");
-  const std::vector<double> lat = {30.6, 30.1, 30.93, 30.5}, lon = {114.3, 115.9, 115.02, 115.0};
-  std::vector<double> B, L, N;
-  for (size_t i = 0; i < lat.size(); ++i) B.push_back(lat[i] * kRad), L.push_back(lon[i] * kRad);
-  std::string error;
-  ASSERT_TRUE(geoid->Undulations({"A", "B", "C", "D"}, B, L, N, error)) << GbkToUtf8(error);
-  for (size_t i = 0; i < lat.size(); ++i) EXPECT_NEAR(N[i], Bilinear(lat[i], lon[i]), 2e-6) << i;
+  for (const char* name : {"local.gtx", "local.tif"}) {
+    const std::string path = (folder / name).string();
+    ASSERT_TRUE(WriteFileAtomically(path, name == std::string("local.gtx") ? GtxGrid(30.0, 114.0, 0.25, 5, 9, Bilinear)
+                                                                            : GeoTiffGrid(30.0, 114.0, 0.25, 5, 9, Bilinear)));
+    auto geoid = OpenOk(path);
+    ASSERT_TRUE(geoid);
+    EXPECT_EQ(geoid->Name(), name);
+    const std::vector<double> lat = {30.6, 30.1, 30.93, 30.5}, lon = {114.3, 115.9, 115.02, 115.0};
+    std::vector<double> B, L, N;
+    for (size_t i = 0; i < lat.size(); ++i) B.push_back(lat[i] * kRad), L.push_back(lon[i] * kRad);
+    std::string error;
+    ASSERT_TRUE(geoid->Undulations({"A", "B", "C", "D"}, B, L, N, error)) << GbkToUtf8(error);
+    for (size_t i = 0; i < lat.size(); ++i) EXPECT_NEAR(N[i], Bilinear(lat[i], lon[i]), 2e-6) << name << i;
+  }
 }
 
 TEST(Geoid, Egm96GivesTheValuesOfItsFileAtTheNodesAndBetweenThem) {
