@@ -99,6 +99,7 @@ double CGPS1dHeightFit::Anomaly(double B, double L) const {
 
 int CGPS1dHeightFit::Fit() {
   const size_t u = static_cast<size_t>(m_u);
+  ReduceByGeoid();
   m_N.assign(static_cast<size_t>(m_PackedSize), 0.0);
   m_W.assign(u, 0.0);
   m_x.assign(u, 0.0);
@@ -151,6 +152,7 @@ int CGPS1dHeightFit::Fit() {
   }
   m_Zeta.resize(static_cast<size_t>(m_PointCount));
   for (int i = 0; i < m_PointCount; ++i) m_Zeta[static_cast<size_t>(i)] = Anomaly(m_B[i], m_L[i]);
+  RestoreByGeoid();
   return CheckFinite();
 }
 
@@ -265,6 +267,7 @@ int CGPS1dHeightFit::FitHeights() {
   if (!CreateReport()) return 0;
   if (!Fit()) return 0;
   WriteHeader(false);
+  WriteGeoidBlock(false);
   if (!WriteHeightFile()) return 0;
   WriteTables(false);
   return CloseFiles();
@@ -279,8 +282,11 @@ int CGPS1dHeightFit::FitParameters() {
   }
   if (!Fit()) return 0;
   WriteHeader(true);
+  WriteGeoidBlock(true);
   m_ParameterFile.Printf("%25s", Project().projectName.c_str());
   for (double f : m_x) m_ParameterFile.Printf(" %20.9lf", f);
+  // The coefficients of a geoid-assisted fit hold only with the model: it is named after them.
+  if (!m_Undulation.empty()) m_ParameterFile.Printf(" \"%s\"", m_GeoidName.c_str());
   m_ParameterFile.Write("\n");
   if (!m_ParameterFile.Close()) {
     WriteFileError(parameterPath, AppTitle());

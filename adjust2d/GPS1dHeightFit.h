@@ -16,6 +16,10 @@
 #include "project/HeightModelDlg.h"
 #include "project/data/ReadGPS1dHeight.h"
 
+namespace vemo {
+class CGeoidModel;
+}
+
 class CGPS1dHeightFit : public CReadGPS1dHeight {
  public:
   // Number of model coefficients of a dialog index: 3 (plane), 6 (surface), 1 (constant);
@@ -30,6 +34,13 @@ class CGPS1dHeightFit : public CReadGPS1dHeight {
   // Sets u and the packed size from the model dialog's index. Returns 0 after
   // "已知高程点太少,请选其他拟合模型" when there are fewer known heights than coefficients.
   int SetModel(int model);
+
+  // Geoid-assisted fitting: the model's undulation N at every point is removed from the
+  // ellipsoidal heights before the fit and restored after it, so that the polynomial takes up
+  // only what the geoid model misses (and the offset and tilt between its datum and the
+  // heights'). Call after Load. Returns 0 after a message when a point lies outside the grid
+  // or the grid cannot be read.
+  int UseGeoid(const vemo::CGeoidModel& geoid);
 
   // "GPS高程拟合": fits, writes the report "<project>.GPS1dResult" and the height file
   // "<project>.GPS1dH". Returns 1, or 0 after the message of the failure.
@@ -51,7 +62,9 @@ class CGPS1dHeightFit : public CReadGPS1dHeight {
   vemo::CReportFile m_ResultFile;
   vemo::CReportFile m_ParameterFile;  // "Parameter.1d", appended to by FitParameters
   std::vector<int> m_KnownPoint;  // index of each known height's point among the geodetic coordinates
-  std::vector<double> m_Zeta;     // fitted anomaly of every point, m
+  std::vector<double> m_Zeta;     // fitted anomaly of every point, m (the undulation included)
+  std::string m_GeoidName, m_GeoidPath;  // GBK; empty without a geoid model
+  std::vector<double> m_Undulation;      // N of every point, m; empty without a geoid model
 
  private:
   // Normal equations, solution, precision and the rewriting for absolute coordinates; B and
@@ -70,6 +83,11 @@ class CGPS1dHeightFit : public CReadGPS1dHeight {
   // Closes the report (and the parameter file when open); 0 after the message of a write
   // that failed.
   int CloseFiles();
+  // H - N before the fit; H and the fitted anomalies get N back after it.
+  void ReduceByGeoid();
+  void RestoreByGeoid();
+  // The model and the known points' residuals before and after the fit.
+  void WriteGeoidBlock(bool parameters);
   // Design row of the model at (B, L) (centred or absolute).
   void DesignRow(double B, double L, double* a) const;
 };

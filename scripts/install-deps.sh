@@ -9,11 +9,13 @@ set -euo pipefail
 # CJK and narrow Latin faces of the reports and maps; xvfb runs the desktop screenshots;
 # Boost.Math gives the statistical quantiles; clang with its runtime builds the fuzz targets;
 # poppler-utils turns map PDFs into pictures; time measures the benchmarks' peak memory; ccache
-# keeps rebuilds short; expat reads the XML files of other adjustment programs (project/exchange).
+# keeps rebuilds short; expat reads the XML files of other adjustment programs (project/exchange);
+# PROJ (libproj-dev) reads geoid grids for the height fitting, and proj-data ships the EGM96
+# grid it uses by default.
 packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-svg-dev libeigen3-dev libmetis-dev libsuitesparse-dev libopenblas0-pthread
           libboost-math-dev fonts-wqy-microhei fonts-liberation xvfb xauth clang libclang-rt-14-dev
-          poppler-utils time libexpat1-dev)
+          poppler-utils time libexpat1-dev libproj-dev proj-data)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,6 +10,7 @@
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
+#include "geodesy/Geoid.h"
 #include "geodesy/Platform.h"
 #include "project/AppState.h"
 
@@ -94,7 +95,8 @@ std::string XmlText(const std::string& gbk) {
   return out;
 }
 
-std::string Position(const CGisPoint& p) { return Format("%.9f,%.9f,%.4f", p.longitude, p.latitude, p.height); }
+double Orthometric(const CGisPoint& p) { return p.height - p.undulation.value_or(0.0); }
+std::string Position(const CGisPoint& p) { return Format("%.9f,%.9f,%.4f", p.longitude, p.latitude, Orthometric(p)); }
 std::string JsonPosition(const CGisPoint& p) { return Format("[%.9f, %.9f, %.4f]", p.longitude, p.latitude, p.height); }
 
 }  // namespace
@@ -173,7 +175,9 @@ bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::
 }
 
 std::string GeoJsonDocument(const CGisNetwork& network, const std::string& title) {
-  std::string out = "{\n  \"type\": \"FeatureCollection\",\n  \"name\": " + JsonString(title) + ",\n  \"features\": [";
+  std::string out = "{\n  \"type\": \"FeatureCollection\",\n  \"name\": " + JsonString(title) + ",\n";
+  if (!network.geoidName.empty()) out += "  \"geoid_model\": " + JsonString(network.geoidName) + ",\n";
+  out += "  \"features\": [";
   const char* separator = "\n";
   for (const CGisPoint& p : network.points) {
     out += separator;
@@ -184,7 +188,10 @@ std::string GeoJsonDocument(const CGisNetwork& network, const std::string& title
       out += ", \"mx_cm\": null, \"my_cm\": null, \"mz_cm\": null, \"mp_cm\": null";
     else
       out += Format(", \"mx_cm\": %.2f, \"my_cm\": %.2f, \"mz_cm\": %.2f, \"mp_cm\": %.2f", p.mx, p.my, p.mz, p.mp);
-    out += Format(", \"ellipsoidal_height_m\": %.4f}}", p.height);
+    out += Format(", \"ellipsoidal_height_m\": %.4f", p.height);
+    if (p.undulation)
+      out += Format(", \"geoid_undulation_m\": %.4f, \"orthometric_height_m\": %.4f", *p.undulation, Orthometric(p));
+    out += "}}";
     separator = ",\n";
   }
   for (const CGisBaseline& b : network.baselines) {
@@ -216,7 +223,11 @@ std::string KmlDocument(const CGisNetwork& network, const std::string& title) {
            "</styleUrl>\n<description>" +
            (p.known ? XmlText(T(u8"已知点"))
                     : XmlText(Format(T(u8"待定点 Mx=%.2fcm My=%.2fcm Mz=%.2fcm Mp=%.2fcm"), p.mx, p.my, p.mz, p.mp))) +
-           Format(" X=%.4f Y=%.4f Z=%.4f h=%.4f", p.X, p.Y, p.Z, p.height) + "</description>\n<Point><coordinates>" +
+           Format(" X=%.4f Y=%.4f Z=%.4f h=%.4f", p.X, p.Y, p.Z, p.height) +
+           (p.undulation ? XmlText(Format(T(u8" N=%.4f 正高=%.4f(%s)"), *p.undulation, Orthometric(p),
+                                          network.geoidName.c_str()))
+                         : "") +
+           "</description>\n<Point><coordinates>" +
            Position(p) + "</coordinates></Point></Placemark>\n";
   }
   out += "</Folder>\n<Folder><name>Baselines</name>\n";
@@ -233,19 +244,42 @@ std::string KmlDocument(const CGisNetwork& network, const std::string& title) {
   return out + "</Folder>\n</Document>\n</kml>\n";
 }
 
-bool ExportAdjustedNetwork(GisFormat format, const std::string& output) {
+bool AddGeoidHeights(CGisNetwork& network, const CGeoidModel& geoid, std::string& error) {
+  std::vector<std::string> names;
+  std::vector<double> B, L, N;
+  for (const CGisPoint& p : network.points)
+    names.push_back(p.name), B.push_back(p.latitude / kDegreesPerRadian), L.push_back(p.longitude / kDegreesPerRadian);
+  if (!geoid.Undulations(names, B, L, N, error)) return false;
+  for (size_t i = 0; i < N.size(); ++i) network.points[i].undulation = N[i];
+  network.geoidName = geoid.Name();
+  return true;
+}
+
+bool ReadProjectAdjustedNetwork(CGisNetwork& network) {
   const std::string resultPath = CurrentProjectFile(ProjectFile::Result3d);
-  if (!CheckOutputReplacesNoData(output, {resultPath}, {ProjectFile::GeoJson, ProjectFile::Kml})) return false;
   const std::optional<std::string> text = ReadWholeFile(resultPath);
   if (!text || text->empty()) {
     ShowMessage(Format(T(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), Project().projectName.c_str()),
                 AppTitle());
     return false;
   }
-  CGisNetwork network;
   std::string error;
   if (!ReadGPS3dResultNetwork(*text, network, error)) {
     ShowMessage(Format("%s: %s", PathToGbk(resultPath).c_str(), error.c_str()), AppTitle());
+    return false;
+  }
+  return true;
+}
+
+bool ExportAdjustedNetwork(GisFormat format, const std::string& output, const CGeoidModel* geoid) {
+  if (!CheckOutputReplacesNoData(output, {CurrentProjectFile(ProjectFile::Result3d)},
+                                 {ProjectFile::GeoJson, ProjectFile::Kml}))
+    return false;
+  CGisNetwork network;
+  if (!ReadProjectAdjustedNetwork(network)) return false;
+  std::string error;
+  if (geoid && !AddGeoidHeights(network, *geoid, error)) {
+    ShowMessage(error, AppTitle(), MessageIcon::Warning);
     return false;
   }
   const std::string& title = Project().projectName;

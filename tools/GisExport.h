@@ -6,10 +6,13 @@
 // ellipsoid the project uses for its plane coordinates.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace vemo {
+
+class CGeoidModel;
 
 struct CGisPoint {
   std::string name;  // GBK
@@ -17,6 +20,7 @@ struct CGisPoint {
   double X = 0, Y = 0, Z = 0;             // m
   double mx = 0, my = 0, mz = 0, mp = 0;  // cm; 0 for a known point
   double longitude = 0, latitude = 0, height = 0;  // degrees, degrees, m (WGS-84)
+  std::optional<double> undulation;  // N of the geoid model asked for (m); the orthometric height is height - N
 };
 
 struct CGisBaseline {
@@ -30,6 +34,7 @@ struct CGisBaseline {
 struct CGisNetwork {
   std::vector<CGisPoint> points;
   std::vector<CGisBaseline> baselines;
+  std::string geoidName;  // GBK; empty when no geoid model was asked for
 };
 
 // Reads the adjusted coordinates and the vector residuals of a 3D result file (GBK). Returns
@@ -38,14 +43,25 @@ struct CGisNetwork {
 // vector whose ends are not adjusted points, a verdict other than 合格 or 超限.
 bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::string& error);
 
-// The documents, UTF-8. title is GBK.
+// The current project's "<project>.GPS3dResult" read as above. false after a message when
+// there is no result or it cannot be read.
+bool ReadProjectAdjustedNetwork(CGisNetwork& network);
+
+// Gives every point the undulation of the geoid model (the points are WGS-84, the frame of
+// EGM96). false with the reason (GBK) in error when a point lies outside the model's grid.
+bool AddGeoidHeights(CGisNetwork& network, const CGeoidModel& geoid, std::string& error);
+
+// The documents, UTF-8. title is GBK. With undulations the GeoJSON properties and the KML
+// descriptions add N and the orthometric height; the KML positions then carry the orthometric
+// height, KML's altitudes being above sea level, while GeoJSON's stay above the ellipsoid.
 std::string GeoJsonDocument(const CGisNetwork& network, const std::string& title);
 std::string KmlDocument(const CGisNetwork& network, const std::string& title);
 
 enum class GisFormat { GeoJson, Kml };
 // Exports the current project's "<project>.GPS3dResult" to output. Returns false after a
 // message when there is no result, output is the result or another project data file (the
-// project's own GeoJSON and KML excepted), or the file cannot be written.
-bool ExportAdjustedNetwork(GisFormat format, const std::string& output);
+// project's own GeoJSON and KML excepted), a point lies outside the grid of the geoid model
+// (when one is given), or the file cannot be written.
+bool ExportAdjustedNetwork(GisFormat format, const std::string& output, const CGeoidModel* geoid = nullptr);
 
 }  // namespace vemo

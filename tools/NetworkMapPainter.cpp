@@ -71,7 +71,11 @@ void DrawText(QPainter& painter, const QFont& font, double heightMm, const QPoin
 // item of its line and holds no line end).
 QStringList NamesOf(const std::vector<CMapPoint>& points) {
   std::string joined;
-  for (const CMapPoint& p : points) (joined += p.name) += '\n';
+  for (const CMapPoint& p : points) {
+    joined += p.name;
+    if (!p.label.empty()) (joined += ' ') += p.label;
+    joined += '\n';
+  }
   QStringList names = GbkToQString(joined).split(QLatin1Char('\n'));
   names.resize(static_cast<qsizetype>(points.size()));
   return names;

@@ -21,6 +21,7 @@ struct CMapPoint {
   float E = 0;       // semi-major axis of the error ellipse (cm)
   float F = 0;       // semi-minor axis (cm)
   float T = 0;       // azimuth of the major axis from north, clockwise (radians)
+  std::string label;  // GBK, drawn after the name when not empty (map --geoid: the orthometric height)
 };
 
 struct CMapLine {
@@ -79,6 +80,9 @@ class CVemoGPSDoc {
   void Layout();
 
   const std::vector<CMapPoint>& Points() const { return m_Points; }
+  void SetLabel(size_t index, std::string labelGbk) {
+    if (index < m_Points.size()) m_Points[index].label = std::move(labelGbk);
+  }
   const std::vector<CMapLine>& Lines() const { return m_Lines; }
   int KnownCount() const { return m_KnownCount; }
   bool IsKnown(size_t index) const { return index < static_cast<size_t>(m_KnownCount); }

@@ -8,6 +8,7 @@
 #include "adjust2d/GPS3dPreparation.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/DialogArguments.h"
+#include "app/commands/GeoidOption.h"
 #include "app/commands/Handlers.h"
 #include "project/AppState.h"
 #include "project/HeightModelDlg.h"
@@ -20,9 +21,14 @@ const char* const kHeightModelHelp =
     "        plane    f1 + f2 B + f3 L (平面模型, the default; at least 3 known heights)\n"
     "        surface  f1 + f2 B + f3 L + f4 B^2 + f5 L^2 + f6 B L (曲面模型; at least 6)\n"
     "        constant f1 (常数模型; at least 1)\n"
+    "  --geoid egm96|FILE  fit on a geoid model: its undulation is removed at every point, the\n"
+    "        model above fitted to what remains and the undulation restored; egm96 is the EGM96\n"
+    "        15' grid of proj-data, FILE a GTX or GeoTIFF grid (a national quasi-geoid, say).\n"
+    "        The report names the model and lists the known points' residuals before and after.\n"
     "Reads the known normal heights (GPS1dKnownH) and the geodetic coordinates (GPS3dBLH).\n";
 const char* const kHeightParametersHelp =
-    "  --model plane|surface|constant  as for fit-heights\n"
+    "  --model plane|surface|constant, --geoid egm96|FILE  as for fit-heights; with --geoid the\n"
+    "        line of Parameter.1d ends with the model's name\n"
     "First computes the WGS-84 coordinates of every point from the vectors (GPS3dKnownXYZ,\n"
     "GPS3dVector) and writes them as GPS3dBLH and GPS3dXYH; then fits the known normal heights\n"
     "and appends the coefficients to Parameter.1d in the project directory.\n";
@@ -53,9 +59,9 @@ CHeightModelDlg HeightModelFromArgs(Args& args) {
 }
 
 // Loads the height data set for the model of the dialog: the files, the known heights that
-// have their point, enough of them for the model.
-int LoadHeights(CGPS1dHeightFit& fit, const CHeightModelDlg& dialog) {
-  return fit.Load() && fit.SelectKnownPoints() && fit.SetModel(dialog.m_Model);
+// have their point, enough of them for the model, the undulations of a geoid model.
+int LoadHeights(CGPS1dHeightFit& fit, const CHeightModelDlg& dialog, const CGeoidModel* geoid) {
+  return fit.Load() && fit.SelectKnownPoints() && fit.SetModel(dialog.m_Model) && (!geoid || fit.UseGeoid(*geoid));
 }
 
 }  // namespace
@@ -66,13 +72,16 @@ std::vector<std::string> HeightModelArguments(const CHeightModelDlg& dialog) {
 
 int RunFitHeights(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
+  const std::optional<std::string> geoidOption = TakeGeoidOption(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("fit-heights takes no arguments");
+  std::unique_ptr<CGeoidModel> geoid;
+  if (geoidOption && !(geoid = OpenGeoidModel(*geoidOption))) return kCommandFailed;
   const CResultFiles writes({ProjectFile::Result1d, ProjectFile::Heights1d});
   CGPS1dHeightFit fit;
   return RunComputation(
       [&] {
         return RequireInputs(CommandId::FitHeights, {ProjectFile::KnownH, ProjectFile::BLH3d}) &&
-               LoadHeights(fit, dialog);
+               LoadHeights(fit, dialog, geoid.get());
       },
       [&] { return fit.FitHeights(); }, {CurrentProjectFile(ProjectFile::Result1d)}, writes);
 }
@@ -93,10 +102,13 @@ int RunPlaneParameters(CommandContext& context) {
 
 int RunHeightParameters(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
+  const std::optional<std::string> geoidOption = TakeGeoidOption(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("height-parameters takes no arguments");
+  std::unique_ptr<CGeoidModel> geoid;
+  if (geoidOption && !(geoid = OpenGeoidModel(*geoidOption))) return kCommandFailed;
   CGPS3dPreparation network;
   CGPS1dHeightFit fit;
-  return RunComputation([&] { return network.Load() && network.Prepare() && LoadHeights(fit, dialog); },
+  return RunComputation([&] { return network.Load() && network.Prepare() && LoadHeights(fit, dialog, geoid.get()); },
                         [&] { return fit.FitParameters(); },
                         {CurrentProjectFile(ProjectFile::Result1d), DirectoryFileName(Project().projectDir, "Parameter.1d")});
 }

@@ -5,6 +5,7 @@
 
 #include "adjust2d/GPS2dNetTests.h"
 #include "adjust3d/GPS3dNetTests.h"
+#include "app/commands/GeoidOption.h"
 #include "app/commands/Handlers.h"
 #include "app/commands/PlaneResults.h"
 #include "app/commands/StatisticsCommands.h"
@@ -35,7 +36,12 @@ const char* const kAdjustTestHelp =
     "and so is which level was fixed; the result files do not depend on them.\n";
 const char* const kExportGisHelp =
     "  OUTPUT  the file to write (default: the project's name with .geojson or .kml in its folder)\n"
-    "Points and baselines of the last 3D adjustment (GPS3dResult), in WGS-84 longitude and latitude.\n";
+    "Points and baselines of the last 3D adjustment (GPS3dResult), in WGS-84 longitude and latitude.\n"
+    "  --geoid egm96|FILE  add each point's orthometric height on the geoid model (egm96: the\n"
+    "        EGM96 grid of proj-data; FILE a GTX or GeoTIFF grid): GeoJSON properties\n"
+    "        geoid_undulation_m and orthometric_height_m; in KML the positions' altitudes\n"
+    "        become orthometric (KML's altitudes are above sea level) and the description\n"
+    "        gives both heights\n";
 
 TestOptions TakeTestOptions(Args& args) {
   TestOptions options;
@@ -106,11 +112,14 @@ int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings
 namespace {
 
 int RunExport(CommandContext& context, GisFormat format) {
+  const std::optional<std::string> geoidOption = TakeGeoidOption(context.args);
   std::vector<std::string> rest = context.args.Positionals();
   if (rest.size() > 1) throw UsageError("takes at most one OUTPUT");
   const std::string output =
       rest.empty() ? CurrentProjectFile(format == GisFormat::GeoJson ? ProjectFile::GeoJson : ProjectFile::Kml) : rest[0];
-  return ExportAdjustedNetwork(format, output) ? kCommandDone : kCommandFailed;
+  std::unique_ptr<CGeoidModel> geoid;
+  if (geoidOption && !(geoid = OpenGeoidModel(*geoidOption))) return kCommandFailed;
+  return ExportAdjustedNetwork(format, output, geoid.get()) ? kCommandDone : kCommandFailed;
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "project/AppState.h"
+#include "tests/adjust3d/AdjustFixture.h"
+#include "tests/support/GeoidGrid.h"
 #include "tests/support/TestHost.h"
 #include "tools/GisExport.h"
 
@@ -200,3 +202,50 @@ TEST(GisExport, KmlIsWellFormedWithOnePlacemarkPerPointAndBaseline) {
 }
 
 }  // namespace
+
+// Heights on a geoid model: the grid's undulation at every point, the orthometric height in the
+// GeoJSON properties, the KML altitudes and the map's labels; a point off the grid refuses the
+// export without a file.
+TEST(GisExport, GeoidHeightsReachTheDocumentsAndTheMap) {
+  auto undulation = [](double lat, double lon) { return -10.0 + 3.0 * (lat - 30.0) - 2.0 * (lon - 114.0); };
+  test::TempDir grids, config, work;
+  const std::string grid = grids.Write("local.gtx", test::GtxGrid(30.0, 114.0, 0.25, 5, 5, undulation));
+  const std::string dir = (work.path() / "prj").string();
+  ASSERT_EQ(test::CreateProgramProject(dir, config.str()).status, 0);
+  WriteFileAtomically(dir + "/net.GPS3dResult", ResultText());
+  auto run = [&](std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"--project", dir + "/net.prj"});
+    return test::RunProgram(arguments, config.str());
+  };
+  ASSERT_EQ(run({"export-geojson", "--geoid", grid}).status, 0);
+  const QJsonObject root =
+      QJsonDocument::fromJson(QByteArray::fromStdString(ReadWholeFile(dir + "/net.geojson").value_or(""))).object();
+  EXPECT_EQ(root["geoid_model"].toString(), "local.gtx");
+  std::vector<double> orthometric;
+  for (const QJsonValue& value : root["features"].toArray()) {
+    const QJsonObject f = value.toObject(), p = f["properties"].toObject();
+    if (f["geometry"].toObject()["type"].toString() != "Point") continue;
+    const QJsonArray c = f["geometry"].toObject()["coordinates"].toArray();
+    EXPECT_NEAR(p["geoid_undulation_m"].toDouble(), undulation(c[1].toDouble(), c[0].toDouble()), 2e-4);
+    EXPECT_NEAR(p["orthometric_height_m"].toDouble(), c[2].toDouble() - p["geoid_undulation_m"].toDouble(), 2e-4);
+    orthometric.push_back(p["orthometric_height_m"].toDouble());
+  }
+  ASSERT_EQ(orthometric.size(), 3u);
+
+  ASSERT_EQ(run({"export-kml", "--geoid", grid}).status, 0);
+  const std::string kml = ReadWholeFile(dir + "/net.kml").value_or("");
+  EXPECT_NE(kml.find(Format(",%.4f</coordinates></Point>", orthometric[0])), std::string::npos) << kml;
+
+  // The map of the same points: "name height" beside each.
+  WriteFileAtomically(dir + "/net.GPS3dXYHEFT", "K01 3375000 500000 40 0 0 0\nP&1 3376000 501000 41 1 0.5 0.3\n");
+  ASSERT_EQ(run({"map", "wgs84", "--geoid", grid, "--svg", dir + "/map.svg"}).status, 0);
+  EXPECT_NE(ReadWholeFile(dir + "/map.svg").value_or("").find(Format("K01 %.3f", orthometric[0])), std::string::npos);
+  EXPECT_EQ(run({"map", "local", "--geoid", grid, "--svg", dir + "/map.svg"}).status, 2);
+
+  // A grid south of the points: the first one is named, nothing is written.
+  const std::string south = grids.Write("south.gtx", test::GtxGrid(20.0, 114.0, 0.25, 5, 5, undulation));
+  const auto refused = run({"export-geojson", "--geoid", south, dir + "/other.geojson"});
+  EXPECT_NE(refused.status, 0);
+  EXPECT_NE(refused.err.find("K01"), std::string::npos) << refused.err;
+  EXPECT_FALSE(FileExists(dir + "/other.geojson"));
+}
