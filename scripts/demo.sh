@@ -161,8 +161,8 @@ echo; echo "GIS exports:"; ls -l "$sample/sample.geojson" "$sample/sample.kml"
 # Exchange with other adjustment programs: the peers' public DynaML sample (stations and
 # baselines with clusters) imported into a new project, its four continuously operating
 # reference stations held fixed (the sample constrains none), adjusted, and written as a
-# gama-local input (README: VEMO_PEERS_DIR, default /work/shared/peers).
-peers=${VEMO_PEERS_DIR:-/work/shared/peers}
+# gama-local input (tests/data/peers, with their licences).
+peers=${VEMO_PEERS_DIR:-$PWD/tests/data/peers}
 if [ -f "$peers/dynaml/sa-gnss-msr.xml" ]; then
   exchange=$root/exchange
   run new-project --name sa --dir "$exchange" --ellipsoid WGS84 --central-meridian 135

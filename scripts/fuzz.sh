@@ -73,7 +73,7 @@ seed free_network 3 tests/data/freenet/*Input
 seed gis_export 2 "$sample"/*.GPS3dResult tests/data/adjust3d/net.GPS3dResult
 # The exchange readers start from the peers' public samples (VEMO_PEERS_DIR), each DynaML
 # pair joined into one combined file and each DNA pair into one input.
-peers=${VEMO_PEERS_DIR:-/work/shared/peers}
+peers=${VEMO_PEERS_DIR:-$PWD/tests/data/peers}
 if [ -d "$peers/dynaml" ]; then
   { sed '$d' "$peers/dynaml/sa-gnss-stn.xml"; sed -n '/<DnaMeasurement>/,$p' "$peers/dynaml/sa-gnss-msr.xml"; } \
       > "$out/sa-gnss.xml"

@@ -24,7 +24,7 @@ namespace fs = std::filesystem;
 // The peers' public sample files (their folders hold the licences).
 std::string Peer(const std::string& file) {
   const char* dir = std::getenv("VEMO_PEERS_DIR");
-  return std::string(dir ? dir : "/work/shared/peers") + "/" + file;
+  return std::string(dir ? dir : VEMO_TEST_DATA_DIR "/peers") + "/" + file;
 }
 
 #define REQUIRE_PEERS()                                                              \
