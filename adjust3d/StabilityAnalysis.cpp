@@ -101,6 +101,9 @@ int CStabilityAnalysis::Run(const std::string& first, const std::string& second,
   progress.SetPosition(8);
   if (progress.CancelRequested()) return 0;
 
+  // Campaigns that fit their vectors exactly have no variance of their own; a given a-priori
+  // one stands in for it.
+  if (m_Congruence && m_AprioriSigma0 > 0.0 && !(m_Variance > 0.0)) m_Variance = m_AprioriSigma0 * m_AprioriSigma0;
   m_Test.resize(m_d.size());
   for (size_t k = 0; k < m_d.size(); ++k) {
     const double q = m_Q[PackedIndex(k, k)];

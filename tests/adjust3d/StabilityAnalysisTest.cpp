@@ -122,27 +122,36 @@ TEST_F(StabilityTest, TestValuesFromTheFinalDisplacementsAndCofactors) {
 // ---------------------------------------------------------------------------------------------
 // Campaigns that do not match, damaged files, the limit of the iteration.
 
-TEST_F(StabilityTest, DifferentPointCountsAreRefused) {
+// The campaigns are matched by name: another order gives the same files; a point of one
+// campaign only is named in a message and left out, the rest analysed.
+TEST_F(StabilityTest, CampaignsAreMatchedByName) {
+  std::vector<double> x2 = x1;
+  x2[4] += 30.0;
   WriteFile("one.GPS3dFreeXXQxx", Campaign(names, x1));
-  WriteFile("two.GPS3dFreeXXQxx", Campaign({"A", "B", "C", "D"}, std::vector<double>(x1.begin(), x1.end() - 3)));
-  EXPECT_EQ(Run(), 0);
-  ASSERT_EQ(project.MessagesUtf8().size(), 1u);
-  EXPECT_EQ(project.MessagesUtf8()[0],
-            u8"两期观测的点数不同：第一期文件" + Path("one.GPS3dFreeXXQxx") + u8"有5个点，第二期文件" +
-                Path("two.GPS3dFreeXXQxx") + u8"有4个点，两期的点须一一对应，不能进行稳定性分析!");
-  EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeD")));
-  EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeQdd")));
-}
+  WriteFile("two.GPS3dFreeXXQxx", Campaign(names, x2));
+  ASSERT_EQ(Run("in-order.GPS3dFreeD"), 1);
+  const std::vector<size_t> order{0, 1, 3, 2, 4};
+  std::vector<std::string> shuffled;
+  std::vector<double> y2;
+  for (size_t i : order) {
+    shuffled.push_back(names[i]);
+    for (int a = 0; a < 3; ++a) y2.push_back(x2[3 * i + a]);
+  }
+  WriteFile("two.GPS3dFreeXXQxx", Campaign(shuffled, y2));
+  ASSERT_EQ(Run(), 1);
+  EXPECT_TRUE(project.MessagesUtf8().empty());
+  for (const char* ext : {".GPS3dFreeD", ".GPS3dFreeQdd"})
+    EXPECT_EQ(ReadWholeFile(Path(std::string("moved") + ext)), ReadWholeFile(Path(std::string("in-order") + ext)));
 
-TEST_F(StabilityTest, FirstPointOutOfOrderIsNamed) {
-  WriteFile("one.GPS3dFreeXXQxx", Campaign(names, x1));
-  WriteFile("two.GPS3dFreeXXQxx", Campaign({"A", "B", "D", "C", "E"}, x1));
-  EXPECT_EQ(Run(), 0);
+  const std::vector<std::string> four{"A", "B", "C", "D"};
+  WriteFile("two.GPS3dFreeXXQxx", Campaign(four, std::vector<double>(x2.begin(), x2.end() - 3)));
+  ASSERT_EQ(Run(), 1);
   ASSERT_EQ(project.MessagesUtf8().size(), 1u);
-  EXPECT_EQ(project.MessagesUtf8()[0], u8"两期观测的第3个点不同：第一期文件" + Path("one.GPS3dFreeXXQxx") +
-                                           u8"中为C，第二期文件" + Path("two.GPS3dFreeXXQxx") +
-                                           u8"中为D，两期的点须一一对应，不能进行稳定性分析!");
-  EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeD")));
+  EXPECT_EQ(project.MessagesUtf8()[0], u8"两期观测按点名对应，共同点4个参与稳定性分析。只在第一期文件" +
+                                           Path("one.GPS3dFreeXXQxx") + u8"中的点：E；只在第二期文件" +
+                                           Path("two.GPS3dFreeXXQxx") + u8"中的点：无");
+  EXPECT_EQ(Lines(ReadWholeFile(Path("moved.GPS3dFreeD")).value_or("")).size(), 4u);
+  EXPECT_EQ(analysis.m_PointName, four);
 }
 
 TEST_F(StabilityTest, TruncatedCampaignIsNamedAndNothingIsWritten) {
