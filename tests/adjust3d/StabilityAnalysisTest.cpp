@@ -13,6 +13,7 @@
 #include "adjust3d/GPS3dFreeNetwork.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust3d/StabilityAnalysis.h"
+#include "geodesy/Encoding.h"
 #include "geodesy/Matrix.h"
 #include "tests/adjust3d/FreeNetworkFixture.h"
 #include "tests/adjust3d/SyntheticNetwork.h"
@@ -339,6 +340,7 @@ TEST_F(StabilityMonitoring, MovedPointsAreTheOnesFlagged) {
   const std::string two = Campaign(second, "two");
 
   CStabilityAnalysis analysis;
+  analysis.m_Congruence = true;
   ASSERT_EQ(analysis.Run(one, two, project.dir.str() + "/monitor.GPS3dFreeD"), 1);
   EXPECT_TRUE(project.MessagesUtf8().empty()) << project.MessagesUtf8()[0];
   // Flagged: a component whose test value exceeds the point of chi-square with one degree of
@@ -365,6 +367,15 @@ TEST_F(StabilityMonitoring, MovedPointsAreTheOnesFlagged) {
       EXPECT_LT(d, 10.0) << name;
   }
   EXPECT_EQ(flagged, movedNames);
+  // The congruence test, on the variances the adjustments estimated, names the same two.
+  std::set<std::string> moves;
+  for (int i = 0; i < n; ++i)
+    if (analysis.m_CongruenceTest.m_Verdict[i] != CongruenceVerdict::Stable) moves.insert(analysis.m_PointName[i]);
+  EXPECT_EQ(moves, movedNames);
+  EXPECT_TRUE(analysis.m_CongruenceTest.m_Steps.back().passed);
+  std::printf("[ figures  ] 200 points: global statistic %.2f against %.2f, stable set's %.2f against %.2f\n",
+              analysis.m_CongruenceTest.m_Steps[0].statistic, analysis.m_CongruenceTest.m_Steps[0].critical,
+              analysis.m_CongruenceTest.m_Steps.back().statistic, analysis.m_CongruenceTest.m_Steps.back().critical);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -406,6 +417,20 @@ TEST(StabilityCommands, FreeNetworkThenStabilityFromTheCommandLine) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find(u8"打开文件" + dir + u8"/none.GPS3dFreeXXQxx出错!"), std::string::npos);
   EXPECT_EQ(RunProgram({"stability", campaign, campaign}, config.str()).status, 2);
+  // The congruence report beside them on request; its options only with it.
+  const std::string before = ReadWholeFile(work.str() + "/dam.GPS3dFreeD").value_or("");
+  auto congruent = RunProgram({"stability", "--congruence", "--alpha", "1", campaign, campaign, work.str() + "/dam"},
+                              config.str());
+  ASSERT_EQ(congruent.status, 0) << congruent.err;
+  EXPECT_EQ(congruent.out, work.str() + "/dam.GPS3dFreeQdd\n" + work.str() + "/dam.GPS3dFreeD\n" + work.str() +
+                               "/dam.GPS3dFreeCongruence\n");
+  EXPECT_EQ(ReadWholeFile(work.str() + "/dam.GPS3dFreeD").value_or(""), before);
+  EXPECT_NE(GbkToUtf8(ReadWholeFile(work.str() + "/dam.GPS3dFreeCongruence").value_or("")).find(u8"显著水平 α = 1%"),
+            std::string::npos);
+  for (auto args : {std::vector<std::string>{"stability", "--alpha", "1", campaign, campaign, work.str() + "/x"},
+                    {"stability", "--congruence", "--alpha", "60", campaign, campaign, work.str() + "/x"},
+                    {"stability", "--congruence", "--sigma0", "-1", campaign, campaign, work.str() + "/x"}})
+    EXPECT_EQ(RunProgram(args, config.str()).status, 2) << args[2];
   EXPECT_EQ(RunProgram({"--project", prj, "free-network"}, config.str()).status, 2);
   auto noApprox = RunProgram({"--project", prj, "free-network", "--approx", dir + "/none.xyz"}, config.str());
   EXPECT_EQ(noApprox.status, 1);
