@@ -315,11 +315,11 @@ int CStabilityAnalysis::WriteCongruence(const std::string& path, const std::stri
   WriteNames(f, T(u8"只在第二期出现的点："), m_OnlySecond);
   f.Write("\n");
   if (test.m_KnownVariance)
-    f.Printf(T(u8"验前单位权中误差 σ0 = %.3lf mm，检验统计量 Ω/σ0² 服从自由度为 h 的 χ² 分布\n"), m_AprioriSigma0);
+    f.Printf(T(u8"验前单位权中误差 σ0 = %.3lf mm，检验统计量 Ω/σ0^2 服从自由度为 h 的 χ^2 分布\n"), m_AprioriSigma0);
   else
-    f.Printf(T(u8"两期验后方差按多余观测数合并：σ0 = %.3lf mm，自由度 f = %d，检验统计量 Ω/(h·σ0²) 服从 F(h, f) 分布\n"),
+    f.Printf(T(u8"两期验后方差按多余观测数合并：σ0 = %.3lf mm，自由度 f = %d，检验统计量 Ω/(h·σ0^2) 服从 F(h, f) 分布\n"),
              std::sqrt(test.m_Variance), test.m_Freedom);
-  f.Printf(T(u8"显著水平 α = %g%%，Ω = dᵀ·Qdd⁺·d 为共同点位移的二次型，h = 3(点数-1)\n\n"), m_Alpha * 100.0);
+  f.Printf(T(u8"显著水平 α = %g%%，Ω = d^T·Qdd^+·d 为共同点位移的二次型，h = 3(点数-1)\n\n"), m_Alpha * 100.0);
 
   f.Printf("%s\n", T(u8"全等检验与移动点的定位：每步移去对Ω贡献最大的点，直至其余各点通过检验"));
   f.Printf("%s\n", T(u8"步骤  点数      h            Ω     统计量     临界值  结论            移去的点 点统计量"));
@@ -343,6 +343,12 @@ int CStabilityAnalysis::WriteCongruence(const std::string& path, const std::stri
              std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]), test.m_PointStatistic[i],
              VerdictText(test.m_Verdict[i]));
   }
+  for (int i = 0; i < m_PointCount; ++i)
+    if (test.m_Verdict[i] == CongruenceVerdict::Stable && test.m_PointStatistic[i] > test.m_PointCritical) {
+      // Each point's test is one of many; the verdict follows the test of the whole set.
+      f.Printf("%s\n", T(u8"注：统计量超过单点临界值的稳定点，所在的稳定点组已整体通过全等检验，结论以整体检验为准"));
+      break;
+    }
   f.Write("\n");
 
   f.Printf(T(u8"L1基准的位移(mm)：3.0 mm停止规则(迭代%d次，即位移文件的结果)与迭代至0.1 mm(迭代%d次)\n"), m_Iterations,
