@@ -245,11 +245,37 @@ TEST_F(CongruenceFiles, ConvergedDatumBesideTheThreeMillimetreRule) {
   const std::string report = GbkToUtf8(ReadWholeFile(Path("dam.GPS3dFreeCongruence")).value_or(""));
   const size_t at = report.find(u8"两种停止规则的位移分量之差最大为");
   ASSERT_NE(at, std::string::npos);
-  std::printf("[ figures  ] %s", report.substr(report.rfind(u8"L1基准")).c_str());
+  std::printf("[ figures  ] %s", report.substr(report.rfind(u8"L1基准"), report.find(u8"\n", report.rfind(u8"L1基准")) + 1 - report.rfind(u8"L1基准")).c_str());
+  std::printf("[ figures  ] %s", report.substr(at).c_str());
   // The displacement file is the 3 mm rule's, as without the option.
   const auto rows = NumbersAfter(ReadWholeFile(Path("dam.GPS3dFreeD")).value_or(""), "");
   for (size_t i = 0; i < 9; ++i)
     for (int a = 0; a < 3; ++a) EXPECT_NEAR(rows[i][a], analysis.m_d[3 * i + a], 0.005);
+}
+
+// Campaign files in another datum (each shifted by its own translation, as the free network of
+// a subset of the points writes them): the same congruence test, the same converged datum.
+TEST_F(CongruenceFiles, TranslatedCampaignsGiveTheSameTest) {
+  analysis.m_Congruence = true;
+  const std::vector<std::string> names{"A", "B", "C", "D", "E", "F"};
+  std::vector<double> x1(18), x2(18);
+  std::mt19937_64 rng(5);
+  std::normal_distribution<double> noise(0.0, 0.7);
+  for (size_t k = 0; k < 18; ++k) x1[k] = noise(rng), x2[k] = noise(rng) + (k == 7 ? 9.0 : 0.0);
+  ASSERT_EQ(Run(CampaignFile(names, x1), CampaignFile(names, x2)), 1);
+  const CCongruenceTest first = analysis.m_CongruenceTest;
+  const std::vector<double> converged = analysis.m_Converged;
+  for (size_t k = 0; k < 18; ++k) x1[k] += 25.0 * (k % 3 + 1), x2[k] -= 14.0 * (k % 3);
+  ASSERT_EQ(Run(CampaignFile(names, x1), CampaignFile(names, x2)), 1);
+  ASSERT_EQ(analysis.m_CongruenceTest.m_Steps.size(), first.m_Steps.size());
+  for (size_t s = 0; s < first.m_Steps.size(); ++s) {
+    EXPECT_NEAR(analysis.m_CongruenceTest.m_Steps[s].omega, first.m_Steps[s].omega, 1e-6 * first.m_Steps[s].omega);
+    EXPECT_EQ(analysis.m_CongruenceTest.m_Steps[s].removed, first.m_Steps[s].removed);
+  }
+  for (size_t k = 0; k < 18; ++k) {
+    EXPECT_NEAR(analysis.m_CongruenceTest.m_Displacement[k], first.m_Displacement[k], 1e-9);
+    EXPECT_NEAR(analysis.m_Converged[k], converged[k], 0.2);
+  }
 }
 
 // Campaigns without redundancy have no a-posteriori variance to pool: the a-priori one must be
