@@ -43,6 +43,26 @@ double Form(const double g[3], const Block a) {
   return std::max(s, 0.0);
 }
 
+// The point of the candidates nearest the component-wise median of their displacements: the
+// one most likely to have stayed, whose differences keep the numbers small.
+size_t NearestToMedian(const std::vector<double>& d, const std::vector<size_t>& candidates) {
+  double median[3];
+  for (int a = 0; a < 3; ++a) {
+    std::vector<double> v;
+    for (size_t i : candidates) v.push_back(d[3 * i + a]);
+    std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+    median[a] = v[v.size() / 2];
+  }
+  size_t nearest = candidates[0];
+  double least = -1.0;
+  for (size_t i : candidates) {
+    double s = 0.0;
+    for (int a = 0; a < 3; ++a) s += (d[3 * i + a] - median[a]) * (d[3 * i + a] - median[a]);
+    if (least < 0.0 || s < least) nearest = i, least = s;
+  }
+  return nearest;
+}
+
 // The inverse of the cofactors of e over the blocks of the points still in the set, with
 // everything the localisation does to it. Blocks of points that left keep their place and
 // are skipped.
@@ -130,17 +150,11 @@ class CReducedSet {
       if (m_Active[r / 3])
         for (int c = 0; c < 3; ++c) K[r % 3][c] += U[3 * r + c];
     Update(U, K);
-    // W is now free of a common shift: any remaining point may be the reference. The one
-    // closest to the median of the rest keeps the numbers smallest.
-    size_t next = m_Point.size();
-    double nearest = 0.0;
-    std::vector<double> median = Median();
-    for (size_t b = 0; b < m_Point.size(); ++b) {
-      if (!m_Active[b]) continue;
-      double s = 0.0;
-      for (int a = 0; a < 3; ++a) s += std::pow(m_d[3 * m_Point[b] + a] - median[a], 2);
-      if (next == m_Point.size() || s < nearest) next = b, nearest = s;
-    }
+    // W is now free of a common shift: any remaining point may be the reference.
+    std::vector<size_t> rest;
+    for (size_t b = 0; b < m_Point.size(); ++b)
+      if (m_Active[b]) rest.push_back(m_Point[b]);
+    const size_t next = BlockOf(NearestToMedian(m_d, rest));
     const double shift[3] = {m_e[3 * next], m_e[3 * next + 1], m_e[3 * next + 2]};
     for (size_t r = 0; r < m_Order; ++r) m_e[r] -= shift[r % 3];
     m_Active[next] = 0;
@@ -177,19 +191,6 @@ class CReducedSet {
           if (m_Active[r / 3]) q[a][b] -= C[3 * r + a] * V[3 * r + b];
     }
     return Form(g, q);
-  }
-
-  // The median of the displacements of the points in the set, per component.
-  std::vector<double> Median() const {
-    std::vector<double> median(3);
-    for (int a = 0; a < 3; ++a) {
-      std::vector<double> v{m_d[3 * m_Reference + a]};
-      for (size_t b = 0; b < m_Point.size(); ++b)
-        if (m_Active[b]) v.push_back(m_d[3 * m_Point[b] + a]);
-      std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-      median[a] = v[v.size() / 2];
-    }
-    return median;
   }
 
   // Whether the point is in the set.
@@ -271,24 +272,9 @@ int CCongruenceTest::Run(const std::vector<double>& d, const std::vector<double>
   m_Verdict.assign(n, CongruenceVerdict::Stable);
   m_PointStatistic.assign(n, 0.0);
   m_PointCritical = Critical(3);
-  // The reference: the point nearest the median of all, most likely one that stayed.
-  size_t reference = 0;
-  {
-    double median[3];
-    for (int a = 0; a < 3; ++a) {
-      std::vector<double> v;
-      for (size_t i = 0; i < n; ++i) v.push_back(d[3 * i + a]);
-      std::nth_element(v.begin(), v.begin() + n / 2, v.end());
-      median[a] = v[n / 2];
-    }
-    double nearest = 0.0;
-    for (size_t i = 0; i < n; ++i) {
-      double s = 0.0;
-      for (int a = 0; a < 3; ++a) s += (d[3 * i + a] - median[a]) * (d[3 * i + a] - median[a]);
-      if (i == 0 || s < nearest) reference = i, nearest = s;
-    }
-  }
-  CReducedSet set(d, Q, reference);
+  std::vector<size_t> all(n);
+  for (size_t i = 0; i < n; ++i) all[i] = i;
+  CReducedSet set(d, Q, NearestToMedian(d, all));
   if (!set.Invert()) {
     ShowMessage(Format(T(u8"两期共同点(%d个，自%s起)的位移协因数阵除平移外不正定，无法进行全等检验!"),
                        static_cast<int>(n), names[0].c_str()),
