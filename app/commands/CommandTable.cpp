@@ -79,7 +79,7 @@ const std::vector<CommandSpec>& MenuCommands() {
                      .option = "--approx",
                      .filters = {{"GPS 3d Approximate XYZ(*.GPS3dApproximateXYZ)", "*.GPS3dApproximateXYZ"}}}})},
       {CommandId::Stability, u8"稳定性分析", nullptr, false, "stability",
-       "[--congruence [--alpha P] [--sigma0 MM]] FIRST SECOND OUTPUT",
+       "[--congruence] [--alpha P] [--sigma0 MM] FIRST SECOND OUTPUT",
        "stability analysis of two free-network campaigns", kStabilityHelp, RunStability,
        FileDialogs({{.name = "FIRST",
                      .filters = {{"x of Session One(*.GPS3dFreeXXQxx)", "*.GPS3dFreeXXQxx"},

@@ -31,7 +31,7 @@ const char* const kFreeNetworkHelp =
 
 const char* const kStabilityHelp =
     "  FIRST    campaign file of the first campaign (.GPS3dFreeXXQxx or .GPS3dFreeENUQenu)\n"
-    "  SECOND   campaign file of the second campaign, the same points in the same order\n"
+    "  SECOND   campaign file of the second campaign (its points matched with the first by name)\n"
     "  OUTPUT   the displacement file to write (.GPS3dFreeD added when it has no extension); the\n"
     "           cofactors go beside it, in .GPS3dFreeQdd\n"
     "The campaigns are matched by point name; points of one campaign only are listed and left out.\n"
