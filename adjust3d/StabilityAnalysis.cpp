@@ -24,16 +24,6 @@ namespace {
 
 void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), MessageIcon::Warning); }
 
-}  // namespace
-
-std::vector<double> DisplacementWeights(const std::vector<double>& d) {
-  std::vector<double> p(d.size());
-  for (size_t k = 0; k < d.size(); ++k) p[k] = 1.0 / (std::fabs(d[k]) + kDisplacementWeightFloorMm);
-  return p;
-}
-
-namespace {
-
 // The output path cut before the first ".GPS3d" of its file name, in any letter case.
 std::string CutBeforeGps3d(const std::string& output) {
   const size_t slash = output.find_last_of('/');
@@ -57,6 +47,12 @@ std::string NameList(const std::vector<std::string>& names, size_t shown) {
 constexpr size_t kNamesInMessage = 50;
 
 }  // namespace
+
+std::vector<double> DisplacementWeights(const std::vector<double>& d) {
+  std::vector<double> p(d.size());
+  for (size_t k = 0; k < d.size(); ++k) p[k] = 1.0 / (std::fabs(d[k]) + kDisplacementWeightFloorMm);
+  return p;
+}
 
 std::string CStabilityAnalysis::CofactorFileName(const std::string& output) {
   return CutBeforeGps3d(output) + ".GPS3dFreeQdd";

@@ -378,6 +378,51 @@ TEST_F(StabilityMonitoring, MovedPointsAreTheOnesFlagged) {
               analysis.m_CongruenceTest.m_Steps.back().statistic, analysis.m_CongruenceTest.m_Steps.back().critical);
 }
 
+// The whole road on noise alone: 100 pairs of campaigns of a network of 16 points, each vector
+// observed twice with noise of its own covariance. The congruence test at 5 % on what the
+// adjustments estimated rejects about 5 pairs (99.9 % of binomial(100, 0.05) lie in [0, 13]);
+// a bias in the scale of the campaign files' cofactors or unit-weight errors would move it far.
+TEST_F(StabilityMonitoring, CongruenceFalseAlarmsOnNoiseAlone) {
+  const int n = 16;
+  const SyntheticNetwork net = MakeSyntheticNetwork(n, 31, 1.0, 1);
+  std::string plan;
+  for (int p = 0; p < n; ++p)
+    plan += Format("%16s %15.1lf %15.1lf %15.1lf\n", net.names[p].c_str(), net.x[p], net.y[p], net.z[p]);
+  plan = Format("%16s %15.3lf %15.3lf %15.3lf\n", net.names[0].c_str(), net.x[0], net.y[0], net.z[0]) +
+         plan.substr(plan.find('\n') + 1);
+  WriteFileAtomically(approximate, plan);
+  std::mt19937_64 rng(32);
+  std::normal_distribution<double> gauss(0.0, 1.0);
+  auto observed = [&] {
+    SyntheticNetwork again = net;
+    for (SyntheticVector& v : again.vectors) {
+      // Noise of the vector's covariance: its Cholesky factor (cm) times standard normals.
+      const double xx = v.cov[0], yy = v.cov[1], zz = v.cov[2], xy = v.cov[3], xz = v.cov[4], yz = v.cov[5];
+      const double l00 = std::sqrt(xx), l10 = xy / l00, l20 = xz / l00, l11 = std::sqrt(yy - l10 * l10),
+                   l21 = (yz - l20 * l10) / l11, l22 = std::sqrt(zz - l20 * l20 - l21 * l21);
+      const double z0 = gauss(rng), z1 = gauss(rng), z2 = gauss(rng);
+      v.dx = net.x[v.to] - net.x[v.from] + l00 * z0 / 100.0;
+      v.dy = net.y[v.to] - net.y[v.from] + (l10 * z0 + l11 * z1) / 100.0;
+      v.dz = net.z[v.to] - net.z[v.from] + (l20 * z0 + l21 * z1 + l22 * z2) / 100.0;
+    }
+    return again;
+  };
+  int rejected = 0;
+  double mean = 0.0;
+  for (int pair = 0; pair < 100; ++pair) {
+    const std::string one = Campaign(observed(), "one"), two = Campaign(observed(), "two");
+    CStabilityAnalysis analysis;
+    analysis.m_Congruence = true;
+    ASSERT_EQ(analysis.Run(one, two, project.dir.str() + "/noise.GPS3dFreeD"), 1);
+    rejected += !analysis.m_CongruenceTest.m_Steps[0].passed;
+    mean += analysis.m_CongruenceTest.m_Steps[0].statistic / 100;
+  }
+  EXPECT_LE(rejected, 13);
+  EXPECT_NEAR(mean, 1.0, 0.15);
+  std::printf("[ figures  ] whole road, 16 points: %d of 100 noise-only pairs rejected at 5 %%, mean statistic %.3f\n",
+              rejected, mean);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The commands.
 
