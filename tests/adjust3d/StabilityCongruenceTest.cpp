@@ -163,6 +163,13 @@ TEST(CongruenceTest, TwoMovedPointsAreTakenOutOneByOne) {
   EXPECT_EQ(again.m_Steps[0].removed, 2);
   EXPECT_TRUE(again.m_Steps.back().passed);
   EXPECT_EQ(again.m_Steps.size(), 2u);
+  // Two points that disagree: nothing tells which of them moved.
+  std::vector<double> two(TriangleSize(2), 0.0);
+  for (size_t k = 0; k < 6; ++k) two[PackedIndex(k, k)] = 1.0;
+  ASSERT_EQ(again.Run({0, 0, 0, 30, 0, 0}, two, {"A", "B"}), 1);
+  ASSERT_EQ(again.m_Steps.size(), 1u);
+  EXPECT_FALSE(again.m_Steps[0].passed);
+  EXPECT_EQ(again.m_Verdict, std::vector<CongruenceVerdict>(2, CongruenceVerdict::Undetermined));
 }
 
 // ---------------------------------------------------------------------------------------------
