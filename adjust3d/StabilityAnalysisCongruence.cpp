@@ -80,7 +80,8 @@ class CReducedSet {
       for (int a = 0; a < 3; ++a) m_e[3 * b + a] = d[3 * m_Point[b] + a] - d[3 * reference + a];
     m_W.resize(m_Order * (m_Order + 1) / 2);
     for (size_t r = 0; r < m_Order; ++r)
-      for (size_t c = 0; c <= r; ++c) m_W[PackedIndex(r, c)] = DifferenceCofactor(m_Point[r / 3], r % 3, m_Point[c / 3], c % 3);
+      for (size_t c = 0; c <= r; ++c)
+        m_W[PackedIndex(r, c)] = DifferenceCofactor(m_Point[r / 3], r % 3, m_Point[c / 3], c % 3);
   }
 
   // Inverts the cofactors of e; false when they are not positive definite.
@@ -95,7 +96,6 @@ class CReducedSet {
     return true;
   }
 
-  size_t Reference() const { return m_Reference; }
   size_t Points() const { return 1 + static_cast<size_t>(std::count(m_Active.begin(), m_Active.end(), 1)); }
 
   // Omega of the set and each point's share of it (the decrease when it leaves), by point.
