@@ -301,6 +301,16 @@ class StabilityMonitoring : public testing::Test {
     fs::rename(project.File("GPS3dFreeXXQxx"), path);
     return path;
   }
+  // The approximate coordinates of the plan: the truth rounded to the decimetre, the known
+  // point first.
+  void WritePlan(const SyntheticNetwork& net) const {
+    std::string plan;
+    for (size_t p = 0; p < net.names.size(); ++p)
+      plan += Format("%16s %15.1lf %15.1lf %15.1lf\n", net.names[p].c_str(), net.x[p], net.y[p], net.z[p]);
+    plan = Format("%16s %15.3lf %15.3lf %15.3lf\n", net.names[0].c_str(), net.x[0], net.y[0], net.z[0]) +
+           plan.substr(plan.find('\n') + 1);
+    WriteFileAtomically(approximate, plan);
+  }
   AdjustProject project;
   std::string approximate = project.dir.str() + "/plan.GPS3dApproximateXYZ";
 };
@@ -309,14 +319,7 @@ TEST_F(StabilityMonitoring, MovedPointsAreTheOnesFlagged) {
   const int n = 200;
   // Receivers of half the model's noise, so that 3 cm stand well clear of it.
   SyntheticNetwork first = MakeSyntheticNetwork(n, 21, 0.5, 1);
-  // The approximate coordinates of the plan: the truth rounded to the decimetre, the known
-  // point first.
-  std::string plan;
-  for (int p = 0; p < n; ++p)
-    plan += Format("%16s %15.1lf %15.1lf %15.1lf\n", first.names[p].c_str(), first.x[p], first.y[p], first.z[p]);
-  plan = Format("%16s %15.3lf %15.3lf %15.3lf\n", first.names[0].c_str(), first.x[0], first.y[0], first.z[0]) +
-         plan.substr(plan.find('\n') + 1);
-  WriteFileAtomically(approximate, plan);
+  WritePlan(first);
   const std::string one = Campaign(first, "one");
 
   // The second survey: the held point P0001 and P0150 moved by 3 cm, fresh noise. Both
@@ -385,12 +388,7 @@ TEST_F(StabilityMonitoring, MovedPointsAreTheOnesFlagged) {
 TEST_F(StabilityMonitoring, CongruenceFalseAlarmsOnNoiseAlone) {
   const int n = 16;
   const SyntheticNetwork net = MakeSyntheticNetwork(n, 31, 1.0, 1);
-  std::string plan;
-  for (int p = 0; p < n; ++p)
-    plan += Format("%16s %15.1lf %15.1lf %15.1lf\n", net.names[p].c_str(), net.x[p], net.y[p], net.z[p]);
-  plan = Format("%16s %15.3lf %15.3lf %15.3lf\n", net.names[0].c_str(), net.x[0], net.y[0], net.z[0]) +
-         plan.substr(plan.find('\n') + 1);
-  WriteFileAtomically(approximate, plan);
+  WritePlan(net);
   std::mt19937_64 rng(32);
   std::normal_distribution<double> gauss(0.0, 1.0);
   auto observed = [&] {
