@@ -58,8 +58,8 @@ size_t TriangleSize(int points) {
   return order * (order + 1) / 2;
 }
 
-CNumberReader::CNumberReader(std::string path, std::string_view content)
-    : m_Path(std::move(path)), m_Rest(content) {}
+CNumberReader::CNumberReader(std::string path, std::string_view content, int line)
+    : m_Path(std::move(path)), m_Rest(content), m_Line(line) {}
 
 bool CNumberReader::NextItem(std::string_view& item) {
   size_t i = 0;
@@ -165,18 +165,17 @@ bool CNumberReader::AtEnd() {
   return false;
 }
 
-bool CFreeCampaign::Read(const std::string& path, std::vector<double>& packed, const CFreeCampaign* first,
-                         const std::string& firstPath) {
-  std::string content;
-  if (!ReadRequiredFile(path, content)) return false;
-  CNumberReader reader(path, content);
+bool CFreeCampaign::Read(const std::string& path, std::vector<double>& packed) {
+  return ReadPoints(path) && ReadCofactors(packed, false);
+}
+
+bool CFreeCampaign::ReadPoints(const std::string& path) {
+  m_Path = path;
+  m_Content.clear();
+  if (!ReadRequiredFile(path, m_Content)) return false;
+  CNumberReader reader(path, m_Content);
   // A point line takes at least 8 characters ("A 0 0 0\n").
   if (!reader.Header(pointCount, redundancy, m0, 1, 8, true)) return false;
-  if (first && first->pointCount != pointCount) {
-    Warn(Format(T(u8"两期观测的点数不同：第一期文件%s有%d个点，第二期文件%s有%d个点，两期的点须一一对应，不能进行稳定性分析!"),
-                PathToGbk(firstPath).c_str(), first->pointCount, PathToGbk(path).c_str(), pointCount));
-    return false;
-  }
   const size_t n = static_cast<size_t>(pointCount);
   names.assign(n, std::string());
   x.assign(3 * n, 0.0);
@@ -185,16 +184,16 @@ bool CFreeCampaign::Read(const std::string& path, std::vector<double>& packed, c
     if (!reader.Item(names[i]) || !reader.Number(x[3 * i]) || !reader.Number(x[3 * i + 1]) ||
         !reader.Number(x[3 * i + 2]))
       return false;
-  if (first) {
-    for (size_t i = 0; i < n; ++i)
-      if (names[i] != first->names[i]) {
-        Warn(Format(T(u8"两期观测的第%zu个点不同：第一期文件%s中为%s，第二期文件%s中为%s，两期的点须一一对应，不能进行稳定性分析!"),
-                    i + 1, PathToGbk(firstPath).c_str(), first->names[i].c_str(), PathToGbk(path).c_str(),
-                    names[i].c_str()));
-        return false;
-      }
-  }
-  return reader.Triangle(packed, pointCount, first != nullptr, T(u8"协因数阵")) && reader.AtEnd();
+  reader.Position(m_Rest, m_Line);
+  return true;
+}
+
+bool CFreeCampaign::ReadCofactors(std::vector<double>& packed, bool add) {
+  CNumberReader reader(m_Path, m_Rest, m_Line);
+  const bool read = reader.Triangle(packed, pointCount, add, T(u8"协因数阵")) && reader.AtEnd();
+  m_Content = std::string();
+  m_Rest = std::string_view();
+  return read;
 }
 
 void WriteCampaignHead(CReportFile& file, int redundancy, double m0, const std::vector<std::string>& names,

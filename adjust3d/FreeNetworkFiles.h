@@ -53,9 +53,9 @@ void WritePackedTriangle(CReportFile& file, const std::vector<double>& packed, s
 // inside a section (damaged or truncated), items left over after the last section.
 class CNumberReader {
  public:
-  // path is the native path for the messages; content the whole file, which must outlive
-  // the reader.
-  CNumberReader(std::string path, std::string_view content);
+  // path is the native path for the messages; content the whole file (or what is left of it
+  // from the given line on), which must outlive the reader.
+  CNumberReader(std::string path, std::string_view content, int line = 1);
 
   // The header "n r m0": n at least minPoints and no more than the rest of the file can hold
   // (bytesPerPoint a point, and with a triangle of order 3n, at least two characters a value
@@ -73,6 +73,8 @@ class CNumberReader {
   // True when nothing but blanks is left; otherwise the message that the file holds more
   // than its point count calls for.
   bool AtEnd();
+  // What is left to read, and its line, for a reader that goes on later.
+  void Position(std::string_view& rest, int& line) const { rest = m_Rest, line = m_Line; }
 
  private:
   bool NextItem(std::string_view& item);
@@ -101,13 +103,20 @@ struct CFreeCampaign {
   std::vector<std::string> names;  // GBK, as read
   std::vector<double> x;           // 3 per point, mm
 
-  // Reads the file at path, its cofactor triangle into packed (sized here). With first, the
-  // campaign must match first point for point (count and names in order, compared before its
-  // triangle is read) and its triangle is added to packed, which holds first's. False after
-  // the message naming the file (missing, damaged, truncated, or longer than its header) or
-  // the first difference from first.
-  bool Read(const std::string& path, std::vector<double>& packed, const CFreeCampaign* first = nullptr,
-            const std::string& firstPath = "");
+  // Reads the whole file at path, its cofactor triangle into packed (sized here).
+  bool Read(const std::string& path, std::vector<double>& packed);
+  // The same in two steps, so that a second campaign's names can be matched with the first's
+  // before its triangle is read: the header and the point lines (the file is kept for the
+  // second step), then the triangle, stored into packed (sized here) or, with add, added to
+  // packed's entries. False after the message naming the file (missing, damaged, truncated,
+  // or longer than its header).
+  bool ReadPoints(const std::string& path);
+  bool ReadCofactors(std::vector<double>& packed, bool add);
+
+ private:
+  std::string m_Path, m_Content;
+  std::string_view m_Rest;  // what ReadPoints left of m_Content
+  int m_Line = 1;
 };
 
 // Writes the header and the point lines of a campaign file.

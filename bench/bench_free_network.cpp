@@ -3,7 +3,8 @@
 // the input files (for reference), the free network's reading of its three inputs, its
 // S-transformation of the cofactor matrix alone, the whole free network (transformation and
 // the five files), and the stability analysis of that campaign against a second one (the
-// network shifted, two points moved by 3 cm, fresh noise). Each size runs in a fresh process,
+// network shifted, two points moved by 3 cm, fresh noise), alone and with the congruence test
+// (its O(n^3) inverse and the datum iterated to 0.1 mm). Each size runs in a fresh process,
 // so that its peak resident size is its own; files go to a temporary directory that is
 // removed afterwards (a campaign of 2000 points writes about 1.3 GB).
 // Beyond 2500 points the files hold 200 points spread over the network (--points).
@@ -130,12 +131,20 @@ int RunOnce(int points, const fs::path& dir) {
   start = Clock::now();
   if (!analysis.Run(one.string(), (dir / "two.GPS3dFreeXXQxx").string(), (dir / "dam.GPS3dFreeD").string())) return 1;
   const double stabilitySeconds = Since(start);
+  // The same analysis with the congruence test and the datum iterated to 0.1 mm.
+  vemo::CStabilityAnalysis congruence;
+  congruence.m_Congruence = true;
+  start = Clock::now();
+  if (!congruence.Run(one.string(), (dir / "two.GPS3dFreeXXQxx").string(), (dir / "dam.GPS3dFreeD").string()))
+    return 1;
+  const double congruenceSeconds = Since(start);
 
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
   const double order = 3.0 * analysis.m_PointCount;  // of the points whose cofactors were written
-  std::printf("%6d %6.0f %9.3f %8.3f %9.3f %8.3f %9.3f %5d %8.0f %8.1f %8.1f\n", points, order, adjustSeconds,
-              readSeconds, transformSeconds, computeSeconds, stabilitySeconds, analysis.m_Iterations, outputMb,
+  std::printf("%6d %6.0f %9.3f %8.3f %9.3f %8.3f %9.3f %10.3f %5d %8.0f %8.1f %8.1f\n", points, order,
+              adjustSeconds, readSeconds, transformSeconds, computeSeconds, stabilitySeconds, congruenceSeconds,
+              analysis.m_Iterations, outputMb,
               order * (order + 1) / 2 * 8 / 1048576.0, usage.ru_maxrss / 1024.0);
   std::fflush(stdout);  // the child ends with _exit
   return 0;
@@ -148,8 +157,8 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) sizes.push_back(std::atoi(argv[i]));
   if (sizes.empty()) sizes = {200, 2000};
   std::printf("seconds; output of the free network and packed triangle in MB; peak resident MB\n");
-  std::printf("%6s %6s %9s %8s %9s %8s %9s %5s %8s %8s %8s\n", "points", "order", "adjust3d", "read", "SQS^T",
-              "free net", "stability", "iter", "output", "packed", "peak");
+  std::printf("%6s %6s %9s %8s %9s %8s %9s %10s %5s %8s %8s %8s\n", "points", "order", "adjust3d", "read", "SQS^T",
+              "free net", "stability", "congruence", "iter", "output", "packed", "peak");
   std::fflush(stdout);
   for (int points : sizes) {
     if (points < 4) continue;

@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const std::string fuzzed = session.ScratchFile("fuzzed.GPS3dFreeXXQxx");
       const std::string good = session.TestDataFile("freenet/two.GPS3dFreeXXQxx");
       session.Write(fuzzed, bytes);
-      session.Run("stability", {choice == 6 ? fuzzed : good, choice == 6 ? good : fuzzed,
+      // With the congruence test: the campaigns matched by name, the test of the common points.
+      session.Run("stability", {"--congruence", choice == 6 ? fuzzed : good, choice == 6 ? good : fuzzed,
                                 session.ScratchFile("out.GPS3dFreeD")});
       break;
     }

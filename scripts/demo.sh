@@ -129,6 +129,14 @@ done
 cat "$root/campaign2/campaign2.GPS3dFreeXXOut"
 run --print stability "$root/campaign1/campaign1.GPS3dFreeXXQxx" "$root/campaign2/campaign2.GPS3dFreeXXQxx" \
     "$root/monitoring.GPS3dFreeD" | tail -n 16
+# The congruence test of the same two campaigns (the displacement and cofactor files stay as
+# they were): the global test of the common points against F at the pooled a-posteriori
+# variance, the moved points taken out one by one (at 1 %: P05, then P09), each point's test
+# with its verdict, and the datum iterated to 0.1 mm beside the 3 mm rule of the displacement
+# file.
+run stability --congruence --alpha 1 "$root/campaign1/campaign1.GPS3dFreeXXQxx" \
+    "$root/campaign2/campaign2.GPS3dFreeXXQxx" "$root/monitoring.GPS3dFreeD"
+run view "$root/monitoring.GPS3dFreeCongruence"
 # The ellipsoidal 3D combined adjustment on the project ellipsoid. It reads the vectors in
 # their plain eleven-item form: the used vectors of the independent file, without flags and
 # source lines, are written for it and the independent file is put back afterwards.

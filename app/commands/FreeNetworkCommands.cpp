@@ -31,9 +31,19 @@ const char* const kFreeNetworkHelp =
 
 const char* const kStabilityHelp =
     "  FIRST    campaign file of the first campaign (.GPS3dFreeXXQxx or .GPS3dFreeENUQenu)\n"
-    "  SECOND   campaign file of the second campaign, the same points in the same order\n"
+    "  SECOND   campaign file of the second campaign (its points matched with the first by name)\n"
     "  OUTPUT   the displacement file to write (.GPS3dFreeD added when it has no extension); the\n"
-    "           cofactors go beside it, in .GPS3dFreeQdd\n";
+    "           cofactors go beside it, in .GPS3dFreeQdd\n"
+    "The campaigns are matched by point name; points of one campaign only are listed and left out.\n"
+    "  --congruence  also the congruence test of the common points (.GPS3dFreeCongruence beside\n"
+    "                OUTPUT): the global test, the moved points found one by one with each point's\n"
+    "                test (3 degrees of freedom) and verdict, and the displacements of the datum\n"
+    "                iterated to 0.1 mm beside those of the 3 mm rule, which the displacement file\n"
+    "                keeps. Without it only the displacement and cofactor files are written.\n"
+    "  --alpha P     significance of the congruence tests, percent (default 5)\n"
+    "  --sigma0 MM   a-priori standard error of unit weight of both campaigns, mm: a chi-squared\n"
+    "                test; by default an F test against the campaigns' a-posteriori variances,\n"
+    "                pooled by their redundancies\n";
 
 namespace {
 
@@ -132,6 +142,15 @@ int RunFreeNetwork(CommandContext& context) {
 }
 
 int RunStability(CommandContext& context) {
+  CStabilityAnalysis analysis;
+  analysis.m_Congruence = context.args.TakeFlag("--congruence");
+  const std::optional<double> alpha = context.args.TakeDouble("--alpha");
+  const std::optional<double> sigma0 = context.args.TakeDouble("--sigma0");
+  if ((alpha || sigma0) && !analysis.m_Congruence) throw UsageError("--alpha and --sigma0 belong to --congruence");
+  if (alpha && !(*alpha >= 1e-10 && *alpha <= 50.0)) throw UsageError("--alpha must be a percentage from 1e-10 to 50");
+  if (sigma0 && !(*sigma0 > 0.0 && *sigma0 < 1e6)) throw UsageError("--sigma0 must be a positive number of mm");
+  if (alpha) analysis.m_Alpha = *alpha / 100.0;
+  if (sigma0) analysis.m_AprioriSigma0 = *sigma0;
   std::vector<std::string> files = context.args.Positionals();
   if (files.size() != 3) throw UsageError("stability needs FIRST SECOND OUTPUT");
   for (int i = 0; i < 2; ++i)
@@ -142,9 +161,9 @@ int RunStability(CommandContext& context) {
   // The save dialog's default extension.
   std::string output = files[2];
   if (!std::filesystem::path(output).has_extension()) output += ".GPS3dFreeD";
-  CStabilityAnalysis analysis;
-  return RunComputation([] { return 1; }, [&] { return analysis.Run(files[0], files[1], output); },
-                        {CStabilityAnalysis::CofactorFileName(output), output});
+  std::vector<std::string> opened{CStabilityAnalysis::CofactorFileName(output), output};
+  if (analysis.m_Congruence) opened.push_back(CStabilityAnalysis::CongruenceFileName(output));
+  return RunComputation([] { return 1; }, [&] { return analysis.Run(files[0], files[1], output); }, opened);
 }
 
 }  // namespace vemo

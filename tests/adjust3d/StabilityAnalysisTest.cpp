@@ -13,6 +13,7 @@
 #include "adjust3d/GPS3dFreeNetwork.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust3d/StabilityAnalysis.h"
+#include "geodesy/Encoding.h"
 #include "geodesy/Matrix.h"
 #include "tests/adjust3d/FreeNetworkFixture.h"
 #include "tests/adjust3d/SyntheticNetwork.h"
@@ -122,27 +123,36 @@ TEST_F(StabilityTest, TestValuesFromTheFinalDisplacementsAndCofactors) {
 // ---------------------------------------------------------------------------------------------
 // Campaigns that do not match, damaged files, the limit of the iteration.
 
-TEST_F(StabilityTest, DifferentPointCountsAreRefused) {
+// The campaigns are matched by name: another order gives the same files; a point of one
+// campaign only is named in a message and left out, the rest analysed.
+TEST_F(StabilityTest, CampaignsAreMatchedByName) {
+  std::vector<double> x2 = x1;
+  x2[4] += 30.0;
   WriteFile("one.GPS3dFreeXXQxx", Campaign(names, x1));
-  WriteFile("two.GPS3dFreeXXQxx", Campaign({"A", "B", "C", "D"}, std::vector<double>(x1.begin(), x1.end() - 3)));
-  EXPECT_EQ(Run(), 0);
-  ASSERT_EQ(project.MessagesUtf8().size(), 1u);
-  EXPECT_EQ(project.MessagesUtf8()[0],
-            u8"两期观测的点数不同：第一期文件" + Path("one.GPS3dFreeXXQxx") + u8"有5个点，第二期文件" +
-                Path("two.GPS3dFreeXXQxx") + u8"有4个点，两期的点须一一对应，不能进行稳定性分析!");
-  EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeD")));
-  EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeQdd")));
-}
+  WriteFile("two.GPS3dFreeXXQxx", Campaign(names, x2));
+  ASSERT_EQ(Run("in-order.GPS3dFreeD"), 1);
+  const std::vector<size_t> order{0, 1, 3, 2, 4};
+  std::vector<std::string> shuffled;
+  std::vector<double> y2;
+  for (size_t i : order) {
+    shuffled.push_back(names[i]);
+    for (int a = 0; a < 3; ++a) y2.push_back(x2[3 * i + a]);
+  }
+  WriteFile("two.GPS3dFreeXXQxx", Campaign(shuffled, y2));
+  ASSERT_EQ(Run(), 1);
+  EXPECT_TRUE(project.MessagesUtf8().empty());
+  for (const char* ext : {".GPS3dFreeD", ".GPS3dFreeQdd"})
+    EXPECT_EQ(ReadWholeFile(Path(std::string("moved") + ext)), ReadWholeFile(Path(std::string("in-order") + ext)));
 
-TEST_F(StabilityTest, FirstPointOutOfOrderIsNamed) {
-  WriteFile("one.GPS3dFreeXXQxx", Campaign(names, x1));
-  WriteFile("two.GPS3dFreeXXQxx", Campaign({"A", "B", "D", "C", "E"}, x1));
-  EXPECT_EQ(Run(), 0);
+  const std::vector<std::string> four{"A", "B", "C", "D"};
+  WriteFile("two.GPS3dFreeXXQxx", Campaign(four, std::vector<double>(x2.begin(), x2.end() - 3)));
+  ASSERT_EQ(Run(), 1);
   ASSERT_EQ(project.MessagesUtf8().size(), 1u);
-  EXPECT_EQ(project.MessagesUtf8()[0], u8"两期观测的第3个点不同：第一期文件" + Path("one.GPS3dFreeXXQxx") +
-                                           u8"中为C，第二期文件" + Path("two.GPS3dFreeXXQxx") +
-                                           u8"中为D，两期的点须一一对应，不能进行稳定性分析!");
-  EXPECT_FALSE(fs::exists(Path("moved.GPS3dFreeD")));
+  EXPECT_EQ(project.MessagesUtf8()[0], u8"两期观测按点名对应，共同点4个参与稳定性分析。只在第一期文件" +
+                                           Path("one.GPS3dFreeXXQxx") + u8"中的点：E；只在第二期文件" +
+                                           Path("two.GPS3dFreeXXQxx") + u8"中的点：无");
+  EXPECT_EQ(Lines(ReadWholeFile(Path("moved.GPS3dFreeD")).value_or("")).size(), 4u);
+  EXPECT_EQ(analysis.m_PointName, four);
 }
 
 TEST_F(StabilityTest, TruncatedCampaignIsNamedAndNothingIsWritten) {
@@ -291,6 +301,16 @@ class StabilityMonitoring : public testing::Test {
     fs::rename(project.File("GPS3dFreeXXQxx"), path);
     return path;
   }
+  // The approximate coordinates of the plan: the truth rounded to the decimetre, the known
+  // point first.
+  void WritePlan(const SyntheticNetwork& net) const {
+    std::string plan;
+    for (size_t p = 0; p < net.names.size(); ++p)
+      plan += Format("%16s %15.1lf %15.1lf %15.1lf\n", net.names[p].c_str(), net.x[p], net.y[p], net.z[p]);
+    plan = Format("%16s %15.3lf %15.3lf %15.3lf\n", net.names[0].c_str(), net.x[0], net.y[0], net.z[0]) +
+           plan.substr(plan.find('\n') + 1);
+    WriteFileAtomically(approximate, plan);
+  }
   AdjustProject project;
   std::string approximate = project.dir.str() + "/plan.GPS3dApproximateXYZ";
 };
@@ -299,14 +319,7 @@ TEST_F(StabilityMonitoring, MovedPointsAreTheOnesFlagged) {
   const int n = 200;
   // Receivers of half the model's noise, so that 3 cm stand well clear of it.
   SyntheticNetwork first = MakeSyntheticNetwork(n, 21, 0.5, 1);
-  // The approximate coordinates of the plan: the truth rounded to the decimetre, the known
-  // point first.
-  std::string plan;
-  for (int p = 0; p < n; ++p)
-    plan += Format("%16s %15.1lf %15.1lf %15.1lf\n", first.names[p].c_str(), first.x[p], first.y[p], first.z[p]);
-  plan = Format("%16s %15.3lf %15.3lf %15.3lf\n", first.names[0].c_str(), first.x[0], first.y[0], first.z[0]) +
-         plan.substr(plan.find('\n') + 1);
-  WriteFileAtomically(approximate, plan);
+  WritePlan(first);
   const std::string one = Campaign(first, "one");
 
   // The second survey: the held point P0001 and P0150 moved by 3 cm, fresh noise. Both
@@ -330,6 +343,7 @@ TEST_F(StabilityMonitoring, MovedPointsAreTheOnesFlagged) {
   const std::string two = Campaign(second, "two");
 
   CStabilityAnalysis analysis;
+  analysis.m_Congruence = true;
   ASSERT_EQ(analysis.Run(one, two, project.dir.str() + "/monitor.GPS3dFreeD"), 1);
   EXPECT_TRUE(project.MessagesUtf8().empty()) << project.MessagesUtf8()[0];
   // Flagged: a component whose test value exceeds the point of chi-square with one degree of
@@ -356,6 +370,55 @@ TEST_F(StabilityMonitoring, MovedPointsAreTheOnesFlagged) {
       EXPECT_LT(d, 10.0) << name;
   }
   EXPECT_EQ(flagged, movedNames);
+  // The congruence test, on the variances the adjustments estimated, names the same two.
+  std::set<std::string> moves;
+  for (int i = 0; i < n; ++i)
+    if (analysis.m_CongruenceTest.m_Verdict[i] != CongruenceVerdict::Stable) moves.insert(analysis.m_PointName[i]);
+  EXPECT_EQ(moves, movedNames);
+  EXPECT_TRUE(analysis.m_CongruenceTest.m_Steps.back().passed);
+  std::printf("[ figures  ] 200 points: global statistic %.2f against %.2f, stable set's %.2f against %.2f\n",
+              analysis.m_CongruenceTest.m_Steps[0].statistic, analysis.m_CongruenceTest.m_Steps[0].critical,
+              analysis.m_CongruenceTest.m_Steps.back().statistic, analysis.m_CongruenceTest.m_Steps.back().critical);
+}
+
+// The whole road on noise alone: 100 pairs of campaigns of a network of 16 points, each vector
+// observed twice with noise of its own covariance. The congruence test at 5 % on what the
+// adjustments estimated rejects about 5 pairs (99.9 % of binomial(100, 0.05) lie in [0, 13]);
+// a bias in the scale of the campaign files' cofactors or unit-weight errors would move it far.
+TEST_F(StabilityMonitoring, CongruenceFalseAlarmsOnNoiseAlone) {
+  const int n = 16;
+  const SyntheticNetwork net = MakeSyntheticNetwork(n, 31, 1.0, 1);
+  WritePlan(net);
+  std::mt19937_64 rng(32);
+  std::normal_distribution<double> gauss(0.0, 1.0);
+  auto observed = [&] {
+    SyntheticNetwork again = net;
+    for (SyntheticVector& v : again.vectors) {
+      // Noise of the vector's covariance: its Cholesky factor (cm) times standard normals.
+      const double xx = v.cov[0], yy = v.cov[1], zz = v.cov[2], xy = v.cov[3], xz = v.cov[4], yz = v.cov[5];
+      const double l00 = std::sqrt(xx), l10 = xy / l00, l20 = xz / l00, l11 = std::sqrt(yy - l10 * l10),
+                   l21 = (yz - l20 * l10) / l11, l22 = std::sqrt(zz - l20 * l20 - l21 * l21);
+      const double z0 = gauss(rng), z1 = gauss(rng), z2 = gauss(rng);
+      v.dx = net.x[v.to] - net.x[v.from] + l00 * z0 / 100.0;
+      v.dy = net.y[v.to] - net.y[v.from] + (l10 * z0 + l11 * z1) / 100.0;
+      v.dz = net.z[v.to] - net.z[v.from] + (l20 * z0 + l21 * z1 + l22 * z2) / 100.0;
+    }
+    return again;
+  };
+  int rejected = 0;
+  double mean = 0.0;
+  for (int pair = 0; pair < 100; ++pair) {
+    const std::string one = Campaign(observed(), "one"), two = Campaign(observed(), "two");
+    CStabilityAnalysis analysis;
+    analysis.m_Congruence = true;
+    ASSERT_EQ(analysis.Run(one, two, project.dir.str() + "/noise.GPS3dFreeD"), 1);
+    rejected += !analysis.m_CongruenceTest.m_Steps[0].passed;
+    mean += analysis.m_CongruenceTest.m_Steps[0].statistic / 100;
+  }
+  EXPECT_LE(rejected, 13);
+  EXPECT_NEAR(mean, 1.0, 0.15);
+  std::printf("[ figures  ] whole road, 16 points: %d of 100 noise-only pairs rejected at 5 %%, mean statistic %.3f\n",
+              rejected, mean);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -397,6 +460,20 @@ TEST(StabilityCommands, FreeNetworkThenStabilityFromTheCommandLine) {
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find(u8"打开文件" + dir + u8"/none.GPS3dFreeXXQxx出错!"), std::string::npos);
   EXPECT_EQ(RunProgram({"stability", campaign, campaign}, config.str()).status, 2);
+  // The congruence report beside them on request; its options only with it.
+  const std::string before = ReadWholeFile(work.str() + "/dam.GPS3dFreeD").value_or("");
+  auto congruent = RunProgram({"stability", "--congruence", "--alpha", "1", campaign, campaign, work.str() + "/dam"},
+                              config.str());
+  ASSERT_EQ(congruent.status, 0) << congruent.err;
+  EXPECT_EQ(congruent.out, work.str() + "/dam.GPS3dFreeQdd\n" + work.str() + "/dam.GPS3dFreeD\n" + work.str() +
+                               "/dam.GPS3dFreeCongruence\n");
+  EXPECT_EQ(ReadWholeFile(work.str() + "/dam.GPS3dFreeD").value_or(""), before);
+  EXPECT_NE(GbkToUtf8(ReadWholeFile(work.str() + "/dam.GPS3dFreeCongruence").value_or("")).find(u8"显著水平 α = 1%"),
+            std::string::npos);
+  for (auto args : {std::vector<std::string>{"stability", "--alpha", "1", campaign, campaign, work.str() + "/x"},
+                    {"stability", "--congruence", "--alpha", "60", campaign, campaign, work.str() + "/x"},
+                    {"stability", "--congruence", "--sigma0", "-1", campaign, campaign, work.str() + "/x"}})
+    EXPECT_EQ(RunProgram(args, config.str()).status, 2) << args[2];
   EXPECT_EQ(RunProgram({"--project", prj, "free-network"}, config.str()).status, 2);
   auto noApprox = RunProgram({"--project", prj, "free-network", "--approx", dir + "/none.xyz"}, config.str());
   EXPECT_EQ(noApprox.status, 1);
