@@ -98,8 +98,8 @@ void CWeightedDatum::WriteValues(CReportFile& f, const char* dash, const CAdjust
   f.Write(dash);
   std::string head = " No.             Name";
   for (int c = 0; c < d; ++c) head += Format("%14s(m)", components[static_cast<size_t>(c)]);
-  for (int c = 0; c < d; ++c) head += Format("  d%s(cm)", components[static_cast<size_t>(c)]);
-  for (int c = 0; c < d; ++c) head += Format("  M%s(cm)", components[static_cast<size_t>(c)]);
+  for (int c = 0; c < d; ++c) head += Format("%6s(cm)", (std::string("d") + components[static_cast<size_t>(c)]).c_str());
+  for (int c = 0; c < d; ++c) head += Format("%6s(cm)", (std::string("M") + components[static_cast<size_t>(c)]).c_str());
   f.Write(head + "\n");
   f.Write(dash);
   for (int p : m_Points) {
