@@ -90,10 +90,6 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   // Reads both files (nothing in the one-point-one-direction variant or in approximate-file
   // mode). Returns 0 after the message naming the file and the line.
   int ReadCovarianceFiles();
-  // The one place where a cluster's full covariance, once formed and remodelled, may be
-  // changed further by a per-vector linear map C'_ij = S_i C_ij S_jᵀ + δ_ij A_i (the vectors'
-  // own covariances take the same map when they are read).
-  void ScaleClusterCovariance(vemo::CCovarianceBlock& cluster) const;
   // The statistics report's section of the weighted known points (nothing without them).
   void WriteWeightedDatumTests(vemo::CReportFile& f, const vemo::CNetworkTests& tests) const;
 
@@ -128,7 +124,6 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   void WriteReliability();
   void WriteSides();
   int WriteFreeNetworkFiles();
-  void FormClusters();
   // Adds one cluster's observations to the normal equations; its lᵀPl.
   double AddCluster(size_t cluster);
   void ClusterRedundancy(size_t cluster);

@@ -7,13 +7,13 @@
 
 #include "adjust/NormalEquations.h"
 #include "adjust3d/GPS3dNetAdjust.h"
+#include "adjust3d/GPS3dNetAdjustClusters.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Matrix.h"
 #include "project/AppState.h"
 #include "project/data/ClusterFile.h"
 #include "project/data/KnownCovariance.h"
-#include "project/data/VectorFileReader.h"
 
 using namespace vemo;
 
@@ -64,49 +64,11 @@ int CGPS3dNetAdjust::ReadCovarianceFiles() {
 
   const auto candidates = ClusterCandidates(VectorFile(), m_FromName, m_ToName, VectorLines());
   if (!ReadClusterFile(CurrentProjectFile(ProjectFile::Cluster3d), candidates, m_Clusters)) return 0;
-  FormClusters();
+  FormClusterCovariances(m_Clusters, *this, m_ClusterOf);
   return 1;
 }
 
-void CGPS3dNetAdjust::FormClusters() {
-  if (m_Clusters.empty()) return;
-  m_ClusterOf.assign(static_cast<size_t>(m_VectorCount), -1);
-  const CGPSConfiguration& configuration = Project().configuration;
-  const double a = configuration.m_NetClass[NetClassParameters::kInstrumentFixedError];
-  const double b = configuration.m_NetClass[NetClassParameters::kInstrumentProportionalError];
-  for (size_t c = 0; c < m_Clusters.size(); ++c) {
-    CCovarianceBlock& cluster = m_Clusters[c];
-    const size_t n = cluster.members.size(), order = 3 * n;
-    if (configuration.m_ModifyBaselineCov == 1) {
-      // Each vector's diagonal block takes the factor k that remodelling gives its own
-      // covariance; the block of two vectors scales by sqrt(k_i k_j), keeping correlations.
-      std::vector<std::array<double, 9>> S(n);
-      for (size_t k = 0; k < n; ++k) {
-        const size_t j = static_cast<size_t>(cluster.members[k]);
-        const double* d = &cluster.cov[3 * k * order + 3 * k];
-        CVectorRecord v;
-        v.dx = m_DX[j], v.dy = m_DY[j], v.dz = m_DZ[j];
-        v.dxx = d[0], v.dyy = d[order + 1], v.dzz = d[2 * order + 2];
-        v.dxy = d[1], v.dxz = d[2], v.dyz = d[order + 2];
-        const double before = v.dxx + v.dyy + v.dzz;
-        RemodelCovariance(v, a, b);  // the trace of a positive definite block is positive
-        const double s = std::sqrt((v.dxx + v.dyy + v.dzz) / before);
-        S[k] = {s, 0, 0, 0, s, 0, 0, 0, s};
-      }
-      TransformCovarianceBlock(cluster, 3, [&](size_t k) { return S[k].data(); });
-    }
-    ScaleClusterCovariance(cluster);
-    for (size_t k = 0; k < n; ++k) {
-      const size_t j = static_cast<size_t>(cluster.members[k]);
-      const double* d = &cluster.cov[3 * k * order + 3 * k];
-      m_Dxx[j] = d[0], m_Dyy[j] = d[order + 1], m_Dzz[j] = d[2 * order + 2];
-      m_Dxy[j] = d[1], m_Dxz[j] = d[2], m_Dyz[j] = d[order + 2];
-      m_ClusterOf[j] = static_cast<int>(c);
-    }
-  }
-}
-
-void CGPS3dNetAdjust::ScaleClusterCovariance(CCovarianceBlock&) const {}
+void vemo::ScaleClusterCovariance(CCovarianceBlock&) {}
 
 void CGPS3dNetAdjust::ClusterPoints(const CCovarianceBlock& cluster, std::vector<int>& points,
                                     std::vector<int>& slots) const {

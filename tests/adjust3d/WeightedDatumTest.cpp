@@ -7,6 +7,7 @@
 #include <cmath>
 #include <map>
 
+#include "adjust3d/GPS3dCombinedAdjust.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust3d/GPS3dNetTests.h"
 #include "geodesy/Angles.h"
@@ -440,6 +441,43 @@ TEST_F(WeightedDatumTest, BadCovarianceFilesAreRefusedNamingTheLine) {
     ASSERT_EQ(project.MessagesUtf8().size(), 1u);
     EXPECT_NE(project.MessagesUtf8().front().find(says), std::string::npos) << project.MessagesUtf8().front();
   }
+}
+
+// The ellipsoidal adjustment: known points weighted with σ -> 0 are its constrained ones, and
+// a cluster without correlations is its vectors one by one (the cluster's rows, summed over
+// shared ends and the frame parameters, give the same normal equations).
+TEST_F(WeightedDatumTest, EllipsoidalAdjustmentTakesWeightsAndClusters) {
+  auto run = [&](CGPS3dCombinedAdjust& adjust) {
+    EXPECT_EQ(adjust.Load(), 1);
+    return adjust.Adjust();
+  };
+  CGPS3dCombinedAdjust plain;
+  ASSERT_EQ(run(plain), 1);
+  std::string tight;
+  for (int k = 0; k < 3; ++k) tight += Name(truth.known[k]) + " 1e-8 1e-8 1e-8 0 0 0\n";
+  project.Write("GPS3dKnownCov", tight);
+  CGPS3dCombinedAdjust weighted;
+  ASSERT_EQ(run(weighted), 1) << (project.MessagesUtf8().empty() ? "" : project.MessagesUtf8().front());
+  for (int i = 0; i < plain.m_PointCount; ++i) {
+    EXPECT_NEAR(weighted.m_B[i], plain.m_B[i], 1e-10) << i;  // radians: 0.6 mm
+    EXPECT_NEAR(weighted.m_L[i], plain.m_L[i], 1e-10) << i;
+    EXPECT_NEAR(weighted.m_H[i], plain.m_H[i], 1e-4) << i;
+  }
+  EXPECT_NE(project.Read("GPS3dBLHResult").find(G("加权已知点(约束点)改正数")), std::string::npos);
+
+  std::filesystem::remove(project.File("GPS3dKnownCov"));
+  const std::vector<size_t> members = {0, 1, 2, 3};
+  project.Write("GPS3dCluster", "CLUSTER 4\n" + VectorRef(0) + VectorRef(1) + VectorRef(2) + VectorRef(3) +
+                                    UpperTriangle(ClusterCovariance(members, 0.0)));
+  CGPS3dCombinedAdjust uncorrelated;
+  ASSERT_EQ(run(uncorrelated), 1) << (project.MessagesUtf8().empty() ? "" : project.MessagesUtf8().front());
+  EXPECT_NEAR(uncorrelated.m_PVVm2, plain.m_PVVm2, 1e-9 * plain.m_PVVm2);
+  for (int i = 0; i < plain.m_PointCount; ++i) EXPECT_NEAR(uncorrelated.m_H[i], plain.m_H[i], 1e-7) << i;
+  project.Write("GPS3dCluster", "CLUSTER 4\n" + VectorRef(0) + VectorRef(1) + VectorRef(2) + VectorRef(3) +
+                                    UpperTriangle(ClusterCovariance(members, 0.35)));
+  CGPS3dCombinedAdjust correlated;
+  ASSERT_EQ(run(correlated), 1);
+  EXPECT_GT(std::fabs(correlated.m_PVVm2 - plain.m_PVVm2), 1e-6 * plain.m_PVVm2);
 }
 
 }  // namespace
