@@ -65,6 +65,21 @@ double CWeightedDatum::AddToNormal(CNormalEquations& normal, const CPointUnknown
   return lPl;
 }
 
+double CWeightedDatum::SumOfSquares(const CPointUnknowns& layout, const Misclosure& misclosure,
+                                    const std::vector<double>& x) const {
+  double sum = 0.0;
+  std::vector<double> v;
+  for (const Block& b : m_Blocks) {
+    const size_t n = b.points.size() * static_cast<size_t>(m_Dimension);
+    v.clear();
+    for (int p : b.points)
+      for (int c = 0; c < m_Dimension; ++c) v.push_back(misclosure(p, c) + x[static_cast<size_t>(layout.UnknownOf(p) + c)]);
+    for (size_t a = 0; a < n; ++a)
+      for (size_t c = 0; c < n; ++c) sum += v[a] * b.P[a * n + c] * v[c];
+  }
+  return sum;
+}
+
 std::vector<CObservationGroup> CWeightedDatum::TestGroups(const CPointUnknowns& layout,
                                                           const Misclosure& misclosure) const {
   std::vector<CObservationGroup> groups;

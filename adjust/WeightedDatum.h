@@ -43,6 +43,8 @@ class CWeightedDatum {
   using Misclosure = std::function<double(int point, int c)>;
   // Adds the observations to the normal equations; returns their lᵀPl.
   double AddToNormal(CNormalEquations& normal, const CPointUnknowns& layout, const Misclosure& misclosure) const;
+  // vᵀPv of the observations with v = x + l at the solution x of the normal equations.
+  double SumOfSquares(const CPointUnknowns& layout, const Misclosure& misclosure, const std::vector<double>& x) const;
   // One test group per weighted point: its correction (adjusted minus given, from misclosure
   // after the solution) with the point's own block of Q.
   std::vector<CObservationGroup> TestGroups(const CPointUnknowns& layout, const Misclosure& misclosure) const;
