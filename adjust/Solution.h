@@ -18,12 +18,24 @@ class CNormalEquations;
 // Where the coordinates of each point are among the unknowns: point i >= knownCount owns the
 // unknowns perPoint (i - knownCount) + 0 .. perPoint - 1; known points own none. Further
 // unknowns (transformation parameters) may follow the coordinates.
+// A known point whose coordinates are weighted observations (a weighted datum) owns unknowns
+// too, at weighted[i] (negative: held fixed); weighted is empty when every known point is
+// fixed.
 struct CPointUnknowns {
   int knownCount = 0, pointCount = 0, perPoint = 3;
+  std::vector<int> weighted;
 
-  // The first unknown of point i; negative for a known point.
-  int UnknownOf(int point) const { return perPoint * (point - knownCount); }
-  bool IsKnown(int point) const { return point < knownCount; }
+  CPointUnknowns() = default;
+  CPointUnknowns(int known, int points, int per, std::vector<int> weightedUnknowns = {})
+      : knownCount(known), pointCount(points), perPoint(per), weighted(std::move(weightedUnknowns)) {}
+
+  // The first unknown of point i; negative for a fixed known point.
+  int UnknownOf(int point) const {
+    if (point < knownCount && static_cast<size_t>(point) < weighted.size() && weighted[point] >= 0)
+      return weighted[point];
+    return perPoint * (point - knownCount);
+  }
+  bool IsKnown(int point) const { return point < knownCount && UnknownOf(point) < 0; }
 };
 
 // The error ellipse of a 2 x 2 cofactor or covariance block (xx, yy, xy): the squared

@@ -57,7 +57,8 @@ double CGPS2dNetAdjust::Qxx(int p, int q) const {
 int CGPS2dNetAdjust::RedundancyFromCounts() const {
   // The count is bounded where it is entered and read; in 64 bits no value of it overflows.
   const int64_t g = Project().configuration.m_IndependentBaselineCount;
-  const int64_t vectorComponents = 2 * (g > 0 ? g : m_VectorCount);
+  // The weighted known points' coordinates are as many observations as their unknowns.
+  const int64_t vectorComponents = 2 * (g > 0 ? g : m_VectorCount) + 2 * static_cast<int64_t>(m_WeightedDatum.Points().size());
   const int64_t r = m_WithTransformation ? m_DistanceCount + vectorComponents + m_AzimuthCount - m_UnknownCount
                                          : vectorComponents - m_UnknownCount;
   return static_cast<int>(std::clamp<int64_t>(r, INT32_MIN, INT32_MAX));
@@ -179,6 +180,8 @@ void CGPS2dNetAdjust::BuildNormalEquations() {
     DistanceRow(j, index, a, l, p);
     addSingle(index, a, l, p);
   }
+  if (!m_WeightedDatum.Empty())
+    m_PVVm2 += m_WeightedDatum.AddToNormal(*m_Normal, m_Layout, [this](int p, int c) { return KnownMisclosure(p, c); });
   if (!m_WithTransformation) return;
   for (int j = 0; j < m_AzimuthCount; ++j) {
     int index[4];
@@ -186,6 +189,31 @@ void CGPS2dNetAdjust::BuildNormalEquations() {
     AzimuthRow(j, index, a, l, p);
     addSingle(index, a, l, p);
   }
+}
+
+double CGPS2dNetAdjust::KnownMisclosure(int point, int c) const {
+  const size_t p = static_cast<size_t>(point);
+  return c == 0 ? m_X[p] - m_KnownX[p] : m_Y[p] - m_KnownY[p];
+}
+
+int CGPS2dNetAdjust::ReadKnownCovariance() {
+  m_WeightedDatum.Set(2, {});
+  m_Layout = {};
+  if (m_Variant != 0) return 1;
+  std::vector<CCovarianceBlock> blocks;
+  const std::vector<std::string> known(m_PointName.begin(), m_PointName.begin() + m_KnownPointCount);
+  if (!vemo::ReadKnownCovariance(CurrentProjectFile(ProjectFile::KnownCov2d), 2, known, blocks)) return 0;
+  m_WeightedDatum.Set(2, std::move(blocks));
+  return 1;
+}
+
+void CGPS2dNetAdjust::WriteWeightedDatumTests(CReportFile& f, const CNetworkTests& tests) const {
+  if (m_WeightedDatum.Empty() || m_Redundancy <= 0 || !(tests.sigma0 > 0.0)) return;
+  const auto misclosure = [this](int p, int c) { return KnownMisclosure(p, c); };
+  const CDataSnooping snooping = DataSnooping(m_WeightedDatum.TestGroups(m_Solution.layout, misclosure), *m_Normal,
+                                              tests.sigma0, tests.sigmaHat, tests.limits, m_Solution.layout);
+  m_WeightedDatum.WriteTests(f, "--------------------------------------------------------------------------------------\n",
+                             snooping, tests.limits.w, m_PointName, {"x", "y"}, 100.0);
 }
 
 double CGPS2dNetAdjust::SumOfWeightedSquares() const {
@@ -219,11 +247,13 @@ double CGPS2dNetAdjust::SumOfWeightedSquares() const {
       const double v = value(index, a, 4) + l;
       sum += p * v * v;
     }
+  if (!m_WeightedDatum.Empty())
+    sum += m_WeightedDatum.SumOfSquares(m_Layout, [this](int p, int c) { return KnownMisclosure(p, c); }, m_x);
   return sum;
 }
 
 void CGPS2dNetAdjust::FillSolution() {
-  m_Solution.layout = {m_KnownPointCount, m_PointCount, 2};
+  m_Solution.layout = {m_KnownPointCount, m_PointCount, 2, m_Layout.weighted};
   m_Solution.normal = m_Normal.get();
   m_Solution.redundancy = m_Redundancy;
   m_Solution.pvv = m_PVVm2;
@@ -393,7 +423,8 @@ int CGPS2dNetAdjust::SolutionStep(StepKind kind, bool& converged) {
   }
   // vᵀPv belongs to the linearisation of this step: taken before the corrections move it.
   if (converged) m_PVVm2 = SumOfWeightedSquares();
-  for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
+  for (int i = m_Layout.weighted.empty() ? m_KnownPointCount : 0; i < m_PointCount; ++i) {
+    if (UnknownOf(i) < 0) continue;
     const size_t p = static_cast<size_t>(UnknownOf(i));
     m_X[i] += m_x[p];
     m_Y[i] += m_x[p + 1];
@@ -419,12 +450,20 @@ int CGPS2dNetAdjust::Adjust() {
   using Clock = std::chrono::steady_clock;
   m_Times = {};
   const CGPSConfiguration& configuration = Project().configuration;
+  if (!ReadKnownCovariance()) return 0;
   const std::string resultPath = ResultName(ProjectFile::Result2d);
   if (!m_ResultFile.Create(resultPath)) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
   }
   m_UnknownCount = 2 * (m_PointCount - m_KnownPointCount) + ParameterCount();
+  // The weighted known points' unknowns follow the other points' (c and s stay last); as many
+  // observations as unknowns come with them, so the redundancy stays.
+  if (!m_WeightedDatum.Empty()) {
+    m_Layout = {m_KnownPointCount, m_PointCount, 2};
+    m_UnknownCount += m_WeightedDatum.AssignUnknowns(m_Layout, 2 * (m_PointCount - m_KnownPointCount));
+    m_WeightedDatum.SetUnitVariance(1.0);  // until the vectors' mean variance is known
+  }
   m_PackedSize = static_cast<size_t>(m_UnknownCount) * (static_cast<size_t>(m_UnknownCount) + 1) / 2;
   if (!CheckNetwork()) return 0;
   // The redundancy depends on the counts alone: too few observations are refused before
@@ -435,6 +474,7 @@ int CGPS2dNetAdjust::Adjust() {
     return 0;
   }
   ComputeMeanVariance();
+  if (!m_WeightedDatum.Empty()) m_WeightedDatum.SetUnitVariance(m_MeanVariance);
   if (!PlaceApproximateNetwork()) return 0;
 
   auto start = Clock::now();
@@ -467,6 +507,10 @@ int CGPS2dNetAdjust::Adjust() {
   start = Clock::now();
   WriteResultHeader();
   WriteAdjustedNetwork();
+  if (!m_WeightedDatum.Empty())
+    m_WeightedDatum.WriteValues(m_ResultFile, "--------------------------------------------------------------------------------------\n",
+                                m_Solution, m_PointName, {&m_X, &m_Y}, {"x", "y"},
+                                [this](int p, int c) { return KnownMisclosure(p, c); }, 100.0);
   const bool closed = m_ResultFile.Close();
   m_Times.reports = Seconds(start);
   if (!closed) {

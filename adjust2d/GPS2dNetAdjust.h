@@ -25,6 +25,7 @@
 #include "adjust/NormalEquations.h"
 #include "adjust/ReportFile.h"
 #include "adjust/Solution.h"
+#include "adjust/WeightedDatum.h"
 #include "geodesy/ProjectFiles.h"
 #include "project/data/ReadGPS2dVector.h"
 
@@ -77,8 +78,20 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // Q(p, q) of the unknowns after the inversion; 0 when either index is negative (a known
   // point's coordinate).
   double Qxx(int p, int q) const;
-  // Unknown index of point i's X (its Y is the next); negative for a known point.
-  int UnknownOf(int point) const { return 2 * (point - m_KnownPointCount); }
+  // Unknown index of point i's X (its Y is the next); negative for a fixed known point.
+  int UnknownOf(int point) const {
+    return m_Layout.weighted.empty() ? 2 * (point - m_KnownPointCount) : m_Layout.UnknownOf(point);
+  }
+  // The known points weighted by "<project>.GPS2dKnownCov" (the ordinary network only): their
+  // unknowns come after the other points' and before c, s. Empty without the file.
+  vemo::CWeightedDatum m_WeightedDatum;
+  vemo::CPointUnknowns m_Layout;
+  // Reads the file before anything is written; 0 after the message naming the file and line.
+  int ReadKnownCovariance();
+  // The weighted point's coordinate c now minus its given one, m.
+  double KnownMisclosure(int point, int c) const;
+  // The statistics report's section of the weighted points (nothing without them).
+  void WriteWeightedDatumTests(vemo::CReportFile& f, const vemo::CNetworkTests& tests) const;
   // The unknowns c, s (when present) follow the coordinate corrections.
   int ParameterCount() const { return m_WithTransformation ? 2 : 0; }
 

@@ -206,7 +206,7 @@ void CGPS2dNetAdjust::WriteEllipses() {
   if (!eft.Create(ResultName(ProjectFile::XYEFT2d)))
     Warn(Format(T(u8"打开文件：%s出错!"), PathToGbk(ResultName(ProjectFile::XYEFT2d)).c_str()));
   for (int i = 0; i < m_PointCount; ++i) {
-    const CReportEllipse e = i < m_KnownPointCount ? CReportEllipse{} : ReportEllipse(m_Solution.Ellipse(i));
+    const CReportEllipse e = m_Solution.layout.IsKnown(i) ? CReportEllipse{} : ReportEllipse(m_Solution.Ellipse(i));
     const char* name = m_PointName[i].c_str();
     f.Printf("%4d %16s %10.2lf %10.2lf %12.4lf\n", i + 1, name, e.E, e.F, e.T);
     eft.Printf("%16s %15.4lf %15.4lf %10.2lf %10.2lf %12.4lf\n", name, m_X[i], m_Y[i], e.E, e.F, e.T);

@@ -100,7 +100,11 @@ bool WriteGPS2dTestReport(const CGPS2dNetAdjust& net, const CTestSettings& setti
   return WriteTestReport(
       TestReportPath(net.m_ResultFile.Path()), names, Format(T(u8"%s 二维网平差统计检验"), Project().projectName.c_str()),
       net.m_Redundancy, settings, tests, kCmPerM, notes,
-      [&](CReportFile& f) { WriteConfidenceEllipses(f, net, tests, settings); }, verdicts);
+      [&](CReportFile& f) {
+        WriteConfidenceEllipses(f, net, tests, settings);
+        net.WriteWeightedDatumTests(f, tests);
+      },
+      verdicts);
 }
 
 }  // namespace vemo

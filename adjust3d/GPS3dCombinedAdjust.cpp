@@ -240,18 +240,6 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
   double trace = 0.0;
   for (int j = 0; j < m_VectorCount; ++j) trace += m_Dxx[j] + m_Dyy[j] + m_Dzz[j];
   const double meanVariance = trace / m_VectorCount / 3.0;
-  const int u = m_UnknownCount;
-
-  // The derivatives of X, Y, Z of point i by its B and L (per second of arc) and H (per m).
-  auto derivatives = [&](int i, double D[3][3]) {
-    const double B = m_ApproxB[i], L = m_ApproxL[i], H = m_ApproxH[i];
-    const double W = std::sqrt(1.0 - e2 * std::sin(B) * std::sin(B));
-    const double M = m_a * (1.0 - e2) / (W * W * W), N = m_a / W;
-    const double sB = std::sin(B), cB = std::cos(B), sL = std::sin(L), cL = std::cos(L);
-    D[0][0] = -(M + H) * sB * cL / rho, D[0][1] = -(N + H) * cB * sL / rho, D[0][2] = cB * cL;
-    D[1][0] = -(M + H) * sB * sL / rho, D[1][1] = (N + H) * cB * cL / rho, D[1][2] = cB * sL;
-    D[2][0] = (M + H) * cB / rho, D[2][1] = 0.0, D[2][2] = sB;
-  };
 
   for (int j = 0; j < m_VectorCount; ++j) {
     if (progress.CancelRequested()) {
@@ -259,26 +247,16 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
       return;
     }
     progress.SetPosition(j);
+    if (!m_ClusterOf.empty() && m_ClusterOf[static_cast<size_t>(j)] >= 0) continue;  // with its cluster below
     std::vector<double> q{m_Dxx[j], m_Dxy[j], m_Dyy[j], m_Dxz[j], m_Dyz[j], m_Dzz[j]};
     for (double& e : q) e /= meanVariance;
     MatrixInverseForDouble(q, 3);
     double P[3][3];
     for (int r = 0; r < 3; ++r)
       for (int c = 0; c < 3; ++c) P[r][c] = q[PackedIndex(static_cast<size_t>(r), static_cast<size_t>(c))];
-    const int f = m_From[j], t = m_To[j];
-    const int index[10] = {3 * t, 3 * t + 1, 3 * t + 2, 3 * f, 3 * f + 1, 3 * f + 2, u - 4, u - 3, u - 2, u - 1};
-    const double d[3] = {m_X[t] - m_X[f], m_Y[t] - m_Y[f], m_Z[t] - m_Z[f]};
-    const double l[3] = {d[0] - m_DX[j], d[1] - m_DY[j], d[2] - m_DZ[j]};
-    double A[3][10];
-    double Dt[3][3], Df[3][3];
-    derivatives(t, Dt);
-    derivatives(f, Df);
-    for (int r = 0; r < 3; ++r)
-      for (int c = 0; c < 3; ++c) A[r][c] = Dt[r][c], A[r][3 + c] = -Df[r][c];
-    // The GPS vector is the ground difference turned by the small rotations and changed in scale.
-    const double frame[3][4] = {{0.0, -d[2], d[1], d[0]}, {d[2], 0.0, -d[0], d[1]}, {-d[1], d[0], 0.0, d[2]}};
-    for (int r = 0; r < 3; ++r)
-      for (int c = 0; c < 4; ++c) A[r][6 + c] = frame[r][c];
+    int index[10];
+    double A[3][10], l[3];
+    VectorDesign(j, e2, index, A, l);
 
     double PA[3][10], Pl[3];
     for (int r = 0; r < 3; ++r) {
@@ -293,6 +271,8 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
     }
     m_Normal->Add(index, 10, block, rhs);
   }
+  for (const CCovarianceBlock& cluster : m_Clusters) m_PVVm2 += AddCluster(cluster, e2, meanVariance);
+  m_PVVm2 += AddWeightedPoints(meanVariance);
 
   // The known components: computed minus known, with the constraint weight.
   auto constrain = [&](int unknown, double misclosure) {
@@ -301,6 +281,7 @@ void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
     m_PVVm2 += misclosure * misclosure * w;
   };
   for (int i = 0; i < m_KnownPointCount; ++i) {
+    if (!m_IsWeighted.empty() && m_IsWeighted[static_cast<size_t>(i)]) continue;  // weighted above
     const int type = m_KnownType[i];
     if (type == kKnownHorizontal || type == kKnownPosition) {
       constrain(3 * i, (m_ApproxB[i] - m_B[i]) * rho);
@@ -342,6 +323,7 @@ int CGPS3dCombinedAdjust::Adjust() {
   const CGPSConfiguration& configuration = Project().configuration;
   m_a = configuration.m_CurrentCoorsSystem.m_a;
   m_InvF = configuration.m_CurrentCoorsSystem.m_InvF;
+  if (!ReadCovarianceFiles()) return 0;
   const std::string resultPath = CurrentProjectFile(ProjectFile::Combined3dResult);
   if (!m_ResultFile.Create(resultPath)) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
@@ -399,6 +381,7 @@ int CGPS3dCombinedAdjust::Adjust() {
 
   WriteCombinedHeader();
   WriteAdjustedBLH();
+  if (!m_WeightedBlocks.empty()) WriteWeightedPoints();
   if (!m_ResultFile.Close()) {
     WriteFileError(resultPath, AppTitle());
     return 0;

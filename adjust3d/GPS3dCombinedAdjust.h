@@ -18,6 +18,7 @@
 
 #include "adjust/NormalEquations.h"
 #include "adjust/ReportFile.h"
+#include "project/data/KnownCovariance.h"
 #include "project/data/ReadGPS3dCombinedNet.h"
 
 class CGPS3dCombinedAdjust : public CReadGPS3dCombinedNet {
@@ -75,6 +76,35 @@ class CGPS3dCombinedAdjust : public CReadGPS3dCombinedNet {
   bool CheckDatum();
   // Warns of each frame parameter that the network's geometry cannot determine.
   void WarnUndeterminedFrameParameters() const;
+
+  // The optional covariance files (GPS3dKnownCov, GPS3dCluster), read before anything is
+  // written; 0 after the message naming the file and the line.
+  int ReadCovarianceFiles();
+  // Design rows of vector j on its ten unknowns (its end, its start, the frame parameters),
+  // their indices and the misclosure, m.
+  void VectorDesign(int j, double e2, int index[10], double A[3][10], double l[3]) const;
+  // Adds a cluster's vectors with their full weight; their lᵀPl.
+  double AddCluster(const vemo::CCovarianceBlock& cluster, double e2, double meanVariance);
+  // Adds the weighted known points' observations; their lᵀPl.
+  double AddWeightedPoints(double meanVariance);
+  // The misclosure (approximate or adjusted minus given; seconds of arc for B and L, m for H)
+  // of component c of known point i.
+  double WeightedMisclosure(int i, int c, bool adjusted) const;
+  // The result file's section of the weighted known points.
+  void WriteWeightedPoints();
+
+  // A weighted known point's components (per its code) with their covariance in seconds of
+  // arc² for B, L and m² for H; the given values of the known points.
+  struct WeightedBlock {
+    std::vector<int> unknowns;  // 3 point + component
+    std::vector<double> C;      // full, row-major
+  };
+  std::vector<WeightedBlock> m_WeightedBlocks;
+  std::vector<char> m_IsWeighted;  // per known point
+  std::vector<double> m_GivenB, m_GivenL, m_GivenH;
+  std::vector<vemo::CCovarianceBlock> m_Clusters;
+  std::vector<int> m_ClusterOf;
+  double m_UnitVariance = 0.0;  // of the last build, m²
 
   double m_a = 0.0, m_InvF = 0.0;                   // the project ellipsoid
   bool m_Cancelled = false;  // the person cancelled the building of the normal equations

@@ -71,6 +71,7 @@ void CGPS3dNetAdjust::BuildNormalEquations() {
   // The design matrix of a vector is [-I | +I] on (X, Y, Z) of its start, then of its end.
   const double sign[6] = {-1, -1, -1, 1, 1, 1};
   for (int j = 0; j < m_VectorCount; ++j) {
+    if (!m_ClusterOf.empty() && m_ClusterOf[static_cast<size_t>(j)] >= 0) continue;  // with its cluster below
     double P[3][3];
     WeightMatrix(j, P);
     const int f = m_From[j], t = m_To[j];
@@ -89,6 +90,13 @@ void CGPS3dNetAdjust::BuildNormalEquations() {
       rhs[a] = sign[a] * Pl[a % 3];
     }
     m_Normal->Add(index, 6, block, rhs);
+  }
+  m_ClusterWeight.assign(m_Clusters.size(), {});
+  for (size_t c = 0; c < m_Clusters.size(); ++c) m_PVVmm2 += AddCluster(c);
+  if (!m_WeightedDatum.Empty()) {
+    // The given coordinates, weighted in the vectors' unit weight.
+    m_WeightedDatum.SetUnitVariance(m_MeanVariance);
+    m_PVVmm2 += m_WeightedDatum.AddToNormal(*m_Normal, m_Layout, [this](int p, int c) { return KnownMisclosure(p, c); });
   }
 }
 
@@ -169,7 +177,7 @@ int CGPS3dNetAdjust::Singular() {
   // The point whose unknowns broke the factorisation lies in the part of the network that has
   // no datum or a degenerate weight: name it.
   const int unknown = m_Normal->SingularUnknown();
-  for (int i = m_KnownPointCount; unknown >= 0 && i < m_PointCount; ++i) {
+  for (int i = 0; unknown >= 0 && i < m_PointCount; ++i) {
     if (UnknownOf(i) >= 0 && unknown >= UnknownOf(i) && unknown < UnknownOf(i) + 3) {
       Warn(Format(T(u8"法方程系数阵在点%s处奇异或严重病态，无法求解，请检查与该点相连的基线向量的方差阵与已知点!"),
                   m_PointName[i].c_str()));
@@ -181,7 +189,8 @@ int CGPS3dNetAdjust::Singular() {
 }
 
 void CGPS3dNetAdjust::ApplySolution() {
-  for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
+  for (int i = m_Layout.weighted.empty() ? m_KnownPointCount : 0; i < m_PointCount; ++i) {
+    if (UnknownOf(i) < 0) continue;
     const size_t p = static_cast<size_t>(UnknownOf(i));
     m_X[i] += m_x[p] / 1000.0;
     m_Y[i] += m_x[p + 1] / 1000.0;
@@ -197,7 +206,7 @@ void CGPS3dNetAdjust::ApplySolution() {
 }
 
 void CGPS3dNetAdjust::FillSolution() {
-  m_Solution.layout = {m_KnownPointCount, m_PointCount, 3};
+  m_Solution.layout = {m_KnownPointCount, m_PointCount, 3, m_Layout.weighted};
   m_Solution.normal = m_Normal.get();
   m_Solution.redundancy = m_Redundancy;
   m_Solution.pvv = m_PVVmm2 / 1e6;
@@ -213,6 +222,7 @@ int CGPS3dNetAdjust::Adjust() {
   progress.Create();
   progress.SetTitle(T(u8"三维平差"));
   progress.SetRange(0, 10);
+  if (!ReadCovarianceFiles()) return 0;
   const std::string resultPath = ResultName(ProjectFile::Result3d);
   if (!m_ResultFile.Create(resultPath)) {
     Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
@@ -231,6 +241,10 @@ int CGPS3dNetAdjust::Adjust() {
   m_Times.approximate = Seconds(start);
 
   m_UnknownCount = 3 * (m_PointCount - m_KnownPointCount);
+  m_Layout = {m_KnownPointCount, m_PointCount, 3};
+  // The weighted known points' unknowns follow the others: as many more observations as
+  // unknowns, the redundancy stays.
+  if (!m_WeightedDatum.Empty()) m_UnknownCount += m_WeightedDatum.AssignUnknowns(m_Layout, m_UnknownCount);
   m_PackedSize = static_cast<size_t>(m_UnknownCount) * (static_cast<size_t>(m_UnknownCount) + 1) / 2;
   if (m_UnknownCount == 0) {
     if (m_VectorCount == 0) return TooFewVectors();

@@ -18,6 +18,7 @@
 #include "adjust/NormalEquations.h"
 #include "adjust/ReportFile.h"
 #include "adjust/Solution.h"
+#include "adjust/WeightedDatum.h"
 #include "geodesy/ProjectFiles.h"
 #include "project/data/ReadGPS3dVector.h"
 
@@ -52,8 +53,10 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
 
   // Elements of the cofactor matrix of the unknowns after the solution.
   double Qxx(int p, int q) const { return m_Normal->Cofactor(p, q); }
-  // The first unknown of point i (negative for a known point).
-  int UnknownOf(int point) const { return 3 * (point - m_KnownPointCount); }
+  // The first unknown of point i (negative for a fixed known point).
+  int UnknownOf(int point) const {
+    return m_Layout.weighted.empty() ? 3 * (point - m_KnownPointCount) : m_Layout.UnknownOf(point);
+  }
 
   // Own fields.
   int m_UnknownCount = 0;      // u = 3 (N - k)
@@ -74,6 +77,21 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   // their number (25 GB for 20,000 points); a free network of some of the points is the free
   // network whose datum they define.
   std::vector<std::string> m_FreeNetworkPoints;
+
+  // The ordinary network's optional covariance files, read by Adjust before it writes
+  // anything: the known points weighted by "<project>.GPS3dKnownCov" (the others stay fixed)
+  // and the correlated sessions of "<project>.GPS3dCluster" (members: vector indices; cov, cm²,
+  // after remodelling; their diagonal blocks are the vectors' own covariances). Empty without
+  // the files.
+  vemo::CWeightedDatum m_WeightedDatum;
+  std::vector<vemo::CCovarianceBlock> m_Clusters;
+  std::vector<int> m_ClusterOf;  // cluster of each vector or -1; empty without clusters
+  vemo::CPointUnknowns m_Layout;  // weighted: the unknowns of the weighted known points
+  // Reads both files (nothing in the one-point-one-direction variant or in approximate-file
+  // mode). Returns 0 after the message naming the file and the line.
+  int ReadCovarianceFiles();
+  // The statistics report's section of the weighted known points (nothing without them).
+  void WriteWeightedDatumTests(vemo::CReportFile& f, const vemo::CNetworkTests& tests) const;
 
   // Seconds spent by the last Adjust in its stages, for the benchmark.
   struct StageTimes {
@@ -106,6 +124,13 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   void WriteReliability();
   void WriteSides();
   int WriteFreeNetworkFiles();
+  // Adds one cluster's observations to the normal equations; its lᵀPl.
+  double AddCluster(size_t cluster);
+  void ClusterRedundancy(size_t cluster);
+  // The distinct end points of a cluster's vectors, and each vector's from and to among them.
+  void ClusterPoints(const vemo::CCovarianceBlock& cluster, std::vector<int>& points, std::vector<int>& slots) const;
+  double KnownMisclosure(int point, int c) const;
+  std::vector<std::vector<double>> m_ClusterWeight;  // P of each cluster, full, by BuildNormalEquations
   int WritePointFiles(const std::vector<std::string>& blh, const std::vector<std::string>& xyheft,
                       const std::vector<std::string>& xyh);
   std::string ResultName(vemo::ProjectFile file) const;

@@ -71,8 +71,12 @@ void CGPS3dNetAdjust::WriteResultHeader() {
 
   WriteSectionOpening(f, kDash, T(u8"                          已知坐标(X,Y,Z)\n"),
                       " No.              Name          X(m)             Y(m)             Z(m)\n");
-  for (int i = 0; i < m_KnownPointCount; ++i)
-    f.Printf("%4d  %16s %15.4lf  %15.4lf   %15.4lf\n", i + 1, m_PointName[i].c_str(), m_X[i], m_Y[i], m_Z[i]);
+  // A weighted known point has moved: its given coordinates are listed here.
+  for (int i = 0; i < m_KnownPointCount; ++i) {
+    const bool moved = UnknownOf(i) >= 0;
+    f.Printf("%4d  %16s %15.4lf  %15.4lf   %15.4lf\n", i + 1, m_PointName[i].c_str(), moved ? m_KnownX[i] : m_X[i],
+             moved ? m_KnownY[i] : m_Y[i], moved ? m_KnownZ[i] : m_Z[i]);
+  }
 
   WriteSectionOpening(f, kDash, T(u8"                    GPS三维基线向量观测值\n"),
                       " No.        From              To           VectorDX(m)   VectorDY(m)   VectorDZ(m)   Distance(m)\n");
@@ -89,8 +93,10 @@ void CGPS3dNetAdjust::WriteResultHeader() {
 void CGPS3dNetAdjust::ComputeReliability() {
   m_RedundancyNumber.assign(3 * static_cast<size_t>(m_VectorCount), 0.0);
   const double sign[6] = {-1, -1, -1, 1, 1, 1};
+  for (size_t c = 0; c < m_Clusters.size(); ++c) ClusterRedundancy(c);
   for (int j = 0; j < m_VectorCount; ++j) {
     GetWindowMessage();
+    if (!m_ClusterOf.empty() && m_ClusterOf[static_cast<size_t>(j)] >= 0) continue;
     double P[3][3];
     WeightMatrix(j, P);
     const double Q[3][3] = {{m_Dxx[j], m_Dxy[j], m_Dxz[j]}, {m_Dxy[j], m_Dyy[j], m_Dyz[j]}, {m_Dxz[j], m_Dyz[j], m_Dzz[j]}};
@@ -123,6 +129,9 @@ void CGPS3dNetAdjust::WriteAdjustedNetwork() {
   WriteSectionOpening(f, kDash, T(u8"                         最弱点\n"),
                       " No.         Name        MX(cm)  MY(cm)  MZ(cm)  MP(cm)\n");
   WriteWeakestPoint(f, weakest, m_PointName, " %7.2lf");
+  if (!m_WeightedDatum.Empty())
+    m_WeightedDatum.WriteValues(f, kDash, m_Solution, m_PointName, {&m_X, &m_Y, &m_Z}, {"X", "Y", "Z"},
+                                [this](int p, int c) { return KnownMisclosure(p, c); }, 0.1);
   WriteResiduals();
   WriteReliability();
   WriteSides();
@@ -186,7 +195,7 @@ void CGPS3dNetAdjust::WriteSides() {
     const CSideCofactors side = m_Solution.SidePrecision(s, e, d);
     const char* from = m_PointName[s].c_str();
     const char* to = m_PointName[e].c_str();
-    if (s < m_KnownPointCount && e < m_KnownPointCount) {
+    if (m_Solution.layout.IsKnown(s) && m_Solution.layout.IsKnown(e)) {
       f.Printf("%4d %16s %16s %15.3lf\n", j + 1, from, to, side.length);
       continue;
     }
@@ -247,7 +256,7 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
     }
     const double x = transfer.m_X + xConstant, y = transfer.m_Y + yConstant;
     double dB = 0, dL = 0, dH = 0, dx = 0, dy = 0, E = 0, F = 0, T = 0;
-    if (i >= m_KnownPointCount) {
+    if (UnknownOf(i) >= 0) {
       const int u = UnknownOf(i);
       double Qp[3][3], J[3][3], Qblh[3][3], K[3][3], Qxyh[3][3];
       const int index[3] = {u, u + 1, u + 2};

@@ -117,7 +117,10 @@ bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& setti
   return WriteTestReport(
       TestReportPath(net.m_ResultFile.Path()), names, Format(T(u8"%s 三维网平差统计检验"), Project().projectName.c_str()),
       net.m_Redundancy, settings, tests, 1.0 / kMmPerCm, [](CReportFile&) {},
-      [&](CReportFile& f) { WriteConfidenceRegions(f, net, tests, settings); }, verdicts);
+      [&](CReportFile& f) {
+        WriteConfidenceRegions(f, net, tests, settings);
+        net.WriteWeightedDatumTests(f, tests);
+      }, verdicts);
 }
 
 }  // namespace vemo

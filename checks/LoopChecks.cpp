@@ -1,5 +1,9 @@
 #include "checks/LoopChecks.h"
 
+#include "adjust3d/GPS3dNetAdjustClusters.h"
+#include "project/data/ClusterFile.h"
+
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <unordered_map>
@@ -322,6 +326,13 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
 int RunAsyncLoopCheck() {
   CReadGPS3dVector set(0);
   if (!set.Load()) return 0;
+  // Correlated sessions: read (and refused) before anything is written.
+  std::vector<CCovarianceBlock> clusters;
+  std::vector<int> clusterOf;
+  if (!ReadClusterFile(CurrentProjectFile(ProjectFile::Cluster3d),
+                       ClusterCandidates(set.VectorFile(), set.m_FromName, set.m_ToName, set.VectorLines()), clusters))
+    return 0;
+  FormClusterCovariances(clusters, set, clusterOf);
   const std::string loopFile = CurrentProjectFile(ProjectFile::Loop);
   bool search = true;
   if (FileExists(loopFile))
@@ -335,13 +346,14 @@ int RunAsyncLoopCheck() {
     }
   }
   const std::string report = CurrentProjectFile(ProjectFile::Misclosure);
-  if (!ComputeAsyncMisclosure(set, loopFile, report, Project().configuration)) return 0;
+  if (!ComputeAsyncMisclosure(set, loopFile, report, Project().configuration, clusters, clusterOf)) return 0;
   Platform().OpenTextDocument(report);
   return 1;
 }
 
 int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopFile, const std::string& reportFile,
-                           const CGPSConfiguration& configuration) {
+                           const CGPSConfiguration& configuration, const std::vector<CCovarianceBlock>& clusters,
+                           const std::vector<int>& clusterOf) {
   std::string content;
   if (!ReadFileContent(loopFile, content)) {
     OpenFileError(loopFile);
@@ -389,6 +401,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     const size_t n = points.size();
     double wx = 0, wy = 0, wz = 0, s = 0;
     std::vector<size_t> used;
+    std::vector<double> signs;
     bool closed = true;
     for (size_t i = 0; i < n; ++i) {
       size_t v;
@@ -398,6 +411,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
         break;
       }
       used.push_back(v);
+      signs.push_back(sign);
       wx += sign * set.m_DX[v];
       wy += sign * set.m_DY[v];
       wz += sign * set.m_DZ[v];
@@ -425,6 +439,24 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
         sw2 += u[0] * u[0] * set.m_Dxx[v] + u[1] * u[1] * set.m_Dyy[v] + u[2] * u[2] * set.m_Dzz[v] +
                2 * (u[0] * u[1] * set.m_Dxy[v] + u[0] * u[2] * set.m_Dxz[v] + u[1] * u[2] * set.m_Dyz[v]);
       }
+      // Two vectors of one cluster: the misclosure's variance takes 2 s_i s_j C_ij.
+      for (size_t i = 0; !clusterOf.empty() && i < used.size(); ++i)
+        for (size_t j = i + 1; j < used.size(); ++j) {
+          const int c = clusterOf[used[i]];
+          if (c < 0 || c != clusterOf[used[j]] || used[i] == used[j]) continue;
+          const CCovarianceBlock& cluster = clusters[static_cast<size_t>(c)];
+          const auto position = [&](size_t vector) {
+            return static_cast<size_t>(std::find(cluster.members.begin(), cluster.members.end(), static_cast<int>(vector)) -
+                                       cluster.members.begin());
+          };
+          const size_t order = 3 * cluster.members.size(), a = 3 * position(used[i]), b = 3 * position(used[j]);
+          const double g = 2.0 * signs[i] * signs[j];
+          sxx += g * cluster.cov[a * order + b];
+          syy += g * cluster.cov[(a + 1) * order + b + 1];
+          szz += g * cluster.cov[(a + 2) * order + b + 2];
+          for (size_t r = 0; r < 3; ++r)
+            for (size_t q = 0; q < 3; ++q) sw2 += g * u[r] * cluster.cov[(a + r) * order + b + q] * u[q];
+        }
     }
     // A tolerance from variances that are not positive is no number: the loop is named
     // instead of printed with "nan" and a verdict.

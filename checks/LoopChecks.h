@@ -4,6 +4,8 @@
 // loop file, which the user may edit, and then computes the misclosure report from it.
 #pragma once
 
+#include "project/data/KnownCovariance.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,9 +47,13 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
 // text viewer. Returns 1 when the report was written.
 int RunAsyncLoopCheck();
 
-// The misclosure report of an asynchronous loop file for a loaded data set.
+// The misclosure report of an asynchronous loop file for a loaded data set. With clusters
+// (GPS3dCluster; clusterOf: each vector's cluster or -1), the covariance-based tolerances of a
+// loop take the covariances between its vectors of one cluster.
 int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopFile, const std::string& reportFile,
-                           const CGPSConfiguration& configuration);
+                           const CGPSConfiguration& configuration,
+                           const std::vector<vemo::CCovarianceBlock>& clusters = {},
+                           const std::vector<int>& clusterOf = {});
 
 // Searches the loops of a network into loop lines; shows "No Close Circle" (caption
 // "Program") when the vectors form no loop. Returns the loop lines (possibly empty), or

@@ -58,6 +58,9 @@ constexpr std::array kCatalogue = {
     CatalogueRow{ProjectFile::BreakthroughReport, "gto", false},
     CatalogueRow{ProjectFile::GeoJson, "geojson", false},
     CatalogueRow{ProjectFile::Kml, "kml", false},
+    CatalogueRow{ProjectFile::KnownCov3d, "GPS3dKnownCov", false},
+    CatalogueRow{ProjectFile::KnownCov2d, "GPS2dKnownCov", false},
+    CatalogueRow{ProjectFile::Cluster3d, "GPS3dCluster", false},
 };
 
 constexpr bool InEnumerationOrder() {
@@ -66,7 +69,7 @@ constexpr bool InEnumerationOrder() {
   return true;
 }
 static_assert(InEnumerationOrder(), "the catalogue's rows follow the enumeration");
-static_assert(kCatalogue.size() == static_cast<size_t>(ProjectFile::Kml) + 1, "every kind has a row");
+static_assert(kCatalogue.size() == static_cast<size_t>(ProjectFile::Cluster3d) + 1, "every kind has a row");
 
 const CatalogueRow& Row(ProjectFile file) { return kCatalogue[static_cast<size_t>(file)]; }
 

@@ -54,6 +54,9 @@ enum class ProjectFile {
   BreakthroughReport,     // gto: the breakthrough errors
   GeoJson,                // geojson
   Kml,                    // kml
+  KnownCov3d,             // GPS3dKnownCov: covariances of known 3D points (a weighted datum)
+  KnownCov2d,             // GPS2dKnownCov: covariances of known plane points
+  Cluster3d,              // GPS3dCluster: full covariances of correlated baseline sessions
 };
 
 // The extension of an ordinary project file.

@@ -188,3 +188,40 @@ fi
 in_sample fit-heights --model plane --geoid egm96
 in_sample show-result 1d
 in_sample export-geojson --geoid egm96 "$root/sample-orthometric.geojson"
+
+# A weighted datum and a correlated session on a copy of the sample: K01 (given as B, L, H)
+# weighted by a north, east, up covariance, K02 and K03 one correlated group (X, Y, Z), and the
+# first two vectors of the vector file one cluster (matching components correlated 0.3). The
+# result lists the weighted points' corrections, the statistics report tests them.
+datum=$root/sample-datum
+mkdir -p "$datum"
+cp "$sample/sample.prj" "$sample/sample.GPS3dKnownXYZ" "$sample/sample.GPS3dVector" "$datum/"
+cat > "$datum/sample.GPS3dKnownCov" <<'COV'
+# K01 is given as B, L, H: its covariance is north, east, up (cm²)
+K01 0.25 0.25 0.64 0 0 0
+GROUP 2
+K02
+K03
+ 1.0 0 0 0.2 0 0
+     1.0 0 0 0.2 0
+         4.0 0 0 0.8
+             1.0 0 0
+                 1.0 0
+                     4.0
+COV
+awk 'NF == 12 { n[$2 " " $3]++ }
+     NF == 12 && $1 == "0" && taken < 2 { taken++; name[taken] = $2 " " $3 " " n[$2 " " $3]
+       for (k = 7; k <= 12; k++) c[taken, k - 6] = $k }
+     END {
+       print "CLUSTER 2"; print name[1]; print name[2]
+       # own blocks xx yy zz xy xz yz; between the vectors the same component correlated 0.3
+       for (r = 0; r < 6; r++) { line = ""
+         for (s = r; s < 6; s++) { a = int(r / 3) + 1; b = int(s / 3) + 1; i = r % 3; j = s % 3
+           if (a == b) v = (i == j) ? c[a, i + 1] : c[a, i + j + 3]
+           else v = (i == j) ? 0.3 * sqrt(c[a, i + 1] * c[b, j + 1]) : 0
+           line = line sprintf(" %.10g", v) }
+         print line } }' "$datum/sample.GPS3dVector" > "$datum/sample.GPS3dCluster"
+cat "$datum/sample.GPS3dCluster"
+run --project "$datum/sample.prj" adjust-3d >/dev/null
+grep -a -A6 "$(printf '加权已知点' | iconv -f UTF-8 -t GBK)" "$datum/sample.GPS3dResult" | iconv -f GBK -t UTF-8
+grep -a -A16 "$(printf '加权已知点' | iconv -f UTF-8 -t GBK)" "$datum/sample.GPS3dTest" | iconv -f GBK -t UTF-8

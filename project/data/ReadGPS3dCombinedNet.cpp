@@ -29,6 +29,7 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
   const std::string path = CurrentProjectFile(ProjectFile::KnownXYZ);
   const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
   m_KnownName.clear(), m_KnownB.clear(), m_KnownL.clear(), m_KnownH.clear(), m_KnownType.clear();
+  m_KnownCartesian.clear();
   CKnownNameList names;
   int ok = ReadKnownFile(path, m_LineCount, [&](CKnownLine& k) {
     if (k.items < 2 || k.items > 4) return true;  // no meaning for this data set: skipped
@@ -43,6 +44,7 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
     }
     double b = 0, l = 0, h = 0;
     int type = kKnownHeight;
+    bool cartesian = false;
     if (k.items == 2) {
       h = k.values[0];
     } else if (k.items == 3) {
@@ -76,6 +78,7 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
           return false;
         }
         b = transfer.m_B, l = transfer.m_L, h = transfer.m_H;
+        cartesian = true;
       }
     }
     switch (names.Add(k.name, k.line, {static_cast<double>(type), b, l, h}, path, kReadBaselineCaption)) {
@@ -85,6 +88,7 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
     }
     m_KnownName.push_back(k.name);
     m_KnownB.push_back(b), m_KnownL.push_back(l), m_KnownH.push_back(h), m_KnownType.push_back(type);
+    m_KnownCartesian.push_back(cartesian ? 1 : 0);
     return true;
   });
   m_KnownPointCount = static_cast<int>(m_KnownName.size());

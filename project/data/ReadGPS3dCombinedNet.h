@@ -30,6 +30,7 @@ class CReadGPS3dCombinedNet {
   std::vector<double> m_DX, m_DY, m_DZ;  // m
   std::vector<double> m_Dxx, m_Dyy, m_Dzz, m_Dxy, m_Dxz, m_Dyz;  // cm²
   std::vector<int> m_KnownType;  // code of each known point
+  std::vector<char> m_KnownCartesian;  // whether it was given as X, Y, Z (else as B, L, H)
   int m_ErrorFlag = 0;
   int m_LineCount = 0;
 

@@ -53,6 +53,7 @@ int CReadGPS3dVector::ReadKnownPoints() {
   const std::string path = CurrentProjectFile(ProjectFile::KnownXYZ, m_Variant);
   const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
   m_KnownName.clear(), m_KnownX.clear(), m_KnownY.clear(), m_KnownZ.clear();
+  m_KnownGeodetic.clear();
   CKnownNameList names;
   bool ellipsoidChecked = false;
   int ok = ReadKnownFile(path, m_LineCount, [&](CKnownLine& k) {
@@ -95,6 +96,7 @@ int CReadGPS3dVector::ReadKnownPoints() {
     }
     m_KnownName.push_back(k.name);
     m_KnownX.push_back(x), m_KnownY.push_back(y), m_KnownZ.push_back(z);
+    m_KnownGeodetic.push_back(reading == KnownPointReading::Geodetic ? 1 : 0);
     return true;
   });
   m_KnownPointCount = static_cast<int>(m_KnownName.size());

@@ -25,6 +25,13 @@ class CReadGPS3dVector : public CGPS3dNetworkRecord {
   // choice (a command that was given the path); empty: the dialog asks.
   std::string m_ApproximateFile;
 
+  // Whether each known point was given as B, L, H (rather than X, Y, Z): the frame of its
+  // covariance in a weighted datum.
+  std::vector<char> m_KnownGeodetic;
+  // The vector file read and the line of each vector in it.
+  const std::string& VectorFile() const { return m_VectorFile; }
+  const std::vector<int>& VectorLines() const { return m_VectorLine; }
+
  private:
   int ReadKnownPoints();
   int ReadApproximateFile();
