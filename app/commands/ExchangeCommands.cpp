@@ -45,7 +45,7 @@ int Import(const std::function<exchange::Network()>& read, const char* format, c
     exchange::Network network = read();
     return exchange::ImportIntoProject(network, format, sources) ? kCommandDone : kCommandFailed;
   } catch (const exchange::ExchangeError& e) {
-    ShowMessage(e.what(), ApplicationTitle(), MessageIcon::Warning);
+    if (*e.what()) ShowMessage(e.what(), ApplicationTitle(), MessageIcon::Warning);
     return kCommandFailed;
   }
 }
@@ -93,7 +93,7 @@ int RunExportGama(CommandContext& context) {
                                             static_cast<int>(network.pointClusters.size())));
     return kCommandDone;
   } catch (const exchange::ExchangeError& e) {
-    ShowMessage(e.what(), ApplicationTitle(), MessageIcon::Warning);
+    if (*e.what()) ShowMessage(e.what(), ApplicationTitle(), MessageIcon::Warning);
     return kCommandFailed;
   }
 }

@@ -11,7 +11,8 @@
 
 namespace vemo::exchange {
 
-// A refusal of an input: the message (GBK) names the file and the line or element.
+// A refusal of an input: the message (GBK) names the file and the line or element; an empty
+// message means that the project reader which refused has shown its own.
 class ExchangeError : public std::runtime_error {
  public:
   explicit ExchangeError(const std::string& messageGbk) : std::runtime_error(messageGbk) {}

@@ -16,13 +16,13 @@
 #include "geodesy/Platform.h"
 #include "geodesy/ProjectFiles.h"
 #include "geodesy/TextTools.h"
+#include "project/data/ClusterFile.h"
+#include "project/data/KnownCovariance.h"
 #include "project/data/KnownPointReading.h"
 #include "project/exchange/DynaReader.h"
 
 namespace vemo::exchange {
 
-const char* const kKnownCovExtension = "GPS3dKnownCov";
-const char* const kClusterExtension = "GPS3dCluster";
 const char* const kImportLogExtension = "GPS3dImportLog";
 
 std::string ExactNumber(double value, int decimals) {
@@ -217,7 +217,7 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
                                       {ProjectPath(Extension(ProjectFile::Vector3d)), vectors},
                                       {ProjectPath(kImportLogExtension), summary}};
     std::vector<std::string> stale;
-    for (const auto& [extension, content] : {std::pair{kClusterExtension, clusters}, std::pair{kKnownCovExtension, knownCov}}) {
+    for (const auto& [extension, content] : {std::pair{Extension(ProjectFile::Cluster3d), clusters}, std::pair{Extension(ProjectFile::KnownCov3d), knownCov}}) {
       if (!content.empty()) files.push_back({ProjectPath(extension), content});
       else if (FileExists(ProjectPath(extension))) stale.push_back(ProjectPath(extension));
     }
@@ -276,48 +276,6 @@ double NumberAt(const std::string& text, const std::string& path, int line) {
   return *v;
 }
 
-// The covariance files: "#" comments and blank lines skipped; a block header and its name
-// lines, then the upper triangle read as one stream of numbers.
-class BlockReader {
- public:
-  BlockReader(std::string path, const std::string& text) : m_Path(std::move(path)), m_Lines(Lines(text)) {}
-  // The items of the next line that holds any, or false at the end.
-  bool Next(std::vector<std::string>& items) {
-    while (m_Index < m_Lines.size()) {
-      items = Items(m_Lines[m_Index++]);
-      if (!items.empty() && items[0][0] != '#') return true;
-    }
-    return false;
-  }
-  int Line() const { return static_cast<int>(m_Index); }
-  const std::string& Path() const { return m_Path; }
-  Matrix UpperTriangle(size_t dim, int headerLine) {
-    Matrix m(dim * dim);
-    size_t r = 0, c = 0;
-    std::vector<std::string> items;
-    while (r < dim) {
-      if (!Next(items)) Fail(m_Path, headerLine, T(u8"协方差阵的元素不足!"));
-      for (const auto& item : items) {
-        if (r >= dim) Fail(m_Path, Line(), T(u8"协方差阵的元素过多!"));
-        m[r * dim + c] = m[c * dim + r] = NumberAt(item, m_Path, Line());
-        if (++c == dim) c = ++r;
-      }
-    }
-    return m;
-  }
-
- private:
-  std::string m_Path;
-  std::vector<std::string> m_Lines;
-  size_t m_Index = 0;
-};
-
-int BlockSize(const std::vector<std::string>& items, const std::string& path, int line, int minimum) {
-  auto count = items.size() == 2 ? ParseInteger(items[1]) : std::nullopt;
-  if (!count || *count < minimum || *count > static_cast<int>(kMaxClusterMembers)) Fail(path, line, Format(T(u8"\"%s\"后应为一个不小于%d的整数!"), items[0].c_str(), minimum));
-  return *count;
-}
-
 }  // namespace
 
 Network ReadProjectNetwork() {
@@ -354,6 +312,8 @@ Network ReadProjectNetwork() {
     n.stations.push_back(std::move(s));
   }
 
+  const size_t knownCount = n.stations.size();
+
   std::map<std::string, std::array<double, 3>> approximate;
   const std::string approximatePath = ProjectPath(Extension(ProjectFile::ApproximateXYZ));
   if (FileExists(approximatePath)) {
@@ -370,8 +330,6 @@ Network ReadProjectNetwork() {
   const std::string vectorPath = ProjectPath(Extension(ProjectFile::Vector3d));
   n.measurementFile = vectorPath;
   const auto vectorLines = Lines(ReadInput(vectorPath));
-  std::map<std::tuple<std::string, std::string, int>, size_t> byPair;
-  std::map<std::pair<std::string, std::string>, int> pairCount;
   for (size_t i = 0; i < vectorLines.size(); ++i) {
     auto items = Items(vectorLines[i]);
     const int number = static_cast<int>(i + 1);
@@ -383,13 +341,11 @@ Network ReadProjectNetwork() {
     if (items.size() != 11) continue;  // the source-file lines of a formed vector file
     Baseline b;
     b.from = NormalizeName(items[0]), b.to = NormalizeName(items[1]), b.line = number;
-    const int k = ++pairCount[{b.from, b.to}];
     if (!use) continue;
     for (int c = 0; c < 3; ++c) b.d[c] = NumberAt(items[2 + c], vectorPath, number);
     double e[6];
     for (int c = 0; c < 6; ++c) e[c] = NumberAt(items[5 + c], vectorPath, number);
     b.cov = {e[0], e[3], e[4], e[3], e[1], e[5], e[4], e[5], e[2]};
-    byPair[{b.from, b.to, k}] = n.baselines.size();
     for (const std::string& end : {b.from, b.to})
       if (!pointIndex.count(end)) {
         Station s;
@@ -405,91 +361,50 @@ Network ReadProjectNetwork() {
   }
   // A known point that no vector reaches stays in the export: it is part of the datum.
 
-  const std::string covPath = ProjectPath(kKnownCovExtension);
-  if (FileExists(covPath)) {
-    BlockReader reader(covPath, ReadInput(covPath));
-    std::vector<std::string> items;
-    while (reader.Next(items)) {
-      const int header = reader.Line();
-      PointCluster c;
-      c.line = header;
-      if (EqualNoCase(items[0], "GROUP")) {
-        const int count = BlockSize(items, covPath, header, 1);
-        for (int k = 0; k < count; ++k) {
-          if (!reader.Next(items) || items.size() != 1) Fail(covPath, header, T(u8"GROUP的点名不足!"));
-          c.names.push_back(NormalizeName(items[0]));
-        }
-        c.cov = reader.UpperTriangle(3 * c.names.size(), header);
-      } else {
-        if (items.size() != 7) Fail(covPath, header, T(u8"应为点名和六个协方差元素!"));
-        c.names.push_back(NormalizeName(items[0]));
-        double e[6];
-        for (int k = 0; k < 6; ++k) e[k] = NumberAt(items[1 + k], covPath, header);
-        c.cov = {e[0], e[3], e[4], e[3], e[1], e[5], e[4], e[5], e[2]};
+  // The weighted known points and the clusters, read by the readers the adjustments use; they
+  // name the file and line of a fault themselves.
+  std::vector<std::string> knownNames;
+  for (size_t i = 0; i < knownCount; ++i) knownNames.push_back(n.stations[i].name);
+  std::vector<CCovarianceBlock> blocks;
+  if (!ReadKnownCovariance(ProjectPath(Extension(ProjectFile::KnownCov3d)), 3, knownNames, blocks))
+    throw ExchangeError(std::string());
+  for (CCovarianceBlock& block : blocks) {
+    // Points given as B, L, H carry their covariance in the local north, east, up frame.
+    std::vector<Matrix> toXyz;
+    for (int member : block.members) {
+      const Station& s = n.stations[static_cast<size_t>(member)];
+      Matrix S = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+      if (geodetic[s.name]) {
+        auto blh = GeocentricToGeodetic(s.xyz);
+        S = Transpose(LocalFrame(blh[0], blh[1]), 3);
       }
-      const size_t dim = 3 * c.names.size();
-      for (size_t i = 0; i < c.names.size(); ++i) {
-        auto found = pointIndex.find(c.names[i]);
-        if (found == pointIndex.end() || !n.stations[found->second].constrained)
-          Fail(covPath, header, Format(T(u8"点%s不在已知点文件中!"), c.names[i].c_str()));
-        Station& s = n.stations[found->second];
-        c.xyz.push_back(s.xyz);
-        // Points given as B, L, H carry their covariance in the local north, east, up frame.
-        if (geodetic[s.name]) {
-          auto blh = GeocentricToGeodetic(s.xyz);
-          const Matrix R = LocalFrame(blh[0], blh[1]);
-          for (size_t j = 0; j < c.names.size(); ++j) {
-            for (int pass = 0; pass < 2; ++pass) {
-              // Rows of block i by R^T from the left, then columns of block i by R from the right.
-              Matrix block(9);
-              const size_t bi = pass == 0 ? i : j, bj = pass == 0 ? j : i;
-              for (int r = 0; r < 3; ++r)
-                for (int q = 0; q < 3; ++q) block[r * 3 + q] = c.cov[(3 * bi + r) * dim + 3 * bj + q];
-              block = pass == 0 ? Multiply(Transpose(R, 3), block, 3) : Multiply(block, R, 3);
-              for (int r = 0; r < 3; ++r)
-                for (int q = 0; q < 3; ++q) c.cov[(3 * bi + r) * dim + 3 * bj + q] = block[r * 3 + q];
-            }
-          }
-        }
-      }
-      for (const auto& name : c.names) n.stations[pointIndex[name]].constrained = false;
-      CheckPositiveDefinite(c.cov, dim, covPath, header);
-      n.pointClusters.push_back(std::move(c));
+      toXyz.push_back(std::move(S));
     }
+    TransformCovarianceBlock(block, 3, [&](size_t k) { return toXyz[k].data(); });
+    PointCluster c;
+    c.line = block.line;
+    for (int member : block.members) {
+      Station& s = n.stations[static_cast<size_t>(member)];
+      c.names.push_back(s.name);
+      c.xyz.push_back(s.xyz);
+      s.constrained = false;
+    }
+    c.cov = std::move(block.cov);
+    n.pointClusters.push_back(std::move(c));
   }
 
-  const std::string clusterPath = ProjectPath(kClusterExtension);
-  if (FileExists(clusterPath)) {
-    BlockReader reader(clusterPath, ReadInput(clusterPath));
-    std::vector<std::string> items;
-    std::set<size_t> used;
-    while (reader.Next(items)) {
-      const int header = reader.Line();
-      if (!EqualNoCase(items[0], "CLUSTER")) Fail(clusterPath, header, T(u8"应为\"CLUSTER n\"!"));
-      const int count = BlockSize(items, clusterPath, header, 2);
-      BaselineCluster c;
-      c.line = header;
-      for (int k = 0; k < count; ++k) {
-        if (!reader.Next(items) || items.size() < 2 || items.size() > 3) Fail(clusterPath, header, T(u8"CLUSTER的基线不足!"));
-        const int line = reader.Line();
-        const std::string from = NormalizeName(items[0]), to = NormalizeName(items[1]);
-        int which = 1;
-        if (items.size() == 3) {
-          auto v = ParseInteger(items[2]);
-          if (!v || *v < 1) Fail(clusterPath, line, T(u8"基线序号应为正整数!"));
-          which = *v;
-        } else if (pairCount[{from, to}] > 1) {
-          Fail(clusterPath, line, Format(T(u8"基线%s-%s不唯一,须给出序号!"), from.c_str(), to.c_str()));
-        }
-        auto found = byPair.find({from, to, which});
-        if (found == byPair.end() || !used.insert(found->second).second)
-          Fail(clusterPath, line, Format(T(u8"基线%s-%s不存在、未使用或重复!"), from.c_str(), to.c_str()));
-        c.baselines.push_back(found->second);
-      }
-      c.cov = reader.UpperTriangle(3 * c.baselines.size(), header);
-      CheckPositiveDefinite(c.cov, 3 * c.baselines.size(), clusterPath, header);
-      n.clusters.push_back(std::move(c));
-    }
+  std::vector<std::string> from, to;
+  std::vector<int> lines;
+  for (const Baseline& b : n.baselines) from.push_back(b.from), to.push_back(b.to), lines.push_back(b.line);
+  blocks.clear();
+  if (!ReadClusterFile(ProjectPath(Extension(ProjectFile::Cluster3d)), ClusterCandidates(vectorPath, from, to, lines), blocks))
+    throw ExchangeError(std::string());
+  for (CCovarianceBlock& block : blocks) {
+    BaselineCluster c;
+    c.line = block.line;
+    for (int member : block.members) c.baselines.push_back(static_cast<size_t>(member));
+    c.cov = std::move(block.cov);
+    n.clusters.push_back(std::move(c));
   }
   return n;
 }

@@ -9,10 +9,7 @@
 
 namespace vemo::exchange {
 
-// Extensions of the optional files of weighted known points and baseline clusters, and of the
-// record of an import (sources, frames and epochs, renamed stations).
-extern const char* const kKnownCovExtension;   // "GPS3dKnownCov"
-extern const char* const kClusterExtension;    // "GPS3dCluster"
+// The extension of the record of an import (sources, frames and epochs, renamed stations).
 extern const char* const kImportLogExtension;  // "GPS3dImportLog"
 
 // A name the project's files can hold: GBK, no blanks or commas, not starting with '#',
