@@ -63,25 +63,25 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
   f.Write(kDash);
 }
 
-}  // namespace
+// The rows of the local north, east and up at geocentric X, Y, Z on the project's
+// ellipsoid; false on the polar axis.
+bool LocalAxes(double X, double Y, double Z, double R[3][3]) {
+  const CGPSConfiguration& c = Project().configuration;
+  GPSTransfer geodetic(0);
+  geodetic.m_a = c.m_CurrentCoorsSystem.m_a;
+  geodetic.m_InvF = c.m_CurrentCoorsSystem.m_InvF;
+  geodetic.m_X = X, geodetic.m_Y = Y, geodetic.m_Z = Z;
+  if (!geodetic.XYZBLH()) return false;
+  const double sb = std::sin(geodetic.m_B), cb = std::cos(geodetic.m_B);
+  const double sl = std::sin(geodetic.m_L), cl = std::cos(geodetic.m_L);
+  const double rows[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};
+  for (int a = 0; a < 3; ++a)
+    for (int b = 0; b < 3; ++b) R[a][b] = rows[a][b];
+  return true;
+}
 
-CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& settings) {
-  CNetworkTests t;
-  const int r = net.m_Redundancy;
-  t.sigma0 = std::sqrt(net.m_MeanVariance) * kMmPerCm;
-  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVmm2 / r);
-  t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
-  if (!(t.sigma0 > 0.0)) return t;
-  t.limits = SnoopingLimits(r, settings);
-  t.global = GlobalModelTest(net.m_PVVmm2 / (t.sigma0 * t.sigma0), r, t.limits);
-  std::vector<CVectorPrecision> precisions;
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    const double length = std::sqrt(net.m_DX[j] * net.m_DX[j] + net.m_DY[j] * net.m_DY[j] + net.m_DZ[j] * net.m_DZ[j]);
-    precisions.push_back({std::sqrt((net.m_Dxx[j] + net.m_Dyy[j] + net.m_Dzz[j]) / 3.0) * kMmPerCm, length / 1000.0});
-  }
-  t.plausibility = CheckPlausibility(precisions, t.global);
-  if (r <= 0) return t;
-
+// Each vector as an observation group: residuals in mm, its cofactor, the design [-I | +I].
+std::vector<CObservationGroup> VectorGroups(const CGPS3dNetAdjust& net) {
   std::vector<CObservationGroup> groups(static_cast<size_t>(net.m_VectorCount));
   for (int j = 0; j < net.m_VectorCount; ++j) {
     CObservationGroup& g = groups[static_cast<size_t>(j)];
@@ -101,9 +101,85 @@ CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& 
       g.a[c][c + 3] = 1.0;
     }
   }
-  t.snooping = DataSnooping(groups, *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
+  return groups;
+}
+
+const char* const kLocalAxes[3] = {"wE", "wN", "wU"};
+const char* const kKnownAxes[3] = {"dN", "dE", "dU"};
+
+}  // namespace
+
+CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& settings) {
+  CNetworkTests t;
+  const int r = net.m_Redundancy;
+  t.sigma0 = std::sqrt(net.m_MeanVariance) * kMmPerCm;
+  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVmm2 / r);
+  t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
+  if (!(t.sigma0 > 0.0)) return t;
+  t.limits = SnoopingLimits(r, settings);
+  t.global = GlobalModelTest(net.m_PVVmm2 / (t.sigma0 * t.sigma0), r, t.limits);
+  std::vector<CVectorPrecision> precisions;
+  for (int j = 0; j < net.m_VectorCount; ++j) {
+    const double length = std::sqrt(net.m_DX[j] * net.m_DX[j] + net.m_DY[j] * net.m_DY[j] + net.m_DZ[j] * net.m_DZ[j]);
+    precisions.push_back({std::sqrt((net.m_Dxx[j] + net.m_Dyy[j] + net.m_Dzz[j]) / 3.0) * kMmPerCm, length / 1000.0});
+  }
+  t.plausibility = CheckPlausibility(precisions, t.global);
+  if (r <= 0) return t;
+
+  t.snooping = DataSnooping(VectorGroups(net), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
                             {net.m_KnownPointCount, net.m_PointCount, 3});
   return t;
+}
+
+CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, const CTestSettings& settings,
+                                                const CNetworkTests& tests) {
+  CGPS3dGroupTests result;
+  if (!tests.global.defined) return result;
+  result.defined = true;
+  const std::vector<CObservationGroup> groups = VectorGroups(net);
+  // The whole vectors, each in the local frame at its midpoint (east, north, up).
+  std::vector<std::array<double, 9>> axes(groups.size());
+  for (int j = 0; j < net.m_VectorCount; ++j) {
+    const int f = net.m_From[j], t = net.m_To[j];
+    double R[3][3] = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}};  // X, Y, Z as they are on the polar axis
+    LocalAxes((net.m_X[f] + net.m_X[t]) / 2, (net.m_Y[f] + net.m_Y[t]) / 2, (net.m_Z[f] + net.m_Z[t]) / 2, R);
+    for (int c = 0; c < 3; ++c) {
+      axes[static_cast<size_t>(j)][static_cast<size_t>(c)] = R[1][c];
+      axes[static_cast<size_t>(j)][static_cast<size_t>(3 + c)] = R[0][c];
+      axes[static_cast<size_t>(j)][static_cast<size_t>(6 + c)] = R[2][c];
+    }
+  }
+  result.vectorLimit = MultipleTestLimit(3, tests.limits, settings.power);
+  result.vectors = WholeGroupTests(groups, axes, *net.m_Normal, tests.sigma0, result.vectorLimit);
+
+  // Each known point against the network held at the others.
+  CKnownPointTests& known = result.known;
+  known.limit = MultipleTestLimit(3, tests.limits, settings.power);
+  std::vector<std::vector<CKnownPointTerm>> terms(static_cast<size_t>(net.m_KnownPointCount));
+  for (int j = 0; j < net.m_VectorCount; ++j)
+    for (int end = 0; end < 2; ++end) {
+      const int point = end == 0 ? net.m_From[j] : net.m_To[j];
+      if (point >= net.m_KnownPointCount) continue;
+      CKnownPointTerm& term = terms[static_cast<size_t>(point)].emplace_back();
+      term.group = groups[static_cast<size_t>(j)];
+      for (int c = 0; c < 3; ++c) term.known[c][c] = end == 0 ? -1.0 : 1.0;
+    }
+  for (int i = 0; i < net.m_KnownPointCount; ++i) {
+    CKnownPointTest t = KnownPointTest(terms[static_cast<size_t>(i)], 3, *net.m_Normal, tests.sigma0, known.limit);
+    double R[3][3];
+    if (t.defined && LocalAxes(net.m_X[i], net.m_Y[i], net.m_Z[i], R)) {
+      double local[3] = {};
+      for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b) local[a] += R[a][b] * t.discrepancy[b];
+      for (int a = 0; a < 3; ++a) t.discrepancy[a] = local[a];
+    }
+    if (t.rejected) {
+      ++known.rejected;
+      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic) known.worst = i;
+    }
+    known.points.push_back(t);
+  }
+  return result;
 }
 
 bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& settings, CTestVerdicts* verdicts) {
@@ -117,7 +193,17 @@ bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& setti
   return WriteTestReport(
       TestReportPath(net.m_ResultFile.Path()), names, Format(T(u8"%s 三维网平差统计检验"), Project().projectName.c_str()),
       net.m_Redundancy, settings, tests, 1.0 / kMmPerCm, [](CReportFile&) {},
-      [&](CReportFile& f) { WriteConfidenceRegions(f, net, tests, settings); }, verdicts);
+      [&](CReportFile& f) {
+        WriteConfidenceRegions(f, net, tests, settings);
+        const CGPS3dGroupTests groups = TestGPS3dVectorsAndKnownPoints(net, settings, tests);
+        if (!groups.defined) return;
+        WriteWholeGroupTests(f, names, T(u8"基线向量整体检验(三分量同时; 各分量按基线中点的站心坐标系E,N,U检验)"),
+                             kLocalAxes, groups.vectors, groups.vectorLimit);
+        const std::vector<std::string> knownNames(net.m_PointName.begin(),
+                                                  net.m_PointName.begin() + net.m_KnownPointCount);
+        WriteKnownPointTests(f, kDash, knownNames, kKnownAxes, groups.known, 1.0 / kMmPerCm);
+      },
+      verdicts);
 }
 
 }  // namespace vemo

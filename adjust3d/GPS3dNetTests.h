@@ -15,6 +15,18 @@ namespace vemo {
 // variance), whatever M0 the result file shows.
 CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& settings);
 
+// The tests of whole vectors (their three components at once, with the w-tests along the local
+// east, north and up at the vector's midpoint) and of the known points' compatibility, after
+// TestGPS3dNetwork gave tests; empty without redundancy. Discrepancies in mm, north, east, up.
+struct CGPS3dGroupTests {
+  bool defined = false;
+  CMultipleLimit vectorLimit;
+  std::vector<CGroupTest> vectors;
+  CKnownPointTests known;
+};
+CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, const CTestSettings& settings,
+                                                const CNetworkTests& tests);
+
 // Writes the statistics report. Returns false after a message when it cannot be written;
 // verdicts (when given) receive the outcome.
 bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& settings,
