@@ -9,6 +9,7 @@
 #include "app/commands/CommandFlow.h"
 #include "app/commands/DialogArguments.h"
 #include "app/commands/Handlers.h"
+#include "app/commands/StatisticsCommands.h"
 #include "project/AppState.h"
 #include "project/HeightModelDlg.h"
 #include "geodesy/FileUtil.h"
@@ -64,17 +65,31 @@ std::vector<std::string> HeightModelArguments(const CHeightModelDlg& dialog) {
   return {"--model", kModelNames[std::clamp(dialog.m_Model, 0, 2)]};
 }
 
+const char* FitHeightsSynopsis() {
+  static const std::string synopsis = std::string("[--model plane|surface|constant] ") + kAdjustTestSynopsis + " [--sigma0 CM]";
+  return synopsis.c_str();
+}
+
+const char* FitHeightsHelp() {
+  static const std::string help = std::string(kHeightModelHelp) + kHeightTestHelp;
+  return help.c_str();
+}
+
 int RunFitHeights(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
+  const TestOptions tests = TakeTestOptions(context.args);
+  const double sigma0Cm = TakeHeightSigma(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("fit-heights takes no arguments");
-  const CResultFiles writes({ProjectFile::Result1d, ProjectFile::Heights1d});
+  const CResultFiles writes({ProjectFile::Result1d, ProjectFile::Heights1d, ProjectFile::Test1d});
   CGPS1dHeightFit fit;
-  return RunComputation(
+  const int status = RunComputation(
       [&] {
         return RequireInputs(CommandId::FitHeights, {ProjectFile::KnownH, ProjectFile::BLH3d}) &&
                LoadHeights(fit, dialog);
       },
-      [&] { return fit.FitHeights(); }, {CurrentProjectFile(ProjectFile::Result1d)}, writes);
+      [&] { return FitHeightsWithTests(fit, tests.settings, sigma0Cm); }, {CurrentProjectFile(ProjectFile::Result1d)},
+      writes);
+  return RememberTestOptions(tests, status);
 }
 
 int RunPlaneParameters(CommandContext& context) {
