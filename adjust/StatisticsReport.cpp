@@ -158,10 +158,10 @@ const char* RowVerdict(bool rejected, bool worst) {
 
 }  // namespace
 
-void WriteWholeGroupTests(CReportFile& f, const CTestReportNames& names, const std::string& titleGbk,
+void WriteWholeGroupTests(CReportFile& f, bool opening, const CTestReportNames& names, const std::string& titleGbk,
                           const char* const axisNames[3], const std::vector<CGroupTest>& tests,
                           const CMultipleLimit& limit) {
-  f.Write(names.dash);
+  if (opening) f.Write(names.dash);
   f.Printf("          %s\n", titleGbk.c_str());
   f.Write(names.dash);
   WriteMultipleLimit(f, limit);
@@ -199,10 +199,10 @@ void WriteWholeGroupTests(CReportFile& f, const CTestReportNames& names, const s
   if (untestable > 0) f.Printf(T(u8"不可检验(整体检验): %d条基线含无多余观测的分量。\n"), untestable);
 }
 
-void WriteKnownPointTests(CReportFile& f, const char* dash, const std::vector<std::string>& knownNames,
+void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const std::vector<std::string>& knownNames,
                           const char* const axisNames[3], const CKnownPointTests& tests, double unitToCm) {
   const int k = tests.limit.degrees;
-  f.Write(dash);
+  if (opening) f.Write(dash);
   f.Write(T(u8"          已知点相容性检验(各已知点的已知坐标与其余已知点所确定的网比较)\n"));
   f.Write(dash);
   WriteMultipleLimit(f, tests.limit);
@@ -239,10 +239,10 @@ void WriteKnownPointTests(CReportFile& f, const char* dash, const std::vector<st
     f.Printf(T(u8"注: %d个已知点无法检验: 去掉该点后其余已知点不足以确定网的基准。\n"), undefined);
 }
 
-void WriteSingleObservationSnooping(CReportFile& f, const char* dash, const CSingleObservationRows& rows,
+void WriteSingleObservationSnooping(CReportFile& f, bool opening, const char* dash, const CSingleObservationRows& rows,
                                     const CDataSnooping& snooping, double effectToCm,
                                     const std::vector<std::string>& pointNames) {
-  f.Write(dash);
+  if (opening) f.Write(dash);
   f.Printf("          %s\n", rows.titleGbk.c_str());
   f.Write(dash);
   f.Write(rows.headerGbk);

@@ -60,13 +60,14 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
                      const std::function<void(CReportFile&)>& regions, CTestVerdicts* verdicts);
 
 // The test of each whole vector (all components at once) with the w-tests along named axes,
-// after the component tests.
-void WriteWholeGroupTests(CReportFile& f, const CTestReportNames& names, const std::string& titleGbk,
+// after the component tests. The sections below open with a dash line when opening is set
+// (not right after a section that closed with one).
+void WriteWholeGroupTests(CReportFile& f, bool opening, const CTestReportNames& names, const std::string& titleGbk,
                           const char* const axisNames[3], const std::vector<CGroupTest>& tests,
                           const CMultipleLimit& limit);
 // The compatibility test of each known point: names of the known points by index, the
 // discrepancies (in the axes named) in the tests' unit times unitToCm.
-void WriteKnownPointTests(CReportFile& f, const char* dash, const std::vector<std::string>& knownNames,
+void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const std::vector<std::string>& knownNames,
                           const char* const axisNames[3], const CKnownPointTests& tests, double unitToCm);
 // The data snooping of observations of one component each (ground distances and azimuths,
 // known heights), one row each: its label (GBK, of a fixed width), the residual and bias in
@@ -79,7 +80,7 @@ struct CSingleObservationRows {
   std::string conclusionGbk;          // "检验结论...: "
   std::string nounGbk;                // the counted thing: "个地面观测"
 };
-void WriteSingleObservationSnooping(CReportFile& f, const char* dash, const CSingleObservationRows& rows,
+void WriteSingleObservationSnooping(CReportFile& f, bool opening, const char* dash, const CSingleObservationRows& rows,
                                     const CDataSnooping& snooping, double effectToCm,
                                     const std::vector<std::string>& pointNames);
 

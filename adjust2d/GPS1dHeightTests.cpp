@@ -126,7 +126,7 @@ bool WriteGPS1dTestReport(const CGPS1dHeightFit& fit, const CTestSettings& setti
       rows.toReport.push_back(kCmPerM);
       rows.namesGbk.push_back(Format(T(u8"已知高程点%s"), fit.m_KnownName[static_cast<size_t>(j)].c_str()));
     }
-    WriteSingleObservationSnooping(f, kDash, rows, tests.snooping, kCmPerM, fit.m_PointName);
+    WriteSingleObservationSnooping(f, true, kDash, rows, tests.snooping, kCmPerM, fit.m_PointName);
   }
   if (verdicts) *verdicts = Verdicts(tests.global, tests.snooping);
   if (!f.Close()) {

@@ -183,7 +183,7 @@ bool WriteGPS2dTestReport(const CGPS2dNetAdjust& net, const CTestSettings& setti
         if (!more.ground.groups.empty()) {
           CSingleObservationRows rows;
           rows.titleGbk = T(u8"地面边长与地面方位角的粗差探测与可靠性(边长V、MDB以cm计，方位角以秒计)");
-          rows.headerGbk = T(u8" No.            From               To 类型      V        r_i        w      tau      MDB "
+          rows.headerGbk = T(u8" No.            From               To 类型          V    r_i        w      tau      MDB "
                              u8"影响(cm)           影响点 检验\n");
           rows.conclusionGbk = T(u8"检验结论(地面观测): ");
           rows.nounGbk = T(u8"个地面观测");
@@ -198,11 +198,11 @@ bool WriteGPS2dTestReport(const CGPS2dNetAdjust& net, const CTestSettings& setti
             rows.namesGbk.push_back(Format(distance ? T(u8"第%d条地面边长 %s->%s") : T(u8"第%d个地面方位角 %s->%s"),
                                            number, from, to));
           }
-          WriteSingleObservationSnooping(f, kDash, rows, more.ground, kCmPerM, net.m_PointName);
+          WriteSingleObservationSnooping(f, false, kDash, rows, more.ground, kCmPerM, net.m_PointName);
         }
         const std::vector<std::string> knownNames(net.m_PointName.begin(),
                                                   net.m_PointName.begin() + net.m_KnownPointCount);
-        WriteKnownPointTests(f, kDash, knownNames, kKnownAxes, more.known, kCmPerM);
+        WriteKnownPointTests(f, !more.ground.groups.empty(), kDash, knownNames, kKnownAxes, more.known, kCmPerM);
       },
       verdicts);
 }

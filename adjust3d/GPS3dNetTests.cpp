@@ -197,11 +197,11 @@ bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& setti
         WriteConfidenceRegions(f, net, tests, settings);
         const CGPS3dGroupTests groups = TestGPS3dVectorsAndKnownPoints(net, settings, tests);
         if (!groups.defined) return;
-        WriteWholeGroupTests(f, names, T(u8"基线向量整体检验(三分量同时; 各分量按基线中点的站心坐标系E,N,U检验)"),
+        WriteWholeGroupTests(f, false, names, T(u8"基线向量整体检验(三分量同时; 各分量按基线中点的站心坐标系E,N,U检验)"),
                              kLocalAxes, groups.vectors, groups.vectorLimit);
         const std::vector<std::string> knownNames(net.m_PointName.begin(),
                                                   net.m_PointName.begin() + net.m_KnownPointCount);
-        WriteKnownPointTests(f, kDash, knownNames, kKnownAxes, groups.known, 1.0 / kMmPerCm);
+        WriteKnownPointTests(f, true, kDash, knownNames, kKnownAxes, groups.known, 1.0 / kMmPerCm);
       },
       verdicts);
 }

@@ -170,8 +170,8 @@ const std::vector<CommandSpec>& MenuCommands() {
        CoordinateFile(GPSTransfer::kModeXYZXYZ)},
       {CommandId::PlaneParameters, u8"二维转换参数", nullptr, true, "plane-parameters", "",
        "plane transformation parameters", kPlaneParametersHelp, RunPlaneParameters},
-      {CommandId::HeightParameters, u8"一维转换参数", nullptr, true, "height-parameters", "[--model ...]",
-       "height fitting parameters", kHeightParametersHelp, RunHeightParameters, Form(CommandForm::HeightModel)},
+      {CommandId::HeightParameters, u8"一维转换参数", nullptr, true, "height-parameters", HeightParametersSynopsis(),
+       "height fitting parameters", HeightParametersHelp(), RunHeightParameters, Form(CommandForm::HeightModel)},
       // 窗口
       {CommandId::WindowNew, u8"新建窗口(&N)", nullptr, false, nullptr, "", "new window", "", nullptr},
       {CommandId::WindowCascade, u8"层叠(&C)", nullptr, false, nullptr, "", "cascade windows", "", nullptr},

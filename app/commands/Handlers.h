@@ -66,6 +66,8 @@ const char* Adjust2dHelp();
 // fit-heights: the model option with the test options (HeightCommands.cpp).
 const char* FitHeightsSynopsis();
 const char* FitHeightsHelp();
+const char* HeightParametersSynopsis();
+const char* HeightParametersHelp();
 int RunAdjust2d(CommandContext& context);
 int RunBreakthrough(CommandContext& context);
 

@@ -75,6 +75,16 @@ const char* FitHeightsHelp() {
   return help.c_str();
 }
 
+const char* HeightParametersSynopsis() {
+  static const std::string synopsis = std::string("[--model ...] ") + kAdjustTestSynopsis + " [--sigma0 CM]";
+  return synopsis.c_str();
+}
+
+const char* HeightParametersHelp() {
+  static const std::string help = std::string(kHeightParametersHelp) + kHeightTestHelp;
+  return help.c_str();
+}
+
 int RunFitHeights(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
   const TestOptions tests = TakeTestOptions(context.args);
@@ -87,8 +97,8 @@ int RunFitHeights(CommandContext& context) {
         return RequireInputs(CommandId::FitHeights, {ProjectFile::KnownH, ProjectFile::BLH3d}) &&
                LoadHeights(fit, dialog);
       },
-      [&] { return FitHeightsWithTests(fit, tests.settings, sigma0Cm); }, {CurrentProjectFile(ProjectFile::Result1d)},
-      writes);
+      [&] { return WithHeightTests(fit.FitHeights(), fit, tests.settings, sigma0Cm); },
+      {CurrentProjectFile(ProjectFile::Result1d)}, writes);
   return RememberTestOptions(tests, status);
 }
 
@@ -108,12 +118,17 @@ int RunPlaneParameters(CommandContext& context) {
 
 int RunHeightParameters(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
+  const TestOptions tests = TakeTestOptions(context.args);
+  const double sigma0Cm = TakeHeightSigma(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("height-parameters takes no arguments");
   CGPS3dPreparation network;
   CGPS1dHeightFit fit;
-  return RunComputation([&] { return network.Load() && network.Prepare() && LoadHeights(fit, dialog); },
-                        [&] { return fit.FitParameters(); },
-                        {CurrentProjectFile(ProjectFile::Result1d), DirectoryFileName(Project().projectDir, "Parameter.1d")});
+  // The fit rewrites the height fitting's report: its statistics report follows it.
+  const int status =
+      RunComputation([&] { return network.Load() && network.Prepare() && LoadHeights(fit, dialog); },
+                     [&] { return WithHeightTests(fit.FitParameters(), fit, tests.settings, sigma0Cm); },
+                     {CurrentProjectFile(ProjectFile::Result1d), DirectoryFileName(Project().projectDir, "Parameter.1d")});
+  return RememberTestOptions(tests, status);
 }
 
 }  // namespace vemo

@@ -129,8 +129,8 @@ double TakeHeightSigma(Args& args) {
   return *cm;
 }
 
-int FitHeightsWithTests(CGPS1dHeightFit& fit, const CTestSettings& settings, double sigma0Cm) {
-  return WithTests(fit.FitHeights(), CurrentProjectFile(ProjectFile::Result1d),
+int WithHeightTests(int fitted, const CGPS1dHeightFit& fit, const CTestSettings& settings, double sigma0Cm) {
+  return WithTests(fitted, CurrentProjectFile(ProjectFile::Result1d),
                    [&] { return WriteGPS1dTestReport(fit, settings, sigma0Cm); });
 }
 

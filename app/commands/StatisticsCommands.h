@@ -31,6 +31,8 @@ int AdjustEllipsoidWithTests(CGPS3dCombinedAdjust& network, const CTestSettings&
 // The a-priori standard error of the known heights' anomalies (--sigma0 CM, default 2 cm);
 // UsageError outside its domain.
 double TakeHeightSigma(Args& args);
-int FitHeightsWithTests(CGPS1dHeightFit& fit, const CTestSettings& settings, double sigma0Cm);
+// After a height fit (fit-heights or height-parameters, whose return value fitted is), the
+// statistics report beside its result, or no stale one. Returns fitted.
+int WithHeightTests(int fitted, const CGPS1dHeightFit& fit, const CTestSettings& settings, double sigma0Cm);
 
 }  // namespace vemo
