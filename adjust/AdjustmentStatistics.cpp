@@ -418,6 +418,20 @@ CPlausibility CheckPlausibility(const std::vector<CVectorPrecision>& vectors, co
   return p;
 }
 
+CNetworkTests UnitWeightAndGlobalTest(double sigma0, double pvv, int redundancy, bool aprioriUnitWeight,
+                                      const CTestSettings& settings, const std::vector<CVectorPrecision>& vectors) {
+  CNetworkTests t;
+  const int r = redundancy;
+  t.sigma0 = sigma0;
+  if (r > 0) t.sigmaHat = std::sqrt(pvv / r);
+  t.unitWeightEstimated = r > 0 && !aprioriUnitWeight;
+  if (!(t.sigma0 > 0.0)) return t;
+  t.limits = SnoopingLimits(r, settings);
+  t.global = GlobalModelTest(pvv / (t.sigma0 * t.sigma0), r, t.limits);
+  t.plausibility = CheckPlausibility(vectors, t.global);
+  return t;
+}
+
 CConfidenceFactors ConfidenceFactors(double probability, int redundancy, bool estimated) {
   CConfidenceFactors f;
   if (estimated && redundancy > 0) {

@@ -251,6 +251,12 @@ struct CNetworkTests {
   CPlausibility plausibility;
 };
 
+// The part of a network's tests before data snooping: both standard errors of unit weight, the
+// limits, the global test of pvv (the weighted sum of squares, in the square of sigma0's unit)
+// and the plausibility of the vectors' covariances. Nothing when sigma0 is not positive.
+CNetworkTests UnitWeightAndGlobalTest(double sigma0, double pvv, int redundancy, bool aprioriUnitWeight,
+                                      const CTestSettings& settings, const std::vector<CVectorPrecision>& vectors);
+
 // Factors that turn a standard (1 sigma) interval, ellipse and ellipsoid into confidence
 // regions of probability p: from Student's t and Fisher's F with r degrees of freedom when
 // the unit weight was estimated from the residuals, from the normal and chi-squared

@@ -1,5 +1,7 @@
 #include "adjust3d/GPS3dCombinedTests.h"
 
+#include "adjust3d/GPS3dNetTests.h"
+
 #include <cmath>
 
 #include "geodesy/Encoding.h"
@@ -114,22 +116,12 @@ void WriteFrameParameters(CReportFile& f, const CGPS3dCombinedAdjust& net, const
 }  // namespace
 
 CNetworkTests TestGPS3dCombinedNetwork(const CGPS3dCombinedAdjust& net, const CTestSettings& settings) {
-  CNetworkTests t;
   const int r = net.m_Redundancy;
   const double meanVariance = MeanVariance(net);
-  t.sigma0 = std::sqrt(meanVariance) / kCmPerM;
-  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVm2 / r);
-  t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
-  if (!(t.sigma0 > 0.0)) return t;
-  t.limits = SnoopingLimits(r, settings);
-  t.global = GlobalModelTest(net.m_PVVm2 / (t.sigma0 * t.sigma0), r, t.limits);
-  std::vector<CVectorPrecision> precisions;
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    const double length = std::sqrt(net.m_DX[j] * net.m_DX[j] + net.m_DY[j] * net.m_DY[j] + net.m_DZ[j] * net.m_DZ[j]);
-    precisions.push_back({std::sqrt((net.m_Dxx[j] + net.m_Dyy[j] + net.m_Dzz[j]) / 3.0) * 10.0, length / 1000.0});
-  }
-  t.plausibility = CheckPlausibility(precisions, t.global);
-  if (r <= 0) return t;
+  CNetworkTests t = UnitWeightAndGlobalTest(std::sqrt(meanVariance) / kCmPerM, net.m_PVVm2, r,
+                                            Project().configuration.m_UseAprioriUnitWeight, settings,
+                                            VectorPrecisions(net));
+  if (r <= 0 || !(t.sigma0 > 0.0)) return t;
   t.snooping = DataSnooping(VectorGroups(net, meanVariance), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
                             {0, net.m_PointCount, 3});
   return t;

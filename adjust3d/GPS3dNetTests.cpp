@@ -110,21 +110,11 @@ const char* const kKnownAxes[3] = {"dN", "dE", "dU"};
 }  // namespace
 
 CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& settings) {
-  CNetworkTests t;
   const int r = net.m_Redundancy;
-  t.sigma0 = std::sqrt(net.m_MeanVariance) * kMmPerCm;
-  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVmm2 / r);
-  t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
-  if (!(t.sigma0 > 0.0)) return t;
-  t.limits = SnoopingLimits(r, settings);
-  t.global = GlobalModelTest(net.m_PVVmm2 / (t.sigma0 * t.sigma0), r, t.limits);
-  std::vector<CVectorPrecision> precisions;
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    const double length = std::sqrt(net.m_DX[j] * net.m_DX[j] + net.m_DY[j] * net.m_DY[j] + net.m_DZ[j] * net.m_DZ[j]);
-    precisions.push_back({std::sqrt((net.m_Dxx[j] + net.m_Dyy[j] + net.m_Dzz[j]) / 3.0) * kMmPerCm, length / 1000.0});
-  }
-  t.plausibility = CheckPlausibility(precisions, t.global);
-  if (r <= 0) return t;
+  CNetworkTests t = UnitWeightAndGlobalTest(std::sqrt(net.m_MeanVariance) * kMmPerCm, net.m_PVVmm2, r,
+                                            Project().configuration.m_UseAprioriUnitWeight, settings,
+                                            VectorPrecisions(net));
+  if (r <= 0 || !(t.sigma0 > 0.0)) return t;
 
   t.snooping = DataSnooping(VectorGroups(net), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
                             {net.m_KnownPointCount, net.m_PointCount, 3});

@@ -4,11 +4,26 @@
 // it, so the adjustment's own files are the same with or without them.
 #pragma once
 
+#include <cmath>
+#include <vector>
+
 #include "adjust/AdjustmentStatistics.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "adjust/StatisticsReport.h"
 
 namespace vemo {
+
+// The a-priori precision and the length of every vector of a 3D network (its covariances in cm²,
+// its components in m), for the signs of a slip of units.
+template <class Network>
+std::vector<CVectorPrecision> VectorPrecisions(const Network& net) {
+  std::vector<CVectorPrecision> precisions;
+  for (int j = 0; j < net.m_VectorCount; ++j) {
+    const double length = std::sqrt(net.m_DX[j] * net.m_DX[j] + net.m_DY[j] * net.m_DY[j] + net.m_DZ[j] * net.m_DZ[j]);
+    precisions.push_back({std::sqrt((net.m_Dxx[j] + net.m_Dyy[j] + net.m_Dzz[j]) / 3.0) * 10.0, length / 1000.0});
+  }
+  return precisions;
+}
 
 // The tests of a network after a successful Adjust, in mm. The a-priori standard error of
 // unit weight is the one the vector covariances imply (the square root of their mean

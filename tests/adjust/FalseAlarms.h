@@ -9,7 +9,16 @@
 #include <cmath>
 #include <cstdio>
 
+#include "adjust/AdjustmentStatistics.h"
+
 namespace vemo::test {
+
+// The default settings with alpha0 = 5 %: a level that a count over 200 networks can see.
+inline CTestSettings Lenient() {
+  CTestSettings s;
+  s.alpha0 = 0.05;
+  return s;
+}
 
 inline void ExpectFalseAlarmRate(const char* what, int rejected, int tests, double level) {
   ASSERT_GT(tests, 0) << what;

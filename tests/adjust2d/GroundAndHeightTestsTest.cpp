@@ -16,12 +16,6 @@ namespace {
 using namespace vemo;
 using namespace vemo::test;
 
-CTestSettings Lenient() {
-  CTestSettings s;
-  s.alpha0 = 0.05;
-  return s;
-}
-
 // Adjusts the plane network (its covariances in cm², as the 3D adjustment writes them).
 bool AdjustPlane(PlaneNetwork plane, CGPS2dNetAdjust& net) {
   for (PlaneVector& v : plane.vectors) v.xx *= 1e4, v.yy *= 1e4, v.xy *= 1e4;

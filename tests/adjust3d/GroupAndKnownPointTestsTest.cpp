@@ -17,13 +17,6 @@ namespace {
 using namespace vemo;
 using namespace vemo::test;
 
-// A level high enough for a count over 200 networks to see it.
-CTestSettings Lenient() {
-  CTestSettings s;
-  s.alpha0 = 0.05;
-  return s;
-}
-
 struct Adjusted3d {
   AdjustProject project;
   CGPS3dNetAdjust net{0};
