@@ -1,5 +1,6 @@
 #include "adjust2d/GPS1dHeightTests.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "adjust/NormalEquations.h"
@@ -41,11 +42,78 @@ class CHeightDesign {
   double m_B0 = 0.0, m_L0 = 0.0, m_cos = 1.0;
 };
 
+// The fit as observation groups (one known height each, weight 1) with the cofactors of its
+// coefficients.
+struct CHeightModel {
+  CHeightDesign design;
+  std::vector<CObservationGroup> groups;
+  CDenseNormalEquations normal;
+  double Q[36] = {};
+  bool solved = false;
+
+  explicit CHeightModel(const CGPS1dHeightFit& fit) : design(fit) {
+    const int u = fit.m_u;
+    normal.ScaleToUnitDiagonal(true);
+    normal.Allocate(u);
+    groups.resize(static_cast<size_t>(fit.m_KnownCount));
+    for (int j = 0; j < fit.m_KnownCount; ++j) {
+      const int i = fit.m_KnownPoint[static_cast<size_t>(j)];
+      CObservationGroup& g = groups[static_cast<size_t>(j)];
+      g.dimension = 1;
+      g.Ql[0][0] = 1.0;
+      // The fitted anomaly less the observed one (H - h).
+      g.v[0] = fit.Anomaly(fit.m_B[i], fit.m_L[i]) - (fit.m_H[i] - fit.m_KnownH[static_cast<size_t>(j)]);
+      design.Row(fit.m_B[i], fit.m_L[i], g.a[0]);
+      double block[36], rhs[6] = {};
+      for (int p = 0; p < u; ++p) {
+        g.index[p] = p;
+        for (int q = 0; q < u; ++q) block[p * u + q] = g.a[0][p] * g.a[0][q];
+      }
+      normal.Add(g.index, u, block, rhs);
+    }
+    solved = normal.Factorize() != 0;  // the fit refused a set of known points that fails here
+    if (!solved) return;
+    std::vector<int> all(static_cast<size_t>(u));
+    for (int p = 0; p < u; ++p) all[static_cast<size_t>(p)] = p;
+    normal.Cofactors(all.data(), u, Q);
+  }
+  // a_i Qxx b for the row of point i.
+  double Along(const CGPS1dHeightFit& fit, int i, const double* b) const {
+    double a[6], sum = 0.0;
+    design.Row(fit.m_B[i], fit.m_L[i], a);
+    for (int p = 0; p < fit.m_u; ++p)
+      for (int q = 0; q < fit.m_u; ++q) sum += a[p] * Q[p * fit.m_u + q] * b[q];
+    return sum;
+  }
+};
+
+// The standard error of every fitted height and its interval at the confidence probability.
+void WriteFittedIntervals(CReportFile& f, const CGPS1dHeightFit& fit, const CNetworkTests& tests,
+                          const CTestSettings& settings) {
+  const CHeightModel model(fit);
+  if (!model.solved) return;
+  const double k = ConfidenceFactors(settings.confidence, fit.m_Redundancy, tests.unitWeightEstimated).interval;
+  const double s = (tests.unitWeightEstimated ? tests.sigmaHat : tests.sigma0) * kCmPerM;
+  f.Write(kDash);
+  f.Printf(T(u8"          拟合正常高的中误差与置信区间(置信概率%.2f%%; 因子%.3f; %s)\n"), settings.confidence * 100.0, k,
+           UnitWeightBasis(tests));
+  f.Write(kDash);
+  f.Write(T(u8"            点名       中误差(cm)   置信区间±(cm)\n"));
+  f.Write(kDash);
+  for (int i = 0; i < fit.m_PointCount; ++i) {
+    double a[6];
+    model.design.Row(fit.m_B[i], fit.m_L[i], a);
+    const double m = s * std::sqrt(std::max(0.0, model.Along(fit, i, a)));
+    f.Printf("%16s %15.2f %15.2f\n", fit.m_PointName[i].c_str(), m, m * k);
+  }
+  f.Write(kDash);
+}
+
 }  // namespace
 
 CNetworkTests TestGPS1dHeights(const CGPS1dHeightFit& fit, const CTestSettings& settings, double sigma0Cm) {
   CNetworkTests t;
-  const int r = fit.m_Redundancy, u = fit.m_u;
+  const int r = fit.m_Redundancy;
   t.sigma0 = sigma0Cm / kCmPerM;
   if (r > 0) t.sigmaHat = std::sqrt(fit.m_PVVm2 / r);
   t.unitWeightEstimated = r > 0;
@@ -53,48 +121,18 @@ CNetworkTests TestGPS1dHeights(const CGPS1dHeightFit& fit, const CTestSettings& 
   t.global = GlobalModelTest(fit.m_PVVm2 / (t.sigma0 * t.sigma0), r, t.limits);
   if (r <= 0) return t;
 
-  const CHeightDesign design(fit);
-  CDenseNormalEquations normal;
-  normal.ScaleToUnitDiagonal(true);
-  normal.Allocate(u);
-  std::vector<CObservationGroup> groups(static_cast<size_t>(fit.m_KnownCount));
-  for (int j = 0; j < fit.m_KnownCount; ++j) {
-    const int i = fit.m_KnownPoint[static_cast<size_t>(j)];
-    CObservationGroup& g = groups[static_cast<size_t>(j)];
-    g.dimension = 1;
-    g.Ql[0][0] = 1.0;
-    // The fitted anomaly less the observed one (H - h).
-    g.v[0] = fit.Anomaly(fit.m_B[i], fit.m_L[i]) - (fit.m_H[i] - fit.m_KnownH[static_cast<size_t>(j)]);
-    design.Row(fit.m_B[i], fit.m_L[i], g.a[0]);
-    double block[36], rhs[6] = {};
-    for (int p = 0; p < u; ++p) {
-      g.index[p] = p;
-      for (int q = 0; q < u; ++q) block[p * u + q] = g.a[0][p] * g.a[0][q];
-    }
-    normal.Add(g.index, u, block, rhs);
-  }
-  if (!normal.Factorize()) return t;  // the fit refused such a set of known points
+  const CHeightModel model(fit);
+  if (!model.solved) return t;
   // No point of the fit is an unknown: the effect is taken on the fitted heights below.
-  t.snooping = DataSnooping(groups, normal, t.sigma0, t.sigmaHat, t.limits, {0, 0, 1});
-
+  t.snooping = DataSnooping(model.groups, model.normal, t.sigma0, t.sigmaHat, t.limits, {0, 0, 1});
   // A bias b in known height j moves the coefficients by Qxx a_j^T b and the fitted height of
   // point i by a_i Qxx a_j^T b.
-  std::vector<int> all(static_cast<size_t>(u));
-  for (int p = 0; p < u; ++p) all[static_cast<size_t>(p)] = p;
-  double Q[36];
-  normal.Cofactors(all.data(), u, Q);
   for (int j = 0; j < fit.m_KnownCount; ++j) {
     CComponentTest& c = t.snooping.groups[static_cast<size_t>(j)][0];
     if (!c.controlled) continue;
-    const double* aj = groups[static_cast<size_t>(j)].a[0];
-    double shift[6] = {};
-    for (int p = 0; p < u; ++p)
-      for (int q = 0; q < u; ++q) shift[p] += Q[p * u + q] * aj[q] * c.mdb;
     for (int i = 0; i < fit.m_PointCount; ++i) {
-      double a[6], moved = 0.0;
-      design.Row(fit.m_B[i], fit.m_L[i], a);
-      for (int p = 0; p < u; ++p) moved += a[p] * shift[p];
-      if (std::fabs(moved) > c.effect) c.effect = std::fabs(moved), c.effectPoint = i;
+      const double moved = std::fabs(model.Along(fit, i, model.groups[static_cast<size_t>(j)].a[0]) * c.mdb);
+      if (moved > c.effect) c.effect = moved, c.effectPoint = i;
     }
   }
   return t;
@@ -128,6 +166,7 @@ bool WriteGPS1dTestReport(const CGPS1dHeightFit& fit, const CTestSettings& setti
     }
     WriteSingleObservationSnooping(f, true, kDash, rows, tests.snooping, kCmPerM, fit.m_PointName);
   }
+  WriteFittedIntervals(f, fit, tests, settings);
   if (verdicts) *verdicts = Verdicts(tests.global, tests.snooping);
   if (!f.Close()) {
     WriteFileError(path, AppTitle());

@@ -94,11 +94,33 @@ std::vector<CObservationGroup> VectorGroups(const CGPS3dCombinedAdjust& net, dou
   return groups;
 }
 
+// The confidence regions of the points that the known components do not all fix: the
+// cofactors of B, L (seconds of arc) and H carried into metres north, east and up.
+void WriteConfidenceRegions(CReportFile& f, const CGPS3dCombinedAdjust& net, const CNetworkTests& tests,
+                            const CTestSettings& settings) {
+  const std::vector<CPointDesign> designs = PointDesigns(net);
+  // cm per unit cofactor, as the frame parameters'.
+  const double s = (tests.unitWeightEstimated ? tests.sigmaHat : tests.sigma0) * kCmPerM;
+  std::vector<CLocalRegion> rows;
+  for (int i = 0; i < net.m_PointCount; ++i) {
+    if (i < net.m_KnownPointCount && net.m_KnownType[i] == CReadGPS3dCombinedNet::kKnownPosition) continue;
+    double Q[3][3];
+    const int index[3] = {3 * i, 3 * i + 1, 3 * i + 2};
+    net.m_Normal->Cofactors(index, 3, &Q[0][0]);
+    CLocalRegion& row = rows.emplace_back(CLocalRegion{i + 1, net.m_PointName[i], {}});
+    const double* metres = designs[static_cast<size_t>(i)].metres;
+    for (int a = 0; a < 3; ++a)
+      for (int b = 0; b < 3; ++b) row.covariance[a][b] = metres[a] * metres[b] * Q[a][b] * s * s;
+  }
+  WriteLocalConfidenceRegions(f, kDash.c_str(), ConfidenceFactors(settings.confidence, net.m_Redundancy,
+                                                                  tests.unitWeightEstimated),
+                              settings, tests, rows);
+}
+
 void WriteFrameParameters(CReportFile& f, const CGPS3dCombinedAdjust& net, const CNetworkTests& tests,
                           const CTestSettings& settings) {
   const CFrameParameters p = FrameParametersOf(net, tests);
   const CConfidenceFactors k = ConfidenceFactors(settings.confidence, net.m_Redundancy, tests.unitWeightEstimated);
-  f.Write(kDash);
   f.Printf(T(u8"          (GPS->地面)框架参数及其中误差(%s; 置信概率%.2f%%, 因子%.3f)\n"), UnitWeightBasis(tests),
            settings.confidence * 100.0, k.interval);
   f.Write(kDash);
@@ -155,7 +177,11 @@ bool WriteGPS3dCombinedTestReport(const CGPS3dCombinedAdjust& net, const CTestSe
   return WriteTestReport(TestReportPath(net.m_ResultFile.Path()), names,
                          Format(T(u8"%s 椭球面三维平差统计检验"), Project().projectName.c_str()), net.m_Redundancy,
                          settings, tests, kCmPerM, notes,
-                         [&](CReportFile& f) { WriteFrameParameters(f, net, tests, settings); }, verdicts);
+                         [&](CReportFile& f) {
+                           WriteConfidenceRegions(f, net, tests, settings);
+                           WriteFrameParameters(f, net, tests, settings);
+                         },
+                         verdicts);
 }
 
 }  // namespace vemo

@@ -31,13 +31,7 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
   // cm per unit cofactor: M0 when it was estimated; otherwise the a-priori sigma the report
   // prints (the covariances' own), not the result file's fixed 1 cm.
   const double s = (tests.unitWeightEstimated || !(tests.sigma0 > 0.0) ? net.m_M0mm : tests.sigma0) / kMmPerCm;
-  f.Write(kDash);
-  f.Printf(T(u8"          点位置信区域(置信概率%.2f%%; 因子: 一维%.3f 二维%.3f 三维%.3f; %s)\n"),
-           settings.confidence * 100.0, k.interval, k.ellipse, k.ellipsoid,
-           UnitWeightBasis(tests));
-  f.Write(kDash);
-  f.Write(T(u8" No.             Name   A(cm)   B(cm)   Az(dms)   mU(cm)  置信A   置信B  置信±U  椭球1   椭球2   椭球3\n"));
-  f.Write(kDash);
+  std::vector<CLocalRegion> rows;
   for (int i = net.m_KnownPointCount; i < net.m_PointCount; ++i) {
     geodetic.m_X = net.m_X[i], geodetic.m_Y = net.m_Y[i], geodetic.m_Z = net.m_Z[i];
     if (!geodetic.XYZBLH()) continue;  // a point on the polar axis has no horizon
@@ -45,22 +39,16 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
     const double sl = std::sin(geodetic.m_L), cl = std::cos(geodetic.m_L);
     const double R[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};  // N, E, U
     const int p = net.UnknownOf(i);
-    double Q[3][3], local[3][3] = {};
+    double Q[3][3];
+    CLocalRegion& row = rows.emplace_back(CLocalRegion{i + 1, net.m_PointName[i], {}});
     const int index[3] = {p, p + 1, p + 2};
     net.m_Normal->Cofactors(index, 3, &Q[0][0]);
     for (int a = 0; a < 3; ++a)
       for (int b = 0; b < 3; ++b)
         for (int m = 0; m < 3; ++m)
-          for (int n = 0; n < 3; ++n) local[a][b] += R[a][m] * Q[m][n] * R[b][n] * s * s;
-    const CEllipse e = ErrorEllipse(local[0][0], local[1][1], local[0][1]);
-    const double mU = std::sqrt(std::max(0.0, local[2][2]));
-    double axes[3];
-    EllipsoidAxes(local, axes);
-    f.Printf("%4d %16s %7.2f %7.2f %9.4f %8.2f %7.2f %7.2f %7.2f %7.2f %7.2f %7.2f\n", i + 1,
-             net.m_PointName[i].c_str(), e.major, e.minor, RadianToDms(e.direction, 4, 180.0), mU, e.major * k.ellipse,
-             e.minor * k.ellipse, mU * k.interval, axes[0] * k.ellipsoid, axes[1] * k.ellipsoid, axes[2] * k.ellipsoid);
+          for (int n = 0; n < 3; ++n) row.covariance[a][b] += R[a][m] * Q[m][n] * R[b][n] * s * s;
   }
-  f.Write(kDash);
+  WriteLocalConfidenceRegions(f, kDash, k, settings, tests, rows);
 }
 
 // The rows of the local north, east and up at geocentric X, Y, Z on the project's
@@ -108,6 +96,29 @@ const char* const kLocalAxes[3] = {"wE", "wN", "wU"};
 const char* const kKnownAxes[3] = {"dN", "dE", "dU"};
 
 }  // namespace
+
+void WriteLocalConfidenceRegions(CReportFile& f, const char* dash, const CConfidenceFactors& k,
+                                 const CTestSettings& settings, const CNetworkTests& tests,
+                                 const std::vector<CLocalRegion>& rows) {
+  f.Write(dash);
+  f.Printf(T(u8"          点位置信区域(置信概率%.2f%%; 因子: 一维%.3f 二维%.3f 三维%.3f; %s)\n"),
+           settings.confidence * 100.0, k.interval, k.ellipse, k.ellipsoid,
+           UnitWeightBasis(tests));
+  f.Write(dash);
+  f.Write(T(u8" No.             Name   A(cm)   B(cm)   Az(dms)   mU(cm)  置信A   置信B  置信±U  椭球1   椭球2   椭球3\n"));
+  f.Write(dash);
+  for (const CLocalRegion& row : rows) {
+    const auto& local = row.covariance;
+    const CEllipse e = ErrorEllipse(local[0][0], local[1][1], local[0][1]);
+    const double mU = std::sqrt(std::max(0.0, local[2][2]));
+    double axes[3];
+    EllipsoidAxes(local, axes);
+    f.Printf("%4d %16s %7.2f %7.2f %9.4f %8.2f %7.2f %7.2f %7.2f %7.2f %7.2f %7.2f\n", row.number,
+             row.name.c_str(), e.major, e.minor, RadianToDms(e.direction, 4, 180.0), mU, e.major * k.ellipse,
+             e.minor * k.ellipse, mU * k.interval, axes[0] * k.ellipsoid, axes[1] * k.ellipsoid, axes[2] * k.ellipsoid);
+  }
+  f.Write(dash);
+}
 
 CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& settings) {
   const int r = net.m_Redundancy;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "adjust/AdjustmentStatistics.h"
@@ -41,6 +42,19 @@ struct CGPS3dGroupTests {
 };
 CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, const CTestSettings& settings,
                                                 const CNetworkTests& tests);
+
+// The confidence regions of points in their local horizon (north, east, up): per point the
+// standard ellipse with the azimuth of its major axis from north, the vertical error and the
+// semi-axes of the ellipsoid, each standard and at the probability (factors k), from its
+// covariance in that frame (cm²).
+struct CLocalRegion {
+  int number = 0;
+  std::string name;  // GBK
+  double covariance[3][3] = {};
+};
+void WriteLocalConfidenceRegions(CReportFile& f, const char* dash, const CConfidenceFactors& k,
+                                 const CTestSettings& settings, const CNetworkTests& tests,
+                                 const std::vector<CLocalRegion>& rows);
 
 // Writes the statistics report. Returns false after a message when it cannot be written;
 // verdicts (when given) receive the outcome.
