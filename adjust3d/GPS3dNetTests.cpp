@@ -1,5 +1,6 @@
 #include "adjust3d/GPS3dNetTests.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "geodesy/Angles.h"
@@ -68,11 +69,13 @@ bool LocalAxes(double X, double Y, double Z, double R[3][3]) {
   return true;
 }
 
-// Each vector as an observation group: residuals in mm, its cofactor, the design [-I | +I].
-std::vector<CObservationGroup> VectorGroups(const CGPS3dNetAdjust& net) {
-  std::vector<CObservationGroup> groups(static_cast<size_t>(net.m_VectorCount));
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    CObservationGroup& g = groups[static_cast<size_t>(j)];
+// Vectors first to end - 1 (all by default) as observation groups: residuals in mm, their
+// cofactors, the design [-I | +I].
+std::vector<CObservationGroup> VectorGroups(const CGPS3dNetAdjust& net, int first = 0, int end = -1) {
+  if (end < 0) end = net.m_VectorCount;
+  std::vector<CObservationGroup> groups(static_cast<size_t>(end - first));
+  for (int j = first; j < end; ++j) {
+    CObservationGroup& g = groups[static_cast<size_t>(j - first)];
     const int from = net.m_From[j], to = net.m_To[j];
     g.v[0] = ((net.m_X[to] - net.m_X[from]) - net.m_DX[j]) * 1000.0;
     g.v[1] = ((net.m_Y[to] - net.m_Y[from]) - net.m_DY[j]) * 1000.0;
@@ -137,21 +140,25 @@ CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, cons
   CGPS3dGroupTests result;
   if (!tests.global.defined) return result;
   result.defined = true;
-  const std::vector<CObservationGroup> groups = VectorGroups(net);
-  // The whole vectors, each in the local frame at its midpoint (east, north, up).
-  std::vector<std::array<double, 9>> axes(groups.size());
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    const int f = net.m_From[j], t = net.m_To[j];
-    double R[3][3] = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}};  // X, Y, Z as they are on the polar axis
-    LocalAxes((net.m_X[f] + net.m_X[t]) / 2, (net.m_Y[f] + net.m_Y[t]) / 2, (net.m_Z[f] + net.m_Z[t]) / 2, R);
-    for (int c = 0; c < 3; ++c) {
-      axes[static_cast<size_t>(j)][static_cast<size_t>(c)] = R[1][c];
-      axes[static_cast<size_t>(j)][static_cast<size_t>(3 + c)] = R[0][c];
-      axes[static_cast<size_t>(j)][static_cast<size_t>(6 + c)] = R[2][c];
-    }
-  }
+  // The whole vectors, each in the local frame at its midpoint (east, north, up); a batch at a
+  // time, so that a large network does not hold the groups of all its vectors at once.
   result.vectorLimit = MultipleTestLimit(3, tests.limits, settings.power);
-  result.vectors = WholeGroupTests(groups, axes, *net.m_Normal, tests.sigma0, result.vectorLimit);
+  constexpr int kBatch = 4096;
+  for (int first = 0; first < net.m_VectorCount; first += kBatch) {
+    const int end = std::min(net.m_VectorCount, first + kBatch);
+    std::vector<std::array<double, 9>> axes(static_cast<size_t>(end - first));
+    for (int j = first; j < end; ++j) {
+      const int f = net.m_From[j], t = net.m_To[j];
+      double R[3][3] = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}};  // X, Y, Z as they are on the polar axis
+      LocalAxes((net.m_X[f] + net.m_X[t]) / 2, (net.m_Y[f] + net.m_Y[t]) / 2, (net.m_Z[f] + net.m_Z[t]) / 2, R);
+      std::array<double, 9>& a = axes[static_cast<size_t>(j - first)];
+      for (int c = 0; c < 3; ++c)
+        a[static_cast<size_t>(c)] = R[1][c], a[static_cast<size_t>(3 + c)] = R[0][c], a[static_cast<size_t>(6 + c)] = R[2][c];
+    }
+    const std::vector<CGroupTest> batch =
+        WholeGroupTests(VectorGroups(net, first, end), axes, *net.m_Normal, tests.sigma0, result.vectorLimit);
+    result.vectors.insert(result.vectors.end(), batch.begin(), batch.end());
+  }
 
   // Each known point against the network held at the others.
   CKnownPointTests& known = result.known;
@@ -162,7 +169,7 @@ CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, cons
       const int point = end == 0 ? net.m_From[j] : net.m_To[j];
       if (point >= net.m_KnownPointCount) continue;
       CKnownPointTerm& term = terms[static_cast<size_t>(point)].emplace_back();
-      term.group = groups[static_cast<size_t>(j)];
+      term.group = VectorGroups(net, j, j + 1).front();
       for (int c = 0; c < 3; ++c) term.known[c][c] = end == 0 ? -1.0 : 1.0;
     }
   for (int i = 0; i < net.m_KnownPointCount; ++i) {
