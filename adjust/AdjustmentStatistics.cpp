@@ -163,6 +163,49 @@ GroupVerdict VerdictOf(const std::vector<CComponentTest>& components) {
   return untestable ? GroupVerdict::Untestable : GroupVerdict::Passed;
 }
 
+namespace {
+
+constexpr int kC = kGroupColumns;
+
+// What the tests of one group need: its weights, the cofactors of its residuals and of the
+// unknowns it touches.
+struct CGroupCofactors {
+  Eigen::MatrixXd P, Qvv, M;  // M = P Qvv P
+  Eigen::VectorXd v, Pv;
+  double Qx[kC][kC];
+};
+
+void ComputeGroupCofactors(const CObservationGroup& group, const CNormalEquations& normal, CGroupCofactors& c) {
+  using Eigen::MatrixXd;
+  const int d = group.dimension;
+  MatrixXd Ql(d, d), Qhat = MatrixXd::Zero(d, d);
+  c.v.resize(d);
+  for (int i = 0; i < d; ++i) {
+    c.v[i] = group.v[i];
+    for (int j = 0; j < d; ++j) Ql(i, j) = group.Ql[i][j];
+  }
+  // The cofactor of the adjusted observation, A Qxx A^T, over the unknowns that exist.
+  normal.Cofactors(group.index, kC, &c.Qx[0][0]);
+  for (int p = 0; p < kC; ++p) {
+    if (group.index[p] < 0) continue;
+    for (int q = 0; q < kC; ++q) {
+      if (group.index[q] < 0) continue;
+      const double x = c.Qx[p][q];
+      for (int i = 0; i < d; ++i)
+        for (int j = 0; j < d; ++j) Qhat(i, j) += group.a[i][p] * x * group.a[j][q];
+    }
+  }
+  c.P = Ql.inverse();
+  c.Qvv = Ql - Qhat;
+  // For correlated components the test statistic of a bias in component i is e_i^T P v,
+  // with variance sigma0² e_i^T P Qvv P e_i (Baarda's w for one observation when P is
+  // diagonal).
+  c.M = c.P * c.Qvv * c.P;
+  c.Pv = c.P * c.v;
+}
+
+}  // namespace
+
 CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const CNormalEquations& normal,
                            double sigma0, double sigmaHat, const CSnoopingLimits& limits,
                            const CPointUnknowns& points) {
@@ -170,43 +213,24 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
   using Eigen::VectorXd;
   CDataSnooping result;
   double worst = 0.0;
+  CGroupCofactors cof;
   for (size_t g = 0; g < groups.size(); ++g) {
     // A solve with the whole factor per component: on a large network this runs for many
     // seconds, and the window is painted and sees a click between the groups.
     GetWindowMessage();
     const CObservationGroup& group = groups[g];
     const int d = group.dimension;
-    MatrixXd Ql(d, d), Qhat = MatrixXd::Zero(d, d);
-    VectorXd v(d);
-    for (int i = 0; i < d; ++i) {
-      v[i] = group.v[i];
-      for (int j = 0; j < d; ++j) Ql(i, j) = group.Ql[i][j];
-    }
-    // The cofactor of the adjusted observation, A Qxx A^T, over the unknowns that exist.
-    double Qx[6][6];
-    normal.Cofactors(group.index, 6, &Qx[0][0]);
-    for (int p = 0; p < 6; ++p) {
-      if (group.index[p] < 0) continue;
-      for (int q = 0; q < 6; ++q) {
-        if (group.index[q] < 0) continue;
-        const double c = Qx[p][q];
-        for (int i = 0; i < d; ++i)
-          for (int j = 0; j < d; ++j) Qhat(i, j) += group.a[i][p] * c * group.a[j][q];
-      }
-    }
-    const MatrixXd P = Ql.inverse();
-    const MatrixXd Qvv = Ql - Qhat;
-    const MatrixXd R = Qvv * P;
-    // For correlated components the test statistic of a bias in component i is e_i^T P v,
-    // with variance sigma0² e_i^T P Qvv P e_i (Baarda's w for one observation when P is
-    // diagonal).
-    const MatrixXd M = P * Qvv * P;
-    const VectorXd Pv = P * v;
+    ComputeGroupCofactors(group, normal, cof);
+    const MatrixXd& P = cof.P;
+    const MatrixXd R = cof.Qvv * P;
+    const MatrixXd& M = cof.M;
+    const VectorXd& Pv = cof.Pv;
+    const double (&Qx)[kC][kC] = cof.Qx;
     std::vector<CComponentTest>& tests = result.groups.emplace_back(static_cast<size_t>(d));
     bool rejected = false;
     for (int i = 0; i < d; ++i) {
       CComponentTest& t = tests[static_cast<size_t>(i)];
-      t.v = v[i];
+      t.v = cof.v[i];
       t.redundancy = R(i, i);
       t.controlled = t.redundancy >= kUncontrolledRedundancy && M(i, i) > 0.0 && sigma0 > 0.0;
       if (!t.controlled) continue;
@@ -232,12 +256,12 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
       // the vector's own ends: the effect is taken there, from the cofactors between the
       // ends, where the whole field would cost a solve with the normal matrix per component
       // (half a minute for 2000 points).
-      double b[6] = {};
-      for (int p = 0; p < 6; ++p)
+      double b[kC] = {};
+      for (int p = 0; p < kC; ++p)
         if (group.index[p] >= 0)
           for (int c = 0; c < d; ++c) b[p] += group.a[c][p] * P(c, i);
       const int coordinates = points.perPoint * (points.pointCount - points.knownCount);
-      for (int p = 0; p < 6; ++p) {
+      for (int p = 0; p < kC; ++p) {
         const int first = group.index[p];
         // The first coordinate unknown of each point of the group.
         if (first < 0 || first >= coordinates || first % points.perPoint != 0) continue;
@@ -245,11 +269,12 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
         for (int c = 0; c < points.perPoint; ++c) {
           // The point's unknowns are among the group's: their cofactors are in Qx.
           int row = 0;
-          while (row < 6 && group.index[row] != first + c) ++row;
+          while (row < kC && group.index[row] != first + c) ++row;
           double shift = 0.0;
-          for (int q = 0; q < 6; ++q)
+          for (int q = 0; q < kC; ++q)
             if (group.index[q] >= 0 && b[q] != 0.0)
-              shift += (row < 6 ? Qx[row][q] : normal.Cofactor(first + c, group.index[q])) * b[q];
+              shift += (row < kC ? Qx[row][q] : normal.Cofactor(first + c, group.index[q])) * b[q];
+          if (row < kC) shift *= group.lengthPerUnit[row];
           sum += shift * shift;
         }
         const double moved = std::sqrt(sum) * t.mdb;
@@ -263,6 +288,109 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
     if (VerdictOf(tests) == GroupVerdict::Untestable) ++result.untestableGroups;
   }
   return result;
+}
+
+CMultipleLimit MultipleTestLimit(int degrees, const CSnoopingLimits& limits, double power) {
+  CMultipleLimit l;
+  l.degrees = degrees;
+  const boost::math::non_central_chi_squared_distribution<double> biased(degrees, limits.delta0 * limits.delta0);
+  l.critical = boost::math::quantile(biased, 1.0 - power);
+  l.alpha = ChiSquaredUpperTail(l.critical, degrees);
+  return l;
+}
+
+std::vector<CGroupTest> WholeGroupTests(const std::vector<CObservationGroup>& groups,
+                                        const std::vector<std::array<double, 9>>& axes,
+                                        const CNormalEquations& normal, double sigma0, const CMultipleLimit& limit) {
+  std::vector<CGroupTest> tests(groups.size());
+  CGroupCofactors cof;
+  for (size_t g = 0; g < groups.size(); ++g) {
+    GetWindowMessage();
+    const CObservationGroup& group = groups[g];
+    const int d = group.dimension;
+    ComputeGroupCofactors(group, normal, cof);
+    bool controlled = sigma0 > 0.0;
+    const Eigen::MatrixXd R = cof.Qvv * cof.P;
+    for (int i = 0; i < d; ++i) controlled = controlled && R(i, i) >= kUncontrolledRedundancy;
+    const Eigen::LDLT<Eigen::MatrixXd> M(cof.M);
+    if (!controlled || M.info() != Eigen::Success || !M.isPositive()) continue;
+    CGroupTest& t = tests[g];
+    t.defined = true;
+    t.statistic = cof.Pv.dot(M.solve(cof.Pv)) / (sigma0 * sigma0);
+    t.rejected = t.statistic > limit.critical;
+    for (int k = 0; k < d; ++k) {
+      Eigen::VectorXd c(d);
+      for (int i = 0; i < d; ++i) c[i] = axes[g][static_cast<size_t>(3 * k + i)];
+      const double spread = std::sqrt(std::max(0.0, c.dot(cof.M * c)));
+      t.w[k] = spread > 0.0 ? c.dot(cof.Pv) / (sigma0 * spread) : 0.0;
+    }
+  }
+  return tests;
+}
+
+CKnownPointTest KnownPointTest(const std::vector<CKnownPointTerm>& terms, int coordinates,
+                               const CNormalEquations& normal, double sigma0, const CMultipleLimit& limit) {
+  using Eigen::MatrixXd;
+  using Eigen::VectorXd;
+  CKnownPointTest t;
+  const int k = coordinates;
+  // g = A_k^T P v, N_kk = A_k^T P A_k, and N_uk for every unknown the observations touch.
+  VectorXd g = VectorXd::Zero(k);
+  MatrixXd Nkk = MatrixXd::Zero(k, k);
+  std::vector<int> unknowns;
+  std::vector<VectorXd> Nuk;
+  for (const CKnownPointTerm& term : terms) {
+    const CObservationGroup& o = term.group;
+    const int d = o.dimension;
+    MatrixXd Ql(d, d), Ak(d, k);
+    VectorXd v(d);
+    for (int i = 0; i < d; ++i) {
+      v[i] = o.v[i];
+      for (int j = 0; j < d; ++j) Ql(i, j) = o.Ql[i][j];
+      for (int c = 0; c < k; ++c) Ak(i, c) = term.known[i][c];
+    }
+    const MatrixXd P = Ql.inverse();
+    const MatrixXd PAk = P * Ak;
+    g += PAk.transpose() * v;
+    Nkk += Ak.transpose() * PAk;
+    for (int p = 0; p < kC; ++p) {
+      if (o.index[p] < 0) continue;
+      VectorXd a(d);
+      for (int i = 0; i < d; ++i) a[i] = o.a[i][p];
+      const size_t at = static_cast<size_t>(std::find(unknowns.begin(), unknowns.end(), o.index[p]) - unknowns.begin());
+      if (at == unknowns.size()) {
+        unknowns.push_back(o.index[p]);
+        Nuk.push_back(VectorXd::Zero(k));
+      }
+      Nuk[at] += PAk.transpose() * a;
+    }
+  }
+  t.connected = !terms.empty() && Nkk.trace() > 0.0;
+  if (!t.connected || !(sigma0 > 0.0)) return t;
+  // S = N_kk - N_ku Qxx N_uk: Qxx of the network held at every known point is the inverse of
+  // the unknowns' block, so S is what freeing this point alone leaves of its normal block.
+  const int n = static_cast<int>(unknowns.size());
+  MatrixXd S = Nkk;
+  if (n > 0) {
+    std::vector<double> Q(static_cast<size_t>(n) * static_cast<size_t>(n));
+    normal.Cofactors(unknowns.data(), n, Q.data());
+    MatrixXd B(n, k);
+    for (int p = 0; p < n; ++p) B.row(p) = Nuk[static_cast<size_t>(p)].transpose();
+    const MatrixXd Qm = Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>>(Q.data(), n, n);
+    S -= B.transpose() * Qm * B;
+  }
+  // Without this point the others may not place the network (too few of them): the part of
+  // its position that the rest does not see has S vanishing against N_kk.
+  const Eigen::SelfAdjointEigenSolver<MatrixXd> eigen(0.5 * (S + S.transpose()));
+  const double largest = Eigen::SelfAdjointEigenSolver<MatrixXd>(Nkk, Eigen::EigenvaluesOnly).eigenvalues().maxCoeff();
+  if (eigen.info() != Eigen::Success || !(eigen.eigenvalues().minCoeff() > 1e-7 * largest)) return t;
+  t.defined = true;
+  const VectorXd shift = -eigen.eigenvectors() *
+                         (eigen.eigenvalues().cwiseInverse().asDiagonal() * (eigen.eigenvectors().transpose() * g));
+  t.statistic = -g.dot(shift) / (sigma0 * sigma0);
+  for (int c = 0; c < k; ++c) t.discrepancy[c] = shift[c];
+  t.rejected = t.statistic > limit.critical;
+  return t;
 }
 
 double PlausibleSigmaFloorMm(double lengthKm) { return std::min(0.5, 0.1 + 0.02 * lengthKm); }
@@ -288,6 +416,20 @@ CPlausibility CheckPlausibility(const std::vector<CVectorPrecision>& vectors, co
   p.medianSigmaMm = sigmas[middle];
   p.sigmaImplausible = 2 * p.tooPrecise > p.vectorCount;
   return p;
+}
+
+CNetworkTests UnitWeightAndGlobalTest(double sigma0, double pvv, int redundancy, bool aprioriUnitWeight,
+                                      const CTestSettings& settings, const std::vector<CVectorPrecision>& vectors) {
+  CNetworkTests t;
+  const int r = redundancy;
+  t.sigma0 = sigma0;
+  if (r > 0) t.sigmaHat = std::sqrt(pvv / r);
+  t.unitWeightEstimated = r > 0 && !aprioriUnitWeight;
+  if (!(t.sigma0 > 0.0)) return t;
+  t.limits = SnoopingLimits(r, settings);
+  t.global = GlobalModelTest(pvv / (t.sigma0 * t.sigma0), r, t.limits);
+  t.plausibility = CheckPlausibility(vectors, t.global);
+  return t;
 }
 
 CConfidenceFactors ConfidenceFactors(double probability, int redundancy, bool estimated) {

@@ -10,6 +10,7 @@
 // unit, the caller's.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -111,12 +112,20 @@ CGlobalTest GlobalModelTest(double omega, int redundancy, const CSnoopingLimits&
 // One observation group (a baseline vector) as the adjustment saw it: residuals v = A x + l
 // at the solution, the cofactor matrix of the observation (its covariance over the variance
 // of unit weight) and its design rows on the unknowns.
+// Up to ten design columns: the two ends of a vector (six), and the four frame parameters of
+// the ellipsoidal adjustment.
+constexpr int kGroupColumns = 10;
 struct CObservationGroup {
-  int dimension = 3;         // 2 or 3 components
+  int dimension = 3;         // 1, 2 or 3 components
   double v[3] = {};          // residuals
   double Ql[3][3] = {};      // cofactor matrix
-  int index[6] = {};         // unknowns of the design columns; negative: a fixed coordinate
-  double a[3][6] = {};       // design rows
+  int index[kGroupColumns] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1};  // unknowns of the design
+                             // columns; negative: a fixed coordinate or no column
+  double a[3][kGroupColumns] = {};  // design rows
+  // Length per unit of each column's unknown, for the effect of a bias on the positions: 1
+  // where the unknowns are lengths, metres per second of arc where they are latitude or
+  // longitude.
+  double lengthPerUnit[kGroupColumns] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
 };
 
 // The test of one component. A component whose redundancy number is below
@@ -153,6 +162,60 @@ CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const C
                            double sigma0, double sigmaHat, const CSnoopingLimits& limits,
                            const CPointUnknowns& points);
 
+// The limit of a test of several components at once (a whole vector, a known point's
+// position): T = (Pv)^T (P Qvv P)^-1 (Pv) / sigma0² against chi-squared with the given
+// degrees of freedom. By the B-method its critical value is the one that a bias of the
+// non-centrality delta0² exceeds with the power, as for the w-test and the global test, so
+// that all three find the same bias equally often; alpha is the level that follows.
+struct CMultipleLimit {
+  int degrees = 0;
+  double critical = 0;  // of T
+  double alpha = 0;
+};
+CMultipleLimit MultipleTestLimit(int degrees, const CSnoopingLimits& limits, double power);
+
+// The test of a whole group: T over all its components, and the w-test of a bias along each
+// of the given axes (rows, unit vectors in the group's frame: the local east, north and up of
+// a vector). Not defined when a component is not controlled (a blunder there cannot be seen).
+struct CGroupTest {
+  bool defined = false;
+  double statistic = 0;  // T
+  double w[3] = {};      // along the axes
+  bool rejected = false;
+};
+// axes[g] holds the three axes of group g (row-major); groups of fewer components use the
+// leading part of each row.
+std::vector<CGroupTest> WholeGroupTests(const std::vector<CObservationGroup>& groups,
+                                        const std::vector<std::array<double, 9>>& axes,
+                                        const CNormalEquations& normal, double sigma0, const CMultipleLimit& limit);
+
+// The compatibility of one known (fixed) point with the others: its given position against the
+// one that the network held at all the other known points gives it. The observations that
+// reach the point decide it: T = g^T S^-1 g / sigma0², where g = A_k^T P v is what the point's
+// coordinates would be pulled by (at the adjusted solution) and S the Schur complement of its
+// normal block against the unknowns (the inverse of the cofactor of that position); the
+// discrepancy -S^-1 g is the position the others give less the given one.
+struct CKnownPointTerm {
+  CObservationGroup group;  // residuals, cofactor and the design on the unknowns
+  double known[3][3] = {};  // the design rows on the known point's coordinates
+};
+struct CKnownPointTest {
+  bool connected = false;  // an observation reaches the point
+  bool defined = false;    // the other known points place the network without this one
+  double statistic = 0;    // T, chi-squared with as many degrees as the point has coordinates
+  double discrepancy[3] = {};
+  bool rejected = false;
+};
+CKnownPointTest KnownPointTest(const std::vector<CKnownPointTerm>& terms, int coordinates,
+                               const CNormalEquations& normal, double sigma0, const CMultipleLimit& limit);
+// The tests of the known points of one network, the most incompatible of those rejected.
+struct CKnownPointTests {
+  CMultipleLimit limit;
+  std::vector<CKnownPointTest> points;  // by known point
+  int worst = -1;                       // the largest rejected T, or -1
+  int rejected = 0;
+};
+
 // Signs that the vectors' covariances were written in another unit than the cm² the
 // adjustments read (m² or mm²): a-priori standard errors below what any GNSS baseline of
 // their length reaches, or a variance factor far from 1.
@@ -187,6 +250,12 @@ struct CNetworkTests {
   CDataSnooping snooping;
   CPlausibility plausibility;
 };
+
+// The part of a network's tests before data snooping: both standard errors of unit weight, the
+// limits, the global test of pvv (the weighted sum of squares, in the square of sigma0's unit)
+// and the plausibility of the vectors' covariances. Nothing when sigma0 is not positive.
+CNetworkTests UnitWeightAndGlobalTest(double sigma0, double pvv, int redundancy, bool aprioriUnitWeight,
+                                      const CTestSettings& settings, const std::vector<CVectorPrecision>& vectors);
 
 // Factors that turn a standard (1 sigma) interval, ellipse and ellipsoid into confidence
 // regions of probability p: from Student's t and Fisher's F with r degrees of freedom when

@@ -144,6 +144,139 @@ void WriteDataSnooping(CReportFile& f, const CTestReportNames& names, const CDat
              snooping.untestableGroups, kUncontrolledRedundancy);
 }
 
+namespace {
+
+// The level of a test of several components, and the rule that set it.
+void WriteMultipleLimit(CReportFile& f, const CMultipleLimit& limit) {
+  f.Printf(T(u8"  临界值T(chi^2, %d自由度)=%8.3f    显著水平(%%)=%s (B法: 与w检验以相同功效发现同一粗差)\n"),
+           limit.degrees, limit.critical, PercentText(limit.alpha).c_str());
+}
+
+const char* RowVerdict(bool rejected, bool worst) {
+  return worst ? T(u8"超限最大") : rejected ? T(u8"超限") : T(u8"通过");
+}
+
+}  // namespace
+
+void WriteWholeGroupTests(CReportFile& f, bool opening, const CTestReportNames& names, const std::string& titleGbk,
+                          const char* const axisNames[3], const std::vector<CGroupTest>& tests,
+                          const CMultipleLimit& limit) {
+  if (opening) f.Write(names.dash);
+  f.Printf("          %s\n", titleGbk.c_str());
+  f.Write(names.dash);
+  WriteMultipleLimit(f, limit);
+  f.Write(names.dash);
+  f.Printf(T(u8" No.            From               To %8s %8s %8s        T 检验\n"), axisNames[0], axisNames[1],
+           axisNames[2]);
+  f.Write(names.dash);
+  int worst = -1, rejected = 0, untestable = 0;
+  for (size_t g = 0; g < tests.size(); ++g)
+    if (tests[g].rejected) {
+      ++rejected;
+      if (worst < 0 || tests[g].statistic > tests[static_cast<size_t>(worst)].statistic) worst = static_cast<int>(g);
+    }
+  for (size_t g = 0; g < tests.size(); ++g) {
+    const CGroupTest& t = tests[g];
+    f.Printf("%4d %16s %16s ", static_cast<int>(g) + 1, names.pointNames[static_cast<size_t>(names.from[g])].c_str(),
+             names.pointNames[static_cast<size_t>(names.to[g])].c_str());
+    if (!t.defined) {
+      ++untestable;
+      f.Printf(T(u8"%8s %8s %8s %8s 不可检验\n"), "-", "-", "-", "-");
+      continue;
+    }
+    f.Printf("%8.2f %8.2f %8.2f %8.2f %s\n", t.w[0], t.w[1], t.w[2], t.statistic,
+             RowVerdict(t.rejected, static_cast<int>(g) == worst));
+  }
+  f.Write(names.dash);
+  if (worst < 0) {
+    f.Write(T(u8"检验结论(整体检验): 所有基线向量均通过整体检验。\n"));
+  } else {
+    const size_t g = static_cast<size_t>(worst);
+    f.Printf(T(u8"检验结论(整体检验): %d条基线向量未通过整体检验；最大为第%d条基线 %s->%s，T=%.2f。\n"), rejected,
+             worst + 1, names.pointNames[static_cast<size_t>(names.from[g])].c_str(),
+             names.pointNames[static_cast<size_t>(names.to[g])].c_str(), tests[g].statistic);
+  }
+  if (untestable > 0) f.Printf(T(u8"不可检验(整体检验): %d条基线含无多余观测的分量。\n"), untestable);
+}
+
+void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const std::vector<std::string>& knownNames,
+                          const char* const axisNames[3], const CKnownPointTests& tests, double unitToCm) {
+  const int k = tests.limit.degrees;
+  if (opening) f.Write(dash);
+  f.Write(T(u8"          已知点相容性检验(各已知点的已知坐标与其余已知点所确定的网比较)\n"));
+  f.Write(dash);
+  WriteMultipleLimit(f, tests.limit);
+  f.Write(T(u8"  差值=由其余已知点与观测值推得的位置-已知坐标\n"));
+  f.Write(dash);
+  f.Write(T(u8" No.             Name"));
+  for (int c = 0; c < k; ++c) f.Printf(" %8s", (std::string(axisNames[c]) + "(cm)").c_str());
+  f.Write(T(u8"        T 检验\n"));
+  f.Write(dash);
+  int defined = 0, undefined = 0;
+  for (size_t i = 0; i < tests.points.size(); ++i) {
+    const CKnownPointTest& t = tests.points[i];
+    f.Printf("%4d %16s", static_cast<int>(i) + 1, knownNames[i].c_str());
+    if (!t.defined) {
+      for (int c = 0; c <= k; ++c) f.Printf(" %8s", "-");
+      f.Printf(" %s\n", t.connected ? T(u8"无法检验") : T(u8"未连接"));
+      if (t.connected) ++undefined;
+      continue;
+    }
+    ++defined;
+    for (int c = 0; c < k; ++c) f.Printf(" %8.2f", t.discrepancy[c] * unitToCm);
+    f.Printf(" %8.2f %s\n", t.statistic, RowVerdict(t.rejected, static_cast<int>(i) == tests.worst));
+  }
+  f.Write(dash);
+  if (tests.worst < 0)
+    f.Write(T(u8"检验结论(已知点): 已知点之间相容，未发现有误的已知点。\n"));
+  else
+    f.Printf(T(u8"检验结论(已知点): %d个已知点不相容；最不相容为已知点%s，T=%.2f。请检查该点的已知坐标(一次只改正一个点)。\n"),
+             tests.rejected, knownNames[static_cast<size_t>(tests.worst)].c_str(),
+             tests.points[static_cast<size_t>(tests.worst)].statistic);
+  if (defined == 2)
+    f.Write(T(u8"注: 只有两个已知点可检验时两点的检验量相同，无法判断哪一点有误。\n"));
+  if (undefined > 0)
+    f.Printf(T(u8"注: %d个已知点无法检验: 去掉该点后其余已知点不足以确定网的基准。\n"), undefined);
+}
+
+void WriteSingleObservationSnooping(CReportFile& f, bool opening, const char* dash, const CSingleObservationRows& rows,
+                                    const CDataSnooping& snooping, double effectToCm,
+                                    const std::vector<std::string>& pointNames) {
+  if (opening) f.Write(dash);
+  f.Printf("          %s\n", rows.titleGbk.c_str());
+  f.Write(dash);
+  f.Write(rows.headerGbk);
+  f.Write(dash);
+  int untestable = 0;
+  for (size_t g = 0; g < snooping.groups.size(); ++g) {
+    const CComponentTest& t = snooping.groups[g][0];
+    const double unit = rows.toReport[g];
+    f.Printf("%4d %s %8.2f %6.3f ", static_cast<int>(g) + 1, rows.labels[g].c_str(), t.v * unit, t.redundancy);
+    if (!t.controlled) {
+      ++untestable;
+      f.Printf(T(u8"%8s %8s %8s %8s %16s %s\n"), "-", "-", "-", "-", "-", T(u8"无多余"));
+      continue;
+    }
+    const std::string tau = t.tauDefined ? Format("%8.2f", t.tau) : std::string("       -");
+    const std::string point =
+        t.effectPoint >= 0 ? pointNames[static_cast<size_t>(t.effectPoint)] : std::string("-");
+    f.Printf("%8.2f %s %8.2f %8.2f %16s %s\n", t.w, tau.c_str(), t.mdb * unit, t.effect * effectToCm, point.c_str(),
+             RowVerdict(t.rejected, static_cast<int>(g) == snooping.worstGroup));
+  }
+  f.Write(dash);
+  f.Write(rows.conclusionGbk);
+  if (snooping.worstGroup < 0) {
+    f.Write(T(u8"所有标准化残差均未超过临界值，未发现粗差。\n"));
+  } else {
+    const size_t g = static_cast<size_t>(snooping.worstGroup);
+    f.Printf(T(u8"%d%s可疑；最可疑为%s，w=%.2f。请检查或剔除后重新计算(一次只剔除一个)。\n"), snooping.rejectedGroups,
+             rows.nounGbk.c_str(), rows.namesGbk[g].c_str(), snooping.groups[g][0].w);
+  }
+  if (untestable > 0)
+    f.Printf(T(u8"注: %d%s无多余观测(r_i<%.3f)，其中的粗差无法发现。\n"), untestable, rows.nounGbk.c_str(),
+             kUncontrolledRedundancy);
+}
+
 CTestVerdicts Verdicts(const CGlobalTest& global, const CDataSnooping& snooping) {
   CTestVerdicts v;
   v.defined = global.defined;
@@ -215,10 +348,20 @@ std::string TestReportSummary(const std::string& reportGbk) {
   // Vectors whose blunders cannot be seen: their count, up to "条".
   const std::string untestable = T(u8"\n不可检验: ");
   const size_t count = reportGbk.find(untestable);
-  if (count == std::string::npos) return summary;
-  const size_t from = count + untestable.size(), end = reportGbk.find(T(u8"条"), from);
-  if (end == std::string::npos) return summary;
-  return summary + T(u8"，") + reportGbk.substr(from, end - from) + T(u8"条基线不可检验");
+  if (count != std::string::npos) {
+    const size_t from = count + untestable.size(), end = reportGbk.find(T(u8"条"), from);
+    if (end != std::string::npos) summary += T(u8"，") + reportGbk.substr(from, end - from) + T(u8"条基线不可检验");
+  }
+  // The ground observations and the known points found wrong: the count, up to "；".
+  for (const char* section : {u8"\n检验结论(地面观测): ", u8"\n检验结论(已知点): "}) {
+    const std::string head = T(section);
+    const size_t found = reportGbk.find(head);
+    if (found == std::string::npos) continue;
+    const size_t from = found + head.size(), end = reportGbk.find(T(u8"；"), from);
+    const size_t line = reportGbk.find('\n', from);
+    if (end != std::string::npos && end < line) summary += T(u8"，") + reportGbk.substr(from, end - from);
+  }
+  return summary;
 }
 
 std::string TestReportPath(const std::string& resultPath) {

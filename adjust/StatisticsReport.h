@@ -59,6 +59,31 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
                      const std::function<void(CReportFile&)>& notes,
                      const std::function<void(CReportFile&)>& regions, CTestVerdicts* verdicts);
 
+// The test of each whole vector (all components at once) with the w-tests along named axes,
+// after the component tests. The sections below open with a dash line when opening is set
+// (not right after a section that closed with one).
+void WriteWholeGroupTests(CReportFile& f, bool opening, const CTestReportNames& names, const std::string& titleGbk,
+                          const char* const axisNames[3], const std::vector<CGroupTest>& tests,
+                          const CMultipleLimit& limit);
+// The compatibility test of each known point: names of the known points by index, the
+// discrepancies (in the axes named) in the tests' unit times unitToCm.
+void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const std::vector<std::string>& knownNames,
+                          const char* const axisNames[3], const CKnownPointTests& tests, double unitToCm);
+// The data snooping of observations of one component each (ground distances and azimuths,
+// known heights), one row each: its label (GBK, of a fixed width), the residual and bias in
+// the row's unit (the tests' unit times toReport), the effect in cm at the point named.
+struct CSingleObservationRows {
+  std::string titleGbk, headerGbk;
+  std::vector<std::string> labels;    // GBK
+  std::vector<double> toReport;       // per row
+  std::vector<std::string> namesGbk;  // how the conclusion names each observation
+  std::string conclusionGbk;          // "检验结论...: "
+  std::string nounGbk;                // the counted thing: "个地面观测"
+};
+void WriteSingleObservationSnooping(CReportFile& f, bool opening, const char* dash, const CSingleObservationRows& rows,
+                                    const CDataSnooping& snooping, double effectToCm,
+                                    const std::vector<std::string>& pointNames);
+
 // One line (GBK) of the verdicts a statistics report holds, read back from its text: the
 // global test, the conclusion of data snooping and the count of vectors that cannot be
 // tested, or that no test was defined. Empty when the text is no statistics report.

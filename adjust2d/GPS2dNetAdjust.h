@@ -155,11 +155,11 @@ class CGPS2dNetAdjust : public CReadGPS2dVector {
   // Design rows, unknown indices (negative: absent) and misclosures of vector j, linearised
   // at the current coordinates and c0, s0: v = a x + l for its DX and DY.
   void VectorRows(int j, int index[6], double a[2][6], double l[2]) const;
-
- protected:
   // Rows of a ground distance or azimuth (4 unknowns), its misclosure and its weight.
   void DistanceRow(int j, int index[4], double a[4], double& l, double& p) const;
   void AzimuthRow(int j, int index[4], double a[4], double& l, double& p) const;
+
+ protected:
   // The weight of a ground observation of standard error sd: σ̄² unitWeightScale / sd², or
   // 1 / sd² by the legacy rule.
   double GroundWeight(double sd, double unitWeightScale) const;

@@ -40,6 +40,60 @@ void WriteConfidenceEllipses(CReportFile& f, const CGPS2dNetAdjust& net, const C
   f.Write(kDash);
 }
 
+// Each vector as an observation group in the GPS frame of the model, at the final rotation and
+// scale: DX = c dX + s dY, DY = -s dX + c dY. The design holds the columns of known ends too
+// (their unknown index is negative), which the known points' test reads.
+std::vector<CObservationGroup> VectorGroups(const CGPS2dNetAdjust& net) {
+  const int u = net.m_UnknownCount;
+  const double c = net.m_x[static_cast<size_t>(u - 2)], s = net.m_x[static_cast<size_t>(u - 1)];
+  std::vector<CObservationGroup> groups(static_cast<size_t>(net.m_VectorCount));
+  for (int j = 0; j < net.m_VectorCount; ++j) {
+    CObservationGroup& g = groups[static_cast<size_t>(j)];
+    g.dimension = 2;
+    const int from = net.m_From[j], to = net.m_To[j];
+    const double dx = net.m_X[to] - net.m_X[from], dy = net.m_Y[to] - net.m_Y[from];
+    g.v[0] = c * dx + s * dy - net.m_DX[j];
+    g.v[1] = -s * dx + c * dy - net.m_DY[j];
+    g.Ql[0][0] = net.m_Dxx[j] / net.m_MeanVariance;
+    g.Ql[0][1] = g.Ql[1][0] = net.m_Dxy[j] / net.m_MeanVariance;
+    g.Ql[1][1] = net.m_Dyy[j] / net.m_MeanVariance;
+    double a[2][6], l[2];
+    net.VectorRows(j, g.index, a, l);
+    for (int row = 0; row < 2; ++row)
+      for (int col = 0; col < 6; ++col) g.a[row][col] = a[row][col];
+  }
+  return groups;
+}
+
+// A ground distance or azimuth as a group of one component, at the adjusted coordinates
+// (where its misclosure is its residual), with the weight the adjustment gave it.
+struct CGroundGroup {
+  CObservationGroup group;
+  int from = 0, to = 0;
+};
+std::vector<CGroundGroup> GroundGroups(const CGPS2dNetAdjust& net) {
+  std::vector<CGroundGroup> groups;
+  auto add = [&](int from, int to, auto row) {
+    CGroundGroup& g = groups.emplace_back();
+    g.from = from, g.to = to;
+    g.group.dimension = 1;
+    double a[4], l, p;
+    row(g.group.index, a, l, p);
+    g.group.v[0] = l;
+    g.group.Ql[0][0] = 1.0 / p;
+    for (int col = 0; col < 4; ++col) g.group.a[0][col] = a[col];
+  };
+  for (int j = 0; j < net.m_DistanceCount; ++j)
+    add(net.m_DistanceFrom[j], net.m_DistanceTo[j],
+        [&](int* index, double* a, double& l, double& p) { net.DistanceRow(j, index, a, l, p); });
+  for (int j = 0; j < net.m_AzimuthCount; ++j)
+    add(net.m_AzimuthFrom[j], net.m_AzimuthTo[j],
+        [&](int* index, double* a, double& l, double& p) { net.AzimuthRow(j, index, a, l, p); });
+  return groups;
+}
+
+const char* const kKnownAxes[3] = {"dx", "dy", ""};
+
 }  // namespace
 
 CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& settings) {
@@ -60,28 +114,50 @@ CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& 
   t.plausibility = CheckPlausibility(precisions, t.global);
   if (r <= 0) return t;
 
-  // The final rotation and scale unknowns: DX = c dX + s dY, DY = -s dX + c dY.
-  const int u = net.m_UnknownCount;
-  const double c = net.m_x[static_cast<size_t>(u - 2)], s = net.m_x[static_cast<size_t>(u - 1)];
-  std::vector<CObservationGroup> groups(static_cast<size_t>(net.m_VectorCount));
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    CObservationGroup& g = groups[static_cast<size_t>(j)];
-    g.dimension = 2;
-    const int from = net.m_From[j], to = net.m_To[j];
-    const double dx = net.m_X[to] - net.m_X[from], dy = net.m_Y[to] - net.m_Y[from];
-    g.v[0] = c * dx + s * dy - net.m_DX[j];
-    g.v[1] = -s * dx + c * dy - net.m_DY[j];
-    g.Ql[0][0] = net.m_Dxx[j] / net.m_MeanVariance;
-    g.Ql[0][1] = g.Ql[1][0] = net.m_Dxy[j] / net.m_MeanVariance;
-    g.Ql[1][1] = net.m_Dyy[j] / net.m_MeanVariance;
-    double a[2][6], l[2];
-    net.VectorRows(j, g.index, a, l);
-    for (int row = 0; row < 2; ++row)
-      for (int col = 0; col < 6; ++col) g.a[row][col] = a[row][col];
-  }
-  t.snooping = DataSnooping(groups, *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
+  t.snooping = DataSnooping(VectorGroups(net), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
                             {net.m_KnownPointCount, net.m_PointCount, 2});
   return t;
+}
+
+CGPS2dMoreTests TestGPS2dGroundAndKnownPoints(const CGPS2dNetAdjust& net, const CTestSettings& settings,
+                                              const CNetworkTests& tests) {
+  CGPS2dMoreTests result;
+  if (!tests.global.defined || !net.m_WithTransformation) return result;
+  result.defined = true;
+  const std::vector<CGroundGroup> ground = GroundGroups(net);
+  std::vector<CObservationGroup> groups;
+  for (const CGroundGroup& g : ground) groups.push_back(g.group);
+  const CPointUnknowns layout{net.m_KnownPointCount, net.m_PointCount, 2};
+  result.ground = DataSnooping(groups, *net.m_Normal, tests.sigma0, tests.sigmaHat, tests.limits, layout);
+
+  // Every observation that reaches a known point pulls it; its columns in the design are the
+  // ones whose unknown index is negative at that end.
+  CKnownPointTests& known = result.known;
+  known.limit = MultipleTestLimit(2, tests.limits, settings.power);
+  std::vector<std::vector<CKnownPointTerm>> terms(static_cast<size_t>(net.m_KnownPointCount));
+  auto reach = [&](const CObservationGroup& group, int from, int to, int toColumn) {
+    for (int end = 0; end < 2; ++end) {
+      const int point = end == 0 ? from : to;
+      if (point >= net.m_KnownPointCount) continue;
+      CKnownPointTerm& term = terms[static_cast<size_t>(point)].emplace_back();
+      term.group = group;
+      const int column = end == 0 ? 0 : toColumn;
+      for (int r = 0; r < group.dimension; ++r)
+        for (int c = 0; c < 2; ++c) term.known[r][c] = group.a[r][column + c];
+    }
+  };
+  const std::vector<CObservationGroup> vectors = VectorGroups(net);
+  for (int j = 0; j < net.m_VectorCount; ++j) reach(vectors[static_cast<size_t>(j)], net.m_From[j], net.m_To[j], 2);
+  for (const CGroundGroup& g : ground) reach(g.group, g.from, g.to, 2);
+  for (int i = 0; i < net.m_KnownPointCount; ++i) {
+    const CKnownPointTest t = KnownPointTest(terms[static_cast<size_t>(i)], 2, *net.m_Normal, tests.sigma0, known.limit);
+    if (t.rejected) {
+      ++known.rejected;
+      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic) known.worst = i;
+    }
+    known.points.push_back(t);
+  }
+  return result;
 }
 
 bool WriteGPS2dTestReport(const CGPS2dNetAdjust& net, const CTestSettings& settings, CTestVerdicts* verdicts) {
@@ -103,6 +179,31 @@ bool WriteGPS2dTestReport(const CGPS2dNetAdjust& net, const CTestSettings& setti
       [&](CReportFile& f) {
         WriteConfidenceEllipses(f, net, tests, settings);
         net.WriteWeightedDatumTests(f, tests);
+        const CGPS2dMoreTests more = TestGPS2dGroundAndKnownPoints(net, settings, tests);
+        if (!more.defined) return;
+        if (!more.ground.groups.empty()) {
+          CSingleObservationRows rows;
+          rows.titleGbk = T(u8"地面边长与地面方位角的粗差探测与可靠性(边长V、MDB以cm计，方位角以秒计)");
+          rows.headerGbk = T(u8" No.            From               To 类型          V    r_i        w      tau      MDB "
+                             u8"影响(cm)           影响点 检验\n");
+          rows.conclusionGbk = T(u8"检验结论(地面观测): ");
+          rows.nounGbk = T(u8"个地面观测");
+          const std::vector<CGroundGroup> ground = GroundGroups(net);
+          for (size_t g = 0; g < ground.size(); ++g) {
+            const bool distance = static_cast<int>(g) < net.m_DistanceCount;
+            const char* from = net.m_PointName[ground[g].from].c_str();
+            const char* to = net.m_PointName[ground[g].to].c_str();
+            rows.labels.push_back(Format("%16s %16s %-6s", from, to, distance ? T(u8"边长") : T(u8"方位角")));
+            rows.toReport.push_back(distance ? kCmPerM : 1.0);
+            const int number = distance ? static_cast<int>(g) + 1 : static_cast<int>(g) - net.m_DistanceCount + 1;
+            rows.namesGbk.push_back(Format(distance ? T(u8"第%d条地面边长 %s->%s") : T(u8"第%d个地面方位角 %s->%s"),
+                                           number, from, to));
+          }
+          WriteSingleObservationSnooping(f, false, kDash, rows, more.ground, kCmPerM, net.m_PointName);
+        }
+        const std::vector<std::string> knownNames(net.m_PointName.begin(),
+                                                  net.m_PointName.begin() + net.m_KnownPointCount);
+        WriteKnownPointTests(f, !more.ground.groups.empty(), kDash, knownNames, kKnownAxes, more.known, kCmPerM);
       },
       verdicts);
 }

@@ -15,6 +15,17 @@ namespace vemo {
 // the weights the adjustment gave them.
 CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& settings);
 
+// The data snooping of the ground distances (then the azimuths, in the order of their files),
+// residuals and biases in m and seconds of arc, and the compatibility of the known points
+// (discrepancies in m, x and y); empty without redundancy or without the rotation and scale.
+struct CGPS2dMoreTests {
+  bool defined = false;
+  CDataSnooping ground;
+  CKnownPointTests known;
+};
+CGPS2dMoreTests TestGPS2dGroundAndKnownPoints(const CGPS2dNetAdjust& net, const CTestSettings& settings,
+                                              const CNetworkTests& tests);
+
 // Writes the statistics report. Returns false after a message when it cannot be written.
 bool WriteGPS2dTestReport(const CGPS2dNetAdjust& net, const CTestSettings& settings,
                           CTestVerdicts* verdicts = nullptr);

@@ -1,5 +1,6 @@
 #include "adjust3d/GPS3dNetTests.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "geodesy/Angles.h"
@@ -31,13 +32,7 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
   // cm per unit cofactor: M0 when it was estimated; otherwise the a-priori sigma the report
   // prints (the covariances' own), not the result file's fixed 1 cm.
   const double s = (tests.unitWeightEstimated || !(tests.sigma0 > 0.0) ? net.m_M0mm : tests.sigma0) / kMmPerCm;
-  f.Write(kDash);
-  f.Printf(T(u8"          点位置信区域(置信概率%.2f%%; 因子: 一维%.3f 二维%.3f 三维%.3f; %s)\n"),
-           settings.confidence * 100.0, k.interval, k.ellipse, k.ellipsoid,
-           UnitWeightBasis(tests));
-  f.Write(kDash);
-  f.Write(T(u8" No.             Name   A(cm)   B(cm)   Az(dms)   mU(cm)  置信A   置信B  置信±U  椭球1   椭球2   椭球3\n"));
-  f.Write(kDash);
+  std::vector<CLocalRegion> rows;
   for (int i = net.m_KnownPointCount; i < net.m_PointCount; ++i) {
     geodetic.m_X = net.m_X[i], geodetic.m_Y = net.m_Y[i], geodetic.m_Z = net.m_Z[i];
     if (!geodetic.XYZBLH()) continue;  // a point on the polar axis has no horizon
@@ -45,46 +40,42 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
     const double sl = std::sin(geodetic.m_L), cl = std::cos(geodetic.m_L);
     const double R[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};  // N, E, U
     const int p = net.UnknownOf(i);
-    double Q[3][3], local[3][3] = {};
+    double Q[3][3];
+    CLocalRegion& row = rows.emplace_back(CLocalRegion{i + 1, net.m_PointName[i], {}});
     const int index[3] = {p, p + 1, p + 2};
     net.m_Normal->Cofactors(index, 3, &Q[0][0]);
     for (int a = 0; a < 3; ++a)
       for (int b = 0; b < 3; ++b)
         for (int m = 0; m < 3; ++m)
-          for (int n = 0; n < 3; ++n) local[a][b] += R[a][m] * Q[m][n] * R[b][n] * s * s;
-    const CEllipse e = ErrorEllipse(local[0][0], local[1][1], local[0][1]);
-    const double mU = std::sqrt(std::max(0.0, local[2][2]));
-    double axes[3];
-    EllipsoidAxes(local, axes);
-    f.Printf("%4d %16s %7.2f %7.2f %9.4f %8.2f %7.2f %7.2f %7.2f %7.2f %7.2f %7.2f\n", i + 1,
-             net.m_PointName[i].c_str(), e.major, e.minor, RadianToDms(e.direction, 4, 180.0), mU, e.major * k.ellipse,
-             e.minor * k.ellipse, mU * k.interval, axes[0] * k.ellipsoid, axes[1] * k.ellipsoid, axes[2] * k.ellipsoid);
+          for (int n = 0; n < 3; ++n) row.covariance[a][b] += R[a][m] * Q[m][n] * R[b][n] * s * s;
   }
-  f.Write(kDash);
+  WriteLocalConfidenceRegions(f, kDash, k, settings, tests, rows);
 }
 
-}  // namespace
+// The rows of the local north, east and up at geocentric X, Y, Z on the project's
+// ellipsoid; false on the polar axis.
+bool LocalAxes(double X, double Y, double Z, double R[3][3]) {
+  const CGPSConfiguration& c = Project().configuration;
+  GPSTransfer geodetic(0);
+  geodetic.m_a = c.m_CurrentCoorsSystem.m_a;
+  geodetic.m_InvF = c.m_CurrentCoorsSystem.m_InvF;
+  geodetic.m_X = X, geodetic.m_Y = Y, geodetic.m_Z = Z;
+  if (!geodetic.XYZBLH()) return false;
+  const double sb = std::sin(geodetic.m_B), cb = std::cos(geodetic.m_B);
+  const double sl = std::sin(geodetic.m_L), cl = std::cos(geodetic.m_L);
+  const double rows[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};
+  for (int a = 0; a < 3; ++a)
+    for (int b = 0; b < 3; ++b) R[a][b] = rows[a][b];
+  return true;
+}
 
-CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& settings) {
-  CNetworkTests t;
-  const int r = net.m_Redundancy;
-  t.sigma0 = std::sqrt(net.m_MeanVariance) * kMmPerCm;
-  if (r > 0) t.sigmaHat = std::sqrt(net.m_PVVmm2 / r);
-  t.unitWeightEstimated = r > 0 && !Project().configuration.m_UseAprioriUnitWeight;
-  if (!(t.sigma0 > 0.0)) return t;
-  t.limits = SnoopingLimits(r, settings);
-  t.global = GlobalModelTest(net.m_PVVmm2 / (t.sigma0 * t.sigma0), r, t.limits);
-  std::vector<CVectorPrecision> precisions;
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    const double length = std::sqrt(net.m_DX[j] * net.m_DX[j] + net.m_DY[j] * net.m_DY[j] + net.m_DZ[j] * net.m_DZ[j]);
-    precisions.push_back({std::sqrt((net.m_Dxx[j] + net.m_Dyy[j] + net.m_Dzz[j]) / 3.0) * kMmPerCm, length / 1000.0});
-  }
-  t.plausibility = CheckPlausibility(precisions, t.global);
-  if (r <= 0) return t;
-
-  std::vector<CObservationGroup> groups(static_cast<size_t>(net.m_VectorCount));
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    CObservationGroup& g = groups[static_cast<size_t>(j)];
+// Vectors first to end - 1 (all by default) as observation groups: residuals in mm, their
+// cofactors, the design [-I | +I].
+std::vector<CObservationGroup> VectorGroups(const CGPS3dNetAdjust& net, int first = 0, int end = -1) {
+  if (end < 0) end = net.m_VectorCount;
+  std::vector<CObservationGroup> groups(static_cast<size_t>(end - first));
+  for (int j = first; j < end; ++j) {
+    CObservationGroup& g = groups[static_cast<size_t>(j - first)];
     const int from = net.m_From[j], to = net.m_To[j];
     g.v[0] = ((net.m_X[to] - net.m_X[from]) - net.m_DX[j]) * 1000.0;
     g.v[1] = ((net.m_Y[to] - net.m_Y[from]) - net.m_DY[j]) * 1000.0;
@@ -101,9 +92,102 @@ CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& 
       g.a[c][c + 3] = 1.0;
     }
   }
-  t.snooping = DataSnooping(groups, *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
+  return groups;
+}
+
+const char* const kLocalAxes[3] = {"wE", "wN", "wU"};
+const char* const kKnownAxes[3] = {"dN", "dE", "dU"};
+
+}  // namespace
+
+void WriteLocalConfidenceRegions(CReportFile& f, const char* dash, const CConfidenceFactors& k,
+                                 const CTestSettings& settings, const CNetworkTests& tests,
+                                 const std::vector<CLocalRegion>& rows) {
+  f.Write(dash);
+  f.Printf(T(u8"          点位置信区域(置信概率%.2f%%; 因子: 一维%.3f 二维%.3f 三维%.3f; %s)\n"),
+           settings.confidence * 100.0, k.interval, k.ellipse, k.ellipsoid,
+           UnitWeightBasis(tests));
+  f.Write(dash);
+  f.Write(T(u8" No.             Name   A(cm)   B(cm)   Az(dms)   mU(cm)  置信A   置信B  置信±U  椭球1   椭球2   椭球3\n"));
+  f.Write(dash);
+  for (const CLocalRegion& row : rows) {
+    const auto& local = row.covariance;
+    const CEllipse e = ErrorEllipse(local[0][0], local[1][1], local[0][1]);
+    const double mU = std::sqrt(std::max(0.0, local[2][2]));
+    double axes[3];
+    EllipsoidAxes(local, axes);
+    f.Printf("%4d %16s %7.2f %7.2f %9.4f %8.2f %7.2f %7.2f %7.2f %7.2f %7.2f %7.2f\n", row.number,
+             row.name.c_str(), e.major, e.minor, RadianToDms(e.direction, 4, 180.0), mU, e.major * k.ellipse,
+             e.minor * k.ellipse, mU * k.interval, axes[0] * k.ellipsoid, axes[1] * k.ellipsoid, axes[2] * k.ellipsoid);
+  }
+  f.Write(dash);
+}
+
+CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& settings) {
+  const int r = net.m_Redundancy;
+  CNetworkTests t = UnitWeightAndGlobalTest(std::sqrt(net.m_MeanVariance) * kMmPerCm, net.m_PVVmm2, r,
+                                            Project().configuration.m_UseAprioriUnitWeight, settings,
+                                            VectorPrecisions(net));
+  if (r <= 0 || !(t.sigma0 > 0.0)) return t;
+
+  t.snooping = DataSnooping(VectorGroups(net), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
                             {net.m_KnownPointCount, net.m_PointCount, 3});
   return t;
+}
+
+CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, const CTestSettings& settings,
+                                                const CNetworkTests& tests) {
+  CGPS3dGroupTests result;
+  if (!tests.global.defined) return result;
+  result.defined = true;
+  // The whole vectors, each in the local frame at its midpoint (east, north, up); a batch at a
+  // time, so that a large network does not hold the groups of all its vectors at once.
+  result.vectorLimit = MultipleTestLimit(3, tests.limits, settings.power);
+  constexpr int kBatch = 4096;
+  for (int first = 0; first < net.m_VectorCount; first += kBatch) {
+    const int end = std::min(net.m_VectorCount, first + kBatch);
+    std::vector<std::array<double, 9>> axes(static_cast<size_t>(end - first));
+    for (int j = first; j < end; ++j) {
+      const int f = net.m_From[j], t = net.m_To[j];
+      double R[3][3] = {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}};  // X, Y, Z as they are on the polar axis
+      LocalAxes((net.m_X[f] + net.m_X[t]) / 2, (net.m_Y[f] + net.m_Y[t]) / 2, (net.m_Z[f] + net.m_Z[t]) / 2, R);
+      std::array<double, 9>& a = axes[static_cast<size_t>(j - first)];
+      for (int c = 0; c < 3; ++c)
+        a[static_cast<size_t>(c)] = R[1][c], a[static_cast<size_t>(3 + c)] = R[0][c], a[static_cast<size_t>(6 + c)] = R[2][c];
+    }
+    const std::vector<CGroupTest> batch =
+        WholeGroupTests(VectorGroups(net, first, end), axes, *net.m_Normal, tests.sigma0, result.vectorLimit);
+    result.vectors.insert(result.vectors.end(), batch.begin(), batch.end());
+  }
+
+  // Each known point against the network held at the others.
+  CKnownPointTests& known = result.known;
+  known.limit = MultipleTestLimit(3, tests.limits, settings.power);
+  std::vector<std::vector<CKnownPointTerm>> terms(static_cast<size_t>(net.m_KnownPointCount));
+  for (int j = 0; j < net.m_VectorCount; ++j)
+    for (int end = 0; end < 2; ++end) {
+      const int point = end == 0 ? net.m_From[j] : net.m_To[j];
+      if (point >= net.m_KnownPointCount) continue;
+      CKnownPointTerm& term = terms[static_cast<size_t>(point)].emplace_back();
+      term.group = VectorGroups(net, j, j + 1).front();
+      for (int c = 0; c < 3; ++c) term.known[c][c] = end == 0 ? -1.0 : 1.0;
+    }
+  for (int i = 0; i < net.m_KnownPointCount; ++i) {
+    CKnownPointTest t = KnownPointTest(terms[static_cast<size_t>(i)], 3, *net.m_Normal, tests.sigma0, known.limit);
+    double R[3][3];
+    if (t.defined && LocalAxes(net.m_X[i], net.m_Y[i], net.m_Z[i], R)) {
+      double local[3] = {};
+      for (int a = 0; a < 3; ++a)
+        for (int b = 0; b < 3; ++b) local[a] += R[a][b] * t.discrepancy[b];
+      for (int a = 0; a < 3; ++a) t.discrepancy[a] = local[a];
+    }
+    if (t.rejected) {
+      ++known.rejected;
+      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic) known.worst = i;
+    }
+    known.points.push_back(t);
+  }
+  return result;
 }
 
 bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& settings, CTestVerdicts* verdicts) {
@@ -120,7 +204,15 @@ bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& setti
       [&](CReportFile& f) {
         WriteConfidenceRegions(f, net, tests, settings);
         net.WriteWeightedDatumTests(f, tests);
-      }, verdicts);
+        const CGPS3dGroupTests groups = TestGPS3dVectorsAndKnownPoints(net, settings, tests);
+        if (!groups.defined) return;
+        WriteWholeGroupTests(f, false, names, T(u8"基线向量整体检验(三分量同时; 各分量按基线中点的站心坐标系E,N,U检验)"),
+                             kLocalAxes, groups.vectors, groups.vectorLimit);
+        const std::vector<std::string> knownNames(net.m_PointName.begin(),
+                                                  net.m_PointName.begin() + net.m_KnownPointCount);
+        WriteKnownPointTests(f, true, kDash, knownNames, kKnownAxes, groups.known, 1.0 / kMmPerCm);
+      },
+      verdicts);
 }
 
 }  // namespace vemo

@@ -33,7 +33,9 @@ enum class ProjectFile {
   KnownH,                 // GPS1dKnownH: known normal heights
   Heights1d,              // GPS1dH: the heights to fit
   Result1d,               // GPS1dResult: the report of the height fitting
+  Test1d,                 // GPS1dTest: its statistical tests
   Combined3dResult,       // GPS3dBLHResult: the report of the ellipsoidal adjustment
+  Combined3dTest,         // GPS3dBLHTest: its statistical tests
   Loop,                   // GPS3dLoop: the asynchronous loops
   Misclosure,             // GPS3dMisclosure
   SyncLoop,               // GPS3dSyncLoop

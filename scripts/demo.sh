@@ -225,3 +225,20 @@ cat "$datum/sample.GPS3dCluster"
 run --project "$datum/sample.prj" adjust-3d >/dev/null
 grep -a -A6 "$(printf '加权已知点' | iconv -f UTF-8 -t GBK)" "$datum/sample.GPS3dResult" | iconv -f GBK -t UTF-8
 grep -a -A16 "$(printf '加权已知点' | iconv -f UTF-8 -t GBK)" "$datum/sample.GPS3dTest" | iconv -f GBK -t UTF-8
+# Statistics of every adjustment. The ellipsoidal adjustment's report (GPS3dBLHTest) tests its
+# vectors and gives the frame parameters with their standard errors; the height fitting's
+# (GPS1dTest) tests the known heights against the a-priori error given, here the sample's
+# levelling noise of about 0.5 cm.
+awk 'NF == 12 && $1 == "0" { sub(/^ *0 +/, ""); print }' "$root/independent.GPS3dVector" > "$sample/sample.GPS3dVector"
+in_sample adjust-ellipsoid >/dev/null
+cp "$root/independent.GPS3dVector" "$sample/sample.GPS3dVector"
+in_sample view "$sample/sample.GPS3dBLHTest" | tail -n 11
+in_sample fit-heights --model surface --sigma0 0.5 >/dev/null
+in_sample view "$sample/sample.GPS1dTest"
+# A copy of the sample whose known point K02 is given 6 cm off in X: the global test fails, and
+# the known points' compatibility test of GPS3dTest names K02.
+cp -r "$sample" "$root/sample-known"
+awk '$1 == "K02" { printf "%20s %20.9f %20.9f %20.9f\n", $1, $2 + 0.06, $3, $4; next } { print }' \
+    "$sample/sample.GPS3dKnownXYZ" > "$root/sample-known/sample.GPS3dKnownXYZ"
+run --project "$root/sample-known/sample.prj" adjust-3d >/dev/null
+run --project "$root/sample-known/sample.prj" view "$root/sample-known/sample.GPS3dTest" | sed -n '/已知点相容性检验/,$p'

@@ -3,19 +3,23 @@
 #include "project/AppState.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/Handlers.h"
+#include "app/commands/StatisticsCommands.h"
 
 namespace vemo {
 
 int RunAdjustEllipsoid(CommandContext& context) {
+  const TestOptions tests = TakeTestOptions(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("adjust-ellipsoid takes no arguments");
-  const CResultFiles writes({ProjectFile::Combined3dResult});
+  const CResultFiles writes({ProjectFile::Combined3dResult, ProjectFile::Combined3dTest});
   CGPS3dCombinedAdjust network;
-  return RunComputation(
+  const int status = RunComputation(
       [&] {
         return RequireInputs(CommandId::AdjustEllipsoid, {ProjectFile::KnownXYZ, ProjectFile::Vector3d}) &&
                network.Load();
       },
-      [&] { return network.Adjust(); }, {CurrentProjectFile(ProjectFile::Combined3dResult)}, writes);
+      [&] { return AdjustEllipsoidWithTests(network, tests.settings); },
+      {CurrentProjectFile(ProjectFile::Combined3dResult)}, writes);
+  return RememberTestOptions(tests, status);
 }
 
 }  // namespace vemo

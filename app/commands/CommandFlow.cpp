@@ -51,8 +51,10 @@ CommandId MakerOf(ProjectFile kind, int variant) {
     case XYEFT2d:
     case BreakthroughExtract: return CommandId::Adjust2d;
     case Result1d:
+    case Test1d:
     case Heights1d: return CommandId::FitHeights;
-    case Combined3dResult: return CommandId::AdjustEllipsoid;
+    case Combined3dResult:
+    case Combined3dTest: return CommandId::AdjustEllipsoid;
     case Loop:
     case Misclosure: return CommandId::AsyncLoops;
     case SyncLoop:

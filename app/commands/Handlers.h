@@ -63,6 +63,11 @@ int RunHeightParameters(CommandContext& context);
 // Plane adjustment and tunnel breakthrough errors (Adjust2dCommands.cpp).
 const char* Adjust2dSynopsis();
 const char* Adjust2dHelp();
+// fit-heights: the model option with the test options (HeightCommands.cpp).
+const char* FitHeightsSynopsis();
+const char* FitHeightsHelp();
+const char* HeightParametersSynopsis();
+const char* HeightParametersHelp();
 int RunAdjust2d(CommandContext& context);
 int RunBreakthrough(CommandContext& context);
 
@@ -91,6 +96,8 @@ int RunDesign(CommandContext& context);
 // The test options of the adjustments and the GIS exports (StatisticsCommands.cpp).
 extern const char* const kAdjustTestSynopsis;
 extern const char* const kAdjustTestHelp;
+extern const char* const kEllipsoidTestHelp;
+extern const char* const kHeightTestHelp;
 extern const char* const kExportGisHelp;
 int RunExportGeoJson(CommandContext& context);
 int RunExportKml(CommandContext& context);

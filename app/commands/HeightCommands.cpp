@@ -10,6 +10,7 @@
 #include "app/commands/DialogArguments.h"
 #include "app/commands/GeoidOption.h"
 #include "app/commands/Handlers.h"
+#include "app/commands/StatisticsCommands.h"
 #include "project/AppState.h"
 #include "project/HeightModelDlg.h"
 #include "geodesy/FileUtil.h"
@@ -70,20 +71,44 @@ std::vector<std::string> HeightModelArguments(const CHeightModelDlg& dialog) {
   return {"--model", kModelNames[std::clamp(dialog.m_Model, 0, 2)]};
 }
 
+const char* FitHeightsSynopsis() {
+  static const std::string synopsis = std::string("[--model plane|surface|constant] ") + kAdjustTestSynopsis + " [--sigma0 CM] [--geoid egm96|FILE]";
+  return synopsis.c_str();
+}
+
+const char* FitHeightsHelp() {
+  static const std::string help = std::string(kHeightModelHelp) + kHeightTestHelp;
+  return help.c_str();
+}
+
+const char* HeightParametersSynopsis() {
+  static const std::string synopsis = std::string("[--model ...] ") + kAdjustTestSynopsis + " [--sigma0 CM] [--geoid egm96|FILE]";
+  return synopsis.c_str();
+}
+
+const char* HeightParametersHelp() {
+  static const std::string help = std::string(kHeightParametersHelp) + kHeightTestHelp;
+  return help.c_str();
+}
+
 int RunFitHeights(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
+  const TestOptions tests = TakeTestOptions(context.args);
+  const double sigma0Cm = TakeHeightSigma(context.args);
   const std::optional<std::string> geoidOption = TakeGeoidOption(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("fit-heights takes no arguments");
   std::unique_ptr<CGeoidModel> geoid;
   if (geoidOption && !(geoid = OpenGeoidModel(*geoidOption))) return kCommandFailed;
-  const CResultFiles writes({ProjectFile::Result1d, ProjectFile::Heights1d});
+  const CResultFiles writes({ProjectFile::Result1d, ProjectFile::Heights1d, ProjectFile::Test1d});
   CGPS1dHeightFit fit;
-  return RunComputation(
+  const int status = RunComputation(
       [&] {
         return RequireInputs(CommandId::FitHeights, {ProjectFile::KnownH, ProjectFile::BLH3d}) &&
                LoadHeights(fit, dialog, geoid.get());
       },
-      [&] { return fit.FitHeights(); }, {CurrentProjectFile(ProjectFile::Result1d)}, writes);
+      [&] { return WithHeightTests(fit.FitHeights(), fit, tests.settings, sigma0Cm); },
+      {CurrentProjectFile(ProjectFile::Result1d)}, writes);
+  return RememberTestOptions(tests, status);
 }
 
 int RunPlaneParameters(CommandContext& context) {
@@ -102,15 +127,20 @@ int RunPlaneParameters(CommandContext& context) {
 
 int RunHeightParameters(CommandContext& context) {
   const CHeightModelDlg dialog = HeightModelFromArgs(context.args);
+  const TestOptions tests = TakeTestOptions(context.args);
+  const double sigma0Cm = TakeHeightSigma(context.args);
   const std::optional<std::string> geoidOption = TakeGeoidOption(context.args);
   if (!context.args.Positionals().empty()) throw UsageError("height-parameters takes no arguments");
   std::unique_ptr<CGeoidModel> geoid;
   if (geoidOption && !(geoid = OpenGeoidModel(*geoidOption))) return kCommandFailed;
   CGPS3dPreparation network;
   CGPS1dHeightFit fit;
-  return RunComputation([&] { return network.Load() && network.Prepare() && LoadHeights(fit, dialog, geoid.get()); },
-                        [&] { return fit.FitParameters(); },
-                        {CurrentProjectFile(ProjectFile::Result1d), DirectoryFileName(Project().projectDir, "Parameter.1d")});
+  // The fit rewrites the height fitting's report: its statistics report follows it.
+  const int status =
+      RunComputation([&] { return network.Load() && network.Prepare() && LoadHeights(fit, dialog, geoid.get()); },
+                     [&] { return WithHeightTests(fit.FitParameters(), fit, tests.settings, sigma0Cm); },
+                     {CurrentProjectFile(ProjectFile::Result1d), DirectoryFileName(Project().projectDir, "Parameter.1d")});
+  return RememberTestOptions(tests, status);
 }
 
 }  // namespace vemo

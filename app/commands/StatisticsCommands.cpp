@@ -3,7 +3,9 @@
 // ("export-geojson", "export-kml").
 #include <filesystem>
 
+#include "adjust2d/GPS1dHeightTests.h"
 #include "adjust2d/GPS2dNetTests.h"
+#include "adjust3d/GPS3dCombinedTests.h"
 #include "adjust3d/GPS3dNetTests.h"
 #include "app/commands/GeoidOption.h"
 #include "app/commands/Handlers.h"
@@ -34,6 +36,17 @@ const char* const kAdjustTestHelp =
     "The levels lie from 1e-10 to 10 (--alpha0) or to 50 (--alpha), the probabilities from 50\n"
     "to 99.9999. Values given are remembered for the next runs once the adjustment succeeded,\n"
     "and so is which level was fixed; the result files do not depend on them.\n";
+const char* const kEllipsoidTestHelp =
+    "Besides the result file the adjustment writes a statistics report (GPS3dBLHTest): the global\n"
+    "model test, data snooping of the vectors with their residuals and reliability, and the\n"
+    "frame parameters GPS -> ground with their standard errors. The options are adjust-3d's:\n"
+    "  --alpha0 P | --alpha P, --power P, --confidence P   (percent; see help adjust-3d)\n";
+const char* const kHeightTestHelp =
+    "Besides the result file the fit writes a statistics report (GPS1dTest): the global test and\n"
+    "the outlier test and reliability of every known height.\n"
+    "  --sigma0 CM      a-priori standard error of a known height's anomaly (levelling, GPS height\n"
+    "                   and model error together), from 0.001 to 1000 cm (default 2)\n"
+    "  --alpha0 P | --alpha P, --power P, --confidence P   (percent; see help adjust-3d)\n";
 const char* const kExportGisHelp =
     "  OUTPUT  the file to write (default: the project's name with .geojson or .kml in its folder)\n"
     "Points and baselines of the last 3D adjustment (GPS3dResult), in WGS-84 longitude and latitude.\n"
@@ -107,6 +120,24 @@ int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings
   if (adjusted == 1) ExtractBreakthroughOf(network);
   return WithTests(adjusted, CurrentProjectFile(ProjectFile::Result2d),
                    [&] { return WriteGPS2dTestReport(network, settings); });
+}
+
+int AdjustEllipsoidWithTests(CGPS3dCombinedAdjust& network, const CTestSettings& settings) {
+  return WithTests(network.Adjust(), CurrentProjectFile(ProjectFile::Combined3dResult),
+                   [&] { return WriteGPS3dCombinedTestReport(network, settings); });
+}
+
+double TakeHeightSigma(Args& args) {
+  const std::optional<double> cm = args.TakeDouble("--sigma0");
+  if (!cm) return kDefaultHeightSigmaCm;
+  if (!(*cm >= kLeastHeightSigmaCm && *cm <= kGreatestHeightSigmaCm))
+    throw UsageError("--sigma0 must be a standard error from 0.001 to 1000 cm");
+  return *cm;
+}
+
+int WithHeightTests(int fitted, const CGPS1dHeightFit& fit, const CTestSettings& settings, double sigma0Cm) {
+  return WithTests(fitted, CurrentProjectFile(ProjectFile::Result1d),
+                   [&] { return WriteGPS1dTestReport(fit, settings, sigma0Cm); });
 }
 
 namespace {

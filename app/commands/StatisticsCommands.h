@@ -1,7 +1,9 @@
 // The test options of the adjustment commands and the adjustments followed by their tests.
 #pragma once
 
+#include "adjust2d/GPS1dHeightFit.h"
 #include "adjust2d/GPS2dNetAdjust.h"
+#include "adjust3d/GPS3dCombinedAdjust.h"
 #include "adjust/AdjustmentStatistics.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "app/commands/Args.h"
@@ -25,5 +27,12 @@ int RememberTestOptions(const TestOptions& options, int status);
 // Returns what Adjust returned.
 int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings);
 int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings);
+int AdjustEllipsoidWithTests(CGPS3dCombinedAdjust& network, const CTestSettings& settings);
+// The a-priori standard error of the known heights' anomalies (--sigma0 CM, default 2 cm);
+// UsageError outside its domain.
+double TakeHeightSigma(Args& args);
+// After a height fit (fit-heights or height-parameters, whose return value fitted is), the
+// statistics report beside its result, or no stale one. Returns fitted.
+int WithHeightTests(int fitted, const CGPS1dHeightFit& fit, const CTestSettings& settings, double sigma0Cm);
 
 }  // namespace vemo

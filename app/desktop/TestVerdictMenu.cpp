@@ -18,7 +18,10 @@ struct VerdictEntry {
   const char* title;      // UTF-8
   ProjectFile report;  // the statistics report
 };
-const VerdictEntry kEntries[] = {{u8"三维网统计检验", ProjectFile::Test3d}, {u8"二维网统计检验", ProjectFile::Test2d}};
+const VerdictEntry kEntries[] = {{u8"三维网统计检验", ProjectFile::Test3d},
+                                 {u8"二维网统计检验", ProjectFile::Test2d},
+                                 {u8"椭球面平差统计检验", ProjectFile::Combined3dTest},
+                                 {u8"高程拟合统计检验", ProjectFile::Test1d}};
 
 // "三维网统计检验: 全局检验通过，未发现粗差"; without a report "...(尚无检验报告)", disabled.
 void Refresh(QAction* action, const VerdictEntry& entry) {

@@ -168,6 +168,45 @@ TEST_F(StatisticsCommands, AFailedAdjustmentLeavesNoStaleTestReport) {
   EXPECT_FALSE(FileExists(p.dir + "/net.GPS3dTest"));
 }
 
+// adjust-ellipsoid and fit-heights: their results are the same whatever the options, their
+// reports sit beside them, and a fit that fails leaves no report of an earlier one.
+TEST_F(StatisticsCommands, EllipsoidAndHeightFittingWriteTheirReportsBesideUnchangedResults) {
+  ProgramProject plain(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  ProgramProject tuned(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  for (const ProgramProject* p : {&plain, &tuned}) {
+    // The ellipsoidal adjustment needs a third known point for its orientation and scale.
+    WriteSyntheticProject(MakeSyntheticNetwork(12, 5, 1.0, 3), p->dir, "net");
+    ASSERT_EQ(p->Run({"adjust-3d"}).status, 0);
+    // Known heights of six points: their ellipsoidal heights less 12 m and a few mm.
+    std::ifstream blh(p->dir + "/net.GPS3dBLH");
+    std::ofstream known(p->dir + "/net.GPS1dKnownH");
+    std::string name;
+    double B, L, H;
+    for (int i = 0; i < 6 && blh >> name >> B >> L >> H; ++i) known << name << ' ' << H - 12.0 + 0.003 * (i % 3) << '\n';
+  }
+  const ProgramRun a = plain.Run({"adjust-ellipsoid"});
+  const ProgramRun b = tuned.Run({"adjust-ellipsoid", "--alpha", "1", "--confidence", "99"});
+  ASSERT_EQ(a.status, 0) << a.err;
+  ASSERT_EQ(b.status, 0) << b.err;
+  EXPECT_EQ(a.out, plain.dir + "/net.GPS3dBLHResult\n");
+  const ProgramRun c = plain.Run({"fit-heights"});
+  const ProgramRun d = tuned.Run({"fit-heights", "--sigma0", "0.5", "--alpha0", "1"});
+  ASSERT_EQ(c.status, 0) << c.err;
+  ASSERT_EQ(d.status, 0) << d.err;
+  EXPECT_EQ(a.err + c.err, b.err + d.err);
+  EXPECT_EQ(PartsFiles(plain), PartsFiles(tuned));
+  const std::string ellipsoid = ReadWholeFile(tuned.dir + "/net.GPS3dBLHTest").value_or("");
+  EXPECT_NE(ellipsoid.find(G(u8"椭球面三维平差统计检验")), std::string::npos);
+  EXPECT_NE(ellipsoid.find(G(u8"置信概率99.00%")), std::string::npos) << "the frame parameters";
+  const std::string heights = ReadWholeFile(tuned.dir + "/net.GPS1dTest").value_or("");
+  EXPECT_NE(heights.find(G(u8"验前单位权中误差=         0.500(cm)")), std::string::npos);
+  EXPECT_EQ(tuned.Run({"fit-heights", "--sigma0", "0"}).status, 2);
+  const std::string known = ReadWholeFile(tuned.dir + "/net.GPS1dKnownH").value_or("");
+  WriteFileAtomically(tuned.dir + "/net.GPS1dKnownH", known.substr(0, known.find('\n') + 1));
+  EXPECT_EQ(tuned.Run({"fit-heights"}).status, 1);  // one known height for three terms
+  EXPECT_FALSE(FileExists(tuned.dir + "/net.GPS1dTest"));
+}
+
 TEST_F(StatisticsCommands, ExportsOfTheAdjustedNetwork) {
   ProgramProject p(source, {"GPS3dKnownXYZ", "GPS3dVector"});
   // Before any adjustment there is nothing to export.
