@@ -211,7 +211,8 @@ CKnownPointTest KnownPointTest(const std::vector<CKnownPointTerm>& terms, int co
 // The tests of the known points of one network, the most incompatible of those rejected.
 struct CKnownPointTests {
   CMultipleLimit limit;
-  std::vector<CKnownPointTest> points;  // by known point
+  std::vector<CKnownPointTest> points;  // by fixed known point
+  std::vector<int> pointOf;             // the network's point of each test
   int worst = -1;                       // the largest rejected T, or -1
   int rejected = 0;
 };

@@ -199,7 +199,7 @@ void WriteWholeGroupTests(CReportFile& f, bool opening, const CTestReportNames& 
   if (untestable > 0) f.Printf(T(u8"不可检验(整体检验): %d条基线含无多余观测的分量。\n"), untestable);
 }
 
-void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const std::vector<std::string>& knownNames,
+void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const std::vector<std::string>& pointNames,
                           const char* const axisNames[3], const CKnownPointTests& tests, double unitToCm) {
   const int k = tests.limit.degrees;
   if (opening) f.Write(dash);
@@ -215,7 +215,8 @@ void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const 
   int defined = 0, undefined = 0;
   for (size_t i = 0; i < tests.points.size(); ++i) {
     const CKnownPointTest& t = tests.points[i];
-    f.Printf("%4d %16s", static_cast<int>(i) + 1, knownNames[i].c_str());
+    const int point = tests.pointOf[i];
+    f.Printf("%4d %16s", point + 1, pointNames[static_cast<size_t>(point)].c_str());
     if (!t.defined) {
       for (int c = 0; c <= k; ++c) f.Printf(" %8s", "-");
       f.Printf(" %s\n", t.connected ? T(u8"无法检验") : T(u8"未连接"));
@@ -231,7 +232,7 @@ void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const 
     f.Write(T(u8"检验结论(已知点): 已知点之间相容，未发现有误的已知点。\n"));
   else
     f.Printf(T(u8"检验结论(已知点): %d个已知点不相容；最不相容为已知点%s，T=%.2f。请检查该点的已知坐标(一次只改正一个点)。\n"),
-             tests.rejected, knownNames[static_cast<size_t>(tests.worst)].c_str(),
+             tests.rejected, pointNames[static_cast<size_t>(tests.pointOf[static_cast<size_t>(tests.worst)])].c_str(),
              tests.points[static_cast<size_t>(tests.worst)].statistic);
   if (defined == 2)
     f.Write(T(u8"注: 只有两个已知点可检验时两点的检验量相同，无法判断哪一点有误。\n"));

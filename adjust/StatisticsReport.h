@@ -65,9 +65,10 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
 void WriteWholeGroupTests(CReportFile& f, bool opening, const CTestReportNames& names, const std::string& titleGbk,
                           const char* const axisNames[3], const std::vector<CGroupTest>& tests,
                           const CMultipleLimit& limit);
-// The compatibility test of each known point: names of the known points by index, the
-// discrepancies (in the axes named) in the tests' unit times unitToCm.
-void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const std::vector<std::string>& knownNames,
+// The compatibility test of each fixed known point: the network's point names (the tests name
+// their points by index), the discrepancies (in the axes named) in the tests' unit times
+// unitToCm.
+void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const std::vector<std::string>& pointNames,
                           const char* const axisNames[3], const CKnownPointTests& tests, double unitToCm);
 // The data snooping of observations of one component each (ground distances and azimuths,
 // known heights), one row each: its label (GBK, of a fixed width), the residual and bias in

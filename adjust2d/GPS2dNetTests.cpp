@@ -115,7 +115,7 @@ CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& 
   if (r <= 0) return t;
 
   t.snooping = DataSnooping(VectorGroups(net), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
-                            {net.m_KnownPointCount, net.m_PointCount, 2});
+                            {net.m_KnownPointCount, net.m_PointCount, 2, net.m_Layout.weighted});
   return t;
 }
 
@@ -127,7 +127,7 @@ CGPS2dMoreTests TestGPS2dGroundAndKnownPoints(const CGPS2dNetAdjust& net, const 
   const std::vector<CGroundGroup> ground = GroundGroups(net);
   std::vector<CObservationGroup> groups;
   for (const CGroundGroup& g : ground) groups.push_back(g.group);
-  const CPointUnknowns layout{net.m_KnownPointCount, net.m_PointCount, 2};
+  const CPointUnknowns layout{net.m_KnownPointCount, net.m_PointCount, 2, net.m_Layout.weighted};
   result.ground = DataSnooping(groups, *net.m_Normal, tests.sigma0, tests.sigmaHat, tests.limits, layout);
 
   // Every observation that reaches a known point pulls it; its columns in the design are the
@@ -138,7 +138,8 @@ CGPS2dMoreTests TestGPS2dGroundAndKnownPoints(const CGPS2dNetAdjust& net, const 
   auto reach = [&](const CObservationGroup& group, int from, int to, int toColumn) {
     for (int end = 0; end < 2; ++end) {
       const int point = end == 0 ? from : to;
-      if (point >= net.m_KnownPointCount) continue;
+      // A weighted known point is an unknown: its corrections are tested with the weighted datum.
+      if (point >= net.m_KnownPointCount || net.UnknownOf(point) >= 0) continue;
       CKnownPointTerm& term = terms[static_cast<size_t>(point)].emplace_back();
       term.group = group;
       const int column = end == 0 ? 0 : toColumn;
@@ -150,12 +151,15 @@ CGPS2dMoreTests TestGPS2dGroundAndKnownPoints(const CGPS2dNetAdjust& net, const 
   for (int j = 0; j < net.m_VectorCount; ++j) reach(vectors[static_cast<size_t>(j)], net.m_From[j], net.m_To[j], 2);
   for (const CGroundGroup& g : ground) reach(g.group, g.from, g.to, 2);
   for (int i = 0; i < net.m_KnownPointCount; ++i) {
+    if (net.UnknownOf(i) >= 0) continue;
     const CKnownPointTest t = KnownPointTest(terms[static_cast<size_t>(i)], 2, *net.m_Normal, tests.sigma0, known.limit);
     if (t.rejected) {
       ++known.rejected;
-      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic) known.worst = i;
+      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic)
+        known.worst = static_cast<int>(known.points.size());
     }
     known.points.push_back(t);
+    known.pointOf.push_back(i);
   }
   return result;
 }
@@ -201,9 +205,7 @@ bool WriteGPS2dTestReport(const CGPS2dNetAdjust& net, const CTestSettings& setti
           }
           WriteSingleObservationSnooping(f, false, kDash, rows, more.ground, kCmPerM, net.m_PointName);
         }
-        const std::vector<std::string> knownNames(net.m_PointName.begin(),
-                                                  net.m_PointName.begin() + net.m_KnownPointCount);
-        WriteKnownPointTests(f, !more.ground.groups.empty(), kDash, knownNames, kKnownAxes, more.known, kCmPerM);
+        WriteKnownPointTests(f, !more.ground.groups.empty(), kDash, net.m_PointName, kKnownAxes, more.known, kCmPerM);
       },
       verdicts);
 }

@@ -131,7 +131,7 @@ CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& 
   if (r <= 0 || !(t.sigma0 > 0.0)) return t;
 
   t.snooping = DataSnooping(VectorGroups(net), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
-                            {net.m_KnownPointCount, net.m_PointCount, 3});
+                            {net.m_KnownPointCount, net.m_PointCount, 3, net.m_Layout.weighted});
   return t;
 }
 
@@ -167,12 +167,14 @@ CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, cons
   for (int j = 0; j < net.m_VectorCount; ++j)
     for (int end = 0; end < 2; ++end) {
       const int point = end == 0 ? net.m_From[j] : net.m_To[j];
-      if (point >= net.m_KnownPointCount) continue;
+      // A weighted known point is an unknown: its corrections are tested with the weighted datum.
+      if (point >= net.m_KnownPointCount || net.UnknownOf(point) >= 0) continue;
       CKnownPointTerm& term = terms[static_cast<size_t>(point)].emplace_back();
       term.group = VectorGroups(net, j, j + 1).front();
       for (int c = 0; c < 3; ++c) term.known[c][c] = end == 0 ? -1.0 : 1.0;
     }
   for (int i = 0; i < net.m_KnownPointCount; ++i) {
+    if (net.UnknownOf(i) >= 0) continue;
     CKnownPointTest t = KnownPointTest(terms[static_cast<size_t>(i)], 3, *net.m_Normal, tests.sigma0, known.limit);
     double R[3][3];
     if (t.defined && LocalAxes(net.m_X[i], net.m_Y[i], net.m_Z[i], R)) {
@@ -183,9 +185,11 @@ CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, cons
     }
     if (t.rejected) {
       ++known.rejected;
-      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic) known.worst = i;
+      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic)
+        known.worst = static_cast<int>(known.points.size());
     }
     known.points.push_back(t);
+    known.pointOf.push_back(i);
   }
   return result;
 }
@@ -208,9 +212,7 @@ bool WriteGPS3dTestReport(const CGPS3dNetAdjust& net, const CTestSettings& setti
         if (!groups.defined) return;
         WriteWholeGroupTests(f, false, names, T(u8"基线向量整体检验(三分量同时; 各分量按基线中点的站心坐标系E,N,U检验)"),
                              kLocalAxes, groups.vectors, groups.vectorLimit);
-        const std::vector<std::string> knownNames(net.m_PointName.begin(),
-                                                  net.m_PointName.begin() + net.m_KnownPointCount);
-        WriteKnownPointTests(f, true, kDash, knownNames, kKnownAxes, groups.known, 1.0 / kMmPerCm);
+        WriteKnownPointTests(f, true, kDash, net.m_PointName, kKnownAxes, groups.known, 1.0 / kMmPerCm);
       },
       verdicts);
 }
