@@ -58,6 +58,7 @@ constexpr std::array kCatalogue = {
     CatalogueRow{ProjectFile::BreakthroughReport, "gto", false},
     CatalogueRow{ProjectFile::GeoJson, "geojson", false},
     CatalogueRow{ProjectFile::Kml, "kml", false},
+    CatalogueRow{ProjectFile::CovScale3d, "GPS3dCovScale", false},
 };
 
 constexpr bool InEnumerationOrder() {
@@ -66,7 +67,7 @@ constexpr bool InEnumerationOrder() {
   return true;
 }
 static_assert(InEnumerationOrder(), "the catalogue's rows follow the enumeration");
-static_assert(kCatalogue.size() == static_cast<size_t>(ProjectFile::Kml) + 1, "every kind has a row");
+static_assert(kCatalogue.size() == static_cast<size_t>(ProjectFile::CovScale3d) + 1, "every kind has a row");
 
 const CatalogueRow& Row(ProjectFile file) { return kCatalogue[static_cast<size_t>(file)]; }
 

@@ -54,6 +54,7 @@ enum class ProjectFile {
   BreakthroughReport,     // gto: the breakthrough errors
   GeoJson,                // geojson
   Kml,                    // kml
+  CovScale3d,             // GPS3dCovScale: covariance scaling of the vectors, per project and session
 };
 
 // The extension of an ordinary project file.

@@ -70,6 +70,7 @@ seed entry 10 "$sample"/*.GPS3dKnownXYZ "$sample"/*.GPS2dKnownXY "$sample"/*.GPS
 seed drawing 8 "$sample"/*.GPS3dXYHEFT "$sample"/*.GPS3dVector "$sample"/design/* "$sample"/*.GPS2dXYEFT \
     "$sample"/*.PAR
 seed free_network 3 tests/data/freenet/*Input
+seed cov_scale 3 tests/data/adjust3d/*.GPS3dCovScale
 seed gis_export 2 "$sample"/*.GPS3dResult tests/data/adjust3d/net.GPS3dResult
 mkdir -p "$seeds/gbk_text"
 cp "$sample"/*.GPS3dResult "$sample"/*.GPS2dResult tests/data/baselines/*.* "$seeds/gbk_text/" 2>/dev/null || true

@@ -32,6 +32,8 @@ class CReadGPS3dCombinedNet {
   std::vector<int> m_KnownType;  // code of each known point
   int m_ErrorFlag = 0;
   int m_LineCount = 0;
+  // Lines (GBK) the report states at its top: the covariance scaling used. Empty without it.
+  std::vector<std::string> m_ReportPreamble;
 
  private:
   int ReadKnownPoints();

@@ -25,6 +25,12 @@ class CReadGPS3dVector : public CGPS3dNetworkRecord {
   // choice (a command that was given the path); empty: the dialog asks.
   std::string m_ApproximateFile;
 
+  // The session of each vector (see CVectorRecord::session).
+  std::vector<std::string> m_Session;
+  // Lines (GBK, newline ended) that every report computed from these vectors states at its
+  // top: the covariance scaling used, the variance factors applied. Empty without them.
+  std::vector<std::string> m_ReportPreamble;
+
  private:
   int ReadKnownPoints();
   int ReadApproximateFile();
