@@ -158,3 +158,19 @@ in_sample view "$sample/sample.GPS2dTest"
 in_sample export-geojson
 in_sample export-kml
 echo; echo "GIS exports:"; ls -l "$sample/sample.geojson" "$sample/sample.kml"
+# Covariance scaling and variance components, on a copy of the sample: every vector's
+# covariance gets centring errors and a floor, session S02's is quadrupled (as if its
+# processing had been optimistic), and the adjustment estimates a variance factor per
+# session; --vce-apply adjusts again with them. Both reports state the scaling at their top.
+vce=$root/sample-vce
+cp -r "$sample" "$vce"
+printf '# session scale centring_h_mm centring_v_mm floor_mm floor_ppm\n*   1 0.5 1.0 1.0 0.5\nS02 4 0.5 1.0 1.0 0.5\n' \
+    > "$vce/sample.GPS3dCovScale"
+run --project "$vce/sample.prj" adjust-3d --vce session >/dev/null
+iconv -f GBK -t UTF-8 "$vce/sample.GPS3dTest" | sed -n '1,3p;/方差分量估计/,$p'
+run --project "$vce/sample.prj" adjust-3d --vce-apply >/dev/null
+iconv -f GBK -t UTF-8 "$vce/sample.GPS3dResult" | head -n 14
+# The plane adjustment estimates one factor per kind of observation: the plane vectors, the
+# ground distances and the ground azimuths.
+run --project "$vce/sample.prj" adjust-2d --vce kind >/dev/null
+iconv -f GBK -t UTF-8 "$vce/sample.GPS2dTest" | sed -n '/方差分量估计/,$p'
