@@ -249,7 +249,7 @@ void WriteVarianceComponents(CReportFile& f, const char* dash, const CVarianceCo
     const CVarianceComponent& g = components.groups[k];
     f.Printf("%4d %16s %8d %12.3f ", static_cast<int>(k) + 1, g.name.c_str(), g.observations, g.redundancy);
     if (!g.estimable) {
-      f.Printf(T(u8"%s\n"), T(u8"  不可估计(多余观测数过小)"));
+      f.Write(T(u8"  不可估计(多余观测数过小)\n"));
       continue;
     }
     if (!g.passed) ++rejected;

@@ -242,21 +242,36 @@ static std::vector<Vector3> ChainPositions(const CPointSeeds& seeds, const std::
   return xyz;
 }
 
-std::vector<std::string> ScaleVectors(const CCovarianceScaling& scaling, std::vector<CVectorRecord>& vectors,
-                                      const CPointSeeds& seeds, double a, double invF) {
+std::vector<CCovLinearForm> ScalingForms(const CCovarianceScaling& scaling, const std::vector<CVectorRecord>& vectors,
+                                         const CPointSeeds& seeds, double a, double invF, std::vector<int>* vectorsPerEntry) {
   std::unordered_map<std::string, size_t> index;
   const std::vector<Vector3> xyz = ChainPositions(seeds, vectors, index);
-  std::vector<int> used(scaling.entries.size(), 0);
-  for (CVectorRecord& v : vectors) {
+  if (vectorsPerEntry) vectorsPerEntry->assign(scaling.entries.size(), 0);
+  CCovLinearForm identity;
+  for (int i = 0; i < 3; ++i) identity.S[i][i] = 1.0;
+  std::vector<CCovLinearForm> forms(vectors.size(), identity);
+  for (size_t j = 0; j < vectors.size(); ++j) {
+    const CVectorRecord& v = vectors[j];
     const CCovScaleEntry* entry = scaling.For(v.session);
     if (!entry) continue;
-    ++used[static_cast<size_t>(entry - scaling.entries.data())];
+    if (vectorsPerEntry) ++(*vectorsPerEntry)[static_cast<size_t>(entry - scaling.entries.data())];
     const Vector3& p = xyz[index.at(v.from)];
     const Vector3& q = xyz[index.at(v.to)];
     const Vector3 mid{(p[0] + q[0]) / 2, (p[1] + q[1]) / 2, (p[2] + q[2]) / 2};
     const Matrix3 C{{{v.dxx, v.dxy, v.dxz}, {v.dxy, v.dyy, v.dyz}, {v.dxz, v.dyz, v.dzz}}};
-    const CCovLinearForm form = ScalingForm(*entry, C, {v.dx, v.dy, v.dz}, mid, a, invF);
-    const Matrix3 c = ApplyScalingForm(form, C, form, true);
+    forms[j] = ScalingForm(*entry, C, {v.dx, v.dy, v.dz}, mid, a, invF);
+  }
+  return forms;
+}
+
+std::vector<std::string> ScaleVectors(const CCovarianceScaling& scaling, std::vector<CVectorRecord>& vectors,
+                                      const CPointSeeds& seeds, double a, double invF) {
+  std::vector<int> used;
+  const std::vector<CCovLinearForm> forms = ScalingForms(scaling, vectors, seeds, a, invF, &used);
+  for (size_t j = 0; j < vectors.size(); ++j) {
+    CVectorRecord& v = vectors[j];
+    const Matrix3 C{{{v.dxx, v.dxy, v.dxz}, {v.dxy, v.dyy, v.dyz}, {v.dxz, v.dyz, v.dzz}}};
+    const Matrix3 c = ApplyScalingForm(forms[j], C, forms[j], true);
     v.dxx = c[0][0], v.dyy = c[1][1], v.dzz = c[2][2];
     v.dxy = (c[0][1] + c[1][0]) / 2, v.dxz = (c[0][2] + c[2][0]) / 2, v.dyz = (c[1][2] + c[2][1]) / 2;
   }

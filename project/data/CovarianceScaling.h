@@ -77,6 +77,14 @@ struct CPointSeeds {
   std::vector<Vector3> xyz;
 };
 
+// The form of every vector (the identity for a vector whose session has no entry), each in
+// the local frame at the midpoint of its ends as chained from the seeds, from the vector's
+// own covariance as it stands (for a vector of a cluster: the cluster's diagonal block).
+// vectorsPerEntry, when given, receives the number of vectors of each entry.
+std::vector<CCovLinearForm> ScalingForms(const CCovarianceScaling& scaling, const std::vector<CVectorRecord>& vectors,
+                                         const CPointSeeds& seeds, double a, double invF,
+                                         std::vector<int>* vectorsPerEntry = nullptr);
+
 // Scales every vector whose session has an entry (its own, else the default), each in the
 // local frame at the midpoint of its ends as chained from the seeds. Returns the statement of
 // the entries used (ScalingStatement).

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <filesystem>
 
+#include "adjust2d/GPS2dVarianceComponents.h"
 #include "adjust3d/GPS3dVarianceComponents.h"
+#include "tests/adjust2d/PlaneNetwork.h"
 #include "tests/adjust3d/AdjustFixture.h"
 #include "tests/adjust3d/SyntheticNetwork.h"
 
@@ -73,6 +75,35 @@ TEST(VarianceComponents, SessionFactorsRecoveredWithinTheirPrecision) {
     const double ratio = std::sqrt(scatter[s] / printed[s]);
     EXPECT_NEAR(ratio, 1.0, 0.2) << "session " << s + 1;
   }
+}
+
+// The plane adjustment's kinds carry their own units (vectors in cm² on the plane, distances
+// in cm, azimuths in seconds): distances observed with twice and azimuths with half the
+// standard error their files state (true factors 4 and 0.25) over 30 networks (90 estimates).
+TEST(VarianceComponents, PlaneKindsRecoveredWithinTheirPrecision) {
+  AdjustProject project;
+  const double truth[3] = {1.0, 4.0, 0.25};
+  int within = 0, total = 0;
+  for (unsigned n = 0; n < 30; ++n) {
+    PlaneNetworkOptions o;
+    o.points = 36, o.seed = 500 + n, o.distances = 30, o.azimuths = 20;
+    PlaneNetwork plane = MakePlaneNetwork(o);
+    for (PlaneVector& v : plane.vectors) v.xx *= 1e4, v.yy *= 1e4, v.xy *= 1e4;
+    for (PlaneObservation& d : plane.distances) d.sd /= 2.0;
+    for (PlaneObservation& a : plane.azimuths) a.sd *= 2.0;
+    WritePlaneProject(plane, Project().projectDir, "net");
+    CGPS2dNetAdjust net(0);
+    ASSERT_EQ(net.Load(), 1);
+    CVarianceComponents result;
+    ASSERT_TRUE(EstimateGPS2dVarianceComponents(net, 0.05, result));
+    ASSERT_EQ(result.groups.size(), 3u);
+    for (size_t k = 0; k < 3; ++k) {
+      ++total;
+      if (std::fabs(result.groups[k].factor - truth[k]) <= 2.0 * result.groups[k].sigma) ++within;
+    }
+  }
+  // Binomial with p = 0.95 over 90: 85.5 ± 2.1.
+  EXPECT_GE(within, 78) << within << " of " << total;
 }
 
 TEST(VarianceComponents, GroupWithoutRedundancyIsNotEstimable) {
