@@ -7,6 +7,7 @@
 
 #include "adjust2d/GPS2dVarianceComponents.h"
 #include "adjust3d/GPS3dVarianceComponents.h"
+#include "project/data/DataFileReader.h"
 #include "tests/adjust2d/PlaneNetwork.h"
 #include "tests/adjust3d/AdjustFixture.h"
 #include "tests/adjust3d/SyntheticNetwork.h"
@@ -152,6 +153,31 @@ TEST(VarianceComponents, CommandOptionsReportAndApply) {
   EXPECT_EQ(result.rfind("已按方差分量估计调整基线协方差(S1): 方差因子", 0), 0u) << result.substr(0, 200);
   EXPECT_NE(read(applied, "GPS3dTest").find("已按上列方差因子调整"), std::string::npos);
   EXPECT_NE(plain.Run({"adjust-3d", "--vce", "kind"}).status, 0);
+}
+
+// Every report computed from scaled vectors states the scaling at its top; the ellipsoidal
+// adjustment reads the vectors without source lines (one session).
+TEST(VarianceComponents, ScalingStatedAtTheTopOfEveryReport) {
+  AdjustProject source;
+  WriteSessions(source, 9u);
+  ProgramProject project(source, {"GPS3dKnownXYZ", "GPS3dVector"});
+  WriteFileAtomically(project.dir + "/net.GPS3dCovScale", "* 2 1 1 0 0\nS2 1 0 0 1 1\n");
+  auto starts = [&](const char* ext, const char* utf8) {
+    const std::string text = GbkToUtf8(ReadWholeFile(project.dir + "/net." + ext).value_or(""));
+    return text.rfind(utf8, 0) == 0;
+  };
+  const char* first = "基线协方差缩放(时段缺省，";
+  ASSERT_EQ(project.Run({"adjust-3d"}).status, 0);
+  EXPECT_TRUE(starts("GPS3dResult", first));
+  EXPECT_TRUE(starts("GPS3dTest", first));
+  ASSERT_EQ(project.Run({"async-loops"}).status, 0);
+  EXPECT_TRUE(starts("GPS3dMisclosure", first));
+  std::string plain;
+  for (const auto& [number, line] : SplitLines(ReadWholeFile(project.dir + "/net.GPS3dVector").value_or("")))
+    if (line.rfind("D:", 0) != 0) plain += line + "\n";
+  WriteFileAtomically(project.dir + "/net.GPS3dVector", plain);
+  ASSERT_EQ(project.Run({"adjust-ellipsoid"}).status, 0);
+  EXPECT_TRUE(starts("GPS3dBLHResult", first));
 }
 
 // A scaling file that does not read stops the command before anything is written.
