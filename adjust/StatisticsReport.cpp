@@ -240,7 +240,7 @@ void WriteVarianceComponents(CReportFile& f, const char* dash, const CVarianceCo
   f.Printf(T(u8"  迭代次数=%d(%s)   检验: 方差因子=1，双侧，显著水平α(%%)=%s\n"), components.iterations,
            components.converged ? T(u8"收敛") : T(u8"未收敛"), PercentText(components.alpha).c_str());
   f.Write(components.rigorous ? T(u8"  方差因子的中误差由Helmert矩阵求得(含组间相关)。\n")
-                              : T(u8"  网过大，方差因子的中误差按2/r近似(未计组间相关，偏小)。\n"));
+                              : T(u8"  方差因子的中误差按2/r近似(网过大或Helmert矩阵不正定；未计组间相关，偏小)。\n"));
   f.Write(dash);
   f.Write(T(u8" No.             组名   观测数   多余观测数   方差因子     中误差        接受区间         检验\n"));
   f.Write(dash);
