@@ -189,11 +189,11 @@ std::vector<std::string> ScalingStatement(const CCovarianceScaling& scaling, con
   return lines;
 }
 
-}  // namespace vemo
+namespace {
 
-namespace vemo {
-
-static std::vector<Vector3> ChainPositions(const CPointSeeds& seeds, const std::vector<CVectorRecord>& vectors,
+// Positions of every point of the vectors: the seeds, then breadth first along the vectors;
+// a part no seed reaches starts at the first seed.
+std::vector<Vector3> ChainPositions(const CPointSeeds& seeds, const std::vector<CVectorRecord>& vectors,
                                     std::unordered_map<std::string, size_t>& index) {
   index.clear();
   std::vector<Vector3> xyz;
@@ -241,6 +241,8 @@ static std::vector<Vector3> ChainPositions(const CPointSeeds& seeds, const std::
   }
   return xyz;
 }
+
+}  // namespace
 
 std::vector<CCovLinearForm> ScalingForms(const CCovarianceScaling& scaling, const std::vector<CVectorRecord>& vectors,
                                          const CPointSeeds& seeds, double a, double invF, std::vector<int>* vectorsPerEntry) {
