@@ -99,7 +99,10 @@ const char* const kVceHelp3d =
     "                   component estimation, with its standard error and a test of factor 1,\n"
     "                   in the statistics report\n"
     "  --vce-apply      estimate the factors, multiply each session's covariances by its factor\n"
-    "                   and adjust with them (the reports state the factors); implies --vce\n";
+    "                   and adjust with them (the reports state the factors); implies --vce\n"
+    "A file <project>.GPS3dCovScale, when there is one, scales the vectors' covariances as they\n"
+    "are read, per project (session *) and per session: SESSION scale centring_h_mm\n"
+    "centring_v_mm floor_mm floor_ppm; every report computed from them says so at its top.\n";
 const char* const kVceHelp2d =
     "  --vce kind       estimate a variance factor for each kind of observation (plane vectors,\n"
     "                   ground distances, ground azimuths), with its standard error and a test\n"
