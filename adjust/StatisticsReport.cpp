@@ -8,6 +8,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "project/AppState.h"
+#include "project/data/DataFileReader.h"
 
 namespace vemo {
 
@@ -369,6 +370,61 @@ std::string TestReportPath(const std::string& resultPath) {
   const size_t at = resultPath.rfind("Result");
   if (at == std::string::npos) return resultPath + "Test";
   return resultPath.substr(0, at) + "Test" + resultPath.substr(at + 6);
+}
+
+}  // namespace vemo
+
+namespace vemo {
+
+void WriteVarianceComponents(CReportFile& f, const char* dash, const CVarianceComponents& components,
+                             const std::string& groupingGbk, bool applied) {
+  f.Write(dash);
+  f.Printf(T(u8"                    方差分量估计(%s，Helmert迭代估计)\n"), groupingGbk.c_str());
+  f.Write(dash);
+  f.Printf(T(u8"  迭代次数=%d(%s)   检验: 方差因子=1，双侧，显著水平α(%%)=%s\n"), components.iterations,
+           components.converged ? T(u8"收敛") : T(u8"未收敛"), PercentText(components.alpha).c_str());
+  f.Write(components.rigorous ? T(u8"  方差因子的中误差由Helmert矩阵求得(含组间相关)。\n")
+                              : T(u8"  方差因子的中误差按2/r近似(网过大或Helmert矩阵不正定；未计组间相关，偏小)。\n"));
+  f.Write(dash);
+  f.Write(T(u8" No.             组名   观测数   多余观测数   方差因子     中误差        接受区间         检验\n"));
+  f.Write(dash);
+  int rejected = 0;
+  for (size_t k = 0; k < components.groups.size(); ++k) {
+    const CVarianceComponent& g = components.groups[k];
+    f.Printf("%4d %16s %8d %12.3f ", static_cast<int>(k) + 1, g.name.c_str(), g.observations, g.redundancy);
+    if (!g.estimable) {
+      f.Write(T(u8"  不可估计(多余观测数过小)\n"));
+      continue;
+    }
+    if (!g.passed) ++rejected;
+    f.Printf("%10.4f %10.4f  [%8.4f,%9.4f]  %s\n", g.factor, g.sigma, g.lower, g.upper,
+             g.passed ? T(u8"通过") : T(u8"不通过"));
+  }
+  f.Write(dash);
+  if (rejected == 0)
+    f.Write(T(u8"检验结论: 各组方差因子与1无显著差异。\n"));
+  else
+    f.Printf(T(u8"检验结论: %d组方差因子与1有显著差异(大于1: 给定协方差偏乐观；小于1: 偏悲观)。\n"), rejected);
+  f.Write(applied ? T(u8"注: 已按上列方差因子调整各组协方差并重新平差，平差结果与本报告的检验均据此。\n")
+                  : T(u8"注: 方差因子为各组给定协方差应乘的倍数；平差结果未据此调整(调整并重新平差: --vce-apply)。\n"));
+}
+
+bool AmendReport(const std::string& path, const std::vector<std::string>& top,
+                 const std::function<void(CReportFile&)>& end) {
+  std::string content;
+  CReportFile f;
+  if (!ReadFileContent(path, content) || !f.Create(path)) {
+    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
+    return false;
+  }
+  for (const std::string& line : top) f.Write(line);
+  f.Write(content);
+  if (end) end(f);
+  if (!f.Close()) {
+    WriteFileError(path, AppTitle());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace vemo

@@ -9,6 +9,7 @@
 
 #include "adjust/AdjustmentStatistics.h"
 #include "adjust/ReportFile.h"
+#include "adjust/VarianceComponents.h"
 
 namespace vemo {
 
@@ -93,5 +94,18 @@ std::string TestReportSummary(const std::string& reportGbk);
 // The path of the statistics report beside a result file: its extension with "Test" in place
 // of "Result" ("net.GPS3dResult1" -> "net.GPS3dTest1").
 std::string TestReportPath(const std::string& resultPath);
+
+// The section of the variance components: per group its redundancy, the estimated factor of
+// its given covariances with the standard error, and the two-sided test of factor 1.
+// groupingGbk names the grouping ("按时段"); applied says whether the adjustment's weights
+// were multiplied by the factors.
+void WriteVarianceComponents(CReportFile& f, const char* dash, const CVarianceComponents& components,
+                             const std::string& groupingGbk, bool applied);
+
+// Rewrites a finished report: lines (GBK, newline ended) put at its top, and what end writes
+// appended. False after a message when the report cannot be read or written (it stays as it
+// was then).
+bool AmendReport(const std::string& path, const std::vector<std::string>& top,
+                 const std::function<void(CReportFile&)>& end);
 
 }  // namespace vemo

@@ -63,6 +63,8 @@ constexpr std::array kCatalogue = {
     CatalogueRow{ProjectFile::KnownCov3d, "GPS3dKnownCov", false},
     CatalogueRow{ProjectFile::KnownCov2d, "GPS2dKnownCov", false},
     CatalogueRow{ProjectFile::Cluster3d, "GPS3dCluster", false},
+    CatalogueRow{ProjectFile::CovScale3d, "GPS3dCovScale", false},
+    CatalogueRow{ProjectFile::ImportLog, "GPS3dImportLog", false},
 };
 
 constexpr bool InEnumerationOrder() {
@@ -71,7 +73,7 @@ constexpr bool InEnumerationOrder() {
   return true;
 }
 static_assert(InEnumerationOrder(), "the catalogue's rows follow the enumeration");
-static_assert(kCatalogue.size() == static_cast<size_t>(ProjectFile::Cluster3d) + 1, "every kind has a row");
+static_assert(kCatalogue.size() == static_cast<size_t>(kLastProjectFile) + 1, "every kind has a row");
 
 const CatalogueRow& Row(ProjectFile file) { return kCatalogue[static_cast<size_t>(file)]; }
 

@@ -59,7 +59,11 @@ enum class ProjectFile {
   KnownCov3d,             // GPS3dKnownCov: covariances of known 3D points (a weighted datum)
   KnownCov2d,             // GPS2dKnownCov: covariances of known plane points
   Cluster3d,              // GPS3dCluster: full covariances of correlated baseline sessions
+  CovScale3d,             // GPS3dCovScale: covariance scaling of the vectors, per project and session
+  ImportLog,              // GPS3dImportLog: what an import from another program read and renamed
 };
+// The last kind of the enumeration, for walks over every kind.
+constexpr ProjectFile kLastProjectFile = ProjectFile::ImportLog;
 
 // The extension of an ordinary project file.
 const char* Extension(ProjectFile file);

@@ -39,7 +39,7 @@ bool CheckOutputReplacesNoData(const std::string& output, const std::vector<std:
   const bool inProject = IsSameFile(path.has_parent_path() ? path.parent_path().string() : ".", Project().projectDir);
   const bool exists = FileExists(target);
   const std::string name = path.filename().string(), stem = GbkToUtf8(Project().projectName) + ".";
-  for (int k = 0; k <= static_cast<int>(ProjectFile::Cluster3d); ++k) {
+  for (int k = 0; k <= static_cast<int>(kLastProjectFile); ++k) {
     const auto kind = static_cast<ProjectFile>(k);
     if (std::find(own.begin(), own.end(), kind) != own.end()) continue;
     for (int variant = 0; variant <= (HasOneFixVariant(kind) ? 1 : 0); ++variant) {

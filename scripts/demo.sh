@@ -242,3 +242,19 @@ awk '$1 == "K02" { printf "%20s %20.9f %20.9f %20.9f\n", $1, $2 + 0.06, $3, $4; 
     "$sample/sample.GPS3dKnownXYZ" > "$root/sample-known/sample.GPS3dKnownXYZ"
 run --project "$root/sample-known/sample.prj" adjust-3d >/dev/null
 run --project "$root/sample-known/sample.prj" view "$root/sample-known/sample.GPS3dTest" | sed -n '/已知点相容性检验/,$p'
+# Covariance scaling and variance components, on a copy of the sample: every vector's
+# covariance gets centring errors and a floor, session S02's is quadrupled (as if its
+# processing had been optimistic), and the adjustment estimates a variance factor per
+# session; --vce-apply adjusts again with them. Both reports state the scaling at their top.
+vce=$root/sample-vce
+cp -r "$sample" "$vce"
+printf '# session scale centring_h_mm centring_v_mm floor_mm floor_ppm\n*   1 0.5 1.0 1.0 0.5\nS02 4 0.5 1.0 1.0 0.5\n' \
+    > "$vce/sample.GPS3dCovScale"
+run --project "$vce/sample.prj" adjust-3d --vce session >/dev/null
+iconv -f GBK -t UTF-8 "$vce/sample.GPS3dTest" | sed -n '1,3p;/方差分量估计/,$p'
+run --project "$vce/sample.prj" adjust-3d --vce-apply >/dev/null
+iconv -f GBK -t UTF-8 "$vce/sample.GPS3dResult" | head -n 14
+# The plane adjustment estimates one factor per kind of observation: the plane vectors, the
+# ground distances and the ground azimuths.
+run --project "$vce/sample.prj" adjust-2d --vce kind >/dev/null
+iconv -f GBK -t UTF-8 "$vce/sample.GPS2dTest" | sed -n '/方差分量估计/,$p'

@@ -71,6 +71,7 @@ seed drawing 8 "$sample"/*.GPS3dXYHEFT "$sample"/*.GPS3dVector "$sample"/design/
     "$sample"/*.PAR
 seed free_network 3 tests/data/freenet/*Input
 seed covariance_files 2 tests/data/adjust3d/sample.GPS3dKnownCov tests/data/adjust3d/sample.GPS3dCluster
+seed cov_scale 3 tests/data/adjust3d/*.GPS3dCovScale
 seed gis_export 2 "$sample"/*.GPS3dResult tests/data/adjust3d/net.GPS3dResult
 # The exchange readers start from the peers' public samples (VEMO_PEERS_DIR), each DynaML
 # pair joined into one combined file and each DNA pair into one input.

@@ -27,12 +27,13 @@ const char* const kLegacyRulesHelp =
     "                   the rotation and scale too. Not remembered: one run only.\n";
 
 const char* Adjust2dSynopsis() {
-  static const std::string synopsis = std::string("[--legacy-rules] ") + kAdjustTestSynopsis;
+  static const std::string synopsis =
+      std::string("[--legacy-rules] ") + kAdjustTestSynopsis + " [--vce kind] [--vce-apply]";
   return synopsis.c_str();
 }
 
 const char* Adjust2dHelp() {
-  static const std::string help = std::string(kAdjustTestHelp) + kLegacyRulesHelp;
+  static const std::string help = std::string(kAdjustTestHelp) + kLegacyRulesHelp + kVceHelp2d;
   return help.c_str();
 }
 
@@ -46,6 +47,11 @@ int RunAdjust2d(CommandContext& context) {
   CGPS2dNetAdjust network(0);
   TakeLegacyRules(context.args, network);
   const TestOptions tests = TakeTestOptions(context.args);
+  const VceOptions vce = TakeVceOptions(context.args, "kind");
+  // By the legacy rules the ground observations are not weighted on the vectors' unit weight:
+  // the groups share no variance of unit weight whose factors could be estimated.
+  if (vce.estimate && network.m_LegacyGroundWeights)
+    throw UsageError("--vce and --vce-apply need the ground observations on the vectors' unit weight: not with --legacy-rules");
   if (!context.args.Positionals().empty()) throw UsageError("adjust-2d takes no arguments");
   CResultFiles writes(kGPS2dNetResults);
   writes.Add({ProjectFile::Test2d});
@@ -54,7 +60,7 @@ int RunAdjust2d(CommandContext& context) {
         return RequireInputs(CommandId::Adjust2d, {ProjectFile::KnownXY, ProjectFile::Vector2d, ProjectFile::XYH3d}) &&
                network.Load();
       },
-      [&] { return AdjustGPS2dWithTests(network, tests.settings); }, {CurrentProjectFile(ProjectFile::Result2d)}, writes);
+      [&] { return AdjustGPS2dWithTests(network, tests.settings, vce); }, {CurrentProjectFile(ProjectFile::Result2d)}, writes);
   return RememberTestOptions(tests, status);
 }
 

@@ -5,10 +5,23 @@
 #include "app/commands/Handlers.h"
 #include "app/commands/StatisticsCommands.h"
 
+#include <string>
+
 namespace vemo {
+
+const char* Adjust3dSynopsis() {
+  static const std::string synopsis = std::string(kAdjustTestSynopsis) + " [--vce session] [--vce-apply]";
+  return synopsis.c_str();
+}
+
+const char* Adjust3dHelp() {
+  static const std::string help = std::string(kAdjustTestHelp) + kVceHelp3d;
+  return help.c_str();
+}
 
 int RunAdjust3d(CommandContext& context) {
   const TestOptions tests = TakeTestOptions(context.args);
+  const VceOptions vce = TakeVceOptions(context.args, "session");
   if (!context.args.Positionals().empty()) throw UsageError("adjust-3d takes no arguments");
   // The approximate coordinates are computed from the known points, never read from a file.
   SetApproximateFileMode(0);
@@ -17,7 +30,7 @@ int RunAdjust3d(CommandContext& context) {
   CGPS3dNetAdjust network(0);
   const int status = RunComputation(
       [&] { return RequireInputs(CommandId::Adjust3d, {ProjectFile::KnownXYZ, ProjectFile::Vector3d}) && network.Load(); },
-      [&] { return AdjustGPS3dWithTests(network, tests.settings); }, {CurrentProjectFile(ProjectFile::Result3d)}, writes);
+      [&] { return AdjustGPS3dWithTests(network, tests.settings, vce); }, {CurrentProjectFile(ProjectFile::Result3d)}, writes);
   return RememberTestOptions(tests, status);
 }
 

@@ -1,4 +1,5 @@
 // The ellipsoidal 3D combined adjustment command ("椭球面三维平差").
+#include "adjust/StatisticsReport.h"
 #include "adjust3d/GPS3dCombinedAdjust.h"
 #include "project/AppState.h"
 #include "app/commands/CommandFlow.h"

@@ -10,6 +10,8 @@
 #include "app/commands/Handlers.h"
 #include "checks/LoopChecks.h"
 #include "checks/RepeatBaselines.h"
+#include "adjust/StatisticsReport.h"
+#include "project/data/ReadGPS3dVector.h"
 #include "geodesy/Encoding.h"
 
 namespace vemo {
@@ -73,18 +75,39 @@ int RunSyncLoops(CommandContext& context) {
   return RunSyncLoopCheck(dialog.chosen) ? kCommandDone : kCommandFailed;
 }
 
+namespace {
+
+// The checks read the vectors as the adjustment does, scaled when the project has a scaling
+// file: their reports state it at their top as the adjustment's do. A report the check did not
+// write (no loop found, say) is left alone.
+int WithScalingStatement(int done, std::initializer_list<ProjectFile> reports) {
+  if (!done || !FileExists(CurrentProjectFile(ProjectFile::CovScale3d))) return done;
+  CReadGPS3dVector set;
+  if (!set.Load()) return 0;
+  for (ProjectFile report : reports) {
+    const std::string path = CurrentProjectFile(report);
+    if (FileExists(path) && !AmendReport(path, set.m_ReportPreamble, nullptr)) return 0;
+  }
+  return done;
+}
+
+}  // namespace
+
 int RunAsyncLoops(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("async-loops takes no arguments");
   SetApproximateFileMode(0);
   // The loops are searched in the data set of the 3D adjustment, which holds the known points.
   if (!RequireInputs(CommandId::AsyncLoops, {ProjectFile::KnownXYZ, ProjectFile::Vector3d})) return kCommandFailed;
-  return RunAsyncLoopCheck() ? kCommandDone : kCommandFailed;
+  return WithScalingStatement(RunAsyncLoopCheck(), {ProjectFile::Misclosure}) ? kCommandDone : kCommandFailed;
 }
 
 int RunRepeatBaselines(CommandContext& context) {
   if (!context.args.Positionals().empty()) throw UsageError("repeat-baselines takes no arguments");
   if (!RequireInputs(CommandId::RepeatBaselines, {ProjectFile::KnownXYZ, ProjectFile::Vector3d})) return kCommandFailed;
-  return RunRepeatBaselineComparison() ? kCommandDone : kCommandFailed;
+  return WithScalingStatement(RunRepeatBaselineComparison(),
+                              {ProjectFile::RepeatBaseline, ProjectFile::RepeatBaselineClassAB})
+             ? kCommandDone
+             : kCommandFailed;
 }
 
 }  // namespace vemo

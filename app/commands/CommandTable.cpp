@@ -64,7 +64,7 @@ const std::vector<CommandSpec>& MenuCommands() {
        RunFormIndependent, Form(CommandForm::IndependentBaselines)},
       // 平差计算
       {CommandId::Adjust3d, u8"三维向量网平差", u8"用独立的GPS三维基线向量进行平差\nGPS三维向量网", true, "adjust-3d",
-       kAdjustTestSynopsis, "3D vector network adjustment", kAdjustTestHelp, RunAdjust3d},
+       Adjust3dSynopsis(), "3D vector network adjustment", Adjust3dHelp(), RunAdjust3d},
       {CommandId::Adjust2d, u8"二维网联合/约束平差", nullptr, true, "adjust-2d", Adjust2dSynopsis(),
        "2D combined or constrained adjustment", Adjust2dHelp(), RunAdjust2d},
       {CommandId::AdjustEllipsoid, u8"椭球面三维平差", nullptr, true, "adjust-ellipsoid", kAdjustTestSynopsis,

@@ -60,6 +60,9 @@ int RunFitHeights(CommandContext& context);
 int RunPlaneParameters(CommandContext& context);
 int RunHeightParameters(CommandContext& context);
 
+// The 3D adjustment's synopsis and help with its variance component options (Adjust3dCommands.cpp).
+const char* Adjust3dSynopsis();
+const char* Adjust3dHelp();
 // Plane adjustment and tunnel breakthrough errors (Adjust2dCommands.cpp).
 const char* Adjust2dSynopsis();
 const char* Adjust2dHelp();

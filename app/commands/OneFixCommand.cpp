@@ -4,6 +4,7 @@
 #include <string>
 
 #include "adjust2d/GPS2dNetAdjust.h"
+#include "adjust/StatisticsReport.h"
 #include "adjust3d/GPS3dNetAdjust.h"
 #include "app/commands/CommandFlow.h"
 #include "app/commands/DialogArguments.h"
@@ -93,6 +94,10 @@ int RunAdjustOneFix(CommandContext& context) {
   {
     CGPS3dNetAdjust network(1);
     if (!network.Load() || !network.Adjust()) return writes.Finish(kCommandFailed);
+    // The covariance scaling used is stated at the top of the report.
+    if (!network.m_ReportPreamble.empty() &&
+        !AmendReport(CurrentProjectFile(ProjectFile::Result3d, 1), network.m_ReportPreamble, nullptr))
+      return writes.Finish(kCommandFailed);
     Platform().OpenTextDocument(CurrentProjectFile(ProjectFile::Result3d, 1));
   }
   return writes.Finish(RunComputation([&] { return plane.Load(); },

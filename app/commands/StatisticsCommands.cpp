@@ -5,8 +5,10 @@
 
 #include "adjust2d/GPS1dHeightTests.h"
 #include "adjust2d/GPS2dNetTests.h"
+#include "adjust2d/GPS2dVarianceComponents.h"
 #include "adjust3d/GPS3dCombinedTests.h"
 #include "adjust3d/GPS3dNetTests.h"
+#include "adjust3d/GPS3dVarianceComponents.h"
 #include "app/commands/GeoidOption.h"
 #include "app/commands/Handlers.h"
 #include "app/commands/PlaneResults.h"
@@ -110,21 +112,120 @@ int WithTests(int adjusted, const std::string& resultPath, const std::function<b
 
 }  // namespace
 
-int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings) {
-  return WithTests(network.Adjust(), CurrentProjectFile(ProjectFile::Result3d),
-                   [&] { return WriteGPS3dTestReport(network, settings); });
+const char* const kVceHelp3d =
+    "  --vce session    estimate a variance factor for the covariances of each session (the\n"
+    "                   synchronous baseline file a vector came from) by iterated variance\n"
+    "                   component estimation, with its standard error and a test of factor 1,\n"
+    "                   in the statistics report\n"
+    "  --vce-apply      estimate the factors, multiply each session's covariances by its factor\n"
+    "                   and adjust with them (the reports state the factors); implies --vce\n"
+    "A file <project>.GPS3dCovScale, when there is one, scales the vectors' covariances as they\n"
+    "are read, per project (session *) and per session: SESSION scale centring_h_mm\n"
+    "centring_v_mm floor_mm floor_ppm; every report computed from them says so at its top.\n";
+const char* const kVceHelp2d =
+    "  --vce kind       estimate a variance factor for each kind of observation (plane vectors,\n"
+    "                   ground distances, ground azimuths), with its standard error and a test\n"
+    "                   of factor 1, in the statistics report\n"
+    "  --vce-apply      estimate the factors, apply them to the weights and adjust again (the\n"
+    "                   reports state the factors); implies --vce\n";
+
+VceOptions TakeVceOptions(Args& args, const char* grouping) {
+  VceOptions options;
+  if (const std::optional<std::string> value = args.TakeValue("--vce")) {
+    if (*value != grouping) throw UsageError(std::string("--vce takes ") + grouping);
+    options.estimate = true;
+  }
+  if (args.TakeFlag("--vce-apply")) options.estimate = options.apply = true;
+  return options;
 }
 
-int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings) {
-  const int adjusted = network.Adjust();
+namespace {
+
+// The significance of the tests of the variance factors: the global test's, as the run sets it.
+double ComponentTestLevel(int redundancy, const CTestSettings& settings) {
+  const CSnoopingLimits limits = SnoopingLimits(redundancy, settings);
+  return limits.derived ? limits.alpha : settings.alpha;
+}
+
+void ComponentsFailed() {
+  ShowMessage(T(u8"方差分量估计失败(平差不收敛或法方程奇异)，未输出结果!"), AppTitle(), MessageIcon::Warning);
+}
+
+}  // namespace
+
+int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings, const VceOptions& vce) {
+  CVarianceComponents components;
+  bool estimated = false;
+  if (vce.estimate) {
+    const CVectorGroups groups = SessionGroups(network);
+    const int redundancy = 3 * (network.m_VectorCount - (network.m_PointCount - network.m_KnownPointCount));
+    estimated = EstimateGPS3dVarianceComponents(network, groups, ComponentTestLevel(redundancy, settings), components);
+    if (estimated && vce.apply) ApplyVarianceFactors(network, groups, components);
+  }
+  int adjusted = network.Adjust();
+  if (adjusted == 1 && vce.estimate && !estimated) {
+    ComponentsFailed();
+    adjusted = 0;
+  }
+  const std::string resultPath = CurrentProjectFile(ProjectFile::Result3d);
+  return WithTests(adjusted, resultPath, [&] {
+    if (!WriteGPS3dTestReport(network, settings)) return false;
+    const std::vector<std::string>& top = network.m_ReportPreamble;
+    if (top.empty() && !vce.estimate) return true;
+    const char* dash =
+        "------------------------------------------------------------------------------------------------\n";
+    return AmendReport(resultPath, top, nullptr) &&
+           AmendReport(TestReportPath(resultPath), top, [&](CReportFile& f) {
+             if (vce.estimate) WriteVarianceComponents(f, dash, components, T(u8"按时段"), vce.apply);
+           });
+  });
+}
+
+int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings, const VceOptions& vce) {
+  if (!vce.estimate) {
+    const int adjusted = network.Adjust();
+    if (adjusted == 1) ExtractBreakthroughOf(network);
+    return WithTests(adjusted, CurrentProjectFile(ProjectFile::Result2d),
+                     [&] { return WriteGPS2dTestReport(network, settings); });
+  }
+  // The plane model is not linear: the factors are estimated once the network is known to
+  // adjust (its refusals said by the adjustment itself), then applied to a fresh copy of the
+  // data read.
+  const CReadGPS2dVector given = network;
+  int adjusted = network.Adjust();
+  CVarianceComponents components;
+  std::vector<std::string> top;
+  if (adjusted == 1) {
+    if (!EstimateGPS2dVarianceComponents(given, ComponentTestLevel(network.m_Redundancy, settings), components)) {
+      ComponentsFailed();
+      adjusted = 0;
+    } else if (vce.apply) {
+      static_cast<CReadGPS2dVector&>(network) = given;
+      ApplyVarianceFactors(network, components);
+      top = FactorsAppliedStatement(components);
+      adjusted = network.Adjust();
+    }
+  }
   if (adjusted == 1) ExtractBreakthroughOf(network);
-  return WithTests(adjusted, CurrentProjectFile(ProjectFile::Result2d),
-                   [&] { return WriteGPS2dTestReport(network, settings); });
+  const std::string resultPath = CurrentProjectFile(ProjectFile::Result2d);
+  return WithTests(adjusted, resultPath, [&] {
+    const char* dash =
+        "------------------------------------------------------------------------------------------------\n";
+    return WriteGPS2dTestReport(network, settings) && (top.empty() || AmendReport(resultPath, top, nullptr)) &&
+           AmendReport(TestReportPath(resultPath), top, [&](CReportFile& f) {
+             WriteVarianceComponents(f, dash, components, T(u8"按观测类型"), vce.apply);
+           });
+  });
 }
 
 int AdjustEllipsoidWithTests(CGPS3dCombinedAdjust& network, const CTestSettings& settings) {
-  return WithTests(network.Adjust(), CurrentProjectFile(ProjectFile::Combined3dResult),
-                   [&] { return WriteGPS3dCombinedTestReport(network, settings); });
+  const std::string resultPath = CurrentProjectFile(ProjectFile::Combined3dResult);
+  return WithTests(network.Adjust(), resultPath, [&] {
+    if (!WriteGPS3dCombinedTestReport(network, settings)) return false;
+    // The covariance scaling used is stated at the top of both reports.
+    const std::vector<std::string>& top = network.m_ReportPreamble;
+    return top.empty() || (AmendReport(resultPath, top, nullptr) && AmendReport(TestReportPath(resultPath), top, nullptr));
+  });
 }
 
 double TakeHeightSigma(Args& args) {

@@ -23,10 +23,24 @@ TestOptions TakeTestOptions(Args& args);
 // failed, or was refused, leaves the remembered values as they were. Returns status.
 int RememberTestOptions(const TestOptions& options, int status);
 
+// The variance component options: --vce GROUPING (estimate, and report in the statistics
+// report) and --vce-apply (estimate, then adjust with the factors; implies --vce).
+struct VceOptions {
+  bool estimate = false;
+  bool apply = false;
+};
+// Takes the options; grouping is the one value --vce accepts for the command ("session",
+// "kind"). UsageError for another value.
+VceOptions TakeVceOptions(Args& args, const char* grouping);
+extern const char* const kVceHelp3d;
+extern const char* const kVceHelp2d;
+
 // Adjust, then the statistics report beside the result file (removed when Adjust fails).
-// Returns what Adjust returned.
-int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings);
-int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings);
+// Returns what Adjust returned; 0 after a message when the variance components were asked
+// for and could not be estimated. The lines the vectors' data set states for the reports (the
+// covariance scaling, the factors applied) go at the top of the result and statistics reports.
+int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings, const VceOptions& vce = {});
+int AdjustGPS2dWithTests(CGPS2dNetAdjust& network, const CTestSettings& settings, const VceOptions& vce = {});
 int AdjustEllipsoidWithTests(CGPS3dCombinedAdjust& network, const CTestSettings& settings);
 // The a-priori standard error of the known heights' anomalies (--sigma0 CM, default 2 cm);
 // UsageError outside its domain.

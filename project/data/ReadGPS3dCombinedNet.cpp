@@ -5,6 +5,7 @@
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 #include "project/data/KnownPointReading.h"
+#include "project/data/CovarianceScaling.h"
 #include "project/data/VectorFileReader.h"
 #include "geodesy/Angles.h"
 #include "geodesy/GPSTransfer.h"
@@ -97,7 +98,21 @@ int CReadGPS3dCombinedNet::ReadKnownPoints() {
 
 int CReadGPS3dCombinedNet::ReadVectors() {
   std::vector<vemo::CVectorRecord> vectors;
-  if (!ReadVectorFile(CurrentProjectFile(ProjectFile::Vector3d), VectorLineForm::Strict, vectors, m_LineCount, m_ErrorFlag))
+  // The frames of the covariance scaling are placed from the known points with a position
+  // (a height alone places nothing).
+  CPointSeeds seeds;
+  const CCoorsSystemSet& ellipsoid = Project().configuration.m_CurrentCoorsSystem;
+  for (size_t i = 0; i < m_KnownName.size(); ++i) {
+    if (m_KnownType[i] == kKnownHeight) continue;
+    GPSTransfer transfer(0);
+    transfer.m_a = ellipsoid.m_a, transfer.m_InvF = ellipsoid.m_InvF;
+    transfer.m_B = m_KnownB[i], transfer.m_L = m_KnownL[i], transfer.m_H = m_KnownH[i];
+    transfer.BLHXYZ();
+    seeds.names.push_back(m_KnownName[i]), seeds.xyz.push_back({transfer.m_X, transfer.m_Y, transfer.m_Z});
+  }
+  m_ReportPreamble.clear();
+  if (!ReadVectorFile(CurrentProjectFile(ProjectFile::Vector3d), VectorLineForm::Strict, vectors, m_LineCount, m_ErrorFlag,
+                      &seeds, &m_ReportPreamble))
     return 0;
   StoreVectors(vectors, *this);
   return 1;

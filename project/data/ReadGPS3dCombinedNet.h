@@ -33,6 +33,8 @@ class CReadGPS3dCombinedNet {
   std::vector<char> m_KnownCartesian;  // whether it was given as X, Y, Z (else as B, L, H)
   int m_ErrorFlag = 0;
   int m_LineCount = 0;
+  // Lines (GBK) the report states at its top: the covariance scaling used. Empty without it.
+  std::vector<std::string> m_ReportPreamble;
 
  private:
   int ReadKnownPoints();

@@ -3,6 +3,7 @@
 #include <unordered_map>
 
 #include "project/AppState.h"
+#include "project/data/CovarianceScaling.h"
 #include "project/data/DataFileReader.h"
 #include "project/data/KnownPointReading.h"
 #include "project/data/VectorFileReader.h"
@@ -164,9 +165,19 @@ int CReadGPS3dVector::ReadApproximateFile() {
 int CReadGPS3dVector::ReadVectors() {
   m_VectorFile = CurrentProjectFile(ProjectFile::Vector3d);
   std::vector<vemo::CVectorRecord> vectors;
-  if (!ReadVectorFile(m_VectorFile, VectorLineForm::Flagged, vectors, m_LineCount, m_ErrorFlag)) return 0;
+  // The frames of the covariance scaling are placed from the known points, and in
+  // approximate-file mode from the approximate points too.
+  CPointSeeds seeds{m_KnownName, {}};
+  for (int i = 0; i < m_KnownPointCount; ++i) seeds.xyz.push_back({m_KnownX[i], m_KnownY[i], m_KnownZ[i]});
+  for (size_t i = 0; i < m_PointName.size(); ++i)
+    seeds.names.push_back(NormalizeName(m_PointName[i])), seeds.xyz.push_back({m_X[i], m_Y[i], m_Z[i]});
+  m_ReportPreamble.clear();
+  if (!ReadVectorFile(m_VectorFile, VectorLineForm::Flagged, vectors, m_LineCount, m_ErrorFlag, &seeds,
+                      &m_ReportPreamble))
+    return 0;
   m_VectorLine.clear();
-  for (const auto& v : vectors) m_VectorLine.push_back(v.line);
+  m_Session.clear();
+  for (const auto& v : vectors) m_VectorLine.push_back(v.line), m_Session.push_back(v.session);
   StoreVectors(vectors, *this);
   return 1;
 }

@@ -31,6 +31,11 @@ class CReadGPS3dVector : public CGPS3dNetworkRecord {
   // The vector file read and the line of each vector in it.
   const std::string& VectorFile() const { return m_VectorFile; }
   const std::vector<int>& VectorLines() const { return m_VectorLine; }
+  // The session of each vector (see CVectorRecord::session).
+  std::vector<std::string> m_Session;
+  // Lines (GBK, newline ended) that every report computed from these vectors states at its
+  // top: the covariance scaling used, the variance factors applied. Empty without them.
+  std::vector<std::string> m_ReportPreamble;
 
  private:
   int ReadKnownPoints();

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "project/AppState.h"
+#include "project/data/CovarianceScaling.h"
 #include "project/data/DataFileReader.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
@@ -77,7 +78,7 @@ bool RemodelCovariance(CVectorRecord& v, double fixedErrorMm, double proportiona
 }
 
 int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVectorRecord>& vectors,
-                   int& lineCount, int& errorFlag) {
+                   int& lineCount, int& errorFlag, const CPointSeeds* seeds, std::vector<std::string>* statement) {
   vectors.clear();
   lineCount = 0;
   std::string content;
@@ -114,9 +115,11 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
     ShowLineTooLong(path, line, kVectorLineBuffer, kReadBaselineCaption);
     errorFlag = 1;
   };
-  return ForEachWholeLine(content, kVectorLineBuffer, lineCount, [&](const std::string& line) {
+  std::string session = "*";
+  const int read = ForEachWholeLine(content, kVectorLineBuffer, lineCount, [&](const std::string& line) {
     CVectorRecord v;
     v.line = lineCount;
+    v.session = session;
     bool scanned = false;
     if (form == VectorLineForm::Strict) {
       scanned = ScanVector(line, v);
@@ -125,7 +128,10 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
       // The source-file lines of the independent baseline file are paths; a line of two names
       // followed by numbers only is a vector that lost some of its items, which must not
       // vanish from the network unnoticed.
-      if (count < 11 && !LooksLikeDamagedVector(items, count)) return true;
+      if (count < 11 && !LooksLikeDamagedVector(items, count)) {
+        session = SessionOfSourceLine(line);
+        return true;
+      }
       if (count == 12 && items[0] == "1") return true;  // a baseline left out
       if (count == 11) scanned = ScanVector(line, v);
       else if (count == 12 && items[0] == "0") scanned = ScanVector(TakeToken(line, nullptr), v);
@@ -157,6 +163,18 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
     vectors.push_back(std::move(v));
     return true;
   }, cut);
+  if (!read || !seeds) return read;
+  const std::string scalingPath = CurrentProjectFile(ProjectFile::CovScale3d);
+  if (!FileExists(scalingPath)) return read;
+  CCovarianceScaling scaling;
+  if (!ReadCovarianceScaling(scalingPath, scaling)) {
+    errorFlag = 1;
+    return 0;
+  }
+  const CCoorsSystemSet& ellipsoid = configuration.m_CurrentCoorsSystem;
+  std::vector<std::string> lines = ScaleVectors(scaling, vectors, *seeds, ellipsoid.m_a, ellipsoid.m_InvF);
+  if (statement) *statement = std::move(lines);
+  return read;
 }
 
 }  // namespace vemo

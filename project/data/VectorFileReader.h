@@ -13,7 +13,12 @@ struct CVectorRecord {
   double dx = 0, dy = 0, dz = 0;
   double dxx = 0, dyy = 0, dzz = 0, dxy = 0, dxz = 0, dyz = 0;  // cm²
   int line = 0;  // line of the vector file
+  // The session: the upper-cased base name of the synchronous baseline file whose source line
+  // precedes the vector in the independent baseline file, "*" without one.
+  std::string session = "*";
 };
+
+struct CPointSeeds;
 
 enum class VectorLineForm {
   // CReadGPS3dVector: lines of fewer than 11 items are skipped (the source-file lines of the
@@ -26,9 +31,13 @@ enum class VectorLineForm {
 // Reads every vector of the file, remodelling the covariance when the configuration's flag
 // "改造基线解方差阵" is set (with its instrument errors, precision rows 2 and 3). Returns 1, or
 // 0 after the message of the failure (errorFlag is set for a read error). lineCount receives
-// the line counter of the file.
+// the line counter of the file. With seeds (positions of known points for the vectors' local
+// frames), the project's covariance scaling file, when there is one, is applied to the
+// vectors and statement receives its lines for the reports (see CovarianceScaling.h); without
+// the file nothing changes.
 int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVectorRecord>& vectors,
-                   int& lineCount, int& errorFlag);
+                   int& lineCount, int& errorFlag, const CPointSeeds* seeds = nullptr,
+                   std::vector<std::string>* statement = nullptr);
 
 // Covariance remodelling: scales the six elements so that their trace becomes
 // (a² + (b·s)²) / 100 cm², s the vector length in km, a in mm, b in ppm. Returns false, and

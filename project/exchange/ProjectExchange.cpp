@@ -23,7 +23,6 @@
 
 namespace vemo::exchange {
 
-const char* const kImportLogExtension = "GPS3dImportLog";
 
 std::string ExactNumber(double value, int decimals) {
   std::string text = Format("%.*f", decimals, value);
@@ -215,7 +214,7 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
     std::vector<PendingFile> files = {{ProjectPath(Extension(ProjectFile::KnownXYZ)), known},
                                       {ProjectPath(Extension(ProjectFile::ApproximateXYZ)), approximate},
                                       {ProjectPath(Extension(ProjectFile::Vector3d)), vectors},
-                                      {ProjectPath(kImportLogExtension), summary}};
+                                      {ProjectPath(Extension(ProjectFile::ImportLog)), summary}};
     std::vector<std::string> stale;
     for (const auto& [extension, content] : {std::pair{Extension(ProjectFile::Cluster3d), clusters}, std::pair{Extension(ProjectFile::KnownCov3d), knownCov}}) {
       if (!content.empty()) files.push_back({ProjectPath(extension), content});

@@ -9,9 +9,6 @@
 
 namespace vemo::exchange {
 
-// The extension of the record of an import (sources, frames and epochs, renamed stations).
-extern const char* const kImportLogExtension;  // "GPS3dImportLog"
-
 // A name the project's files can hold: GBK, no blanks or commas, not starting with '#',
 // upper-cased, at most 19 bytes.
 constexpr size_t kProjectNameLimit = 19;

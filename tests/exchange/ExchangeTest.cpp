@@ -135,7 +135,7 @@ TEST_F(ExchangeProject, DynamlThroughTheProjectIntoGamaKeepsEveryPrintedDigit) {
   const std::string stn = Peer("dynaml/sa-gnss-stn.xml"), msr = Peer("dynaml/sa-gnss-msr.xml");
   ASSERT_TRUE(ImportIntoProject(ReadDynaml(stn, msr), "DynaML", {stn, msr}));
   // Five stations renamed: "4936/ 1009" holds a blank.
-  EXPECT_NE(GbkToUtf8(project.Read(kImportLogExtension)).find("4936/ 1009 -> 4936/_1009"), std::string::npos);
+  EXPECT_NE(GbkToUtf8(project.Read(Extension(ProjectFile::ImportLog))).find("4936/ 1009 -> 4936/_1009"), std::string::npos);
   EXPECT_NE(project.Read(Extension(ProjectFile::Cluster3d)).find("CLUSTER 3\n5237/_1004 4936/_1009 1\n"), std::string::npos);
   // No station is constrained in the sample: hold ALIC, as a user would, for the export.
   project.Write("GPS3dKnownXYZ", "ALIC -4052052.7379 4212835.9824 -2545104.5871\n");
@@ -273,7 +273,7 @@ TEST_F(ExchangeProject, PointClustersAndLongNamesBecomeWeightedKnownPointsAndVal
   // The second long name is cut to make room for its number; the cluster names both vectors.
   EXPECT_EQ(project.Read(Extension(ProjectFile::Cluster3d)).substr(0, 76),
             "CLUSTER 2\nA_STATION_WITH_A_LO A_STATION_WITH_A_~2 1\nA_STATION_WITH_A_~2 B 1\n");
-  const std::string log = GbkToUtf8(project.Read(kImportLogExtension));
+  const std::string log = GbkToUtf8(project.Read(Extension(ProjectFile::ImportLog)));
   for (const char* expected : {"未导入的观测: D类 1个", "源文件标为忽略的观测: 1个", "部分约束1个",
                                "A station with a long name 2 -> A_STATION_WITH_A_~2"})
     EXPECT_NE(log.find(expected), std::string::npos) << expected << "\n" << log;

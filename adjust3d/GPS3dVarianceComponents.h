@@ -1,0 +1,34 @@
+// Variance components of the 3D vector network by session: how optimistic or pessimistic the
+// processing software's covariances are, session by session, learnt from the network's own
+// residuals (adjust/VarianceComponents.h), and the re-adjustment with the estimated factors.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "adjust/VarianceComponents.h"
+#include "adjust3d/GPS3dNetAdjust.h"
+
+namespace vemo {
+
+// The groups of a network's vectors: their names (GBK) and the group of each vector.
+struct CVectorGroups {
+  std::vector<std::string> names;
+  std::vector<int> groupOf;
+};
+
+// One group per session (the synchronous baseline file a vector came from), in the order in
+// which the sessions first appear; a vector file without source lines is one session.
+CVectorGroups SessionGroups(const CReadGPS3dVector& network);
+
+// Estimates the factors on a copy of the loaded network (which stays as it is), testing each
+// against 1 at alpha. False, without a message, when the copy cannot be adjusted: the
+// adjustment itself then says why.
+bool EstimateGPS3dVarianceComponents(const CGPS3dNetAdjust& loaded, const CVectorGroups& groups, double alpha,
+                                     CVarianceComponents& result);
+
+// Multiplies every vector's covariance by its group's factor, and adds the factors applied to
+// the lines the reports state at their top.
+void ApplyVarianceFactors(CGPS3dNetAdjust& network, const CVectorGroups& groups, const CVarianceComponents& result);
+
+}  // namespace vemo
