@@ -67,8 +67,7 @@ int CGPS3dCombinedAdjust::ReadCovarianceFiles() {
       const double j[3] = {0.01 * rho / (M + H), 0.01 * rho / ((N + H) * std::cos(B)), 0.01};
       std::array<double, 9> T = {j[0], 0, 0, 0, j[1], 0, 0, 0, j[2]};
       if (m_KnownCartesian[static_cast<size_t>(p)]) {
-        const double sb = std::sin(B), cb = std::cos(B), sl = std::sin(L), cl = std::cos(L);
-        const double R[9] = {-sb * cl, -sb * sl, cb, -sl, cl, 0.0, cb * cl, cb * sl, sb};
+        const std::array<double, 9> R = LocalFrameRows(B, L);
         for (int r = 0; r < 3; ++r)
           for (int c = 0; c < 3; ++c) T[static_cast<size_t>(r * 3 + c)] = j[r] * R[r * 3 + c];
       }

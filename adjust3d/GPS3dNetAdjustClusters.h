@@ -9,15 +9,11 @@
 #include <vector>
 
 #include "project/AppState.h"
+#include "project/data/CovarianceScaling.h"
 #include "project/data/KnownCovariance.h"
 #include "project/data/VectorFileReader.h"
 
 namespace vemo {
-
-// The one place where a cluster's full covariance (cm², after remodelling) may be changed by a
-// per-vector linear map C'_ij = S_i C_ij S_jᵀ + δ_ij A_i, as the vectors' own covariances are
-// when they are read.
-void ScaleClusterCovariance(CCovarianceBlock& cluster);
 
 // set: a 3D data set (m_DX.., m_Dxx..); clusterOf receives each vector's cluster, or -1, and
 // stays empty without clusters.
@@ -50,7 +46,21 @@ void FormClusterCovariances(std::vector<CCovarianceBlock>& clusters, DataSet& se
       }
       TransformCovarianceBlock(cluster, 3, [&](size_t k) { return S[k].data(); });
     }
-    ScaleClusterCovariance(cluster);
+  }
+  // The covariance scaling, as the vectors' own covariances were scaled when they were read.
+  if (!set.m_Scaling.Empty()) {
+    std::vector<CVectorRecord> vectors(static_cast<size_t>(set.m_VectorCount));
+    for (size_t j = 0; j < vectors.size(); ++j) {
+      CVectorRecord& v = vectors[j];
+      v.from = set.m_FromName[j], v.to = set.m_ToName[j], v.session = set.m_Session[j];
+      v.dx = set.m_DX[j], v.dy = set.m_DY[j], v.dz = set.m_DZ[j];
+    }
+    const CCoorsSystemSet& ellipsoid = configuration.m_CurrentCoorsSystem;
+    ScaleClusters(set.m_Scaling, std::move(vectors), clusters, ellipsoid.m_a, ellipsoid.m_InvF);
+  }
+  for (size_t c = 0; c < clusters.size(); ++c) {
+    const CCovarianceBlock& cluster = clusters[c];
+    const size_t n = cluster.members.size(), order = 3 * n;
     for (size_t k = 0; k < n; ++k) {
       const size_t j = static_cast<size_t>(cluster.members[k]);
       const double* d = &cluster.cov[3 * k * order + 3 * k];

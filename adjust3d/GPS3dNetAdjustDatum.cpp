@@ -22,12 +22,6 @@ namespace {
 const char* const kDash =
     "------------------------------------------------------------------------------------------------\n";
 
-// The rows north, east, up of the local frame at latitude B and longitude L, in X, Y, Z.
-std::array<double, 9> LocalFrame(double B, double L) {
-  const double sb = std::sin(B), cb = std::cos(B), sl = std::sin(L), cl = std::cos(L);
-  return {-sb * cl, -sb * sl, cb, -sl, cl, 0.0, cb * cl, cb * sl, sb};
-}
-
 }  // namespace
 
 int CGPS3dNetAdjust::ReadCovarianceFiles() {
@@ -52,7 +46,7 @@ int CGPS3dNetAdjust::ReadCovarianceFiles() {
         transfer.m_X = m_KnownX[static_cast<size_t>(p)], transfer.m_Y = m_KnownY[static_cast<size_t>(p)];
         transfer.m_Z = m_KnownZ[static_cast<size_t>(p)];
         transfer.XYZBLH();  // the reader took this point from B, L, H: it converts back
-        const std::array<double, 9> R = LocalFrame(transfer.m_B, transfer.m_L);
+        const std::array<double, 9> R = LocalFrameRows(transfer.m_B, transfer.m_L);
         for (int r = 0; r < 3; ++r)
           for (int c = 0; c < 3; ++c) S[static_cast<size_t>(r * 3 + c)] = R[static_cast<size_t>(c * 3 + r)];
       }
@@ -67,8 +61,6 @@ int CGPS3dNetAdjust::ReadCovarianceFiles() {
   FormClusterCovariances(m_Clusters, *this, m_ClusterOf);
   return 1;
 }
-
-void vemo::ScaleClusterCovariance(CCovarianceBlock&) {}
 
 void CGPS3dNetAdjust::ClusterPoints(const CCovarianceBlock& cluster, std::vector<int>& points,
                                     std::vector<int>& slots) const {

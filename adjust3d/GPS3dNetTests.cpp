@@ -36,9 +36,10 @@ void WriteConfidenceRegions(CReportFile& f, const CGPS3dNetAdjust& net, const CN
   for (int i = net.m_KnownPointCount; i < net.m_PointCount; ++i) {
     geodetic.m_X = net.m_X[i], geodetic.m_Y = net.m_Y[i], geodetic.m_Z = net.m_Z[i];
     if (!geodetic.XYZBLH()) continue;  // a point on the polar axis has no horizon
-    const double sb = std::sin(geodetic.m_B), cb = std::cos(geodetic.m_B);
-    const double sl = std::sin(geodetic.m_L), cl = std::cos(geodetic.m_L);
-    const double R[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};  // N, E, U
+    const std::array<double, 9> frame = LocalFrameRows(geodetic.m_B, geodetic.m_L);  // N, E, U
+    double R[3][3];
+    for (int a = 0; a < 3; ++a)
+      for (int b = 0; b < 3; ++b) R[a][b] = frame[static_cast<size_t>(a * 3 + b)];
     const int p = net.UnknownOf(i);
     double Q[3][3];
     CLocalRegion& row = rows.emplace_back(CLocalRegion{i + 1, net.m_PointName[i], {}});
@@ -61,11 +62,9 @@ bool LocalAxes(double X, double Y, double Z, double R[3][3]) {
   geodetic.m_InvF = c.m_CurrentCoorsSystem.m_InvF;
   geodetic.m_X = X, geodetic.m_Y = Y, geodetic.m_Z = Z;
   if (!geodetic.XYZBLH()) return false;
-  const double sb = std::sin(geodetic.m_B), cb = std::cos(geodetic.m_B);
-  const double sl = std::sin(geodetic.m_L), cl = std::cos(geodetic.m_L);
-  const double rows[3][3] = {{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}};
+  const std::array<double, 9> rows = LocalFrameRows(geodetic.m_B, geodetic.m_L);
   for (int a = 0; a < 3; ++a)
-    for (int b = 0; b < 3; ++b) R[a][b] = rows[a][b];
+    for (int b = 0; b < 3; ++b) R[a][b] = rows[static_cast<size_t>(a * 3 + b)];
   return true;
 }
 

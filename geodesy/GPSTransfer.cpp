@@ -327,3 +327,8 @@ int GPSTransfer::XYBL() {
   }
   return AllFinite({m_B, m_L}) ? 1 : 0;
 }
+
+std::array<double, 9> LocalFrameRows(double B, double L) {
+  const double sb = std::sin(B), cb = std::cos(B), sl = std::sin(L), cl = std::cos(L);
+  return {-sb * cl, -sb * sl, cb, -sl, cl, 0.0, cb * cl, cb * sl, sb};
+}

@@ -13,6 +13,7 @@
 // every point of a file. Every conversion also sets m_b and m_e.
 #pragma once
 
+#include <array>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -69,6 +70,11 @@ void WriteFileError(const std::string& path, const char* captionGbk);
 // read is wrapped so that it compares with those the conversions compute (atan2, in that
 // range).
 double WrapLongitude(double L);
+
+// The local frame at geodetic latitude B and longitude L (radians): its rows are the north,
+// east and up directions in geocentric X, Y, Z (row-major), so that neu = R xyz and a
+// covariance turns as C_neu = R C_xyz Rᵀ.
+std::array<double, 9> LocalFrameRows(double B, double L);
 
 class GPSTransfer {
  public:

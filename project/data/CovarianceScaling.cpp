@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "project/AppState.h"
+#include "project/data/KnownCovariance.h"
 #include "project/data/DataFileReader.h"
 #include "project/data/VectorFileReader.h"
 #include "geodesy/Encoding.h"
@@ -132,8 +133,8 @@ std::string SessionOfSourceLine(std::string_view line) {
 }
 
 Matrix3 LocalFrame(double b, double l) {
-  const double sb = std::sin(b), cb = std::cos(b), sl = std::sin(l), cl = std::cos(l);
-  return {{{-sb * cl, -sb * sl, cb}, {-sl, cl, 0.0}, {cb * cl, cb * sl, sb}}};
+  const std::array<double, 9> R = LocalFrameRows(b, l);
+  return {{{R[0], R[1], R[2]}, {R[3], R[4], R[5]}, {R[6], R[7], R[8]}}};
 }
 
 CCovLinearForm ScalingForm(const CCovScaleEntry& entry, const Matrix3& C, const Vector3& vector, const Vector3& midpoint,
@@ -264,6 +265,40 @@ std::vector<CCovLinearForm> ScalingForms(const CCovarianceScaling& scaling, cons
     forms[j] = ScalingForm(*entry, C, {v.dx, v.dy, v.dz}, mid, a, invF);
   }
   return forms;
+}
+
+void ScaleClusters(const CVectorScaling& kept, std::vector<CVectorRecord> vectors, std::vector<CCovarianceBlock>& clusters,
+                   double a, double invF) {
+  if (kept.Empty() || clusters.empty()) return;
+  auto block = [](const CCovarianceBlock& c, size_t k, size_t l) {
+    const size_t order = 3 * c.members.size();
+    Matrix3 m;
+    for (size_t r = 0; r < 3; ++r)
+      for (size_t q = 0; q < 3; ++q) m[r][q] = c.cov[(3 * k + r) * order + 3 * l + q];
+    return m;
+  };
+  for (const CCovarianceBlock& c : clusters)
+    for (size_t k = 0; k < c.members.size(); ++k) {
+      const Matrix3 d = block(c, k, k);
+      CVectorRecord& v = vectors[static_cast<size_t>(c.members[k])];
+      v.dxx = d[0][0], v.dyy = d[1][1], v.dzz = d[2][2], v.dxy = d[0][1], v.dxz = d[0][2], v.dyz = d[1][2];
+    }
+  const std::vector<CCovLinearForm> forms = ScalingForms(kept.scaling, vectors, kept.seeds, a, invF);
+  for (CCovarianceBlock& c : clusters) {
+    const size_t n = c.members.size(), order = 3 * n;
+    std::vector<double> scaled(c.cov.size());
+    for (size_t k = 0; k < n; ++k)
+      for (size_t l = 0; l < n; ++l) {
+        const Matrix3 m = ApplyScalingForm(forms[static_cast<size_t>(c.members[k])], block(c, k, l),
+                                           forms[static_cast<size_t>(c.members[l])], k == l);
+        for (size_t r = 0; r < 3; ++r)
+          for (size_t q = 0; q < 3; ++q) scaled[(3 * k + r) * order + 3 * l + q] = m[r][q];
+      }
+    // Symmetric to the last bit, as the readers and the factorisation expect.
+    for (size_t r = 0; r < order; ++r)
+      for (size_t q = 0; q < r; ++q) scaled[r * order + q] = scaled[q * order + r] = (scaled[r * order + q] + scaled[q * order + r]) / 2;
+    c.cov = std::move(scaled);
+  }
 }
 
 std::vector<std::string> ScaleVectors(const CCovarianceScaling& scaling, std::vector<CVectorRecord>& vectors,

@@ -77,6 +77,15 @@ struct CPointSeeds {
   std::vector<Vector3> xyz;
 };
 
+// The scaling as the vectors were read with it, kept by the data set so that the full
+// covariances of correlated clusters, which replace their vectors' own later, are scaled the
+// same way. Empty without the scaling file.
+struct CVectorScaling {
+  CCovarianceScaling scaling;
+  CPointSeeds seeds;
+  bool Empty() const { return scaling.entries.empty(); }
+};
+
 // The form of every vector (the identity for a vector whose session has no entry), each in
 // the local frame at the midpoint of its ends as chained from the seeds, from the vector's
 // own covariance as it stands (for a vector of a cluster: the cluster's diagonal block).
@@ -90,6 +99,14 @@ std::vector<CCovLinearForm> ScalingForms(const CCovarianceScaling& scaling, cons
 // the entries used (ScalingStatement).
 std::vector<std::string> ScaleVectors(const CCovarianceScaling& scaling, std::vector<CVectorRecord>& vectors,
                                       const CPointSeeds& seeds, double a, double invF);
+
+// Scales the full covariances of the clusters (members: indices into vectors; cov: the 3n x 3n
+// matrix, cm²) as the vectors' own are scaled: each member's form from its diagonal block in
+// the cluster, then C'_ij = S_i C_ij S_jᵀ + δ_ij A_i. vectors gives the names, components and
+// sessions (the covariances of vectors in no cluster play no part); one pass for all clusters.
+struct CCovarianceBlock;
+void ScaleClusters(const CVectorScaling& kept, std::vector<CVectorRecord> vectors, std::vector<CCovarianceBlock>& clusters,
+                   double a, double invF);
 
 // One line (GBK, newline ended) per entry used, with the number of its vectors, for the top
 // of every report computed from scaled vectors.

@@ -112,8 +112,10 @@ int CReadGPS3dCombinedNet::ReadVectors() {
   }
   m_ReportPreamble.clear();
   if (!ReadVectorFile(CurrentProjectFile(ProjectFile::Vector3d), VectorLineForm::Strict, vectors, m_LineCount, m_ErrorFlag,
-                      &seeds, &m_ReportPreamble))
+                      &seeds, &m_ReportPreamble, &m_Scaling))
     return 0;
+  m_Session.clear();
+  for (const auto& v : vectors) m_Session.push_back(v.session);
   StoreVectors(vectors, *this);
   return 1;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "project/data/CovarianceScaling.h"
+
 class CReadGPS3dCombinedNet {
  public:
   // Known-component codes.
@@ -35,6 +37,10 @@ class CReadGPS3dCombinedNet {
   int m_LineCount = 0;
   // Lines (GBK) the report states at its top: the covariance scaling used. Empty without it.
   std::vector<std::string> m_ReportPreamble;
+  // The session of each vector and the covariance scaling the vectors were read with, for the
+  // clusters (empty without it).
+  std::vector<std::string> m_Session;
+  vemo::CVectorScaling m_Scaling;
 
  private:
   int ReadKnownPoints();

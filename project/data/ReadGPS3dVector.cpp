@@ -173,7 +173,7 @@ int CReadGPS3dVector::ReadVectors() {
     seeds.names.push_back(NormalizeName(m_PointName[i])), seeds.xyz.push_back({m_X[i], m_Y[i], m_Z[i]});
   m_ReportPreamble.clear();
   if (!ReadVectorFile(m_VectorFile, VectorLineForm::Flagged, vectors, m_LineCount, m_ErrorFlag, &seeds,
-                      &m_ReportPreamble))
+                      &m_ReportPreamble, &m_Scaling))
     return 0;
   m_VectorLine.clear();
   m_Session.clear();

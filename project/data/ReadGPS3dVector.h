@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "geodesy/NetworkRecords.h"
+#include "project/data/CovarianceScaling.h"
 
 class CReadGPS3dVector : public CGPS3dNetworkRecord {
  public:
@@ -36,6 +37,8 @@ class CReadGPS3dVector : public CGPS3dNetworkRecord {
   // Lines (GBK, newline ended) that every report computed from these vectors states at its
   // top: the covariance scaling used, the variance factors applied. Empty without them.
   std::vector<std::string> m_ReportPreamble;
+  // The covariance scaling the vectors were read with, for the clusters (empty without it).
+  vemo::CVectorScaling m_Scaling;
 
  private:
   int ReadKnownPoints();

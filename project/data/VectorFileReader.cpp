@@ -78,7 +78,9 @@ bool RemodelCovariance(CVectorRecord& v, double fixedErrorMm, double proportiona
 }
 
 int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVectorRecord>& vectors,
-                   int& lineCount, int& errorFlag, const CPointSeeds* seeds, std::vector<std::string>* statement) {
+                   int& lineCount, int& errorFlag, const CPointSeeds* seeds, std::vector<std::string>* statement,
+                   CVectorScaling* kept) {
+  if (kept) *kept = CVectorScaling{};
   vectors.clear();
   lineCount = 0;
   std::string content;
@@ -174,6 +176,7 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
   const CCoorsSystemSet& ellipsoid = configuration.m_CurrentCoorsSystem;
   std::vector<std::string> lines = ScaleVectors(scaling, vectors, *seeds, ellipsoid.m_a, ellipsoid.m_InvF);
   if (statement) *statement = std::move(lines);
+  if (kept) kept->scaling = std::move(scaling), kept->seeds = *seeds;
   return read;
 }
 

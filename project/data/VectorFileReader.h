@@ -34,10 +34,12 @@ enum class VectorLineForm {
 // the line counter of the file. With seeds (positions of known points for the vectors' local
 // frames), the project's covariance scaling file, when there is one, is applied to the
 // vectors and statement receives its lines for the reports (see CovarianceScaling.h); without
-// the file nothing changes.
+// the file nothing changes. kept, when given, receives the scaling and the seeds (empty
+// without the file), for the clusters that replace vectors' covariances later.
+struct CVectorScaling;
 int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVectorRecord>& vectors,
                    int& lineCount, int& errorFlag, const CPointSeeds* seeds = nullptr,
-                   std::vector<std::string>* statement = nullptr);
+                   std::vector<std::string>* statement = nullptr, CVectorScaling* kept = nullptr);
 
 // Covariance remodelling: scales the six elements so that their trace becomes
 // (a² + (b·s)²) / 100 cm², s the vector length in km, a in mm, b in ppm. Returns false, and

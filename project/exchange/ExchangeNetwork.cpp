@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "geodesy/GPSTransfer.h"
+
 namespace vemo::exchange {
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -61,8 +63,8 @@ double PackedDmsToRadians(double packed) {
 }
 
 Matrix LocalFrame(double lat, double lon) {
-  const double sb = std::sin(lat), cb = std::cos(lat), sl = std::sin(lon), cl = std::cos(lon);
-  return {-sb * cl, -sb * sl, cb, -sl, cl, 0.0, cb * cl, cb * sl, sb};
+  const std::array<double, 9> R = LocalFrameRows(lat, lon);
+  return Matrix(R.begin(), R.end());
 }
 
 Matrix Multiply(const Matrix& a, const Matrix& b, size_t n) {

@@ -481,3 +481,46 @@ TEST_F(WeightedDatumTest, EllipsoidalAdjustmentTakesWeightsAndClusters) {
 }
 
 }  // namespace
+
+// The covariance scaling reaches a cluster's full matrix as it reaches the vectors' own: a
+// cluster without correlations between its vectors gives the scaled vectors exactly, and a
+// scale alone multiplies the whole cluster (so the coordinates stay where they were).
+TEST_F(WeightedDatumTest, CovarianceScalingReachesTheClusters) {
+  const std::vector<size_t> members = {0, 1, 2, 3};
+  auto clusterFile = [&](Real rho) {
+    std::string text = "CLUSTER 4\n";
+    for (size_t j : members) text += VectorRef(j);
+    return text + UpperTriangle(ClusterCovariance(members, rho));
+  };
+  auto covariances = [&] {
+    std::vector<double> c;
+    for (size_t j : members)
+      for (const auto* d : {&network->m_Dxx, &network->m_Dyy, &network->m_Dzz, &network->m_Dxy, &network->m_Dxz,
+                            &network->m_Dyz})
+        c.push_back((*d)[j]);
+    return c;
+  };
+  auto expectNear = [](const std::vector<double>& a, const std::vector<double>& b, double factor) {
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) EXPECT_NEAR(a[i], factor * b[i], 1e-9 * (std::abs(b[i]) + 1e-6)) << i;
+  };
+
+  project.Write("GPS3dCovScale", "* 2.0 1.5 3.0 4.0 1.0\n");
+  ASSERT_EQ(Run(), 1);
+  const std::vector<double> scaledVectors = covariances();
+  const std::vector<double> x = network->m_X;
+  project.Write("GPS3dCluster", clusterFile(0));
+  ASSERT_EQ(Run(), 1);
+  expectNear(covariances(), scaledVectors, 1.0);
+  for (size_t i = 0; i < x.size(); ++i) EXPECT_NEAR(network->m_X[i], x[i], 1e-7);
+
+  project.Write("GPS3dCovScale", "");
+  project.Write("GPS3dCluster", clusterFile(0.4));
+  ASSERT_EQ(Run(), 1);
+  const std::vector<double> raw = covariances();
+  const std::vector<double> y = network->m_Y;
+  project.Write("GPS3dCovScale", "* 4.0 0 0 0 0\n");
+  ASSERT_EQ(Run(), 1);
+  expectNear(covariances(), raw, 4.0);
+  for (size_t i = 0; i < y.size(); ++i) EXPECT_NEAR(network->m_Y[i], y[i], 1e-7);
+}

@@ -177,7 +177,7 @@ TEST_F(ExchangeProject, DynamlThroughTheProjectIntoGamaKeepsEveryPrintedDigit) {
       for (const auto& s : back.stations)
         if (s.name == "ALIC") alic = s.xyz;
       auto blh = GeocentricToGeodetic(alic);
-      const Matrix R = LocalFrame(blh[0], blh[1]);
+      const Matrix R = exchange::LocalFrame(blh[0], blh[1]);
       const Matrix before = Multiply(R, Multiply(raw, Transpose(R, 3), 3), 3);
       const Matrix after = Multiply(R, Multiply(cov, Transpose(R, 3), 3), 3);
       const double scale[3] = {pm.p, pm.l, pm.h};
