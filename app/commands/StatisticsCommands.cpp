@@ -157,6 +157,15 @@ int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings
   CVarianceComponents components;
   bool estimated = false;
   if (vce.estimate) {
+    // The estimation re-adjusts the vectors alone: with a weighted datum or correlated
+    // clusters its factors would belong to another model than the adjustment's, so it refuses.
+    if (!network.ReadCovarianceFiles()) return 0;
+    if (!network.m_WeightedDatum.Empty() || !network.m_Clusters.empty()) {
+      ShowMessage(T(u8"方差分量估计(--vce)尚不能用于带协方差的已知点(GPS3dKnownCov)或相关基线簇(GPS3dCluster)，"
+                    u8"未平差!"),
+                  AppTitle(), MessageIcon::Warning);
+      return 0;
+    }
     const CVectorGroups groups = SessionGroups(network);
     const int redundancy = 3 * (network.m_VectorCount - (network.m_PointCount - network.m_KnownPointCount));
     estimated = EstimateGPS3dVarianceComponents(network, groups, ComponentTestLevel(redundancy, settings), components);

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "adjust2d/GPS2dVarianceComponents.h"
 #include "adjust3d/GPS3dVarianceComponents.h"
@@ -153,6 +155,13 @@ TEST(VarianceComponents, CommandOptionsReportAndApply) {
   EXPECT_EQ(result.rfind("已按方差分量估计调整基线协方差(S1): 方差因子", 0), 0u) << result.substr(0, 200);
   EXPECT_NE(read(applied, "GPS3dTest").find("已按上列方差因子调整"), std::string::npos);
   EXPECT_NE(plain.Run({"adjust-3d", "--vce", "kind"}).status, 0);
+  // A weighted datum is not the model the estimation re-adjusts: refused before any result.
+  std::string name;
+  std::istringstream(ReadWholeFile(estimated.dir + "/net.GPS3dKnownXYZ").value_or("")) >> name;
+  std::ofstream(estimated.dir + "/net.GPS3dKnownCov") << name << " 1 1 1 0 0 0\n";
+  std::filesystem::remove(estimated.dir + "/net.GPS3dResult");
+  EXPECT_NE(estimated.Run({"adjust-3d", "--vce", "session"}).status, 0);
+  EXPECT_FALSE(std::filesystem::exists(estimated.dir + "/net.GPS3dResult"));
 }
 
 // Every report computed from scaled vectors states the scaling at its top; the ellipsoidal
