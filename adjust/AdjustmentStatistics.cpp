@@ -299,6 +299,15 @@ CMultipleLimit MultipleTestLimit(int degrees, const CSnoopingLimits& limits, dou
   return l;
 }
 
+void CKnownPointTests::Add(int point, const CKnownPointTest& t) {
+  if (t.rejected) {
+    ++rejected;
+    if (worst < 0 || t.statistic > points[static_cast<size_t>(worst)].statistic) worst = static_cast<int>(points.size());
+  }
+  points.push_back(t);
+  pointOf.push_back(point);
+}
+
 std::vector<CGroupTest> WholeGroupTests(const std::vector<CObservationGroup>& groups,
                                         const std::vector<std::array<double, 9>>& axes,
                                         const CNormalEquations& normal, double sigma0, const CMultipleLimit& limit) {

@@ -213,6 +213,8 @@ struct CKnownPointTests {
   CMultipleLimit limit;
   std::vector<CKnownPointTest> points;  // by fixed known point
   std::vector<int> pointOf;             // the network's point of each test
+  // Records the test of the network's point, keeping the most incompatible of those rejected.
+  void Add(int point, const CKnownPointTest& t);
   int worst = -1;                       // the largest rejected T, or -1
   int rejected = 0;
 };

@@ -206,6 +206,11 @@ void WriteKnownPointTests(CReportFile& f, bool opening, const char* dash, const 
   if (opening) f.Write(dash);
   f.Write(T(u8"          已知点相容性检验(各已知点的已知坐标与其余已知点所确定的网比较)\n"));
   f.Write(dash);
+  if (tests.points.empty()) {
+    // Every known point is weighted: each is tested by its own coordinate corrections.
+    f.Write(T(u8"没有固定的已知点: 加权已知点的相容性见其坐标改正数检验。\n"));
+    return;
+  }
   WriteMultipleLimit(f, tests.limit);
   f.Write(T(u8"  差值=由其余已知点与观测值推得的位置-已知坐标\n"));
   f.Write(dash);

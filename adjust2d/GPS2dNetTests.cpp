@@ -153,13 +153,7 @@ CGPS2dMoreTests TestGPS2dGroundAndKnownPoints(const CGPS2dNetAdjust& net, const 
   for (int i = 0; i < net.m_KnownPointCount; ++i) {
     if (net.UnknownOf(i) >= 0) continue;
     const CKnownPointTest t = KnownPointTest(terms[static_cast<size_t>(i)], 2, *net.m_Normal, tests.sigma0, known.limit);
-    if (t.rejected) {
-      ++known.rejected;
-      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic)
-        known.worst = static_cast<int>(known.points.size());
-    }
-    known.points.push_back(t);
-    known.pointOf.push_back(i);
+    known.Add(i, t);
   }
   return result;
 }

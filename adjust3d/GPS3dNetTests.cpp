@@ -182,13 +182,7 @@ CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, cons
         for (int b = 0; b < 3; ++b) local[a] += R[a][b] * t.discrepancy[b];
       for (int a = 0; a < 3; ++a) t.discrepancy[a] = local[a];
     }
-    if (t.rejected) {
-      ++known.rejected;
-      if (known.worst < 0 || t.statistic > known.points[static_cast<size_t>(known.worst)].statistic)
-        known.worst = static_cast<int>(known.points.size());
-    }
-    known.points.push_back(t);
-    known.pointOf.push_back(i);
+    known.Add(i, t);
   }
   return result;
 }

@@ -253,7 +253,7 @@ printf '# session scale centring_h_mm centring_v_mm floor_mm floor_ppm\n*   1 0.
 run --project "$vce/sample.prj" adjust-3d --vce session >/dev/null
 iconv -f GBK -t UTF-8 "$vce/sample.GPS3dTest" | sed -n '1,3p;/方差分量估计/,$p'
 run --project "$vce/sample.prj" adjust-3d --vce-apply >/dev/null
-iconv -f GBK -t UTF-8 "$vce/sample.GPS3dResult" | head -n 14
+iconv -f GBK -t UTF-8 "$vce/sample.GPS3dResult" | sed -n 1,14p
 # The plane adjustment estimates one factor per kind of observation: the plane vectors, the
 # ground distances and the ground azimuths.
 run --project "$vce/sample.prj" adjust-2d --vce kind >/dev/null
