@@ -1,6 +1,8 @@
 // Variance components of the 3D vector network by session: how optimistic or pessimistic the
 // processing software's covariances are, session by session, learnt from the network's own
 // residuals (adjust/VarianceComponents.h), and the re-adjustment with the estimated factors.
+// Correlated clusters and weighted known points take part in the estimation as they take part
+// in the adjustment.
 #pragma once
 
 #include <string>
