@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "adjust/NormalEquations.h"
+#include "adjust/VarianceComponents.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 
@@ -37,6 +38,28 @@ void CWeightedDatum::SetUnitVariance(double sigma0Squared) {
     const Eigen::MatrixXd P = Q.llt().solve(Eigen::MatrixXd::Identity(n, n));
     b.Q.assign(Q.data(), Q.data() + n * n);
     b.P.assign(P.data(), P.data() + n * n);
+  }
+}
+
+void CWeightedDatum::Scale(double factor) {
+  for (Block& b : m_Blocks)
+    for (double& e : b.C) e *= factor;
+}
+
+void CWeightedDatum::AddVarianceBlocks(const CPointUnknowns& layout, const Misclosure& misclosure, int group,
+                                       std::vector<CVarianceBlock>& blocks) const {
+  for (const Block& b : m_Blocks) {
+    CVarianceBlock& out = blocks.emplace_back();
+    const size_t n = b.points.size() * static_cast<size_t>(m_Dimension);
+    out.group = group;
+    out.Ql = b.Q;
+    out.a.assign(n * n, 0.0);
+    for (size_t k = 0; k < n; ++k) out.a[k * n + k] = 1.0;
+    for (int p : b.points)
+      for (int c = 0; c < m_Dimension; ++c) {
+        out.index.push_back(layout.UnknownOf(p) + c);
+        out.v.push_back(misclosure(p, c));
+      }
   }
 }
 

@@ -18,6 +18,7 @@
 namespace vemo {
 
 class CNormalEquations;
+struct CVarianceBlock;
 
 class CWeightedDatum {
  public:
@@ -48,6 +49,14 @@ class CWeightedDatum {
   // One test group per weighted point: its correction (adjusted minus given, from misclosure
   // after the solution) with the point's own block of Q.
   std::vector<CObservationGroup> TestGroups(const CPointUnknowns& layout, const Misclosure& misclosure) const;
+
+  // Multiplies every block's covariance by factor (a variance component); SetUnitVariance
+  // forms the weights anew.
+  void Scale(double factor);
+  // Appends one block of variance components per block of points, in group: design I on the
+  // points' unknowns, Ql its cofactors, v adjusted minus given (misclosure after the solution).
+  void AddVarianceBlocks(const CPointUnknowns& layout, const Misclosure& misclosure, int group,
+                         std::vector<CVarianceBlock>& blocks) const;
 
   // The result report's section: each weighted point's adjusted coordinates (coordinates[c],
   // m), corrections and standard deviations (cm); toCm converts the misclosure unit.

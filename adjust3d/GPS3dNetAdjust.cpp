@@ -188,7 +188,7 @@ int CGPS3dNetAdjust::Singular() {
   return 0;
 }
 
-void CGPS3dNetAdjust::ApplySolution() {
+void CGPS3dNetAdjust::UpdateCoordinates() {
   for (int i = m_Layout.weighted.empty() ? m_KnownPointCount : 0; i < m_PointCount; ++i) {
     if (UnknownOf(i) < 0) continue;
     const size_t p = static_cast<size_t>(UnknownOf(i));
@@ -196,6 +196,10 @@ void CGPS3dNetAdjust::ApplySolution() {
     m_Y[i] += m_x[p + 1] / 1000.0;
     m_Z[i] += m_x[p + 2] / 1000.0;
   }
+}
+
+void CGPS3dNetAdjust::ApplySolution() {
+  UpdateCoordinates();
   // v^T P v with v = A x + l: l^T P l + x^T U.
   double xU = 0.0;
   for (int j = 0; j < m_UnknownCount; ++j) xU += m_x[j] * m_Normal->RightHandSide(j);

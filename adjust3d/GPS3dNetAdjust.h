@@ -90,6 +90,16 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   // Reads both files (nothing in the one-point-one-direction variant or in approximate-file
   // mode). Returns 0 after the message naming the file and the line.
   int ReadCovarianceFiles();
+  // Variance factors that ReadCovarianceFiles multiplies into what it read, after remodelling
+  // and scaling: one per cluster in file order (missing: 1), each scaling the whole cluster
+  // and its vectors' own covariances, and one for every weighted known point. The estimated
+  // variance components reach the adjustment this way, since Adjust reads the files anew.
+  std::vector<double> m_ClusterFactors;
+  double m_WeightedDatumFactor = 1.0;
+  // A weighted known point's current coordinate c minus its given one, mm.
+  double KnownMisclosure(int point, int c) const;
+  // Adds the solution m_x (mm) to the coordinates of every point that has unknowns.
+  void UpdateCoordinates();
   // The statistics report's section of the weighted known points (nothing without them).
   void WriteWeightedDatumTests(vemo::CReportFile& f, const vemo::CNetworkTests& tests) const;
 
@@ -129,7 +139,6 @@ class CGPS3dNetAdjust : public CReadGPS3dVector {
   void ClusterRedundancy(size_t cluster);
   // The distinct end points of a cluster's vectors, and each vector's from and to among them.
   void ClusterPoints(const vemo::CCovarianceBlock& cluster, std::vector<int>& points, std::vector<int>& slots) const;
-  double KnownMisclosure(int point, int c) const;
   std::vector<std::vector<double>> m_ClusterWeight;  // P of each cluster, full, by BuildNormalEquations
   int WritePointFiles(const std::vector<std::string>& blh, const std::vector<std::string>& xyheft,
                       const std::vector<std::string>& xyh);

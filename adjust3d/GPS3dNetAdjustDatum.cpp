@@ -54,11 +54,21 @@ int CGPS3dNetAdjust::ReadCovarianceFiles() {
     }
     TransformCovarianceBlock(block, 3, [&](size_t k) { return frames[k].data(); });
   }
+  for (CCovarianceBlock& block : blocks)
+    for (double& e : block.cov) e *= m_WeightedDatumFactor;
   m_WeightedDatum.Set(3, std::move(blocks));
 
   const auto candidates = ClusterCandidates(VectorFile(), m_FromName, m_ToName, VectorLines());
   if (!ReadClusterFile(CurrentProjectFile(ProjectFile::Cluster3d), candidates, m_Clusters)) return 0;
   FormClusterCovariances(m_Clusters, *this, m_ClusterOf);
+  for (size_t c = 0; c < m_Clusters.size() && c < m_ClusterFactors.size(); ++c) {
+    const double f = m_ClusterFactors[c];
+    for (double& e : m_Clusters[c].cov) e *= f;
+    for (int j : m_Clusters[c].members) {
+      m_Dxx[j] *= f, m_Dyy[j] *= f, m_Dzz[j] *= f;
+      m_Dxy[j] *= f, m_Dxz[j] *= f, m_Dyz[j] *= f;
+    }
+  }
   return 1;
 }
 

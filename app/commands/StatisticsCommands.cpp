@@ -116,7 +116,8 @@ const char* const kVceHelp3d =
     "  --vce session    estimate a variance factor for the covariances of each session (the\n"
     "                   synchronous baseline file a vector came from) by iterated variance\n"
     "                   component estimation, with its standard error and a test of factor 1,\n"
-    "                   in the statistics report\n"
+    "                   in the statistics report; a correlated cluster counts whole with its\n"
+    "                   first vector's session, weighted known points are one group more\n"
     "  --vce-apply      estimate the factors, multiply each session's covariances by its factor\n"
     "                   and adjust with them (the reports state the factors); implies --vce\n"
     "A file <project>.GPS3dCovScale, when there is one, scales the vectors' covariances as they\n"
@@ -157,16 +158,9 @@ int AdjustGPS3dWithTests(CGPS3dNetAdjust& network, const CTestSettings& settings
   CVarianceComponents components;
   bool estimated = false;
   if (vce.estimate) {
-    // The estimation re-adjusts the vectors alone: with a weighted datum or correlated
-    // clusters its factors would belong to another model than the adjustment's, so it refuses.
+    // The estimation's groups take in the clusters and the weighted known points.
     if (!network.ReadCovarianceFiles()) return 0;
-    if (!network.m_WeightedDatum.Empty() || !network.m_Clusters.empty()) {
-      ShowMessage(T(u8"方差分量估计(--vce)尚不能用于带协方差的已知点(GPS3dKnownCov)或相关基线簇(GPS3dCluster)，"
-                    u8"未平差!"),
-                  AppTitle(), MessageIcon::Warning);
-      return 0;
-    }
-    const CVectorGroups groups = SessionGroups(network);
+    const CVectorGroups groups = VarianceGroups(network);
     const int redundancy = 3 * (network.m_VectorCount - (network.m_PointCount - network.m_KnownPointCount));
     estimated = EstimateGPS3dVarianceComponents(network, groups, ComponentTestLevel(redundancy, settings), components);
     if (estimated && vce.apply) ApplyVarianceFactors(network, groups, components);

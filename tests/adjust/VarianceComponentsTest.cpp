@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "adjust2d/GPS2dVarianceComponents.h"
@@ -24,11 +25,34 @@ constexpr double kTrueFactor[3] = {1.0, 4.0, 0.25};
 
 // Writes a generated network as three sessions (vector j in session j % 3, each session under
 // its source-file line), the noise of session s scaled by the root of its true factor.
-// spur: one more point tied by a single vector in a session of its own.
-void WriteSessions(const AdjustProject& project, unsigned seed, bool spur = false) {
-  SyntheticNetwork net = MakeSyntheticNetwork(25, seed);
-  std::string known, sessions[4];
-  for (int p : net.known) known += Format("%s %.6f %.6f %.6f\n", net.names[p].c_str(), net.x[p], net.y[p], net.z[p]);
+// spur: one more point tied by a single vector in a session of its own. weighted: five known
+// points given with 1 cm noise but a stated covariance of 0.25 cm² (true factor 4), and the
+// second session's vectors in clusters of four (block-diagonal: their noise was drawn apart).
+void WriteSessions(const AdjustProject& project, unsigned seed, bool spur = false, bool weighted = false) {
+  SyntheticNetwork net = MakeSyntheticNetwork(25, seed, 1.0, weighted ? 5 : 3);
+  std::string known, sessions[4], knownCov, clusters;
+  std::mt19937 rng(seed);
+  std::normal_distribution<double> cm(0.0, 0.01);
+  for (int p : net.known) {
+    const double e = weighted ? 1.0 : 0.0;
+    known += Format("%s %.6f %.6f %.6f\n", net.names[p].c_str(), net.x[p] + e * cm(rng), net.y[p] + e * cm(rng),
+                    net.z[p] + e * cm(rng));
+    knownCov += net.names[p] + " 0.25 0.25 0.25 0 0 0\n";
+  }
+  for (size_t first = 1; first + 9 < net.vectors.size(); first += 12) {
+    clusters += "CLUSTER 4\n";
+    std::vector<double> C(144, 0.0);
+    for (size_t k = 0; k < 4; ++k) {
+      const SyntheticVector& v = net.vectors[first + 3 * k];
+      clusters += net.names[v.from] + " " + net.names[v.to] + "\n";
+      const double b[3][3] = {{v.cov[0], v.cov[3], v.cov[4]}, {v.cov[3], v.cov[1], v.cov[5]}, {v.cov[4], v.cov[5], v.cov[2]}};
+      for (size_t r = 0; r < 3; ++r)
+        for (size_t c = 0; c < 3; ++c) C[(3 * k + r) * 12 + 3 * k + c] = b[r][c];
+    }
+    for (size_t r = 0; r < 12; ++r)
+      for (size_t c = r; c < 12; ++c) clusters += Format("%.10f%s", C[r * 12 + c], c == 11 ? "\n" : " ");
+  }
+  if (weighted) project.Write("GPS3dKnownCov", knownCov), project.Write("GPS3dCluster", clusters);
   for (size_t j = 0; j < net.vectors.size(); ++j) {
     const SyntheticVector& v = net.vectors[j];
     const double k = std::sqrt(kTrueFactor[j % 3]);
@@ -132,6 +156,39 @@ TEST(VarianceComponents, GroupWithoutRedundancyIsNotEstimable) {
   for (size_t k = 0; k < 3; ++k) EXPECT_TRUE(std::isfinite(result.groups[k].sigma));
 }
 
+// WriteSessions' weighted networks, over 40 of them (160 estimates): the clusters belong to
+// the second session (factor 4), the weighted known points are a fourth group (factor 4). The
+// first network is then adjusted with its factors applied: every group's vᵀPv is then its
+// redundancy times the unit variance, so M0 is the unit weight's, which it is only if the
+// clusters and the weighted points took their factors in the adjustment too.
+TEST(VarianceComponents, ClustersAndWeightedKnownPointsRecovered) {
+  AdjustProject project;
+  const double truth[4] = {kTrueFactor[0], kTrueFactor[1], kTrueFactor[2], 4.0};
+  int within = 0, total = 0;
+  for (unsigned n = 0; n < 40; ++n) {
+    WriteSessions(project, 2000u + n, false, true);
+    CGPS3dNetAdjust network;
+    ASSERT_EQ(network.Load(), 1);
+    ASSERT_EQ(network.ReadCovarianceFiles(), 1);
+    ASSERT_EQ(network.m_Clusters.size(), 7u);
+    const CVectorGroups groups = VarianceGroups(network);
+    ASSERT_EQ(groups.names, (std::vector<std::string>{"S1", "S2", "S3", Utf8ToGbk("加权已知点")}));
+    CVarianceComponents result;
+    ASSERT_TRUE(EstimateGPS3dVarianceComponents(network, groups, 0.05, result));
+    ASSERT_TRUE(result.converged && result.rigorous);
+    for (size_t k = 0; k < 4; ++k) {
+      ++total;
+      if (std::fabs(result.groups[k].factor - truth[k]) <= 2.0 * result.groups[k].sigma) ++within;
+    }
+    if (n > 0) continue;
+    ApplyVarianceFactors(network, groups, result);
+    ASSERT_EQ(network.Adjust(), 1);
+    EXPECT_NEAR(network.m_M0mm * network.m_M0mm / (network.m_MeanVariance * 100.0), 1.0, 2e-3);
+  }
+  // Binomial with p = 0.95 over 160: 152 ± 2.8.
+  EXPECT_GE(within, 143) << within << " of " << total;
+}
+
 // The command: the statistics report gains the section only when asked; with --vce-apply the
 // result report states the factors at its top and its M0 reflects the new weights.
 TEST(VarianceComponents, CommandOptionsReportAndApply) {
@@ -155,13 +212,13 @@ TEST(VarianceComponents, CommandOptionsReportAndApply) {
   EXPECT_EQ(result.rfind("已按方差分量估计调整基线协方差(S1): 方差因子", 0), 0u) << result.substr(0, 200);
   EXPECT_NE(read(applied, "GPS3dTest").find("已按上列方差因子调整"), std::string::npos);
   EXPECT_NE(plain.Run({"adjust-3d", "--vce", "kind"}).status, 0);
-  // A weighted datum is not the model the estimation re-adjusts: refused before any result.
+  // A weighted datum is one group more, and its factor reaches the adjustment.
   std::string name;
-  std::istringstream(ReadWholeFile(estimated.dir + "/net.GPS3dKnownXYZ").value_or("")) >> name;
-  std::ofstream(estimated.dir + "/net.GPS3dKnownCov") << name << " 1 1 1 0 0 0\n";
-  std::filesystem::remove(estimated.dir + "/net.GPS3dResult");
-  EXPECT_NE(estimated.Run({"adjust-3d", "--vce", "session"}).status, 0);
-  EXPECT_FALSE(std::filesystem::exists(estimated.dir + "/net.GPS3dResult"));
+  std::istringstream(ReadWholeFile(applied.dir + "/net.GPS3dKnownXYZ").value_or("")) >> name;
+  std::ofstream(applied.dir + "/net.GPS3dKnownCov") << name << " 1 1 1 0 0 0\n";
+  std::filesystem::remove(applied.dir + "/net.GPS3dResult");
+  ASSERT_EQ(applied.Run({"adjust-3d", "--vce-apply"}).status, 0);
+  EXPECT_NE(read(applied, "GPS3dResult").find("已按方差分量估计调整已知点协方差(加权已知点): "), std::string::npos);
 }
 
 // Every report computed from scaled vectors states the scaling at its top; the ellipsoidal
