@@ -1,5 +1,6 @@
 #include "geodesy/Settings.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
@@ -13,6 +14,7 @@ namespace vemo {
 namespace {
 
 constexpr const char* kRecentSection = "Recent File List";
+constexpr const char* kRecentProjectSection = "Recent Project List";
 
 // What a settings file may hold. The program itself writes a few dozen short entries; a file
 // beyond these bounds was made by something else, and only its first part is read (and kept
@@ -177,25 +179,46 @@ bool CSettingsStore::SetInt(const std::string& section, const std::string& key, 
   return SetString(section, key, std::to_string(value));
 }
 
-std::vector<std::string> CSettingsStore::RecentFiles() {
-  IniFile ini = Load();
+namespace {
+
+std::vector<std::string> RecentList(IniFile ini, const char* section) {
   std::vector<std::string> files;
-  for (int i = 1; i <= kRecentFileCount; ++i) {
-    const std::string* v = ini.Find(kRecentSection, "File" + std::to_string(i));
+  for (int i = 1; i <= CSettingsStore::kRecentFileCount; ++i) {
+    const std::string* v = ini.Find(section, "File" + std::to_string(i));
     if (v && !v->empty()) files.push_back(*v);
   }
   return files;
 }
 
-bool CSettingsStore::AddRecentFile(const std::string& path) {
-  std::vector<std::string> files = RecentFiles();
+bool AddToRecentList(const char* section, const std::string& path) {
+  IniFile ini = Load();
+  std::vector<std::string> files = RecentList(ini, section);
   std::erase(files, path);
   files.insert(files.begin(), path);
-  if (files.size() > kRecentFileCount) files.resize(kRecentFileCount);
-  IniFile ini = Load();
-  for (int i = 0; i < kRecentFileCount; ++i)
-    ini.Set(kRecentSection, "File" + std::to_string(i + 1), i < static_cast<int>(files.size()) ? files[i] : "");
+  if (files.size() > CSettingsStore::kRecentFileCount) files.resize(CSettingsStore::kRecentFileCount);
+  for (int i = 0; i < CSettingsStore::kRecentFileCount; ++i)
+    ini.Set(section, "File" + std::to_string(i + 1), i < static_cast<int>(files.size()) ? files[i] : "");
   return Save(ini);
 }
+
+bool IsProjectFile(const std::string& path) {
+  if (path.size() < 4) return false;
+  std::string tail = path.substr(path.size() - 4);
+  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return tail == ".prj";
+}
+
+}  // namespace
+
+std::vector<std::string> CSettingsStore::RecentFiles() { return RecentList(Load(), kRecentSection); }
+
+bool CSettingsStore::AddRecentFile(const std::string& path) {
+  if (IsProjectFile(path)) return true;
+  return AddToRecentList(kRecentSection, path);
+}
+
+std::vector<std::string> CSettingsStore::RecentProjects() { return RecentList(Load(), kRecentProjectSection); }
+
+bool CSettingsStore::AddRecentProject(const std::string& path) { return AddToRecentList(kRecentProjectSection, path); }
 
 }  // namespace vemo

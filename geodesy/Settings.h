@@ -26,7 +26,11 @@ class CSettingsStore {
 
   // The most recently used files, newest first, at most kRecentFileCount.
   static std::vector<std::string> RecentFiles();
+  // A project file (.prj) is no recent file: projects have their own list.
   static bool AddRecentFile(const std::string& path);
+  // The recently opened project files, newest first, at most kRecentFileCount.
+  static std::vector<std::string> RecentProjects();
+  static bool AddRecentProject(const std::string& path);
 };
 
 }  // namespace vemo

@@ -22,8 +22,8 @@ struct CProjectState {
   // to it in this run). The exit save writes only then, so a file that could not be read is
   // never overwritten with defaults.
   bool configurationFromFile = false;
-  // The directory of that project file. "打开(&O)..." moves projectDir to the folder of any
-  // file it opens; the project file itself stays where it is.
+  // The directory of that project file (the same as projectDir unless a caller moved the
+  // working directory on its own).
   std::string projectFileDir;
 };
 

@@ -290,6 +290,14 @@ void RestoreLastProject() {
   HandProjectToLibrary();
 }
 
+int ReopenLastProject() {
+  RestoreLastProject();
+  CProjectState& p = Project();
+  if (p.projectName.empty() || !p.configurationFromFile) return 0;
+  p.projectOpen = 1;
+  return 1;
+}
+
 bool SaveOnExit() {
   CProjectState& p = Project();
   // The project is remembered, and its file saved, where the file is: "打开(&O)..." may have

@@ -105,6 +105,9 @@ int OpenProject(const std::string& prjPath);
 // Start-up: the last project from the settings, loaded, handed to the library; the project
 // stays closed (commands needing a project disabled).
 void RestoreLastProject();
+// The desktop's start-up: the last project restored as above and, when its file was read,
+// opened (its commands enabled), so that work goes on where it stopped. Returns 1 then.
+int ReopenLastProject();
 
 // Exit: remembers the project in the settings and saves its file (only when the
 // configuration mirrors the file; an unchanged file is not rewritten). False, after a

@@ -213,10 +213,8 @@ int OpenAnyFile(const std::string& path) {
   std::error_code ec;
   fs::path absolute = fs::absolute(fs::path(path), ec);
   if (ec) absolute = path;
-  std::string directory = absolute.lexically_normal().parent_path().string();
-  CProjectState& p = Project();
-  p.projectDir = directory;
-  SetGlobalVal(&p.configuration, p.projectDir, p.projectName);
+  // The project keeps its folder: a file viewed from elsewhere (another job's report) must
+  // not make the project's commands look for their files there.
   Platform().OpenTextDocument(absolute.lexically_normal().string());
   return kCommandDone;
 }

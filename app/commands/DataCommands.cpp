@@ -188,14 +188,7 @@ int RunView(CommandContext& context) {
   std::vector<std::string> rest = context.args.Positionals();
   if (rest.size() != 1) throw UsageError("view takes one FILE");
   PrintDocuments();
-  CProjectState& p = Project();
-  const std::string directory = p.projectDir;
-  int status = OpenAnyFile(rest[0]);
-  // The run ends with this command; its exit would otherwise save the project file into the
-  // viewed file's folder and remember that folder as the last project.
-  p.projectDir = directory;
-  SetGlobalVal(&p.configuration, p.projectDir, p.projectName);
-  return status;
+  return OpenAnyFile(rest[0]);
 }
 
 int RunShowResult(CommandContext& context) {

@@ -167,10 +167,7 @@ int RunDesktop(int argc, char** argv, const DesktopStart& start) {
     host.SetMainWindow(&window);
     window.showMaximized();
     if (splash) splash->raise();
-    // The last project is restored; its commands stay disabled until a project is opened.
-    RestoreLastProject();
-    if (!start.projectFile.empty()) OpenProject(start.projectFile);
-    window.UpdateMenus();
+    window.ReopenLastProject(start.projectFile);
 
     if (const char* measure = std::getenv("VEMOGPS_STARTUP_TIME")) ReportWhenUsable(window, clock, measure);
     status = application.exec();

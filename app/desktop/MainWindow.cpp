@@ -220,6 +220,11 @@ void MainWindow::CreateMenus() {
     }
     if (command.id == CommandId::ViewToolBar || command.id == CommandId::ViewStatusBar) action->setCheckable(true);
     current->addAction(action);
+    if (command.id == CommandId::OpenProject) {
+      // The projects apart from the recent files: choosing one opens it as "打开工程" does.
+      m_RecentProjectMenu = current->addMenu(FromUtf8(u8"最近工程(&J)"));
+      m_RecentProjectMenu->setObjectName(QStringLiteral("recentProjects"));
+    }
     // Separators between the groups of the file menu, as the framework's menu has them.
     if (command.id == CommandId::OpenProject || command.id == CommandId::FileSaveAs ||
         command.id == CommandId::FilePrintSetup)
@@ -230,6 +235,7 @@ void MainWindow::CreateMenus() {
   if (auto* a = CommandAction(CommandId::FileSave)) a->setShortcut(QKeySequence::Save);
   if (auto* a = CommandAction(CommandId::FilePrint)) a->setShortcut(QKeySequence::Print);
   UpdateRecentFiles();
+  UpdateRecentProjects();
 }
 
 QMenu* MainWindow::CreateEditMenu() {
@@ -372,6 +378,7 @@ void MainWindow::UpdateMenus() {
   if (map)
     for (const MapView::Switch& item : MapView::Switches()) m_MapActions[FromUtf8(item.text)]->setChecked((map->*item.get)());
   for (QAction* a : m_RecentActions) a->setEnabled(!m_Running);
+  m_RecentProjectMenu->setEnabled(!m_RecentProjectMenu->isEmpty() && !m_Running);
 }
 
 void MainWindow::UpdateRecentFiles() {
@@ -390,13 +397,47 @@ void MainWindow::UpdateRecentFiles() {
   if (QAction* placeholder = CommandAction(CommandId::RecentFiles)) placeholder->setVisible(files.empty());
 }
 
+void MainWindow::UpdateRecentProjects() {
+  m_RecentProjectMenu->clear();
+  const std::vector<std::string> projects = CSettingsStore::RecentProjects();
+  int n = 0;
+  for (const std::string& project : projects) {
+    const QString path = FromPath(project);
+    QAction* a = m_RecentProjectMenu->addAction(QStringLiteral("&%1 %2").arg(++n).arg(path));
+    connect(a, &QAction::triggered, this, [this, path] {
+      if (m_Running || m_Loading) return;
+      OpenProject(ToPath(path));
+      RememberProject();
+      UpdateMenus();
+    });
+  }
+  m_RecentProjectMenu->setEnabled(!projects.empty() && !m_Running);
+}
+
+void MainWindow::RememberProject() {
+  const CProjectState& p = Project();
+  if (!p.projectOpen || p.projectName.empty() || !p.configurationFromFile) return;
+  const std::string prj = CurrentProjectFile(ProjectFile::Project);
+  const std::vector<std::string> projects = CSettingsStore::RecentProjects();
+  if (!projects.empty() && projects.front() == prj) return;  // the settings file is not rewritten for nothing
+  CSettingsStore::AddRecentProject(prj);
+  UpdateRecentProjects();
+}
+
+void MainWindow::ReopenLastProject(const std::string& named) {
+  vemo::ReopenLastProject();
+  if (!named.empty()) OpenProject(named);
+  RememberProject();
+  UpdateMenus();
+}
+
 void MainWindow::RunMenuCommand(CommandId id) {
   if (m_Running || m_Loading) return;
   const CommandSpec* command = FindMenuCommand(id);
   if (!command || !IsCommandEnabled(*command)) return;
   if (IsShellCommand(id)) {
     RunShellCommand(id);
-    UpdateTitle();
+    RememberProject();
     UpdateMenus();
     return;
   }
@@ -408,7 +449,7 @@ void MainWindow::RunMenuCommand(CommandId id) {
   m_Running = false;
   RefreshTextDocuments();
   statusBar()->showMessage(FromUtf8(u8"就绪"));
-  UpdateTitle();
+  RememberProject();
   UpdateMenus();
   if (m_QuitAfterCommand) {
     m_QuitAfterCommand = false;
@@ -462,9 +503,10 @@ void MainWindow::OpenAnyFileCommand() {
   request.open = true;
   request.mustExist = true;
   for (const auto& [description, pattern] : kOpenFilters) request.filters.push_back({T(description), pattern});
-  request.initialDirectory = Project().projectDir;
+  request.initialDirectory = m_OpenDir.isEmpty() ? Project().projectDir : ToPath(m_OpenDir);
   auto files = Platform().ChooseFiles(request);
   if (!files) return;
+  m_OpenDir = QFileInfo(FromPath(files->front())).absolutePath();
   OpenAnyFile(files->front());
 }
 

@@ -53,6 +53,11 @@ class MainWindow final : public QMainWindow {
   QLabel* LinePane() const { return m_LinePane; }
   QToolBar* ToolBar() const { return m_ToolBar; }
 
+  // Start-up: the last project of the settings reopened (its commands enabled, its name in
+  // the title) when its file can be read; then the project named on the command line, if any.
+  void ReopenLastProject(const std::string& named = {});
+  QMenu* RecentProjectMenu() const { return m_RecentProjectMenu; }
+
   // Enables the commands by the rule (and the edit and map menus by the active window).
   void UpdateMenus();
   // Brings every open text document up to its file after a command (or another program) has
@@ -75,6 +80,9 @@ class MainWindow final : public QMainWindow {
   void RunShellCommand(CommandId id);
   void UpdateTitle();
   void UpdateRecentFiles();
+  void UpdateRecentProjects();
+  // The open project goes to the top of the recent projects.
+  void RememberProject();
   void ShowLine(int line);
   QMdiSubWindow* FindDocumentWindow(const QString& path) const;
   QMdiSubWindow* AddDocumentWindow(QWidget* view, const QString& title);
@@ -105,6 +113,10 @@ class MainWindow final : public QMainWindow {
   QList<QAction*> m_EditActions;
   QList<QAction*> m_RecentActions;
   QAction* m_RecentSeparator = nullptr;
+  QMenu* m_RecentProjectMenu = nullptr;
+  // The folder "打开(&O)..." last opened a file from: its dialog starts there, while the
+  // project keeps its own folder.
+  QString m_OpenDir;
   std::unique_ptr<QPrinter> m_Printer;
   bool m_Running = false;
   bool m_Loading = false;  // a text file is going into its view

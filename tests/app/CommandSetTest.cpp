@@ -172,7 +172,7 @@ TEST(CommandFlow, OpensTheResultsOnlyWhenLoadAndEngineSucceed) {
   EXPECT_EQ(Project().approxXYZFromFile, 1);
 }
 
-TEST(CommandFlow, OpeningAnyFileMakesItsFolderTheProjectDirectory) {
+TEST(CommandFlow, OpeningAnyFileLeavesTheProjectWhereItIs) {
   test::ScopedTestHost scoped;
   test::TempDir dir;
   Project().projectDir = "/somewhere/else";
@@ -184,8 +184,7 @@ TEST(CommandFlow, OpeningAnyFileMakesItsFolderTheProjectDirectory) {
   EXPECT_EQ(Project().projectDir, "/somewhere/else");
   std::ofstream(file) << "x\n";
   EXPECT_EQ(OpenAnyFile(file), kCommandDone);
-  EXPECT_EQ(Project().projectDir, dir.str());
-  EXPECT_EQ(GlobalProjectDir(), dir.str());
+  EXPECT_EQ(Project().projectDir, "/somewhere/else");
   EXPECT_EQ(Project().projectName, "p");
   EXPECT_EQ(Project().projectOpen, 1);  // the project commands stay enabled
   EXPECT_EQ(scoped.host.openedDocuments, (std::vector<std::string>{file}));

@@ -67,8 +67,7 @@ void AcceptFileDialog(QWidget* modal, const QString& path) {
 Desktop::Desktop() : window(host) {
   previous = InstallPlatformHost(&host);
   host.SetMainWindow(&window);
-  RestoreLastProject();
-  window.UpdateMenus();
+  window.ReopenLastProject();
   window.show();
 }
 

@@ -1,6 +1,8 @@
 // The main window: the enabling rule at start-up and after "打开工程", computation commands
 // that open their report or nothing, one window per document, the line pane.
 #include <QAction>
+#include <QDir>
+#include <QMenu>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMdiArea>
@@ -14,6 +16,7 @@
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/TextView.h"
 #include "geodesy/Platform.h"
+#include "geodesy/Settings.h"
 #include "project/AppState.h"
 #include "project/ProjectDialogs.h"
 #include "tests/desktop/DesktopTest.h"
@@ -42,12 +45,8 @@ class MainWindowTest : public QObject {
 
   void enablingRuleFollowsTheOpenProject() {
     DesktopScope scope;
-    // A remembered project: restored at start-up, its commands disabled.
-    QVERIFY(OpenProject(m_Project.toStdString()));
-    SaveOnExit();
-    Project() = CProjectState{};
+    // The first start, with no project to reopen: the commands needing one are disabled.
     Desktop d;
-    QCOMPARE(Project().projectName, std::string("sample"));
     QVERIFY(!d.Enabled(CommandId::Adjust3d));
     QVERIFY(!d.Enabled(CommandId::ShowResult3d));
     QVERIFY(d.Enabled(CommandId::Settings));
@@ -161,6 +160,104 @@ class MainWindowTest : public QObject {
     QTRY_COMPARE(d.Windows(), 0);
     d.window.CommandAction(CommandId::Adjust3d)->trigger();
     QCOMPARE(d.window.LastStatus(), 0);
+  }
+
+  void theLastProjectIsReopenedAndListedApartFromFiles() {
+    DesktopScope scope;
+    // A second project beside the sample: its own folder, the sample's parameters.
+    const QString secondDir = m_Dir.path() + QStringLiteral("/second");
+    const QString second = secondDir + QStringLiteral("/second.prj");
+    QVERIFY(QDir().mkpath(secondDir));
+    QFile::remove(second);
+    QVERIFY(QFile::copy(m_Project, second));
+    const QString sampleDir = QFileInfo(m_Project).path();
+    QVERIFY(CSettingsStore::SetString("Gps Settings", "Last GPS Project Path", sampleDir.toStdString()));
+    QVERIFY(CSettingsStore::SetString("Gps Settings", "Last GPS Project", "sample"));
+    {
+      Desktop d;
+      ModalWatcher watcher;
+      QCOMPARE(Project().projectOpen, 1);
+      QVERIFY(d.Enabled(CommandId::Adjust3d));
+      QVERIFY(d.Enabled(CommandId::ShowResult3d));
+      QVERIFY(d.window.windowTitle().endsWith(QStringLiteral("[sample]")));
+      QMenu* projects = d.window.RecentProjectMenu();
+      QCOMPARE(projects->actions().size(), 1);
+      QVERIFY(projects->actions()[0]->text().endsWith(QStringLiteral("/sample.prj")));
+
+      // "打开工程" puts the other project on top; the list reopens the sample.
+      watcher.handler = [&](QWidget* modal) { AcceptFileDialog(modal, second); };
+      d.window.CommandAction(CommandId::OpenProject)->trigger();
+      watcher.handler = nullptr;
+      QVERIFY(d.window.windowTitle().endsWith(QStringLiteral("[second]")));
+      QCOMPARE(projects->actions().size(), 2);
+      QVERIFY(projects->actions()[0]->text().endsWith(QStringLiteral("/second.prj")));
+      projects->actions()[1]->trigger();
+      QCOMPARE(Project().projectName, std::string("sample"));
+      QVERIFY(d.window.windowTitle().endsWith(QStringLiteral("[sample]")));
+      QVERIFY(projects->actions()[0]->text().endsWith(QStringLiteral("/sample.prj")));
+
+      // A project file viewed as text is no recent file; a data file is.
+      QVERIFY(d.window.OpenTextDocument(m_Project));
+      QVERIFY(d.window.OpenTextDocument(sampleDir + QStringLiteral("/sample.GPS3dVector")));
+      const std::vector<std::string> files = CSettingsStore::RecentFiles();
+      QCOMPARE(files.size(), size_t{1});
+      QVERIFY(QString::fromStdString(files[0]).endsWith(QStringLiteral("sample.GPS3dVector")));
+      QVERIFY(watcher.messages.isEmpty());
+    }
+
+    // A remembered project whose file is gone is not opened: nothing would work in it.
+    QVERIFY(QFile::remove(second));
+    QVERIFY(CSettingsStore::SetString("Gps Settings", "Last GPS Project Path", secondDir.toStdString()));
+    QVERIFY(CSettingsStore::SetString("Gps Settings", "Last GPS Project", "second"));
+    Project() = CProjectState{};
+    Desktop d;
+    QCOMPARE(Project().projectOpen, 0);
+    QVERIFY(!d.Enabled(CommandId::Adjust3d));
+    QVERIFY(!d.window.windowTitle().contains(QStringLiteral("[second]")));
+  }
+
+  void openingAFileElsewhereLeavesTheProjectWhereItIs() {
+    DesktopScope scope;
+    Desktop d;
+    ModalWatcher watcher;
+    QVERIFY(d.Open(m_Project));
+    const QString sampleDir = QFileInfo(m_Project).path();
+    // Another job's report, with a vector file of its own that must not be read.
+    QTemporaryDir other;
+    const QString report = other.path() + QStringLiteral("/other.GPS3dResult");
+    for (const QString& name : {report, other.path() + QStringLiteral("/sample.GPS3dVector")}) {
+      QFile file(name);
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write("x\n");
+    }
+    watcher.handler = [&](QWidget* modal) { AcceptFileDialog(modal, report); };
+    d.window.CommandAction(CommandId::FileOpen)->trigger();
+    QVERIFY(d.window.ActiveTextView());
+    QCOMPARE(QFileInfo(d.window.ActiveTextView()->Path()).fileName(), QStringLiteral("other.GPS3dResult"));
+    QCOMPARE(QString::fromStdString(Project().projectDir), sampleDir);
+    QVERIFY(d.window.windowTitle().endsWith(QStringLiteral("[sample]")));
+
+    // The open dialog remembers its own folder; the project's dialog starts in the project.
+    QString openStart, projectStart;
+    watcher.handler = [&](QWidget* modal) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) openStart = dialog->directory().absolutePath();
+      static_cast<QDialog*>(modal)->reject();
+    };
+    d.window.CommandAction(CommandId::FileOpen)->trigger();
+    watcher.handler = [&](QWidget* modal) {
+      if (auto* dialog = qobject_cast<QFileDialog*>(modal)) projectStart = dialog->directory().absolutePath();
+      static_cast<QDialog*>(modal)->reject();
+    };
+    d.window.CommandAction(CommandId::OpenProject)->trigger();
+    watcher.handler = nullptr;
+    QCOMPARE(QFileInfo(openStart).canonicalFilePath(), QFileInfo(other.path()).canonicalFilePath());
+    QCOMPARE(QFileInfo(projectStart).canonicalFilePath(), QFileInfo(sampleDir).canonicalFilePath());
+
+    // The adjustment reads the project's own files and writes its report there.
+    d.window.CommandAction(CommandId::Adjust3d)->trigger();
+    QCOMPARE(d.window.LastStatus(), 0);
+    QVERIFY(watcher.messages.isEmpty());
+    QCOMPARE(QFileInfo(d.window.ActiveTextView()->Path()).path(), sampleDir);
   }
 
   void theProgramWithoutACommandStartsTheDesktop() {
