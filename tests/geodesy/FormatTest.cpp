@@ -52,8 +52,10 @@ TEST(FastFormat, IntegersStringsAndMixedLinesMatchPrintf) {
   }
   const char* names[] = {"", "A", "\xb5\xe3\xc3\xfb", "A-very-long-point-name-of-30-ch"};
   for (const char* s : names)
-    for (const char* f : {"%s", "%16s", "%-16s|", "%.3s", "%5.2s|", "%c%%"})
-      ASSERT_EQ(Format(f, s), Libc(f, s)) << f << s;
+    for (const char* f : {"%s", "%16s", "%-16s|", "%.3s", "%5.2s|"}) ASSERT_EQ(Format(f, s), Libc(f, s)) << f << s;
+  // %c takes a character (a pointer there printed a byte of its address, which was 0 in some
+  // builds); 0 itself is left out, as the reference stops at it.
+  for (int c : {int{'K'}, int{' '}, 0xb5, 0x7f}) ASSERT_EQ(Format("%c%%", c), Libc("%c%%", c)) << c;
   ASSERT_EQ(Format("%4d %16s %15.9lf %5.2lf 1/%-10.0lf %6.2lf\n", 12, "P12", 31.123456789, -0.004, 123456.0, 0.5),
             Libc("%4d %16s %15.9lf %5.2lf 1/%-10.0lf %6.2lf\n", 12, "P12", 31.123456789, -0.004, 123456.0, 0.5));
   // Conversions outside the fast path go whole through the C library.
