@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -80,7 +81,7 @@ std::array<double, 3> StationPosition(const std::string& type, double a, double 
   std::string kind = type;
   if (kind == "XYZ" || kind == "xyz") return {a, b, height};
   if (kind == "LLH" || kind == "llh") {
-    const double lat = PackedDmsToRadians(a), lon = PackedDmsToRadians(b);
+    const double lat = DmsToRadian(a), lon = DmsToRadian(b);
     if (std::abs(lat) > 1.5708) Fail(path, line, Format(T(u8"纬度%.10g超出范围!"), a));
     return GeodeticToGeocentric(lat, lon, height);
   }

@@ -11,9 +11,12 @@ constexpr double kF = 1.0 / kGrs80InvF, kE2 = kF * (2.0 - kF);
 }  // namespace
 
 std::array<double, 3> GeodeticToGeocentric(double lat, double lon, double h, double a, double invF) {
-  const double f = 1.0 / invF, e2 = f * (2.0 - f);
-  const double s = std::sin(lat), n = a / std::sqrt(1.0 - e2 * s * s);
-  return {(n + h) * std::cos(lat) * std::cos(lon), (n + h) * std::cos(lat) * std::sin(lon), (n * (1.0 - e2) + h) * s};
+  // The library's conversion, so that a known point reads here as the adjustments read it.
+  GPSTransfer transfer(0);
+  transfer.m_a = a, transfer.m_InvF = invF;
+  transfer.m_B = lat, transfer.m_L = lon, transfer.m_H = h;
+  transfer.BLHXYZ();
+  return {transfer.m_X, transfer.m_Y, transfer.m_Z};
 }
 
 std::array<double, 3> GeocentricToGeodetic(const std::array<double, 3>& xyz) {
@@ -51,15 +54,6 @@ std::array<double, 2> UtmToGeodetic(double easting, double northing, int zone, b
           kPi / 2.0;
   const double lon0 = (zone * 6.0 - 183.0) * kPi / 180.0;
   return {lat, lon0 + std::atan2(std::sinh(eta), std::cos(xi))};
-}
-
-double PackedDmsToRadians(double packed) {
-  const double a = std::abs(packed);
-  double degrees = std::floor(a);
-  double minutes = std::floor((a - degrees) * 100.0 + 1e-9);
-  double seconds = ((a - degrees) * 100.0 - minutes) * 100.0;
-  const double value = degrees + minutes / 60.0 + seconds / 3600.0;
-  return (packed < 0 ? -value : value) * kPi / 180.0;
 }
 
 Matrix LocalFrame(double lat, double lon) {

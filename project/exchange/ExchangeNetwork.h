@@ -82,8 +82,6 @@ std::array<double, 3> GeocentricToGeodetic(const std::array<double, 3>& xyz);
 // Transverse Mercator grid (UTM: scale 0.9996, false easting 500 km, false northing 10,000 km
 // in the south) to latitude and longitude (radians) for a zone; southern when south.
 std::array<double, 2> UtmToGeodetic(double easting, double northing, int zone, bool south);
-// Packed degrees, minutes, seconds (ddd.mmssss) to radians.
-double PackedDmsToRadians(double packed);
 
 // The rows of the local north, east, up frame at a latitude and longitude (radians), as a 3x3
 // row-major rotation from geocentric differences.

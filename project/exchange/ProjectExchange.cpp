@@ -7,6 +7,7 @@
 #include <set>
 #include <tuple>
 
+#include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -304,7 +305,7 @@ Network ReadProjectNetwork() {
     const KnownPointReading reading = ReadKnownPointValues(v[0], v[1], v[2], GeodeticBound::Below1000);
     if (reading == KnownPointReading::Impossible) Fail(knownPath, number, T(u8"坐标不是可能的B、L、H!"));
     geodetic[s.name] = reading == KnownPointReading::Geodetic;
-    s.xyz = geodetic[s.name] ? GeodeticToGeocentric(PackedDmsToRadians(v[0]), PackedDmsToRadians(v[1]), v[2], a, invF)
+    s.xyz = geodetic[s.name] ? GeodeticToGeocentric(DmsToRadian(v[0]), DmsToRadian(v[1]), v[2], a, invF)
                              : std::array<double, 3>{v[0], v[1], v[2]};
     if (pointIndex.count(s.name)) continue;  // the first line of a name holds, as the adjustment reads it
     pointIndex[s.name] = n.stations.size();
