@@ -8,6 +8,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/Version.h"
 
 namespace vemo {
 
@@ -59,7 +60,10 @@ bool CheckOutputReplacesNoData(const std::string& output, const std::vector<std:
 
 void SetApproximateFileMode(int on) { Project().approxXYZFromFile = on ? 1 : 0; }
 
-const char* AppTitle() { return T(u8"VemoGPS－GPS工程测量网通用平差软件包  V5.20"); }
+const char* AppTitle() {
+  static const std::string title = std::string(u8"VemoGPS－GPS工程测量网通用平差软件包  V") + kVemoVersion;
+  return T(title.c_str());
+}
 
 std::string MainWindowTitle() { return Format(T(u8"%s—[%s]"), AppTitle(), Project().projectName.c_str()); }
 

@@ -11,6 +11,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/Version.h"
 
 namespace vemo {
 namespace {
@@ -51,6 +52,9 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
       host.SetAnswers(ConsoleHost::Answers::No);
     } else if (a == "--print") {
       host.SetPrintDocuments(true);
+    } else if (a == "--version") {
+      std::printf("VemoGPS %s\n", kVemoVersion);
+      return kCommandDone;
     } else if (a == "--help" || a == "-h") {
       return RunCommandLine({"help"});
     } else if (a.rfind("--", 0) == 0) {

@@ -1,7 +1,9 @@
+#include "app/commands/GlobalOptions.h"
 #include "app/commands/Handlers.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/Version.h"
 
 namespace vemo {
 
@@ -10,10 +12,13 @@ int RunHelp(CommandContext& context) {
   if (rest.size() > 1) throw UsageError("help takes at most one command name");
   std::string text;
   if (rest.empty()) {
-    text = "usage: VemoGPS [--project FILE.prj] [--yes | --no] [--print] COMMAND [ARGUMENTS...]\n\n"
-           "  --project FILE.prj  open that project first (enables the project commands)\n"
-           "  --yes, --no         answer every question so; otherwise the answer that keeps files\n"
-           "  --print             print the content of every document that opens\n\ncommands:\n";
+    text = Format("VemoGPS %s\n\n", kVemoVersion) +
+           "usage: VemoGPS [--project FILE.prj] [--yes | --no] [--print] COMMAND [ARGUMENTS...]\n\n";
+    for (const GlobalOption& o : GlobalOptions()) {
+      const std::string option = o.value ? std::string(o.name) + " " + o.value : std::string(o.name);
+      text += Format("  %-20s %s\n", option.c_str(), o.help);
+    }
+    text += "\ncommands:\n";
     for (const auto& c : Commands())
       text += Format("  %-20s %s%s\n", c.name, c.summary, c.needsProject ? " (needs an open project)" : "");
     text += "\nVemoGPS help COMMAND shows the options of one command.\n";

@@ -15,9 +15,11 @@
 #include <utility>
 
 #include "app/desktop/DesktopHost.h"
+#include "app/desktop/Icons.h"
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/QtText.h"
 #include "geodesy/Platform.h"
+#include "geodesy/Version.h"
 #include "project/AppState.h"
 #include "project/ProjectDialogs.h"
 
@@ -80,7 +82,7 @@ QPixmap SplashPicture() {
   font.setPixelSize(16);
   font.setBold(false);
   painter.setFont(font);
-  painter.drawText(QRectF(0, 190, 480, 30), Qt::AlignCenter, FromUtf8(u8"GPS工程测量网通用平差软件包  V5.20"));
+  painter.drawText(QRectF(0, 190, 480, 30), Qt::AlignCenter, FromUtf8(u8"GPS工程测量网通用平差软件包  V") + QString::fromLatin1(kVemoVersion));
   return pixmap;
 }
 
@@ -151,6 +153,10 @@ int RunDesktop(int argc, char** argv, const DesktopStart& start) {
   clock.start();
   QApplication application(argc, argv);
   application.setApplicationName(QStringLiteral("VemoGPS"));
+  application.setApplicationVersion(QString::fromLatin1(kVemoVersion));
+  // The window manager matches the windows to the installed desktop entry and its icon.
+  application.setDesktopFileName(QStringLiteral("vemogps"));
+  application.setWindowIcon(ApplicationIcon());
   application.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
 
   DesktopHost host;

@@ -11,12 +11,10 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPageSetupDialog>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <utility>
 
@@ -24,6 +22,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/desktop/DesktopCommands.h"
 #include "app/desktop/DesktopHost.h"
+#include "app/desktop/Icons.h"
 #include "app/desktop/MapView.h"
 #include "app/desktop/QtText.h"
 #include "app/desktop/TestVerdictMenu.h"
@@ -68,48 +67,15 @@ const std::pair<const char*, const char*> kOpenFilters[] = {
     {u8"所有文件(*.*)", "*.*"},
 };
 
-// The commands on the toolbar, with the two characters their button shows where the style
-// has no picture.
-struct ToolButton {
-  CommandId id;  // None: a separator
-  const char* label;  // UTF-8; nullptr: a standard picture
-  QStyle::StandardPixmap pixmap;
+// The commands on the toolbar (None: a separator); their pictures come from Icons.cpp.
+constexpr CommandId kToolButtons[] = {
+    CommandId::FileNew,   CommandId::FileOpen,    CommandId::FileSave,   CommandId::None,
+    CommandId::NewProject, CommandId::OpenProject, CommandId::Settings,  CommandId::None,
+    CommandId::Adjust3d,  CommandId::Adjust2d,    CommandId::FitHeights, CommandId::None,
+    CommandId::SyncLoops, CommandId::AsyncLoops,  CommandId::None,
+    CommandId::MapWgs84,  CommandId::MapLocal,    CommandId::None,
+    CommandId::FilePrint, CommandId::About,
 };
-const ToolButton kToolButtons[] = {
-    {CommandId::FileNew, nullptr, QStyle::SP_FileIcon},
-    {CommandId::FileOpen, nullptr, QStyle::SP_DialogOpenButton},
-    {CommandId::FileSave, nullptr, QStyle::SP_DialogSaveButton},
-    {CommandId::None, nullptr, QStyle::SP_CustomBase},
-    {CommandId::NewProject, u8"新建", QStyle::SP_CustomBase},
-    {CommandId::OpenProject, u8"打开", QStyle::SP_CustomBase},
-    {CommandId::Settings, u8"设置", QStyle::SP_CustomBase},
-    {CommandId::None, nullptr, QStyle::SP_CustomBase},
-    {CommandId::Adjust3d, u8"三维", QStyle::SP_CustomBase},
-    {CommandId::Adjust2d, u8"二维", QStyle::SP_CustomBase},
-    {CommandId::FitHeights, u8"高程", QStyle::SP_CustomBase},
-    {CommandId::None, nullptr, QStyle::SP_CustomBase},
-    {CommandId::MapWgs84, u8"网图", QStyle::SP_CustomBase},
-    {CommandId::MapLocal, u8"地方", QStyle::SP_CustomBase},
-    {CommandId::None, nullptr, QStyle::SP_CustomBase},
-    {CommandId::FilePrint, u8"打印", QStyle::SP_CustomBase},
-    {CommandId::About, u8"关于", QStyle::SP_CustomBase},
-};
-
-QIcon LabelIcon(const QString& label) {
-  QPixmap pixmap(32, 32);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(QPen(QColor(40, 80, 140), 1.5));
-  painter.setBrush(QColor(226, 236, 250));
-  painter.drawRoundedRect(QRectF(1.5, 1.5, 29, 29), 5, 5);
-  QFont font(QStringLiteral("WenQuanYi Micro Hei"));
-  font.setPixelSize(12);
-  painter.setFont(font);
-  painter.setPen(QColor(20, 40, 90));
-  painter.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, label);
-  return QIcon(pixmap);
-}
 
 // The status-bar prompt and the tooltip of a command: its string table entry split at "\n";
 // a command without an entry prompts with its menu text.
@@ -180,6 +146,7 @@ QAction* MainWindow::CreateCommandAction(const CommandSpec& command) {
   action->setStatusTip(prompt);
   action->setToolTip(tip);
   action->setData(static_cast<int>(command.id));  // the menu identifier of the design
+  action->setIcon(CommandIcon(command.id));
   const CommandId id = command.id;
   connect(action, &QAction::triggered, this, [this, id] { RunMenuCommand(id); });
   m_Actions[id] = action;
@@ -305,15 +272,12 @@ void MainWindow::CreateToolBar() {
   m_ToolBar->setFloatable(true);
   m_ToolBar->setAllowedAreas(Qt::AllToolBarAreas);
   m_ToolBar->setIconSize(QSize(24, 24));
-  for (const ToolButton& button : kToolButtons) {
-    if (button.id == CommandId::None) {
+  for (CommandId id : kToolButtons) {
+    if (id == CommandId::None) {
       m_ToolBar->addSeparator();
       continue;
     }
-    QAction* action = CommandAction(button.id);
-    if (!action) continue;
-    action->setIcon(button.label ? LabelIcon(FromUtf8(button.label)) : style()->standardIcon(button.pixmap));
-    m_ToolBar->addAction(action);
+    if (QAction* action = CommandAction(id)) m_ToolBar->addAction(action);
   }
   addToolBar(m_MapToolBar);
   m_MapToolBar->setVisible(false);
