@@ -11,11 +11,15 @@ set -euo pipefail
 # poppler-utils turns map PDFs into pictures; time measures the benchmarks' peak memory; ccache
 # keeps rebuilds short; expat reads the XML files of other adjustment programs (project/exchange);
 # PROJ (libproj-dev) reads geoid grids for the height fitting, and proj-data ships the EGM96
-# grid it uses by default.
+# grid it uses by default. Packaging (scripts/package.sh, check-package.sh): dpkg-dev finds the
+# package's dependencies (dpkg-shlibdeps); desktop-file-utils validates the desktop entry;
+# libxml2-utils (xmllint) the MIME definition; shared-mime-info and libglib2.0-bin (gio) type a
+# project file by its content; groff-base formats the manual page in the tests.
 packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-svg-dev libeigen3-dev libmetis-dev libsuitesparse-dev libopenblas0-pthread
           libboost-math-dev fonts-wqy-microhei fonts-liberation xvfb xauth clang libclang-rt-14-dev
-          poppler-utils time libexpat1-dev libproj-dev proj-data)
+          poppler-utils time libexpat1-dev libproj-dev proj-data
+          dpkg-dev desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin groff-base)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
