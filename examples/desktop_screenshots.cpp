@@ -13,6 +13,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTimer>
+#include <QToolBar>
 #include <cstdio>
 #include <string>
 
@@ -101,6 +102,7 @@ int main(int argc, char** argv) {
 
   QTimer::singleShot(300, [&] {
     Save(&window, QStringLiteral("main-window"));
+    if (auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("toolbar"))) Save(toolbar, QStringLiteral("toolbar"));
     Run(window, vemo::CommandId::Adjust3d);
     Save(&window, QStringLiteral("main-3d-report"), true);
     Run(window, vemo::CommandId::Adjust2d);

@@ -51,9 +51,9 @@ const CommandPicture* PictureOf(CommandId id) {
   return nullptr;
 }
 
-// A drawing of the resources rendered at the sizes of menus and toolbars at every scale.
-// Rendered here with the SVG library the program links, not through Qt's SVG plugins, which a
-// system need not have: a missing plugin would leave the buttons blank.
+// A drawing of the resources rendered at each size of menus and toolbars at every scale, so
+// that every size is drawn sharp rather than scaled from another; rendered with the SVG
+// library the program links, so no plugin lookup stands between a button and its picture.
 QIcon Drawing(const char* name) {
   static QHash<QString, QIcon> cache;
   const QString key = QString::fromLatin1(name);

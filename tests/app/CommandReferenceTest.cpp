@@ -8,7 +8,7 @@
 namespace {
 using namespace vemo;
 
-int Run(CommandContext&) { return kCommandDone; }
+int RunNothing(CommandContext&) { return kCommandDone; }
 
 const CommandReference& Find(const std::vector<CommandReference>& commands, const std::string& name) {
   for (const auto& c : commands)
@@ -96,7 +96,7 @@ TEST(CommandReferenceTest, SynopsesGiveOptionsValuesAndArguments) {
 TEST(CommandReferenceTest, ACommandAddedToTheTableIsDocumentedAndCompleted) {
   std::vector<CommandSpec> table = {
       {CommandId::None, u8"测试命令", nullptr, true, "survey-check", "[--level low|high] [--out FILE] INPUT...",
-       "a check added later", "  --tolerance MM   the largest difference\n", Run,
+       "a check added later", "  --tolerance MM   the largest difference\n", RunNothing,
        {.files = {{.name = "INPUT", .filters = {{u8"基线(*.GPS3dVector)", "*.GPS3dVector"}}}}}},
       {CommandId::None, u8"未完成", nullptr, false, "not-yet", "", "no handler", "", nullptr},
   };

@@ -137,6 +137,13 @@ TEST_F(ProgramTest, UsageErrorsExitTwoAndChangeNothing) {
   EXPECT_NE(help.out.find("new-project"), std::string::npos);
   auto one = Run({"help", "settings"});
   EXPECT_NE(one.out.find("--custom-precision"), std::string::npos);
+  // One version: --version, the first line of help and the application title agree.
+  auto version = Run({"--version"});
+  EXPECT_EQ(version.status, 0);
+  ASSERT_EQ(version.out.rfind("VemoGPS ", 0), 0u) << version.out;
+  EXPECT_EQ(help.out.substr(0, help.out.find('\n') + 1), version.out);
+  const std::string number = version.out.substr(8, version.out.size() - 9);
+  EXPECT_EQ(std::string(AppTitle()).substr(std::string(AppTitle()).size() - number.size() - 1), "V" + number);
 }
 
 TEST_F(ProgramTest, StartupWithoutStoredValuesUsesTheWorkingDirectory) {
