@@ -15,7 +15,7 @@ dpkg -x "$deb" "$root"
 
 # The program finds its library in the package (RUNPATH), not in the build.
 program=$root/usr/bin/VemoGPS
-ldd "$program" | grep -q "$root/usr/lib/.*/libVemoDll.so" || { echo "libVemoDll.so not found in the package" >&2; exit 1; }
+ldd "$program" | grep -q "libVemoDll.so => $root/" || { echo "libVemoDll.so not found in the package" >&2; exit 1; }
 export VEMOGPS_CONFIG_DIR=$root/config
 "$program" --version
 "$program" help >/dev/null
@@ -26,7 +26,7 @@ desktop-file-validate "$root/usr/share/applications/vemogps.desktop"
 xmllint --noout "$root/usr/share/mime/packages/vemogps-project.xml"
 mkdir -p "$root/xdg/mime/packages"
 cp "$root/usr/share/mime/packages/vemogps-project.xml" "$root/xdg/mime/packages/"
-update-mime-database "$root/xdg/mime"
+XDG_DATA_HOME=$root/xdg update-mime-database "$root/xdg/mime"
 printf 'PROJCS["WGS 84 / UTM zone 50N",GEOGCS["GCS_WGS_1984"]]\n' >"$root/tmp/utm50.prj"
 type_of() {
   XDG_DATA_HOME=$root/xdg gio info -a standard::content-type "$1" 2>/dev/null | sed -n 's/.*standard::content-type: //p'
