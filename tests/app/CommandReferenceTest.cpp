@@ -37,8 +37,9 @@ TEST(CommandReferenceTest, EveryCommandOfTheTableIsInTheManualPageAndTheCompleti
     SCOPED_TRACE(c.name);
     EXPECT_NE(page.find(".SS " + ManName(c.name) + "\n"), std::string::npos);
     EXPECT_NE(completion.find("\n    " + std::string(c.name) + ")\n"), std::string::npos);
-    const size_t list = completion.find("local commands='");
-    EXPECT_NE(completion.find(" " + std::string(c.name) + " ", list - 1), std::string::npos);
+    const size_t list = completion.find("local commands='") + 16;
+    const std::string names = " " + completion.substr(list, completion.find('\'', list) - list) + " ";
+    EXPECT_NE(names.find(" " + std::string(c.name) + " "), std::string::npos);
     // Every option the synopsis names is offered after the command.
     const CommandReference& reference = Find(commands, c.name);
     const size_t branch = completion.find("\n    " + std::string(c.name) + ")\n");
