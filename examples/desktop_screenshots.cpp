@@ -1,7 +1,7 @@
 // Drives the desktop through its menu actions on a project and saves a PNG of each window:
 //   desktop_screenshots --project FILE.prj --out DIR
 // The main window after the 3D and 2D adjustments with their reports, a data-entry grid, the
-// project settings and one-point-one-direction forms, the two network maps (the WGS-84 one
+// project settings and one-point-one-direction forms, the toolbar, the two network maps (the WGS-84 one
 // also zoomed in on its middle, and its print preview). Message boxes that come up are answered with their default
 // button and printed on standard error, so a run never waits for a person.
 #include <QAbstractButton>
@@ -102,7 +102,16 @@ int main(int argc, char** argv) {
 
   QTimer::singleShot(300, [&] {
     Save(&window, QStringLiteral("main-window"));
-    if (auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("toolbar"))) Save(toolbar, QStringLiteral("toolbar"));
+    // The toolbar's buttons at their size and at twice it (toolbar.png, toolbar-large.png).
+    if (auto* toolbar = window.findChild<QToolBar*>(QStringLiteral("toolbar"))) {
+      for (int size : {24, 48}) {
+        toolbar->setIconSize(QSize(size, size));
+        QCoreApplication::processEvents();
+        const QString name = size == 24 ? QStringLiteral("toolbar") : QStringLiteral("toolbar-large");
+        toolbar->grab(toolbar->childrenRect().adjusted(-4, -4, 4, 4)).save(g_Out + QLatin1Char('/') + name + QStringLiteral(".png"));
+      }
+      toolbar->setIconSize(QSize(24, 24));
+    }
     Run(window, vemo::CommandId::Adjust3d);
     Save(&window, QStringLiteral("main-3d-report"), true);
     Run(window, vemo::CommandId::Adjust2d);
