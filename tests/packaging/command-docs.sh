@@ -5,21 +5,21 @@
 # Usage: command-docs.sh PROGRAM MANPAGE COMPLETION
 set -euo pipefail
 program=$(realpath "$1") page=$(realpath "$2") completion=$(realpath "$3")
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
 
 warnings=$(groff -ww -man -Tutf8 -z "$page" 2>&1)
 [ -z "$warnings" ] || fail "groff warns: $warnings"
 text=$(groff -man -Tutf8 -P -c "$page" 2>/dev/null | sed 's/\x08.//g')
-commands=$(VEMOGPS_CONFIG_DIR=$(mktemp -d) "$program" help | sed -n '/^commands:/,/^$/p' | awk 'NF > 1 {print $1}')
+commands=$(VEMOGPS_CONFIG_DIR=$work/config "$program" help | sed -n '/^commands:/,/^$/p' | awk 'NF > 1 {print $1}')
 [ -n "$commands" ] || fail "VemoGPS help lists no commands"
 for c in $commands; do
   grep -Eq "VemoGPS +$c( |\$)" <<<"$text" || fail "the manual page lacks the command $c"
 done
 
 # The completion: each case types a command line and expects words among the offers.
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 cd "$work"
 touch points.GPS3dXYHEFT other.gps3dxyheft notes.txt demo.prj
 mkdir folder
