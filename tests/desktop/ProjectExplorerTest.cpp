@@ -21,6 +21,7 @@
 #include "app/desktop/TextView.h"
 #include "geodesy/Encoding.h"
 #include "project/AppState.h"
+#include "project/ProjectDialogs.h"
 #include "tests/desktop/DesktopTest.h"
 
 namespace vemo::test {
@@ -92,6 +93,7 @@ class ProjectExplorerTest : public QObject {
     // The inputs of the computation are the ones compared: the height fitting's result does
     // not go stale by a change of the known 3D points.
     WriteProjectFile(ProjectFile::Result1d, "x\n");
+    SetAge(ProjectFile::KnownH, std::chrono::seconds(300));
     SetAge(ProjectFile::Result1d, std::chrono::seconds(60));
     explorer->Refresh();
     QCOMPARE(ProjectExplorer::StateOf(explorer->ItemOf(ProjectFile::Result1d)), ProjectExplorer::FileState::Present);
@@ -104,7 +106,9 @@ class ProjectExplorerTest : public QObject {
     known = explorer->ItemOf(ProjectFile::KnownXYZ);
     explorer->Tree()->scrollToItem(known);
     const QRect rect = explorer->Tree()->visualItemRect(known);
-    QTest::mouseDClick(explorer->Tree()->viewport(), Qt::LeftButton, {}, rect.center());
+    const QPoint at(rect.left() + 20, rect.center().y());
+    QTest::mouseClick(explorer->Tree()->viewport(), Qt::LeftButton, {}, at);  // a double click's first press
+    QTest::mouseDClick(explorer->Tree()->viewport(), Qt::LeftButton, {}, at);
     TextView* view = d.window.ActiveTextView();
     QVERIFY(view);
     QCOMPARE(QFileInfo(view->Path()).fileName(), QStringLiteral("sample.GPS3dKnownXYZ"));
@@ -148,6 +152,7 @@ class ProjectExplorerTest : public QObject {
     QCOMPARE(table.rows.size(), size_t{3});
     QCOMPARE(table.skippedLines, 3);  // two headings and the damaged line
     DesktopScope scope;
+    Desktop d;  // its host shows the messages
     ModalWatcher watcher;
     ResultTableView view(table, QStringLiteral("/nowhere/net.GPS3dMisclosure"));
     view.show();
