@@ -119,6 +119,7 @@ int main(int argc, char** argv) {
                               std::pair{vemo::ResultTableKind::Coordinates3d, "table-coordinates-3d"}})
       if (vemo::ResultTableView* table = window.Explorer()->OpenTable(kind)) {
         table->parentWidget()->showMaximized();
+        if (kind == vemo::ResultTableKind::AsyncLoops) table->Grid()->sortByColumn(10, Qt::DescendingOrder);  // S闭合差
         Save(&window, QString::fromLatin1(name));
       }
     window.Mdi()->closeAllSubWindows();

@@ -29,8 +29,9 @@ constexpr int kPathRole = Qt::UserRole;
 constexpr int kKindRole = Qt::UserRole + 1;     // the catalogue kind, or -1
 constexpr int kVariantRole = Qt::UserRole + 2;
 constexpr int kStateRole = Qt::UserRole + 3;
+constexpr int kOpenedRole = Qt::UserRole + 4;  // a group was expanded once it had a file
 
-enum Column { FileColumn, DescriptionColumn, TimeColumn };
+enum Column { FileColumn, DescriptionColumn };
 
 // The extension of the synchronous baseline files the import writes into the project folder.
 const QString kSessionSuffix = QStringLiteral("GPS3DVector_S");
@@ -122,9 +123,9 @@ ProjectExplorer::ProjectExplorer(MainWindow& window)
   setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
   m_Tree = new QTreeWidget(this);
   m_Tree->setObjectName(QStringLiteral("projectTree"));
-  m_Tree->setColumnCount(3);
-  m_Tree->setHeaderLabels({FromUtf8(u8"文件"), FromUtf8(u8"内容"), FromUtf8(u8"修改时间")});
-  m_Tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  m_Tree->setColumnCount(2);
+  m_Tree->setHeaderLabels({FromUtf8(u8"文件"), FromUtf8(u8"内容")});
+  m_Tree->header()->setSectionResizeMode(FileColumn, QHeaderView::ResizeToContents);
   m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
   m_Tree->setUniformRowHeights(true);
   setWidget(m_Tree);
@@ -155,7 +156,6 @@ void ProjectExplorer::Rebuild() {
     for (const ExplorerEntry& entry : group.entries) addFile(top, entry.kind, 0, entry.description);
     if (group.entries.front().kind == ProjectFile::Vector3d) {
       m_Sessions = new QTreeWidgetItem(top, {FromUtf8(u8"同步基线文件")});
-      m_Sessions->setText(DescriptionColumn, FromUtf8(u8"各时段导入的同步基线"));
     }
   }
   // The one-point-one-direction network keeps files of its own beside the ordinary ones.
@@ -164,7 +164,6 @@ void ProjectExplorer::Rebuild() {
   for (const ExplorerGroup& group : ExplorerGroups())
     for (const ExplorerEntry& entry : group.entries)
       if (HasOneFixVariant(entry.kind)) addFile(m_OneFix, entry.kind, 1, entry.description);
-  m_Tree->expandAll();
 }
 
 void ProjectExplorer::UpdateItem(QTreeWidgetItem* item) {
@@ -175,6 +174,7 @@ void ProjectExplorer::UpdateItem(QTreeWidgetItem* item) {
   const ResultCurrency currency = CheckResultCurrency(kind, variant);
   FileState state = FileState::Present;
   QString tip = QDir::toNativeSeparators(path);
+  if (info.exists()) tip += FromUtf8(u8"\n修改时间: %1").arg(TimeText(info.lastModified()));
   if (!info.exists()) {
     state = FileState::Missing;
     tip += FromUtf8(u8"\n文件不存在");
@@ -184,8 +184,8 @@ void ProjectExplorer::UpdateItem(QTreeWidgetItem* item) {
     tip += FromUtf8(u8"\n比输入文件旧: %1 (%2) 修改于本文件 (%3) 之后，请重新计算")
                .arg(input.fileName(), TimeText(input.lastModified()), TimeText(info.lastModified()));
   }
-  item->setText(FileColumn, info.fileName());
-  item->setText(TimeColumn, state == FileState::Missing ? QString() : TimeText(info.lastModified()));
+  // The dock's title names the project: its files show by their extensions.
+  item->setText(FileColumn, info.fileName().mid(info.completeBaseName().size()));
   item->setData(FileColumn, kPathRole, path);
   item->setData(FileColumn, kStateRole, static_cast<int>(state));
   QFont font = m_Tree->font();
@@ -206,13 +206,14 @@ void ProjectExplorer::UpdateSessionFiles() {
   const QDir dir(FromPath(Project().projectDir));
   for (const QFileInfo& info : dir.entryInfoList(QDir::Files, QDir::Name)) {
     if (info.suffix().compare(kSessionSuffix, Qt::CaseInsensitive) != 0) continue;
-    auto* item = new QTreeWidgetItem(m_Sessions, {info.fileName(), QString(), TimeText(info.lastModified())});
+    auto* item = new QTreeWidgetItem(m_Sessions, {info.fileName()});
     item->setData(FileColumn, kKindRole, -1);
     item->setData(FileColumn, kPathRole, info.absoluteFilePath());
     item->setData(FileColumn, kStateRole, static_cast<int>(FileState::Present));
-    item->setToolTip(FileColumn, QDir::toNativeSeparators(info.absoluteFilePath()));
+    item->setToolTip(FileColumn, QDir::toNativeSeparators(info.absoluteFilePath()) +
+                                     FromUtf8(u8"\n修改时间: %1").arg(TimeText(info.lastModified())));
   }
-  m_Sessions->setText(TimeColumn, FromUtf8(u8"%1 个").arg(m_Sessions->childCount()));
+  m_Sessions->setText(DescriptionColumn, FromUtf8(u8"%1 个时段").arg(m_Sessions->childCount()));
 }
 
 void ProjectExplorer::Refresh() {
@@ -226,12 +227,23 @@ void ProjectExplorer::Refresh() {
                                        : FromUtf8(u8"工程文件 - %1").arg(FromGbk(Project().projectName)));
   }
   if (m_Project.isEmpty()) return;
+  UpdateSessionFiles();
   for (int g = 0; g < m_Tree->topLevelItemCount(); ++g) {
     QTreeWidgetItem* group = m_Tree->topLevelItem(g);
-    for (int i = 0; i < group->childCount(); ++i)
-      if (group->child(i) != m_Sessions) UpdateItem(group->child(i));
+    bool any = false;
+    for (int i = 0; i < group->childCount(); ++i) {
+      QTreeWidgetItem* item = group->child(i);
+      if (item != m_Sessions) UpdateItem(item);
+      any = any || StateOf(item) != FileState::Missing || (item == m_Sessions && item->childCount() > 0);
+    }
+    // A group opens when its first file appears (the groups of work not yet done stay short);
+    // after that it stays as the user leaves it.
+    if (any && !group->data(FileColumn, kOpenedRole).toBool()) {
+      group->setData(FileColumn, kOpenedRole, true);
+      group->setExpanded(true);
+      if (m_Sessions && m_Sessions->parent() == group) m_Sessions->setExpanded(true);
+    }
   }
-  UpdateSessionFiles();
   // The one-point-one-direction files only while that network has any.
   if (m_OneFix) {
     bool any = false;
@@ -329,6 +341,8 @@ void ProjectExplorer::ShowContextMenu(const QPoint& position) {
 ProjectExplorer* InstallProjectExplorer(MainWindow& window) {
   auto* explorer = new ProjectExplorer(window);
   window.addDockWidget(Qt::LeftDockWidgetArea, explorer);
+  // Wide enough for the longest file names of a project beside what they hold.
+  window.resizeDocks({explorer}, {350}, Qt::Horizontal);
   QAction* anchor = window.CommandAction(CommandId::ViewStatusBar);
   QMenu* view = nullptr;
   for (QObject* object : anchor ? anchor->associatedObjects() : QList<QObject*>())

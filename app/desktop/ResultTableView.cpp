@@ -166,10 +166,19 @@ ResultTableView::ResultTableView(ResultTable table, const QString& sourcePath, Q
   m_Model = new ResultTableModel(std::move(table), this);
   m_Grid = new ResultTableGrid(this);
   m_Grid->setModel(m_Model);
+  // The file's own order until a column is chosen (sorting starts by the indicator's column).
+  m_Grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
   m_Grid->setSortingEnabled(true);
   m_Grid->horizontalHeader()->setSortIndicatorShown(true);
-  // The file's own order until a column is chosen.
-  m_Grid->horizontalHeader()->setSortIndicator(-1, Qt::AscendingOrder);
+  // A column the file left empty throughout (the evaluation stage of an ordinary grade, the
+  // geodetic coordinates without their file) takes no room; the CSV keeps it.
+  const ResultTable& rowsShown = m_Model->Table();
+  for (int column = 0; column < m_Model->columnCount(); ++column) {
+    const bool empty = std::all_of(rowsShown.rows.begin(), rowsShown.rows.end(), [column](const ResultTable::Row& r) {
+      return column >= static_cast<int>(r.cells.size()) || r.cells[column].empty();
+    });
+    m_Grid->setColumnHidden(column, empty && !rowsShown.rows.empty());
+  }
   m_Grid->setSelectionBehavior(QAbstractItemView::SelectItems);
   m_Grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
   m_Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
