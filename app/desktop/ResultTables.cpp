@@ -83,35 +83,38 @@ std::string JoinNames(std::string_view names) {
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 bool IsSeparator(std::string_view line) { return !line.empty() && line.find_first_not_of('-') == std::string_view::npos; }
 
-// name B L H of GPS3dBLH, or name X Y code of GPS2dXY: the values after the name by name.
-std::map<std::string, std::vector<std::string>> PointValues(std::string_view extra, size_t items,
-                                                            size_t numbers) {
-  std::map<std::string, std::vector<std::string>> values;
-  for (const std::string& line : Lines(extra)) {
+// The records of a point file: lines of a name and then values, of which the first numbers
+// are numbers; the other lines are counted in skipped.
+std::vector<std::vector<std::string>> PointRecords(std::string_view content, size_t items, size_t numbers,
+                                                   int* skipped) {
+  std::vector<std::vector<std::string>> records;
+  for (const std::string& line : Lines(content)) {
     std::vector<std::string> item = SplitBlanks(line);
-    if (item.size() != items || !AreNumbers(item, 1, numbers)) continue;
-    const std::string name = item[0];
-    values.emplace(name, std::vector<std::string>(item.begin() + 1, item.end()));
+    if (item.size() == items && AreNumbers(item, 1, numbers)) records.push_back(std::move(item));
+    else if (skipped) ++*skipped;
   }
+  return records;
+}
+
+// The second file of a coordinate table (name B L H of GPS3dBLH, name X Y code of GPS2dXY):
+// the value at index of each point's record, by name.
+std::map<std::string, std::string> PointValues(std::string_view extra, size_t items, size_t numbers, size_t index) {
+  std::map<std::string, std::string> values;
+  for (auto& record : PointRecords(extra, items, numbers, nullptr)) values.emplace(record[0], record[index]);
   return values;
+}
+std::string ValueOf(const std::map<std::string, std::string>& values, const std::string& name) {
+  const auto it = values.find(name);
+  return it == values.end() ? std::string() : it->second;
 }
 
 ResultTable Coordinates3d(std::string_view content, std::string_view extra) {
   ResultTable table;
   table.title = u8"三维平差坐标";
   table.columns = {u8"点名", "x(m)", "y(m)", "H(m)", "B(dms)", "L(dms)", "E(cm)", "F(cm)", "T(dms)"};
-  const auto geodetic = PointValues(extra, 4, 3);
-  for (const std::string& line : Lines(content)) {
-    const std::vector<std::string> item = SplitBlanks(line);
-    if (item.size() != 7 || !AreNumbers(item, 1, 6)) {
-      ++table.skippedLines;
-      continue;
-    }
-    const auto blh = geodetic.find(item[0]);
-    const std::string b = blh == geodetic.end() ? std::string() : blh->second[0];
-    const std::string l = blh == geodetic.end() ? std::string() : blh->second[1];
-    table.rows.push_back({{item[0], item[1], item[2], item[3], b, l, item[4], item[5], item[6]}});
-  }
+  const auto b = PointValues(extra, 4, 3, 1), l = PointValues(extra, 4, 3, 2);
+  for (auto& r : PointRecords(content, 7, 6, &table.skippedLines))
+    table.rows.push_back({{r[0], r[1], r[2], r[3], ValueOf(b, r[0]), ValueOf(l, r[0]), r[4], r[5], r[6]}});
   return table;
 }
 
@@ -119,16 +122,10 @@ ResultTable Coordinates2d(std::string_view content, std::string_view extra) {
   ResultTable table;
   table.title = u8"二维平差坐标";
   table.columns = {u8"点名", "X(m)", "Y(m)", "E(cm)", "F(cm)", "T(dms)", u8"代码"};
-  const auto codes = PointValues(extra, 4, 2);
-  for (const std::string& line : Lines(content)) {
-    const std::vector<std::string> item = SplitBlanks(line);
-    if (item.size() != 6 || !AreNumbers(item, 1, 5)) {
-      ++table.skippedLines;
-      continue;
-    }
-    const auto code = codes.find(item[0]);
-    table.rows.push_back({{item[0], item[1], item[2], item[3], item[4], item[5],
-                           code == codes.end() ? std::string() : code->second[2]}});
+  const auto codes = PointValues(extra, 4, 2, 3);
+  for (auto& r : PointRecords(content, 6, 5, &table.skippedLines)) {
+    r.push_back(ValueOf(codes, r[0]));
+    table.rows.push_back({std::move(r)});
   }
   return table;
 }
