@@ -20,6 +20,7 @@
 #include "app/desktop/ResultTableView.h"
 #include "app/desktop/TextView.h"
 #include "geodesy/Encoding.h"
+#include "geodesy/Format.h"
 #include "project/AppState.h"
 #include "project/ProjectDialogs.h"
 #include "tests/desktop/DesktopTest.h"
@@ -145,6 +146,26 @@ class ProjectExplorerTest : public QObject {
     QCOMPARE(ReadResultTable(ResultTableKind::SyncLoops)->skippedLines, 1);
     QVERIFY(ReadResultTable(ResultTableKind::RepeatBaselines));
     QCOMPARE(ReadResultTable(ResultTableKind::RepeatBaselines)->skippedLines, 2);
+  }
+
+  void repeatedBaselineGroupsAndCsvQuoting() {
+    // Two groups as the comparison writes them: a reference and a repeat that passes, then a
+    // reference and a repeat beyond the tolerance.
+    const std::string d100 = std::string(100, '-') + "\n";
+    std::string report = Utf8ToGbk(u8"重复基线长度差值比较\n") + d100 + "    No.\n" + d100;
+    for (const auto& [number, verdict] : {std::pair{1, ""}, {7, u8"  合格"}, {2, ""}, {9, u8"  超限"}}) {
+      report += Format("%8d %8s %8s %13.4lf %13.4lf %13.4lf %13.4lf %10.4lf", number, "A", "B", 100.0, 200.0, 300.0,
+                       374.1657, 12.5) + Utf8ToGbk(verdict) + "\n";
+      if (number > 2) report += d100;
+    }
+    const ResultTable table = ParseResultTable(ResultTableKind::RepeatBaselines, report);
+    QCOMPARE(table.rows.size(), size_t{4});
+    QCOMPARE(table.rows[1].cells.front(), std::string("1"));
+    QCOMPARE(table.rows[3].cells.front(), std::string("2"));
+    QCOMPARE(table.rows[2].cells.back(), std::string(u8"参考基线"));
+    QVERIFY(!table.rows[1].failing && table.rows[3].failing);
+    // A session file's name may hold a comma or a quote: the field is quoted.
+    QCOMPARE(ToCsv({"a", "b"}, {{"S,1", "say \"x\""}}), std::string("\xEF\xBB\xBF" "a,b\r\n\"S,1\",\"say \"\"x\"\"\"\r\n"));
   }
 
   void tableSortsHighlightsCopiesAndExports() {
