@@ -15,12 +15,15 @@
 #include <QTimer>
 #include <QToolBar>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/commands/CommandTable.h"
 #include "app/desktop/DesktopHost.h"
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/MapView.h"
+#include "app/desktop/ProjectExplorer.h"
+#include "app/desktop/ResultTableView.h"
 #include "app/desktop/TextView.h"
 #include "geodesy/Platform.h"
 #include "project/AppState.h"
@@ -116,6 +119,21 @@ int main(int argc, char** argv) {
     Save(&window, QStringLiteral("main-3d-report"), true);
     Run(window, vemo::CommandId::Adjust2d);
     Save(&window, QStringLiteral("main-2d-report"));
+    // The explorer after the loop check, with the plane results gone stale by a later edit of
+    // the known plane points; the loops and the 3D coordinates as tables.
+    Run(window, vemo::CommandId::AsyncLoops);
+    std::filesystem::last_write_time(vemo::CurrentProjectFile(vemo::ProjectFile::KnownXY),
+                                     std::filesystem::file_time_type::clock::now());
+    window.UpdateMenus();
+    Save(&window, QStringLiteral("project-explorer"));
+    for (auto [kind, name] : {std::pair{vemo::ResultTableKind::AsyncLoops, "table-loops"},
+                              std::pair{vemo::ResultTableKind::Coordinates3d, "table-coordinates-3d"}})
+      if (vemo::ResultTableView* table = window.Explorer()->OpenTable(kind)) {
+        table->parentWidget()->showMaximized();
+        if (kind == vemo::ResultTableKind::AsyncLoops) table->Grid()->sortByColumn(10, Qt::DescendingOrder);  // S闭合差
+        Save(&window, QString::fromLatin1(name));
+      }
+    window.Mdi()->closeAllSubWindows();
     // The forms, grabbed by the watcher and cancelled.
     g_DialogName = QStringLiteral("entry-grid");
     Run(window, vemo::CommandId::EnterKnownXY);

@@ -73,10 +73,7 @@ int CheckBreakthroughExtract() {
   if (!FileExists(CurrentProjectFile(ProjectFile::BreakthroughExtract)))
     return !FileExists(CurrentProjectFile(ProjectFile::BreakthroughGuide)) ||
            RequireInputs(CommandId::Breakthrough, {ProjectFile::BreakthroughExtract});
-  return RequireCurrentResult(CommandId::Breakthrough, CurrentProjectFile(ProjectFile::BreakthroughExtract),
-                              {ProjectFile::BreakthroughGuide, ProjectFile::KnownXY, ProjectFile::Vector2d,
-                               ProjectFile::XYH3d, ProjectFile::Distance, ProjectFile::Azimuth},
-                              CommandId::Adjust2d);
+  return RequireCurrentResult(CommandId::Breakthrough, ProjectFile::BreakthroughExtract, CommandId::Adjust2d);
 }
 
 }  // namespace

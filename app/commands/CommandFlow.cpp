@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "project/AppState.h"
+#include "project/ProjectDependencies.h"
 #include "app/commands/Args.h"
 #include "app/commands/CommandTable.h"
 #include "project/data/DataFileReader.h"
@@ -184,22 +185,13 @@ bool RequireInputs(CommandId command, std::initializer_list<ProjectFile> kinds, 
   return true;
 }
 
-bool RequireCurrentResult(CommandId command, const std::string& result, std::initializer_list<ProjectFile> inputs,
-                          CommandId maker) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  const fs::file_time_type made = fs::last_write_time(result, ec);
-  if (ec) return true;  // a missing result is the reader's own message
-  for (ProjectFile kind : inputs) {
-    const std::string input = CurrentProjectFile(kind);
-    const fs::file_time_type changed = fs::last_write_time(input, ec);
-    if (ec || changed <= made) continue;
-    Warn(Format(T(u8"%s所需的文件%s是在文件%s修改之前产生的，不是现有数据的计算结果!\n请重新执行%s。"),
-                MenuTextOf(command).c_str(), PathToGbk(result).c_str(), PathToGbk(input).c_str(),
-                CommandReference(maker).c_str()));
-    return false;
-  }
-  return true;
+bool RequireCurrentResult(CommandId command, ProjectFile result, CommandId maker) {
+  const ResultCurrency currency = CheckResultCurrency(result);
+  if (!currency.IsStale()) return true;
+  Warn(Format(T(u8"%s所需的文件%s是在文件%s修改之前产生的，不是现有数据的计算结果!\n请重新执行%s。"),
+              MenuTextOf(command).c_str(), PathToGbk(CurrentProjectFile(result)).c_str(),
+              PathToGbk(CurrentProjectFile(*currency.newerInput)).c_str(), CommandReference(maker).c_str()));
+  return false;
 }
 
 int OpenResultFile(const std::string& path) {

@@ -78,11 +78,11 @@ inline constexpr std::array kGPS2dNetResults = {ProjectFile::Result2d, ProjectFi
 bool RequireInputs(CommandId command, std::initializer_list<ProjectFile> kinds, int variant = 0);
 
 // A result read by a later command must be newer than every input of the computation that
-// wrote it: otherwise the inputs were changed after it, and it is not their result. False after
-// a message naming the result, the newer input and the command to run again (maker). Inputs
-// that do not exist are optional ones and compare with nothing.
-bool RequireCurrentResult(CommandId command, const std::string& result, std::initializer_list<ProjectFile> inputs,
-                          CommandId maker);
+// wrote it (InputsOf, project/ProjectDependencies.h): otherwise the inputs were changed after
+// it, and it is not their result. False after a message naming the result, the newer input and
+// the command to run again (maker). Inputs that do not exist are optional ones and compare
+// with nothing; a missing result is left to its reader's message.
+bool RequireCurrentResult(CommandId command, ProjectFile result, CommandId maker);
 
 // How a message names a menu command: the menu and the command ("数据输入→三维已知坐标"), then
 // its command line ("enter known-xyz"); GBK.

@@ -24,6 +24,7 @@
 #include "app/desktop/DesktopHost.h"
 #include "app/desktop/Icons.h"
 #include "app/desktop/MapView.h"
+#include "app/desktop/ProjectExplorer.h"
 #include "app/desktop/QtText.h"
 #include "app/desktop/TestVerdictMenu.h"
 #include "app/desktop/TextView.h"
@@ -118,6 +119,7 @@ MainWindow::MainWindow(DesktopHost& host) : m_Host(host) {
   AddTestVerdictMenu(*this);
   CreateToolBar();
   CreateStatusBar();
+  m_Explorer = InstallProjectExplorer(*this);
   UpdateTitle();
   UpdateMenus();
   resize(1024, 720);
@@ -312,6 +314,8 @@ void MainWindow::UpdateTitle() {
 
 void MainWindow::UpdateMenus() {
   UpdateTitle();
+  // Every command and every change of project ends here: the explorer looks at the files again.
+  if (m_Explorer && !m_Running) m_Explorer->Refresh();
   const bool document = m_Mdi->activeSubWindow() != nullptr;
   for (auto& [id, action] : m_Actions) {
     const CommandSpec* command = FindMenuCommand(id);

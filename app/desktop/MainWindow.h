@@ -24,6 +24,7 @@ namespace vemo {
 
 class DesktopHost;
 class MapView;
+class ProjectExplorer;
 
 class MainWindow final : public QMainWindow {
   Q_OBJECT
@@ -52,6 +53,7 @@ class MainWindow final : public QMainWindow {
   QMdiArea* Mdi() const { return m_Mdi; }
   QLabel* LinePane() const { return m_LinePane; }
   QToolBar* ToolBar() const { return m_ToolBar; }
+  ProjectExplorer* Explorer() const { return m_Explorer; }
 
   // Start-up: the last project of the settings reopened (its commands enabled, its name in
   // the title) when its file can be read; then the project named on the command line, if any.
@@ -114,6 +116,7 @@ class MainWindow final : public QMainWindow {
   QList<QAction*> m_RecentActions;
   QAction* m_RecentSeparator = nullptr;
   QMenu* m_RecentProjectMenu = nullptr;
+  ProjectExplorer* m_Explorer = nullptr;
   // The folder "打开(&O)..." last opened a file from: its dialog starts there, while the
   // project keeps its own folder.
   QString m_OpenDir;
