@@ -299,11 +299,7 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
       continue;
     }
     std::string row = Format("%6d,", ++loopNumber);
-    // Names of ten characters or more would run into the name before them: they keep a blank.
-    for (int pt : points) {
-      const std::string& name = period.pointName[pt];
-      row += Format(name.size() >= 10 ? " %s" : "%10s", name.c_str());
-    }
+    for (int pt : points) row += Format("%10s", period.pointName[pt].c_str());
     const double ppm = s > 0 ? w / s * 1e6 : 0.0;
     if (k >= 0) {
       row += Format(", %10.1f, %10.1f, %10.1f, %10.1f, %10.1f, %10.1f, %8.3f, %6.2f", componentTolerance,

@@ -46,20 +46,6 @@ TEST(SyncLoops, TrianglePeriodWritesLoopFileAndReport) {
   EXPECT_EQ(project.scope.host.openedDocuments[0], project.File("GPS3dSyncMisclosure"));
 }
 
-// The names of a loop are printed right-aligned in ten columns; a longer name (up to 19) ran
-// into the one before it, and the loop could no longer be read.
-TEST(SyncLoops, NamesOfTenCharactersOrMoreStaySeparate) {
-  test::CheckProject project(2);
-  project.Write("GPS3dKnownXYZ", "");
-  const TruePoint longB{"STATION000B", B.x, B.y, B.z}, longC{"STATION00C", C.x, C.y, C.z};
-  const std::string sync = project.WriteSync(
-      "s1.GPS3DVector_S", test::VectorLine(A, longB) + test::VectorLine(longB, longC) + test::VectorLine(A, longC));
-  ASSERT_EQ(RunSyncLoopCheck({sync}), 1);
-  const auto report = Lines(project.Read("GPS3dSyncMisclosure"));
-  ASSERT_EQ(report.size(), 3u);
-  EXPECT_EQ(report[2].substr(0, report[2].find(',', 7)), "     1, STATION00C STATION000B         A");
-}
-
 TEST(SyncLoops, ToleranceFormulasOfTheGrades) {
   // Three vectors of 30 km in all (collinear, so the lengths add up exactly); the misclosure
   // is put into DZ of the last one, which changes the total length by less than 1e-6 m.
