@@ -12,10 +12,12 @@ set -euo pipefail
 # keeps rebuilds short; expat reads the XML files of other adjustment programs (project/exchange);
 # PROJ (libproj-dev) reads geoid grids for the height fitting, and proj-data ships the EGM96
 # grid it uses by default.
+# qt6-translations-l10n holds Qt's own Chinese catalogs, so the standard dialogs (file, print,
+# page set-up), the window menus and the context menus of the desktop speak Chinese.
 packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-svg-dev libeigen3-dev libmetis-dev libsuitesparse-dev libopenblas0-pthread
           libboost-math-dev fonts-wqy-microhei fonts-liberation xvfb xauth clang libclang-rt-14-dev
-          poppler-utils time libexpat1-dev libproj-dev proj-data)
+          poppler-utils time libexpat1-dev libproj-dev proj-data qt6-translations-l10n)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -17,6 +17,7 @@
 #include "app/desktop/DesktopHost.h"
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/Platform.h"
 #include "project/AppState.h"
 #include "project/ProjectDialogs.h"
@@ -152,6 +153,8 @@ int RunDesktop(int argc, char** argv, const DesktopStart& start) {
   QApplication application(argc, argv);
   application.setApplicationName(QStringLiteral("VemoGPS"));
   application.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+  // Before any window: the standard dialogs and context menus take their texts when made.
+  InstallTranslations(application, InterfaceLocale());
 
   DesktopHost host;
   PlatformHost* previous = InstallPlatformHost(&host);

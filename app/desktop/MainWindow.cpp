@@ -24,6 +24,7 @@
 #include "app/commands/CommandTable.h"
 #include "app/desktop/DesktopCommands.h"
 #include "app/desktop/DesktopHost.h"
+#include "app/desktop/HelpWindow.h"
 #include "app/desktop/MapView.h"
 #include "app/desktop/QtText.h"
 #include "app/desktop/TestVerdictMenu.h"
@@ -435,6 +436,10 @@ void MainWindow::RunMenuCommand(CommandId id) {
   if (m_Running || m_Loading) return;
   const CommandSpec* command = FindMenuCommand(id);
   if (!command || !IsCommandEnabled(*command)) return;
+  if (id == CommandId::HelpTopics) {  // the user guide; the command line keeps its usage text
+    HelpWindow::Show(this);
+    return;
+  }
   if (IsShellCommand(id)) {
     RunShellCommand(id);
     RememberProject();
