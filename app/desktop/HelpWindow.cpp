@@ -51,10 +51,15 @@ HelpWindow::HelpWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
   dock->setWidget(m_Contents);
   addDockWidget(Qt::LeftDockWidgetArea, dock);
-  connect(m_Contents, &QListWidget::itemActivated, this,
-          [this](QListWidgetItem* item) { m_Browser->setSource(item->data(Qt::UserRole).toUrl()); });
-  connect(m_Contents, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { m_Browser->setSource(item->data(Qt::UserRole).toUrl()); });
+  m_Contents->setSpacing(2);
+  // A click and the Enter key open the chapter; a style that activates on a single click sends
+  // both, and the second must not add the chapter to the history again.
+  const auto open = [this](QListWidgetItem* item) {
+    const QUrl chapter = item->data(Qt::UserRole).toUrl();
+    if (chapter != m_Browser->source()) m_Browser->setSource(chapter);
+  };
+  connect(m_Contents, &QListWidget::itemActivated, this, open);
+  connect(m_Contents, &QListWidget::itemClicked, this, open);
 
   QToolBar* bar = addToolBar(FromUtf8(u8"导航"));
   bar->setObjectName(QStringLiteral("HelpNavigation"));

@@ -5,7 +5,6 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QListWidget>
-#include <QMdiArea>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,19 +18,7 @@ namespace vemo::test {
 namespace {
 
 bool HasChinese(const QString& text) {
-  for (QChar c : text)
-    if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF) return true;
-  return false;
-}
-
-// Takes the translators of a test off the application again, so later tests see the toolkit
-// as their own start-up leaves it.
-void RemoveTranslators() {
-  for (QTranslator* translator : qApp->findChildren<QTranslator*>()) {
-    QCoreApplication::removeTranslator(translator);
-    delete translator;
-  }
-  QLocale::setDefault(QLocale::c());
+  return text.contains(QRegularExpression(QStringLiteral("[\\x{4E00}-\\x{9FFF}]")));
 }
 
 // The first "# " heading of a guide file.
@@ -46,40 +33,31 @@ class ChineseInterfaceTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void cleanup() { RemoveTranslators(); }
+  // Later tests see the toolkit as their own start-up leaves it.
+  void cleanup() {
+    qDeleteAll(qApp->findChildren<QTranslator*>());
+    QLocale::setDefault(QLocale::c());
+  }
 
   void standardDialogsAndMenusSpeakChinese() {
     QCOMPARE(InstallTranslations(*qApp, InterfaceLocale()), 1);
-    // The text edit's context menu and the file dialog, as the widgets ask for them.
-    const QString copy = QCoreApplication::translate("QWidgetTextControl", "&Copy");
-    QVERIFY2(HasChinese(copy), qPrintable(copy));
-    QVERIFY(HasChinese(QCoreApplication::translate("QFileDialog", "Look in:")));
-    QVERIFY(HasChinese(QCoreApplication::translate("QMdiSubWindow", "&Close")));
+    QVERIFY(HasChinese(QCoreApplication::translate("QWidgetTextControl", "&Copy")));  // context menus
+    QVERIFY(HasChinese(QCoreApplication::translate("QMdiSubWindow", "&Close")));       // the system menu
     // The file dialog's type column, which the catalog of this Qt lacks.
     QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QString::fromUtf8(u8"文件夹"));
-    // A dialog made after start-up shows them.
-    QFileDialog dialog;
+    QFileDialog dialog;  // made after start-up, it shows them
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     bool chineseLabel = false;
     for (QLabel* label : dialog.findChildren<QLabel*>()) chineseLabel = chineseLabel || HasChinese(label->text());
     QVERIFY(chineseLabel);
-    QCOMPARE(QLocale().measurementSystem(), QLocale::MetricSystem);
+    QCOMPARE(QLocale().measurementSystem(), QLocale::MetricSystem);  // the page set-up in mm
   }
 
   void missingCatalogsLeaveStartUpGoing() {
     QTemporaryDir empty;
     QCOMPARE(InstallTranslations(*qApp, InterfaceLocale(), empty.path()), 0);
-    QVERIFY(qApp->findChildren<QTranslator*>().isEmpty());
-    QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QStringLiteral("&Copy"));
-    // A broken catalog is no catalog either.
-    QFile broken(empty.path() + QStringLiteral("/qtbase_zh_CN.qm"));
-    QVERIFY(broken.open(QIODevice::WriteOnly));
-    broken.write("not a catalog");
-    broken.close();
-    QCOMPARE(InstallTranslations(*qApp, InterfaceLocale(), empty.path()), 0);
-    DesktopScope scope;
-    Desktop d;  // the main window still comes up
-    QVERIFY(d.window.isVisible());
+    QVERIFY(qApp->findChildren<QTranslator*>().isEmpty());  // English throughout, not half
+    QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"), QStringLiteral("Folder"));
   }
 
   void helpTopicsOpensTheChineseGuide() {
@@ -87,16 +65,13 @@ class ChineseInterfaceTest : public QObject {
     Desktop d;
     d.window.CommandAction(CommandId::HelpTopics)->trigger();
     auto* help = d.window.findChild<HelpWindow*>();
-    QVERIFY(help);
-    QVERIFY(help->isVisible());
+    QVERIFY(help && help->isVisible());
     QVERIFY(HasChinese(help->windowTitle()));
     const QString first = FirstHeading(QStringLiteral("README.md"));
-    QVERIFY(!first.isEmpty());
-    QVERIFY(help->Browser()->toPlainText().contains(first));
+    QVERIFY(!first.isEmpty() && help->Browser()->toPlainText().contains(first));
     QCOMPARE(d.Windows(), 0);  // no text window of the command-line usage
-    // Asking again raises the same window.
     d.window.CommandAction(CommandId::HelpTopics)->trigger();
-    QCOMPARE(d.window.findChildren<HelpWindow*>().size(), 1);
+    QCOMPARE(d.window.findChildren<HelpWindow*>().size(), 1);  // asked again: the same window
   }
 
   void everyChapterLinkAndPictureResolves() {
@@ -108,28 +83,24 @@ class ChineseInterfaceTest : public QObject {
     QStringList files{QStringLiteral("README.md")};
     for (const auto& [title, file] : chapters) files << file;
     for (const QString& file : files) {
-      // The chapter renders as a document (its heading without the Markdown marks).
+      // The chapter renders as a document: its heading without the Markdown marks.
       help.Browser()->setSource(HelpWindow::Chapter(file));
       const QString heading = FirstHeading(file);
-      QVERIFY2(!heading.isEmpty(), qPrintable(file));
-      QVERIFY2(help.Browser()->toPlainText().startsWith(heading), qPrintable(file));
+      QVERIFY2(!heading.isEmpty() && help.Browser()->toPlainText().startsWith(heading), qPrintable(file));
       QFile text(QStringLiteral(":/guide/") + file);
       QVERIFY(text.open(QIODevice::ReadOnly));
-      const QString markdown = QString::fromUtf8(text.readAll());
-      for (auto m = link.globalMatch(markdown); m.hasNext();) {
+      for (auto m = link.globalMatch(QString::fromUtf8(text.readAll())); m.hasNext();) {
         const QString target = m.next().captured(1);
         const QUrl resolved = HelpWindow::Chapter(file).resolved(QUrl(target));
         QVERIFY2(QFile::exists(QLatin1Char(':') + resolved.path()), qPrintable(file + QStringLiteral(" -> ") + target));
       }
     }
-    // Following a link goes to the chapter, and the contents mark it.
+    // Following a link from the index goes to the chapter, and the contents mark it.
     help.Browser()->setSource(HelpWindow::Home());
     const auto& [title, file] = chapters.back();
     help.Browser()->setSource(HelpWindow::Home().resolved(QUrl(file)));
     QVERIFY(help.Browser()->toPlainText().startsWith(FirstHeading(file)));
     QCOMPARE(help.Contents()->currentItem()->text(), title);
-    help.Browser()->backward();
-    QCOMPARE(help.Browser()->source(), HelpWindow::Home());
   }
 };
 
