@@ -7,9 +7,9 @@
 namespace vemo {
 namespace {
 
-// The toolkit's catalogs, in the order they are asked: the widgets' own strings. The
-// umbrella catalog "qt_" is only a list of module catalogs (multimedia, declarative...) the
-// desktop never shows, so loading it would cost start-up time for nothing.
+// The toolkit's catalogs the desktop needs: qtbase holds the texts of the widgets, dialogs and
+// menus. The umbrella catalog "qt_" only lists module catalogs (multimedia, declarative...)
+// whose windows the desktop never shows, so loading it would cost start-up time for nothing.
 constexpr const char* kCatalogs[] = {"qtbase"};
 
 // Texts Qt 6 asks for under a context its Chinese catalog of 6.4 does not know yet (the file
