@@ -95,6 +95,11 @@ class ChineseInterfaceTest : public QObject {
         QVERIFY2(QFile::exists(QLatin1Char(':') + resolved.path()), qPrintable(file + QStringLiteral(" -> ") + target));
       }
     }
+    // Full-screen pictures are scaled down to fit beside the contents.
+    const QVariant picture = help.Browser()->loadResource(QTextDocument::ImageResource,
+                                                          HelpWindow::Chapter(QStringLiteral("images/main-3d-report.png")));
+    QCOMPARE(picture.typeId(), QMetaType::QImage);
+    QCOMPARE(picture.value<QImage>().width(), 760);
     // Following a link from the index goes to the chapter, and the contents mark it.
     help.Browser()->setSource(HelpWindow::Home());
     const auto& [title, file] = chapters.back();
