@@ -1,8 +1,8 @@
 // Drives the desktop through its menu actions on a project and saves a PNG of each window:
 //   desktop_screenshots --project FILE.prj --out DIR
 // The main window after the 3D and 2D adjustments with their reports, a data-entry grid, the
-// project settings and one-point-one-direction forms, the toolbar, the two network maps (the WGS-84 one
-// also zoomed in on its middle, and its print preview). Message boxes that come up are answered with their default
+// project settings and one-point-one-direction forms, the toolbar, the file dialog, the user guide, the
+// two network maps (the WGS-84 one also zoomed in on its middle, and its print preview). Message boxes that come up are answered with their default
 // button and printed on standard error, so a run never waits for a person.
 #include <QAbstractButton>
 #include <QPushButton>
@@ -20,11 +20,13 @@
 
 #include "app/commands/CommandTable.h"
 #include "app/desktop/DesktopHost.h"
+#include "app/desktop/HelpWindow.h"
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/MapView.h"
 #include "app/desktop/ProjectExplorer.h"
 #include "app/desktop/ResultTableView.h"
 #include "app/desktop/TextView.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/Platform.h"
 #include "project/AppState.h"
 #include "project/ProjectDialogs.h"
@@ -81,6 +83,7 @@ void Run(vemo::MainWindow& window, vemo::CommandId id) {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   application.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+  vemo::InstallTranslations(application, vemo::InterfaceLocale());
   QString project;
   for (int i = 1; i + 1 < argc; i += 2) {
     const std::string option = argv[i];
@@ -141,6 +144,14 @@ int main(int argc, char** argv) {
     Run(window, vemo::CommandId::Settings);
     g_DialogName = QStringLiteral("one-fix-form");
     Run(window, vemo::CommandId::AdjustOneFix);
+    g_DialogName = QStringLiteral("file-dialog");
+    Run(window, vemo::CommandId::FileOpen);  // the toolkit's own dialog, in Chinese
+    Run(window, vemo::CommandId::HelpTopics);
+    if (auto* help = window.findChild<vemo::HelpWindow*>()) {
+      help->Browser()->setSource(vemo::HelpWindow::Chapter(QStringLiteral("workflow.md")));
+      Save(help, QStringLiteral("help-window"));
+      help->close();
+    }
     window.Mdi()->closeAllSubWindows();
     Run(window, vemo::CommandId::MapWgs84);
     if (QMdiSubWindow* map = window.Mdi()->activeSubWindow()) {

@@ -18,6 +18,7 @@
 #include "app/desktop/Icons.h"
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/Platform.h"
 #include "geodesy/Version.h"
 #include "project/AppState.h"
@@ -158,6 +159,8 @@ int RunDesktop(int argc, char** argv, const DesktopStart& start) {
   application.setDesktopFileName(QStringLiteral("vemogps"));
   application.setWindowIcon(ApplicationIcon());
   application.setFont(QFont(QStringLiteral("WenQuanYi Micro Hei"), 10));
+  // Before any window: the standard dialogs and context menus take their texts when made.
+  InstallTranslations(application, InterfaceLocale());
 
   DesktopHost host;
   PlatformHost* previous = InstallPlatformHost(&host);

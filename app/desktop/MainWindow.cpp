@@ -23,6 +23,7 @@
 #include "app/desktop/DesktopCommands.h"
 #include "app/desktop/DesktopHost.h"
 #include "app/desktop/Icons.h"
+#include "app/desktop/HelpWindow.h"
 #include "app/desktop/MapView.h"
 #include "app/desktop/ProjectExplorer.h"
 #include "app/desktop/QtText.h"
@@ -403,6 +404,10 @@ void MainWindow::RunMenuCommand(CommandId id) {
   if (m_Running || m_Loading) return;
   const CommandSpec* command = FindMenuCommand(id);
   if (!command || !IsCommandEnabled(*command)) return;
+  if (id == CommandId::HelpTopics) {  // the user guide; the command line keeps its usage text
+    HelpWindow::Show(this);
+    return;
+  }
   if (IsShellCommand(id)) {
     RunShellCommand(id);
     RememberProject();
