@@ -24,6 +24,7 @@ namespace vemo {
 
 class DesktopHost;
 class MapView;
+class WindowMenu;
 
 class MainWindow final : public QMainWindow {
   Q_OBJECT
@@ -52,6 +53,7 @@ class MainWindow final : public QMainWindow {
   QMdiArea* Mdi() const { return m_Mdi; }
   QLabel* LinePane() const { return m_LinePane; }
   QToolBar* ToolBar() const { return m_ToolBar; }
+  WindowMenu* Windows() const { return m_Windows; }
 
   // Start-up: the last project of the settings reopened (its commands enabled, its name in
   // the title) when its file can be read; then the project named on the command line, if any.
@@ -108,6 +110,7 @@ class MainWindow final : public QMainWindow {
   QMenu* m_EditMenu = nullptr;
   QMenu* m_MapMenu = nullptr;
   QMenu* m_FileMenu = nullptr;
+  WindowMenu* m_Windows = nullptr;
   std::map<CommandId, QAction*> m_Actions;
   std::map<QString, QAction*> m_MapActions;
   QList<QAction*> m_EditActions;
