@@ -83,11 +83,14 @@ std::vector<QRect> WindowMenu::TileCells(const QRect& area, int count) {
   const int maxRows = std::max(1, area.height() / kTileHeight);
   const int columns = std::min(maxColumns, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count)))));
   const int rows = std::min(maxRows, (count + columns - 1) / columns);
+  // No empty cell: the last row of a grid that is not full has fewer, wider cells.
+  const int total = std::min(count, columns * rows);
   std::vector<QRect> cells;
   for (int r = 0; r < rows; ++r) {
     const int top = area.top() + area.height() * r / rows, bottom = area.top() + area.height() * (r + 1) / rows;
-    for (int c = 0; c < columns; ++c) {
-      const int left = area.left() + area.width() * c / columns, right = area.left() + area.width() * (c + 1) / columns;
+    const int inRow = r == rows - 1 ? total - columns * (rows - 1) : columns;
+    for (int c = 0; c < inRow; ++c) {
+      const int left = area.left() + area.width() * c / inRow, right = area.left() + area.width() * (c + 1) / inRow;
       cells.emplace_back(QPoint(left, top), QPoint(right - 1, bottom - 1));
     }
   }
