@@ -29,7 +29,8 @@ std::string SyncFileOf(const std::string& input) {
 CSelectBaselineDlg CSelectBaselineDlg::Open() {
   const CProjectState& p = Project();
   CSelectBaselineDlg d;
-  d.mask = BaselineFileMask(p.configuration.m_BaselineType);
+  d.baselineType = p.configuration.m_BaselineType;
+  d.mask = BaselineFileMask(d.baselineType);
   d.files.directory = p.projectDir;
   const auto& last = p.configuration.m_SyncBaselineFiles;
   if (!last.empty()) {
@@ -43,6 +44,12 @@ CSelectBaselineDlg CSelectBaselineDlg::Open() {
 void CSelectBaselineDlg::ListCandidates() {
   files.filter = mask;
   files.ListCandidates();
+}
+
+void CSelectBaselineDlg::ChooseBaselineType(int type) {
+  baselineType = type;
+  mask = BaselineFileMask(type);
+  ListCandidates();
 }
 
 bool CSelectBaselineDlg::BrowseDirectory() {
@@ -80,11 +87,16 @@ int AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog) {
 }
 
 int ImportChosenBaselines() {
+  CBaselineImportSummary summary;
+  return ImportChosenBaselines(Project().configuration.m_BaselineType, summary);
+}
+
+int ImportChosenBaselines(int type, CBaselineImportSummary& summary) {
   const CGPSConfiguration& c = Project().configuration;
-  const CBaselinePackage* package = BaselinePackageOf(c.m_BaselineType);
+  const CBaselinePackage* package = BaselinePackageOf(type);
   if (!package || !package->reader) return 1;
   CReadGPS3dBaseline baselines;
-  if (!baselines.Import(c.m_BaselineType)) return 0;
+  if (!baselines.Import(type, &summary)) return 0;
   std::vector<std::string> results;
   if (c.m_MergeFiles) {
     results.push_back(ResolvePathNoCase(GbkToUtf8(c.m_ConvertedBaselineFile)));

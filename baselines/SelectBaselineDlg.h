@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "baselines/BaselineFileChooser.h"
+#include "geodesy/ReadGPS3dBaseline.h"
 
 namespace vemo {
 
@@ -14,6 +15,7 @@ struct CSelectBaselineDlg {
   // "基线文件路径", "待选基线文件" (the folder's files that match the mask of the project's
   // baseline type), "已选基线文件" (full paths).
   CBaselineFileChooser files;
+  int baselineType = 0;    // the receiver package of this import; the project's as it opens
   std::string mask;        // "" lists every file
   bool merge = false;      // "合并文件"
   std::string mergedFile;  // "转换后同步基线文件"; empty: the default
@@ -24,6 +26,9 @@ struct CSelectBaselineDlg {
 
   // Lists the folder's files that match the mask, without regard to letter case.
   void ListCandidates();
+  // Another package for this import only (the project keeps its own): its mask, and the
+  // folder's files that match it.
+  void ChooseBaselineType(int type);
   // "浏览" of the folder (picker "选择基线文件路径"): the folder and its candidates.
   bool BrowseDirectory();
   // "浏览" of the merged file (picker "选择存放同步基线文件路径"): the merged file goes into
@@ -45,5 +50,8 @@ int AcceptSelectBaselineDlg(const CSelectBaselineDlg& dialog);
 // A type without an importer does nothing. Returns 1 when the command completed (also for
 // those types), 0 when the importer failed (after its message).
 int ImportChosenBaselines();
+// The same with the importer of baseline type `type` (the project's type is left as it is);
+// summary receives what was read.
+int ImportChosenBaselines(int type, CBaselineImportSummary& summary);
 
 }  // namespace vemo

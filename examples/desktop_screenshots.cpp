@@ -1,8 +1,10 @@
 // Drives the desktop through its menu actions on a project and saves a PNG of each window:
 //   desktop_screenshots --project FILE.prj --out DIR
-// The main window after the 3D and 2D adjustments with their reports, a data-entry grid, the
-// project settings and one-point-one-direction forms, the toolbar, the file dialog, the user guide, the
-// two network maps (the WGS-84 one also zoomed in on its middle, and its print preview). Message boxes that come up are answered with their default
+// The main window after the 3D and 2D adjustments with their reports, the project explorer and
+// result tables, more documents cascaded with the window menu open, the import dialog, a data-entry
+// grid, the project settings and one-point-one-direction forms, the toolbar, the file dialog, the user
+// guide, the two network maps (the WGS-84 one also zoomed in on its middle, and its print preview).
+// Message boxes that come up are answered with their default
 // button and printed on standard error, so a run never waits for a person.
 #include <QAbstractButton>
 #include <QPushButton>
@@ -10,6 +12,9 @@
 #include <QDialog>
 #include <QDir>
 #include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QTimer>
@@ -47,6 +52,23 @@ void Save(QWidget* widget, const QString& name, bool small = false) {
   else std::fprintf(stderr, "could not save %s\n", path.toUtf8().constData());
   if (small)
     picture.toImage().convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither).save(g_Out + QLatin1Char('/') + name + QStringLiteral("-small.png"));
+}
+
+// Saves NAME.png of the screen where the window is, so that an open menu (a window of its
+// own) is in the picture.
+void SaveScreen(QWidget* window, const QString& name) {
+  QCoreApplication::processEvents();
+  const QRect frame = window->frameGeometry();
+  const QPixmap picture = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+  const QString path = g_Out + QLatin1Char('/') + name + QStringLiteral(".png");
+  std::fprintf(stderr, "%s %s\n", picture.save(path) ? "saved" : "could not save", path.toUtf8().constData());
+}
+
+// The menu of the menu bar whose title is text (UTF-8).
+QMenu* MenuTitled(QMainWindow& window, const char* text) {
+  for (QAction* action : window.menuBar()->actions())
+    if (action->text() == QString::fromUtf8(text)) return action->menu();
+  return nullptr;
 }
 
 // Answers message boxes; grabs and closes the data-entry dialog.
@@ -137,6 +159,20 @@ int main(int argc, char** argv) {
         Save(&window, QString::fromLatin1(name));
       }
     window.Mdi()->closeAllSubWindows();
+    // A job's worth of documents, cascaded, with the window menu listing them.
+    const QString folder = QString::fromStdString(vemo::Project().projectDir) + QLatin1Char('/');
+    for (const char* file : {"sample.GPS3dVector", "sample.GPS3dKnownXYZ", "sample.GPS2dKnownXY", "S01.GPS3DVector_S"})
+      window.OpenTextDocument(folder + QLatin1String(file));
+    Run(window, vemo::CommandId::WindowCascade);
+    Save(&window, QStringLiteral("main-cascaded"));
+    if (QMenu* menu = MenuTitled(window, u8"窗口(&W)")) {
+      menu->popup(window.mapToGlobal(QPoint(window.width() / 2, 60)));
+      SaveScreen(&window, QStringLiteral("window-menu"));
+      menu->hide();
+    }
+    // The import dialog with the project's package, the mask and the folder's exports.
+    g_DialogName = QStringLiteral("import-dialog");
+    Run(window, vemo::CommandId::ImportBaselines);
     // The forms, grabbed by the watcher and cancelled.
     g_DialogName = QStringLiteral("entry-grid");
     Run(window, vemo::CommandId::EnterKnownXY);

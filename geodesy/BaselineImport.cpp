@@ -308,6 +308,7 @@ void CImportFile::Write(size_t i, bool complete, const CSyncBaseline& b, SyncFor
     return;
   }
   *m_Output += line;
+  ++m_Written;
 }
 
 void CImportFile::ReportSkipped() const {
@@ -374,7 +375,7 @@ void ReportNothingRead(const CBaselinePackage& package, const std::string& path,
 
 }  // namespace
 
-int RunImport(const CBaselinePackage& package) {
+int RunImport(const CBaselinePackage& package, CBaselineImportSummary* summary) {
   CGPSConfiguration* configuration = GlobalConfiguration();
   if (!configuration) return 0;
   const CGPSConfiguration& c = *configuration;
@@ -424,6 +425,11 @@ int RunImport(const CBaselinePackage& package) {
     if (!out.Append(text) || (!merge && !out.Finish())) return 0;
     file.ReportSkipped();
     if (text.empty() && !file.SkippedAny()) ReportNothingRead(package, inputs[i], c.m_SyncBaselineFiles[i], file.lines());
+    if (summary) {
+      ++summary->filesRead;
+      summary->baselinesRead += file.Written();
+      if (file.Written() == 0) summary->filesWithNothingRead.push_back(inputs[i]);
+    }
   }
   if (merge && !out.Finish()) return 0;
   if (!reference.name.empty() && !RewriteKnownFile(known, reference)) return 0;

@@ -15,6 +15,10 @@
 #include "geodesy/BaselinePackages.h"
 #include "geodesy/Encoding.h"
 
+namespace vemo {
+struct CBaselineImportSummary;
+}
+
 namespace vemo::baseline {
 
 // The lines of a file as the text-mode reader sees them: split at LF, a CR before the LF
@@ -117,6 +121,8 @@ class CImportFile {
   void ReportSkipped() const;
   // Whether a record of the file was taken for a baseline and skipped.
   bool SkippedAny() const { return !m_Incomplete.empty() || !m_Invalid.empty(); }
+  // The baselines written so far.
+  int Written() const { return m_Written; }
 
  private:
   std::string m_Path;
@@ -125,6 +131,7 @@ class CImportFile {
   CReferenceStation* m_Reference;
   std::string* m_Output;
   std::vector<int> m_Incomplete, m_Invalid;  // line numbers, counted from 1
+  int m_Written = 0;
 };
 
 // The fields of a baseline that several records assemble. A record that does not scan leaves
@@ -174,8 +181,8 @@ size_t ReadIntegerSolutionBlock(CImportFile& file, size_t i, CBaselineRecord& re
 // a reference station was collected. A file in which the reader finds no record at all is
 // named, with the project's package and the packages whose readers do find baselines in it
 // (its synchronous file stays empty, as before). Returns 1, or 0 after the message of the
-// failure.
+// failure. summary, when given, counts the files read and the baselines written.
 // package.reader must not be nullptr.
-int RunImport(const CBaselinePackage& package);
+int RunImport(const CBaselinePackage& package, CBaselineImportSummary* summary = nullptr);
 
 }  // namespace vemo::baseline

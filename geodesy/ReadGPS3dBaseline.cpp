@@ -27,9 +27,9 @@ int CReadGPS3dBaseline::IsFileEmpty(std::string path) {
   return 1;
 }
 
-int CReadGPS3dBaseline::Import(int type) {
+int CReadGPS3dBaseline::Import(int type, vemo::CBaselineImportSummary* summary) {
   const vemo::CBaselinePackage* package = vemo::BaselinePackageOf(type);
-  return package && package->reader ? RunImport(*package) : 1;
+  return package && package->reader ? RunImport(*package, summary) : 1;
 }
 
 int CReadGPS3dBaseline::TrimbleBaseline() { return Import(0); }

@@ -14,8 +14,22 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "geodesy/BaselinePackages.h"
+
+namespace vemo {
+
+// What an import read, for the summary the person sees when it ends: the files the reader
+// went through, the baselines written to the synchronous files, and the files of which no
+// baseline was written (native paths, in the order they were chosen).
+struct CBaselineImportSummary {
+  int filesRead = 0;
+  int baselinesRead = 0;
+  std::vector<std::string> filesWithNothingRead;
+};
+
+}  // namespace vemo
 
 class CReadGPS3dBaseline {
  public:
@@ -33,7 +47,8 @@ class CReadGPS3dBaseline {
   // The importer of baseline type `type`: the reader of its package (BaselinePackages.h) over
   // the chosen files, with the reference station as the package uses it. A type without an
   // importer (type 4, types outside the table) reads and writes nothing and returns 1.
-  int Import(int type);
+  // summary, when given, receives what was read (also of a failed import, up to the failure).
+  int Import(int type, vemo::CBaselineImportSummary* summary = nullptr);
 
   // The importers by the names the library has always exported them under; each is Import of
   // its type. A package added later needs none.

@@ -11,5 +11,7 @@ export VEMOGPS_CONFIG_DIR=$out/config
 build/bin/VemoGPS new-project --name sample --dir "$out/sample" --grade 3 --ellipsoid CGCS2000 \
     --central-meridian 114 --y-constant 500 --instrument-a 5 --instrument-b 1 >/dev/null
 build/bin/make_sample_project --project "$out/sample/sample.prj" >/dev/null
+# Three periods as exported by receiver software, for the import dialog's picture.
+build/bin/make_baseline_exports --format trimble --out "$out/sample" "$out/sample"/S0[1-3].GPS3DVector_S >/dev/null
 xvfb-run -a -s "-screen 0 1600x1000x24" build/bin/desktop_screenshots --project "$out/sample/sample.prj" --out "$out"
 ls -l "$out"/*.png

@@ -20,6 +20,7 @@
 
 #include "app/commands/CommandFlow.h"
 #include "app/commands/CommandTable.h"
+#include "app/desktop/Accelerators.h"
 #include "app/desktop/DesktopCommands.h"
 #include "app/desktop/DesktopHost.h"
 #include "app/desktop/Icons.h"
@@ -29,6 +30,7 @@
 #include "app/desktop/QtText.h"
 #include "app/desktop/TestVerdictMenu.h"
 #include "app/desktop/TextView.h"
+#include "app/desktop/WindowMenu.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/Settings.h"
@@ -128,6 +130,7 @@ MainWindow::MainWindow(DesktopHost& host) : m_Host(host) {
 
 MainWindow::~MainWindow() {
   // The document windows close with the frame; the frame's menus are no longer there to update.
+  delete m_Windows;
   disconnect(m_Mdi, nullptr, this, nullptr);
   for (QMdiSubWindow* window : m_Mdi->subWindowList()) disconnect(window, nullptr, this, nullptr);
 }
@@ -190,6 +193,7 @@ void MainWindow::CreateMenus() {
     }
     if (command.id == CommandId::ViewToolBar || command.id == CommandId::ViewStatusBar) action->setCheckable(true);
     current->addAction(action);
+    if (command.id == CommandId::WindowArrange) m_Windows = new WindowMenu(m_Mdi, current, this);
     if (command.id == CommandId::OpenProject) {
       // The projects apart from the recent files: choosing one opens it as "打开工程" does.
       m_RecentProjectMenu = current->addMenu(FromUtf8(u8"最近工程(&J)"));
@@ -204,6 +208,7 @@ void MainWindow::CreateMenus() {
   if (auto* a = CommandAction(CommandId::FileOpen)) a->setShortcut(QKeySequence::Open);
   if (auto* a = CommandAction(CommandId::FileSave)) a->setShortcut(QKeySequence::Save);
   if (auto* a = CommandAction(CommandId::FilePrint)) a->setShortcut(QKeySequence::Print);
+  AssignAccelerators([this](CommandId id) { return CommandAction(id); });
   UpdateRecentFiles();
   UpdateRecentProjects();
 }
@@ -452,8 +457,8 @@ void MainWindow::RunShellCommand(CommandId id) {
     case CommandId::ViewToolBar: m_ToolBar->setVisible(!m_ToolBar->isVisible()); break;
     case CommandId::ViewStatusBar: statusBar()->setVisible(!statusBar()->isVisible()); break;
     case CommandId::WindowNew: NewWindow(); break;
-    case CommandId::WindowCascade: m_Mdi->cascadeSubWindows(); break;
-    case CommandId::WindowTile: m_Mdi->tileSubWindows(); break;
+    case CommandId::WindowCascade: m_Windows->Cascade(); break;
+    case CommandId::WindowTile: m_Windows->Tile(); break;
     case CommandId::WindowArrange: ArrangeIcons(); break;
     case CommandId::About: About(); break;
     default: break;
@@ -498,9 +503,8 @@ QMdiSubWindow* MainWindow::AddDocumentWindow(QWidget* view, const QString& title
   QMdiSubWindow* window = m_Mdi->addSubWindow(view);
   window->setWindowTitle(title);
   window->setAttribute(Qt::WA_DeleteOnClose);
-  window->resize(m_Mdi->size() * 0.8);
   connect(window, &QObject::destroyed, this, [this] { QMetaObject::invokeMethod(this, [this] { UpdateMenus(); }, Qt::QueuedConnection); });
-  window->show();
+  m_Windows->Show(window);
   m_Mdi->setActiveSubWindow(window);
   view->setFocus();
   return window;

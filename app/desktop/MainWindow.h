@@ -25,6 +25,7 @@ namespace vemo {
 class DesktopHost;
 class MapView;
 class ProjectExplorer;
+class WindowMenu;
 
 class MainWindow final : public QMainWindow {
   Q_OBJECT
@@ -54,6 +55,7 @@ class MainWindow final : public QMainWindow {
   QLabel* LinePane() const { return m_LinePane; }
   QToolBar* ToolBar() const { return m_ToolBar; }
   ProjectExplorer* Explorer() const { return m_Explorer; }
+  WindowMenu* Windows() const { return m_Windows; }
 
   // Start-up: the last project of the settings reopened (its commands enabled, its name in
   // the title) when its file can be read; then the project named on the command line, if any.
@@ -110,6 +112,7 @@ class MainWindow final : public QMainWindow {
   QMenu* m_EditMenu = nullptr;
   QMenu* m_MapMenu = nullptr;
   QMenu* m_FileMenu = nullptr;
+  WindowMenu* m_Windows = nullptr;
   std::map<CommandId, QAction*> m_Actions;
   std::map<QString, QAction*> m_MapActions;
   QList<QAction*> m_EditActions;

@@ -2,11 +2,13 @@
 // of the project's type and opening the results; and the command line import-baselines.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "project/AppState.h"
 #include "baselines/SelectBaselineDlg.h"
 #include "geodesy/Encoding.h"
+#include "geodesy/FileUtil.h"
 #include "geodesy/Platform.h"
 #include "tests/geodesy/BaselineTestSupport.h"
 #include "tests/support/CaseNames.h"
@@ -182,6 +184,27 @@ TEST_F(ImportProgramTest, ImportsTheFilesGivenWithTheProjectsTypeAndListsTheResu
   EXPECT_EQ(Content(project + "/all.GPS3DVector_S"), merged);
   EXPECT_EQ(run.out, project + "/all.GPS3DVector_S\n" + merged);
   EXPECT_FALSE(FileExists(project + "/small.GPS3DVector_S"));
+}
+
+// The package chosen for one import leaves the project's alone; the import ends with the
+// summary of what it read, naming the file of which nothing was read.
+TEST_F(ImportProgramTest, AnotherPackageForOneImportAndTheSummary) {
+  const std::string notes = work.str() + "/notes.asc";
+  ASSERT_TRUE(WriteFileAtomically(notes, "field notes, no baselines\n"));
+  auto run = Run({"--project", project + "/demo.prj", "import-baselines", "--baseline-type", "0",
+                  BaselineData("trimble-own.asc"), notes});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const std::string expected = Content(BaselineData("expected/trimble-own.GPS3DVector_S"));
+  const auto lines = std::count(expected.begin(), expected.end(), '\n');
+  EXPECT_NE(run.err.find(u8"读取完毕: 基线文件2个，基线" + std::to_string(lines) + u8"条。\n其中1个文件没有读出基线:\n" +
+                         notes),
+            std::string::npos)
+      << run.err;
+  // Still Javad for the project: its export imports without the option.
+  run = Run({"--project", project + "/demo.prj", "import-baselines", BaselineData("javad-1632.txt")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find(u8"基线文件1个"), std::string::npos) << run.err;
+  EXPECT_EQ(Run({"--project", project + "/demo.prj", "import-baselines", "--baseline-type", "99", notes}).status, 2);
 }
 
 TEST_F(ImportProgramTest, FailuresAndMisuse) {

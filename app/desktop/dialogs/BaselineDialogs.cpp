@@ -3,8 +3,10 @@
 // the file chooser record they share; the height model and the zone change dialogs.
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,7 @@
 #include "app/desktop/dialogs/Dialogs.h"
 #include "baselines/IndependentBaselines.h"
 #include "baselines/SelectBaselineDlg.h"
+#include "geodesy/BaselinePackages.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/ZoneChange.h"
@@ -45,9 +48,11 @@ class ChooserPanel final : public QWidget {
     grid->addWidget(new QLabel(FromUtf8(u8"待选基线文件")), 1, 0);
     grid->addWidget(new QLabel(FromUtf8(u8"已选基线文件")), 1, 2, 1, 2);
     m_Candidates = new QListWidget;
+    m_Candidates->setObjectName(QStringLiteral("candidates"));
     m_Candidates->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid->addWidget(m_Candidates, 2, 0, 4, 1);
     m_Chosen = new QListWidget;
+    m_Chosen->setObjectName(QStringLiteral("chosen"));
     m_Chosen->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid->addWidget(m_Chosen, 2, 2, 4, 2);
     auto* choose = new QPushButton(FromUtf8(u8"选定─〉"));
@@ -90,6 +95,20 @@ class ChooserPanel final : public QWidget {
 };
 
 
+// Return in a field that lists again (the mask) applies the field instead of pressing the
+// dialog's default button, which would import before the person saw the new list.
+class ReturnAppliesField final : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    if (auto* field = qobject_cast<QLineEdit*>(watched)) emit field->editingFinished();
+    return true;
+  }
+};
+
 // A folder browse for the choosers that have no record operation of their own.
 std::function<bool()> BrowseFolder(CBaselineFileChooser& files) {
   return [&files] {
@@ -122,7 +141,35 @@ std::optional<CSelectBaselineDlg> RunImportBaselineDialog(QWidget* parent) {
   QDialog dialog(parent);
   dialog.setWindowTitle(FromUtf8(u8"基线文件格式转换"));
   auto* layout = new QVBoxLayout(&dialog);
-  layout->addWidget(new ChooserPanel(record.files, [&record] { return record.BrowseDirectory(); }, &dialog));
+  // The receiver package of this import (the project's as the dialog opens; another one here
+  // leaves the project's setting alone) and the file mask the candidates are listed by.
+  auto* packageRow = new QHBoxLayout;
+  auto* package = new QComboBox;
+  package->setObjectName(QStringLiteral("package"));
+  for (const CBaselinePackage& p : BaselinePackages()) package->addItem(FromUtf8(p.name), p.type);
+  package->setCurrentIndex(package->findData(record.baselineType));
+  auto* mask = new QLineEdit(FromPath(record.mask.empty() ? std::string("*.*") : record.mask));
+  mask->setObjectName(QStringLiteral("mask"));
+  mask->installEventFilter(new ReturnAppliesField(mask));
+  packageRow->addWidget(new QLabel(FromUtf8(u8"基线解算软件:")));
+  packageRow->addWidget(package, 1);
+  packageRow->addWidget(new QLabel(FromUtf8(u8"文件类型:")));
+  packageRow->addWidget(mask);
+  layout->addLayout(packageRow);
+  auto* chooser = new ChooserPanel(record.files, [&record] { return record.BrowseDirectory(); }, &dialog);
+  layout->addWidget(chooser);
+  QObject::connect(package, &QComboBox::currentIndexChanged, &dialog, [&record, package, mask, chooser] {
+    record.ChooseBaselineType(package->currentData().toInt());
+    mask->setText(FromPath(record.mask.empty() ? std::string("*.*") : record.mask));
+    chooser->Refresh();
+  });
+  QObject::connect(mask, &QLineEdit::editingFinished, &dialog, [&record, mask, chooser] {
+    const std::string typed = ToPath(mask->text().trimmed());
+    if (typed == record.mask) return;
+    record.mask = typed;
+    record.ListCandidates();
+    chooser->Refresh();
+  });
   auto* mergeRow = new QHBoxLayout;
   auto* merge = new QCheckBox(FromUtf8(u8"合并文件"));
   merge->setChecked(record.merge);
