@@ -7,7 +7,7 @@ namespace {
 
 // Function keys F6 to F8 for the checks, which a surveyor runs again and again; letters with
 // Ctrl+Shift where plain Ctrl is taken (Ctrl+I is italic, Ctrl+N new); Ctrl+Alt+N for the new
-// project because KDE's Ctrl+Shift+N opens a tab.
+// project because KDE's Ctrl+Shift+N opens a tab; F1 opens the user guide, as everywhere.
 constexpr Accelerator kAccelerators[] = {
     {CommandId::NewProject, "Ctrl+Alt+N"},
     {CommandId::OpenProject, "Ctrl+Shift+O"},
@@ -22,6 +22,7 @@ constexpr Accelerator kAccelerators[] = {
     {CommandId::MapWgs84, "Ctrl+M"},
     {CommandId::MapLocal, "Ctrl+Shift+M"},
     {CommandId::FilePrintPreview, "Ctrl+Shift+P"},
+    {CommandId::HelpTopics, "F1"},
 };
 
 }  // namespace
