@@ -60,6 +60,11 @@ class CSparseNormalEquations final : public CNormalEquations {
   int FactorizeNow();
   void SelectedInverse() const;
   void SupernodalSelectedInverse() const;
+  // Cofactors by blocks of points (the supernodal form, up to kBlockIndices unknowns), and
+  // element by element.
+  static constexpr int kBlockIndices = 16;
+  bool PointBlockCofactors(const int* index, int count, double* out) const;
+  void ElementCofactors(const int* index, int count, double* out) const;
   // b := N^-1 b.
   void SolveInPlace(std::vector<double>& b) const;
   const std::vector<double>& Column(int q) const;

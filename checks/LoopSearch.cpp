@@ -6,7 +6,6 @@
 #include <map>
 #include <queue>
 #include <span>
-#include <unordered_map>
 #include <unordered_set>
 
 #include "geodesy/DisplayMessageDlg.h"
@@ -406,6 +405,8 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
   std::vector<uint32_t> measured, output;
   std::vector<int32_t> ends;
   std::vector<int> stamp(chordCount, -1);
+  // The distance of each point near the chords added in a round, -1 elsewhere.
+  std::vector<int> nearDistance(m_Names.size(), -1);
   for (int round = 0; remaining > 0; ++round) {
     int best = INT_MAX;
     measured.clear();
@@ -483,11 +484,8 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     const int radius = (boundCount.rbegin()->first - 1) / 2;
     std::vector<std::pair<int32_t, int>> near;
     graph.ForEachNear(ends, radius, [&](int32_t point, int distance) { near.emplace_back(point, distance); });
-    std::unordered_map<int32_t, int> nearDistance(near.begin(), near.end());
-    auto distanceOf = [&](int32_t point) {
-      auto it = nearDistance.find(point);
-      return it != nearDistance.end() ? it->second : radius + 1;
-    };
+    for (const auto& [point, distance] : near) nearDistance[point] = distance;
+    auto distanceOf = [&](int32_t point) { return nearDistance[point] >= 0 ? nearDistance[point] : radius + 1; };
     for (const auto& [point, distance] : near)
       for (uint32_t c : chordsAt[point]) {
         if (done[c] || stamp[c] == round) continue;
@@ -500,6 +498,7 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
           requeue(c);
         }
       }
+    for (const auto& nearPoint : near) nearDistance[nearPoint.first] = -1;
   }
   return result;
 }

@@ -257,3 +257,40 @@ TEST(SparseNormalEquations, AFactorLargerThanTheMemoryIsRefusedBeforeItIsAllocat
 }
 
 }  // namespace
+
+TEST(SparseNormalEquations, PointBlocksAreTheElementsOneByOne) {
+  // The blocks the reports ask for (a point; the ends of a vector with the four absent frame
+  // columns; any two points, on the factor's pattern or outside it; runs that straddle two
+  // points; an unknown asked for twice) hold exactly the numbers the element lookups give.
+  std::vector<Edge> grid;
+  auto at = [](int r, int c) { return r * 6 + c; };
+  for (int r = 0; r < 6; ++r)
+    for (int c = 0; c < 6; ++c) {
+      if (c + 1 < 6) grid.push_back({at(r, c), at(r, c + 1)});
+      if (r + 1 < 6) grid.push_back({at(r, c), at(r + 1, c)});
+    }
+  CSparseNormalEquations sparse;
+  AddNetwork(sparse, 36, 2, grid, 5);
+  ASSERT_EQ(sparse.Factorize(), 1);
+  const int u = sparse.Unknowns();
+  auto expectElements = [&](std::vector<int> index) {
+    const int n = static_cast<int>(index.size());
+    std::vector<double> block(static_cast<size_t>(n) * n, -7.0);
+    sparse.Cofactors(index.data(), n, block.data());
+    for (int a = 0; a < n; ++a)
+      for (int b = 0; b < n; ++b)
+        ASSERT_EQ(block[static_cast<size_t>(a) * n + b],
+                  index[a] < 0 || index[b] < 0 ? 0.0 : sparse.Cofactor(index[a], index[b]))
+            << index[a] << "," << index[b];
+  };
+  for (int p = 0; p < u; p += 3) {
+    expectElements({p, p + 1, p + 2});
+    for (int q = 0; q < u; q += 3) {
+      if (q == p) continue;
+      expectElements({p, p + 1, p + 2, q, q + 1, q + 2, -1, -1, -1, -1});
+      expectElements({q + 2, -1, p, p + 1});
+    }
+  }
+  expectElements({1, 2, 3, 4, 5, 6});
+  expectElements({3, 4, 5, 3, 4, 5});
+}
