@@ -1,6 +1,7 @@
 // Drives the desktop through its menu actions on a project and saves a PNG of each window:
 //   desktop_screenshots --project FILE.prj --out DIR
-// The main window after the 3D and 2D adjustments with their reports, a data-entry grid, the
+// The main window after the 3D and 2D adjustments with their reports (the 3D one also in its
+// print preview), a data-entry grid, the
 // project settings and one-point-one-direction forms, the two network maps (the WGS-84 one
 // also zoomed in on its middle, and its print preview). Message boxes that come up are answered with their default
 // button and printed on standard error, so a run never waits for a person.
@@ -103,6 +104,8 @@ int main(int argc, char** argv) {
     Save(&window, QStringLiteral("main-window"));
     Run(window, vemo::CommandId::Adjust3d);
     Save(&window, QStringLiteral("main-3d-report"), true);
+    g_DialogName = QStringLiteral("report-print-preview");
+    Run(window, vemo::CommandId::FilePrintPreview);  // the 3D report on the printer's pages
     Run(window, vemo::CommandId::Adjust2d);
     Save(&window, QStringLiteral("main-2d-report"));
     // The forms, grabbed by the watcher and cancelled.
