@@ -17,6 +17,8 @@
 namespace vemo {
 namespace {
 
+using test::G;
+
 // A column is half the type size (a Chinese character's advance); A4 less the margins (15 mm
 // left, 10 mm right) leaves 185 mm of width in portrait and 272 mm in landscape.
 constexpr double kCellEm = 0.5, kMmPerPoint = 25.4 / 72;
