@@ -263,7 +263,10 @@ ReportHeading HeadingOfFile(const std::string& path) {
   for (fs::directory_iterator entry(folder, ec), end; !ec && entry != end; entry.increment(ec)) {
     const fs::path name = entry->path();
     if (!EqualNoCase(name.extension().string(), ".prj") || !entry->is_regular_file(ec)) continue;
-    if (++found > 1) return heading;  // which of them is not for us to guess
+    if (++found > 1) {  // which of them is the report's is not for us to guess
+      heading.project.clear();
+      return heading;
+    }
     heading.project = QString::fromStdString(name.stem().string());
   }
   return heading;
