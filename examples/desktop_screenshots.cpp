@@ -1,6 +1,7 @@
 // Drives the desktop through its menu actions on a project and saves a PNG of each window:
 //   desktop_screenshots --project FILE.prj --out DIR
-// The main window after the 3D and 2D adjustments with their reports, the project explorer and
+// The main window after the 3D and 2D adjustments with their reports (the 3D one also in its
+// print preview), the project explorer and
 // result tables, more documents cascaded with the window menu open, the import dialog, a data-entry
 // grid, the project settings and one-point-one-direction forms, the toolbar, the file dialog, the user
 // guide, the two network maps (the WGS-84 one also zoomed in on its middle, and its print preview).
@@ -142,6 +143,8 @@ int main(int argc, char** argv) {
     }
     Run(window, vemo::CommandId::Adjust3d);
     Save(&window, QStringLiteral("main-3d-report"), true);
+    g_DialogName = QStringLiteral("report-print-preview");
+    Run(window, vemo::CommandId::FilePrintPreview);  // the 3D report on the printer's pages
     Run(window, vemo::CommandId::Adjust2d);
     Save(&window, QStringLiteral("main-2d-report"));
     // The explorer after the loop check, with the plane results gone stale by a later edit of

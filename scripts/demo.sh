@@ -67,6 +67,9 @@ in_sample --print repeat-baselines
 # and its results through the viewing commands.
 in_sample adjust-3d
 in_sample show-result 3d
+# Its printed pages as a PDF whose text can be searched (pdftotext gives every line back).
+in_sample report-pdf "$sample/sample.GPS3dResult" "$root/report-3d.pdf"
+pdfinfo "$root/report-3d.pdf" | grep '^Pages:'
 in_sample show-result vector-2d
 in_sample view "$sample/sample.gti"
 # The plane adjustment in the local grid: held to the three known plane points with the ground

@@ -96,6 +96,10 @@ int RunMap(CommandContext& context);
 int RunExportDxf(CommandContext& context);
 int RunDesign(CommandContext& context);
 
+// A report's printed pages as a PDF file (ReportCommands.cpp).
+extern const char* const kReportPdfHelp;
+int RunReportPdf(CommandContext& context);
+
 // The test options of the adjustments and the GIS exports (StatisticsCommands.cpp).
 extern const char* const kAdjustTestSynopsis;
 extern const char* const kAdjustTestHelp;

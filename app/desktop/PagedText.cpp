@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <QScrollBar>
 #include <algorithm>
 #include <cstring>
@@ -488,23 +487,6 @@ void PagedTextArea::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
   viewport()->update();
   emit caretMoved();
-}
-
-void PagedTextArea::Print(QPrinter* printer) const {
-  QPainter painter(printer);
-  if (!painter.isActive()) return;
-  QFont font = TextViewFont();
-  // The screen's 15 pixels at 96 dots an inch, in the printer's dots.
-  font.setPixelSize(std::max(1, 15 * printer->resolution() / 96));
-  painter.setFont(font);
-  const int height = static_cast<int>(std::ceil(QFontMetricsF(font).lineSpacing()));
-  const QRect page = printer->pageLayout().paintRectPixels(printer->resolution());
-  const int rows = std::max(1, page.height() / height);
-  m_Text->IndexAll();
-  for (qint64 first = 0; first < m_Text->LineCount(); first += rows) {
-    if (first > 0) printer->newPage();
-    DrawLines(painter, first, rows, 0, 0, false);
-  }
 }
 
 }  // namespace vemo

@@ -17,7 +17,6 @@
 #include <vector>
 
 class QPainter;
-class QPrinter;
 
 namespace vemo {
 
@@ -107,8 +106,6 @@ class PagedTextArea final : public QAbstractScrollArea {
   // The text's 1-based line of the caret.
   int CaretLine() const { return static_cast<int>(m_Text->LineOf(m_Caret)) + 1; }
   void SetCaretLine(qint64 line);
-  // Lays the lines out on a printer's pages.
-  void Print(QPrinter* printer) const;
 
  signals:
   void caretMoved();  // by a key, a click or a search

@@ -21,6 +21,7 @@
 #include "app/desktop/GbkText.h"
 #include "app/desktop/PagedText.h"
 #include "app/desktop/QtText.h"
+#include "app/print/ReportPages.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
@@ -158,7 +159,7 @@ TextView::Search& LastSearch() {
 }
 
 QFont TextViewFont() {
-  QFont font(QStringLiteral("WenQuanYi Micro Hei Mono"));
+  QFont font(ReportFontFamily());
   font.setStyleHint(QFont::TypeWriter);
   font.setFixedPitch(true);
   // At 15 pixels a Latin letter of this face is 9 pixels wide, a whole pixel, so that columns
@@ -487,9 +488,23 @@ void TextView::Replace() {
   }
 }
 
-void TextView::PrintTo(QPrinter* printer) {
-  if (m_Pages) m_Pages->Print(printer);
-  else document()->print(printer);
+bool TextView::PrintTo(QPrinter* printer) {
+  // The document as it stands (edits included), in the file's bytes.
+  std::string bytes;
+  if (m_State->pages) {
+    m_State->pages->IndexAll();
+    bytes = m_State->pages->Bytes(0, m_State->pages->Size());
+  } else {
+    bytes = EncodeGbkPreserving(toPlainText(), false);
+  }
+  ReportHeading heading = HeadingOfFile(ToPath(m_State->path));
+  if (m_State->path.isEmpty()) heading.file = m_State->untitledName;
+  ReportPaper paper;
+  paper.size = printer->pageLayout().pageSize();
+  if (ReportPages(bytes, std::move(heading), paper).Print(*printer)) return true;
+  ShowMessage(Format(T(u8"打印机不可用，%s未能打印!"), ToGbk(DisplayName().chopped(3)).c_str()), AppTitle(),
+              MessageIcon::Warning);
+  return false;
 }
 
 void TextView::focusInEvent(QFocusEvent* event) {

@@ -86,7 +86,9 @@ class TextView final : public QPlainTextEdit {
   // The editor's copy and select all, which a long file's view does itself.
   void copy();
   void selectAll();
-  void PrintTo(QPrinter* printer);
+  // Prints the document's pages as a report (app/print/ReportPages.h), in the printer's
+  // paper size; a message and false when the printer cannot be used.
+  bool PrintTo(QPrinter* printer);
 
   // The searched text and the options of the last find, for "查找下一个(&I)".
   struct Search {
