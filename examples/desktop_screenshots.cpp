@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
     g_BeforeSave = [](QDialog* dialog) {
       if (auto* grid = dialog->findChild<vemo::CGridCtrl*>()) {
         grid->item(1, 2)->setText(QStringLiteral("114.2O30"));
-        grid->setCurrentCell(1, 2);
+        grid->setCurrentCell(3, 0);  // the marked cell unselected, its red in view
         grid->SetUnmodified();  // cancelled without the question
       }
     };
