@@ -22,7 +22,9 @@
 #include <QToolBar>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "app/commands/CommandTable.h"
 #include "app/desktop/DesktopHost.h"
@@ -33,6 +35,7 @@
 #include "app/desktop/ResultTableView.h"
 #include "app/desktop/TextView.h"
 #include "app/desktop/Translations.h"
+#include "app/desktop/grid/GridCtrl.h"
 #include "geodesy/Platform.h"
 #include "project/AppState.h"
 #include "project/ProjectDialogs.h"
@@ -42,6 +45,8 @@ namespace {
 QString g_Out;
 // The name under which the next dialog that opens is saved (it is then cancelled).
 QString g_DialogName = QStringLiteral("dialog");
+// Done to the next dialog before it is saved (once).
+std::function<void(QDialog*)> g_BeforeSave;
 
 // Saves NAME.png; with small also NAME-small.png in a palette of 256 colours (the pictures in
 // docs/: a fraction of the bytes, every pixel where it was).
@@ -83,6 +88,7 @@ void WatchModals() {
       if (QAbstractButton* b = box->defaultButton()) b->click();
       else box->reject();
     } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      if (g_BeforeSave) std::exchange(g_BeforeSave, nullptr)(dialog);
       Save(dialog, g_DialogName);
       dialog->reject();
     }
@@ -179,6 +185,17 @@ int main(int argc, char** argv) {
     // The forms, grabbed by the watcher and cancelled.
     g_DialogName = QStringLiteral("entry-grid");
     Run(window, vemo::CommandId::EnterKnownXY);
+    // The 3D grid with a value mistyped (a letter O for a zero): the cell is marked red, and
+    // each row's header says whether it reads as X, Y, Z or B, L, H.
+    g_DialogName = QStringLiteral("entry-grid-bad-cell");
+    g_BeforeSave = [](QDialog* dialog) {
+      if (auto* grid = dialog->findChild<vemo::CGridCtrl*>()) {
+        grid->item(1, 2)->setText(QStringLiteral("114.2O30"));
+        grid->setCurrentCell(3, 0);  // the marked cell unselected, its red in view
+        grid->SetUnmodified();  // cancelled without the question
+      }
+    };
+    Run(window, vemo::CommandId::EnterKnownXYZ);
     g_DialogName = QStringLiteral("settings-form");
     Run(window, vemo::CommandId::Settings);
     g_DialogName = QStringLiteral("one-fix-form");

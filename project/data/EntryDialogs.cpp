@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -23,6 +24,10 @@ namespace vemo {
 namespace {
 
 bool IsBlank(const std::string& cell) { return IsSpaceString(cell.c_str()) != 0; }
+
+// The leading columns that hold point names: the from and to points of a ground observation.
+size_t NameColumns(EntryKind kind) { return kind == EntryKind::Distance || kind == EntryKind::Azimuth ? 2 : 1; }
+
 
 // A cell converted as a decimal number: text that is no number gives 0.
 double CellNumber(const std::string& cell) {
@@ -117,6 +122,19 @@ std::vector<std::string> EntryColumns(EntryKind kind) {
   }
   return {};
 }
+
+std::vector<std::string> EntryColumnHeaders(EntryKind kind) {
+  switch (kind) {
+    case EntryKind::KnownXYZ: return {u8"点名", u8"X坐标(m)/B(D.MMSS)", u8"Y坐标(m)/L(D.MMSS)", u8"Z坐标/H(m)"};
+    case EntryKind::KnownXY: return {u8"点名", u8"X坐标(m)", u8"Y坐标(m)"};
+    case EntryKind::KnownH: return {u8"点名", u8"H高程(m)"};
+    case EntryKind::Distance: return {u8"起点", u8"终点", u8"边长值(m)", u8"中误差(cm)"};
+    case EntryKind::Azimuth: return {u8"起点", u8"终点", u8"方位角(D.MMSS)", u8"中误差(秒)"};
+  }
+  return {};
+}
+
+bool IsEntryValueColumn(EntryKind kind, size_t column) { return column >= NameColumns(kind); }
 
 const char* EntryExtension(EntryKind kind) {
   switch (kind) {
@@ -217,10 +235,53 @@ std::string FormatEntryFile(const CEntryGridRecord& grid) {
   return out;
 }
 
-// The rows of the 3D dialog must give values that the loaders can read: B, L possible as a
-// latitude and longitude, or three values that read as B, L, H or as X, Y, Z. False after
-// the message naming the first row that cannot.
-bool CheckKnownXYZRows(const CEntryGridRecord& grid) {
+namespace {
+
+enum class CellFault { None, NameHasBlank, NameTooLong, NotANumber };
+
+CellFault FaultOf(EntryKind kind, size_t column, const std::string& cell) {
+  const std::string text = Trim(cell);
+  if (text.empty()) return CellFault::None;
+  if (column < NameColumns(kind)) {
+    // The loaders read a name as one blank-separated item of at most kMaxPointName
+    // characters: a name they would refuse is refused here, before it is written.
+    if (text.find_first_of(" \t") != std::string::npos) return CellFault::NameHasBlank;
+    if (NormalizeName(text).size() > static_cast<size_t>(kMaxPointName)) return CellFault::NameTooLong;
+    return CellFault::None;
+  }
+  // What IsDigit lets through must also read whole as one finite number ("1-2." does not):
+  // a cell is never written as the part of it that happens to scan, nor as 0.
+  return IsDigit(text.c_str()) && ParseNumber(text) ? CellFault::None : CellFault::NotANumber;
+}
+
+std::string ColumnTitle(EntryKind kind, size_t column) {
+  const auto titles = EntryColumns(kind);
+  return column < titles.size() ? T(titles[column].c_str()) : std::string();
+}
+
+// The value cells that a named row must fill: a blank one would be written as 0, or (3D: B
+// without L, L without B) the value typed would be lost.
+std::optional<size_t> MissingValue(EntryKind kind, const std::vector<std::string>& cells) {
+  auto blank = [&cells](size_t i) { return i >= cells.size() || IsBlank(cells[i]); };
+  std::vector<size_t> needed;
+  switch (kind) {
+    case EntryKind::KnownXYZ:
+      if (blank(1) && !blank(2)) return 1;
+      if (!blank(1) && blank(2)) return 2;
+      return std::nullopt;
+    case EntryKind::KnownXY: needed = {1, 2}; break;
+    case EntryKind::KnownH: needed = {1}; break;
+    case EntryKind::Distance:
+    case EntryKind::Azimuth: needed = {2, 3}; break;
+  }
+  for (size_t i : needed)
+    if (blank(i)) return i;
+  return std::nullopt;
+}
+
+// The 3D rows must give values that the loaders can read: B, L possible as a latitude and
+// longitude, or three values that read as B, L, H or as X, Y, Z.
+std::optional<EntryProblem> FindImpossibleKnownXyzRow(const CEntryGridRecord& grid) {
   for (size_t i = 0; i < grid.rows.size(); ++i) {
     const auto& row = grid.rows[i];
     if (row.size() < 4 || IsBlank(row[0]) || IsBlank(row[1])) continue;  // a name, a height
@@ -233,46 +294,84 @@ bool CheckKnownXYZRows(const CEntryGridRecord& grid) {
                  ReadKnownPointValues(v1, v2, v3, GeodeticBound::UpTo1000) != KnownPointReading::Impossible;
     }
     if (possible) continue;
-    ShowMessage(Format(T(u8"第%zu行点%s的数值既不是可能的B、L(度分秒)、H,也不是地球表面附近的X、Y、Z,请改正后再确认!"),
-                       i + 1, Trim(row[0]).c_str()),
-                AppTitle(), MessageIcon::Warning);
-    return false;
+    return EntryProblem{i, 1,
+                        Format(T(u8"第%zu行点%s的数值既不是可能的B、L(度分秒)、H,也不是地球表面附近的X、Y、Z,请改正后再确认!"),
+                               i + 1, Trim(row[0]).c_str())};
   }
-  return true;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string EntryCellProblem(EntryKind kind, size_t column, const std::string& text) {
+  switch (FaultOf(kind, column, text)) {
+    case CellFault::None: return std::string();
+    case CellFault::NameHasBlank: return T(u8"点名不能含有空格");
+    case CellFault::NameTooLong: return Format(T(u8"点名超过%d个字符"), kMaxPointName);
+    case CellFault::NotANumber: return T(u8"不是一个有效的数值");
+  }
+  return std::string();
+}
+
+std::optional<EntryProblem> FindEntryRowProblem(EntryKind kind, const std::vector<std::string>& cells, size_t row) {
+  if (IsEntryRowEmpty(cells)) return std::nullopt;
+  const int number = static_cast<int>(row) + 1;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const std::string text = Trim(cells[i]);
+    switch (FaultOf(kind, i, cells[i])) {
+      case CellFault::None: break;
+      case CellFault::NameHasBlank:
+        return EntryProblem{row, i, Format(T(u8"第%d行的点名\"%s\"含有空格,请改正后再确认!"), number, text.c_str())};
+      case CellFault::NameTooLong:
+        return EntryProblem{row, i, Format(T(u8"第%d行的点名%s超过%d个字符,请改正后再确认!"), number, text.c_str(),
+                                           kMaxPointName)};
+      case CellFault::NotANumber:
+        return EntryProblem{row, i, Format(T(u8"第%d行的\"%s\": 当前输入的不是一个有效的坐标值!"), number, text.c_str())};
+    }
+  }
+  // A row with values but without its names would be skipped by the writer: lost unasked.
+  for (size_t i = 0; i < NameColumns(kind); ++i)
+    if (i >= cells.size() || IsBlank(cells[i]))
+      return EntryProblem{row, i,
+                          Format(T(u8"第%d行有数据但%s为空,请输入点名或删除该行后再确认!"), number,
+                                 ColumnTitle(kind, i).c_str())};
+  if (auto missing = MissingValue(kind, cells))
+    return EntryProblem{row, *missing,
+                        Format(T(u8"第%d行点%s的%s为空,请输入数值或删除该行后再确认!"), number, Trim(cells[0]).c_str(),
+                               ColumnTitle(kind, *missing).c_str())};
+  return std::nullopt;
+}
+
+std::optional<EntryProblem> FindEntryProblem(const CEntryGridRecord& grid) {
+  for (size_t i = 0; i < grid.rows.size(); ++i)
+    if (auto problem = FindEntryRowProblem(grid.kind, grid.rows[i], i)) return problem;
+  if (grid.kind == EntryKind::KnownXYZ) return FindImpossibleKnownXyzRow(grid);
+  return std::nullopt;
 }
 
 bool CheckEntryRow(EntryKind kind, const std::vector<std::string>& cells, int row) {
-  if (IsEntryRowEmpty(cells)) return true;
-  const size_t names = kind == EntryKind::Distance || kind == EntryKind::Azimuth ? 2 : 1;
-  for (size_t i = 0; i < cells.size(); ++i) {
-    const std::string text = Trim(cells[i]);
-    if (i < names) {
-      // The loaders read a name as one blank-separated item of at most kMaxPointName
-      // characters: a name they would refuse is refused here, before it is written.
-      if (text.find_first_of(" \t") != std::string::npos) {
-        ShowMessage(Format(T(u8"第%d行的点名\"%s\"含有空格,请改正后再确认!"), row, text.c_str()), AppTitle(),
-                    MessageIcon::Warning);
-        return false;
-      }
-      if (NormalizeName(text).size() > static_cast<size_t>(kMaxPointName)) {
-        ShowMessage(Format(T(u8"第%d行的点名%s超过%d个字符,请改正后再确认!"), row, text.c_str(), kMaxPointName),
-                    AppTitle(), MessageIcon::Warning);
-        return false;
-      }
-      continue;
-    }
-    if (text.empty()) continue;
-    // What IsDigit lets through must also read whole as one finite number ("1-2." does not):
-    // a cell is never written as the part of it that happens to scan, nor as 0.
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (!IsDigit(text.c_str()) || *end != '\0' || !std::isfinite(v)) {
-      ShowMessage(Format(T(u8"第%d行的\"%s\": 当前输入的不是一个有效的坐标值!"), row, text.c_str()), AppTitle(),
-                  MessageIcon::Warning);
-      return false;
-    }
+  auto problem = FindEntryRowProblem(kind, cells, static_cast<size_t>(std::max(row, 1) - 1));
+  if (!problem) return true;
+  ShowMessage(problem->message, AppTitle(), MessageIcon::Warning);
+  return false;
+}
+
+std::string KnownXyzRowReading(const std::vector<std::string>& cells) {
+  auto value = [&cells](size_t i) -> std::optional<double> {
+    return i < cells.size() && !IsBlank(cells[i]) ? ParseNumber(Trim(cells[i])) : std::nullopt;
+  };
+  auto blank = [&cells](size_t i) { return i >= cells.size() || IsBlank(cells[i]); };
+  const auto v1 = value(1), v2 = value(2), v3 = value(3);
+  if (blank(1) && blank(2)) return v3 ? "H" : "";
+  if (!v1 || !v2) return "";
+  if (blank(3)) return IsPossibleLatitudeLongitude(*v1, *v2) ? "B,L" : "";
+  if (!v3) return "";
+  switch (ReadKnownPointValues(*v1, *v2, *v3, GeodeticBound::Below1000)) {
+    case KnownPointReading::Geodetic: return "B,L,H";
+    case KnownPointReading::Geocentric: return "X,Y,Z";
+    case KnownPointReading::Impossible: return "";
   }
-  return true;
+  return "";
 }
 
 bool IsEntryRowEmpty(const std::vector<std::string>& cells) {
@@ -282,9 +381,10 @@ bool IsEntryRowEmpty(const std::vector<std::string>& cells) {
 }
 
 bool AcceptEntryDialog(const CEntryGridRecord& grid) {
-  for (size_t i = 0; i < grid.rows.size(); ++i)
-    if (!CheckEntryRow(grid.kind, grid.rows[i], static_cast<int>(i) + 1)) return false;
-  if (grid.kind == EntryKind::KnownXYZ && !CheckKnownXYZRows(grid)) return false;
+  if (auto problem = FindEntryProblem(grid)) {
+    ShowMessage(problem->message, AppTitle(), MessageIcon::Warning);
+    return false;
+  }
   std::string directory;
   GetPathFromFileName(grid.fileName, directory);
   if (directory.empty() || !DirectoryExists(directory) || ::access(directory.c_str(), W_OK) != 0 ||

@@ -5,6 +5,7 @@
 // the same record.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,11 @@ struct CEntryGridRecord {
 const char* EntryTitle(EntryKind kind);          // UTF-8
 std::vector<std::string> EntryColumns(EntryKind kind);  // UTF-8
 const char* EntryExtension(EntryKind kind);
+// The headings as the desktop grid shows them: each value column with the unit or angle form
+// in which its file holds it ("边长值(m)", "方位角(D.MMSS)"). UTF-8.
+std::vector<std::string> EntryColumnHeaders(EntryKind kind);
+// Whether a column holds numbers (the others hold point names).
+bool IsEntryValueColumn(EntryKind kind, size_t column);
 
 // Opens the dialog of the current project: the grid holds the lines of its file (an absent
 // file gives an empty grid) and at least kEntryGridMinRows rows. Returns false when the file
@@ -50,16 +56,39 @@ std::string FormatEntryFile(const CEntryGridRecord& grid);
 // Whether a row holds nothing but blank cells.
 bool IsEntryRowEmpty(const std::vector<std::string>& cells);
 
-// A row that "确认" can write so that the loaders read it back as entered: names of one item
-// of at most kMaxPointName characters, values that read whole as finite numbers (IsDigit and
-// more: "abc", "1 2" and "12x" are never written as 0, 1 and 12). False after the message
-// naming row (counted from 1) and the cell.
+// Why a cell's text cannot be written as it stands (a short GBK reason), or "" when it can:
+// a name of one item of at most kMaxPointName characters, a value that reads whole as a
+// finite number (IsDigit and more: "abc", "1 2" and "12x" are never written as 0, 1 and 12).
+// Blank cells pass here; whether a row may leave them blank is the row's check.
+std::string EntryCellProblem(EntryKind kind, size_t column, const std::string& text);
+
+// The first cell of a grid that "确认" refuses, counted from 0, with the message that says
+// why (GBK, naming the row counted from 1).
+struct EntryProblem {
+  size_t row = 0;
+  size_t column = 0;
+  std::string message;
+};
+
+// A row that "确认" can write so that the loaders read it back as entered: every cell passes
+// EntryCellProblem, and nothing typed is dropped or written as a number it is not: a row with
+// values has its names (a nameless row would be skipped), and a named row has the values that
+// its record needs (a blank value would be written as 0; in the 3D dialog B without L or L
+// without B would be lost). Rows that hold nothing pass, and so does a name alone in the 3D
+// dialog (it is written as a name). Empty when the row passes.
+std::optional<EntryProblem> FindEntryRowProblem(EntryKind kind, const std::vector<std::string>& cells, size_t row);
+// The first row problem of the grid, or in the 3D dialog the first row whose values are
+// neither a possible B, L (H) nor X, Y, Z near the Earth's surface.
+std::optional<EntryProblem> FindEntryProblem(const CEntryGridRecord& grid);
+// FindEntryRowProblem with its message shown; row counted from 1. False when it was shown.
 bool CheckEntryRow(EntryKind kind, const std::vector<std::string>& cells, int row);
 
-// "确认": writes the whole file anew. Every row is checked first (CheckEntryRow); nothing is
-// written when one fails. Returns false after the message of the failure; in the
-// 3D dialog a row whose values are neither a possible B, L (H) nor X, Y, Z near the Earth's
-// surface is such a failure, and nothing is written.
+// How the loaders read a row of the 3D dialog: "X,Y,Z", "B,L,H", "B,L" (horizontal only) or
+// "H" (height only); "" for a name alone, an empty row, and values that read neither way.
+std::string KnownXyzRowReading(const std::vector<std::string>& cells);
+
+// "确认": writes the whole file anew. The grid is checked first (FindEntryProblem); nothing is
+// written when it fails. Returns false after the message of the failure.
 bool AcceptEntryDialog(const CEntryGridRecord& grid);
 
 }  // namespace vemo

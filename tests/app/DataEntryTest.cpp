@@ -185,4 +185,39 @@ TEST_F(DataEntryTest, FileThatCannotBeReadOrWrittenIsReported) {
             Format(G(u8"打开文件%s出错!").c_str(), (dir.str() + "/missing/t.GPS2dKnownXY").c_str()));
 }
 
+TEST_F(DataEntryTest, RowsWhoseTypedValuesWouldBeDroppedOrZeroedAreRefusedAtTheirCell) {
+  struct Case {
+    EntryKind kind;
+    std::vector<std::string> row;
+    size_t column;  // of the cell at fault
+    const char* message;
+  };
+  for (const Case& c : {
+           Case{EntryKind::KnownXYZ, {"", "30.1", "114.2", "25"}, 0, u8"第3行有数据但点名为空,请输入点名或删除该行后再确认!"},
+           Case{EntryKind::KnownXYZ, {"K1", "", "114.2", ""}, 1, u8"第3行点K1的X坐标/B为空,请输入数值或删除该行后再确认!"},
+           Case{EntryKind::KnownXYZ, {"K1", "30.1", "", "25"}, 2, u8"第3行点K1的Y坐标/L为空,请输入数值或删除该行后再确认!"},
+           Case{EntryKind::KnownXY, {"K1", "3376498.6", " "}, 2, u8"第3行点K1的Y坐标为空,请输入数值或删除该行后再确认!"},
+           Case{EntryKind::Distance, {"K1", "", "1000", "0.5"}, 1, u8"第3行有数据但终点为空,请输入点名或删除该行后再确认!"},
+           Case{EntryKind::Azimuth, {"K1", "N1", "45.3", ""}, 3, u8"第3行点K1的中误差(秒)为空,请输入数值或删除该行后再确认!"},
+       }) {
+    CEntryGridRecord grid = Open(c.kind);
+    grid.rows[2] = c.row;
+    auto problem = FindEntryProblem(grid);
+    ASSERT_TRUE(problem.has_value()) << c.message;
+    EXPECT_EQ(problem->row, 2u);
+    EXPECT_EQ(problem->column, c.column) << c.message;
+    EXPECT_EQ(problem->message, G(c.message));
+    EXPECT_FALSE(AcceptEntryDialog(grid));
+    EXPECT_FALSE(std::ifstream(PathOf(EntryExtension(c.kind))).good());
+  }
+  // What the 3D dialog writes as entered stays allowed: a name alone, a height, B and L.
+  CEntryGridRecord grid = Open(EntryKind::KnownXYZ);
+  grid.rows[0] = {"N", "", "", ""};
+  grid.rows[1] = {"H", "", "", "12"};
+  grid.rows[2] = {"BL", "30.1", "114.2", ""};
+  EXPECT_FALSE(FindEntryProblem(grid).has_value());
+  EXPECT_EQ(KnownXyzRowReading(grid.rows[1]), "H");
+  EXPECT_EQ(KnownXyzRowReading(grid.rows[2]), "B,L");
+}
+
 }  // namespace

@@ -27,7 +27,8 @@ namespace vemo {
 class CGridCtrl;
 
 // A data-entry dialog (三维已知坐标 ... 输入地面方位): the grid over CEntryGridRecord; "确认"
-// writes the file through AcceptEntryDialog and stays open when that fails.
+// writes the file through AcceptEntryDialog and stays open when that fails, with the cell at
+// fault selected. Esc, the window's close button and "取消" ask before edits are discarded.
 class EntryDialog final : public QDialog {
   Q_OBJECT
 
@@ -36,6 +37,7 @@ class EntryDialog final : public QDialog {
   CGridCtrl* Grid() const { return m_Grid; }
   const CEntryGridRecord& Record() const { return m_Record; }
   void accept() override;
+  void reject() override;
 
  private:
   CEntryGridRecord m_Record;

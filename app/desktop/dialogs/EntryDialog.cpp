@@ -1,6 +1,7 @@
 // The five data-entry dialogs over the grid control.
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -17,9 +18,28 @@ EntryDialog::EntryDialog(CEntryGridRecord record, QWidget* parent) : QDialog(par
   setWindowTitle(FromGbk(m_Record.title));
   auto* layout = new QVBoxLayout(this);
   m_Grid = new CGridCtrl(this);
+  // The headings carry the unit or angle form of their values; the record keeps the titles.
   QStringList titles;
-  for (const auto& c : m_Record.columns) titles << FromGbk(c);
+  const auto headers = EntryColumnHeaders(m_Record.kind);
+  QList<int> numeric;
+  for (size_t c = 0; c < m_Record.columns.size(); ++c) {
+    titles << (headers.size() == m_Record.columns.size() ? FromUtf8(headers[c].c_str()) : FromGbk(m_Record.columns[c]));
+    if (IsEntryValueColumn(m_Record.kind, c)) numeric << static_cast<int>(c);
+  }
   m_Grid->SetColumnTitles(titles);
+  m_Grid->SetNumericColumns(numeric);
+  const EntryKind kind = m_Record.kind;
+  m_Grid->cellProblem = [kind](int column, const QString& text) {
+    return FromGbk(EntryCellProblem(kind, static_cast<size_t>(column), ToGbk(text)));
+  };
+  if (kind == EntryKind::KnownXYZ) {
+    // Each row says how the adjustments will read it: X, Y, Z or B, L, H.
+    m_Grid->rowNote = [](const QStringList& cells) {
+      std::vector<std::string> row;
+      for (const QString& c : cells) row.push_back(ToGbk(c));
+      return QString::fromStdString(KnownXyzRowReading(row));
+    };
+  }
   m_Grid->SetRows(m_Record.rows, kEntryGridMinRows);
   // The value cells pass the dialog's IsDigit check at the end of each edit (warning only).
   m_Grid->cellEdited = [this](int column, const QString& text) {
@@ -31,22 +51,32 @@ EntryDialog::EntryDialog(CEntryGridRecord record, QWidget* parent) : QDialog(par
   connect(add, &QPushButton::clicked, m_Grid, &CGridCtrl::AddRow);
   buttons->addWidget(add);
   buttons->addStretch();
+  // "确认" is a press of its button only: Enter belongs to the grid (it moves down a row).
   auto* ok = new QPushButton(FromUtf8(u8"确认"), this);
   ok->setObjectName(QStringLiteral("ok"));
-  ok->setDefault(true);
   auto* cancel = new QPushButton(FromUtf8(u8"取消"), this);
+  cancel->setObjectName(QStringLiteral("cancel"));
+  for (QPushButton* b : {add, ok, cancel}) b->setAutoDefault(false);
   connect(ok, &QPushButton::clicked, this, &EntryDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   buttons->addWidget(ok);
   buttons->addWidget(cancel);
   layout->addLayout(buttons);
-  int width = 60;
+  int width = 60 + m_Grid->verticalHeader()->sizeHint().width();
   for (int c = 0; c < m_Grid->columnCount(); ++c) width += m_Grid->columnWidth(c);
   resize(std::min(width, 1000), 420);
 }
 
 void EntryDialog::accept() {
+  m_Grid->CommitEdit();
   m_Record.rows = m_Grid->Rows();
+  // A cell that cannot be written is shown, not only named by its row.
+  if (auto problem = FindEntryProblem(m_Record)) {
+    m_Grid->SelectCell(static_cast<int>(problem->row), static_cast<int>(problem->column));
+    ShowMessage(problem->message, AppTitle(), MessageIcon::Warning);
+    m_Grid->setFocus();
+    return;
+  }
   if (!m_Record.linesNotLoaded.empty()) {
     // These lines of the file have no row in the grid; writing the file anew drops them.
     std::string lines;
@@ -59,7 +89,22 @@ void EntryDialog::accept() {
       return;
   }
   if (!AcceptEntryDialog(m_Record)) return;  // the message is shown; the grid stays
+  m_Grid->SetUnmodified();
   QDialog::accept();
+}
+
+void EntryDialog::reject() {
+  // Esc, the window's close button and "取消" all come here: typed rows are never dropped
+  // without a question.
+  m_Grid->CommitEdit();
+  if (m_Grid->IsModified()) {
+    const MessageAnswer answer =
+        ShowMessage(T(u8"表格中的数据已修改,是否保存?\n\n是: 保存修改并关闭\n否: 放弃修改并关闭\n取消: 继续编辑"),
+                    AppTitle(), MessageIcon::Question, MessageButtons::YesNoCancel, 0);
+    if (answer == MessageAnswer::Yes) return accept();  // stays open when the grid cannot be saved
+    if (answer != MessageAnswer::No) return;
+  }
+  QDialog::reject();
 }
 
 int RunEntryCommand(EntryKind kind, QWidget* parent) {
