@@ -32,7 +32,13 @@ constexpr int kBarSegments = 4;
 // east of their point and stand above its baseline.
 constexpr double kNameReach = 12.0, kNameRise = 4.5, kSymbolReach = 1.0;
 
-enum Corner { kTopLeft, kTopRight, kBottomLeft, kBottomRight };
+// Where a box may stand in the drawing area, as fractions of the room the area leaves it
+// (0 left or top, 1 right or bottom): the corners, then the middles of the edges.
+struct Anchor {
+  double across, down;
+};
+constexpr Anchor kTopLeft{0, 0}, kTopRight{1, 0}, kBottomLeft{0, 1}, kBottomRight{1, 1};
+constexpr Anchor kEdgeMiddles[] = {{0.5, 0}, {0.5, 1}, {0, 0.5}, {1, 0.5}};
 
 QFont TextFont(bool bold = false) { return LayoutFont(TitleFontFamily(), bold); }
 
@@ -74,10 +80,10 @@ QSizeF ScaleBarSize(const CMapDecorations& d) {
   return {2 * kPadding + zero / 2 + d.barMm + label / 2, 2 * kPadding + kBarHeight + 1.0 + kTextHeight};
 }
 
-QRectF InCorner(const QRectF& area, const QSizeF& size, Corner corner) {
-  const double left = corner == kTopLeft || corner == kBottomLeft ? area.left() : area.right() - size.width();
-  const double top = corner == kTopLeft || corner == kTopRight ? area.top() : area.bottom() - size.height();
-  return {QPointF(left, top), size};
+QRectF At(const QRectF& area, const QSizeF& size, const Anchor& anchor) {
+  return {QPointF(area.left() + anchor.across * (area.width() - size.width()),
+                  area.top() + anchor.down * (area.height() - size.height())),
+          size};
 }
 
 // The points whose symbol or name the box would hide.
@@ -216,36 +222,37 @@ CMapDecorations PlaceMapDecorations(const CVemoGPSDoc& doc, const CMapDisplay& d
   paper.reserve(doc.Points().size());
   for (const CMapPoint& p : doc.Points()) paper.push_back(placement.ToPaper(p.x, p.y));
 
-  // Each box in turn takes the free corner that hides the fewest points, the first of its
-  // preferred corners where several hide as few.
+  // Each box in turn takes the free place that hides the fewest points, the first of its
+  // preferred corners (then the middles of the edges) where several hide as few.
   struct Item {
     QRectF* box;
     QSizeF size;
-    std::array<Corner, 4> preference;
+    std::array<Anchor, 4> corners;
   };
   const Item items[] = {
       {&d.legend, LegendSize(d), {kBottomLeft, kBottomRight, kTopLeft, kTopRight}},
       {&d.scaleBar, d.barMetres > 0 ? ScaleBarSize(d) : QSizeF(), {kBottomRight, kBottomLeft, kTopRight, kTopLeft}},
       {&d.northArrow, QSizeF(kNorthWidth, kNorthHeight), {kTopRight, kTopLeft, kBottomRight, kBottomLeft}}};
   std::vector<QRectF> placed;
-  bool taken[4] = {false, false, false, false};
   for (const Item& item : items) {
     if (item.size.isEmpty()) continue;
-    int best = -1;
+    std::vector<Anchor> places(item.corners.begin(), item.corners.end());
+    places.insert(places.end(), std::begin(kEdgeMiddles), std::end(kEdgeMiddles));
+    QRectF best;
     size_t fewest = 0;
-    for (Corner corner : item.preference) {
-      const QRectF box = InCorner(area, item.size, corner);
+    for (const Anchor& anchor : places) {
+      const QRectF box = At(area, item.size, anchor);
       // A box that leaves the area or meets another is no choice.
-      if (taken[corner] || !area.contains(box) ||
+      if (!area.contains(box) ||
           std::any_of(placed.begin(), placed.end(), [&](const QRectF& other) { return other.intersects(box); }))
         continue;
       const size_t covered = Covered(box, paper);
-      if (best < 0 || covered < fewest) best = corner, fewest = covered;
+      if (best.isEmpty() || covered < fewest) best = box, fewest = covered;
+      if (fewest == 0) break;
     }
-    if (best < 0) continue;
-    taken[best] = true;
-    *item.box = InCorner(area, item.size, static_cast<Corner>(best));
-    placed.push_back(*item.box);
+    if (best.isEmpty()) continue;
+    *item.box = best;
+    placed.push_back(best);
   }
   return d;
 }

@@ -382,6 +382,7 @@ void MapView::keyPressEvent(QKeyEvent* event) {
       break;
     case Qt::Key_Plus: ZoomIn(); break;
     case Qt::Key_Minus: ZoomOut(); break;
+    case Qt::Key_Home: ZoomExtent(); break;
     default: QAbstractScrollArea::keyPressEvent(event); return;
   }
   event->accept();

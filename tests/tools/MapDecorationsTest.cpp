@@ -31,12 +31,18 @@ std::vector<QPointF> PaperPoints(const CVemoGPSDoc& doc, const CMapPlacement& pl
   return paper;
 }
 
-// The text of every <text> element of the SVG, one after the other.
+// The texts of the SVG, each ended by "|": a text is the runs of one group (a line of mixed
+// scripts comes in several runs).
 std::string SvgTexts(const std::string& svg) {
   std::string all;
-  const std::regex text("<text[^>]*>([^<]*)</text>");
-  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), text); it != std::sregex_iterator(); ++it)
-    all += (*it)[1].str() + "|";
+  const std::regex group("<g[^>]*>([\\s\\S]*?)</g>"), text("<text[^>]*>([^<]*)</text>");
+  for (auto g = std::sregex_iterator(svg.begin(), svg.end(), group); g != std::sregex_iterator(); ++g) {
+    const std::string inside = (*g)[1];
+    std::string runs;
+    for (auto t = std::sregex_iterator(inside.begin(), inside.end(), text); t != std::sregex_iterator(); ++t)
+      runs += (*t)[1].str();
+    if (!runs.empty()) all += runs + "|";
+  }
   return all;
 }
 
