@@ -220,7 +220,10 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
   const int spriteSize = pixelsPerMm > 0 ? 2 * static_cast<int>(std::ceil(kSymbolExtent * pixelsPerMm)) + 2 : 0;
   if (spriteSize > 0 && spriteSize <= kLargestSprite) {
     const QImage sprites[2] = {SymbolSprite(false, pixelsPerMm, spriteSize), SymbolSprite(true, pixelsPerMm, spriteSize)};
-    const QTransform device = painter.deviceTransform();
+    // The world transform, not the device's: a widget painted into its window (the view on
+    // screen, a grab) keeps the widget's offset in the device transform, and the painter
+    // still adds that offset once the world transform is reset.
+    const QTransform device = painter.worldTransform();
     painter.save();
     painter.resetTransform();
     const double half = spriteSize * 0.5;

@@ -314,6 +314,29 @@ class MapViewTest : public QObject {
     QVERIFY(watcher.messages.isEmpty());
   }
 
+  // Regression: the symbols, copied as pictures, landed off their points by the view's offset
+  // in its window whenever the view was painted into the window (on screen, in a grab).
+  void symbolsStayOnTheirPointsInsideAWindow() {
+    auto doc = std::make_shared<CVemoGPSDoc>();
+    doc->Assign({{"K1", 0, 0, 0, 0, 0, ""}, {"P1", 2000, 3000, 0, 0, 0, ""}, {"P2", 4000, 500, 0, 0, 0, ""}}, {}, 1,
+                "dots");
+    QWidget window;
+    window.resize(820, 700);
+    auto* view = new MapView(doc, &window);
+    view->setGeometry(0, 80, 820, 620);
+    view->SetNames(false);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage picture = window.grab().toImage();
+    for (const CMapPoint& p : doc->Points()) {
+      const QPoint at = view->viewport()->mapTo(&window, view->ToDevice(p.x, p.y).toPoint());
+      int dark = 0;
+      for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx) dark += qGray(picture.pixel(at + QPoint(dx, dy))) < 200 ? 1 : 0;
+      QVERIFY2(dark > 0, p.name.c_str());
+    }
+  }
+
   void printingUsesThePrintersPageAndItsScales() {
     const auto doc = SquareNetwork();
     QCOMPARE(doc->ScaleX(), 20.0);
