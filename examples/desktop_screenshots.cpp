@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QMdiSubWindow>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolBar>
 #include <cstdio>
@@ -214,6 +215,14 @@ int main(int argc, char** argv) {
       map->showMaximized();
       Save(&window, QStringLiteral("map-wgs84"), true);
       if (auto* view = qobject_cast<vemo::MapView*>(map->widget())) {
+        // The legend, north arrow and scale bar, and the first known point's position under
+        // the mouse in the status bar.
+        const vemo::CMapPoint& known = view->Document().Points().front();
+        const QPointF at = view->ToDevice(known.x, known.y);
+        QMouseEvent move(QEvent::MouseMove, at, view->viewport()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &move);
+        Save(&window, QStringLiteral("map-legend"));
         for (int i = 0; i < 4; ++i) view->ZoomIn();
         Save(&window, QStringLiteral("map-wgs84-zoomed"));
         view->PreviousView();

@@ -1,6 +1,7 @@
 #include "tools/NetworkMapPainter.h"
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <cmath>
 
 #include "geodesy/Encoding.h"
+#include "tools/MapDecorations.h"
 
 namespace vemo {
 
@@ -20,10 +22,10 @@ constexpr double kTriangleHalfBase = 0.8;
 constexpr double kTriangleHalfHeight = 0.6928203230275201;  // 0.8 x sqrt(3) / 2
 constexpr double kNameHeight = 4.0;
 constexpr double kNameOffset = 1.0;  // east of the point, on the text's baseline
-constexpr double kLineWidth = 0.15;
+constexpr double kLineWidth = kBaselineWidthMm;
 constexpr double kSymbolLineWidth = 0.2;
-constexpr double kEllipseLineWidth = 0.15;
-constexpr int kEllipseVertices = 61;  // from parameter 0 in steps of 6 degrees round to 360
+constexpr double kEllipseLineWidth = kEllipseWidthMm;
+constexpr int kEllipseVertices = kEllipseOutlineVertices;
 // Half the size of a symbol with its outline.
 constexpr double kSymbolExtent = kPointRadius + kSymbolLineWidth;
 // On a picture: strokes up to this width (pixels) are drawn one pixel wide, just under the
@@ -41,32 +43,6 @@ bool IsFinite(const QPointF& p) { return std::isfinite(p.x()) && std::isfinite(p
 constexpr double kFarPaper = 1e7;
 bool IsDrawable(const QPointF& p) { return IsFinite(p) && std::fabs(p.x()) < kFarPaper && std::fabs(p.y()) < kFarPaper; }
 
-QFont LayoutFont(const QString& family, bool bold) {
-  QFont font(family);
-  font.setPixelSize(kFontLayoutSize);
-  font.setBold(bold);
-  font.setStyleStrategy(QFont::PreferOutline);
-  return font;
-}
-
-// Draws text with its baseline starting at position (mm), the font's em height heightMm.
-// align: 0 left, 1 centre (at position), 2 right.
-void DrawText(QPainter& painter, const QFont& font, double heightMm, const QPointF& position, const QString& text,
-              int align = 0) {
-  painter.save();
-  painter.setFont(font);
-  painter.translate(position);
-  const double factor = heightMm / kFontLayoutSize;
-  painter.scale(factor, factor);
-  double dx = 0;
-  if (align != 0) {
-    double width = painter.fontMetrics().horizontalAdvance(text);
-    dx = align == 1 ? -width / 2 : -width;
-  }
-  painter.drawText(QPointF(dx, 0), text);
-  painter.restore();
-}
-
 // The points' names as text, converted from GBK in one piece (one line a name: a name is one
 // item of its line and holds no line end).
 QStringList NamesOf(const std::vector<CMapPoint>& points) {
@@ -81,33 +57,6 @@ QStringList NamesOf(const std::vector<CMapPoint>& points) {
   return names;
 }
 
-// Round caps and joins are arcs that the stroker builds for every end and vertex: they are
-// asked for only where they show. A baseline's ends lie under its points' symbols, and an
-// ellipse turns by 6 degrees at a vertex, where a bevel differs from an arc by a thousandth of
-// the line's width.
-QPen MillimetrePen(const QColor& colour, double width, Qt::PenCapStyle cap = Qt::RoundCap,
-                   Qt::PenJoinStyle join = Qt::RoundJoin) {
-  QPen pen(colour);
-  pen.setWidthF(width);
-  pen.setCapStyle(cap);
-  pen.setJoinStyle(join);
-  return pen;
-}
-
-// Known points as triangles (apex to the north), the others as circles, white inside.
-void DrawSymbol(QPainter& painter, const QPointF& c, bool known) {
-  painter.setPen(MillimetrePen(Qt::black, kSymbolLineWidth));
-  painter.setBrush(Qt::white);
-  if (known) {
-    const QPointF triangle[3] = {{c.x() - kTriangleHalfBase, c.y() + kTriangleHalfHeight},
-                                 {c.x(), c.y() - kTriangleHalfHeight},
-                                 {c.x() + kTriangleHalfBase, c.y() + kTriangleHalfHeight}};
-    painter.drawPolygon(triangle, 3);
-  } else {
-    painter.drawEllipse(c, kPointRadius, kPointRadius);
-  }
-}
-
 // The symbol drawn once, centred in a transparent square of size pixels.
 QImage SymbolSprite(bool known, double pixelsPerMm, int size) {
   QImage sprite(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -116,7 +65,7 @@ QImage SymbolSprite(bool known, double pixelsPerMm, int size) {
   painter.setRenderHint(QPainter::Antialiasing, true);
   painter.translate(size * 0.5, size * 0.5);
   painter.scale(pixelsPerMm, pixelsPerMm);
-  DrawSymbol(painter, QPointF(0, 0), known);
+  DrawPointSymbol(painter, QPointF(0, 0), known);
   return sprite;
 }
 
@@ -132,6 +81,82 @@ double PictureScale(QPainter& painter) {
 }
 
 }  // namespace
+
+QFont LayoutFont(const QString& family, bool bold) {
+  QFont font(family);
+  font.setPixelSize(kFontLayoutSize);
+  font.setBold(bold);
+  font.setStyleStrategy(QFont::PreferOutline);
+  return font;
+}
+
+void DrawMapText(QPainter& painter, const QFont& font, double heightMm, const QPointF& position, const QString& text,
+                 int align) {
+  painter.save();
+  painter.setFont(font);
+  painter.translate(position);
+  const double factor = heightMm / kFontLayoutSize;
+  painter.scale(factor, factor);
+  double dx = 0;
+  if (align != 0) {
+    double width = painter.fontMetrics().horizontalAdvance(text);
+    dx = align == 1 ? -width / 2 : -width;
+  }
+  painter.drawText(QPointF(dx, 0), text);
+  painter.restore();
+}
+
+double MapTextWidth(const QFont& font, double heightMm, const QString& text) {
+  return QFontMetricsF(font).horizontalAdvance(text) * heightMm / kFontLayoutSize;
+}
+
+// Round caps and joins are arcs that the stroker builds for every end and vertex: they are
+// asked for only where they show. A baseline's ends lie under its points' symbols, and an
+// ellipse turns by 6 degrees at a vertex, where a bevel differs from an arc by a thousandth of
+// the line's width.
+QPen MillimetrePen(const QColor& colour, double width, Qt::PenCapStyle cap, Qt::PenJoinStyle join) {
+  QPen pen(colour);
+  pen.setWidthF(width);
+  pen.setCapStyle(cap);
+  pen.setJoinStyle(join);
+  return pen;
+}
+
+void DrawPointSymbol(QPainter& painter, const QPointF& c, bool known) {
+  painter.setPen(MillimetrePen(Qt::black, kSymbolLineWidth));
+  painter.setBrush(Qt::white);
+  if (known) {
+    const QPointF triangle[3] = {{c.x() - kTriangleHalfBase, c.y() + kTriangleHalfHeight},
+                                 {c.x(), c.y() - kTriangleHalfHeight},
+                                 {c.x() + kTriangleHalfBase, c.y() + kTriangleHalfHeight}};
+    painter.drawPolygon(triangle, 3);
+  } else {
+    painter.drawEllipse(c, kPointRadius, kPointRadius);
+  }
+}
+
+void EllipseOutline(QPolygonF& outline, const QPointF& centre, double a, double b, double azimuth) {
+  // The unit circle's vertices once for the run: a sine and cosine per vertex of 100,000
+  // ellipses would cost more than drawing them.
+  struct UnitCircle {
+    double cos[kEllipseVertices], sin[kEllipseVertices];
+    UnitCircle() {
+      for (int k = 0; k < kEllipseVertices; ++k) {
+        const double phi = k * 6.0 * M_PI / 180.0;
+        cos[k] = std::cos(phi), sin[k] = std::sin(phi);
+      }
+    }
+  };
+  static const UnitCircle unit;
+  outline.resize(kEllipseVertices);
+  const double sinT = std::sin(azimuth), cosT = std::cos(azimuth);
+  for (int k = 0; k < kEllipseVertices; ++k) {
+    const double along = a * unit.cos[k], across = b * unit.sin[k];
+    const double north = along * cosT - across * sinT;
+    const double east = along * sinT + across * cosT;
+    outline[k] = QPointF(centre.x() + east, centre.y() - north);
+  }
+}
 
 QString GbkToQString(const std::string& gbk) { return QString::fromStdString(GbkToUtf8(gbk)); }
 
@@ -182,23 +207,10 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
   if (display.ellipses && doc.HasEllipses()) {
     painter.setPen(pen(Qt::red, kEllipseLineWidth, Qt::RoundCap, Qt::BevelJoin));
     QPolygonF outline(kEllipseVertices);
-    double unitCos[kEllipseVertices], unitSin[kEllipseVertices];
-    for (int k = 0; k < kEllipseVertices; ++k) {
-      const double phi = k * 6.0 * M_PI / 180.0;
-      unitCos[k] = std::cos(phi), unitSin[k] = std::sin(phi);
-    }
     for (size_t i = 0; i < points.size(); ++i) {
       const CMapPoint& p = points[i];
       if ((p.E == 0.0f && p.F == 0.0f) || !IsDrawable(paper[i])) continue;
-      const double a = std::fabs(doc.EllipseOnPaper(p.E));
-      const double b = std::fabs(doc.EllipseOnPaper(p.F));
-      const double sinT = std::sin(p.T), cosT = std::cos(p.T);
-      for (int k = 0; k < kEllipseVertices; ++k) {
-        const double along = a * unitCos[k], across = b * unitSin[k];
-        const double north = along * cosT - across * sinT;
-        const double east = along * sinT + across * cosT;
-        outline[k] = QPointF(paper[i].x() + east, paper[i].y() - north);
-      }
+      EllipseOutline(outline, paper[i], std::fabs(doc.EllipseOnPaper(p.E)), std::fabs(doc.EllipseOnPaper(p.F)), p.T);
       painter.drawPolyline(outline);
     }
   }
@@ -208,7 +220,10 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
   const int spriteSize = pixelsPerMm > 0 ? 2 * static_cast<int>(std::ceil(kSymbolExtent * pixelsPerMm)) + 2 : 0;
   if (spriteSize > 0 && spriteSize <= kLargestSprite) {
     const QImage sprites[2] = {SymbolSprite(false, pixelsPerMm, spriteSize), SymbolSprite(true, pixelsPerMm, spriteSize)};
-    const QTransform device = painter.deviceTransform();
+    // The world transform, not the device's: a widget painted into its window (the view on
+    // screen, a grab) keeps the widget's offset in the device transform, and the painter
+    // still adds that offset once the world transform is reset.
+    const QTransform device = painter.worldTransform();
     painter.save();
     painter.resetTransform();
     const double half = spriteSize * 0.5;
@@ -222,7 +237,7 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
     painter.restore();
   } else {
     for (size_t i = 0; i < points.size(); ++i)
-      if (IsDrawable(paper[i])) DrawSymbol(painter, paper[i], doc.IsKnown(i));
+      if (IsDrawable(paper[i])) DrawPointSymbol(painter, paper[i], doc.IsKnown(i));
   }
 
   if (display.names) {
@@ -256,9 +271,9 @@ void DrawTitleBlock(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay
   const double titleHeight = block.height() * 0.5;
   const double scaleHeight = block.height() * 0.3;
   const double centre = block.center().x();
-  DrawText(painter, LayoutFont(TitleFontFamily(), true), titleHeight,
+  DrawMapText(painter, LayoutFont(TitleFontFamily(), true), titleHeight,
            QPointF(centre, block.top() + titleHeight * 0.95), GbkToQString(doc.Title()), 1);
-  DrawText(painter, LayoutFont(TitleFontFamily(), false), scaleHeight, QPointF(centre, block.bottom() - scaleHeight * 0.2),
+  DrawMapText(painter, LayoutFont(TitleFontFamily(), false), scaleHeight, QPointF(centre, block.bottom() - scaleHeight * 0.2),
            GbkToQString(doc.ScaleLine(display.sameScale)), 1);
   painter.restore();
 }
@@ -266,7 +281,9 @@ void DrawTitleBlock(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay
 void DrawMapPage(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& display) {
   const CMapPage& page = doc.Page();
   painter.fillRect(QRectF(0, 0, page.width, page.height), Qt::white);
-  DrawNetworkMap(painter, doc, PagePlacement(doc, display.sameScale), display);
+  const CMapPlacement placement = PagePlacement(doc, display.sameScale);
+  DrawNetworkMap(painter, doc, placement, display);
+  DrawMapDecorations(painter, PlaceMapDecorations(doc, display, placement));
   DrawTitleBlock(painter, doc, display, TitleBlockRect(page));
 }
 

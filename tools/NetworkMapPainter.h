@@ -5,7 +5,11 @@
 // scrolling). Nothing here owns a window or a widget.
 #pragma once
 
+#include <QColor>
+#include <QFont>
+#include <QPen>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRectF>
 #include <QString>
 
@@ -58,8 +62,8 @@ void DrawTitleBlock(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay
 // The title block's rectangle on the document's page, at its foot.
 QRectF TitleBlockRect(const CMapPage& page);
 
-// The whole page of the document, as printed: the network at its page placement and the
-// title block. The page is white.
+// The whole page of the document, as printed: the network at its page placement, the legend,
+// north arrow and scale bar (tools/MapDecorations.h) and the title block. The page is white.
 void DrawMapPage(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& display);
 
 // The page of a printer of the given printable size (mm): the drawing area starts 10 mm in
@@ -67,6 +71,30 @@ void DrawMapPage(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& d
 // bottom margins; a printed map rounds its scales up to one decimal.
 CMapPage PrinterMapPage(double widthMm, double heightMm);
 constexpr int kPrinterScaleDecimals = 1;
+
+// The pieces that the legend draws exactly as the network does (tools/MapDecorations.h).
+// Strokes in millimetres of paper: the baselines and the ellipses.
+constexpr double kBaselineWidthMm = 0.15;
+constexpr double kEllipseWidthMm = 0.15;
+// An ellipse is a polyline of this many vertices, from parameter 0 in steps of 6 degrees round
+// to 360 (the last closes it).
+constexpr int kEllipseOutlineVertices = 61;
+// The outline of the ellipse with the semi-axes a and b (mm) whose major axis has the azimuth
+// (radians from north, clockwise), centred at a paper point; outline is resized to the vertices.
+void EllipseOutline(QPolygonF& outline, const QPointF& centre, double a, double b, double azimuth);
+// Known points as triangles (apex to the north), the others as circles, white inside.
+void DrawPointSymbol(QPainter& painter, const QPointF& centre, bool known);
+// A pen whose width is in millimetres of paper.
+QPen MillimetrePen(const QColor& colour, double width, Qt::PenCapStyle cap = Qt::RoundCap,
+                   Qt::PenJoinStyle join = Qt::RoundJoin);
+// A face laid out at a size of 100 pixels, which DrawMapText scales to its height.
+QFont LayoutFont(const QString& family, bool bold);
+// Draws text with its baseline starting at position (mm), the font's em height heightMm.
+// align: 0 left, 1 centre (at position), 2 right.
+void DrawMapText(QPainter& painter, const QFont& font, double heightMm, const QPointF& position, const QString& text,
+                 int align = 0);
+// The advance width (mm) of text in a layout font at the em height heightMm.
+double MapTextWidth(const QFont& font, double heightMm, const QString& text);
 
 // GBK text of the system as a QString.
 QString GbkToQString(const std::string& gbk);

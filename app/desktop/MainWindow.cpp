@@ -296,6 +296,7 @@ void MainWindow::CreateStatusBar() {
   QStatusBar* bar = statusBar();
   bar->showMessage(FromUtf8(u8"就绪"));
   auto* wide = new QLabel(this);
+  wide->setObjectName(QStringLiteral("positionPane"));  // the map's position under the mouse
   wide->setMinimumWidth(120);
   bar->addPermanentWidget(wide);
   m_LinePane = new QLabel(this);
@@ -612,6 +613,9 @@ MapView* MainWindow::OpenNetworkMap(const QString& path) {
 void MainWindow::AddMapWindow(MapView* view, const QString& title) {
   // The menu's switches follow the view's, also when the view's context menu changes them.
   connect(view, &MapView::viewChanged, this, [this] { UpdateMenus(); });
+  connect(view, &MapView::positionReported, this, [this](const QString& text) {
+    if (auto* pane = statusBar()->findChild<QLabel*>(QStringLiteral("positionPane"))) pane->setText(text);
+  });
   AddDocumentWindow(view, title);
   UpdateMenus();
 }

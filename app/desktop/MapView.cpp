@@ -29,6 +29,11 @@ constexpr int kWheelNotch = 120;
 constexpr double kSmallestK = 1e-3, kLargestK = 1e6;
 // The page fits into the window with this border (pixels) on first display.
 constexpr int kFitBorder = 12;
+// "全图" leaves this much paper (mm) around the points for their symbols, and for their
+// names to the east and above.
+constexpr double kSymbolMargin = 2.0, kNameReach = 15.0, kNameRise = 5.0;
+// The read-out shows no more decimals of a metre than the coordinate files hold.
+constexpr int kMostDecimals = 4;
 // A rubber band narrower or lower than this (pixels) is a click, not a window.
 constexpr int kSmallestBand = 4;
 const QColor kDesk(160, 160, 160);
@@ -42,7 +47,8 @@ MapView::MapView(std::shared_ptr<const CVemoGPSDoc> doc, QWidget* parent)
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-  viewport()->setMouseTracking(false);
+  // The position under the mouse is reported while it moves, with or without a button.
+  viewport()->setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
   setMinimumSize(160, 120);
   // A provisional view until the window has its size.
@@ -76,7 +82,8 @@ const std::vector<MapView::Command>& MapView::Commands() {
   static const std::vector<Command> commands = {{u8"放大", &MapView::ZoomIn},
                                                 {u8"缩小", &MapView::ZoomOut},
                                                 {u8"窗口", &MapView::BeginWindowZoom},
-                                                {u8"前级", &MapView::PreviousView}};
+                                                {u8"前级", &MapView::PreviousView},
+                                                {u8"全图", &MapView::ZoomExtent}};
   return commands;
 }
 
@@ -129,6 +136,23 @@ void MapView::FitPage() {
   view.k = std::clamp(std::max(page.width / width, page.height / height), kSmallestK, kLargestK);
   Placement().FromPaper(QPointF(page.width / 2, page.height / 2), view.x0, view.y0);
   SetViewNow(view);
+}
+
+void MapView::ZoomExtent() {
+  // The points' rectangle on paper, widened by their symbols and the names beside them
+  // (which rise above their point's baseline and run east of it).
+  const CMapPlacement placement = Placement();
+  const QRectF points = QRectF(placement.ToPaper(m_Doc->XMax(), m_Doc->YMin()), placement.ToPaper(m_Doc->XMin(), m_Doc->YMax()))
+                            .normalized();
+  const double east = m_Display.names ? kNameReach : kSymbolMargin;
+  const double north = m_Display.names ? kNameRise : kSymbolMargin;
+  const QRectF extent = points.adjusted(-kSymbolMargin, -north, east, kSymbolMargin);
+  const double width = std::max(1, viewport()->width() - 2 * kFitBorder);
+  const double height = std::max(1, viewport()->height() - 2 * kFitBorder);
+  tagScreenParametersStruct view;
+  view.k = std::clamp(std::max(extent.width() / width, extent.height() / height), kSmallestK, kLargestK);
+  placement.FromPaper(extent.center(), view.x0, view.y0);
+  ChangeView(view);
 }
 
 void MapView::ZoomAbout(double factor, const QPointF& device) {
@@ -265,6 +289,16 @@ void MapView::wheelEvent(QWheelEvent* event) {
 }
 
 void MapView::mousePressEvent(QMouseEvent* event) {
+  const bool drag = event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && !m_WindowZoom);
+  if (drag && !m_Panning) {
+    m_Panning = true;
+    m_PanButton = event->button();
+    m_PanStart = event->position().toPoint();
+    m_PanView = m_View;
+    viewport()->setCursor(Qt::ClosedHandCursor);
+    event->accept();
+    return;
+  }
   if (!m_WindowZoom || event->button() != Qt::LeftButton) {
     QAbstractScrollArea::mousePressEvent(event);
     return;
@@ -276,15 +310,34 @@ void MapView::mousePressEvent(QMouseEvent* event) {
 }
 
 void MapView::mouseMoveEvent(QMouseEvent* event) {
-  if (m_WindowZoom && m_Band && m_Band->isVisible()) {
+  if (m_Panning) {
+    // The paper point under the mouse at the start of the drag stays under the mouse; the
+    // scale stays, and the history is left as it is, as for the scroll bars.
+    tagScreenParametersStruct view = m_PanView;
+    const CMapPlacement placement = Placement();
+    const QPointF paper = placement.ToPaper(m_PanView.x0, m_PanView.y0) - (event->position() - QPointF(m_PanStart)) * m_View.k;
+    placement.FromPaper(paper, view.x0, view.y0);
+    if (std::isfinite(view.x0) && std::isfinite(view.y0)) {
+      m_Fitted = true;
+      SetViewNow(view);
+    }
+  } else if (m_WindowZoom && m_Band && m_Band->isVisible()) {
     m_Band->setGeometry(QRect(m_BandStart, event->position().toPoint()).normalized());
-    event->accept();
-    return;
   }
-  QAbstractScrollArea::mouseMoveEvent(event);
+  emit positionReported(PositionText(event->position()));
+  event->accept();
 }
 
 void MapView::mouseReleaseEvent(QMouseEvent* event) {
+  if (m_Panning) {
+    if (event->button() == m_PanButton) {
+      m_Panning = false;
+      if (m_WindowZoom) viewport()->setCursor(Qt::CrossCursor);
+      else viewport()->unsetCursor();
+    }
+    event->accept();
+    return;
+  }
   if (!m_WindowZoom || event->button() != Qt::LeftButton || !m_Band || !m_Band->isVisible()) {
     QAbstractScrollArea::mouseReleaseEvent(event);
     return;
@@ -299,6 +352,29 @@ void MapView::mouseReleaseEvent(QMouseEvent* event) {
   ChangeView(view);
 }
 
+void MapView::leaveEvent(QEvent* event) {
+  QAbstractScrollArea::leaveEvent(event);
+  emit positionReported(QString());
+}
+
+QString MapView::PositionText(const QPointF& device) const {
+  double x = 0, y = 0;
+  FromDevice(device, x, y);
+  // Enough decimals that the next pixel changes the last one: a pixel of 6 m shows whole
+  // metres, one of 4 cm two decimals.
+  const CMapPlacement placement = Placement();
+  const double metresPerPixel = m_View.k * std::min(placement.scaleX, placement.scaleY);
+  int decimals = kMostDecimals;
+  if (std::isfinite(metresPerPixel) && metresPerPixel > 0)
+    decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(metresPerPixel))), 0, kMostDecimals);
+  const bool local = QFileInfo(Path()).suffix().compare(FromPath(CVemoGPSDoc::CoordinateExtension(MapKind::Local)),
+                                                        Qt::CaseInsensitive) == 0;
+  return QStringLiteral("%1  X=%2 m  Y=%3 m")
+      .arg(local ? FromUtf8(u8"地方坐标") : QStringLiteral("WGS84"))
+      .arg(x, 0, 'f', decimals)
+      .arg(y, 0, 'f', decimals);
+}
+
 void MapView::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Escape:
@@ -306,6 +382,7 @@ void MapView::keyPressEvent(QKeyEvent* event) {
       break;
     case Qt::Key_Plus: ZoomIn(); break;
     case Qt::Key_Minus: ZoomOut(); break;
+    case Qt::Key_Home: ZoomExtent(); break;
     default: QAbstractScrollArea::keyPressEvent(event); return;
   }
   event->accept();

@@ -2,7 +2,9 @@
 // the map (tools/NetworkMapPainter.h), zoomed, scrolled and printed. The view shows the page
 // of the document as it prints (network and title block on white paper) over a grey desk;
 // its state is the ground point at the centre of the window and the millimetres of paper per
-// screen pixel, with a history of earlier states for "前级".
+// screen pixel, with a history of earlier states for "前级". Dragging with the left button (when
+// "窗口" is not waiting for its rectangle) or the middle button moves the map with the mouse;
+// the ground position under the mouse is reported for the status bar.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -64,6 +66,10 @@ class MapView final : public QAbstractScrollArea {
   void PreviousView();
   // Fits the whole page into the window (the first display).
   void FitPage();
+  // "全图": every point with its symbol (and its name when names are drawn) in the window, as
+  // large as it fits, centred.
+  void ZoomExtent();
+  bool Panning() const { return m_Panning; }
 
   void SetEllipses(bool on);
   void SetNames(bool on);
@@ -78,12 +84,18 @@ class MapView final : public QAbstractScrollArea {
   // viewport position.
   QPointF ToDevice(double x, double y) const;
   void FromDevice(const QPointF& device, double& x, double& y) const;
+  // The ground position under a viewport position as the status bar shows it: the map's
+  // coordinate system ("WGS84" or "地方坐标"), then x (northing) and y (easting) in metres, to
+  // as many decimals (0 to 4) as a pixel of the current zoom can tell apart.
+  QString PositionText(const QPointF& device) const;
 
   // The map as printed on the printer's page (the printer's page rules) and its document.
   void PrintTo(QPrinter* printer) const;
 
  signals:
   void viewChanged();
+  // The text of PositionText under the mouse; empty when the mouse leaves the map.
+  void positionReported(const QString& text);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -96,6 +108,7 @@ class MapView final : public QAbstractScrollArea {
   void keyPressEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   CMapPlacement Placement() const { return PagePlacement(*m_Doc, m_Display.sameScale); }
@@ -122,6 +135,11 @@ class MapView final : public QAbstractScrollArea {
   QRubberBand* m_Band = nullptr;
   QPoint m_BandStart;
   int m_WheelDelta = 0;  // eighths of a degree not yet a whole notch
+  // A drag that moves the map: the button, where it started and the view then.
+  bool m_Panning = false;
+  Qt::MouseButton m_PanButton = Qt::NoButton;
+  QPoint m_PanStart;
+  tagScreenParametersStruct m_PanView;
 };
 
 // The document as it prints on a printable area of widthMm x heightMm: the printer's page

@@ -1,9 +1,12 @@
 // The network map view: zoom, window, wheel and previous restore the views they should, the
 // scroll bars move the window over the map, the switches change what is drawn, printing
 // follows the printer's page; the two map commands open one view per coordinate file.
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPrinter>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -211,6 +214,127 @@ class MapViewTest : public QObject {
     const QPointF k1Now = s.view.ToDevice(0, 0), p1Now = s.view.ToDevice(2000, 3000);
     QVERIFY(std::fabs((p1Now - k1Now).x() / (p1 - k1).x() - 20.0 / 15.79) < 1e-9);
     QVERIFY(std::fabs(std::fabs((p1Now - k1Now).y()) - std::fabs((p1 - k1).y())) < 1e-6);
+  }
+
+  void draggingMovesTheMapWithTheMouseAndFullViewShowsEveryPoint() {
+    ShownView s;
+    QVERIFY(QTest::qWaitForWindowExposed(&s.view));
+    s.view.ZoomIn();
+    s.view.ZoomIn();
+    const double k = s.view.View().k;
+    QWidget* viewport = s.view.viewport();
+    // The ground point under the press follows the mouse, with the left button and with the
+    // middle one; the scale stays and no view enters the history.
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::MiddleButton}) {
+      const QPoint from(300, 200), to(420, 130);
+      const Ground grabbed = Under(s.view, QPointF(from));
+      QTest::mousePress(viewport, button, {}, from);
+      QVERIFY(s.view.Panning());
+      QTest::mouseMove(viewport, QPoint(360, 170));
+      QTest::mouseMove(viewport, to);
+      QTest::mouseRelease(viewport, button, {}, to);
+      QVERIFY(!s.view.Panning());
+      QVERIFY(Same(Under(s.view, QPointF(to)), grabbed));
+      QCOMPARE(s.view.View().k, k);
+      QCOMPARE(s.view.HistorySize(), size_t{2});
+    }
+    // While "窗口" waits, the left button draws its rectangle and the middle one still pans.
+    s.view.BeginWindowZoom();
+    QTest::mousePress(viewport, Qt::LeftButton, {}, QPoint(50, 50));
+    QVERIFY(!s.view.Panning());
+    QTest::mouseRelease(viewport, Qt::LeftButton, {}, QPoint(50, 50));
+
+    // "全图": far into a corner, then every point is in the window, as large as fits.
+    for (int i = 0; i < 10; ++i) s.view.ZoomIn();
+    s.view.ZoomExtent();
+    QCOMPARE(s.view.HistorySize(), size_t{13});
+    const QRectF window = QRectF(viewport->rect());
+    double left = 1e9, right = -1e9, top = 1e9, bottom = -1e9;
+    for (const CMapPoint& p : s.view.Document().Points()) {
+      const QPointF at = s.view.ToDevice(p.x, p.y);
+      QVERIFY2(window.contains(at), p.name.c_str());
+      left = std::min(left, at.x()), right = std::max(right, at.x());
+      top = std::min(top, at.y()), bottom = std::max(bottom, at.y());
+    }
+    QVERIFY(bottom - top > 0.8 * window.height() || right - left > 0.6 * window.width());
+  }
+
+  void statusBarReadsTheGroundPositionUnderTheMouse() {
+    QTemporaryDir dir;
+    DesktopScope scope;
+    Desktop d;
+    ModalWatcher watcher;
+    auto write = [&](const QString& name, const char* text) {
+      QFile file(dir.filePath(name));
+      QVERIFY(file.open(QIODevice::WriteOnly));
+      file.write(text);
+    };
+    write(QStringLiteral("net.GPS2dXYEFT"),
+          "K1 3000000.0000 500000.0000 0.00 0.00 0.0000\n"
+          "K2 3005240.0000 500000.0000 0.00 0.00 0.0000\n"
+          "P3 3002000.1234 501000.5678 2.50 1.00 30.0000\n");
+    write(QStringLiteral("net.GPS3dVector"), "K1 P3 1 2 3 0.1 0.1 0.1 0 0 0\nP3 K2 1 2 3 0.1 0.1 0.1 0 0 0\n");
+    MapView* view = d.window.OpenNetworkMap(dir.filePath(QStringLiteral("net.GPS2dXYEFT")));
+    QVERIFY(view);
+    QVERIFY(QTest::qWaitForWindowExposed(view));
+    auto* pane = d.window.statusBar()->findChild<QLabel*>(QStringLiteral("positionPane"));
+    QVERIFY(pane);
+    // The mouse on P3: the read-out is P3's position within a pixel's ground, to as many
+    // decimals as a pixel tells apart (a pixel of several metres: whole metres).
+    auto readAt = [&](double x, double y, double& readX, double& readY, int& decimals) {
+      QTest::mouseMove(view->viewport(), view->ToDevice(x, y).toPoint());
+      const QRegularExpressionMatch m =
+          QRegularExpression(QStringLiteral("^(\\S+)  X=(\\d+(\\.(\\d+))?) m  Y=(\\d+(\\.\\d+)?) m$")).match(pane->text());
+      QVERIFY2(m.hasMatch(), qPrintable(pane->text()));
+      QCOMPARE(m.captured(1), QString::fromUtf8(u8"地方坐标"));
+      readX = m.captured(2).toDouble(), readY = m.captured(5).toDouble();
+      decimals = static_cast<int>(m.captured(4).size());
+    };
+    const double pixel = view->View().k * view->Document().Scale();  // metres of ground
+    QVERIFY(pixel > 1);
+    double x = 0, y = 0;
+    int decimals = -1;
+    readAt(3002000.1234, 501000.5678, x, y, decimals);
+    QCOMPARE(decimals, 0);
+    QVERIFY(std::fabs(x - 3002000.1234) <= pixel && std::fabs(y - 501000.5678) <= pixel);
+    // Zoomed in on P3 (dragged back to the middle after each few steps) to centimetres a
+    // pixel: two decimals, within the pixel.
+    const QPoint middle(view->viewport()->width() / 2, view->viewport()->height() / 2);
+    while (view->View().k * view->Document().Scale() > 0.05) {
+      QTest::mousePress(view->viewport(), Qt::LeftButton, {}, view->ToDevice(3002000.1234, 501000.5678).toPoint());
+      QTest::mouseMove(view->viewport(), middle);
+      QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, middle);
+      for (int i = 0; i < 3 && view->View().k * view->Document().Scale() > 0.05; ++i) view->ZoomIn();
+    }
+    const double fine = view->View().k * view->Document().Scale();
+    QVERIFY(fine > 0.01 && fine <= 0.05);
+    readAt(3002000.1234, 501000.5678, x, y, decimals);
+    QCOMPARE(decimals, 2);
+    QVERIFY(std::fabs(x - 3002000.1234) <= fine && std::fabs(y - 501000.5678) <= fine);
+    QVERIFY(watcher.messages.isEmpty());
+  }
+
+  // Regression: the symbols, copied as pictures, landed off their points by the view's offset
+  // in its window whenever the view was painted into the window (on screen, in a grab).
+  void symbolsStayOnTheirPointsInsideAWindow() {
+    auto doc = std::make_shared<CVemoGPSDoc>();
+    doc->Assign({{"K1", 0, 0, 0, 0, 0, ""}, {"P1", 2000, 3000, 0, 0, 0, ""}, {"P2", 4000, 500, 0, 0, 0, ""}}, {}, 1,
+                "dots");
+    QWidget window;
+    window.resize(820, 700);
+    auto* view = new MapView(doc, &window);
+    view->setGeometry(0, 80, 820, 620);
+    view->SetNames(false);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage picture = window.grab().toImage();
+    for (const CMapPoint& p : doc->Points()) {
+      const QPoint at = view->viewport()->mapTo(&window, view->ToDevice(p.x, p.y).toPoint());
+      int dark = 0;
+      for (int dy = -4; dy <= 4; ++dy)
+        for (int dx = -4; dx <= 4; ++dx) dark += qGray(picture.pixel(at + QPoint(dx, dy))) < 200 ? 1 : 0;
+      QVERIFY2(dark > 0, p.name.c_str());
+    }
   }
 
   void printingUsesThePrintersPageAndItsScales() {

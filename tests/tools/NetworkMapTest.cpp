@@ -16,6 +16,7 @@
 #include "tests/support/CaseNames.h"
 #include "tests/support/TestHost.h"
 #include "tools/DXF.h"
+#include "tools/MapDecorations.h"
 #include "tools/NetworkMapFiles.h"
 
 namespace {
@@ -72,6 +73,10 @@ std::vector<SvgShape> ReadSvg(const std::string& svg) {
     SvgShape shape{name, strokes.back(), {}, ""};
     if (name == "polyline") shape.points = Numbers(Attribute(tag, "points"));
     if (name == "path") shape.points = Numbers(Attribute(tag, "d"));
+    if (name == "rect") {
+      const double x = std::stod(Attribute(tag, "x")), y = std::stod(Attribute(tag, "y"));
+      shape.points = {x, y, x + std::stod(Attribute(tag, "width")), y + std::stod(Attribute(tag, "height"))};
+    }
     if (name == "ellipse" || name == "circle")
       shape.points = {std::stod(Attribute(tag, "cx")), std::stod(Attribute(tag, "cy")),
                       std::stod(Attribute(tag, name == "circle" ? "r" : "rx")),
@@ -83,6 +88,21 @@ std::vector<SvgShape> ReadSvg(const std::string& svg) {
     shapes.push_back(std::move(shape));
   }
   return shapes;
+}
+
+// The shapes of the network alone: those that start inside the boxes of the legend, the north
+// arrow and the scale bar are left out (texts, which carry no position here, stay).
+std::vector<SvgShape> NetworkShapes(const std::vector<SvgShape>& shapes, const CVemoGPSDoc& doc,
+                                    const CMapDisplay& display) {
+  const CMapDecorations d = PlaceMapDecorations(doc, display, PagePlacement(doc, display.sameScale));
+  std::vector<SvgShape> network;
+  for (const SvgShape& s : shapes) {
+    const bool decoration = s.points.size() >= 2 && (d.legend.contains(QPointF(s.points[0], s.points[1])) ||
+                                                     d.northArrow.contains(QPointF(s.points[0], s.points[1])) ||
+                                                     d.scaleBar.contains(QPointF(s.points[0], s.points[1])));
+    if (!decoration) network.push_back(s);
+  }
+  return network;
 }
 
 std::vector<const SvgShape*> Select(const std::vector<SvgShape>& shapes, const std::string& element,
@@ -139,7 +159,7 @@ TEST_F(NetworkMap, ScalesEllipseFactorAndTheDrawingsGeometry) {
   EXPECT_EQ(doc.ScaleLine(true), G(u8"网图 1:20000   椭圆 1:2.500"));
   EXPECT_EQ(doc.ScaleLine(false), G(u8"网图X 1:20000   网图Y 1:5270   椭圆 1:2.500"));
 
-  auto shapes = ReadSvg(RenderMapSvg(doc, CMapDisplay{}));
+  auto shapes = NetworkShapes(ReadSvg(RenderMapSvg(doc, CMapDisplay{})), doc, CMapDisplay{});
   // The SVG writes six significant digits: positions hold to 1e-3 mm.
   const double mm = 2e-3;
   // Two ellipses in red, 61 vertices each; P3's semi-major axis is 10 mm.
@@ -174,7 +194,8 @@ TEST_F(NetworkMap, ScalesEllipseFactorAndTheDrawingsGeometry) {
 TEST_F(NetworkMap, SwitchesLeaveOutEllipsesAndNamesAndSeparateTheScales) {
   CVemoGPSDoc doc;
   ASSERT_EQ(doc.Load(Write("net.GPS3dXYHEFT", kCoordinates), Write("net.GPS3dVector", kVectors), "net"), 1);
-  auto shapes = ReadSvg(RenderMapSvg(doc, CMapDisplay{false, false, false}));
+  auto shapes = NetworkShapes(ReadSvg(RenderMapSvg(doc, CMapDisplay{false, false, false})), doc,
+                              CMapDisplay{false, false, false});
   EXPECT_TRUE(Select(shapes, "polyline", "#ff0000").empty());
   EXPECT_FALSE(HasText(shapes, "P4"));
   EXPECT_TRUE(HasText(shapes, u8"网图X 1:20000   网图Y 1:5270   椭圆 1:2.500"));
@@ -233,7 +254,7 @@ TEST_P(DegenerateMap, DrawsWhatCanBeDrawnWithoutNonFiniteNumbers) {
     std::string svg = RenderMapSvg(doc, display);
     EXPECT_EQ(svg.find("nan"), std::string::npos) << c.what;
     EXPECT_EQ(svg.find("inf"), std::string::npos) << c.what;
-    auto shapes = ReadSvg(svg);
+    auto shapes = NetworkShapes(ReadSvg(svg), doc, display);
     EXPECT_EQ(Select(shapes, "polyline", "#ff0000").size(), c.ellipses) << c.what;
     EXPECT_EQ(Select(shapes, "path").size() + Select(shapes, "circle").size(), doc.Points().size()) << c.what;
     EXPECT_TRUE(HasText(shapes, "A")) << c.what;
