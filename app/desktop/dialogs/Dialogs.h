@@ -10,6 +10,7 @@
 
 #include "baselines/IndependentBaselines.h"
 #include "baselines/SelectBaselineDlg.h"
+#include "geodesy/Platform.h"
 #include "geodesy/ZoneChange.h"
 #include "project/HeightModelDlg.h"
 #include "project/OneFixOneAzimuth.h"
@@ -25,6 +26,11 @@ class QPushButton;
 namespace vemo {
 
 class CGridCtrl;
+
+// Before a dialog with a grid closes without "确认": the typed cell is committed, then, when the
+// grid holds edits, the question whether to save them (Yes, No or Cancel). Nothing when there are
+// no edits, so the dialog simply closes.
+std::optional<MessageAnswer> AskAboutGridEdits(CGridCtrl* grid);
 
 // A data-entry dialog (三维已知坐标 ... 输入地面方位): the grid over CEntryGridRecord; "确认"
 // writes the file through AcceptEntryDialog and stays open when that fails, with the cell at

@@ -93,16 +93,19 @@ void EntryDialog::accept() {
   QDialog::accept();
 }
 
+std::optional<MessageAnswer> AskAboutGridEdits(CGridCtrl* grid) {
+  grid->CommitEdit();
+  if (!grid->IsModified()) return std::nullopt;
+  return ShowMessage(T(u8"表格中的数据已修改,是否保存?\n\n是: 保存修改并关闭\n否: 放弃修改并关闭\n取消: 继续编辑"),
+                     AppTitle(), MessageIcon::Question, MessageButtons::YesNoCancel, 0);
+}
+
 void EntryDialog::reject() {
   // Esc, the window's close button and "取消" all come here: typed rows are never dropped
   // without a question.
-  m_Grid->CommitEdit();
-  if (m_Grid->IsModified()) {
-    const MessageAnswer answer =
-        ShowMessage(T(u8"表格中的数据已修改,是否保存?\n\n是: 保存修改并关闭\n否: 放弃修改并关闭\n取消: 继续编辑"),
-                    AppTitle(), MessageIcon::Question, MessageButtons::YesNoCancel, 0);
-    if (answer == MessageAnswer::Yes) return accept();  // stays open when the grid cannot be saved
-    if (answer != MessageAnswer::No) return;
+  if (const auto answer = AskAboutGridEdits(m_Grid)) {
+    if (*answer == MessageAnswer::Yes) return accept();  // stays open when the grid cannot be saved
+    if (*answer != MessageAnswer::No) return;
   }
   QDialog::reject();
 }

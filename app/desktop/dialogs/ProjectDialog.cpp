@@ -276,7 +276,12 @@ bool RunCoordinateSystemDialog(QWidget* parent, CCoorsSystemMap* set) {
   AddOkCancel(&dialog, layout);
   dialog.resize(520, 380);
   for (;;) {
-    if (dialog.exec() != QDialog::Accepted) return false;
+    if (dialog.exec() != QDialog::Accepted) {
+      // Esc, the close button and "取消": edited systems are not dropped without a question.
+      const auto answer = AskAboutGridEdits(grid);
+      if (!answer || *answer == MessageAnswer::No) return false;
+      if (*answer != MessageAnswer::Yes) continue;
+    }
     std::vector<CCoorsSystemRow> edited;
     bool ok = true;
     for (const auto& row : grid->Rows()) {
