@@ -3,11 +3,18 @@
 # goes to build/demo (the settings too, so the user's own settings stay untouched).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD/build/demo
-vemo=$PWD/build/bin/VemoGPS
+# VEMO_DEMO_ROOT puts it elsewhere, VEMO_DEMO_BIN takes the programs from another build,
+# and VEMO_DEMO_LANGUAGE (zh_CN, en) sets the interface language (a test runs it in both).
+root=${VEMO_DEMO_ROOT:-$PWD/build/demo}
+bin=${VEMO_DEMO_BIN:-$PWD/build/bin}
+vemo=$bin/VemoGPS
 rm -rf "$root"
 mkdir -p "$root"
 export VEMOGPS_CONFIG_DIR=$root/config
+if [ -n "${VEMO_DEMO_LANGUAGE:-}" ]; then
+  mkdir -p "$VEMOGPS_CONFIG_DIR"
+  printf '[Interface]\nLanguage=%s\n' "$VEMO_DEMO_LANGUAGE" > "$VEMOGPS_CONFIG_DIR/settings.ini"
+fi
 run() { echo; echo "\$ VemoGPS $*"; "$vemo" "$@"; }
 
 run help
@@ -32,16 +39,16 @@ sample=$root/sample
 run new-project --name sample --dir "$sample" --grade 3 --ellipsoid CGCS2000 --central-meridian 114 \
     --y-constant 500 --instrument-a 5 --instrument-b 1
 echo; echo "\$ make_sample_project --project $sample/sample.prj"
-"$PWD/build/bin/make_sample_project" --project "$sample/sample.prj"
+"$bin/make_sample_project" --project "$sample/sample.prj"
 in_sample() { run --project "$sample/sample.prj" "$@"; }
 # The periods arrive as receiver software exports them: written in three packages' formats
 # and imported back into the project, which makes the synchronous files anew.
 exports=$root/exports
 echo; echo "\$ make_baseline_exports ... (periods 1-3 Trimble, 4-5 Leica, 6-7 GAMIT; baseline types 0, 2, 8)"
-"$PWD/build/bin/make_baseline_exports" --format trimble --out "$exports" "$sample"/S0[1-3].GPS3DVector_S
-"$PWD/build/bin/make_baseline_exports" --format leica --stations "$sample/truth.txt" --out "$exports" \
+"$bin/make_baseline_exports" --format trimble --out "$exports" "$sample"/S0[1-3].GPS3DVector_S
+"$bin/make_baseline_exports" --format leica --stations "$sample/truth.txt" --out "$exports" \
     "$sample"/S0[45].GPS3DVector_S
-"$PWD/build/bin/make_baseline_exports" --format gamit --out "$exports" "$sample"/S0[67].GPS3DVector_S
+"$bin/make_baseline_exports" --format gamit --out "$exports" "$sample"/S0[67].GPS3DVector_S
 rm "$sample"/S0*.GPS3DVector_S
 in_sample settings --baseline-type 0 >/dev/null
 in_sample import-baselines "$exports"/S0[1-3].asc
@@ -121,7 +128,7 @@ for c in 1 2; do
   run new-project --name campaign$c --dir "$dir" --grade 3 --ellipsoid CGCS2000 --central-meridian 114 \
       --y-constant 500 --instrument-a 5 --instrument-b 1 >/dev/null
   echo; echo "\$ make_sample_project --project $dir/campaign$c.prj --campaign $c"
-  "$PWD/build/bin/make_sample_project" --project "$dir/campaign$c.prj" --campaign $c
+  "$bin/make_sample_project" --project "$dir/campaign$c.prj" --campaign $c
   awk 'NR == 1 { printf "%s\t%s\t%s\t%s\n", $1, $2, $3, $4 }' "$dir/campaign$c.GPS3dKnownXYZ" > "$root/k01-rows.txt"
   run --project "$dir/campaign$c.prj" enter known-xyz --replace "$root/k01-rows.txt"
 done

@@ -16,13 +16,14 @@ set -euo pipefail
 # libxml2-utils (xmllint) the MIME definition; shared-mime-info and libglib2.0-bin (gio) type a
 # project file by its content; groff-base formats the manual page in the tests.
 # qt6-translations-l10n holds Qt's own Chinese catalogs, so the standard dialogs (file, print,
-# page set-up), the window menus and the context menus of the desktop speak Chinese.
+# page set-up), the window menus and the context menus of the desktop speak Chinese;
+# qt6-l10n-tools (lrelease) builds the English catalog of the interface from i18n/*.ts.
 packages=(g++ cmake ninja-build ccache libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-svg-dev libeigen3-dev libmetis-dev libsuitesparse-dev libopenblas0-pthread
           libboost-math-dev fonts-wqy-microhei fonts-liberation xvfb xauth clang libclang-rt-14-dev
           poppler-utils time libexpat1-dev libproj-dev proj-data
           dpkg-dev desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin groff-base
-          qt6-translations-l10n)
+          qt6-translations-l10n qt6-l10n-tools)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

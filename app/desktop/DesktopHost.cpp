@@ -12,7 +12,9 @@
 
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/Platform.h"
+#include "project/AppState.h"
 
 namespace vemo {
 namespace {
@@ -149,8 +151,9 @@ QWidget* DesktopHost::Parent() const {
 }
 
 MessageAnswer DesktopHost::ShowMessage(const MessageRequest& request) {
-  QMessageBox box(ToQt(request.icon), FromGbk(request.caption), FromGbk(request.text), QMessageBox::NoButton,
-                  Parent());
+  // The engines name the program in Chinese; the title follows the interface language.
+  const QString caption = request.caption == AppTitle() ? ApplicationTitle() : FromGbk(request.caption);
+  QMessageBox box(ToQt(request.icon), caption, FromGbk(request.text), QMessageBox::NoButton, Parent());
   ButtonSet set = ButtonsOf(request.buttons);
   for (size_t i = 0; i < set.buttons.size(); ++i) {
     QPushButton* b = box.addButton(set.buttons[i].first);
