@@ -74,7 +74,7 @@ void SaveScreen(QWidget* window, const QString& name) {
 // The menu of the menu bar whose title is text (UTF-8).
 QMenu* MenuTitled(QMainWindow& window, const char* text) {
   for (QAction* action : window.menuBar()->actions())
-    if (action->text() == QString::fromUtf8(text)) return action->menu();
+    if (action->text() == vemo::Tr(text)) return action->menu();  // in the interface's language
   return nullptr;
 }
 

@@ -3,7 +3,7 @@
 # root (dpkg -x), its program run from there (--version, help, a headless new-project), its
 # desktop entry checked by desktop-file-validate, its MIME type by xmllint and by gio telling
 # a project file from another program's projection file of the same extension by content,
-# its manual page formatted without a warning.
+# its manual page formatted without a warning, its copyright file in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(scripts/package.sh "$@" | tail -1)
@@ -39,6 +39,8 @@ echo "demo.prj: $project_type; utm50.prj: $other_type"
 warnings=$(zcat "$root/usr/share/man/man1/VemoGPS.1.gz" | groff -ww -man -Tutf8 -z 2>&1)
 [ -z "$warnings" ] || { echo "$warnings" >&2; exit 1; }
 test -s "$root/usr/share/bash-completion/completions/VemoGPS"
+# Debian's machine-readable copyright file, where every package keeps it.
+grep -q '^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' "$root/usr/share/doc/vemogps/copyright"
 icons=$(find "$root/usr/share/icons/hicolor" -name '*.png' | wc -l)
 echo "icons: $icons PNGs"
 [ "$icons" -ge 16 ]
