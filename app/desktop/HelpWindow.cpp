@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 
 namespace vemo {
 namespace {

@@ -13,9 +13,11 @@
 #include <cmath>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {

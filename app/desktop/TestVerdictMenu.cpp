@@ -7,7 +7,9 @@
 #include "adjust/StatisticsReport.h"
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/FileUtil.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {

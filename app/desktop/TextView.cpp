@@ -21,10 +21,12 @@
 #include "app/desktop/GbkText.h"
 #include "app/desktop/PagedText.h"
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "app/print/ReportPages.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/Settings.h"
 
 namespace vemo {

@@ -17,6 +17,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "tools/NetworkMapFiles.h"
 
