@@ -225,12 +225,17 @@ QMenu* MainWindow::CreateEditMenu() {
     void (TextView::*run)();
   };
   const Item items[] = {
-      {TrNoop(u8"撤消(&U)"), QKeySequence::Undo, &TextView::undo},        {nullptr, {}, nullptr},
-      {TrNoop(u8"剪切(&T)"), QKeySequence::Cut, &TextView::cut},          {TrNoop(u8"复制(&C)"), QKeySequence::Copy, &TextView::copy},
-      {TrNoop(u8"粘贴(&P)"), QKeySequence::Paste, &TextView::paste},      {nullptr, {}, nullptr},
-      {TrNoop(u8"查找(&F)..."), QKeySequence::Find, &TextView::Find},    {TrNoop(u8"查找下一个(&I)"), QKeySequence::FindNext, &TextView::FindNext},
+      {TrNoop(u8"撤消(&U)"), QKeySequence::Undo, &TextView::undo},
+      {nullptr, {}, nullptr},
+      {TrNoop(u8"剪切(&T)"), QKeySequence::Cut, &TextView::cut},
+      {TrNoop(u8"复制(&C)"), QKeySequence::Copy, &TextView::copy},
+      {TrNoop(u8"粘贴(&P)"), QKeySequence::Paste, &TextView::paste},
+      {nullptr, {}, nullptr},
+      {TrNoop(u8"查找(&F)..."), QKeySequence::Find, &TextView::Find},
+      {TrNoop(u8"查找下一个(&I)"), QKeySequence::FindNext, &TextView::FindNext},
       {TrNoop(u8"替换(&E)"), QKeySequence(Qt::CTRL | Qt::Key_H), &TextView::Replace},
   };
+
   for (const Item& item : items) {
     if (!item.text) {
       menu->addSeparator();
