@@ -83,7 +83,7 @@ QPixmap SplashPicture() {
   font.setPixelSize(16);
   font.setBold(false);
   painter.setFont(font);
-  painter.drawText(QRectF(0, 190, 480, 30), Qt::AlignCenter, FromUtf8(u8"GPS工程测量网通用平差软件包  V") + QString::fromLatin1(kVemoVersion));
+  painter.drawText(QRectF(0, 190, 480, 30), Qt::AlignCenter, Tr(u8"GPS工程测量网通用平差软件包  V%1").arg(QString::fromLatin1(kVemoVersion)));
   return pixmap;
 }
 

@@ -6,10 +6,12 @@
 #include "app/commands/CommandTable.h"
 #include "app/commands/DialogArguments.h"
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "app/desktop/dialogs/Dialogs.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -19,21 +21,21 @@ namespace {
 // argument's filters (and "All File(*.*)" after them) the title names what is asked for;
 // without any, every file is offered and the title names the argument.
 std::optional<std::string> ChooseFileArgument(const CommandSpec& command, const FileArgument& file) {
-  QString title = FromUtf8(command.menuText);
+  QString title = Tr(command.menuText);
   title.remove(QLatin1Char('&'));
   FileDialogRequest request;
   request.open = !file.save;
   request.mustExist = request.open;
   request.initialDirectory = Project().projectDir;
   if (!file.filters.empty()) {
-    for (const auto& [description, pattern] : file.filters) request.filters.push_back({T(description), pattern});
+    for (const auto& [description, pattern] : file.filters) request.filters.push_back({UiText(description), pattern});
     request.filters.push_back({"All File(*.*)", "*.*"});
     // What is asked for: the first filter's description without its pattern.
-    QString what = FromUtf8(file.filters.front().first);
+    QString what = Tr(file.filters.front().first);
     what.truncate(what.indexOf(QLatin1Char('(')));
     request.title = ToGbk(title + QStringLiteral(": ") + what);
   } else {
-    request.filters = {{T(u8"所有文件(*.*)"), "*.*"}};
+    request.filters = {{UiText(u8"所有文件(*.*)"), "*.*"}};
     request.title = ToGbk(title) + ": " + file.name;
   }
   auto files = Platform().ChooseFiles(request);
@@ -123,7 +125,7 @@ int RunDesktopCommand(const CommandSpec& command, QWidget* parent) {
   return RunCatchingFailures([&] { return RunWithDialogs(command, parent); }, [](const UsageError& e) {
     // The desktop gave the handler less than it needs (a command whose dialog the desktop
     // does not have yet).
-    ShowMessage(Format(T(u8"此命令缺少输入: %s"), e.what()), AppTitle(), MessageIcon::Warning);
+    ShowMessage(Format(UiText(u8"此命令缺少输入: %s"), e.what()), AppTitle(), MessageIcon::Warning);
     return kCommandUsage;
   });
 }

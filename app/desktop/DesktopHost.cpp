@@ -24,7 +24,7 @@ namespace {
 class ProgressDialog final : public QDialog {
  public:
   ProgressDialog(QWidget* parent, std::function<void()> onCancel) : QDialog(parent) {
-    setWindowTitle(FromUtf8(u8"处理信息"));
+    setWindowTitle(Tr(u8"处理信息"));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose, false);
     auto* layout = new QVBoxLayout(this);
@@ -32,7 +32,7 @@ class ProgressDialog final : public QDialog {
     m_Text->setWordWrap(true);
     layout->addWidget(m_Text);
     auto* row = new QHBoxLayout;
-    row->addWidget(new QLabel(FromUtf8(u8"完成百分比"), this));
+    row->addWidget(new QLabel(Tr(u8"完成百分比"), this));
     m_Percent = new QLabel(QStringLiteral("0%"), this);
     m_Percent->setObjectName(QStringLiteral("percent"));
     row->addWidget(m_Percent);
@@ -42,7 +42,7 @@ class ProgressDialog final : public QDialog {
     m_Bar->setRange(0, 100);
     m_Bar->setValue(0);
     layout->addWidget(m_Bar);
-    auto* cancel = new QPushButton(FromUtf8(u8"取消"), this);
+    auto* cancel = new QPushButton(Tr(u8"取消"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     connect(cancel, &QPushButton::clicked, this, [onCancel] {
       if (onCancel) onCancel();
@@ -123,11 +123,11 @@ ButtonSet ButtonsOf(MessageButtons buttons) {
 // The texts of the standard buttons as the system's Chinese interface shows them.
 QString ButtonText(QMessageBox::StandardButton button) {
   switch (button) {
-    case QMessageBox::Ok: return FromUtf8(u8"确定");
-    case QMessageBox::Cancel: return FromUtf8(u8"取消");
-    case QMessageBox::Yes: return FromUtf8(u8"是(&Y)");
-    case QMessageBox::No: return FromUtf8(u8"否(&N)");
-    case QMessageBox::Retry: return FromUtf8(u8"重试(&R)");
+    case QMessageBox::Ok: return Tr(u8"确定");
+    case QMessageBox::Cancel: return Tr(u8"取消");
+    case QMessageBox::Yes: return Tr(u8"是(&Y)");
+    case QMessageBox::No: return Tr(u8"否(&N)");
+    case QMessageBox::Retry: return Tr(u8"重试(&R)");
     default: return QString();
   }
 }

@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 
 namespace vemo {
 namespace {
@@ -37,7 +38,7 @@ QVariant GuideBrowser::loadResource(int type, const QUrl& name) {
 
 HelpWindow::HelpWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   setObjectName(QStringLiteral("HelpWindow"));
-  setWindowTitle(FromUtf8(u8"VemoGPS 用户指南"));
+  setWindowTitle(Tr(u8"VemoGPS 用户指南"));
   m_Browser = new GuideBrowser(this);
   setCentralWidget(m_Browser);
 
@@ -46,7 +47,7 @@ HelpWindow::HelpWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
     auto* item = new QListWidgetItem(title, m_Contents);
     item->setData(Qt::UserRole, Chapter(file));
   }
-  auto* dock = new QDockWidget(FromUtf8(u8"目录"), this);
+  auto* dock = new QDockWidget(Tr(u8"目录"), this);
   dock->setObjectName(QStringLiteral("HelpContents"));
   dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
   dock->setWidget(m_Contents);
@@ -61,18 +62,18 @@ HelpWindow::HelpWindow(QWidget* parent) : QMainWindow(parent, Qt::Window) {
   connect(m_Contents, &QListWidget::itemActivated, this, open);
   connect(m_Contents, &QListWidget::itemClicked, this, open);
 
-  QToolBar* bar = addToolBar(FromUtf8(u8"导航"));
+  QToolBar* bar = addToolBar(Tr(u8"导航"));
   bar->setObjectName(QStringLiteral("HelpNavigation"));
   bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  QAction* back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), FromUtf8(u8"后退"), m_Browser,
+  QAction* back = bar->addAction(style()->standardIcon(QStyle::SP_ArrowBack), Tr(u8"后退"), m_Browser,
                                  &QTextBrowser::backward);
   back->setShortcut(QKeySequence::Back);
   back->setEnabled(false);
-  QAction* forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), FromUtf8(u8"前进"), m_Browser,
+  QAction* forward = bar->addAction(style()->standardIcon(QStyle::SP_ArrowForward), Tr(u8"前进"), m_Browser,
                                     &QTextBrowser::forward);
   forward->setShortcut(QKeySequence::Forward);
   forward->setEnabled(false);
-  bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), FromUtf8(u8"首页"), m_Browser, &QTextBrowser::home);
+  bar->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), Tr(u8"首页"), m_Browser, &QTextBrowser::home);
   connect(m_Browser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);
   connect(m_Browser, &QTextBrowser::forwardAvailable, forward, &QAction::setEnabled);
   connect(m_Browser, &QTextBrowser::sourceChanged, this, &HelpWindow::SelectCurrentChapter);

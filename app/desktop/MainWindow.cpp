@@ -1,6 +1,7 @@
 #include "app/desktop/MainWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
@@ -30,10 +31,12 @@
 #include "app/desktop/QtText.h"
 #include "app/desktop/TestVerdictMenu.h"
 #include "app/desktop/TextView.h"
+#include "app/desktop/Translations.h"
 #include "app/desktop/WindowMenu.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/Settings.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/ProjectDialogs.h"
 
@@ -55,20 +58,20 @@ constexpr CommandId kDocumentCommands[] = {CommandId::FileClose,     CommandId::
 
 // The filters of "打开(&O)...".
 const std::pair<const char*, const char*> kOpenFilters[] = {
-    {u8"GPS数据文件(*.GPS*)", "*.GPS*"},
-    {u8"三维基线向量文件(*.GPS3dVector)", "*.GPS3dVector"},
-    {u8"二维基线向量文件(*.GPS2dVector)", "*.GPS2dVector"},
-    {u8"三维平差坐标文件(*.GPS3dXYHEFT)", "*.GPS3dXYHEFT"},
-    {u8"三维平差结果文件(*.GPS3dResult)", "*.GPS3dResult"},
-    {u8"二维平差坐标文件(*.GPS2dXYEFT)", "*.GPS2dXYEFT"},
-    {u8"二维平差结果文件(*.GPS2dResult)", "*.GPS2dResult"},
-    {u8"三维已知坐标文件(*.GPS3dKnownXYZ)", "*.GPS3dKnownXYZ"},
-    {u8"二维已知坐标文件(*.GPS2dKnownXY)", "*.GPS2dKnownXY"},
-    {u8"一维已知高程文件(*.GPS1dKnownH)", "*.GPS1dKnownH"},
-    {u8"一维拟合结果文件(*.GPS1dResult)", "*.GPS1dResult"},
-    {u8"地面边长文件(*.GPS2dDistance)", "*.GPS2dDistance"},
-    {u8"地面方位角文件(*.GPS2dAzimuth)", "*.GPS2dAzimuth"},
-    {u8"所有文件(*.*)", "*.*"},
+    {TrNoop(u8"GPS数据文件(*.GPS*)"), "*.GPS*"},
+    {TrNoop(u8"三维基线向量文件(*.GPS3dVector)"), "*.GPS3dVector"},
+    {TrNoop(u8"二维基线向量文件(*.GPS2dVector)"), "*.GPS2dVector"},
+    {TrNoop(u8"三维平差坐标文件(*.GPS3dXYHEFT)"), "*.GPS3dXYHEFT"},
+    {TrNoop(u8"三维平差结果文件(*.GPS3dResult)"), "*.GPS3dResult"},
+    {TrNoop(u8"二维平差坐标文件(*.GPS2dXYEFT)"), "*.GPS2dXYEFT"},
+    {TrNoop(u8"二维平差结果文件(*.GPS2dResult)"), "*.GPS2dResult"},
+    {TrNoop(u8"三维已知坐标文件(*.GPS3dKnownXYZ)"), "*.GPS3dKnownXYZ"},
+    {TrNoop(u8"二维已知坐标文件(*.GPS2dKnownXY)"), "*.GPS2dKnownXY"},
+    {TrNoop(u8"一维已知高程文件(*.GPS1dKnownH)"), "*.GPS1dKnownH"},
+    {TrNoop(u8"一维拟合结果文件(*.GPS1dResult)"), "*.GPS1dResult"},
+    {TrNoop(u8"地面边长文件(*.GPS2dDistance)"), "*.GPS2dDistance"},
+    {TrNoop(u8"地面方位角文件(*.GPS2dAzimuth)"), "*.GPS2dAzimuth"},
+    {TrNoop(u8"所有文件(*.*)"), "*.*"},
 };
 
 // The commands on the toolbar (None: a separator); their pictures come from Icons.cpp.
@@ -84,13 +87,13 @@ constexpr CommandId kToolButtons[] = {
 // The status-bar prompt and the tooltip of a command: its string table entry split at "\n";
 // a command without an entry prompts with its menu text.
 std::pair<QString, QString> PromptOf(const CommandSpec& command) {
-  QString plain = FromUtf8(command.menuText);
+  QString plain = Tr(command.menuText);
   plain.remove(QLatin1Char('&'));
   if (plain.endsWith(QStringLiteral("..."))) plain.chop(3);
   const int paren = plain.indexOf(QLatin1Char('('));
   if (paren > 0 && plain.endsWith(QLatin1Char(')')) && plain.size() - paren <= 3) plain.truncate(paren);
   if (!command.prompt) return {plain, plain};
-  const QString entry = FromUtf8(command.prompt);
+  const QString entry = Tr(command.prompt);
   const int newline = entry.indexOf(QLatin1Char('\n'));
   if (newline < 0) return {entry, plain};
   return {entry.left(newline), entry.mid(newline + 1)};
@@ -123,6 +126,7 @@ MainWindow::MainWindow(DesktopHost& host) : m_Host(host) {
   CreateToolBar();
   CreateStatusBar();
   m_Explorer = InstallProjectExplorer(*this);
+  CreateLanguageMenu();
   UpdateTitle();
   UpdateMenus();
   resize(1024, 720);
@@ -147,7 +151,7 @@ bool MainWindow::IsShellCommand(CommandId id) const {
 }
 
 QAction* MainWindow::CreateCommandAction(const CommandSpec& command) {
-  auto* action = new QAction(FromUtf8(command.menuText), this);
+  auto* action = new QAction(Tr(command.menuText), this);
   auto [prompt, tip] = PromptOf(command);
   action->setStatusTip(prompt);
   action->setToolTip(tip);
@@ -166,7 +170,7 @@ void MainWindow::CreateMenus() {
   size_t nextMenu = 0;
   for (const CommandSpec& command : commands) {
     if (nextMenu < menus.size() && command.id == menus[nextMenu].firstCommand) {
-      current = menuBar()->addMenu(FromUtf8(menus[nextMenu].title));
+      current = menuBar()->addMenu(Tr(menus[nextMenu].title));
       if (nextMenu == 0) {
         m_FileMenu = current;
         m_EditMenu = CreateEditMenu();
@@ -196,7 +200,7 @@ void MainWindow::CreateMenus() {
     if (command.id == CommandId::WindowArrange) m_Windows = new WindowMenu(m_Mdi, current, this);
     if (command.id == CommandId::OpenProject) {
       // The projects apart from the recent files: choosing one opens it as "打开工程" does.
-      m_RecentProjectMenu = current->addMenu(FromUtf8(u8"最近工程(&J)"));
+      m_RecentProjectMenu = current->addMenu(Tr(u8"最近工程(&J)"));
       m_RecentProjectMenu->setObjectName(QStringLiteral("recentProjects"));
     }
     // Separators between the groups of the file menu, as the framework's menu has them.
@@ -214,25 +218,30 @@ void MainWindow::CreateMenus() {
 }
 
 QMenu* MainWindow::CreateEditMenu() {
-  auto* menu = menuBar()->addMenu(FromUtf8(u8"编辑(&E)"));
+  auto* menu = menuBar()->addMenu(Tr(u8"编辑(&E)"));
   struct Item {
     const char* text;
     QKeySequence key;
     void (TextView::*run)();
   };
   const Item items[] = {
-      {u8"撤消(&U)", QKeySequence::Undo, &TextView::undo},        {nullptr, {}, nullptr},
-      {u8"剪切(&T)", QKeySequence::Cut, &TextView::cut},          {u8"复制(&C)", QKeySequence::Copy, &TextView::copy},
-      {u8"粘贴(&P)", QKeySequence::Paste, &TextView::paste},      {nullptr, {}, nullptr},
-      {u8"查找(&F)...", QKeySequence::Find, &TextView::Find},    {u8"查找下一个(&I)", QKeySequence::FindNext, &TextView::FindNext},
-      {u8"替换(&E)", QKeySequence(Qt::CTRL | Qt::Key_H), &TextView::Replace},
+      {TrNoop(u8"撤消(&U)"), QKeySequence::Undo, &TextView::undo},
+      {nullptr, {}, nullptr},
+      {TrNoop(u8"剪切(&T)"), QKeySequence::Cut, &TextView::cut},
+      {TrNoop(u8"复制(&C)"), QKeySequence::Copy, &TextView::copy},
+      {TrNoop(u8"粘贴(&P)"), QKeySequence::Paste, &TextView::paste},
+      {nullptr, {}, nullptr},
+      {TrNoop(u8"查找(&F)..."), QKeySequence::Find, &TextView::Find},
+      {TrNoop(u8"查找下一个(&I)"), QKeySequence::FindNext, &TextView::FindNext},
+      {TrNoop(u8"替换(&E)"), QKeySequence(Qt::CTRL | Qt::Key_H), &TextView::Replace},
   };
+
   for (const Item& item : items) {
     if (!item.text) {
       menu->addSeparator();
       continue;
     }
-    QAction* action = menu->addAction(FromUtf8(item.text));
+    QAction* action = menu->addAction(Tr(item.text));
     action->setShortcut(item.key);
     action->setShortcutContext(Qt::WindowShortcut);
     auto run = item.run;
@@ -246,11 +255,11 @@ QMenu* MainWindow::CreateEditMenu() {
 
 QMenu* MainWindow::CreateMapMenu() {
   // The map view's own commands and switches, acting on the active map view.
-  auto* menu = menuBar()->addMenu(FromUtf8(u8"网图(&M)"));
-  m_MapToolBar = new QToolBar(FromUtf8(u8"网图"), this);
+  auto* menu = menuBar()->addMenu(Tr(u8"网图(&M)"));
+  m_MapToolBar = new QToolBar(Tr(u8"网图"), this);
   m_MapToolBar->setObjectName(QStringLiteral("mapToolbar"));
   for (const MapView::Command& item : MapView::Commands()) {
-    QAction* action = menu->addAction(FromUtf8(item.text));
+    QAction* action = menu->addAction(Tr(item.text));
     auto run = item.run;
     connect(action, &QAction::triggered, this, [this, run] {
       if (MapView* view = ActiveMapView()) (view->*run)();
@@ -261,7 +270,7 @@ QMenu* MainWindow::CreateMapMenu() {
   menu->addSeparator();
   m_MapToolBar->addSeparator();
   for (const MapView::Switch& item : MapView::Switches()) {
-    QAction* action = menu->addAction(FromUtf8(item.text));
+    QAction* action = menu->addAction(Tr(item.text));
     action->setCheckable(true);
     auto set = item.set;
     connect(action, &QAction::triggered, this, [this, set](bool on) {
@@ -273,8 +282,52 @@ QMenu* MainWindow::CreateMapMenu() {
   return menu;
 }
 
+QMenu* MainWindow::MenuOf(CommandId id) const {
+  QAction* action = CommandAction(id);
+  for (QObject* object : action ? action->associatedObjects() : QList<QObject*>())
+    if (auto* menu = qobject_cast<QMenu*>(object)) return menu;
+  return nullptr;
+}
+
+void MainWindow::CreateLanguageMenu() {
+  QMenu* view = MenuOf(CommandId::ViewStatusBar);
+  if (!view) return;
+  view->addSeparator();
+  QMenu* menu = view->addMenu(Tr(u8"界面语言(&L)"));
+  menu->setObjectName(QStringLiteral("interfaceLanguage"));
+  struct Choice {
+    const char* text;
+    const char* setting;
+  };
+  static constexpr Choice kChoices[] = {
+      {TrNoop(u8"跟随系统(&S)"), "system"}, {TrNoop(u8"中文(&C)"), "zh_CN"}, {TrNoop(u8"English(&E)"), "en"}};
+  auto* group = new QActionGroup(menu);
+  group->setExclusive(true);
+  const QString current = InterfaceLanguageSetting().trimmed();
+  bool known = false;
+  for (const Choice& choice : kChoices) {
+    QAction* action = menu->addAction(Tr(choice.text));
+    const QString setting = QString::fromLatin1(choice.setting);
+    action->setData(setting);
+    action->setCheckable(true);
+    group->addAction(action);
+    // The setting is read as the start-up reads it: "zh", "en_GB" name the same languages.
+    const bool chosen = setting != QLatin1String("system") && current.startsWith(setting.left(2), Qt::CaseInsensitive);
+    action->setChecked(chosen);
+    known = known || chosen;
+  }
+  if (!known) menu->actions().front()->setChecked(true);  // empty, "system" or unknown: the locale decides
+  connect(group, &QActionGroup::triggered, this, [](QAction* action) {
+    if (!SetInterfaceLanguage(action->data().toString())) {
+      ShowMessage(UiText(u8"无法写入设置文件，界面语言未能保存。"), AppTitle(), MessageIcon::Warning);
+      return;
+    }
+    ShowMessage(UiText(u8"界面语言将在下次启动程序时更改。"), AppTitle(), MessageIcon::Information);
+  });
+}
+
 void MainWindow::CreateToolBar() {
-  m_ToolBar = addToolBar(FromUtf8(u8"工具栏"));
+  m_ToolBar = addToolBar(Tr(u8"工具栏"));
   m_ToolBar->setObjectName(QStringLiteral("toolbar"));
   m_ToolBar->setMovable(true);
   m_ToolBar->setFloatable(true);
@@ -294,7 +347,7 @@ void MainWindow::CreateToolBar() {
 void MainWindow::CreateStatusBar() {
   // The message pane, a wide pane, the line pane, and the caps, num and scroll indicators.
   QStatusBar* bar = statusBar();
-  bar->showMessage(FromUtf8(u8"就绪"));
+  bar->showMessage(Tr(u8"就绪"));
   auto* wide = new QLabel(this);
   wide->setObjectName(QStringLiteral("positionPane"));  // the map's position under the mouse
   wide->setMinimumWidth(120);
@@ -311,12 +364,14 @@ void MainWindow::CreateStatusBar() {
 }
 
 void MainWindow::ShowLine(int line) {
-  m_LinePane->setText(FromGbk(Format(T(u8"当前行:%d"), line)));
+  m_LinePane->setText(FromGbk(Format(UiText(u8"当前行:%d"), line)));
   m_LinePane->setMinimumWidth(m_LinePane->sizeHint().width());  // the pane widens to fit
 }
 
 void MainWindow::UpdateTitle() {
-  setWindowTitle(FromGbk(Project().projectOpen ? MainWindowTitle() : std::string(AppTitle())));
+  // The program's title in the interface language, the project's name as it is.
+  const QString title = ApplicationTitle();
+  setWindowTitle(Project().projectOpen ? Tr(u8"%1—[%2]").arg(title, FromGbk(Project().projectName)) : title);
 }
 
 void MainWindow::UpdateMenus() {
@@ -334,8 +389,8 @@ void MainWindow::UpdateMenus() {
     if (id == CommandId::RecentFiles) enabled = false;  // a placeholder while the list is empty
     action->setEnabled(enabled);
     if (!shell && !command->run) {
-      action->setToolTip(PromptOf(*command).second + FromUtf8(u8"(此功能的计算程序尚未提供)"));
-      action->setStatusTip(FromUtf8(u8"此功能的计算程序尚未提供"));
+      action->setToolTip(PromptOf(*command).second + Tr(u8"(此功能的计算程序尚未提供)"));
+      action->setStatusTip(Tr(u8"此功能的计算程序尚未提供"));
     }
   }
   if (auto* a = CommandAction(CommandId::ViewToolBar)) a->setChecked(m_ToolBar && m_ToolBar->isVisible());
@@ -427,7 +482,7 @@ void MainWindow::RunMenuCommand(CommandId id) {
   m_LastStatus = RunDesktopCommand(*command, this);
   m_Running = false;
   RefreshTextDocuments();
-  statusBar()->showMessage(FromUtf8(u8"就绪"));
+  statusBar()->showMessage(Tr(u8"就绪"));
   RememberProject();
   UpdateMenus();
   if (m_QuitAfterCommand) {
@@ -469,8 +524,8 @@ void MainWindow::RunShellCommand(CommandId id) {
 void MainWindow::OpenProjectFile() {
   FileDialogRequest request;
   request.open = true;
-  request.title = T(u8"打开工程");
-  request.filters = {{T(u8"GPS工程文件(*.PRJ)"), "*.PRJ"}, {T(u8"所有文件(*.*)"), "*.*"}};
+  request.title = UiText(u8"打开工程");
+  request.filters = {{UiText(u8"GPS工程文件(*.PRJ)"), "*.PRJ"}, {UiText(u8"所有文件(*.*)"), "*.*"}};
   request.initialDirectory = Project().projectDir;
   auto files = Platform().ChooseFiles(request);
   if (!files) return;
@@ -481,7 +536,7 @@ void MainWindow::OpenAnyFileCommand() {
   FileDialogRequest request;
   request.open = true;
   request.mustExist = true;
-  for (const auto& [description, pattern] : kOpenFilters) request.filters.push_back({T(description), pattern});
+  for (const auto& [description, pattern] : kOpenFilters) request.filters.push_back({UiText(description), pattern});
   request.initialDirectory = m_OpenDir.isEmpty() ? Project().projectDir : ToPath(m_OpenDir);
   auto files = Platform().ChooseFiles(request);
   if (!files) return;
@@ -541,7 +596,7 @@ void MainWindow::RefreshTextDocument(TextView* view, TextView::FileChange change
   }
   if (edited) {
     const std::string name = ToGbk(QFileInfo(view->Path()).fileName());
-    if (!AskYesNo(Format(T(u8"文件%s已被重新写入。\n是否放弃对它所做的修改，读入新的内容?"), name.c_str()), AppTitle(),
+    if (!AskYesNo(Format(UiText(u8"文件%s已被重新写入。\n是否放弃对它所做的修改，读入新的内容?"), name.c_str()), AppTitle(),
                   MessageIcon::Question, 1, MessageAnswer::No)) {
       view->KeepText();
       return;
@@ -570,7 +625,7 @@ TextView* MainWindow::OpenTextDocument(const QString& path) {
   TextView* view = TextView::Load(CanonicalPath(path));
   m_Loading = wasLoading;
   if (!view) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(ToPath(path)).c_str()), AppTitle(), MessageIcon::Warning);
+    ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(ToPath(path)).c_str()), AppTitle(), MessageIcon::Warning);
     return nullptr;
   }
   connect(view, &TextView::caretLineReported, this, &MainWindow::ShowLine);
@@ -656,7 +711,7 @@ void MainWindow::Print() {
   MapView* map = ActiveMapView();
   if (!text && !map) return;
   QPrintDialog dialog(&Printer(), this);
-  dialog.setWindowTitle(FromUtf8(u8"打印"));
+  dialog.setWindowTitle(Tr(u8"打印"));
   if (dialog.exec() != QDialog::Accepted) return;
   if (text) text->PrintTo(&Printer());
   else map->PrintTo(&Printer());
@@ -667,7 +722,7 @@ void MainWindow::PrintPreview() {
   MapView* map = ActiveMapView();
   if (!text && !map) return;
   QPrintPreviewDialog preview(&Printer(), this);
-  preview.setWindowTitle(FromUtf8(u8"打印预览"));
+  preview.setWindowTitle(Tr(u8"打印预览"));
   connect(&preview, &QPrintPreviewDialog::paintRequested, this, [text, map](QPrinter* printer) {
     if (text) text->PrintTo(printer);
     else map->PrintTo(printer);
@@ -677,7 +732,7 @@ void MainWindow::PrintPreview() {
 
 void MainWindow::PageSetup() {
   QPageSetupDialog dialog(&Printer(), this);
-  dialog.setWindowTitle(FromUtf8(u8"打印设置"));
+  dialog.setWindowTitle(Tr(u8"打印设置"));
   dialog.exec();
 }
 
@@ -693,17 +748,17 @@ void MainWindow::ArrangeIcons() {
 }
 
 void MainWindow::About() {
-  QMessageBox box(QMessageBox::Information, FromUtf8(u8"关于VemoGPS"),
-                  FromGbk(AppTitle()) + QStringLiteral("\n\n") + FromUtf8(u8"GPS控制网数据处理：基线导入、检核、平差、坐标转换与网图。"),
+  QMessageBox box(QMessageBox::Information, Tr(u8"关于VemoGPS"),
+                  ApplicationTitle() + QStringLiteral("\n\n") + Tr(u8"GPS控制网数据处理：基线导入、检核、平差、坐标转换与网图。"),
                   QMessageBox::Ok, this);
-  box.button(QMessageBox::Ok)->setText(FromUtf8(u8"确定"));
+  box.button(QMessageBox::Ok)->setText(Tr(u8"确定"));
   box.exec();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   if (m_Running) {
     // The computation ends first, with its files; the frame closes after it.
-    if (AskYesNo(T(u8"计算正在进行。是否停止计算并退出?"), AppTitle(), MessageIcon::Question, 1, MessageAnswer::No)) {
+    if (AskYesNo(UiText(u8"计算正在进行。是否停止计算并退出?"), AppTitle(), MessageIcon::Question, 1, MessageAnswer::No)) {
       m_QuitAfterCommand = true;
       m_Host.CancelRunningComputation();
     }

@@ -36,6 +36,8 @@ class MainWindow final : public QMainWindow {
 
   // The action of a menu command, or nullptr.
   QAction* CommandAction(CommandId id) const;
+  // The menu that holds a command's item (the view menu of ViewStatusBar), or nullptr.
+  QMenu* MenuOf(CommandId id) const;
   // Runs a menu command as its menu item does.
   void RunMenuCommand(CommandId id);
   bool IsRunning() const { return m_Running; }
@@ -80,6 +82,8 @@ class MainWindow final : public QMainWindow {
   QAction* CreateCommandAction(const CommandSpec& command);
   QMenu* CreateEditMenu();
   QMenu* CreateMapMenu();
+  // "界面语言" in the view menu: the language the next start speaks.
+  void CreateLanguageMenu();
   bool IsShellCommand(CommandId id) const;
   void RunShellCommand(CommandId id);
   void UpdateTitle();

@@ -13,9 +13,11 @@
 #include <cmath>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -79,18 +81,18 @@ MapView* MapView::Clone(QWidget* parent) const {
 }
 
 const std::vector<MapView::Command>& MapView::Commands() {
-  static const std::vector<Command> commands = {{u8"放大", &MapView::ZoomIn},
-                                                {u8"缩小", &MapView::ZoomOut},
-                                                {u8"窗口", &MapView::BeginWindowZoom},
-                                                {u8"前级", &MapView::PreviousView},
-                                                {u8"全图", &MapView::ZoomExtent}};
+  static const std::vector<Command> commands = {{TrNoop(u8"放大"), &MapView::ZoomIn},
+                                                {TrNoop(u8"缩小"), &MapView::ZoomOut},
+                                                {TrNoop(u8"窗口"), &MapView::BeginWindowZoom},
+                                                {TrNoop(u8"前级"), &MapView::PreviousView},
+                                                {TrNoop(u8"全图"), &MapView::ZoomExtent}};
   return commands;
 }
 
 const std::vector<MapView::Switch>& MapView::Switches() {
-  static const std::vector<Switch> switches = {{u8"误差椭圆", &MapView::SetEllipses, &MapView::Ellipses},
-                                               {u8"控制点名", &MapView::SetNames, &MapView::Names},
-                                               {u8"相同比例", &MapView::SetSameScale, &MapView::SameScale}};
+  static const std::vector<Switch> switches = {{TrNoop(u8"误差椭圆"), &MapView::SetEllipses, &MapView::Ellipses},
+                                               {TrNoop(u8"控制点名"), &MapView::SetNames, &MapView::Names},
+                                               {TrNoop(u8"相同比例"), &MapView::SetSameScale, &MapView::SameScale}};
   return switches;
 }
 
@@ -370,7 +372,7 @@ QString MapView::PositionText(const QPointF& device) const {
   const bool local = QFileInfo(Path()).suffix().compare(FromPath(CVemoGPSDoc::CoordinateExtension(MapKind::Local)),
                                                         Qt::CaseInsensitive) == 0;
   return QStringLiteral("%1  X=%2 m  Y=%3 m")
-      .arg(local ? FromUtf8(u8"地方坐标") : QStringLiteral("WGS84"))
+      .arg(local ? Tr(u8"地方坐标") : QStringLiteral("WGS84"))
       .arg(x, 0, 'f', decimals)
       .arg(y, 0, 'f', decimals);
 }
@@ -392,11 +394,11 @@ void MapView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   for (const Command& command : Commands()) {
     auto run = command.run;
-    menu.addAction(FromUtf8(command.text), this, [this, run] { (this->*run)(); });
+    menu.addAction(Tr(command.text), this, [this, run] { (this->*run)(); });
   }
   menu.addSeparator();
   for (const Switch& item : Switches()) {
-    QAction* action = menu.addAction(FromUtf8(item.text));
+    QAction* action = menu.addAction(Tr(item.text));
     action->setCheckable(true);
     action->setChecked((this->*item.get)());
     auto set = item.set;
@@ -418,7 +420,7 @@ void MapView::PrintTo(QPrinter* printer) const {
   const CVemoGPSDoc printed = PrinterDocument(*m_Doc, paint.width(), paint.height());
   QPainter painter;
   if (!painter.begin(printer)) {
-    ShowMessage(T(u8"打印机不可用，网图未能打印!"), AppTitle(), MessageIcon::Warning);
+    ShowMessage(UiText(u8"打印机不可用，网图未能打印!"), AppTitle(), MessageIcon::Warning);
     return;
   }
   const double dotsPerMm = printer->resolution() / 25.4;

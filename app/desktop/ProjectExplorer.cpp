@@ -17,7 +17,9 @@
 #include "app/desktop/MainWindow.h"
 #include "app/desktop/QtText.h"
 #include "app/desktop/ResultTableView.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/FileUtil.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/ProjectDependencies.h"
 #include "project/data/DataFileReader.h"
@@ -47,12 +49,12 @@ struct TableCommand {
   const char* text;  // UTF-8
 };
 const TableCommand kTableCommands[] = {
-    {ResultTableKind::SyncLoops, u8"同步环闭合差"},
-    {ResultTableKind::AsyncLoops, u8"异步环闭合差"},
-    {ResultTableKind::RepeatBaselines, u8"重复基线长度差"},
-    {ResultTableKind::RepeatBaselineComponents, u8"重复基线分量差"},
-    {ResultTableKind::Coordinates3d, u8"三维平差坐标"},
-    {ResultTableKind::Coordinates2d, u8"二维平差坐标"},
+    {ResultTableKind::SyncLoops, TrNoop(u8"同步环闭合差")},
+    {ResultTableKind::AsyncLoops, TrNoop(u8"异步环闭合差")},
+    {ResultTableKind::RepeatBaselines, TrNoop(u8"重复基线长度差")},
+    {ResultTableKind::RepeatBaselineComponents, TrNoop(u8"重复基线分量差")},
+    {ResultTableKind::Coordinates3d, TrNoop(u8"三维平差坐标")},
+    {ResultTableKind::Coordinates2d, TrNoop(u8"二维平差坐标")},
 };
 
 }  // namespace
@@ -60,71 +62,71 @@ const TableCommand kTableCommands[] = {
 const std::vector<ExplorerGroup>& ExplorerGroups() {
   using enum ProjectFile;
   static const std::vector<ExplorerGroup> groups = {
-      {u8"工程", {{Project, u8"工程文件"}, {OneFix, u8"一点一方向平差的起算数据"}}},
-      {u8"基线向量",
-       {{Vector3d, u8"独立基线向量"},
-        {CovScale3d, u8"基线方差阵缩放"},
-        {Cluster3d, u8"相关基线的协方差"},
-        {ImportLog, u8"导入记录"}}},
-      {u8"已知数据",
-       {{KnownXYZ, u8"三维已知坐标"},
-        {KnownXY, u8"二维已知坐标"},
-        {KnownH, u8"已知高程"},
-        {Distance, u8"地面边长"},
-        {Azimuth, u8"地面方位角"},
-        {KnownCov3d, u8"三维已知点协方差"},
-        {KnownCov2d, u8"二维已知点协方差"},
-        {RelativePairs, u8"相对精度点对"},
-        {BreakthroughGuide, u8"贯通导线"}}},
-      {u8"数据检核",
-       {{SyncLoop, u8"同步环"},
-        {SyncMisclosure, u8"同步环闭合差"},
-        {Loop, u8"异步环"},
-        {Misclosure, u8"异步环闭合差"},
-        {RepeatBaseline, u8"重复基线长度差"},
-        {RepeatBaselineClassAB, u8"重复基线分量差"}}},
-      {u8"三维平差",
-       {{Result3d, u8"三维平差结果"},
-        {Test3d, u8"统计检验"},
-        {ApproximateXYZ, u8"近似坐标"},
-        {BLH3d, u8"大地坐标"},
-        {XYHEFT3d, u8"平面坐标与误差椭圆"},
-        {XYH3d, u8"平面坐标与高程"},
-        {BLHVector3d, u8"大地坐标差向量"},
-        {Vector2d, u8"二维基线向量"}}},
-      {u8"二维平差",
-       {{Result2d, u8"二维平差结果"},
-        {Test2d, u8"统计检验"},
-        {XY2d, u8"二维平差坐标"},
-        {XYEFT2d, u8"坐标与误差椭圆"}}},
-      {u8"高程拟合", {{Result1d, u8"高程拟合结果"}, {Test1d, u8"统计检验"}, {Heights1d, u8"拟合高程"}}},
-      {u8"椭球面平差", {{Combined3dResult, u8"椭球面三维平差结果"}, {Combined3dTest, u8"统计检验"}}},
-      {u8"秩亏自由网",
-       {{FreeXXInput, u8"自由网输入坐标"},
-        {FreeQxxInput, u8"自由网输入协因数"},
-        {FreeGxxInput, u8"自由网基准"},
-        {FreeXXOut, u8"自由网坐标"},
-        {FreeQxxOut, u8"自由网协因数"},
-        {FreeMxxOut, u8"自由网点位精度"},
-        {FreeXXQxx, u8"稳定性分析用的一期数据"},
-        {FreeENUQenu, u8"站心坐标与协因数"}}},
-      {u8"贯通与输出",
-       {{BreakthroughExtract, u8"贯通点平面结果"},
-        {BreakthroughReport, u8"贯通误差"},
-        {GeoJson, u8"GeoJSON网图"},
-        {Kml, u8"KML网图"}}},
+      {TrNoop(u8"工程"), {{Project, TrNoop(u8"工程文件")}, {OneFix, TrNoop(u8"一点一方向平差的起算数据")}}},
+      {TrNoop(u8"基线向量"),
+       {{Vector3d, TrNoop(u8"独立基线向量")},
+        {CovScale3d, TrNoop(u8"基线方差阵缩放")},
+        {Cluster3d, TrNoop(u8"相关基线的协方差")},
+        {ImportLog, TrNoop(u8"导入记录")}}},
+      {TrNoop(u8"已知数据"),
+       {{KnownXYZ, TrNoop(u8"三维已知坐标")},
+        {KnownXY, TrNoop(u8"二维已知坐标")},
+        {KnownH, TrNoop(u8"已知高程")},
+        {Distance, TrNoop(u8"地面边长")},
+        {Azimuth, TrNoop(u8"地面方位角")},
+        {KnownCov3d, TrNoop(u8"三维已知点协方差")},
+        {KnownCov2d, TrNoop(u8"二维已知点协方差")},
+        {RelativePairs, TrNoop(u8"相对精度点对")},
+        {BreakthroughGuide, TrNoop(u8"贯通导线")}}},
+      {TrNoop(u8"数据检核"),
+       {{SyncLoop, TrNoop(u8"同步环")},
+        {SyncMisclosure, TrNoop(u8"同步环闭合差")},
+        {Loop, TrNoop(u8"异步环")},
+        {Misclosure, TrNoop(u8"异步环闭合差")},
+        {RepeatBaseline, TrNoop(u8"重复基线长度差")},
+        {RepeatBaselineClassAB, TrNoop(u8"重复基线分量差")}}},
+      {TrNoop(u8"三维平差"),
+       {{Result3d, TrNoop(u8"三维平差结果")},
+        {Test3d, TrNoop(u8"统计检验")},
+        {ApproximateXYZ, TrNoop(u8"近似坐标")},
+        {BLH3d, TrNoop(u8"大地坐标")},
+        {XYHEFT3d, TrNoop(u8"平面坐标与误差椭圆")},
+        {XYH3d, TrNoop(u8"平面坐标与高程")},
+        {BLHVector3d, TrNoop(u8"大地坐标差向量")},
+        {Vector2d, TrNoop(u8"二维基线向量")}}},
+      {TrNoop(u8"二维平差"),
+       {{Result2d, TrNoop(u8"二维平差结果")},
+        {Test2d, TrNoop(u8"统计检验")},
+        {XY2d, TrNoop(u8"二维平差坐标")},
+        {XYEFT2d, TrNoop(u8"坐标与误差椭圆")}}},
+      {TrNoop(u8"高程拟合"), {{Result1d, TrNoop(u8"高程拟合结果")}, {Test1d, TrNoop(u8"统计检验")}, {Heights1d, TrNoop(u8"拟合高程")}}},
+      {TrNoop(u8"椭球面平差"), {{Combined3dResult, TrNoop(u8"椭球面三维平差结果")}, {Combined3dTest, TrNoop(u8"统计检验")}}},
+      {TrNoop(u8"秩亏自由网"),
+       {{FreeXXInput, TrNoop(u8"自由网输入坐标")},
+        {FreeQxxInput, TrNoop(u8"自由网输入协因数")},
+        {FreeGxxInput, TrNoop(u8"自由网基准")},
+        {FreeXXOut, TrNoop(u8"自由网坐标")},
+        {FreeQxxOut, TrNoop(u8"自由网协因数")},
+        {FreeMxxOut, TrNoop(u8"自由网点位精度")},
+        {FreeXXQxx, TrNoop(u8"稳定性分析用的一期数据")},
+        {FreeENUQenu, TrNoop(u8"站心坐标与协因数")}}},
+      {TrNoop(u8"贯通与输出"),
+       {{BreakthroughExtract, TrNoop(u8"贯通点平面结果")},
+        {BreakthroughReport, TrNoop(u8"贯通误差")},
+        {GeoJson, TrNoop(u8"GeoJSON网图")},
+        {Kml, TrNoop(u8"KML网图")}}},
   };
   return groups;
 }
 
 ProjectExplorer::ProjectExplorer(MainWindow& window)
-    : QDockWidget(FromUtf8(u8"工程文件"), &window), m_Window(window) {
+    : QDockWidget(Tr(u8"工程文件"), &window), m_Window(window) {
   setObjectName(QStringLiteral("projectExplorer"));
   setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
   m_Tree = new QTreeWidget(this);
   m_Tree->setObjectName(QStringLiteral("projectTree"));
   m_Tree->setColumnCount(2);
-  m_Tree->setHeaderLabels({FromUtf8(u8"文件"), FromUtf8(u8"内容")});
+  m_Tree->setHeaderLabels({Tr(u8"文件"), Tr(u8"内容")});
   m_Tree->header()->setSectionResizeMode(FileColumn, QHeaderView::ResizeToContents);
   m_Tree->setContextMenuPolicy(Qt::CustomContextMenu);
   m_Tree->setUniformRowHeights(true);
@@ -147,19 +149,19 @@ void ProjectExplorer::Rebuild() {
     auto* item = new QTreeWidgetItem(parent);
     item->setData(FileColumn, kKindRole, static_cast<int>(kind));
     item->setData(FileColumn, kVariantRole, variant);
-    item->setText(DescriptionColumn, FromUtf8(description));
+    item->setText(DescriptionColumn, Tr(description));
     return item;
   };
   for (const ExplorerGroup& group : ExplorerGroups()) {
-    auto* top = new QTreeWidgetItem(m_Tree, {FromUtf8(group.title)});
+    auto* top = new QTreeWidgetItem(m_Tree, {Tr(group.title)});
     top->setFirstColumnSpanned(true);
     for (const ExplorerEntry& entry : group.entries) addFile(top, entry.kind, 0, entry.description);
     if (group.entries.front().kind == ProjectFile::Vector3d) {
-      m_Sessions = new QTreeWidgetItem(top, {FromUtf8(u8"同步基线文件")});
+      m_Sessions = new QTreeWidgetItem(top, {Tr(u8"同步基线文件")});
     }
   }
   // The one-point-one-direction network keeps files of its own beside the ordinary ones.
-  m_OneFix = new QTreeWidgetItem(m_Tree, {FromUtf8(u8"工程网(一点一方向)")});
+  m_OneFix = new QTreeWidgetItem(m_Tree, {Tr(u8"工程网(一点一方向)")});
   m_OneFix->setFirstColumnSpanned(true);
   for (const ExplorerGroup& group : ExplorerGroups())
     for (const ExplorerEntry& entry : group.entries)
@@ -174,14 +176,14 @@ void ProjectExplorer::UpdateItem(QTreeWidgetItem* item) {
   const ResultCurrency currency = CheckResultCurrency(kind, variant);
   FileState state = FileState::Present;
   QString tip = QDir::toNativeSeparators(path);
-  if (info.exists()) tip += FromUtf8(u8"\n修改时间: %1").arg(TimeText(info.lastModified()));
+  if (info.exists()) tip += Tr(u8"\n修改时间: %1").arg(TimeText(info.lastModified()));
   if (!info.exists()) {
     state = FileState::Missing;
-    tip += FromUtf8(u8"\n文件不存在");
+    tip += Tr(u8"\n文件不存在");
   } else if (currency.IsStale()) {
     state = FileState::Stale;
     const QFileInfo input(FromPath(ResolvePathNoCase(CurrentProjectFile(*currency.newerInput, variant))));
-    tip += FromUtf8(u8"\n比输入文件旧: %1 (%2) 修改于本文件 (%3) 之后，请重新计算")
+    tip += Tr(u8"\n比输入文件旧: %1 (%2) 修改于本文件 (%3) 之后，请重新计算")
                .arg(input.fileName(), TimeText(input.lastModified()), TimeText(info.lastModified()));
   }
   // The dock's title names the project: its files show by their extensions.
@@ -211,9 +213,9 @@ void ProjectExplorer::UpdateSessionFiles() {
     item->setData(FileColumn, kPathRole, info.absoluteFilePath());
     item->setData(FileColumn, kStateRole, static_cast<int>(FileState::Present));
     item->setToolTip(FileColumn, QDir::toNativeSeparators(info.absoluteFilePath()) +
-                                     FromUtf8(u8"\n修改时间: %1").arg(TimeText(info.lastModified())));
+                                     Tr(u8"\n修改时间: %1").arg(TimeText(info.lastModified())));
   }
-  m_Sessions->setText(DescriptionColumn, FromUtf8(u8"%1 个时段").arg(m_Sessions->childCount()));
+  m_Sessions->setText(DescriptionColumn, Tr(u8"%1 个时段").arg(m_Sessions->childCount()));
 }
 
 void ProjectExplorer::Refresh() {
@@ -223,8 +225,8 @@ void ProjectExplorer::Refresh() {
     Rebuild();
     // A project that was just opened shows its files; the user may close the dock again.
     if (!m_Project.isEmpty()) show();
-    setWindowTitle(m_Project.isEmpty() ? FromUtf8(u8"工程文件")
-                                       : FromUtf8(u8"工程文件 - %1").arg(FromGbk(Project().projectName)));
+    setWindowTitle(m_Project.isEmpty() ? Tr(u8"工程文件")
+                                       : Tr(u8"工程文件 - %1").arg(FromGbk(Project().projectName)));
   }
   if (m_Project.isEmpty()) return;
   UpdateSessionFiles();
@@ -291,7 +293,7 @@ void ProjectExplorer::OpenItem(QTreeWidgetItem* item) {
   const QString path = PathOf(item);
   if (path.isEmpty()) return;  // a group
   if (StateOf(item) == FileState::Missing) {
-    m_Window.statusBar()->showMessage(FromUtf8(u8"文件%1不存在").arg(QFileInfo(path).fileName()), 5000);
+    m_Window.statusBar()->showMessage(Tr(u8"文件%1不存在").arg(QFileInfo(path).fileName()), 5000);
     return;
   }
   // The project file is binary: it opens as the settings it holds.
@@ -324,17 +326,17 @@ void ProjectExplorer::ShowContextMenu(const QPoint& position) {
   QTreeWidgetItem* item = m_Tree->itemAt(position);
   QMenu menu(this);
   if (item && !PathOf(item).isEmpty()) {
-    QAction* open = menu.addAction(FromUtf8(u8"打开(&O)"), this, [this, item] { OpenItem(item); });
+    QAction* open = menu.addAction(Tr(u8"打开(&O)"), this, [this, item] { OpenItem(item); });
     open->setEnabled(StateOf(item) != FileState::Missing);
     const QVariant kind = item->data(FileColumn, kKindRole);
     const auto table = kind.toInt() >= 0 ? ResultTableOf(static_cast<ProjectFile>(kind.toInt())) : std::nullopt;
     if (table && item->data(FileColumn, kVariantRole).toInt() == 0) {
-      QAction* asTable = menu.addAction(FromUtf8(u8"以表格查看(&T)"), this, [this, table] { OpenTable(*table); });
+      QAction* asTable = menu.addAction(Tr(u8"以表格查看(&T)"), this, [this, table] { OpenTable(*table); });
       asTable->setEnabled(StateOf(item) != FileState::Missing);
     }
     menu.addSeparator();
   }
-  menu.addAction(FromUtf8(u8"刷新(&R)"), this, &ProjectExplorer::Refresh);
+  menu.addAction(Tr(u8"刷新(&R)"), this, &ProjectExplorer::Refresh);
   menu.exec(m_Tree->viewport()->mapToGlobal(position));
 }
 
@@ -343,20 +345,17 @@ ProjectExplorer* InstallProjectExplorer(MainWindow& window) {
   window.addDockWidget(Qt::LeftDockWidgetArea, explorer);
   // Wide enough for the longest file names of a project beside what they hold.
   window.resizeDocks({explorer}, {350}, Qt::Horizontal);
-  QAction* anchor = window.CommandAction(CommandId::ViewStatusBar);
-  QMenu* view = nullptr;
-  for (QObject* object : anchor ? anchor->associatedObjects() : QList<QObject*>())
-    if ((view = qobject_cast<QMenu*>(object))) break;
+  QMenu* view = window.MenuOf(CommandId::ViewStatusBar);
   if (!view) return explorer;
   QAction* toggle = explorer->toggleViewAction();
-  toggle->setText(FromUtf8(u8"工程文件(&P)"));
-  toggle->setStatusTip(FromUtf8(u8"显示或隐藏工程文件窗口"));
+  toggle->setText(Tr(u8"工程文件(&P)"));
+  toggle->setStatusTip(Tr(u8"显示或隐藏工程文件窗口"));
   view->addAction(toggle);
-  QMenu* tables = view->addMenu(FromUtf8(u8"结果表格(&B)"));
+  QMenu* tables = view->addMenu(Tr(u8"结果表格(&B)"));
   tables->setObjectName(QStringLiteral("resultTables"));
   for (const TableCommand& command : kTableCommands) {
     const ResultTableKind kind = command.kind;
-    tables->addAction(FromUtf8(command.text), explorer, [explorer, kind] { explorer->OpenTable(kind); });
+    tables->addAction(Tr(command.text), explorer, [explorer, kind] { explorer->OpenTable(kind); });
   }
   // A table needs a project's results.
   QObject::connect(tables, &QMenu::aboutToShow, tables, [tables] {

@@ -13,9 +13,11 @@
 #include <cmath>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -67,7 +69,7 @@ QVariant ResultTableModel::data(const QModelIndex& index, int role) const {
       return static_cast<int>((KeyOf(cell).number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     case Qt::BackgroundRole: return row.failing ? QVariant(FailingBackground()) : QVariant();
     case Qt::ForegroundRole: return row.failing ? QVariant(FailingText()) : QVariant();
-    case Qt::ToolTipRole: return row.failing ? FromUtf8(u8"超限: 超出限差") : QVariant();
+    case Qt::ToolTipRole: return row.failing ? Tr(u8"超限: 超出限差") : QVariant();
     default: return {};
   }
 }
@@ -76,7 +78,7 @@ QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, 
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section < 0 || section >= columnCount()) return {};
-  return QString::fromStdString(m_Table.columns[section]);
+  return Tr(m_Table.columns[section].c_str());
 }
 
 void ResultTableModel::sort(int column, Qt::SortOrder order) {
@@ -162,7 +164,7 @@ ResultTableView::ResultTableView(ResultTable table, const QString& sourcePath, Q
   const int failing = static_cast<int>(std::count_if(table.rows.begin(), table.rows.end(), [](const auto& r) { return r.failing; }));
   const int rows = static_cast<int>(table.rows.size());
   const int skipped = table.skippedLines;
-  setWindowTitle(FromUtf8(table.title.c_str()) + QStringLiteral(" - ") + QFileInfo(sourcePath).fileName());
+  setWindowTitle(Tr(table.title.c_str()) + QStringLiteral(" - ") + QFileInfo(sourcePath).fileName());
   m_Model = new ResultTableModel(std::move(table), this);
   m_Grid = new ResultTableGrid(this);
   m_Grid->setModel(m_Model);
@@ -187,17 +189,17 @@ ResultTableView::ResultTableView(ResultTable table, const QString& sourcePath, Q
   m_Grid->resizeColumnsToContents();
 
   auto* bar = new QToolBar(this);
-  QAction* copy = bar->addAction(FromUtf8(u8"复制(&C)"), m_Grid, &ResultTableGrid::CopySelection);
-  copy->setToolTip(FromUtf8(u8"复制选中的单元格(制表符分隔)  Ctrl+C"));
-  QAction* exportCsv = bar->addAction(FromUtf8(u8"导出CSV(&E)..."), this, &ResultTableView::ExportCsvCommand);
-  exportCsv->setToolTip(FromUtf8(u8"全部行按当前顺序导出为CSV文件(UTF-8)"));
+  QAction* copy = bar->addAction(Tr(u8"复制(&C)"), m_Grid, &ResultTableGrid::CopySelection);
+  copy->setToolTip(Tr(u8"复制选中的单元格(制表符分隔)  Ctrl+C"));
+  QAction* exportCsv = bar->addAction(Tr(u8"导出CSV(&E)..."), this, &ResultTableView::ExportCsvCommand);
+  exportCsv->setToolTip(Tr(u8"全部行按当前顺序导出为CSV文件(UTF-8)"));
   m_Grid->setContextMenuPolicy(Qt::ActionsContextMenu);
   m_Grid->addAction(copy);
   m_Grid->addAction(exportCsv);
   auto* summary = new QLabel(this);
-  QString text = FromUtf8(u8"共 %1 行").arg(rows);
-  if (failing > 0) text += FromUtf8(u8"，<span style='color:#a00000'>超限 %1 行</span>").arg(failing);
-  if (skipped > 0) text += FromUtf8(u8"，%1 行不是表格行(标题、分隔线或无法识别的行)").arg(skipped);
+  QString text = Tr(u8"共 %1 行").arg(rows);
+  if (failing > 0) text += Tr(u8"，<span style='color:#a00000'>超限 %1 行</span>").arg(failing);
+  if (skipped > 0) text += Tr(u8"，%1 行不是表格行(标题、分隔线或无法识别的行)").arg(skipped);
   summary->setText(text);
   bar->addSeparator();
   bar->addWidget(summary);
@@ -213,7 +215,7 @@ ResultTableView::ResultTableView(ResultTable table, const QString& sourcePath, Q
 bool ResultTableView::ExportCsv(const QString& path) {
   std::string error;
   if (WriteFileAtomically(ToPath(path), m_Model->Csv(), &error)) return true;
-  ShowMessage(Utf8ToGbk(Format(u8"写入文件%s出错: %s", path.toStdString().c_str(), error.c_str())), AppTitle(),
+  ShowMessage(Format(UiText(u8"写入文件%s出错: %s"), PathToGbk(ToPath(path)).c_str(), error.c_str()), AppTitle(),
               MessageIcon::Warning);
   return false;
 }
@@ -222,8 +224,8 @@ void ResultTableView::ExportCsvCommand() {
   const QFileInfo source(m_Source);
   FileDialogRequest request;
   request.open = false;
-  request.title = Utf8ToGbk(u8"导出CSV");
-  request.filters = {{Utf8ToGbk(u8"CSV文件(*.csv)"), "*.csv"}};
+  request.title = UiText(u8"导出CSV");
+  request.filters = {{UiText(u8"CSV文件(*.csv)"), "*.csv"}};
   request.initialDirectory = ToPath(source.absolutePath());
   request.defaultName = ToPath(source.fileName() + QStringLiteral(".csv"));
   const auto chosen = Platform().ChooseFiles(request);

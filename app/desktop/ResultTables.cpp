@@ -8,6 +8,7 @@
 
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -110,8 +111,8 @@ std::string ValueOf(const std::map<std::string, std::string>& values, const std:
 
 ResultTable Coordinates3d(std::string_view content, std::string_view extra) {
   ResultTable table;
-  table.title = u8"三维平差坐标";
-  table.columns = {u8"点名", "x(m)", "y(m)", "H(m)", "B(dms)", "L(dms)", "E(cm)", "F(cm)", "T(dms)"};
+  table.title = TrNoop(u8"三维平差坐标");
+  table.columns = {TrNoop(u8"点名"), "x(m)", "y(m)", "H(m)", "B(dms)", "L(dms)", "E(cm)", "F(cm)", "T(dms)"};
   const auto b = PointValues(extra, 4, 3, 1), l = PointValues(extra, 4, 3, 2);
   for (auto& r : PointRecords(content, 7, 6, &table.skippedLines))
     table.rows.push_back({{r[0], r[1], r[2], r[3], ValueOf(b, r[0]), ValueOf(l, r[0]), r[4], r[5], r[6]}});
@@ -120,8 +121,8 @@ ResultTable Coordinates3d(std::string_view content, std::string_view extra) {
 
 ResultTable Coordinates2d(std::string_view content, std::string_view extra) {
   ResultTable table;
-  table.title = u8"二维平差坐标";
-  table.columns = {u8"点名", "X(m)", "Y(m)", "E(cm)", "F(cm)", "T(dms)", u8"代码"};
+  table.title = TrNoop(u8"二维平差坐标");
+  table.columns = {TrNoop(u8"点名"), "X(m)", "Y(m)", "E(cm)", "F(cm)", "T(dms)", TrNoop(u8"代码")};
   const auto codes = PointValues(extra, 4, 2, 3);
   for (auto& r : PointRecords(content, 6, 5, &table.skippedLines)) {
     r.push_back(ValueOf(codes, r[0]));
@@ -134,10 +135,11 @@ ResultTable Coordinates2d(std::string_view content, std::string_view extra) {
 // the coefficient), then ",超限" when the loop fails; the session file's line before its loops.
 ResultTable SyncLoops(std::string_view content) {
   ResultTable table;
-  table.title = u8"同步环闭合差";
-  table.columns = {u8"同步基线文件", u8"环号",   u8"闭合环点",       u8"坐标闭合差限差(mm)", "Wx(mm)",
-                   "Wy(mm)",        "Wz(mm)", u8"长度闭合差限差(mm)", u8"长度闭合差(mm)",     u8"闭合环总长度(m)",
-                   u8"相对闭合差(ppm)", u8"备注"};
+  table.title = TrNoop(u8"同步环闭合差");
+  table.columns = {TrNoop(u8"同步基线文件"),      TrNoop(u8"环号"),           TrNoop(u8"闭合环点"),
+                   TrNoop(u8"坐标闭合差限差(mm)"), "Wx(mm)",                   "Wy(mm)",
+                   "Wz(mm)",                        TrNoop(u8"长度闭合差限差(mm)"), TrNoop(u8"长度闭合差(mm)"),
+                   TrNoop(u8"闭合环总长度(m)"),    TrNoop(u8"相对闭合差(ppm)"), TrNoop(u8"备注")};
   constexpr std::string_view kSessionMark = u8"同步基线文件：";
   std::string session;
   for (const std::string& line : Lines(content)) {
@@ -169,10 +171,12 @@ ResultTable SyncLoops(std::string_view content) {
 // tolerances and misclosures, length, ppm and the verdict.
 ResultTable AsyncLoops(std::string_view content) {
   ResultTable table;
-  table.title = u8"异步环闭合差";
-  table.columns = {u8"环号",           u8"处理",        u8"线路各点名",     u8"X闭合差限差(mm)", u8"X闭合差(mm)",
-                   u8"Y闭合差限差(mm)", u8"Y闭合差(mm)", u8"Z闭合差限差(mm)", u8"Z闭合差(mm)",     u8"S闭合差限差(mm)",
-                   u8"S闭合差(mm)",     u8"线路总长度(m)", "ppm",            u8"备注"};
+  table.title = TrNoop(u8"异步环闭合差");
+  table.columns = {TrNoop(u8"环号"),          TrNoop(u8"处理"),            TrNoop(u8"线路各点名"),
+                   TrNoop(u8"X闭合差限差(mm)"), TrNoop(u8"X闭合差(mm)"),     TrNoop(u8"Y闭合差限差(mm)"),
+                   TrNoop(u8"Y闭合差(mm)"),     TrNoop(u8"Z闭合差限差(mm)"), TrNoop(u8"Z闭合差(mm)"),
+                   TrNoop(u8"S闭合差限差(mm)"), TrNoop(u8"S闭合差(mm)"),     TrNoop(u8"线路总长度(m)"),
+                   "ppm",                       TrNoop(u8"备注")};
   for (const std::string& line : Lines(content)) {
     const std::vector<std::string> field = SplitCommas(line);
     std::string stage;
@@ -202,13 +206,15 @@ ResultTable AsyncLoops(std::string_view content) {
 ResultTable RepeatBaselines(std::string_view content, bool components) {
   ResultTable table;
   const size_t tolerances = components ? 4 : 1;
-  table.title = components ? u8"重复基线分量差" : u8"重复基线长度差";
-  table.columns = {u8"组号", u8"序号", u8"起点", u8"终点", "DX(m)", "DY(m)", "DZ(m)", "S(m)"};
+  table.title = components ? TrNoop(u8"重复基线分量差") : TrNoop(u8"重复基线长度差");
+  table.columns = {TrNoop(u8"组号"), TrNoop(u8"序号"), TrNoop(u8"起点"), TrNoop(u8"终点"),
+                   "DX(m)",          "DY(m)",          "DZ(m)",          "S(m)"};
   if (components)
-    table.columns.insert(table.columns.end(), {u8"X限差/差值(mm)", u8"Y限差/差值(mm)", u8"Z限差/差值(mm)", u8"S限差/差值(mm)"});
+    table.columns.insert(table.columns.end(), {TrNoop(u8"X限差/差值(mm)"), TrNoop(u8"Y限差/差值(mm)"),
+                                               TrNoop(u8"Z限差/差值(mm)"), TrNoop(u8"S限差/差值(mm)")});
   else
-    table.columns.push_back(u8"S限差/差值(mm)");
-  table.columns.push_back(u8"备注");
+    table.columns.push_back(TrNoop(u8"S限差/差值(mm)"));
+  table.columns.push_back(TrNoop(u8"备注"));
   const size_t values = 4 + tolerances;
   int group = 0;
   bool inGroup = false;

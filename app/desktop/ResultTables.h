@@ -29,7 +29,9 @@ struct ResultTable {
     std::vector<std::string> cells;  // one a column
     bool failing = false;            // the row exceeds its tolerance (超限)
   };
-  std::string title;  // UTF-8
+  // UTF-8, in Chinese: the view shows them in the interface language, the CSV file as they
+  // are (a file is the same whatever the interface speaks).
+  std::string title;
   std::vector<std::string> columns;
   std::vector<Row> rows;
   int skippedLines = 0;  // non-blank lines that hold no row

@@ -21,10 +21,12 @@
 #include "app/desktop/GbkText.h"
 #include "app/desktop/PagedText.h"
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "app/print/ReportPages.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -34,43 +36,43 @@ namespace {
 class FindDialog final : public QDialog {
  public:
   FindDialog(QWidget* parent, bool replace) : QDialog(parent), m_Replace(replace) {
-    setWindowTitle(FromUtf8(replace ? u8"替换" : u8"查找"));
+    setWindowTitle(replace ? Tr(u8"替换") : Tr(u8"查找"));
     auto* grid = new QGridLayout(this);
     const TextView::Search& last = LastSearch();
-    grid->addWidget(new QLabel(FromUtf8(u8"查找内容(&N):")), 0, 0);
+    grid->addWidget(new QLabel(Tr(u8"查找内容(&N):")), 0, 0);
     m_Text = new QLineEdit(last.text);
     grid->addWidget(m_Text, 0, 1);
     if (replace) {
-      grid->addWidget(new QLabel(FromUtf8(u8"替换为(&P):")), 1, 0);
+      grid->addWidget(new QLabel(Tr(u8"替换为(&P):")), 1, 0);
       m_Replacement = new QLineEdit(last.replacement);
       grid->addWidget(m_Replacement, 1, 1);
     }
-    m_WholeWord = new QCheckBox(FromUtf8(u8"全字匹配(&W)"));
+    m_WholeWord = new QCheckBox(Tr(u8"全字匹配(&W)"));
     m_WholeWord->setChecked(last.wholeWord);
-    m_MatchCase = new QCheckBox(FromUtf8(u8"区分大小写(&C)"));
+    m_MatchCase = new QCheckBox(Tr(u8"区分大小写(&C)"));
     m_MatchCase->setChecked(last.matchCase);
     grid->addWidget(m_WholeWord, 2, 0, 1, 2);
     grid->addWidget(m_MatchCase, 3, 0, 1, 2);
     if (!replace) {
-      m_Up = new QRadioButton(FromUtf8(u8"向上(&U)"));
-      auto* down = new QRadioButton(FromUtf8(u8"向下(&D)"));
+      m_Up = new QRadioButton(Tr(u8"向上(&U)"));
+      auto* down = new QRadioButton(Tr(u8"向下(&D)"));
       (last.backward ? m_Up : down)->setChecked(true);
       grid->addWidget(m_Up, 4, 0);
       grid->addWidget(down, 4, 1);
     }
-    auto* next = new QPushButton(FromUtf8(u8"查找下一个(&F)"));
+    auto* next = new QPushButton(Tr(u8"查找下一个(&F)"));
     next->setDefault(true);
     grid->addWidget(next, 0, 2);
     connect(next, &QPushButton::clicked, this, [this] { Finish(kFindNext); });
     if (replace) {
-      auto* one = new QPushButton(FromUtf8(u8"替换(&R)"));
-      auto* all = new QPushButton(FromUtf8(u8"全部替换(&A)"));
+      auto* one = new QPushButton(Tr(u8"替换(&R)"));
+      auto* all = new QPushButton(Tr(u8"全部替换(&A)"));
       grid->addWidget(one, 1, 2);
       grid->addWidget(all, 2, 2);
       connect(one, &QPushButton::clicked, this, [this] { Finish(kReplaceOne); });
       connect(all, &QPushButton::clicked, this, [this] { Finish(kReplaceAll); });
     }
-    auto* cancel = new QPushButton(FromUtf8(u8"取消"));
+    auto* cancel = new QPushButton(Tr(u8"取消"));
     grid->addWidget(cancel, replace ? 3 : 1, 2);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
   }
@@ -365,7 +367,7 @@ bool TextView::SaveTo(const QString& path) {
   else bytes = EncodeGbkPreserving(text, m_State->crlf);
   std::string error;
   if ((!pages || path != m_State->path) && !WriteFileAtomically(ToPath(path), bytes, &error)) {
-    ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(ToPath(path)).c_str()) + (error.empty() ? "" : "\n" + error),
+    ShowMessage(Format(UiText(u8"写文件'%s'出错!"), PathToGbk(ToPath(path)).c_str()) + (error.empty() ? "" : "\n" + error),
                 AppTitle(), MessageIcon::Warning);
     return false;
   }
@@ -385,7 +387,7 @@ bool TextView::Save() { return m_State->path.isEmpty() ? SaveAs() : SaveTo(m_Sta
 bool TextView::SaveAs() {
   QString start = m_State->path.isEmpty() ? FromPath(Project().projectDir) + QLatin1Char('/') + m_State->untitledName
                                           : m_State->path;
-  QString path = QFileDialog::getSaveFileName(this, FromUtf8(u8"另存为"), start, FromUtf8(u8"所有文件(*.*) (*)"),
+  QString path = QFileDialog::getSaveFileName(this, Tr(u8"另存为"), start, Tr(u8"所有文件(*.*) (*)"),
                                               nullptr, QFileDialog::DontUseNativeDialog);
   if (path.isEmpty()) return false;
   return SaveTo(path);
@@ -394,7 +396,7 @@ bool TextView::SaveAs() {
 bool TextView::MaybeSave() {
   if (!document()->isModified() || !IsLastView()) return true;
   QString name = m_State->path.isEmpty() ? m_State->untitledName : QFileInfo(m_State->path).fileName();
-  MessageAnswer answer = Platform().ShowMessage({Format(T(u8"是否保存对 %s 的修改?"), ToGbk(name).c_str()), AppTitle(),
+  MessageAnswer answer = Platform().ShowMessage({Format(UiText(u8"是否保存对 %s 的修改?"), ToGbk(name).c_str()), AppTitle(),
                                                  MessageIcon::Question, MessageButtons::YesNoCancel, 0,
                                                  MessageAnswer::Cancel});
   if (answer == MessageAnswer::Yes) return Save();
@@ -435,7 +437,7 @@ bool TextView::FindText(const Search& search, bool quiet) {
     return true;
   }
   if (!quiet)
-    ShowMessage(Format(T(u8"找不到\"%s\""), ToGbk(search.text).c_str()), AppTitle(), MessageIcon::Information);
+    ShowMessage(Format(UiText(u8"找不到\"%s\""), ToGbk(search.text).c_str()), AppTitle(), MessageIcon::Information);
   return false;
 }
 
@@ -468,7 +470,7 @@ void TextView::FindNext() {
 
 void TextView::Replace() {
   if (m_Pages) {
-    ShowMessage(Format(T(u8"文件%s较大,只能查看,不能替换!"), ToGbk(DisplayName().chopped(3)).c_str()), AppTitle(),
+    ShowMessage(Format(UiText(u8"文件%s较大,只能查看,不能替换!"), ToGbk(DisplayName().chopped(3)).c_str()), AppTitle(),
                 MessageIcon::Information);
     return;
   }
@@ -502,7 +504,7 @@ bool TextView::PrintTo(QPrinter* printer) {
   ReportPaper paper;
   paper.size = printer->pageLayout().pageSize();
   if (ReportPages(bytes, std::move(heading), paper).Print(*printer)) return true;
-  ShowMessage(Format(T(u8"打印机不可用，%s未能打印!"), ToGbk(DisplayName().chopped(3)).c_str()), AppTitle(),
+  ShowMessage(Format(UiText(u8"打印机不可用，%s未能打印!"), ToGbk(DisplayName().chopped(3)).c_str()), AppTitle(),
               MessageIcon::Warning);
   return false;
 }
@@ -537,18 +539,18 @@ void TextView::keyReleaseEvent(QKeyEvent* event) {
 void TextView::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   const bool selection = m_Pages ? m_Pages->HasSelection() : textCursor().hasSelection();
-  menu.addAction(FromUtf8(u8"撤消(&U)"), this, &QPlainTextEdit::undo)->setEnabled(document()->isUndoAvailable());
+  menu.addAction(Tr(u8"撤消(&U)"), this, &QPlainTextEdit::undo)->setEnabled(document()->isUndoAvailable());
   menu.addSeparator();
-  menu.addAction(FromUtf8(u8"剪切(&T)"), this, &QPlainTextEdit::cut)->setEnabled(selection && !isReadOnly());
-  menu.addAction(FromUtf8(u8"复制(&C)"), this, &TextView::copy)->setEnabled(selection);
-  menu.addAction(FromUtf8(u8"粘贴(&P)"), this, &QPlainTextEdit::paste)->setEnabled(canPaste());
-  menu.addAction(FromUtf8(u8"删除(&D)"), this, &TextView::DeleteSelection)->setEnabled(selection && !isReadOnly());
+  menu.addAction(Tr(u8"剪切(&T)"), this, &QPlainTextEdit::cut)->setEnabled(selection && !isReadOnly());
+  menu.addAction(Tr(u8"复制(&C)"), this, &TextView::copy)->setEnabled(selection);
+  menu.addAction(Tr(u8"粘贴(&P)"), this, &QPlainTextEdit::paste)->setEnabled(canPaste());
+  menu.addAction(Tr(u8"删除(&D)"), this, &TextView::DeleteSelection)->setEnabled(selection && !isReadOnly());
   menu.addSeparator();
-  menu.addAction(FromUtf8(u8"选择全部(&S)"), this, &TextView::selectAll);
+  menu.addAction(Tr(u8"选择全部(&S)"), this, &TextView::selectAll);
   menu.addSeparator();
-  menu.addAction(FromUtf8(u8"查找(&F)..."), this, &TextView::Find);
-  menu.addAction(FromUtf8(u8"查找下一个(&I)"), this, &TextView::FindNext);
-  menu.addAction(FromUtf8(u8"替换(&E)"), this, &TextView::Replace)->setEnabled(!isReadOnly());
+  menu.addAction(Tr(u8"查找(&F)..."), this, &TextView::Find);
+  menu.addAction(Tr(u8"查找下一个(&I)"), this, &TextView::FindNext);
+  menu.addAction(Tr(u8"替换(&E)"), this, &TextView::Replace)->setEnabled(!isReadOnly());
   menu.exec(event->globalPos());
 }
 

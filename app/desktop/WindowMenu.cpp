@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/Settings.h"
 
 namespace vemo {
@@ -49,9 +50,9 @@ WindowMenu::WindowMenu(QMdiArea* area, QMenu* menu, QObject* parent)
   m_Maximized = CSettingsStore::GetInt(kSettingsSection, kMaximizedKey, 0) != 0;
   m_Group->setExclusive(true);
   menu->addSeparator();
-  m_CloseAll = menu->addAction(FromUtf8(u8"全部关闭(&L)"));
+  m_CloseAll = menu->addAction(Tr(u8"全部关闭(&L)"));
   m_CloseAll->setObjectName(QStringLiteral("closeAll"));
-  m_CloseAll->setStatusTip(FromUtf8(u8"关闭所有窗口，未保存的修改逐个询问"));
+  m_CloseAll->setStatusTip(Tr(u8"关闭所有窗口，未保存的修改逐个询问"));
   connect(m_CloseAll, &QAction::triggered, this, [this] { CloseAll(); });
   m_ListSeparator = menu->addSeparator();
   connect(menu, &QMenu::aboutToShow, this, &WindowMenu::UpdateList);

@@ -17,6 +17,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "tools/NetworkMapFiles.h"
 
@@ -148,6 +149,7 @@ QString ReportPages::PrintedText(int index) const {
 }
 
 QString ReportPages::PageNumber(int page) const {
+  // Part of the printed report, like its text: the same pages in every interface language.
   return QString::fromUtf8(u8"第 %1 页 / 共 %2 页").arg(page + 1).arg(PageCount());
 }
 
@@ -275,18 +277,18 @@ ReportHeading HeadingOfFile(const std::string& path) {
 bool WriteReportPdf(const std::string& report, const std::string& out, const ReportPaper& paper) {
   const std::optional<std::string> text = ReadWholeFile(report);
   if (!text) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(report).c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(report).c_str()), AppTitle());
     return false;
   }
   if (!CheckOutputReplacesNoData(out, {report})) return false;
   if (!EnsureDrawingApplication()) {
-    ShowMessage(Format(T(u8"无法启动绘图环境，报告%s未能生成PDF文件!"), PathToGbk(report).c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"无法启动绘图环境，报告%s未能生成PDF文件!"), PathToGbk(report).c_str()), AppTitle());
     return false;
   }
   const std::string pdf = ReportPages(*text, HeadingOfFile(report), paper).Pdf();
   std::string error;
   if (pdf.empty() || !WriteFileAtomically(out, pdf, &error)) {
-    ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(out).c_str()) + (error.empty() ? "" : "\n" + error),
+    ShowMessage(Format(UiText(u8"写文件'%s'出错!"), PathToGbk(out).c_str()) + (error.empty() ? "" : "\n" + error),
                 AppTitle(), MessageIcon::Warning);
     return false;
   }
