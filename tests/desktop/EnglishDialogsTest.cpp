@@ -96,7 +96,8 @@ class EnglishDialogsTest : public QObject {
       for (const QString& message : watcher.messages)
         if (HasCjk(message)) chinese << QString::fromLatin1(name) + QStringLiteral(" message: ") + message;
     }
-    QVERIFY2(chinese.isEmpty(), qPrintable(chinese.join(QLatin1Char('\n'))));
+    for (const QString& text : chinese) qWarning("untranslated: %s", qPrintable(text));
+    QVERIFY2(chinese.isEmpty(), "the texts above are shown in Chinese");
   }
 };
 
