@@ -41,7 +41,7 @@
     <message>
         <location filename="../app/desktop/dialogs/BaselineDialogs.cpp"/>
         <source>选择基线文件路径</source>
-        <translation>Choose the baseline file folder</translation>
+        <translation>Choose the folder of the baseline files</translation>
     </message>
     <message>
         <location filename="../app/desktop/dialogs/BaselineDialogs.cpp"/>
