@@ -16,12 +16,14 @@
 #include <QVBoxLayout>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "app/desktop/dialogs/Dialogs.h"
 #include "baselines/IndependentBaselines.h"
 #include "baselines/SelectBaselineDlg.h"
 #include "geodesy/BaselinePackages.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "geodesy/ZoneChange.h"
 #include "project/AppState.h"
 #include "project/HeightModelDlg.h"
@@ -36,17 +38,17 @@ class ChooserPanel final : public QWidget {
   ChooserPanel(CBaselineFileChooser& files, std::function<bool()> browse, QWidget* parent)
       : QWidget(parent), m_Files(files) {
     auto* grid = new QGridLayout(this);
-    grid->addWidget(new QLabel(FromUtf8(u8"基线文件路径:")), 0, 0);
+    grid->addWidget(new QLabel(Tr(u8"基线文件路径:")), 0, 0);
     m_Directory = new QLineEdit;
     m_Directory->setReadOnly(true);
     grid->addWidget(m_Directory, 0, 1, 1, 2);
-    auto* browseButton = new QPushButton(FromUtf8(u8"浏览..."));
+    auto* browseButton = new QPushButton(Tr(u8"浏览..."));
     grid->addWidget(browseButton, 0, 3);
     connect(browseButton, &QPushButton::clicked, this, [this, browse] {
       if (browse()) Refresh();
     });
-    grid->addWidget(new QLabel(FromUtf8(u8"待选基线文件")), 1, 0);
-    grid->addWidget(new QLabel(FromUtf8(u8"已选基线文件")), 1, 2, 1, 2);
+    grid->addWidget(new QLabel(Tr(u8"待选基线文件")), 1, 0);
+    grid->addWidget(new QLabel(Tr(u8"已选基线文件")), 1, 2, 1, 2);
     m_Candidates = new QListWidget;
     m_Candidates->setObjectName(QStringLiteral("candidates"));
     m_Candidates->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -55,9 +57,9 @@ class ChooserPanel final : public QWidget {
     m_Chosen->setObjectName(QStringLiteral("chosen"));
     m_Chosen->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid->addWidget(m_Chosen, 2, 2, 4, 2);
-    auto* choose = new QPushButton(FromUtf8(u8"选定─〉"));
-    auto* all = new QPushButton(FromUtf8(u8"全选─〉"));
-    auto* remove = new QPushButton(FromUtf8(u8"删除已选"));
+    auto* choose = new QPushButton(Tr(u8"选定─〉"));
+    auto* all = new QPushButton(Tr(u8"全选─〉"));
+    auto* remove = new QPushButton(Tr(u8"删除已选"));
     grid->addWidget(choose, 2, 1);
     grid->addWidget(all, 3, 1);
     grid->addWidget(remove, 4, 1);
@@ -112,7 +114,7 @@ class ReturnAppliesField final : public QObject {
 // A folder browse for the choosers that have no record operation of their own.
 std::function<bool()> BrowseFolder(CBaselineFileChooser& files) {
   return [&files] {
-    auto folder = Platform().ChooseFolder(T(u8"选择基线文件路径"), files.directory);
+    auto folder = Platform().ChooseFolder(UiText(u8"选择基线文件路径"), files.directory);
     if (!folder) return false;
     files.directory = *folder;
     files.ListCandidates();
@@ -122,13 +124,15 @@ std::function<bool()> BrowseFolder(CBaselineFileChooser& files) {
 
 }  // namespace
 
+QString TrGbk(const std::string& gbk) { return Tr(GbkToUtf8(gbk).c_str()); }
+
 QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText) {
   auto* row = new QHBoxLayout;
   row->addStretch();
-  auto* ok = new QPushButton(FromUtf8(okText), dialog);
+  auto* ok = new QPushButton(Tr(okText), dialog);
   ok->setObjectName(QStringLiteral("ok"));
   ok->setDefault(true);
-  auto* cancel = new QPushButton(FromUtf8(u8"取消"), dialog);
+  auto* cancel = new QPushButton(Tr(u8"取消"), dialog);
   QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
   QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
   row->addWidget(ok);
@@ -139,21 +143,21 @@ QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText) {
 std::optional<CSelectBaselineDlg> RunImportBaselineDialog(QWidget* parent) {
   CSelectBaselineDlg record = CSelectBaselineDlg::Open();
   QDialog dialog(parent);
-  dialog.setWindowTitle(FromUtf8(u8"基线文件格式转换"));
+  dialog.setWindowTitle(Tr(u8"基线文件格式转换"));
   auto* layout = new QVBoxLayout(&dialog);
   // The receiver package of this import (the project's as the dialog opens; another one here
   // leaves the project's setting alone) and the file mask the candidates are listed by.
   auto* packageRow = new QHBoxLayout;
   auto* package = new QComboBox;
   package->setObjectName(QStringLiteral("package"));
-  for (const CBaselinePackage& p : BaselinePackages()) package->addItem(FromUtf8(p.name), p.type);
+  for (const CBaselinePackage& p : BaselinePackages()) package->addItem(Tr(p.name), p.type);
   package->setCurrentIndex(package->findData(record.baselineType));
   auto* mask = new QLineEdit(FromPath(record.mask.empty() ? std::string("*.*") : record.mask));
   mask->setObjectName(QStringLiteral("mask"));
   mask->installEventFilter(new ReturnAppliesField(mask));
-  packageRow->addWidget(new QLabel(FromUtf8(u8"基线解算软件:")));
+  packageRow->addWidget(new QLabel(Tr(u8"基线解算软件:")));
   packageRow->addWidget(package, 1);
-  packageRow->addWidget(new QLabel(FromUtf8(u8"文件类型:")));
+  packageRow->addWidget(new QLabel(Tr(u8"文件类型:")));
   packageRow->addWidget(mask);
   layout->addLayout(packageRow);
   auto* chooser = new ChooserPanel(record.files, [&record] { return record.BrowseDirectory(); }, &dialog);
@@ -171,20 +175,20 @@ std::optional<CSelectBaselineDlg> RunImportBaselineDialog(QWidget* parent) {
     chooser->Refresh();
   });
   auto* mergeRow = new QHBoxLayout;
-  auto* merge = new QCheckBox(FromUtf8(u8"合并文件"));
+  auto* merge = new QCheckBox(Tr(u8"合并文件"));
   merge->setChecked(record.merge);
   auto* merged = new QLineEdit(FromPath(record.mergedFile));
-  auto* browse = new QPushButton(FromUtf8(u8"浏览..."));
+  auto* browse = new QPushButton(Tr(u8"浏览..."));
   QObject::connect(browse, &QPushButton::clicked, &dialog, [&record, merged] {
     record.mergedFile = ToPath(merged->text());
     if (record.BrowseMergedFile()) merged->setText(FromPath(record.mergedFile));
   });
   mergeRow->addWidget(merge);
-  mergeRow->addWidget(new QLabel(FromUtf8(u8"转换后同步基线文件:")));
+  mergeRow->addWidget(new QLabel(Tr(u8"转换后同步基线文件:")));
   mergeRow->addWidget(merged, 1);
   mergeRow->addWidget(browse);
   layout->addLayout(mergeRow);
-  layout->addLayout(OkCancelRow(&dialog, u8"确定"));
+  layout->addLayout(OkCancelRow(&dialog, TrNoop(u8"确定")));
   dialog.resize(720, 420);
   if (dialog.exec() != QDialog::Accepted || record.files.chosen.empty()) return std::nullopt;
   record.merge = merge->isChecked();
@@ -201,23 +205,23 @@ std::optional<CIndependentBaselineDlg> RunIndependentBaselineDialog(QWidget* par
   record.files.ListCandidates();
   for (const auto& f : Project().configuration.m_IndependentBaselineFiles) record.files.ChoosePath(GbkToUtf8(f));
   QDialog dialog(parent);
-  dialog.setWindowTitle(FromUtf8(u8"生成独立基线文件"));
+  dialog.setWindowTitle(Tr(u8"生成独立基线文件"));
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(new ChooserPanel(record.files, BrowseFolder(record.files), &dialog));
-  auto* rules = new QGroupBox(FromUtf8(u8"独立基线选取方式"));
+  auto* rules = new QGroupBox(Tr(u8"独立基线选取方式"));
   auto* rulesRow = new QHBoxLayout(rules);
   auto* group = new QButtonGroup(&dialog);
-  const char* names[] = {u8"顺序连线型", u8"射线型", u8"全选"};
+  const char* names[] = {TrNoop(u8"顺序连线型"), TrNoop(u8"射线型"), TrNoop(u8"全选")};
   for (int i = 0; i < 3; ++i) {
-    auto* button = new QRadioButton(FromUtf8(names[i]));
+    auto* button = new QRadioButton(Tr(names[i]));
     group->addButton(button, i);
     rulesRow->addWidget(button);
   }
   group->button(static_cast<int>(record.rule))->setChecked(true);
-  auto* random = new QCheckBox(FromUtf8(u8"随机选择"));
+  auto* random = new QCheckBox(Tr(u8"随机选择"));
   rulesRow->addWidget(random);
   layout->addWidget(rules);
-  layout->addLayout(OkCancelRow(&dialog, u8"确定"));
+  layout->addLayout(OkCancelRow(&dialog, TrNoop(u8"确定")));
   dialog.resize(720, 420);
   if (dialog.exec() != QDialog::Accepted || record.files.chosen.empty()) return std::nullopt;
   record.rule = static_cast<IndependentRule>(std::clamp(group->checkedId(), 0, 2));
@@ -229,10 +233,10 @@ std::vector<std::string> RunSyncLoopDialog(QWidget* parent) {
   CBaselineFileChooser files{Project().projectDir, "*.GPS3dVector_S", {}, {}};
   files.ListCandidates();
   QDialog dialog(parent);
-  dialog.setWindowTitle(FromUtf8(u8"选取同步环基线文件"));
+  dialog.setWindowTitle(Tr(u8"选取同步环基线文件"));
   auto* layout = new QVBoxLayout(&dialog);
   layout->addWidget(new ChooserPanel(files, BrowseFolder(files), &dialog));
-  layout->addLayout(OkCancelRow(&dialog, u8"确定"));
+  layout->addLayout(OkCancelRow(&dialog, TrNoop(u8"确定")));
   dialog.resize(720, 400);
   // A cancelled dialog is the command without files (it computes the kept loop file again).
   if (dialog.exec() != QDialog::Accepted) return {};
@@ -242,16 +246,16 @@ std::vector<std::string> RunSyncLoopDialog(QWidget* parent) {
 std::optional<CHeightModelDlg> RunHeightModelDialog(QWidget* parent) {
   CHeightModelDlg record;
   QDialog dialog(parent);
-  dialog.setWindowTitle(FromUtf8(CHeightModelDlg::kTitle));
+  dialog.setWindowTitle(Tr(CHeightModelDlg::kTitle));
   auto* layout = new QVBoxLayout(&dialog);
   auto* group = new QButtonGroup(&dialog);
   for (int i = 0; i < 3; ++i) {
-    auto* button = new QRadioButton(FromUtf8(CHeightModelDlg::kButtons[i]));
+    auto* button = new QRadioButton(Tr(CHeightModelDlg::kButtons[i]));
     group->addButton(button, i);
     layout->addWidget(button);
   }
   group->button(record.m_Model)->setChecked(true);
-  layout->addLayout(OkCancelRow(&dialog, u8"确定"));
+  layout->addLayout(OkCancelRow(&dialog, TrNoop(u8"确定")));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   record.m_Model = std::clamp(group->checkedId(), 0, 2);
   return record;
@@ -260,18 +264,18 @@ std::optional<CHeightModelDlg> RunHeightModelDialog(QWidget* parent) {
 std::optional<CChangZoneOfXY> RunChangeZoneDialog(QWidget* parent) {
   CChangZoneOfXY record;
   QDialog dialog(parent);
-  dialog.setWindowTitle(FromUtf8(CChangZoneOfXY::kTitle));
+  dialog.setWindowTitle(Tr(CChangZoneOfXY::kTitle));
   auto* layout = new QVBoxLayout(&dialog);
   auto* grid = new QGridLayout;
   double* values[4] = {&record.m_H1, &record.m_L01, &record.m_H2, &record.m_L02};
   QLineEdit* fields[4];
   for (int i = 0; i < 4; ++i) {
-    grid->addWidget(new QLabel(FromUtf8(CChangZoneOfXY::kFieldLabels[i])), i, 0);
+    grid->addWidget(new QLabel(Tr(CChangZoneOfXY::kFieldLabels[i])), i, 0);
     fields[i] = new QLineEdit(QString::fromStdString(Format("%g", *values[i])));
     grid->addWidget(fields[i], i, 1);
   }
   layout->addLayout(grid);
-  auto* methods = new QGroupBox(FromUtf8(CChangZoneOfXY::kMethodGroup));
+  auto* methods = new QGroupBox(Tr(CChangZoneOfXY::kMethodGroup));
   auto* methodRow = new QHBoxLayout(methods);
   auto* group = new QButtonGroup(&dialog);
   for (int i = 0; i < 3; ++i) {
@@ -285,7 +289,7 @@ std::optional<CChangZoneOfXY> RunChangeZoneDialog(QWidget* parent) {
   for (;;) {
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     bool ok = true;
-    for (int i = 0; i < 4 && ok; ++i) ok = ReadNumberField(fields[i], FromUtf8(CChangZoneOfXY::kFieldLabels[i]), *values[i]);
+    for (int i = 0; i < 4 && ok; ++i) ok = ReadNumberField(fields[i], Tr(CChangZoneOfXY::kFieldLabels[i]), *values[i]);
     if (!ok) continue;
     record.m_Method = group->checkedId();
     const std::string refused = record.Validate();

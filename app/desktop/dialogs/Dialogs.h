@@ -106,7 +106,13 @@ std::optional<OneFixOneAzimuth> RunOneFixDialog(QWidget* parent);
 // The zone change dialog, its values checked by the record.
 std::optional<CChangZoneOfXY> RunChangeZoneDialog(QWidget* parent);
 
-// The row of a form's two buttons: okText (the default button, accepting) and "取消".
+// A GBK text of the project layer (a grade, a projection, a dialog title) in the interface
+// language: the catalog knows it by its UTF-8 form. A text that is already translated, or one
+// the catalog lacks, is shown as it is.
+QString TrGbk(const std::string& gbk);
+
+// The row of a form's two buttons: okText (the default button, accepting; a literal marked with
+// TrNoop, shown translated) and "取消".
 QHBoxLayout* OkCancelRow(QDialog* dialog, const char* okText);
 
 // Reads a number typed into a field; shows "请输入一个数。" with the field's label when it

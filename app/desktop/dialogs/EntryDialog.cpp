@@ -6,16 +6,18 @@
 #include <QVBoxLayout>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "app/desktop/dialogs/Dialogs.h"
 #include "app/desktop/grid/GridCtrl.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
 
 EntryDialog::EntryDialog(CEntryGridRecord record, QWidget* parent) : QDialog(parent), m_Record(std::move(record)) {
-  setWindowTitle(FromGbk(m_Record.title));
+  setWindowTitle(TrGbk(m_Record.title));
   auto* layout = new QVBoxLayout(this);
   m_Grid = new CGridCtrl(this);
   // The headings carry the unit or angle form of their values; the record keeps the titles.
@@ -23,7 +25,7 @@ EntryDialog::EntryDialog(CEntryGridRecord record, QWidget* parent) : QDialog(par
   const auto headers = EntryColumnHeaders(m_Record.kind);
   QList<int> numeric;
   for (size_t c = 0; c < m_Record.columns.size(); ++c) {
-    titles << (headers.size() == m_Record.columns.size() ? FromUtf8(headers[c].c_str()) : FromGbk(m_Record.columns[c]));
+    titles << (headers.size() == m_Record.columns.size() ? Tr(headers[c].c_str()) : TrGbk(m_Record.columns[c]));
     if (IsEntryValueColumn(m_Record.kind, c)) numeric << static_cast<int>(c);
   }
   m_Grid->SetColumnTitles(titles);
@@ -47,14 +49,14 @@ EntryDialog::EntryDialog(CEntryGridRecord record, QWidget* parent) : QDialog(par
   };
   layout->addWidget(m_Grid);
   auto* buttons = new QHBoxLayout;
-  auto* add = new QPushButton(FromUtf8(u8"增加行"), this);
+  auto* add = new QPushButton(Tr(u8"增加行"), this);
   connect(add, &QPushButton::clicked, m_Grid, &CGridCtrl::AddRow);
   buttons->addWidget(add);
   buttons->addStretch();
   // "确认" is a press of its button only: Enter belongs to the grid (it moves down a row).
-  auto* ok = new QPushButton(FromUtf8(u8"确认"), this);
+  auto* ok = new QPushButton(Tr(u8"确认"), this);
   ok->setObjectName(QStringLiteral("ok"));
-  auto* cancel = new QPushButton(FromUtf8(u8"取消"), this);
+  auto* cancel = new QPushButton(Tr(u8"取消"), this);
   cancel->setObjectName(QStringLiteral("cancel"));
   for (QPushButton* b : {add, ok, cancel}) b->setAutoDefault(false);
   connect(ok, &QPushButton::clicked, this, &EntryDialog::accept);
@@ -83,7 +85,7 @@ void EntryDialog::accept() {
     for (size_t i = 0; i < m_Record.linesNotLoaded.size() && i < 10; ++i)
       lines += Format(i ? ",%d" : "%d", m_Record.linesNotLoaded[i]);
     if (m_Record.linesNotLoaded.size() > 10) lines += ",...";
-    if (!AskYesNo(Format(T(u8"文件%s的第%s行不能读入表格,确认后这些行将被删除。是否继续?"),
+    if (!AskYesNo(Format(UiText(u8"文件%s的第%s行不能读入表格,确认后这些行将被删除。是否继续?"),
                          PathToGbk(m_Record.fileName).c_str(), lines.c_str()),
                   AppTitle(), MessageIcon::Question, 1, MessageAnswer::No))
       return;
@@ -96,7 +98,7 @@ void EntryDialog::accept() {
 std::optional<MessageAnswer> AskAboutGridEdits(CGridCtrl* grid) {
   grid->CommitEdit();
   if (!grid->IsModified()) return std::nullopt;
-  return ShowMessage(T(u8"表格中的数据已修改,是否保存?\n\n是: 保存修改并关闭\n否: 放弃修改并关闭\n取消: 继续编辑"),
+  return ShowMessage(UiText(u8"表格中的数据已修改,是否保存?\n\n是: 保存修改并关闭\n否: 放弃修改并关闭\n取消: 继续编辑"),
                      AppTitle(), MessageIcon::Question, MessageButtons::YesNoCancel, 0);
 }
 

@@ -8,8 +8,10 @@
 #include <QVBoxLayout>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "app/desktop/dialogs/Dialogs.h"
 #include "geodesy/Format.h"
+#include "geodesy/UiText.h"
 #include "project/OneFixOneAzimuth.h"
 
 namespace vemo {
@@ -33,12 +35,12 @@ constexpr int kPointFields = 7;
 class OneFixDialog final : public QDialog {
  public:
   explicit OneFixDialog(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(FromUtf8(OneFixOneAzimuth::kTitle));
+    setWindowTitle(Tr(OneFixOneAzimuth::kTitle));
     m_Record.OnInitDialog();
     auto* layout = new QVBoxLayout(this);
     QFormLayout* forms[2];
     for (int g = 0; g < 2; ++g) {
-      auto* group = new QGroupBox(FromUtf8(OneFixOneAzimuth::kGroups[g]), this);
+      auto* group = new QGroupBox(Tr(OneFixOneAzimuth::kGroups[g]), this);
       forms[g] = new QFormLayout(group);
       layout->addWidget(group);
     }
@@ -53,10 +55,10 @@ class OneFixDialog final : public QDialog {
                                           : QString::fromStdString(Format(dms ? "%.12g" : "%.4f", m_Record.*f.number)),
                                  this);
       edit->setObjectName(QStringLiteral("field%1").arg(i));
-      forms[i < kPointFields ? 0 : 1]->addRow(FromUtf8(OneFixOneAzimuth::kLabels[i]), edit);
+      forms[i < kPointFields ? 0 : 1]->addRow(Tr(OneFixOneAzimuth::kLabels[i]), edit);
       m_Edits[i] = edit;
     }
-    layout->addLayout(OkCancelRow(this, u8"确定"));
+    layout->addLayout(OkCancelRow(this, TrNoop(u8"确定")));
     m_Record.CheckRemembered();  // says which fields are to be entered again, when any
   }
 
@@ -67,7 +69,7 @@ class OneFixDialog final : public QDialog {
     for (int i = 0; i < 10; ++i) {
       const OneFixField& f = kFields[i];
       if (f.name) record.*f.name = ToGbk(m_Edits[i]->text().trimmed());
-      else if (!ReadNumberField(m_Edits[i], FromUtf8(OneFixOneAzimuth::kLabels[i]), record.*f.number)) return;
+      else if (!ReadNumberField(m_Edits[i], Tr(OneFixOneAzimuth::kLabels[i]), record.*f.number)) return;
     }
     // The record's OK checks the names against the network and writes the files; after its
     // message the form stays open for a correction.

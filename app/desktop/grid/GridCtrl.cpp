@@ -12,9 +12,11 @@
 #include <utility>
 
 #include "app/desktop/QtText.h"
+#include "app/desktop/Translations.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -34,7 +36,7 @@ const QColor kBadCellColor(255, 190, 190);
 class GridCellCommand final : public QUndoCommand {
  public:
   GridCellCommand(CGridCtrl* grid, int row, int column, QString before, QString after)
-      : QUndoCommand(FromUtf8(u8"编辑")), m_Grid(grid), m_Row(row), m_Column(column),
+      : QUndoCommand(Tr(u8"编辑")), m_Grid(grid), m_Row(row), m_Column(column),
         m_Before(std::move(before)), m_After(std::move(after)) {}
   void undo() override { Set(m_Before); }
   void redo() override {
@@ -203,7 +205,7 @@ void CGridCtrl::RowMoved(int, int oldVisual, int newVisual) {
   m_Filling = filling;
   GridState next = State();
   MoveRow(next, oldVisual, newVisual);
-  PushState(next, FromUtf8(u8"移动行"));
+  PushState(next, Tr(u8"移动行"));
   setCurrentCell(newVisual, std::max(0, currentColumn()));
 }
 
@@ -257,7 +259,7 @@ QList<int> CGridCtrl::SelectedRows() const {
 bool CGridCtrl::RefuseReadOnly(const QList<int>& rows) {
   for (int r : rows) {
     if (r >= rowCount() || !item(r, 0) || (item(r, 0)->flags() & Qt::ItemIsEditable)) continue;
-    ShowMessage(Format(T(u8"第%d行是只读的,不能修改!"), r + 1), AppTitle(), MessageIcon::Warning);
+    ShowMessage(Format(UiText(u8"第%d行是只读的,不能修改!"), r + 1), AppTitle(), MessageIcon::Warning);
     return true;
   }
   return false;
@@ -270,7 +272,7 @@ void CGridCtrl::PasteText(const QString& text) {
   const int left = std::max(0, currentColumn());
   const int width = BlockWidth(block);
   if (left + width > columnCount() &&
-      !AskYesNo(Format(T(u8"粘贴的数据有%d列,从当前列起表格只有%d列,多出的%d列将被舍去。是否继续粘贴?"), width,
+      !AskYesNo(Format(UiText(u8"粘贴的数据有%d列,从当前列起表格只有%d列,多出的%d列将被舍去。是否继续粘贴?"), width,
                        columnCount() - left, left + width - columnCount()),
                 AppTitle(), MessageIcon::Question, 1, MessageAnswer::No))
     return;
@@ -279,7 +281,7 @@ void CGridCtrl::PasteText(const QString& text) {
   if (RefuseReadOnly(rows)) return;
   GridState next = State();
   PasteBlock(next, top, left, block, columnCount());
-  PushState(next, FromUtf8(u8"粘贴"));
+  PushState(next, Tr(u8"粘贴"));
 }
 
 void CGridCtrl::Copy() { QApplication::clipboard()->setText(SelectedText()); }
@@ -295,7 +297,7 @@ void CGridCtrl::ClearSelectedCells() {
   GridState next = State();
   for (QTableWidgetItem* it : selectedItems())
     if (it->flags() & Qt::ItemIsEditable) next.rows[it->row()][it->column()].clear();
-  PushState(next, FromUtf8(u8"清除"));
+  PushState(next, Tr(u8"清除"));
 }
 
 void CGridCtrl::InsertRows() {
@@ -303,7 +305,7 @@ void CGridCtrl::InsertRows() {
   GridState next = State();
   vemo::InsertRows(next, rows.isEmpty() ? rowCount() : rows.first(), std::max(1, static_cast<int>(rows.size())),
                    columnCount());
-  PushState(next, FromUtf8(u8"插入行"));
+  PushState(next, Tr(u8"插入行"));
 }
 
 void CGridCtrl::DeleteRows() {
@@ -311,7 +313,7 @@ void CGridCtrl::DeleteRows() {
   if (rows.isEmpty() || RefuseReadOnly(rows)) return;
   GridState next = State();
   RemoveRows(next, rows, m_MinRows, columnCount());
-  PushState(next, FromUtf8(u8"删除行"));
+  PushState(next, Tr(u8"删除行"));
 }
 
 void CGridCtrl::SortByColumn(int column, Qt::SortOrder order) {
@@ -322,7 +324,7 @@ void CGridCtrl::SortByColumn(int column, Qt::SortOrder order) {
   horizontalHeader()->setSortIndicator(column, order);
   GridState next = State();
   SortRows(next, column, order, m_NumericColumns.contains(column));
-  PushState(next, FromUtf8(u8"排序"));
+  PushState(next, Tr(u8"排序"));
 }
 
 void CGridCtrl::CommitEdit() {
@@ -377,26 +379,26 @@ void CGridCtrl::keyPressEvent(QKeyEvent* event) {
 void CGridCtrl::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   auto add = [&menu](QMenu* to, const char* text, QKeySequence keys, auto slot) {
-    QAction* a = to->addAction(FromUtf8(text), slot);
+    QAction* a = to->addAction(Tr(text), slot);
     a->setShortcut(keys);
     return a;
   };
-  add(&menu, u8"剪切(&T)", QKeySequence::Cut, [this] { Cut(); });
-  add(&menu, u8"复制(&C)", QKeySequence::Copy, [this] { Copy(); });
-  add(&menu, u8"粘贴(&P)", QKeySequence::Paste, [this] { Paste(); });
-  add(&menu, u8"清除(&E)", QKeySequence::Delete, [this] { ClearSelectedCells(); });
+  add(&menu, TrNoop(u8"剪切(&T)"), QKeySequence::Cut, [this] { Cut(); });
+  add(&menu, TrNoop(u8"复制(&C)"), QKeySequence::Copy, [this] { Copy(); });
+  add(&menu, TrNoop(u8"粘贴(&P)"), QKeySequence::Paste, [this] { Paste(); });
+  add(&menu, TrNoop(u8"清除(&E)"), QKeySequence::Delete, [this] { ClearSelectedCells(); });
   menu.addSeparator();
-  add(&menu, u8"插入行(&I)", {}, [this] { InsertRows(); });
-  add(&menu, u8"删除行(&D)", {}, [this] { DeleteRows(); });
+  add(&menu, TrNoop(u8"插入行(&I)"), {}, [this] { InsertRows(); });
+  add(&menu, TrNoop(u8"删除行(&D)"), {}, [this] { DeleteRows(); });
   menu.addSeparator();
-  add(&menu, u8"撤销(&U)", QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { m_Undo.undo(); })->setEnabled(m_Undo.canUndo());
-  add(&menu, u8"重做(&R)", QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { m_Undo.redo(); })->setEnabled(m_Undo.canRedo());
+  add(&menu, TrNoop(u8"撤销(&U)"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { m_Undo.undo(); })->setEnabled(m_Undo.canUndo());
+  add(&menu, TrNoop(u8"重做(&R)"), QKeySequence(Qt::CTRL | Qt::Key_Y), [this] { m_Undo.redo(); })->setEnabled(m_Undo.canRedo());
   menu.addSeparator();
-  QMenu* sort = menu.addMenu(FromUtf8(u8"排序(&S)"));
+  QMenu* sort = menu.addMenu(Tr(u8"排序(&S)"));
   for (int c = 0; c < columnCount(); ++c) {
     const QString title = horizontalHeaderItem(c) ? horizontalHeaderItem(c)->text() : QString::number(c + 1);
-    sort->addAction(title + FromUtf8(u8" 升序"), [this, c] { SortByColumn(c, Qt::AscendingOrder); });
-    sort->addAction(title + FromUtf8(u8" 降序"), [this, c] { SortByColumn(c, Qt::DescendingOrder); });
+    sort->addAction(title + Tr(u8" 升序"), [this, c] { SortByColumn(c, Qt::AscendingOrder); });
+    sort->addAction(title + Tr(u8" 降序"), [this, c] { SortByColumn(c, Qt::DescendingOrder); });
   }
   menu.exec(event->globalPos());
 }
