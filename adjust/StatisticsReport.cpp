@@ -1,12 +1,15 @@
 #include "adjust/StatisticsReport.h"
 
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -46,21 +49,22 @@ void WriteTestHeading(CReportFile& f, const char* dash, const std::string& title
     f.Write(T(u8"        验后单位权中误差=        无定义\n"));
 }
 
-std::vector<std::string> PlausibilityWarnings(const CNetworkTests& tests) {
+std::vector<std::string> PlausibilityWarnings(const CNetworkTests& tests, bool shown) {
+  const auto text = [shown](const char* utf8) { return shown ? UiText(utf8) : T(utf8); };
   const CPlausibility& p = tests.plausibility;
   std::vector<std::string> warnings;
   if (p.sigmaImplausible)
-    warnings.push_back(Format(T(u8"基线向量的验前中误差过小: %d条基线中%d条低于其边长可达的精度(中误差中位数%.3fmm，"
+    warnings.push_back(Format(text(TrNoop(u8"基线向量的验前中误差过小: %d条基线中%d条低于其边长可达的精度(中误差中位数%.3fmm，"
                                 u8"边长%.1f~%.1fkm；20km以上应不小于0.5mm)。协方差可能以m^2给出却按cm^2读入"
-                                u8"(方差小了10^4倍)，统计检验结果不可信。"),
+                                u8"(方差小了10^4倍)，统计检验结果不可信。")),
                               p.vectorCount, p.tooPrecise, p.medianSigmaMm, p.shortestKm, p.longestKm));
   if (p.varianceFactorHigh)
-    warnings.push_back(Format(T(u8"验后/验前方差因子%.4g大于100: 协方差可能以m^2给出却按cm^2读入(方差小了10^4倍)，"
-                                u8"统计检验结果不可信。"),
+    warnings.push_back(Format(text(TrNoop(u8"验后/验前方差因子%.4g大于100: 协方差可能以m^2给出却按cm^2读入(方差小了10^4倍)，"
+                                u8"统计检验结果不可信。")),
                               tests.global.varianceFactor));
   if (p.varianceFactorLow)
-    warnings.push_back(Format(T(u8"验后/验前方差因子%.4g小于0.01: 协方差可能以mm^2给出却按cm^2读入(方差大了100倍)，"
-                                u8"或基线向量不含观测误差(如设计网)；统计检验结果不可信。"),
+    warnings.push_back(Format(text(TrNoop(u8"验后/验前方差因子%.4g小于0.01: 协方差可能以mm^2给出却按cm^2读入(方差大了100倍)，"
+                                u8"或基线向量不含观测误差(如设计网)；统计检验结果不可信。")),
                               tests.global.varianceFactor));
   return warnings;
 }
@@ -305,7 +309,7 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
                      const std::function<void(CReportFile&)>& regions, CTestVerdicts* verdicts) {
   CReportFile f;
   if (!f.Create(path)) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
+    ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
     return false;
   }
   WriteTestHeading(f, names.dash, titleGbk, redundancy, settings, tests, unitToCm);
@@ -330,34 +334,54 @@ bool WriteTestReport(const std::string& path, const CTestReportNames& names, con
   }
   if (!warnings.empty()) {
     std::string text;
-    for (const std::string& w : warnings) text += (text.empty() ? "" : "\n") + w;
+    for (const std::string& w : PlausibilityWarnings(tests, true)) text += (text.empty() ? "" : "\n") + w;
     ShowMessage(text, AppTitle(), MessageIcon::Warning);
   }
   return true;
 }
 
+namespace {
+
+// A count the report states ("3条基线可疑"), in the interface language: the report's phrase is
+// matched whole against the phrases it can hold; an unknown one is shown as the report has it.
+std::string ShownCount(const std::string& phraseGbk) {
+  static constexpr const char* kPhrases[] = {TrNoop(u8"%d条基线可疑"), TrNoop(u8"%d个地面观测可疑"),
+                                             TrNoop(u8"%d个已知高程点可疑"), TrNoop(u8"%d个已知点不相容")};
+  char* end = nullptr;
+  const long count = std::strtol(phraseGbk.c_str(), &end, 10);
+  if (end == phraseGbk.c_str() || count < 0 || count > INT_MAX) return phraseGbk;
+  for (const char* phrase : kPhrases)
+    if (Format(T(phrase), static_cast<int>(count)) == phraseGbk) return Format(UiText(phrase), static_cast<int>(count));
+  return phraseGbk;
+}
+
+}  // namespace
+
 std::string TestReportSummary(const std::string& reportGbk) {
   auto contains = [&](const char* utf8) { return reportGbk.find(T(utf8)) != std::string::npos; };
-  if (contains(u8"多余观测数为0：")) return T(u8"多余观测数为0，检验无定义");
+  if (contains(u8"多余观测数为0：")) return UiText(u8"多余观测数为0，检验无定义");
   const bool passed = contains(u8"结论=    通过\n"), failed = contains(u8"结论=  不通过\n");
   if (!passed && !failed) return "";
-  std::string summary = passed ? T(u8"全局检验通过") : T(u8"全局检验不通过");
+  std::string summary = passed ? UiText(u8"全局检验通过") : UiText(u8"全局检验不通过");
+  const std::string separator = UiText(u8"，");
   // The conclusion line of data snooping: its count of suspect vectors, up to the first "；".
   const std::string conclusion = T(u8"检验结论: ");
   const size_t at = reportGbk.find(conclusion);
   if (at == std::string::npos) return summary;
   if (reportGbk.compare(at + conclusion.size(), std::string(T(u8"所有")).size(), T(u8"所有")) == 0) {
-    summary += T(u8"，未发现粗差");
+    summary += UiText(u8"，未发现粗差");
   } else {
     const size_t end = reportGbk.find(T(u8"；"), at);
-    summary += T(u8"，") + reportGbk.substr(at + conclusion.size(), end == std::string::npos ? 0 : end - at - conclusion.size());
+    summary += separator +
+               ShownCount(reportGbk.substr(at + conclusion.size(), end == std::string::npos ? 0 : end - at - conclusion.size()));
   }
   // Vectors whose blunders cannot be seen: their count, up to "条".
   const std::string untestable = T(u8"\n不可检验: ");
   const size_t count = reportGbk.find(untestable);
   if (count != std::string::npos) {
     const size_t from = count + untestable.size(), end = reportGbk.find(T(u8"条"), from);
-    if (end != std::string::npos) summary += T(u8"，") + reportGbk.substr(from, end - from) + T(u8"条基线不可检验");
+    if (end != std::string::npos)
+      summary += Format(UiText(u8"，%s条基线不可检验"), reportGbk.substr(from, end - from).c_str());
   }
   // The ground observations and the known points found wrong: the count, up to "；".
   for (const char* section : {u8"\n检验结论(地面观测): ", u8"\n检验结论(已知点): "}) {
@@ -366,7 +390,7 @@ std::string TestReportSummary(const std::string& reportGbk) {
     if (found == std::string::npos) continue;
     const size_t from = found + head.size(), end = reportGbk.find(T(u8"；"), from);
     const size_t line = reportGbk.find('\n', from);
-    if (end != std::string::npos && end < line) summary += T(u8"，") + reportGbk.substr(from, end - from);
+    if (end != std::string::npos && end < line) summary += separator + ShownCount(reportGbk.substr(from, end - from));
   }
   return summary;
 }
@@ -419,7 +443,7 @@ bool AmendReport(const std::string& path, const std::vector<std::string>& top,
   std::string content;
   CReportFile f;
   if (!ReadFileContent(path, content) || !f.Create(path)) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
+    ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
     return false;
   }
   for (const std::string& line : top) f.Write(line);

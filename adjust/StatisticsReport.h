@@ -37,8 +37,9 @@ void WriteTestHeading(CReportFile& f, const char* dash, const std::string& title
                       const CTestSettings& settings, const CNetworkTests& tests, double unitToCm);
 // A probability as a percentage that can be read however small: "5.00", "0.10", "1.23e-05".
 std::string PercentText(double fraction);
-// The warnings (GBK, one line each) of a likely slip of units in the vectors' covariances.
-std::vector<std::string> PlausibilityWarnings(const CNetworkTests& tests);
+// The warnings (GBK, one line each) of a likely slip of units in the vectors' covariances: in
+// the report's own words, or in the interface language for the message (shown = true).
+std::vector<std::string> PlausibilityWarnings(const CNetworkTests& tests, bool shown = false);
 // The statement that replaces the tests when there is no redundancy.
 void WriteNoRedundancy(CReportFile& f, const char* dash);
 void WriteGlobalTest(CReportFile& f, const char* dash, const CGlobalTest& test, const CSnoopingLimits& limits);

@@ -11,6 +11,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 using namespace vemo;
@@ -38,7 +39,7 @@ int CGPS1dHeightFit::CoefficientCount(int model) {
 int CGPS1dHeightFit::SelectKnownPoints() {
   const std::string blhPath = CurrentProjectFile(ProjectFile::BLH3d);
   if (m_PointCount == 0) {
-    Warn(Format(T(u8"文件%s中没有点的大地坐标，不能进行高程拟合!"), PathToGbk(blhPath).c_str()));
+    Warn(Format(UiText(u8"文件%s中没有点的大地坐标，不能进行高程拟合!"), PathToGbk(blhPath).c_str()));
     return 0;
   }
   // The first point of a name is the one its known height refers to.
@@ -53,7 +54,7 @@ int CGPS1dHeightFit::SelectKnownPoints() {
     auto it = index.find(m_KnownName[j]);
     if (it == index.end()) {
       if (refusedCount++ < kListedLines)
-        refused += Format(T(u8"%s第 %d 行的点%s"), refused.empty() ? "" : ", ", m_KnownLine[j], m_KnownName[j].c_str());
+        refused += Format(UiText(u8"%s第 %d 行的点%s"), refused.empty() ? "" : ", ", m_KnownLine[j], m_KnownName[j].c_str());
       else if (refusedCount == kListedLines + 1)
         refused += ",...";
       continue;
@@ -65,7 +66,7 @@ int CGPS1dHeightFit::SelectKnownPoints() {
   m_KnownName.resize(kept), m_KnownH.resize(kept), m_KnownLine.resize(kept);
   m_KnownCount = static_cast<int>(kept);
   if (refusedCount > 0)
-    Warn(Format(T(u8"文件%s%s不在文件%s中，不参与高程拟合!"), PathToGbk(CurrentProjectFile(ProjectFile::KnownH)).c_str(),
+    Warn(Format(UiText(u8"文件%s%s不在文件%s中，不参与高程拟合!"), PathToGbk(CurrentProjectFile(ProjectFile::KnownH)).c_str(),
                 refused.c_str(), PathToGbk(blhPath).c_str()));
   return 1;
 }
@@ -75,7 +76,7 @@ int CGPS1dHeightFit::SetModel(int model) {
   m_PackedSize = m_u * (m_u + 1) / 2;
   m_Redundancy = m_KnownCount - m_u;
   if (m_u == 0 || m_KnownCount < m_u) {
-    Warn(T(u8"已知高程点太少,请选其他拟合模型"));
+    Warn(UiText(u8"已知高程点太少,请选其他拟合模型"));
     return 0;
   }
   return 1;
@@ -124,7 +125,7 @@ int CGPS1dHeightFit::Fit() {
   }
   if (!solved) {
     for (int i = 0; i < m_PointCount; ++i) m_B[i] += m_MeanB, m_L[i] += m_MeanL;
-    Warn(T(u8"已知高程点的分布不能确定拟合模型(点位重合、共线或过少)，法方程奇异，请选其他拟合模型!"));
+    Warn(UiText(u8"已知高程点的分布不能确定拟合模型(点位重合、共线或过少)，法方程奇异，请选其他拟合模型!"));
     return 0;
   }
   // [vv] from the residuals themselves: [ll] + x'W would subtract two sums of anomalies
@@ -173,7 +174,7 @@ int CGPS1dHeightFit::CheckFinite() const {
       largest = std::fabs(m_H[i]), value = m_H[i], name = m_PointName[i];
       path = CurrentProjectFile(ProjectFile::BLH3d);
     }
-  Warn(Format(T(u8"高程拟合的结果不是有限数值：文件%s中点%s的高程%g超出范围，请检查高程数据!"), PathToGbk(path).c_str(),
+  Warn(Format(UiText(u8"高程拟合的结果不是有限数值：文件%s中点%s的高程%g超出范围，请检查高程数据!"), PathToGbk(path).c_str(),
               name.c_str(), value));
   return 0;
 }
@@ -181,7 +182,7 @@ int CGPS1dHeightFit::CheckFinite() const {
 int CGPS1dHeightFit::CreateReport() {
   const std::string path = CurrentProjectFile(ProjectFile::Result1d);
   if (m_ResultFile.Create(path)) return 1;
-  Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
+  Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
   return 0;
 }
 
@@ -248,7 +249,7 @@ int CGPS1dHeightFit::WriteHeightFile() {
   const std::string path = CurrentProjectFile(ProjectFile::Heights1d);
   CReportFile file;
   if (!file.Create(path)) {
-    Warn(Format(T(u8"打开文件：%s出错!"), PathToGbk(path).c_str()));
+    Warn(Format(UiText(u8"打开文件：%s出错!"), PathToGbk(path).c_str()));
     return 0;
   }
   const std::string title = Format(T(u8"%10s%sGPS网一维高程拟合结果\n"), "", Project().projectName.c_str());
@@ -277,7 +278,7 @@ int CGPS1dHeightFit::FitParameters() {
   if (!CreateReport()) return 0;
   const std::string parameterPath = DirectoryFileName(Project().projectDir, "Parameter.1d");
   if (!m_ParameterFile.Append(parameterPath)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(parameterPath).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(parameterPath).c_str()));
     return 0;
   }
   if (!Fit()) return 0;

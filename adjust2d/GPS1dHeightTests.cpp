@@ -9,6 +9,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -144,7 +145,7 @@ bool WriteGPS1dTestReport(const CGPS1dHeightFit& fit, const CTestSettings& setti
   const std::string path = TestReportPath(fit.m_ResultFile.Path());
   CReportFile f;
   if (!f.Create(path)) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
+    ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Warning);
     return false;
   }
   WriteTestHeading(f, kDash, Format(T(u8"%s GPS高程拟合统计检验"), Project().projectName.c_str()), fit.m_Redundancy,

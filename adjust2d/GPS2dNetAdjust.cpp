@@ -15,6 +15,7 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 using namespace vemo;
 
@@ -262,12 +263,12 @@ void CGPS2dNetAdjust::FillSolution() {
 
 int CGPS2dNetAdjust::CheckNetwork() {
   if (m_VectorCount == 0) {
-    Warn(Format(T(u8"文件%s中没有基线向量，不能平差!"),
+    Warn(Format(UiText(u8"文件%s中没有基线向量，不能平差!"),
                 PathToGbk(CurrentProjectFile(ProjectFile::Vector2d, m_Variant)).c_str()));
     return 0;
   }
   if (m_KnownPointCount == 0) {
-    Warn(T(u8"没有二维已知点，网的位置基准无法确定，不能平差!"));
+    Warn(UiText(u8"没有二维已知点，网的位置基准无法确定，不能平差!"));
     return 0;
   }
   if (m_WithTransformation) {
@@ -275,14 +276,14 @@ int CGPS2dNetAdjust::CheckNetwork() {
     // ends of vectors; a known point that no vector reaches takes no part in it.
     const std::vector<int> placing = PlacingKnownPoints();
     if (placing.empty()) {
-      Warn(T(u8"没有与基线向量相连的二维已知点，网的位置基准无法确定，不能平差!"));
+      Warn(UiText(u8"没有与基线向量相连的二维已知点，网的位置基准无法确定，不能平差!"));
       return 0;
     }
     if (placing.size() == 1 && (m_AzimuthCount == 0 || m_DistanceCount == 0)) {
       if (m_KnownPointCount == 1)
-        Warn(T(u8"只有一个二维已知点时，需要地面方位角和地面边长确定网的方位和尺度，不能平差!"));
+        Warn(UiText(u8"只有一个二维已知点时，需要地面方位角和地面边长确定网的方位和尺度，不能平差!"));
       else
-        Warn(Format(T(u8"二维已知点中只有点%s与基线向量相连，需要地面方位角和地面边长确定网的方位和尺度，不能平差!"),
+        Warn(Format(UiText(u8"二维已知点中只有点%s与基线向量相连，需要地面方位角和地面边长确定网的方位和尺度，不能平差!"),
                     m_PointName[placing[0]].c_str()));
       return 0;
     }
@@ -291,26 +292,26 @@ int CGPS2dNetAdjust::CheckNetwork() {
     const char* from = m_PointName[m_From[j]].c_str();
     const char* to = m_PointName[m_To[j]].c_str();
     if (m_From[j] == m_To[j]) {
-      Warn(Format(T(u8"第%d条基线向量%s-%s的起点与终点是同一点，不能平差!"), j + 1, from, to));
+      Warn(Format(UiText(u8"第%d条基线向量%s-%s的起点与终点是同一点，不能平差!"), j + 1, from, to));
       return 0;
     }
     const double xx = m_Dxx[j], yy = m_Dyy[j], xy = m_Dxy[j];
     if (!(xx > 0.0 && xx * yy - xy * xy > 0.0 && std::isfinite(xx * yy))) {
-      Warn(Format(T(u8"第%d条基线向量%s-%s的方差阵不是正定矩阵，不能平差!"), j + 1, from, to));
+      Warn(Format(UiText(u8"第%d条基线向量%s-%s的方差阵不是正定矩阵，不能平差!"), j + 1, from, to));
       return 0;
     }
   }
   auto sameEnds = [&](const std::vector<int>& f, const std::vector<int>& t, const char* what) {
     for (size_t j = 0; j < f.size(); ++j)
       if (f[j] == t[j]) {
-        Warn(Format(T(what), static_cast<int>(j) + 1, m_PointName[f[j]].c_str(), m_PointName[t[j]].c_str()));
+        Warn(Format(UiText(what), static_cast<int>(j) + 1, m_PointName[f[j]].c_str(), m_PointName[t[j]].c_str()));
         return true;
       }
     return false;
   };
-  if (sameEnds(m_DistanceFrom, m_DistanceTo, u8"第%d条地面边长%s-%s的起点与终点是同一点，不能平差!")) return 0;
+  if (sameEnds(m_DistanceFrom, m_DistanceTo, TrNoop(u8"第%d条地面边长%s-%s的起点与终点是同一点，不能平差!"))) return 0;
   if (m_WithTransformation &&
-      sameEnds(m_AzimuthFrom, m_AzimuthTo, u8"第%d个地面方位角%s-%s的起点与终点是同一点，不能平差!"))
+      sameEnds(m_AzimuthFrom, m_AzimuthTo, TrNoop(u8"第%d个地面方位角%s-%s的起点与终点是同一点，不能平差!")))
     return 0;
 
   // Every point must be tied to a known point by observations, or its position is free.
@@ -320,7 +321,7 @@ int CGPS2dNetAdjust::CheckNetwork() {
   if (m_WithTransformation) partition.Join(m_AzimuthFrom, m_AzimuthTo);
   const CDatumRefusal refusal = partition.CheckDatum();
   if (refusal) {
-    Warn(Format(T(u8"点%s等%d个点与已知点之间没有观测值连接，法方程奇异，不能平差!"),
+    Warn(Format(UiText(u8"点%s等%d个点与已知点之间没有观测值连接，法方程奇异，不能平差!"),
                 m_PointName[refusal.firstPoint].c_str(), refusal.count));
     return 0;
   }
@@ -357,7 +358,7 @@ int CGPS2dNetAdjust::PlaceApproximateNetwork() {
   Aa = PlaneAzimuth(m_X[t] - m_X[f], m_Y[t] - m_Y[f]);
   Sa = std::hypot(m_X[dt] - m_X[df], m_Y[dt] - m_Y[df]);
   if (!(Sk > 0.0 && Sa > 0.0 && std::isfinite(Sk / Sa))) {
-    Warn(Format(T(u8"点%s与点%s之间的距离为零，无法确定网的方位和尺度，不能平差!"), m_PointName[df].c_str(),
+    Warn(Format(UiText(u8"点%s与点%s之间的距离为零，无法确定网的方位和尺度，不能平差!"), m_PointName[df].c_str(),
                 m_PointName[dt].c_str()));
     return 0;
   }
@@ -393,7 +394,7 @@ double CGPS2dNetAdjust::ParameterConvergence() const {
 int CGPS2dNetAdjust::SolutionStep(StepKind kind, bool& converged) {
   CDisplayMessageDlg progress;
   progress.Create();
-  progress.SetTitle(Format(T(u8"二维平差，第%i次迭代"), m_Iterations));
+  progress.SetTitle(Format(UiText(u8"二维平差，第%i次迭代"), m_Iterations));
   progress.SetRange(0, 10);
   if (progress.CancelRequested()) return 0;
   progress.SetPosition(1);
@@ -403,7 +404,7 @@ int CGPS2dNetAdjust::SolutionStep(StepKind kind, bool& converged) {
   const bool solved = kind == StepKind::Iteration ? m_Normal->SolveKeeping(m_x) != 0
                                                   : m_Normal->Factorize() != 0 && m_Normal->Solve(m_x) != 0;
   if (!solved) {
-    Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
+    Warn(UiText(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
     return 0;
   }
   progress.SetPosition(8);
@@ -442,7 +443,7 @@ int CGPS2dNetAdjust::Iterate() {
     if (m_WithTransformation) m_c0 = m_x[m_UnknownCount - 2], m_s0 = m_x[m_UnknownCount - 1];
   }
   m_Iterations = m_MaxIterations;
-  Warn(Format(T(u8"二维平差迭代%d次仍未收敛，请检查已知点坐标、近似坐标与观测值!"), m_MaxIterations));
+  Warn(Format(UiText(u8"二维平差迭代%d次仍未收敛，请检查已知点坐标、近似坐标与观测值!"), m_MaxIterations));
   return 0;
 }
 
@@ -453,7 +454,7 @@ int CGPS2dNetAdjust::Adjust() {
   if (!ReadKnownCovariance()) return 0;
   const std::string resultPath = ResultName(ProjectFile::Result2d);
   if (!m_ResultFile.Create(resultPath)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
   }
   m_UnknownCount = 2 * (m_PointCount - m_KnownPointCount) + ParameterCount();
@@ -470,7 +471,7 @@ int CGPS2dNetAdjust::Adjust() {
   // anything is computed.
   m_Redundancy = RedundancyFromCounts();
   if (m_Redundancy < 0) {
-    Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
+    Warn(UiText(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
     return 0;
   }
   ComputeMeanVariance();
@@ -484,7 +485,7 @@ int CGPS2dNetAdjust::Adjust() {
 
   start = Clock::now();
   if (!m_Normal->Factorize()) {
-    Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
+    Warn(UiText(u8"法方程系数阵奇异或严重病态，无法求解，请检查已知点、基线向量与地面观测值!"));
     return 0;
   }
   m_Times.factorization = Seconds(start);

@@ -18,6 +18,7 @@
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 #include "project/data/DataFileReader.h"
 
 using namespace vemo;
@@ -169,7 +170,7 @@ void CGPS2dNetAdjust::WriteAdjustedNetwork() {
   const bool oneFix = m_Variant == 1;
   CReportFile xy;
   if (!xy.Create(ResultName(ProjectFile::XY2d))) {
-    Warn(Format(T(u8"打开文件：%s出错!"), PathToGbk(ResultName(ProjectFile::XY2d)).c_str()));
+    Warn(Format(UiText(u8"打开文件：%s出错!"), PathToGbk(ResultName(ProjectFile::XY2d)).c_str()));
     return;
   }
   const std::string title = Format(T(u8"%10s%sGPS网二维平差坐标结果\n"), "", Project().projectName.c_str());
@@ -204,7 +205,7 @@ void CGPS2dNetAdjust::WriteEllipses() {
                       " No.             Name       E(cm)     F(cm)      T(dms)\n");
   CReportFile eft;
   if (!eft.Create(ResultName(ProjectFile::XYEFT2d)))
-    Warn(Format(T(u8"打开文件：%s出错!"), PathToGbk(ResultName(ProjectFile::XYEFT2d)).c_str()));
+    Warn(Format(UiText(u8"打开文件：%s出错!"), PathToGbk(ResultName(ProjectFile::XYEFT2d)).c_str()));
   for (int i = 0; i < m_PointCount; ++i) {
     const CReportEllipse e = m_Solution.layout.IsKnown(i) ? CReportEllipse{} : ReportEllipse(m_Solution.Ellipse(i));
     const char* name = m_PointName[i].c_str();
@@ -278,7 +279,7 @@ void CGPS2dNetAdjust::WriteSides() {
       for (int e = 0; e < 2; ++e) {
         auto it = m_NameIndex.find(items[e]);
         if (it == m_NameIndex.end()) {
-          Warn(Format(T(u8"输入点:%s不存在!"), items[e].c_str()));
+          Warn(Format(UiText(u8"输入点:%s不存在!"), items[e].c_str()));
           return true;
         }
         ends[e] = it->second;

@@ -9,6 +9,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 using namespace vemo;
@@ -23,7 +24,7 @@ int CGPS2dParameterEstimation::Estimate() {
   const std::string path = DirectoryFileName(Project().projectDir, "Parameter.2d");
   CReportFile file;
   if (!file.Append(path)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
     return 0;
   }
   m_UnknownCount = 2 * (m_PointCount - m_KnownPointCount) + ParameterCount();
@@ -33,7 +34,7 @@ int CGPS2dParameterEstimation::Estimate() {
   // origin of the grid, thousands of kilometres from its neighbours.
   for (int i = 0; i < m_PointCount; ++i)
     if (m_X[i] == 0.0 && m_Y[i] == 0.0) {
-      Warn(Format(T(u8"点%s不在文件%s中，没有近似坐标，不能计算转换参数!"), m_PointName[i].c_str(),
+      Warn(Format(UiText(u8"点%s不在文件%s中，没有近似坐标，不能计算转换参数!"), m_PointName[i].c_str(),
                   PathToGbk(ResultName(ProjectFile::XYH3d)).c_str()));
       return 0;
     }

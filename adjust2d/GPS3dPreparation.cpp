@@ -9,6 +9,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 using namespace vemo;
@@ -22,7 +23,7 @@ bool WritePointFile(const char* extension, const std::string& lines) {
   const std::string path = CurrentProjectFile(extension);
   CReportFile file;
   if (!file.Create(path)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
     return false;
   }
   file.Write(lines);
@@ -37,7 +38,7 @@ int CGPS3dPreparation::Prepare() {
   // A vector file without vectors would cut the coordinate files down to the known points and
   // hand the height and plane fits nothing but them: refused before any file is written.
   if (m_VectorCount == 0) {
-    Warn(Format(T(u8"基线向量文件%s中没有基线向量，不能由基线向量计算各点坐标!"),
+    Warn(Format(UiText(u8"基线向量文件%s中没有基线向量，不能由基线向量计算各点坐标!"),
                 PathToGbk(CurrentProjectFile(ProjectFile::Vector3d)).c_str()));
     return 0;
   }
@@ -58,7 +59,7 @@ int CGPS3dPreparation::Prepare() {
     BuildNormalEquations();
     // No precision is wanted: a solve without the inverse.
     if (!m_Normal->SolveKeeping(m_x)) {
-      Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
+      Warn(UiText(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
       return 0;
     }
     for (int i = m_KnownPointCount; i < m_PointCount; ++i) {
@@ -80,7 +81,7 @@ int CGPS3dPreparation::Prepare() {
     const double B = transfer.m_B, L = transfer.m_L, H = transfer.m_H;
     converted = converted && transfer.BLXY();  // keeps |B| in m_B; B was taken before
     if (!converted) {
-      Warn(Format(T(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
+      Warn(Format(UiText(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
       return 0;
     }
     blh += Format("%8s %15.9lf %15.9lf %15.4lf\n", name, RadianToDms(B, 9), RadianToDms(L, 9), H);

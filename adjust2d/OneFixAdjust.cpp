@@ -13,6 +13,7 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 using namespace vemo;
 
@@ -55,22 +56,22 @@ int CGPS2dNetAdjust::AdjustOneFix() {
   m_WithTransformation = false;
   const std::string resultPath = ResultName(ProjectFile::Result2d);
   if (!m_ResultFile.Create(resultPath)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
   }
   // One fixed point, point 0, and one fixed direction: anything else has no defined turn.
   if (m_KnownPointCount != 1) {
-    Warn(Format(T(u8"固定一点一方位的工程网只能有一个固定点，文件%s中有%d个点，不能平差!"),
+    Warn(Format(UiText(u8"固定一点一方位的工程网只能有一个固定点，文件%s中有%d个点，不能平差!"),
                 PathToGbk(ResultName(ProjectFile::KnownXY)).c_str(), m_KnownPointCount));
     return 0;
   }
   if (m_AzimuthCount == 0) {
-    Warn(Format(T(u8"文件%s中没有固定方位角，网无法定向，不能平差!"), PathToGbk(ResultName(ProjectFile::Azimuth)).c_str()));
+    Warn(Format(UiText(u8"文件%s中没有固定方位角，网无法定向，不能平差!"), PathToGbk(ResultName(ProjectFile::Azimuth)).c_str()));
     return 0;
   }
   const int from = m_AzimuthFrom[0], to = m_AzimuthTo[0];
   if (from == to) {
-    Warn(Format(T(u8"固定方位角的起点与终点是同一点%s，无法定向!"), m_PointName[from].c_str()));
+    Warn(Format(UiText(u8"固定方位角的起点与终点是同一点%s，无法定向!"), m_PointName[from].c_str()));
     return 0;
   }
   m_UnknownCount = 2 * (m_PointCount - m_KnownPointCount);
@@ -79,7 +80,7 @@ int CGPS2dNetAdjust::AdjustOneFix() {
   if (!CheckNetwork()) return 0;
   m_Redundancy = RedundancyFromCounts();  // ground distances are not counted
   if (m_Redundancy < 0) {
-    Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
+    Warn(UiText(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
     return 0;
   }
   ComputeMeanVariance();
@@ -138,7 +139,7 @@ int CGPS2dNetAdjust::AdjustOneFix() {
         }
       m_Normal = std::make_unique<CTurnedCofactors>(std::move(turned), m_UnknownCount);
     } catch (const std::bad_alloc&) {
-      Warn(T(u8"内存不足!"));
+      Warn(UiText(u8"内存不足!"));
       return 0;
     }
   }

@@ -9,6 +9,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -75,14 +76,14 @@ bool CNumberReader::NextItem(std::string_view& item) {
 }
 
 bool CNumberReader::Truncated() {
-  Warn(Format(T(u8"文件%s不完整或已损坏：文件头给出%d个点，%s应有%zu项，只读到%zu项!"), PathToGbk(m_Path).c_str(),
+  Warn(Format(UiText(u8"文件%s不完整或已损坏：文件头给出%d个点，%s应有%zu项，只读到%zu项!"), PathToGbk(m_Path).c_str(),
               m_Points, m_What, m_Expected, m_Read));
   return false;
 }
 
 bool CNumberReader::BadItem(std::string_view item) {
   std::string shown(item.substr(0, 40));
-  Warn(Format(T(u8"文件%s第%d行的\"%s\"不是有效的数值，文件已损坏!"), PathToGbk(m_Path).c_str(), m_Line,
+  Warn(Format(UiText(u8"文件%s第%d行的\"%s\"不是有效的数值，文件已损坏!"), PathToGbk(m_Path).c_str(), m_Line,
               shown.c_str()));
   return false;
 }
@@ -96,7 +97,7 @@ bool CNumberReader::Header(int& points, int& redundancy, double& m0, int minPoin
   ok = ok && values[0] == std::floor(values[0]) && values[1] == std::floor(values[1]) &&
        std::fabs(values[0]) < 1e9 && std::fabs(values[1]) < 1e9 && values[2] >= 0.0 && values[0] >= minPoints;
   if (!ok) {
-    Warn(Format(T(u8"文件%s的文件头有误，应为点数、多余观测数和单位权中误差!"), PathToGbk(m_Path).c_str()));
+    Warn(Format(UiText(u8"文件%s的文件头有误，应为点数、多余观测数和单位权中误差!"), PathToGbk(m_Path).c_str()));
     return false;
   }
   points = static_cast<int>(values[0]);
@@ -111,7 +112,7 @@ bool CNumberReader::Header(int& points, int& redundancy, double& m0, int minPoin
 }
 
 bool CNumberReader::TooSmall(int points) {
-  Warn(Format(T(u8"文件%s不完整或已损坏：文件头给出%d个点，文件容纳不下这些点的数据!"), PathToGbk(m_Path).c_str(),
+  Warn(Format(UiText(u8"文件%s不完整或已损坏：文件头给出%d个点，文件容纳不下这些点的数据!"), PathToGbk(m_Path).c_str(),
               points));
   return false;
 }
@@ -160,7 +161,7 @@ bool CNumberReader::Triangle(std::vector<double>& packed, int points, bool add, 
 bool CNumberReader::AtEnd() {
   std::string_view item;
   if (!NextItem(item)) return true;
-  Warn(Format(T(u8"文件%s在%s之后还有多余的数据(文件头给出%d个点)，文件与点数不符!"), PathToGbk(m_Path).c_str(),
+  Warn(Format(UiText(u8"文件%s在%s之后还有多余的数据(文件头给出%d个点)，文件与点数不符!"), PathToGbk(m_Path).c_str(),
               m_What, m_Points));
   return false;
 }
@@ -179,7 +180,7 @@ bool CFreeCampaign::ReadPoints(const std::string& path) {
   const size_t n = static_cast<size_t>(pointCount);
   names.assign(n, std::string());
   x.assign(3 * n, 0.0);
-  reader.Section(T(u8"点的位移"), pointCount, 4 * n);
+  reader.Section(UiText(u8"点的位移"), pointCount, 4 * n);
   for (size_t i = 0; i < n; ++i)
     if (!reader.Item(names[i]) || !reader.Number(x[3 * i]) || !reader.Number(x[3 * i + 1]) ||
         !reader.Number(x[3 * i + 2]))
@@ -190,7 +191,7 @@ bool CFreeCampaign::ReadPoints(const std::string& path) {
 
 bool CFreeCampaign::ReadCofactors(std::vector<double>& packed, bool add) {
   CNumberReader reader(m_Path, m_Rest, m_Line);
-  const bool read = reader.Triangle(packed, pointCount, add, T(u8"协因数阵")) && reader.AtEnd();
+  const bool read = reader.Triangle(packed, pointCount, add, UiText(u8"协因数阵")) && reader.AtEnd();
   m_Content = std::string();
   m_Rest = std::string_view();
   return read;

@@ -15,6 +15,7 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 using namespace vemo;
 
@@ -125,7 +126,7 @@ int CGPS3dCombinedAdjust::ComputeApproximateXYZ() {
     // A pass that places nothing is followed by passes that place nothing: the outcome is that
     // of the full number of passes.
     if (!changed || pass >= kPassLimit) {
-      Warn(T(u8"计算近似坐标错误"));
+      Warn(UiText(u8"计算近似坐标错误"));
       int loose = 0, first = -1;
       for (int i = 0; i < m_PointCount; ++i)
         if (!placed[i]) {
@@ -133,7 +134,7 @@ int CGPS3dCombinedAdjust::ComputeApproximateXYZ() {
           ++loose;
         }
       // Points left at 0, 0, 0 have no latitude or longitude: nothing is computed on them.
-      Warn(Format(T(u8"点%s等%d个点与B、L、H已知点之间没有基线向量连接，无法计算近似坐标，不输出平差结果!"),
+      Warn(Format(UiText(u8"点%s等%d个点与B、L、H已知点之间没有基线向量连接，无法计算近似坐标，不输出平差结果!"),
                   m_PointName[first].c_str(), loose));
       return 0;
     }
@@ -145,7 +146,7 @@ bool CGPS3dCombinedAdjust::ConvertApproximateCoordinates() {
   m_ApproxB.assign(n, 0.0), m_ApproxL.assign(n, 0.0), m_ApproxH.assign(n, 0.0);
   for (int i = 0; i < m_PointCount; ++i)
     if (!ApproximateBLH(i, m_ApproxB[i], m_ApproxL[i], m_ApproxH[i])) {
-      Warn(Format(T(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), m_PointName[i].c_str(), m_X[i], m_Y[i],
+      Warn(Format(UiText(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), m_PointName[i].c_str(), m_X[i], m_Y[i],
                   m_Z[i]));
       return false;
     }
@@ -218,11 +219,11 @@ bool CGPS3dCombinedAdjust::CheckDatum() {
     int horizontal = 0;
     for (int i = 0; i < m_KnownPointCount; ++i) horizontal += m_KnownType[i] != kKnownHeight ? 1 : 0;
     if (horizontal >= 2) return true;
-    Warn(T(u8"已知点中只有1个点给定了平面位置(B、L)，网的方向和尺度只能由椭球扁率和地球曲率微弱地确定(法方程严重病态)，"
+    Warn(UiText(u8"已知点中只有1个点给定了平面位置(B、L)，网的方向和尺度只能由椭球扁率和地球曲率微弱地确定(法方程严重病态)，"
            u8"请至少给定两个点的平面位置后再平差!"));
     return false;
   }
-  Warn(Format(T(u8"已知点给定的%d个分量不能确定网的位置、方向和尺度(法方程奇异)，请增加已知点或已知分量后再平差!"),
+  Warn(Format(UiText(u8"已知点给定的%d个分量不能确定网的位置、方向和尺度(法方程奇异)，请增加已知点或已知分量后再平差!"),
               static_cast<int>(rows.size())));
   return false;
 }
@@ -230,7 +231,7 @@ bool CGPS3dCombinedAdjust::CheckDatum() {
 void CGPS3dCombinedAdjust::BuildCombinedNormalEquations() {
   CDisplayMessageDlg progress;
   progress.Create();
-  progress.SetTitle(T(u8"组成法方程"));
+  progress.SetTitle(UiText(u8"组成法方程"));
   progress.SetRange(0, m_VectorCount - 1);
   m_Normal->Clear();
   m_PVVm2 = 0.0;
@@ -314,9 +315,9 @@ void CGPS3dCombinedAdjust::WarnUndeterminedFrameParameters() const {
   }
   const char* names[4] = {"Ax", "Ay", "Az", "m"};
   for (int k : UndeterminedFrameParameters(value, sigma))
-    Warn(Format(T(u8"(GPS->地面)参数%s=%.3lf%s的中误差%.3lf%s大于参数本身，网形(例如各点近于共线)不能确定该参数，"
+    Warn(Format(UiText(u8"(GPS->地面)参数%s=%.3lf%s的中误差%.3lf%s大于参数本身，网形(例如各点近于共线)不能确定该参数，"
                   u8"平差结果的方向与尺度不可靠，请检查网形与已知点!"),
-                names[k], value[k], k < 3 ? T(u8"秒") : "ppm", sigma[k], k < 3 ? T(u8"秒") : "ppm"));
+                names[k], value[k], k < 3 ? UiText(u8"秒") : "ppm", sigma[k], k < 3 ? UiText(u8"秒") : "ppm"));
 }
 
 int CGPS3dCombinedAdjust::Adjust() {
@@ -326,7 +327,7 @@ int CGPS3dCombinedAdjust::Adjust() {
   if (!ReadCovarianceFiles()) return 0;
   const std::string resultPath = CurrentProjectFile(ProjectFile::Combined3dResult);
   if (!m_ResultFile.Create(resultPath)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
   }
   if (!CheckEllipsoid(m_a, m_InvF, AppTitle())) return 0;
@@ -337,12 +338,12 @@ int CGPS3dCombinedAdjust::Adjust() {
   m_PackedSize = static_cast<size_t>(m_UnknownCount) * (static_cast<size_t>(m_UnknownCount) + 1) / 2;
   m_Redundancy = 3 * m_VectorCount - m_UnknownCount + ConstrainedComponents();
   if (m_Redundancy < 0) {  // also every network without vectors
-    Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
+    Warn(UiText(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
     return 0;
   }
   if (!CheckVectors(*this)) return 0;
   if (std::find(m_KnownType.begin(), m_KnownType.end(), static_cast<int>(kKnownPosition)) == m_KnownType.end()) {
-    Warn(T(u8"没有同时给定B、L、H的已知点，无法计算近似坐标，网的位置基准不足(法方程奇异)，不能平差!"));
+    Warn(UiText(u8"没有同时给定B、L、H的已知点，无法计算近似坐标，网的位置基准不足(法方程奇异)，不能平差!"));
     return 0;
   }
 
@@ -363,7 +364,7 @@ int CGPS3dCombinedAdjust::Adjust() {
   BuildCombinedNormalEquations();
   if (m_Cancelled) return 0;
   if (!m_Normal->Factorize() || !m_Normal->Solve(m_x)) {
-    Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
+    Warn(UiText(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
     return 0;
   }
 

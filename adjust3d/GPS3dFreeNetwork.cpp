@@ -12,6 +12,7 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -46,7 +47,7 @@ int CGPS3dFreeNetwork::ReadPoints(const std::string& path) {
   m_Weight.assign(n, 0.0);
   m_x.assign(3 * n, 0.0);
   m_X0.assign(n, 0.0), m_Y0.assign(n, 0.0), m_Z0.assign(n, 0.0);
-  reader.Section(T(u8"点的记录"), m_PointCount, 8 * n);
+  reader.Section(UiText(u8"点的记录"), m_PointCount, 8 * n);
   for (size_t i = 0; i < n; ++i) {
     if (!reader.Item(m_PointName[i]) || !reader.Number(m_Weight[i]) || !reader.Number(m_x[3 * i]) ||
         !reader.Number(m_x[3 * i + 1]) || !reader.Number(m_x[3 * i + 2]) || !reader.Number(m_X0[i]) ||
@@ -54,7 +55,7 @@ int CGPS3dFreeNetwork::ReadPoints(const std::string& path) {
       return 0;
     // A negative weight would pull the datum away from the point it names.
     if (m_Weight[i] < 0.0) {
-      Warn(Format(T(u8"文件%s中点%s的基准权%g为负数，基准权应为0(不参与基准)、1(基准点)或其间的值!"),
+      Warn(Format(UiText(u8"文件%s中点%s的基准权%g为负数，基准权应为0(不参与基准)、1(基准点)或其间的值!"),
                   PathToGbk(path).c_str(), m_PointName[i].c_str(), m_Weight[i]));
       return 0;
     }
@@ -68,7 +69,7 @@ int CGPS3dFreeNetwork::ReadDatumMatrix(const std::string& path) {
   CNumberReader reader(path, content);
   const size_t size = 9 * static_cast<size_t>(m_PointCount);
   m_G.assign(size, 0.0);
-  reader.Section(T(u8"基准矩阵G"), m_PointCount, size);
+  reader.Section(UiText(u8"基准矩阵G"), m_PointCount, size);
   for (double& g : m_G)
     if (!reader.Number(g)) return 0;
   return reader.AtEnd() ? 1 : 0;
@@ -78,7 +79,7 @@ int CGPS3dFreeNetwork::ReadCofactors(const std::string& path) {
   std::string content;
   if (!ReadRequiredFile(path, content)) return 0;
   CNumberReader reader(path, content);
-  if (!reader.Triangle(m_Q, m_PointCount, false, T(u8"协因数阵"))) return 0;
+  if (!reader.Triangle(m_Q, m_PointCount, false, UiText(u8"协因数阵"))) return 0;
   return reader.AtEnd() ? 1 : 0;
 }
 
@@ -93,7 +94,7 @@ int CGPS3dFreeNetwork::LocalFrame() {
   t.m_InvF = c.m_CurrentCoorsSystem.m_InvF;
   t.m_X = X, t.m_Y = Y, t.m_Z = Z;
   if (!t.XYZBLH()) {
-    Warn(Format(T(u8"网的重心(%.4lf, %.4lf, %.4lf)不能换算为大地坐标，无法建立站心坐标系，请检查近似坐标!"), X, Y, Z));
+    Warn(Format(UiText(u8"网的重心(%.4lf, %.4lf, %.4lf)不能换算为大地坐标，无法建立站心坐标系，请检查近似坐标!"), X, Y, Z));
     return 0;
   }
   m_B = t.m_B, m_L = t.m_L;
@@ -107,7 +108,7 @@ int CGPS3dFreeNetwork::LocalFrame() {
 int CGPS3dFreeNetwork::Compute() {
   CDisplayMessageDlg progress;
   progress.Create();
-  progress.SetTitle(T(u8"GPS三维秩亏自由网"));
+  progress.SetTitle(UiText(u8"GPS三维秩亏自由网"));
   progress.SetRange(0, 10);
   if (progress.CancelRequested()) return 0;
 
@@ -116,7 +117,7 @@ int CGPS3dFreeNetwork::Compute() {
   for (size_t k = 0; k < order; ++k) p[k] = m_Weight[k / 3];
   CSTransformation S;
   if (!S.Build(m_G, p)) {
-    Warn(Format(T(u8"文件%s中的基准权(或%s中的基准矩阵G)确定不了网的基准：法方程N=G'PG奇异，无法进行S变换。请至少给一个点非零的基准权!"),
+    Warn(Format(UiText(u8"文件%s中的基准权(或%s中的基准矩阵G)确定不了网的基准：法方程N=G'PG奇异，无法进行S变换。请至少给一个点非零的基准权!"),
                 PathToGbk(CurrentProjectFile(ProjectFile::FreeXXInput)).c_str(),
                 PathToGbk(CurrentProjectFile(ProjectFile::FreeGxxInput)).c_str()));
     return 0;
@@ -163,7 +164,7 @@ int CGPS3dFreeNetwork::Compute() {
 int CGPS3dFreeNetwork::Finite(const std::vector<double>& values, ProjectFile input) {
   for (double v : values)
     if (!std::isfinite(v)) {
-      Warn(Format(T(u8"文件%s中的数值过大，S变换的结果超出了数值范围(非有限值)，请检查该文件，不输出结果!"),
+      Warn(Format(UiText(u8"文件%s中的数值过大，S变换的结果超出了数值范围(非有限值)，请检查该文件，不输出结果!"),
                   PathToGbk(CurrentProjectFile(input)).c_str()));
       return 0;
     }

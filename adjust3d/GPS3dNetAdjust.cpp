@@ -16,6 +16,7 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 using namespace vemo;
 
@@ -110,9 +111,9 @@ int CGPS3dNetAdjust::CheckNetwork() {
   if (refusal.kind == CDatumRefusal::Kind::Unconnected) {
     // Too few vectors for the points is the system's own diagnosis of such a network.
     if (m_Redundancy < 0)
-      Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
+      Warn(UiText(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
     else
-      Warn(Format(T(u8"点%s等%d个点与已知点之间没有基线向量连接，法方程奇异，不能平差!"),
+      Warn(Format(UiText(u8"点%s等%d个点与已知点之间没有基线向量连接，法方程奇异，不能平差!"),
                   m_PointName[refusal.firstPoint].c_str(), refusal.count));
     return 0;
   }
@@ -120,7 +121,7 @@ int CGPS3dNetAdjust::CheckNetwork() {
 }
 
 int CGPS3dNetAdjust::TooFewVectors() {
-  Warn(T(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
+  Warn(UiText(u8"基线向量数目不足，或者点名有误，请检查后再计算!"));
   return 0;
 }
 
@@ -134,18 +135,18 @@ int CGPS3dNetAdjust::CheckCounts() {
   if (Project().approxXYZFromFile) {
     // The approximate file is the point list; its first lines must be the known points.
     if (m_PointCount < m_KnownPointCount) {
-      Warn(Format(T(u8"近似坐标文件只有%d个点，少于已知点数%d，不能平差!"), m_PointCount, m_KnownPointCount));
+      Warn(Format(UiText(u8"近似坐标文件只有%d个点，少于已知点数%d，不能平差!"), m_PointCount, m_KnownPointCount));
       return 0;
     }
     for (int i = 0; i < m_KnownPointCount; ++i)
       if (m_PointName[i] != m_KnownName[i]) {
-        Warn(Format(T(u8"近似坐标文件的第%d个点应为已知点%s，而不是%s，不能平差!"), i + 1, m_KnownName[i].c_str(),
+        Warn(Format(UiText(u8"近似坐标文件的第%d个点应为已知点%s，而不是%s，不能平差!"), i + 1, m_KnownName[i].c_str(),
                     m_PointName[i].c_str()));
         return 0;
       }
   }
   if (m_KnownPointCount == 0 && m_PointCount > 0) {
-    Warn(T(u8"没有三维已知点，网的位置基准无法确定(法方程奇异)，不能平差!"));
+    Warn(UiText(u8"没有三维已知点，网的位置基准无法确定(法方程奇异)，不能平差!"));
     return 0;
   }
   return 1;
@@ -164,7 +165,7 @@ int CGPS3dNetAdjust::PrepareApproximateNetwork() {
           if (first < 0) first = i;
           ++loose;
         }
-      Warn(Format(T(u8"点%s等%d个点与已知点之间没有基线向量连接，无法计算近似坐标，不输出平差结果!"),
+      Warn(Format(UiText(u8"点%s等%d个点与已知点之间没有基线向量连接，无法计算近似坐标，不输出平差结果!"),
                   first >= 0 ? m_PointName[first].c_str() : "", loose));
       return 0;
     }
@@ -179,12 +180,12 @@ int CGPS3dNetAdjust::Singular() {
   const int unknown = m_Normal->SingularUnknown();
   for (int i = 0; unknown >= 0 && i < m_PointCount; ++i) {
     if (UnknownOf(i) >= 0 && unknown >= UnknownOf(i) && unknown < UnknownOf(i) + 3) {
-      Warn(Format(T(u8"法方程系数阵在点%s处奇异或严重病态，无法求解，请检查与该点相连的基线向量的方差阵与已知点!"),
+      Warn(Format(UiText(u8"法方程系数阵在点%s处奇异或严重病态，无法求解，请检查与该点相连的基线向量的方差阵与已知点!"),
                   m_PointName[i].c_str()));
       return 0;
     }
   }
-  Warn(T(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
+  Warn(UiText(u8"法方程系数阵奇异或严重病态，无法求解，请检查基线向量的方差阵与已知点!"));
   return 0;
 }
 
@@ -224,12 +225,12 @@ int CGPS3dNetAdjust::Adjust() {
   m_Times = {};
   CDisplayMessageDlg progress;
   progress.Create();
-  progress.SetTitle(T(u8"三维平差"));
+  progress.SetTitle(UiText(u8"三维平差"));
   progress.SetRange(0, 10);
   if (!ReadCovarianceFiles()) return 0;
   const std::string resultPath = ResultName(ProjectFile::Result3d);
   if (!m_ResultFile.Create(resultPath)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(resultPath).c_str()));
     return 0;
   }
   if (progress.CancelRequested()) return 0;
@@ -252,7 +253,7 @@ int CGPS3dNetAdjust::Adjust() {
   m_PackedSize = static_cast<size_t>(m_UnknownCount) * (static_cast<size_t>(m_UnknownCount) + 1) / 2;
   if (m_UnknownCount == 0) {
     if (m_VectorCount == 0) return TooFewVectors();
-    Warn(Format(T(u8"网中的%d个点都是已知点,没有待定点,无需平差!"), m_PointCount));
+    Warn(Format(UiText(u8"网中的%d个点都是已知点,没有待定点,无需平差!"), m_PointCount));
     return 0;
   }
   // The redundancy depends on the counts alone: a network without enough vectors is refused

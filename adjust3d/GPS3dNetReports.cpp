@@ -18,6 +18,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 using namespace vemo;
 
@@ -33,12 +34,12 @@ constexpr double kWeakestSideBound = 9e12;
 
 void Warn(const std::string& textGbk) { ShowMessage(textGbk, AppTitle(), MessageIcon::Warning); }
 
-void OpenError(const std::string& path) { Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str())); }
+void OpenError(const std::string& path) { Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str())); }
 
 // Creates a companion file; "打开文件:%s出错!" when it cannot be created.
 bool CreateCompanion(CReportFile& file, const std::string& path) {
   if (file.Create(path)) return true;
-  Warn(Format(T(u8"打开文件:%s出错!"), PathToGbk(path).c_str()));
+  Warn(Format(UiText(u8"打开文件:%s出错!"), PathToGbk(path).c_str()));
   return false;
 }
 
@@ -246,12 +247,12 @@ int CGPS3dNetAdjust::WriteGeodeticResults() {
     const char* name = m_PointName[i].c_str();
     transfer.m_X = m_X[i], transfer.m_Y = m_Y[i], transfer.m_Z = m_Z[i];
     if (!transfer.XYZBLH()) {
-      Warn(Format(T(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
+      Warn(Format(UiText(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
       return 0;
     }
     const double B = transfer.m_B, L = transfer.m_L, H = transfer.m_H;
     if (!transfer.BLXY()) {  // keeps |B| in m_B; B was taken before
-      Warn(Format(T(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
+      Warn(Format(UiText(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name, m_X[i], m_Y[i], m_Z[i]));
       return 0;
     }
     const double x = transfer.m_X + xConstant, y = transfer.m_Y + yConstant;
@@ -310,7 +311,7 @@ int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
   // The free network holds its one known point, point 0, fixed; its unknowns are those of
   // points 1..N-1 in order. Any other number of known points does not fit that model.
   if (m_KnownPointCount != 1) {
-    Warn(Format(T(u8"秩亏自由网的输入文件要求恰有一个已知点，本工程有%d个已知点，不产生这些文件!"),
+    Warn(Format(UiText(u8"秩亏自由网的输入文件要求恰有一个已知点，本工程有%d个已知点，不产生这些文件!"),
                 m_KnownPointCount));
     return 1;
   }
@@ -323,7 +324,7 @@ int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
     for (const std::string& name : m_FreeNetworkPoints) {
       const auto at = std::find(m_PointName.begin(), m_PointName.begin() + m_PointCount, name);
       if (at == m_PointName.begin() + m_PointCount) {
-        Warn(Format(T(u8"点%s不在网中，不产生秩亏自由网的输入文件!"), name.c_str()));
+        Warn(Format(UiText(u8"点%s不在网中，不产生秩亏自由网的输入文件!"), name.c_str()));
         return 0;
       }
       asked[static_cast<size_t>(at - m_PointName.begin())] = 1;
@@ -336,7 +337,7 @@ int CGPS3dNetAdjust::WriteFreeNetworkFiles() {
   for (int which = 0; which < 3; ++which) {
     const std::string path = CurrentProjectFile(kinds[which]);
     if (FileExists(path) &&
-        !AskYesNo(Format(T(u8"文件%s已存在，重新产生？"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Question, 0,
+        !AskYesNo(Format(UiText(u8"文件%s已存在，重新产生？"), PathToGbk(path).c_str()), AppTitle(), MessageIcon::Question, 0,
                   MessageAnswer::No))
       continue;
     CReportFile file;

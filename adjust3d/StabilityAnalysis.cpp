@@ -15,6 +15,7 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -39,7 +40,7 @@ std::string NameList(const std::vector<std::string>& names, size_t shown) {
   std::string text;
   for (size_t i = 0; i < names.size() && i < shown; ++i) text += (i ? " " : "") + names[i];
   if (names.size() > shown)
-    text += Format(T(u8" 等共%d个点"), static_cast<int>(names.size()));
+    text += Format(UiText(u8" 等共%d个点"), static_cast<int>(names.size()));
   return text;
 }
 
@@ -71,17 +72,17 @@ int CStabilityAnalysis::Run(const std::string& first, const std::string& second,
   for (const std::string* result : results)
     for (const std::string* input : {&first, &second})
       if (IsSameFile(*result, *input)) {
-        Warn(Format(T(u8"结果文件%s就是输入文件，请另选输出位移文件!"), PathToGbk(*result).c_str()));
+        Warn(Format(UiText(u8"结果文件%s就是输入文件，请另选输出位移文件!"), PathToGbk(*result).c_str()));
         return 0;
       }
   if (cofactorPath == output || (m_Congruence && congruencePath == output)) {
-    Warn(Format(T(u8"输出位移文件%s与位移协因数阵文件同名，请另选输出位移文件!"), PathToGbk(output).c_str()));
+    Warn(Format(UiText(u8"输出位移文件%s与位移协因数阵文件同名，请另选输出位移文件!"), PathToGbk(output).c_str()));
     return 0;
   }
 
   CDisplayMessageDlg progress;
   progress.Create();
-  progress.SetTitle(T(u8"稳定性分析"));
+  progress.SetTitle(UiText(u8"稳定性分析"));
   progress.SetRange(0, 10);
   if (progress.CancelRequested()) return 0;
   if (!ReadCampaigns(first, second)) return 0;
@@ -104,7 +105,7 @@ int CStabilityAnalysis::Run(const std::string& first, const std::string& second,
   for (size_t k = 0; k < m_d.size(); ++k) {
     const double q = m_Q[PackedIndex(k, k)];
     if (!(q > 0.0 && m_Variance > 0.0)) {
-      Warn(Format(T(u8"点%s的位移协因数为%.4lf，两期单位权中误差为%.2lf和%.2lf，无法计算检验统计量!"),
+      Warn(Format(UiText(u8"点%s的位移协因数为%.4lf，两期单位权中误差为%.2lf和%.2lf，无法计算检验统计量!"),
                   m_PointName[k / 3].c_str(), q, m_M0[0], m_M0[1]));
       return 0;
     }
@@ -131,14 +132,14 @@ int CStabilityAnalysis::ReadCampaigns(const std::string& first, const std::strin
   std::unordered_map<std::string, size_t> atSecond;
   for (const auto& [campaign, path] : {std::pair{&one, &first}, std::pair{&two, &second}}) {
     if (campaign->redundancy < 0) {
-      Warn(Format(T(u8"文件%s的多余观测数为%d，不能为负数，该文件不是秩亏自由网的结果!"), PathToGbk(*path).c_str(),
+      Warn(Format(UiText(u8"文件%s的多余观测数为%d，不能为负数，该文件不是秩亏自由网的结果!"), PathToGbk(*path).c_str(),
                   campaign->redundancy));
       return 0;
     }
     std::unordered_map<std::string, size_t> names;
     for (size_t i = 0; i < campaign->names.size(); ++i)
       if (!names.emplace(NormalizeName(campaign->names[i]), i).second) {
-        Warn(Format(T(u8"文件%s中点名%s出现了不止一次，稳定性分析的点名必须各不相同!"), PathToGbk(*path).c_str(),
+        Warn(Format(UiText(u8"文件%s中点名%s出现了不止一次，稳定性分析的点名必须各不相同!"), PathToGbk(*path).c_str(),
                     campaign->names[i].c_str()));
         return 0;
       }
@@ -163,11 +164,11 @@ int CStabilityAnalysis::ReadCampaigns(const std::string& first, const std::strin
   m_PointCount = static_cast<int>(common.size());
   for (const auto& [campaign, path] : {std::pair{&two, &second}, std::pair{&one, &first}})
     if (campaign->pointCount < 2) {
-      Warn(Format(T(u8"文件%s只有%d个点，稳定性分析至少需要两个点!"), PathToGbk(*path).c_str(), campaign->pointCount));
+      Warn(Format(UiText(u8"文件%s只有%d个点，稳定性分析至少需要两个点!"), PathToGbk(*path).c_str(), campaign->pointCount));
       return 0;
     }
   if (m_PointCount < 2) {
-    Warn(Format(T(u8"第一期文件%s与第二期文件%s只有%d个共同的点，稳定性分析至少需要两个共同点!"),
+    Warn(Format(UiText(u8"第一期文件%s与第二期文件%s只有%d个共同的点，稳定性分析至少需要两个共同点!"),
                 PathToGbk(first).c_str(), PathToGbk(second).c_str(), m_PointCount));
     return 0;
   }
@@ -190,11 +191,11 @@ int CStabilityAnalysis::ReadCampaigns(const std::string& first, const std::strin
     m_Q.swap(sum);
   }
   if (!m_OnlyFirst.empty() || !m_OnlySecond.empty())
-    ShowMessage(Format(T(u8"两期观测按点名对应，共同点%d个参与稳定性分析。只在第一期文件%s中的点：%s；只在第二期文件%s中的点：%s"),
+    ShowMessage(Format(UiText(u8"两期观测按点名对应，共同点%d个参与稳定性分析。只在第一期文件%s中的点：%s；只在第二期文件%s中的点：%s"),
                        m_PointCount, PathToGbk(first).c_str(),
-                       m_OnlyFirst.empty() ? T(u8"无") : NameList(m_OnlyFirst, kNamesInMessage).c_str(),
+                       m_OnlyFirst.empty() ? UiText(u8"无") : NameList(m_OnlyFirst, kNamesInMessage).c_str(),
                        PathToGbk(second).c_str(),
-                       m_OnlySecond.empty() ? T(u8"无") : NameList(m_OnlySecond, kNamesInMessage).c_str()),
+                       m_OnlySecond.empty() ? UiText(u8"无") : NameList(m_OnlySecond, kNamesInMessage).c_str()),
                 AppTitle(), MessageIcon::Information);
   m_d.resize(3 * common.size());
   for (size_t k = 0; k < m_d.size(); ++k) m_d[k] = two.x[3 * partner[k / 3] + k % 3] - one.x[3 * common[k / 3] + k % 3];
@@ -208,7 +209,7 @@ int CStabilityAnalysis::ReadCampaigns(const std::string& first, const std::strin
 int CStabilityAnalysis::CheckFiniteDisplacements(const std::string& first, const std::string& second) const {
   for (size_t k = 0; k < m_d.size(); ++k)
     if (!std::isfinite(m_d[k]) || (k < m_Test.size() && !std::isfinite(m_Test[k]))) {
-      Warn(Format(T(u8"点%s的位移(%g mm)或其检验统计量不是有限数值：文件%s与%s中该点的坐标数值过大，不能进行稳定性分析!"),
+      Warn(Format(UiText(u8"点%s的位移(%g mm)或其检验统计量不是有限数值：文件%s与%s中该点的坐标数值过大，不能进行稳定性分析!"),
                   m_PointName[k / 3].c_str(), m_d[k], PathToGbk(first).c_str(), PathToGbk(second).c_str()));
       return 0;
     }
@@ -230,7 +231,7 @@ int CStabilityAnalysis::Iterate(std::vector<double>& d, double stop, int& iterat
     d.swap(next);
     if (!(change > stop)) return 1;
   }
-  Warn(Format(T(u8"稳定性分析迭代%d次后位移仍未收敛(每次变化超过%.1lf mm)，不输出结果!"), m_IterationLimit, stop));
+  Warn(Format(UiText(u8"稳定性分析迭代%d次后位移仍未收敛(每次变化超过%.1lf mm)，不输出结果!"), m_IterationLimit, stop));
   return 0;
 }
 
@@ -268,7 +269,7 @@ int CStabilityAnalysis::Congruence() {
     const double pooled =
         f > 0 ? (m_Redundancy[0] * m_M0[0] * m_M0[0] + m_Redundancy[1] * m_M0[1] * m_M0[1]) / f : 0.0;
     if (!(pooled > 0.0)) {
-      Warn(Format(T(u8"两期观测的多余观测数为%d和%d，单位权中误差为%.2lf和%.2lf，没有验后方差，请给出验前单位权中误差再进行全等检验!"),
+      Warn(Format(UiText(u8"两期观测的多余观测数为%d和%d，单位权中误差为%.2lf和%.2lf，没有验后方差，请给出验前单位权中误差再进行全等检验!"),
                   m_Redundancy[0], m_Redundancy[1], m_M0[0], m_M0[1]));
       return 0;
     }

@@ -8,6 +8,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -276,7 +277,7 @@ int CCongruenceTest::Run(const std::vector<double>& d, const std::vector<double>
   for (size_t i = 0; i < n; ++i) all[i] = i;
   CReducedSet set(d, Q, NearestToMedian(d, all));
   if (!set.Invert()) {
-    ShowMessage(Format(T(u8"两期共同点(%d个，自%s起)的位移协因数阵除平移外不正定，无法进行全等检验!"),
+    ShowMessage(Format(UiText(u8"两期共同点(%d个，自%s起)的位移协因数阵除平移外不正定，无法进行全等检验!"),
                        static_cast<int>(n), names[0].c_str()),
                 AppTitle(), MessageIcon::Warning);
     return 0;

@@ -6,6 +6,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 
@@ -16,8 +17,8 @@ bool PositiveDefinite(double xx, double yy, double zz, double xy, double xz, dou
 }
 
 int RefuseVector(int number, const std::string& from, const std::string& to, bool sameEnds) {
-  const char* text = sameEnds ? T(u8"第%d条基线向量%s-%s的起点与终点是同一点，不能平差!")
-                              : T(u8"第%d条基线向量%s-%s的方差阵不是正定矩阵，不能平差!");
+  const char* text = sameEnds ? UiText(u8"第%d条基线向量%s-%s的起点与终点是同一点，不能平差!")
+                              : UiText(u8"第%d条基线向量%s-%s的方差阵不是正定矩阵，不能平差!");
   ShowMessage(Format(text, number, from.c_str(), to.c_str()), AppTitle(), MessageIcon::Warning);
   return 0;
 }

@@ -11,6 +11,7 @@
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace {
@@ -126,7 +127,7 @@ int FormIndependentBaselines(const std::vector<std::string>& files, IndependentR
   // The vector file holds the flags the user may have edited by hand: it is replaced only by
   // a formation that succeeds as a whole, and left as it is otherwise.
   if (files.empty()) {
-    ShowMessage(Format(T(u8"没有选定同步基线文件,%s未改写!"), PathToGbk(output).c_str()), AppTitle(),
+    ShowMessage(Format(UiText(u8"没有选定同步基线文件,%s未改写!"), PathToGbk(output).c_str()), AppTitle(),
                 MessageIcon::Warning);
     return 0;
   }
@@ -135,7 +136,7 @@ int FormIndependentBaselines(const std::vector<std::string>& files, IndependentR
   for (const auto& file : files) {
     std::string content;
     if (!ReadFileContent(file, content)) {
-      ShowMessage(Format(T(u8"基线文件:%s不存在!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
+      ShowMessage(Format(UiText(u8"基线文件:%s不存在!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
       return 0;
     }
     text += SourceFileLine(file);
@@ -149,7 +150,7 @@ int FormIndependentBaselines(const std::vector<std::string>& files, IndependentR
                      x.dyz);
   }
   if (WriteFileAtomically(output, text)) return 1;
-  ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(output).c_str()), AppTitle(), MessageIcon::Warning);
+  ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(output).c_str()), AppTitle(), MessageIcon::Warning);
   return 0;
 }
 

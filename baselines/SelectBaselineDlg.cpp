@@ -11,6 +11,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/ReadGPS3dBaseline.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace fs = std::filesystem;
@@ -53,7 +54,7 @@ void CSelectBaselineDlg::ChooseBaselineType(int type) {
 }
 
 bool CSelectBaselineDlg::BrowseDirectory() {
-  auto folder = Platform().ChooseFolder(T(u8"选择基线文件路径"), files.directory);
+  auto folder = Platform().ChooseFolder(UiText(u8"选择基线文件路径"), files.directory);
   if (!folder) return false;
   files.directory = *folder;
   ListCandidates();
@@ -61,7 +62,7 @@ bool CSelectBaselineDlg::BrowseDirectory() {
 }
 
 bool CSelectBaselineDlg::BrowseMergedFile() {
-  auto folder = Platform().ChooseFolder(T(u8"选择存放同步基线文件路径"), Project().projectDir);
+  auto folder = Platform().ChooseFolder(UiText(u8"选择存放同步基线文件路径"), Project().projectDir);
   if (!folder || files.chosen.empty()) return false;
   mergedFile = (fs::path(*folder) / (fs::path(files.chosen.front()).stem().string() + ".GPS3DVector_S")).string();
   return true;

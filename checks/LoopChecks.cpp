@@ -19,6 +19,7 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace {
@@ -87,7 +88,7 @@ std::optional<std::string> SearchLoops(const std::vector<std::string>& pointName
     return std::string();
   }
   if (result.unreachableChords > 0)
-    Info(Format(T(u8"有%d个闭合环的两端在网中不连通,未能搜索!"), result.unreachableChords));
+    Info(Format(UiText(u8"有%d个闭合环的两端在网中不连通,未能搜索!"), result.unreachableChords));
   return search.FormatLoops(result);
 }
 
@@ -95,14 +96,14 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
   set = CSyncBaselineSet{};
   std::string content;
   if (!ReadFileContent(path, content)) {
-    ShowMessage(Format(T(u8"打开文件%s出错,请检查基线向量文件!"), PathToGbk(path).c_str()), AppTitle(),
+    ShowMessage(Format(UiText(u8"打开文件%s出错,请检查基线向量文件!"), PathToGbk(path).c_str()), AppTitle(),
                 MessageIcon::Warning);
     return 0;
   }
   int nonBlank = 0, lineCount = 0;
   ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string&) { return ++nonBlank, true; });
   if (nonBlank == 0) {
-    ShowMessage(T(u8"基线向量文件有误!"), AppTitle(), MessageIcon::Warning);
+    ShowMessage(UiText(u8"基线向量文件有误!"), AppTitle(), MessageIcon::Warning);
     return 0;
   }
   // A file given up on half way leaves nothing of itself in the loop file.
@@ -157,13 +158,13 @@ int RunSyncLoopCheck(const std::vector<std::string>& files) {
   const bool exists = FileExists(loopFile);
   bool search = true;
   if (exists) {
-    search = AskYesNo(Format(T(u8"同步环文件：%s已经存在，是否覆盖？"), PathToGbk(loopFile).c_str()),
-                      T(u8"同步环闭合差计算"), MessageIcon::Question, 0, MessageAnswer::No);
+    search = AskYesNo(Format(UiText(u8"同步环文件：%s已经存在，是否覆盖？"), PathToGbk(loopFile).c_str()),
+                      UiText(u8"同步环闭合差计算"), MessageIcon::Question, 0, MessageAnswer::No);
   }
   if (search && files.empty()) {
     // No file chosen: there is nothing to replace the loop file with, so it stays as it was.
     if (!exists) {
-      ShowMessage(Format(T(u8"没有选取同步基线文件,同步环文件%s也不存在,没有可计算的同步环!"), PathToGbk(loopFile).c_str()),
+      ShowMessage(Format(UiText(u8"没有选取同步基线文件,同步环文件%s也不存在,没有可计算的同步环!"), PathToGbk(loopFile).c_str()),
                   AppTitle(), MessageIcon::Warning);
       return 0;
     }
@@ -185,11 +186,11 @@ int RunSyncLoopCheck(const std::vector<std::string>& files) {
     }
     if (loaded == 0) {
       if (exists)
-        Info(Format(T(u8"没有读入任何同步基线文件,同步环文件%s保持不变!"), PathToGbk(loopFile).c_str()));
+        Info(Format(UiText(u8"没有读入任何同步基线文件,同步环文件%s保持不变!"), PathToGbk(loopFile).c_str()));
       return 0;
     }
     if (!WriteFileAtomically(loopFile, text)) {
-      ShowMessage(Format(T(u8"打开文件：%s出错！"), PathToGbk(loopFile).c_str()), AppTitle(), MessageIcon::Warning);
+      ShowMessage(Format(UiText(u8"打开文件：%s出错！"), PathToGbk(loopFile).c_str()), AppTitle(), MessageIcon::Warning);
       return 0;
     }
   }
@@ -207,7 +208,7 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     return 0;
   }
   if (content.size() < 10) {
-    Info(Format(T(u8"同步环文件%s不足10个字节,没有可计算的同步环!"), PathToGbk(loopFile).c_str()));
+    Info(Format(UiText(u8"同步环文件%s不足10个字节,没有可计算的同步环!"), PathToGbk(loopFile).c_str()));
     return 0;
   }
   std::string out = T(u8"闭合环号, 闭合环点, 坐标闭合差限差(mm), Wx(mm),Wy(mm),Wz(mm),长度闭合差限差(mm),"
@@ -260,7 +261,7 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     for (const auto& name : names) {
       auto found = pointIndex.find(name);
       if (found == pointIndex.end()) {
-        Info(Format(T(u8"点%s不存在!"), name.c_str()));
+        Info(Format(UiText(u8"点%s不存在!"), name.c_str()));
         periodStopped = true;
         break;
       }
@@ -318,7 +319,7 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     return 0;
   }
   if (notComputable > 0)
-    Info(Format(T(u8"同步环文件%s中有%d个同步环的数值超出范围,闭合差无法计算,未列入结果!"), PathToGbk(loopFile).c_str(),
+    Info(Format(UiText(u8"同步环文件%s中有%d个同步环的数值超出范围,闭合差无法计算,未列入结果!"), PathToGbk(loopFile).c_str(),
                 notComputable));
   return 1;
 }
@@ -336,7 +337,7 @@ int RunAsyncLoopCheck() {
   const std::string loopFile = CurrentProjectFile(ProjectFile::Loop);
   bool search = true;
   if (FileExists(loopFile))
-    search = AskYesNo(T(u8"闭合环路文件已存在，重新产生？"), AppTitle(), MessageIcon::Question, 0, MessageAnswer::No);
+    search = AskYesNo(UiText(u8"闭合环路文件已存在，重新产生？"), AppTitle(), MessageIcon::Question, 0, MessageAnswer::No);
   if (search) {
     auto loops = SearchLoops(set.m_PointName, set.m_From, set.m_To);
     if (!loops) return 0;
@@ -387,7 +388,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     for (const auto& name : names) {
       auto it = index.find(name);
       if (it == index.end()) {
-        Info(Format(T(u8"第%d行点%s不存在!"), reader.LineCount(), name.c_str()));
+        Info(Format(UiText(u8"第%d行点%s不存在!"), reader.LineCount(), name.c_str()));
         stop = true;
         break;
       }
@@ -395,7 +396,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     }
     if (stop) break;
     if (points.size() < 3) {
-      Info(Format(T(u8"第%d条线路点太少,计算失败!"), loopNumber));
+      Info(Format(UiText(u8"第%d条线路点太少,计算失败!"), loopNumber));
       continue;
     }
     const size_t n = points.size();
@@ -490,12 +491,12 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     return 0;
   }
   if (!notClosed.empty())
-    Info(Format(T(u8"第%s条线路(共%d条)有相邻两点之间没有基线向量,未计算!"), NumberList(notClosed).c_str(),
+    Info(Format(UiText(u8"第%s条线路(共%d条)有相邻两点之间没有基线向量,未计算!"), NumberList(notClosed).c_str(),
                 static_cast<int>(notClosed.size())));
   if (!notComputable.empty())
-    Info(Format(T(u8"第%s条线路(共%d条)的闭合差限差无法计算(基线方差不为正),未计算!"), NumberList(notComputable).c_str(),
+    Info(Format(UiText(u8"第%s条线路(共%d条)的闭合差限差无法计算(基线方差不为正),未计算!"), NumberList(notComputable).c_str(),
                 static_cast<int>(notComputable.size())));
-  Info(Format(T(u8"%d条线路推算完成!"), computed));
+  Info(Format(UiText(u8"%d条线路推算完成!"), computed));
   return 1;
 }
 

@@ -11,6 +11,7 @@
 #include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/Encoding.h"
 #include "geodesy/LibraryState.h"
+#include "geodesy/UiText.h"
 
 namespace {
 
@@ -308,8 +309,8 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     return result;
   }
   if (progress) {
-    progress->SetTitle(vemo::T(u8"GPS网"));
-    progress->SetDisplayMessage(vemo::T(u8"GPS网闭合环"));
+    progress->SetTitle(vemo::UiText(u8"GPS网"));
+    progress->SetDisplayMessage(vemo::UiText(u8"GPS网闭合环"));
     progress->SetRange(0, static_cast<int>(m_Chords.size()));
   }
   // Every query walks the graph point by point. The data set numbers the points in the order of

@@ -12,6 +12,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace {
@@ -183,7 +184,7 @@ int RunRepeatBaselineComparison() {
       return 0;
     }
     if (!reports.notComputed.empty()) {
-      ShowMessage(Format(T(u8"第%s条基线所在的重复基线组的限差无法计算(基线方差不为正),未列入比较结果!"),
+      ShowMessage(Format(UiText(u8"第%s条基线所在的重复基线组的限差无法计算(基线方差不为正),未列入比较结果!"),
                          NumberList(reports.notComputed).c_str()),
                   AppTitle(), MessageIcon::Warning);
     }

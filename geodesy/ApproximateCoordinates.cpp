@@ -15,6 +15,7 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/ProjectFiles.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace {
 
@@ -123,7 +124,7 @@ int ChainFromKnownPoints(int known, int points, int vectors, Pass pass, Undeterm
 bool WriteResultFile(const std::string& path, const std::string& content) {
   const bool ok = !vemo::StopRequested() && vemo::WriteFileAtomically(path, content);
   if (!ok && !vemo::StopRequested())
-    vemo::ShowMessage(vemo::Format(vemo::T(u8"打开文件:%s出错!"), vemo::PathToGbk(path).c_str()), ApplicationTitle());
+    vemo::ShowMessage(vemo::Format(vemo::UiText(u8"打开文件:%s出错!"), vemo::PathToGbk(path).c_str()), ApplicationTitle());
   return ok;
 }
 
@@ -142,7 +143,7 @@ bool ToGeodetic(GPSTransfer& transfer, double X, double Y, double Z, const std::
     p.x = transfer.m_X, p.y = transfer.m_Y;
   }
   if (!ok)
-    vemo::ShowMessage(vemo::Format(vemo::T(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name.c_str(), X, Y, Z),
+    vemo::ShowMessage(vemo::Format(vemo::UiText(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name.c_str(), X, Y, Z),
                       ApplicationTitle());
   return ok;
 }
@@ -166,7 +167,7 @@ int GetApproximateGPS3dXYZ(CGPS3dNetworkRecord* network, std::vector<char>* plac
   const int ok = ChainFromKnownPoints(
       n.m_KnownPointCount, n.m_PointCount, n.m_VectorCount, [&] { return ChainPass3d(n, placed); },
       [&](int i) { return !placed[i]; });
-  if (!ok) vemo::ShowMessage(vemo::T(u8"计算近似坐标错误"), ApplicationTitle());
+  if (!ok) vemo::ShowMessage(vemo::UiText(u8"计算近似坐标错误"), ApplicationTitle());
   if (placedPoints) *placedPoints = std::move(placed);
   return ok;
 }
@@ -180,7 +181,7 @@ int GetApproximateGPS2dXY(CGPS2dNetworkRecord* network) {
   const int ok = ChainFromKnownPoints(
       n.m_KnownPointCount, n.m_PointCount, n.m_VectorCount, [&] { return ChainPass2d(n); },
       [&](int i) { return n.m_X[i] < kPlaneDetermined; });
-  if (!ok) vemo::ShowMessage(vemo::T(u8"近似坐标计算失败!"), ApplicationTitle());
+  if (!ok) vemo::ShowMessage(vemo::UiText(u8"近似坐标计算失败!"), ApplicationTitle());
   return ok;
 }
 

@@ -15,6 +15,7 @@
 #include "geodesy/Platform.h"
 #include "geodesy/ReadGPS3dBaseline.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace vemo::baseline {
 namespace {
@@ -71,7 +72,7 @@ bool ReadReferenceStation(CKnownFile& known, CReferenceStation& reference) {
   // The known file's reader takes commas for blanks.
   const std::string first = lines.empty() ? std::string() : CommasToBlanks(Trim(lines.front()));
   if (IsSpaceString(first.c_str())) {
-    Warn(T(u8"未输入参考站名！"));
+    Warn(UiText(u8"未输入参考站名！"));
     return false;
   }
   known.content = std::move(*content);
@@ -89,7 +90,7 @@ bool ReadReferenceStation(CKnownFile& known, CReferenceStation& reference) {
 // The other lines of the file are known points of the user's and stay as they were.
 bool RewriteKnownFile(const CKnownFile& known, const CReferenceStation& reference) {
   if (!(reference.xyz[0].read && reference.xyz[1].read && reference.xyz[2].read)) {
-    Warn(Format(T(u8"基线文件中没有参考站%s的坐标，已知坐标文件未改写!"), reference.name.c_str()));
+    Warn(Format(UiText(u8"基线文件中没有参考站%s的坐标，已知坐标文件未改写!"), reference.name.c_str()));
     return true;
   }
   std::string text = Format("%s %15.4lf %15.4lf %15.4lf\n", reference.name.c_str(), reference.xyz[0].value,
@@ -111,7 +112,7 @@ class COutputFile {
   bool Create(const std::string& path) {
     m_Path = path;
     if (m_File.Open(path)) return true;
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
     return false;
   }
   bool Append(const std::string& text) {
@@ -314,10 +315,10 @@ void CImportFile::Write(size_t i, bool complete, const CSyncBaseline& b, SyncFor
 void CImportFile::ReportSkipped() const {
   const std::string file = PathToGbk(m_Path);
   if (!m_Incomplete.empty())
-    Warn(Format(T(u8"基线文件:%s第%s行的基线缺少点名、基线分量或协方差，未写入同步基线文件!"), file.c_str(),
+    Warn(Format(UiText(u8"基线文件:%s第%s行的基线缺少点名、基线分量或协方差，未写入同步基线文件!"), file.c_str(),
                 LineList(m_Incomplete).c_str()));
   if (!m_Invalid.empty())
-    Warn(Format(T(u8"基线文件:%s第%s行的基线点名无效或数值超出范围，未写入同步基线文件!"), file.c_str(),
+    Warn(Format(UiText(u8"基线文件:%s第%s行的基线点名无效或数值超出范围，未写入同步基线文件!"), file.c_str(),
                 LineList(m_Invalid).c_str()));
 }
 
@@ -353,7 +354,7 @@ std::string LookAlikePackages(const CBaselinePackage& chosen, const std::string&
     CImportFile trial(path, lines, 1.0, &none, &text);
     other.reader(trial);
     if (!HoldsPlausibleBaseline(text)) continue;
-    if (!names.empty()) names += T(u8"或");
+    if (!names.empty()) names += UiText(u8"或");
     names += BaselineTypeName(other.type);
   }
   return names;
@@ -363,13 +364,13 @@ std::string LookAlikePackages(const CBaselinePackage& chosen, const std::string&
 // without baselines.
 void ReportNothingRead(const CBaselinePackage& package, const std::string& path, const std::string& pathGbk,
                        const std::vector<std::string>& lines) {
-  std::string text = Format(T(u8"基线文件:%s中没有读出任何基线!\n工程设置的基线解算软件是%s，"), pathGbk.c_str(),
+  std::string text = Format(UiText(u8"基线文件:%s中没有读出任何基线!\n工程设置的基线解算软件是%s，"), pathGbk.c_str(),
                             BaselineTypeName(package.type));
   const std::string others = LookAlikePackages(package, path, lines);
   if (others.empty())
-    text += T(u8"用其他基线解算软件的格式也读不出基线，请检查该文件。");
+    text += UiText(u8"用其他基线解算软件的格式也读不出基线，请检查该文件。");
   else
-    text += Format(T(u8"该文件像是%s的基线文件，请在设置中改选基线解算软件后重新读取。"), others.c_str());
+    text += Format(UiText(u8"该文件像是%s的基线文件，请在设置中改选基线解算软件后重新读取。"), others.c_str());
   Warn(text);
 }
 
@@ -395,7 +396,7 @@ int RunImport(const CBaselinePackage& package, CBaselineImportSummary* summary) 
     for (size_t i = 0; i < outputs.size(); ++i)
       for (size_t j = 0; j < i; ++j)
         if (EqualNoCase(outputs[i], outputs[j])) {
-          Warn(Format(T(u8"基线文件%s和%s都将写入同步基线文件%s,后者会覆盖前者,请改名后再读取!"),
+          Warn(Format(UiText(u8"基线文件%s和%s都将写入同步基线文件%s,后者会覆盖前者,请改名后再读取!"),
                       c.m_SyncBaselineFiles[j].c_str(), c.m_SyncBaselineFiles[i].c_str(),
                       PathToGbk(outputs[i]).c_str()));
           return 0;
@@ -415,7 +416,7 @@ int RunImport(const CBaselinePackage& package, CBaselineImportSummary* summary) 
   for (size_t i = 0; i < inputs.size(); ++i) {
     auto content = DirectoryExists(inputs[i]) ? std::nullopt : ReadWholeFile(inputs[i]);
     if (!content) {
-      Warn(Format(T(u8"基线文件:%s不存在!"), c.m_SyncBaselineFiles[i].c_str()));
+      Warn(Format(UiText(u8"基线文件:%s不存在!"), c.m_SyncBaselineFiles[i].c_str()));
       return 0;
     }
     if (!merge && !out.Create(outputs[i])) return 0;

@@ -5,6 +5,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
+#include "geodesy/UiText.h"
 
 CDisplayMessageDlg::CDisplayMessageDlg(void*) {}
 
@@ -12,7 +13,7 @@ CDisplayMessageDlg::~CDisplayMessageDlg() = default;
 
 int CDisplayMessageDlg::Create() {
   m_Window = vemo::Platform().OpenProgressWindow([this] { OnCancelButton(); });
-  m_Window->SetTitle(vemo::T(u8"处理信息"));
+  m_Window->SetTitle(vemo::UiText(u8"处理信息"));
   return OnInitDialog();
 }
 
@@ -35,7 +36,7 @@ bool CDisplayMessageDlg::CancelRequested() {
   if (!m_Cancel) return false;
   if (!m_CancelReported) {
     m_CancelReported = true;
-    vemo::ShowMessage(vemo::T(u8"计算已取消!"), ApplicationTitle(), vemo::MessageIcon::Information);
+    vemo::ShowMessage(vemo::UiText(u8"计算已取消!"), ApplicationTitle(), vemo::MessageIcon::Information);
   }
   return true;
 }

@@ -13,6 +13,7 @@
 #include "geodesy/Platform.h"
 #include "geodesy/Settings.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace fs = std::filesystem;
 
@@ -38,12 +39,12 @@ struct ModeDialog {
 };
 
 constexpr ModeDialog kModeDialogs[] = {
-    {u8"三维直角坐标文件(*.XYZ)", "*.XYZ", u8"输入三维直角坐标文件"},
-    {u8"三维大地坐标文件(*.BLH)", "*.BLH", u8"输入三维大地坐标文件"},
-    {u8"大地经纬度文件(*.BL)", "*.BL", u8"输入大地经纬度文件"},
-    {u8"二维直角坐标文件(*.XY)", "*.XY", u8"输入二维直角坐标文件"},
-    {u8"二维直角坐标变换文件(*.XYXY)", "*.XYXY", u8"输入二维直角坐标变换文件"},
-    {u8"三维直角坐标变换文件(*.XYZXYZ)", "*.XYZXYZ", u8"输入三维直角坐标变换文件"},
+    {vemo::TrNoop(u8"三维直角坐标文件(*.XYZ)"), "*.XYZ", vemo::TrNoop(u8"输入三维直角坐标文件")},
+    {vemo::TrNoop(u8"三维大地坐标文件(*.BLH)"), "*.BLH", vemo::TrNoop(u8"输入三维大地坐标文件")},
+    {vemo::TrNoop(u8"大地经纬度文件(*.BL)"), "*.BL", vemo::TrNoop(u8"输入大地经纬度文件")},
+    {vemo::TrNoop(u8"二维直角坐标文件(*.XY)"), "*.XY", vemo::TrNoop(u8"输入二维直角坐标文件")},
+    {vemo::TrNoop(u8"二维直角坐标变换文件(*.XYXY)"), "*.XYXY", vemo::TrNoop(u8"输入二维直角坐标变换文件")},
+    {vemo::TrNoop(u8"三维直角坐标变换文件(*.XYZXYZ)"), "*.XYZXYZ", vemo::TrNoop(u8"输入三维直角坐标变换文件")},
 };
 
 // Scale factor on the central meridian of the UTM form of the projection.
@@ -117,7 +118,7 @@ int ScanPointLine(std::string_view line, std::string& name, double* values, int 
 
 bool CheckEllipsoid(double a, double invF, const char* captionGbk) {
   if (std::isfinite(a) && std::isfinite(invF) && a > 0.0 && invF > 1.0) return true;
-  vemo::ShowMessage(vemo::Format(vemo::T(u8"椭球参数无效(a=%.3lf, 1/f=%.9lf)，无法进行坐标转换!"), a, invF), captionGbk,
+  vemo::ShowMessage(vemo::Format(vemo::UiText(u8"椭球参数无效(a=%.3lf, 1/f=%.9lf)，无法进行坐标转换!"), a, invF), captionGbk,
                     vemo::MessageIcon::Warning);
   return false;
 }
@@ -130,7 +131,7 @@ bool IsSameFile(const std::string& a, const std::string& b) {
 
 bool CheckOutputIsNotInput(const std::string& inputPath, const std::string& outputPath, const char* captionGbk) {
   if (!IsSameFile(inputPath, outputPath)) return true;
-  vemo::ShowMessage(vemo::Format(vemo::T(u8"结果文件'%s'就是输入文件，请更改输入文件的扩展名后再计算!"),
+  vemo::ShowMessage(vemo::Format(vemo::UiText(u8"结果文件'%s'就是输入文件，请更改输入文件的扩展名后再计算!"),
                                  vemo::PathToGbk(outputPath).c_str()),
                     captionGbk, vemo::MessageIcon::Warning);
   return false;
@@ -138,7 +139,7 @@ bool CheckOutputIsNotInput(const std::string& inputPath, const std::string& outp
 
 bool CheckOutputIsRegular(const std::string& outputPath, const char* captionGbk) {
   if (!vemo::IsNonRegularFile(outputPath)) return true;
-  vemo::ShowMessage(vemo::Format(vemo::T(u8"%s不是普通文件，不能写入!"), vemo::PathToGbk(outputPath).c_str()), captionGbk,
+  vemo::ShowMessage(vemo::Format(vemo::UiText(u8"%s不是普通文件，不能写入!"), vemo::PathToGbk(outputPath).c_str()), captionGbk,
                     vemo::MessageIcon::Warning);
   return false;
 }
@@ -147,7 +148,7 @@ void WriteFileError(const std::string& path, const char* captionGbk) {
   // A file left unwritten because the command was stopped is no write error: the stop is
   // reported once, at its end.
   if (vemo::StopRequested()) return;
-  vemo::ShowMessage(vemo::Format(vemo::T(u8"写文件'%s'出错!"), vemo::PathToGbk(path).c_str()), captionGbk,
+  vemo::ShowMessage(vemo::Format(vemo::UiText(u8"写文件'%s'出错!"), vemo::PathToGbk(path).c_str()), captionGbk,
                     vemo::MessageIcon::Warning);
 }
 
@@ -170,10 +171,10 @@ int GPSTransfer::GetDataFile(const char* path) {
     request.mustExist = true;
     if (m_Mode >= 0 && m_Mode < static_cast<int>(std::size(kModeDialogs))) {
       const ModeDialog& d = kModeDialogs[m_Mode];
-      request.title = vemo::T(d.title);
-      request.filters.push_back({vemo::T(d.description), d.pattern});
+      request.title = vemo::UiText(d.title);
+      request.filters.push_back({vemo::UiText(d.description), d.pattern});
     }
-    request.filters.push_back({vemo::T(u8"所有文件(*.*)"), "*.*"});
+    request.filters.push_back({vemo::UiText(u8"所有文件(*.*)"), "*.*"});
     std::error_code ec;
     std::string current = fs::current_path(ec).string();
     if (current.empty() || current.back() != '/') current += '/';

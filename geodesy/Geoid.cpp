@@ -8,6 +8,7 @@
 
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 
@@ -17,7 +18,7 @@ namespace {
 constexpr const char* kEgm96Grid = "egm96_15.gtx";
 
 std::string Unreadable(const std::string& pathGbk) {
-  return Format(T(u8"大地水准面模型文件%s无法读取(文件不存在，或不是PROJ能读的GTX、GeoTIFF格网，或已损坏)!"),
+  return Format(UiText(u8"大地水准面模型文件%s无法读取(文件不存在，或不是PROJ能读的GTX、GeoTIFF格网，或已损坏)!"),
                 pathGbk.c_str());
 }
 
@@ -66,7 +67,7 @@ std::unique_ptr<CGeoidModel> CGeoidModel::Open(const std::string& model, std::st
   const std::string definition = "+proj=vgridshift +multiplier=1 +grids=\"" + grid + "\"";
   proj.shift = proj_create(proj.context, definition.c_str());
   if (!proj.shift) {
-    error = model == kEgm96 ? Format(T(u8"PROJ的数据目录中没有大地水准面模型EGM96的格网文件%s，请安装proj-data!"), kEgm96Grid)
+    error = model == kEgm96 ? Format(UiText(u8"PROJ的数据目录中没有大地水准面模型EGM96的格网文件%s，请安装proj-data!"), kEgm96Grid)
                             : Unreadable(geoid->m_GridPath);
     return nullptr;
   }
@@ -97,7 +98,7 @@ bool CGeoidModel::Undulations(const std::vector<std::string>& names, const std::
       error = Unreadable(m_GridPath);
     } else {
       constexpr double kDegrees = 180.0 / std::numbers::pi;
-      error = Format(T(u8"点%s(纬度%.6f°, 经度%.6f°)不在大地水准面模型%s的格网范围内(或该处格网无数值)!"),
+      error = Format(UiText(u8"点%s(纬度%.6f°, 经度%.6f°)不在大地水准面模型%s的格网范围内(或该处格网无数值)!"),
                      i < names.size() ? names[i].c_str() : "", B[i] * kDegrees, L[i] * kDegrees, m_Name.c_str());
     }
     return false;

@@ -5,6 +5,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace {
 
@@ -35,12 +36,12 @@ const std::string& GlobalProjectName() { return State().name; }
 const char* ApplicationTitle() { return "VemoGPS"; }
 
 void OpenFileError(std::string fileName) {
-  vemo::ShowMessage(vemo::Format(vemo::T(u8"打开文件'%s'出错!"), vemo::PathToGbk(fileName).c_str()),
+  vemo::ShowMessage(vemo::Format(vemo::UiText(u8"打开文件'%s'出错!"), vemo::PathToGbk(fileName).c_str()),
                     ApplicationTitle(), vemo::MessageIcon::Warning);
 }
 
 void OutOfMemory() {
-  vemo::ShowMessage(vemo::T(u8"内存不足,请关闭一些应用程序后再试!"), ApplicationTitle(),
+  vemo::ShowMessage(vemo::UiText(u8"内存不足,请关闭一些应用程序后再试!"), ApplicationTitle(),
                     vemo::MessageIcon::Warning);
 }
 

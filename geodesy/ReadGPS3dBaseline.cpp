@@ -8,6 +8,7 @@
 #include "geodesy/FileUtil.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 using namespace vemo::baseline;
 
@@ -22,7 +23,7 @@ void CReadGPS3dBaseline::CreateSyncFile(std::string& inputPath, std::string& out
 int CReadGPS3dBaseline::IsFileEmpty(std::string path) {
   auto content = vemo::DirectoryExists(path) ? std::nullopt : vemo::ReadWholeFile(path);
   if (content && content->size() >= 5) return 0;
-  vemo::ShowMessage(vemo::T(u8"基线向量文件有误，请检查设置对话框中的基线解软件类型!"), ApplicationTitle(),
+  vemo::ShowMessage(vemo::UiText(u8"基线向量文件有误，请检查设置对话框中的基线解软件类型!"), ApplicationTitle(),
                     vemo::MessageIcon::Warning);
   return 1;
 }

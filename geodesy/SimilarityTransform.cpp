@@ -13,9 +13,11 @@
 #include "geodesy/Matrix.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 using vemo::Format;
 using vemo::T;
+using vemo::UiText;
 
 namespace {
 
@@ -34,7 +36,7 @@ void Warn(const std::string& textGbk) {
 void GPSTransfer::Write(const std::string& text) { m_OutputStream << text; }
 
 void GPSTransfer::WarnUndetermined() {
-  Warn(T(u8"公共点的分布不能确定转换参数(点位重合或共线)，法方程奇异，无法计算!"));
+  Warn(UiText(u8"公共点的分布不能确定转换参数(点位重合或共线)，法方程奇异，无法计算!"));
 }
 
 // The common points get their means back once the parameters are known.
@@ -98,7 +100,7 @@ int GPSTransfer::ReadPoints(int dimension) {
     int fields = ScanPointLine(m_Line, m_ScanName, m_ScanValue, 2 * dimension);
     if (fields != commonFields && fields != pointFields) continue;
     if (m_ScanName.size() > kTransformNameLimit) {
-      Warn(Format(T(u8"第%d行的点名%s超过%d个字符，该行未参与计算!"), lineNumber, m_ScanName.c_str(),
+      Warn(Format(UiText(u8"第%d行的点名%s超过%d个字符，该行未参与计算!"), lineNumber, m_ScanName.c_str(),
                   static_cast<int>(kTransformNameLimit)));
       continue;
     }
@@ -107,14 +109,14 @@ int GPSTransfer::ReadPoints(int dimension) {
     bool possible = true;
     for (int k = 0; k + 1 < fields; ++k) possible = possible && std::fabs(m_ScanValue[k]) <= kTransformCoordinateLimit;
     if (!possible) {
-      Warn(Format(T(u8"第%d行的点%s的坐标超出范围，该行未参与计算!"), lineNumber, m_ScanName.c_str()));
+      Warn(Format(UiText(u8"第%d行的点%s的坐标超出范围，该行未参与计算!"), lineNumber, m_ScanName.c_str()));
       continue;
     }
     const double* v = m_ScanValue;
     if (fields == commonFields) {
       // A common point after a point to transform would take that point's place.
       if (m_PointCount > m_CommonCount) {
-        Warn(Format(T(u8"第%d行的公共点%s位于待转换点之后，公共点必须全部排在待转换点之前!"), lineNumber,
+        Warn(Format(UiText(u8"第%d行的公共点%s位于待转换点之后，公共点必须全部排在待转换点之前!"), lineNumber,
                     m_ScanName.c_str()));
         m_InputStream.str({});
         return 0;
@@ -173,7 +175,7 @@ int GPSTransfer::GetNormalEquation_xx() { return ::GetNormalEquation_xx(m_N, m_W
 // reported instead of filling the report with non-finite parameters.
 int GPSTransfer::SolveParameters(int minimumCommonPoints) {
   if (m_CommonCount < minimumCommonPoints) {
-    Warn(Format(T(u8"公共点数目不足(%d个)，求解转换参数至少需要%d个公共点!"), m_CommonCount, minimumCommonPoints));
+    Warn(Format(UiText(u8"公共点数目不足(%d个)，求解转换参数至少需要%d个公共点!"), m_CommonCount, minimumCommonPoints));
     return 0;
   }
   if (!IsWellConditioned(m_N, m_UnknownCount)) {

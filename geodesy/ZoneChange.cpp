@@ -14,9 +14,11 @@
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 using vemo::Format;
 using vemo::T;
+using vemo::UiText;
 
 namespace {
 
@@ -29,7 +31,7 @@ bool ParseItem(const std::string& item, double& value) {
 }
 
 std::string RangeMessage(const char* labelUtf8, double low, double high) {
-  return Format(T(u8"%s 请输入一个介于 %g 和 %g 之间的数。"), T(labelUtf8), low, high);
+  return Format(UiText(u8"%s 请输入一个介于 %g 和 %g 之间的数。"), UiText(labelUtf8), low, high);
 }
 
 }  // namespace
@@ -43,7 +45,7 @@ std::string CChangZoneOfXY::Validate() const {
     if (!inside(values[i], low, high)) return RangeMessage(kFieldLabels[i], low, high);
   }
   if (m_Method < kEnlargeAxis || m_Method > kEnlargeBothAxes)
-    return Format(T(u8"%s: 请选择 %s、%s 或 %s。"), T(kMethodGroup), kMethodNames[0], kMethodNames[1], kMethodNames[2]);
+    return Format(UiText(u8"%s: 请选择 %s、%s 或 %s。"), UiText(kMethodGroup), kMethodNames[0], kMethodNames[1], kMethodNames[2]);
   return {};
 }
 
@@ -151,7 +153,7 @@ int ChangeZoneOfXY(const CChangZoneOfXY& dialog, const std::string& path) {
     if (!ParseItem(items[1], x) || !ParseItem(items[2], y) || (count == 4 && !ParseItem(items[3], h))) continue;
     double x2, y2;
     if (!ChangeZoneOfPoint(transfer, ellipsoids, dialog, x - xConstant, y - yConstant, h - dialog.m_H1, x2, y2)) {
-      vemo::ShowMessage(Format(T(u8"点%s的坐标无法换带计算，已跳过!"), items[0].c_str()), caption);
+      vemo::ShowMessage(Format(UiText(u8"点%s的坐标无法换带计算，已跳过!"), items[0].c_str()), caption);
       continue;
     }
     out << Format("%16s %15.4lf %15.4lf\n", items[0].c_str(), x2 + xConstant, y2 + yConstant);

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "geodesy/UiText.h"
+
 class GPSTransfer;
 
 // The dialog "坐标换带与高程面转换计算": a plain record, filled by the host.
@@ -16,12 +18,12 @@ struct CChangZoneOfXY {
 
   // The dialog's texts (UTF-8): title, the labels of the four fields in order, the radio
   // group and its buttons, the two buttons.
-  static constexpr const char* kTitle = u8"坐标换带与高程面转换计算";
-  static constexpr const char* kFieldLabels[4] = {u8"第一带投影面大地高(m):", u8"第一带中央子午线(dms):",
-                                                  u8"第二带投影面大地高(m):", u8"第二带中央子午线(dms):"};
-  static constexpr const char* kMethodGroup = u8"高程投影椭球膨胀方法";
+  static constexpr const char* kTitle = vemo::TrNoop(u8"坐标换带与高程面转换计算");
+  static constexpr const char* kFieldLabels[4] = {vemo::TrNoop(u8"第一带投影面大地高(m):"), vemo::TrNoop(u8"第一带中央子午线(dms):"),
+                                                  vemo::TrNoop(u8"第二带投影面大地高(m):"), vemo::TrNoop(u8"第二带中央子午线(dms):")};
+  static constexpr const char* kMethodGroup = vemo::TrNoop(u8"高程投影椭球膨胀方法");
   static constexpr const char* kMethodNames[3] = {"da=dH", "da=f(dH,B)", "da=db=dH"};
-  static constexpr const char* kButtons[2] = {u8"确定", u8"取消"};
+  static constexpr const char* kButtons[2] = {vemo::TrNoop(u8"确定"), vemo::TrNoop(u8"取消")};
 
   enum Method {
     kEnlargeAxis = 0,          // "da=dH": a grows by the height, flattening kept

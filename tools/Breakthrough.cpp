@@ -18,6 +18,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 
@@ -110,7 +111,7 @@ bool ReadBlockLine(std::string_view line, int role, ExtractBlock& block) {
 // refused: false after the message naming the file and the line.
 bool ReadExtract(const std::string& path, const std::string& content, std::vector<ExtractBlock>& blocks) {
   auto refuse = [&](int line) {
-    Warn(Format(T(u8"贯通误差数据文件%s第 %d 行读取数据错误，该文件已损坏或不完整!\n请重新进行二维网平差以重新生成该文件。"),
+    Warn(Format(UiText(u8"贯通误差数据文件%s第 %d 行读取数据错误，该文件已损坏或不完整!\n请重新进行二维网平差以重新生成该文件。"),
                 PathToGbk(path).c_str(), line));
     return false;
   };
@@ -126,7 +127,7 @@ bool ReadExtract(const std::string& path, const std::string& content, std::vecto
   }
   if (role != 0) return refuse(lines.back().first + 1);  // the block ends before its last row
   if (blocks.empty()) {
-    Warn(Format(T(u8"贯通误差数据文件%s中没有贯通点的数据，未计算贯通误差!\n请检查贯通误差引导文件后重新进行二维网平差。"),
+    Warn(Format(UiText(u8"贯通误差数据文件%s中没有贯通点的数据，未计算贯通误差!\n请检查贯通误差引导文件后重新进行二维网平差。"),
                 PathToGbk(path).c_str()));
     return false;
   }
@@ -157,7 +158,7 @@ int ExtractBreakthroughData(const std::vector<std::string>& names, const std::ve
     if (IsSpaceString(text.c_str())) continue;
     GuideLine guide;
     if (!ScanGuideLine(text, guide)) {
-      Warn(Format(T(u8"读贯通误差引导文件%d行出错"), reader.LineCount()));
+      Warn(Format(UiText(u8"读贯通误差引导文件%d行出错"), reader.LineCount()));
       continue;
     }
     int point[4];
@@ -170,7 +171,7 @@ int ExtractBreakthroughData(const std::vector<std::string>& names, const std::ve
           break;
         }
       if (point[i] < 0) {
-        Warn(Format(T(u8"点%s不存在!"), guide.names[i].c_str()));
+        Warn(Format(UiText(u8"点%s不存在!"), guide.names[i].c_str()));
         found = false;
       }
     }
@@ -235,7 +236,7 @@ BreakthroughErrors ComputeBreakthrough(double m0, double azimuthDms, const doubl
 int ComputeBreakthroughErrors() {
   const std::string extractPath = CurrentProjectFile(ProjectFile::BreakthroughExtract);
   if (!FileExists(extractPath)) {
-    Warn(T(u8"没建立贯通误差引导文件\n请建立引导文件后重新平差\n然后再计算贯通误差"));
+    Warn(UiText(u8"没建立贯通误差引导文件\n请建立引导文件后重新平差\n然后再计算贯通误差"));
     return 0;
   }
   std::string content;
@@ -252,7 +253,7 @@ int ComputeBreakthroughErrors() {
     const BreakthroughErrors e = ComputeBreakthrough(b.m0, b.azimuth, b.xy, b.Q);
     if (!(std::isfinite(e.lateral) && std::isfinite(e.longitudinal) && std::isfinite(e.majorAzimuth))) {
       // A station that coincides with its sighting point has no direction to carry.
-      Warn(Format(T(u8"测站%s与照准点%s或测站%s与照准点%s重合(贯通误差数据文件%s第 %d 行起)，无法计算贯通误差!"),
+      Warn(Format(UiText(u8"测站%s与照准点%s或测站%s与照准点%s重合(贯通误差数据文件%s第 %d 行起)，无法计算贯通误差!"),
                   b.names[0].c_str(), b.names[1].c_str(), b.names[2].c_str(), b.names[3].c_str(),
                   PathToGbk(extractPath).c_str(), b.firstLine));
       return 0;
@@ -280,7 +281,7 @@ int ComputeBreakthroughErrors() {
     WriteFileError(reportPath, AppTitle());
     return 0;
   }
-  ShowMessage(T(u8"贯通误差计算完毕"), AppTitle(), MessageIcon::Information);
+  ShowMessage(UiText(u8"贯通误差计算完毕"), AppTitle(), MessageIcon::Information);
   return 1;
 }
 

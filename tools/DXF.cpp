@@ -9,6 +9,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 #include "tools/VemoGPSDoc.h"
@@ -27,7 +28,7 @@ std::string ChooseOne(bool open, const char* description, const char* pattern) {
   FileDialogRequest request;
   request.open = open;
   request.mustExist = open;
-  request.filters = {{T(description), pattern}, {"All File(*.*)", "*.*"}};
+  request.filters = {{UiText(description), pattern}, {"All File(*.*)", "*.*"}};
   auto chosen = Platform().ChooseFiles(request);
   return chosen && !chosen->empty() ? chosen->front() : std::string();
 }
@@ -74,7 +75,7 @@ bool CDXF::ReadPointFile(const std::string& path, std::vector<CDXFPoint>& points
       return true;
     }
     if (!(std::fabs(v[0]) < kMaxCoordinate && std::fabs(v[1]) < kMaxCoordinate && std::fabs(v[2]) < kMaxCoordinate)) {
-      ShowMessage(Format(T(u8"坐标文件%s第%d行点%s的坐标超出范围(绝对值应小于%.0e米)，未生成网图文件!"),
+      ShowMessage(Format(UiText(u8"坐标文件%s第%d行点%s的坐标超出范围(绝对值应小于%.0e米)，未生成网图文件!"),
                          PathToGbk(path).c_str(), lineCount, name.c_str(), kMaxCoordinate),
                   AppTitle());
       points.clear();
@@ -196,17 +197,17 @@ int CDXF::WriteDXF(const std::string& chosen) {
   std::vector<std::string> skipped;
   const std::string text = DxfText(&skipped);
   if (!skipped.empty())
-    ShowMessage(Format(T(u8"基线%s的端点不在坐标文件中，未画入网图!"), ShortList(skipped).c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"基线%s的端点不在坐标文件中，未画入网图!"), ShortList(skipped).c_str()), AppTitle());
   if (!WriteFileAtomically(path, text)) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()), AppTitle());
     return 0;
   }
-  ShowMessage(T(u8"已生成AutoCAD格式的网图文件!"), AppTitle(), MessageIcon::Information);
+  ShowMessage(UiText(u8"已生成AutoCAD格式的网图文件!"), AppTitle(), MessageIcon::Information);
   return 1;
 }
 
 int CDXF::WriteDXF() {
-  std::string chosen = ChooseOne(false, u8"DXF文件(*.dxf)", "*.dxf");
+  std::string chosen = ChooseOne(false, TrNoop(u8"DXF文件(*.dxf)"), "*.dxf");
   if (chosen.empty()) return 0;
   return WriteDXF(chosen);
 }
@@ -214,9 +215,9 @@ int CDXF::WriteDXF() {
 int RunDxfExport() {
   CDXF dxf;
   // A cancelled or unreadable choice leaves the drawing without points or lines.
-  const std::string points = ChooseOne(true, u8"坐标文件(*.GPS3dXYHEFT)", "*.GPS3dXYHEFT");
+  const std::string points = ChooseOne(true, TrNoop(u8"坐标文件(*.GPS3dXYHEFT)"), "*.GPS3dXYHEFT");
   if (!points.empty()) dxf.LoadPoints(points);
-  const std::string lines = ChooseOne(true, u8"基线向量文件(*.GPS3dVector)", "*.GPS3dVector");
+  const std::string lines = ChooseOne(true, TrNoop(u8"基线向量文件(*.GPS3dVector)"), "*.GPS3dVector");
   if (!lines.empty()) dxf.LoadLines(lines);
   return dxf.WriteDXF();
 }

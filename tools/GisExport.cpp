@@ -12,6 +12,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Geoid.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -60,7 +61,7 @@ std::optional<std::vector<std::string>> TableRows(const std::vector<std::string>
 }
 
 bool Incomplete(const char* headingUtf8, std::string& error) {
-  error = Format(T(u8"平差结果文件中的\"%s\"表不完整(文件被截断或损坏)"), T(headingUtf8));
+  error = Format(UiText(u8"平差结果文件中的\"%s\"表不完整(文件被截断或损坏)"), T(headingUtf8));
   return false;
 }
 
@@ -122,7 +123,7 @@ bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::
               number == static_cast<double>(network.points.size() + 1);
     for (size_t i = 2; ok && i < t.size(); ++i) ok = Number(t[i], values[i - 2]);
     if (!ok || index.count(t[1])) {
-      error = Format(T(u8"平差结果文件中的坐标行\"%s\"无法识别"), Trim(row).c_str());
+      error = Format(UiText(u8"平差结果文件中的坐标行\"%s\"无法识别"), Trim(row).c_str());
       return false;
     }
     p.name = t[1];
@@ -134,7 +135,7 @@ bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::
     geodetic.m_InvF = kWgs84InvF;
     geodetic.m_X = p.X, geodetic.m_Y = p.Y, geodetic.m_Z = p.Z;
     if (!geodetic.XYZBLH()) {
-      error = Format(T(u8"点%s的坐标无法换算为经纬度"), p.name.c_str());
+      error = Format(UiText(u8"点%s的坐标无法换算为经纬度"), p.name.c_str());
       return false;
     }
     p.latitude = geodetic.m_B * kDegreesPerRadian;
@@ -144,7 +145,7 @@ bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::
     network.points.push_back(p);
   }
   if (network.points.empty()) {
-    error = T(u8"平差结果文件中没有平差后坐标");
+    error = UiText(u8"平差结果文件中没有平差后坐标");
     return false;
   }
   // Residual rows: number, from, to, three residuals, the tolerance and the verdict. The
@@ -162,7 +163,7 @@ bool ReadGPS3dResultNetwork(const std::string& text, CGisNetwork& network, std::
               Number(t[3], b.vx) && Number(t[4], b.vy) && Number(t[5], b.vz) && Number(t[6], b.tolerance) &&
               index.count(t[1]) && index.count(t[2]) && (t[7] == passes || t[7] == exceeds);
     if (!ok) {
-      error = Format(T(u8"平差结果文件中的残差行\"%s\"无法识别"), Trim(row).c_str());
+      error = Format(UiText(u8"平差结果文件中的残差行\"%s\"无法识别"), Trim(row).c_str());
       return false;
     }
     b.number = static_cast<int>(number);
@@ -259,7 +260,7 @@ bool ReadProjectAdjustedNetwork(CGisNetwork& network) {
   const std::string resultPath = CurrentProjectFile(ProjectFile::Result3d);
   const std::optional<std::string> text = ReadWholeFile(resultPath);
   if (!text || text->empty()) {
-    ShowMessage(Format(T(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), Project().projectName.c_str()),
+    ShowMessage(Format(UiText(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), Project().projectName.c_str()),
                 AppTitle());
     return false;
   }
@@ -286,7 +287,7 @@ bool ExportAdjustedNetwork(GisFormat format, const std::string& output, const CG
   const std::string document = format == GisFormat::GeoJson ? GeoJsonDocument(network, title)
                                                             : KmlDocument(network, title);
   if (!WriteFileAtomically(output, document)) {
-    ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(output).c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(output).c_str()), AppTitle());
     return false;
   }
   return true;

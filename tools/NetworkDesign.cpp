@@ -10,6 +10,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -122,7 +123,7 @@ bool CGPSNetDesign::ReadCoordinates(const std::string& path) {
       p = end;
     }
     if (n < 3) {
-      Warn(Format(T(u8"设计坐标文件%s的第1行应为接收机精度指标: a(mm) b(ppm) c(秒)!"), PathToGbk(path).c_str()));
+      Warn(Format(UiText(u8"设计坐标文件%s的第1行应为接收机精度指标: a(mm) b(ppm) c(秒)!"), PathToGbk(path).c_str()));
       return false;
     }
     for (double m : model)
@@ -169,13 +170,13 @@ std::vector<CDesignVector> CGPSNetDesign::Simulate() const {
     auto a = byName.find(line.from), b = byName.find(line.to);
     if (a == byName.end() || b == byName.end()) {
       const std::string& missing = a == byName.end() ? line.from : line.to;
-      Warn(Format(T(u8"设计基线%s-%s的点%s不在设计坐标文件中，该基线未模拟!"), line.from.c_str(), line.to.c_str(),
+      Warn(Format(UiText(u8"设计基线%s-%s的点%s不在设计坐标文件中，该基线未模拟!"), line.from.c_str(), line.to.c_str(),
                   missing.c_str()));
       continue;
     }
     CDesignVector vector;
     if (!SimulateVector(*a->second, *b->second, m_Precision, vector)) {
-      Warn(Format(T(u8"设计基线%s-%s的水平长度为0(铅垂或两端同点)，方向不定，该基线未模拟!"), line.from.c_str(),
+      Warn(Format(UiText(u8"设计基线%s-%s的水平长度为0(铅垂或两端同点)，方向不定，该基线未模拟!"), line.from.c_str(),
                   line.to.c_str()));
       continue;
     }
@@ -198,7 +199,7 @@ int RunNetworkDesign(const std::string& coordinatePath, const std::string& lineP
   if (!design.ReadCoordinates(coordinatePath) || !design.ReadLines(linePath)) return 0;
   const std::string output = CGPSNetDesign::OutputName(linePath);
   if (output.empty()) {
-    Warn(Format(T(u8"设计连线文件名%s没有扩展名(应为 名称.line)，无法确定向量文件名!"), PathToGbk(linePath).c_str()));
+    Warn(Format(UiText(u8"设计连线文件名%s没有扩展名(应为 名称.line)，无法确定向量文件名!"), PathToGbk(linePath).c_str()));
     return 0;
   }
   // The vector file must not take the place of an input.
@@ -207,7 +208,7 @@ int RunNetworkDesign(const std::string& coordinatePath, const std::string& lineP
   const std::vector<CDesignVector> vectors = design.Simulate();
   // Nothing to simulate: the vector file of an earlier simulation stays as it is.
   if (vectors.empty()) {
-    Warn(Format(T(u8"设计连线文件%s中没有可以模拟的基线，未生成基线向量文件%s!"), PathToGbk(linePath).c_str(),
+    Warn(Format(UiText(u8"设计连线文件%s中没有可以模拟的基线，未生成基线向量文件%s!"), PathToGbk(linePath).c_str(),
                 PathToGbk(output).c_str()));
     return 0;
   }
@@ -218,7 +219,7 @@ int RunNetworkDesign(const std::string& coordinatePath, const std::string& lineP
                    v.covariance[4], v.covariance[5]);
   std::string error;
   if (!WriteFileAtomically(output, text, &error)) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(output).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(output).c_str()));
     return 0;
   }
   return OpenProjectDocument(output) ? 1 : 0;
@@ -227,13 +228,13 @@ int RunNetworkDesign(const std::string& coordinatePath, const std::string& lineP
 int RunNetworkDesign() {
   auto choose = [](const char* description, const char* pattern) {
     FileDialogRequest request;
-    request.filters = {{T(description), pattern}, {"All File(*.*)", "*.*"}};
+    request.filters = {{UiText(description), pattern}, {"All File(*.*)", "*.*"}};
     auto chosen = Platform().ChooseFiles(request);
     return chosen && !chosen->empty() ? chosen->front() : std::string();
   };
-  const std::string coordinates = choose(u8"GPS设计坐标文件(*.xyz)", "*.xyz");
+  const std::string coordinates = choose(TrNoop(u8"GPS设计坐标文件(*.xyz)"), "*.xyz");
   if (coordinates.empty()) return 0;
-  const std::string lines = choose(u8"GPS设计网图连线文件(*.line)", "*.line");
+  const std::string lines = choose(TrNoop(u8"GPS设计网图连线文件(*.line)"), "*.line");
   if (lines.empty()) return 0;
   return RunNetworkDesign(coordinates, lines);
 }

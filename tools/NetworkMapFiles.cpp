@@ -16,6 +16,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -163,7 +164,7 @@ bool WriteNetworkMapFiles(const CVemoGPSDoc& doc, const CMapDisplay& display, co
     if (!CheckOutputReplacesNoData(out.path, inputs)) return false;
     double width = 0, height = 0;
     if (out.format == MapFormat::Png && !PngSize(doc.Page(), kPngDotsPerMm, width, height)) {
-      ShowMessage(Format(T(u8"网图页面%.0lf×%.0lf毫米的PNG图片为%.0lf×%.0lf像素，每边不能超过%.0lf像素，"
+      ShowMessage(Format(UiText(u8"网图页面%.0lf×%.0lf毫米的PNG图片为%.0lf×%.0lf像素，每边不能超过%.0lf像素，"
                            u8"总数不能超过%.0lf百万像素，未生成网图文件%s!"),
                          doc.Page().width, doc.Page().height, std::round(doc.Page().width * kPngDotsPerMm),
                          std::round(doc.Page().height * kPngDotsPerMm), kMaxPngSide, kMaxPngPixels / 1e6,
@@ -173,7 +174,7 @@ bool WriteNetworkMapFiles(const CVemoGPSDoc& doc, const CMapDisplay& display, co
     }
     const double bytes = MapMemoryEstimate(doc, out.format);
     if (!MemoryAvailable(bytes)) {
-      ShowMessage(Format(T(u8"生成网图文件%s约需%.0lfMB内存。内存不足,请关闭一些应用程序后再试!"),
+      ShowMessage(Format(UiText(u8"生成网图文件%s约需%.0lfMB内存。内存不足,请关闭一些应用程序后再试!"),
                          PathToGbk(out.path).c_str(), bytes / (1024.0 * 1024.0)),
                   AppTitle());
       return false;
@@ -184,7 +185,7 @@ bool WriteNetworkMapFiles(const CVemoGPSDoc& doc, const CMapDisplay& display, co
     if (out.path.empty()) continue;
     const std::string bytes = out.render(doc, display);
     if (bytes.empty() || !WriteFileAtomically(out.path, bytes)) {
-      ShowMessage(Format(T(u8"写文件'%s'出错!"), PathToGbk(out.path).c_str()), AppTitle());
+      ShowMessage(Format(UiText(u8"写文件'%s'出错!"), PathToGbk(out.path).c_str()), AppTitle());
       ok = false;
     }
   }

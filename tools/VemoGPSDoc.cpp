@@ -12,6 +12,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -59,7 +60,7 @@ int CVemoGPSDoc::LoadProject(MapKind kind) {
   const CProjectState& project = Project();
   const std::string coordinates = CurrentProjectFile(CoordinateExtension(kind));
   if (!FileExists(coordinates)) {
-    ShowMessage(Format(T(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), project.projectName.c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), project.projectName.c_str()), AppTitle());
     return 0;
   }
   if (!Load(coordinates, CurrentProjectFile(ProjectFile::Vector3d), project.projectName)) return 0;
@@ -146,7 +147,7 @@ int CVemoGPSDoc::ReadCoordinates(const std::string& path) {
     return true;
   });
   if (m_Points.empty()) {
-    ShowMessage(Format(T(u8"坐标文件%s中没有点的坐标，无法绘制网图!"), PathToGbk(path).c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"坐标文件%s中没有点的坐标，无法绘制网图!"), PathToGbk(path).c_str()), AppTitle());
     return 0;
   }
   // Known points come first and carry no error ellipse.
@@ -188,7 +189,7 @@ void CVemoGPSDoc::ReadLines(const std::string& path) {
   });
   // One message for them all: a large file would otherwise ask for one answer per baseline.
   if (!missingNames.empty())
-    ShowMessage(Format(T(u8"网图数据中点名：%s不存在！"), ShortList(missingNames).c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"网图数据中点名：%s不存在！"), ShortList(missingNames).c_str()), AppTitle());
 }
 
 bool CVemoGPSDoc::ReadPageFile(const std::string& coordinatePath) {
@@ -217,7 +218,7 @@ bool CVemoGPSDoc::ReadPageFile(const std::string& coordinatePath) {
     return false;  // only the first line
   });
   if (read && page.IsUsable() && !page.IsWithinLimit()) {
-    ShowMessage(Format(T(u8"网图页面文件%s的页面为%.0lf×%.0lf毫米，页宽和页高不能超过%.0lf毫米，未生成网图!"),
+    ShowMessage(Format(UiText(u8"网图页面文件%s的页面为%.0lf×%.0lf毫米，页宽和页高不能超过%.0lf毫米，未生成网图!"),
                        PathToGbk(path).c_str(), page.width, page.height, CMapPage::kMaxSide),
                 AppTitle());
     return false;
@@ -226,7 +227,7 @@ bool CVemoGPSDoc::ReadPageFile(const std::string& coordinatePath) {
     m_Page = page;
     return true;
   }
-  ShowMessage(Format(T(u8"网图页面文件%s应为一行7个数(页宽 页高 左 右 上 下边距 图框高,毫米)，"
+  ShowMessage(Format(UiText(u8"网图页面文件%s应为一行7个数(页宽 页高 左 右 上 下边距 图框高,毫米)，"
                        u8"且绘图区不能为空；已使用默认页面(210×297毫米)!"),
                      PathToGbk(path).c_str()),
               AppTitle());

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "adjust3d/GPS3dNetTests.h"
+#include "geodesy/UiText.h"
 #include "tests/adjust3d/AdjustFixture.h"
 #include "tests/adjust3d/SyntheticNetwork.h"
 
@@ -389,6 +390,24 @@ TEST(GPS3dNetTests, CovariancesInSquareMetresAreNamed) {
   const std::string sound = ReportOf(synthetic, 1.0, [](AdjustProject&) {}, nullptr, &messages);
   EXPECT_TRUE(messages.empty());
   EXPECT_EQ(sound.find(G(u8"警告")), std::string::npos);
+}
+
+// Under another interface language the report keeps its own words; the message and the
+// summary the desktop shows change.
+TEST(GPS3dNetTests, ReportKeepsItsWordsUnderAnotherInterfaceLanguage) {
+  InstallUiCatalog([](const char* source) { return std::string("EN ") + source; });
+  struct Restore {
+    ~Restore() { InstallUiCatalog(nullptr); }
+  } restore;
+  std::vector<std::string> messages;
+  const std::string slip = ReportOf(MakeSyntheticNetwork(12, 5, 1.0, 2), 1e-4, [](AdjustProject&) {}, nullptr, &messages);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind(u8"EN 基线向量的验前中误差过小", 0), 0u) << messages[0];
+  EXPECT_NE(slip.find(G(u8"警告: 基线向量的验前中误差过小")), std::string::npos);
+  EXPECT_EQ(slip.find("EN "), std::string::npos);
+  const std::string report = G(u8"                    结论=  不通过\n检验结论: 2条基线可疑；最可疑为第3条\n"
+                               u8"检验结论(已知点): 1个已知点不相容；最不相容为已知点K1\n");
+  EXPECT_EQ(TestReportSummary(report), G(u8"EN 全局检验不通过EN ，EN 2条基线可疑EN ，EN 1个已知点不相容"));
 }
 
 TEST(GPS3dNetTests, NoRedundancyIsStatedInsteadOfNumbers) {
