@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 
 #include "app/cli/ConsoleHost.h"
 #include "app/commands/Args.h"
 #include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/FileUtil.h"
+#include "geodesy/Version.h"
 #include "tests/support/TestHost.h"
 
 namespace {
@@ -109,3 +111,25 @@ TEST(Args, OptionsAreTakenAndLeftoversRefused) {
 }
 
 }  // namespace
+
+// The command line speaks the interface's language on standard error: a failing command's
+// message and the program's title in English when the settings ask for it, in Chinese when
+// they ask for Chinese; either way the command fails the same.
+TEST(ConsoleHost, MessagesFollowTheInterfaceLanguage) {
+  test::TempDir work;
+  const std::string missing = (work.path() / "missing.txt").string();
+  auto run = [&](const std::string& language) {
+    const std::string config = (work.path() / language).string();
+    std::filesystem::create_directories(config);
+    WriteFileAtomically(config + "/settings.ini", "[Interface]\nLanguage=" + language + "\n");
+    return test::RunProgram({"view", missing}, config, work.str());
+  };
+  const test::ProgramRun english = run("en");
+  EXPECT_EQ(english.status, 1);
+  EXPECT_EQ(english.err, std::string("VemoGPS - General Adjustment Package for GPS Engineering Survey Networks  V") +
+                             kVemoVersion + ": Error opening file " + missing + "!\n");
+  const test::ProgramRun chinese = run("zh_CN");
+  EXPECT_EQ(chinese.status, 1);
+  EXPECT_EQ(chinese.err, std::string(u8"VemoGPS－GPS工程测量网通用平差软件包  V") + kVemoVersion + u8": 打开文件" +
+                             missing + u8"出错!\n");
+}
