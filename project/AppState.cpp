@@ -8,6 +8,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "geodesy/Version.h"
 
 namespace vemo {
@@ -29,7 +30,7 @@ bool CheckOutputReplacesNoData(const std::string& output, const std::vector<std:
   const std::string target = ResolvePathNoCase(output);
   for (const std::string& input : inputs)
     if (!input.empty() && IsSameFile(input, target)) {
-      ShowMessage(Format(T(u8"结果文件'%s'就是输入文件，请另选结果文件名!"), PathToGbk(output).c_str()), AppTitle(),
+      ShowMessage(Format(UiText(u8"结果文件'%s'就是输入文件，请另选结果文件名!"), PathToGbk(output).c_str()), AppTitle(),
                   MessageIcon::Warning);
       return false;
     }
@@ -48,7 +49,7 @@ bool CheckOutputReplacesNoData(const std::string& output, const std::vector<std:
       std::error_code ec;
       if ((inProject && EqualNoCase(name, file)) ||
           (exists && std::filesystem::equivalent(Project().projectDir + "/" + file, target, ec))) {
-        ShowMessage(Format(T(u8"结果文件'%s'是工程%s的数据文件，请另选结果文件名!"), PathToGbk(output).c_str(),
+        ShowMessage(Format(UiText(u8"结果文件'%s'是工程%s的数据文件，请另选结果文件名!"), PathToGbk(output).c_str(),
                            Project().projectName.c_str()),
                     AppTitle(), MessageIcon::Warning);
         return false;
@@ -63,6 +64,14 @@ void SetApproximateFileMode(int on) { Project().approxXYZFromFile = on ? 1 : 0; 
 const char* AppTitle() {
   static const std::string title = std::string(u8"VemoGPS－GPS工程测量网通用平差软件包  V") + kVemoVersion;
   return T(title.c_str());
+}
+
+// Built at each call (the interface's catalog may be installed after the first one); the text
+// stays valid until the next call in the same thread.
+const char* UiAppTitle() {
+  thread_local std::string title;
+  title = std::string(UiText(u8"VemoGPS－GPS工程测量网通用平差软件包")) + "  V" + kVemoVersion;
+  return title.c_str();
 }
 
 std::string MainWindowTitle() { return Format(T(u8"%s—[%s]"), AppTitle(), Project().projectName.c_str()); }

@@ -51,5 +51,8 @@ void SetApproximateFileMode(int on);
 
 // Application title, string 128 (GBK).
 const char* AppTitle();
+// The same title in the interface language (GBK), for a host that shows AppTitle() captions
+// itself (the console); valid until the next call in the same thread.
+const char* UiAppTitle();
 
 }  // namespace vemo

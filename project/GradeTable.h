@@ -11,6 +11,9 @@ constexpr int kCustomGrade = 34;  // "自定义": the values come from the custo
 
 // Name of grade index (GBK), as the drop-down list shows it; nullptr out of range.
 const char* GradeName(int index);
+// The same name in the interface language (GBK), for the dialog's list; GradeName keeps the
+// system's own name for the project's text descriptions.
+const char* UiGradeName(int index);
 
 // Writes the grade table row of configuration.m_GradeIndex into its precision parameters:
 // grades 0..4 take a and b from the instrument errors, grades 5..33 take them from the table
@@ -41,5 +44,7 @@ void ApplyCustomPrecision(const CCustomPrecisionRecord& record, NetClassParamete
 
 // "高斯投影" or "UTM投影" (GBK); nullptr out of range.
 const char* ProjectionName(int index);
+// The same in the interface language (GBK), for the dialog's list.
+const char* UiProjectionName(int index);
 
 }  // namespace vemo

@@ -3,13 +3,15 @@
 // the desktop from its buttons.
 #pragma once
 
+#include "geodesy/UiText.h"
+
 namespace vemo {
 
 struct CHeightModelDlg {
   enum Model { kPlane = 0, kSurface = 1, kConstant = 2 };
   // Labels of the radio buttons, by index (UTF-8).
-  static constexpr const char* kTitle = u8"选择高程拟合模型";
-  static constexpr const char* kButtons[3] = {u8"平面模型", u8"曲面模型", u8"常数模型"};
+  static constexpr const char* kTitle = TrNoop(u8"选择高程拟合模型");
+  static constexpr const char* kButtons[3] = {TrNoop(u8"平面模型"), TrNoop(u8"曲面模型"), TrNoop(u8"常数模型")};
 
   int m_Model = kPlane;  // index of the selected button
 };

@@ -17,6 +17,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 
@@ -92,13 +93,13 @@ int OneFixOneAzimuth::CheckRemembered() const {
     if (!(m_UnreadFields & (1u << i))) continue;
     if (kFieldLine[i] != line) {
       line = kFieldLine[i];
-      fields += Format(T(u8"%s第 %d 行的"), fields.empty() ? "" : T(u8"，"), line + 1);
+      fields += Format(UiText(u8"%s第 %d 行的"), fields.empty() ? "" : UiText(u8"，"), line + 1);
     } else {
-      fields += T(u8"、");
+      fields += UiText(u8"、");
     }
-    fields += T(kLabels[i]);
+    fields += UiText(kLabels[i]);
   }
-  Warn(Format(T(u8"上次输入的文件%s中的数据不完整或无法读取(%s)，不能作为本次的输入!\n请重新输入这些数据。"),
+  Warn(Format(UiText(u8"上次输入的文件%s中的数据不完整或无法读取(%s)，不能作为本次的输入!\n请重新输入这些数据。"),
               PathToGbk(CurrentProjectFile(ProjectFile::OneFix)).c_str(), fields.c_str()));
   return 0;
 }
@@ -113,38 +114,38 @@ int OneFixOneAzimuth::CheckFields() const {
   for (const std::string* name : {&m_PointName, &m_From, &m_To})
     if (!UsableName(*name)) {
       Warn(NormalizeName(*name).empty()
-               ? std::string(T(u8"请输入固定点点名和固定方位角的起点、终点!"))
-               : Format(T(u8"点名%s无效：点名不能含空格，且不能超过%d个字符!"), name->c_str(),
+               ? std::string(UiText(u8"请输入固定点点名和固定方位角的起点、终点!"))
+               : Format(UiText(u8"点名%s无效：点名不能含空格，且不能超过%d个字符!"), name->c_str(),
                         static_cast<int>(kNameLimit)));
       return 0;
     }
   if (NormalizeName(m_From) == NormalizeName(m_To)) {
-    Warn(Format(T(u8"固定方位角的起点与终点是同一点%s，无法定向!"), m_From.c_str()));
+    Warn(Format(UiText(u8"固定方位角的起点与终点是同一点%s，无法定向!"), m_From.c_str()));
     return 0;
   }
   for (double v : {m_x, m_y, m_h, m_B, m_L, m_h0, m_Azimuth})
     if (!std::isfinite(v)) {
-      Warn(T(u8"输入的数值无效!"));
+      Warn(UiText(u8"输入的数值无效!"));
       return 0;
     }
   if (!(std::fabs(m_x) <= kMaxPlaneCoordinate && std::fabs(m_y) <= kMaxPlaneCoordinate)) {
-    Warn(Format(T(u8"平面坐标x、y的绝对值应不超过%.0lf m!"), kMaxPlaneCoordinate));
+    Warn(Format(UiText(u8"平面坐标x、y的绝对值应不超过%.0lf m!"), kMaxPlaneCoordinate));
     return 0;
   }
   if (!(std::fabs(m_h) <= kMaxHeight && std::fabs(m_h0) <= kMaxHeight)) {
-    Warn(Format(T(u8"正常高h与投影面正常高h0的绝对值应不超过%.0lf m!"), kMaxHeight));
+    Warn(Format(UiText(u8"正常高h与投影面正常高h0的绝对值应不超过%.0lf m!"), kMaxHeight));
     return 0;
   }
   if (!IsPossibleAngle(m_B, 90.0)) {
-    Warn(T(u8"大地纬度B应在-90度与90度之间，且分、秒应小于60!"));
+    Warn(UiText(u8"大地纬度B应在-90度与90度之间，且分、秒应小于60!"));
     return 0;
   }
   if (!IsPossibleAngle(m_L, 360.0) || !(DmsToDegree(m_L) >= -180.0 && DmsToDegree(m_L) < 360.0)) {
-    Warn(T(u8"大地经度L应在-180度与360度(不含)之间，且分、秒应小于60!"));
+    Warn(UiText(u8"大地经度L应在-180度与360度(不含)之间，且分、秒应小于60!"));
     return 0;
   }
   if (!IsPossibleAngle(m_Azimuth, 360.0) || !(std::fabs(DmsToDegree(m_Azimuth)) < 360.0)) {
-    Warn(T(u8"方位角的绝对值应小于360度，且分、秒应小于60!"));
+    Warn(UiText(u8"方位角的绝对值应小于360度，且分、秒应小于60!"));
     return 0;
   }
   return 1;
@@ -160,7 +161,7 @@ int OneFixOneAzimuth::CheckNamesInNetwork() const {
     bool found = false;
     for (const CVectorRecord& v : vectors) found = found || v.from == n || v.to == n;
     if (!found) {
-      Warn(Format(T(u8"点%s不在基线向量文件%s中，不是网中的点，请检查后再计算!"), n.c_str(), PathToGbk(path).c_str()));
+      Warn(Format(UiText(u8"点%s不在基线向量文件%s中，不是网中的点，请检查后再计算!"), n.c_str(), PathToGbk(path).c_str()));
       return 0;
     }
   }
@@ -178,7 +179,7 @@ int OneFixOneAzimuth::OnOK() {
   t.m_InvF = ellipsoid.m_InvF;
   t.m_B = DmsToRadian(m_B), t.m_L = DmsToRadian(m_L), t.m_H = m_h - m_h0;
   if (!t.BLHXYZ()) {
-    Warn(T(u8"输入的数值无效!"));
+    Warn(UiText(u8"输入的数值无效!"));
     return 0;
   }
   const std::string name = Trim(m_PointName), from = Trim(m_From), to = Trim(m_To);
@@ -190,7 +191,7 @@ int OneFixOneAzimuth::OnOK() {
   for (const auto& [kind, content] : files) {
     const std::string path = CurrentProjectFile(kind, 1);
     if (!WriteFileAtomically(path, content)) {
-      Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
+      Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
       return 0;
     }
   }

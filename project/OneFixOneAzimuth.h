@@ -8,19 +8,22 @@
 
 #include <string>
 
+#include "geodesy/UiText.h"
+
 namespace vemo {
 
 class OneFixOneAzimuth {
  public:
-  static constexpr const char* kTitle = u8"输入固定点和方位角[固定一点一方位的工程网]";
-  static constexpr const char* kGroups[2] = {u8"固定点信息", u8"固定方位角信息"};
+  static constexpr const char* kTitle = TrNoop(u8"输入固定点和方位角[固定一点一方位的工程网]");
+  static constexpr const char* kGroups[2] = {TrNoop(u8"固定点信息"), TrNoop(u8"固定方位角信息")};
   // Labels of the fields, in the order of the members below (UTF-8).
   // The line of the remembered file that holds each field (from 0).
   static constexpr int kFieldLine[10] = {0, 0, 0, 0, 1, 1, 1, 2, 2, 2};
-  static constexpr const char* kLabels[10] = {u8"点名",           u8"平面坐标x[m]",     u8"平面坐标y[m]",
-                                              u8"正常高h[m]",     u8"大地纬度B[dms]",   u8"大地经度L[dms]",
-                                              u8"投影面正常高h0[m]", u8"起点",          u8"终点",
-                                              u8"方位角[dms]"};
+  static constexpr const char* kLabels[10] = {
+      TrNoop(u8"点名"),           TrNoop(u8"平面坐标x[m]"),   TrNoop(u8"平面坐标y[m]"),
+      TrNoop(u8"正常高h[m]"),     TrNoop(u8"大地纬度B[dms]"), TrNoop(u8"大地经度L[dms]"),
+      TrNoop(u8"投影面正常高h0[m]"), TrNoop(u8"起点"),        TrNoop(u8"终点"),
+      TrNoop(u8"方位角[dms]")};
   // The loaders' name buffers hold 19 characters.
   static constexpr size_t kNameLimit = 19;
   // What the fields can mean: plane coordinates within 1e8 m, heights within 1e5 m (beyond

@@ -13,6 +13,7 @@
 #include "geodesy/Platform.h"
 #include "geodesy/Settings.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace fs = std::filesystem;
@@ -93,7 +94,7 @@ DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
   if (!CheckProjectDialogValues(r)) return DialogOutcome::StaysOpen;
   std::string prj = ProjectFileName(r.directory, r.name, Extension(ProjectFile::Project));
   if (FileExists(prj)) {
-    std::string text = Format(T(u8"工程'%s'已存在,覆盖该工程?"), PathToGbk(prj).c_str());
+    std::string text = Format(UiText(u8"工程'%s'已存在,覆盖该工程?"), PathToGbk(prj).c_str());
     if (!AskYesNo(text, AppTitle(), MessageIcon::Question, 0, MessageAnswer::No))
       return DialogOutcome::StaysOpen;
   }
@@ -105,7 +106,7 @@ DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
   fs::create_directories(r.directory, ec);
   if (!DirectoryExists(r.directory)) {
     std::string cause = ec ? ec.message() : std::string("not a directory");
-    ShowMessage(Format(T(u8"不能创建工程路径%s(%s),新工程未建立!"), PathToGbk(r.directory).c_str(),
+    ShowMessage(Format(UiText(u8"不能创建工程路径%s(%s),新工程未建立!"), PathToGbk(r.directory).c_str(),
                        Utf8ToGbk(cause).c_str()),
                 AppTitle(), MessageIcon::Warning);
     return DialogOutcome::StaysOpen;
@@ -128,7 +129,7 @@ DialogOutcome AcceptNewProject(const CProjectDlgRecord& r, bool* saved) {
   ApplyGrade(c);
   if (!SaveProjectFile()) {
     p = previous;
-    ShowMessage(Format(T(u8"不能创建工程文件%s,新工程未建立!"), PathToGbk(prj).c_str()), AppTitle(),
+    ShowMessage(Format(UiText(u8"不能创建工程文件%s,新工程未建立!"), PathToGbk(prj).c_str()), AppTitle(),
                 MessageIcon::Warning);
     return DialogOutcome::StaysOpen;
   }
@@ -148,7 +149,7 @@ struct ValueRange {
 bool CheckRanges(std::initializer_list<ValueRange> ranges) {
   for (const ValueRange& r : ranges) {
     if (r.value >= r.low && r.value <= r.high) continue;
-    ShowMessage(Format(T(u8"%s的值%g超出范围(%g～%g)!"), T(r.label), r.value, r.low, r.high), AppTitle(),
+    ShowMessage(Format(UiText(u8"%s的值%g超出范围(%g～%g)!"), UiText(r.label), r.value, r.low, r.high), AppTitle(),
                 MessageIcon::Warning);
     return false;
   }
@@ -159,37 +160,37 @@ bool CheckRanges(std::initializer_list<ValueRange> ranges) {
 
 bool CheckCustomPrecisionValues(const CCustomPrecisionRecord& r) {
   const double k = kMaxPrecisionValue;
-  return CheckRanges({{u8"固定误差(mm)", r.fixedError, -1, k},
-                      {u8"比例误差(ppm)", r.proportionalError, -1, k},
-                      {u8"重复基线差系数", r.repeatBaselineCoefficient, -1, k},
-                      {u8"同步环闭合差系数", r.syncLoopCoefficient, -1, k},
-                      {u8"异步环闭合差系数", r.asyncLoopCoefficient, -1, k},
-                      {u8"基线向量改正数系数", r.vectorCorrectionCoefficient, -1, k},
-                      {u8"向量改正数系数(无约束－约束)", r.vectorCorrectionDifferenceCoefficient, -1, k},
-                      {u8"基线方向中误差(\")", r.baselineDirectionError, -1, k},
-                      {u8"相邻点坐标差中误差(mm)", r.adjacentPointError, -1, k},
-                      {u8"最弱边相对中误差(1/N)", r.weakestSideRelativeError, -1, k},
-                      {u8"约束点间相对中误差(1/N)", r.constrainedRelativeError, -1, k},
-                      {u8"基线水平分量中误差(mm)", r.horizontalComponentError, -1, k},
-                      {u8"基线垂直分量中误差(mm)", r.verticalComponentError, -1, k},
-                      {u8"环边数限值", static_cast<double>(r.loopSideLimit), -1, kMaxIndependentBaselines}});
+  return CheckRanges({{TrNoop(u8"固定误差(mm)"), r.fixedError, -1, k},
+                      {TrNoop(u8"比例误差(ppm)"), r.proportionalError, -1, k},
+                      {TrNoop(u8"重复基线差系数"), r.repeatBaselineCoefficient, -1, k},
+                      {TrNoop(u8"同步环闭合差系数"), r.syncLoopCoefficient, -1, k},
+                      {TrNoop(u8"异步环闭合差系数"), r.asyncLoopCoefficient, -1, k},
+                      {TrNoop(u8"基线向量改正数系数"), r.vectorCorrectionCoefficient, -1, k},
+                      {TrNoop(u8"向量改正数系数(无约束－约束)"), r.vectorCorrectionDifferenceCoefficient, -1, k},
+                      {TrNoop(u8"基线方向中误差(\")"), r.baselineDirectionError, -1, k},
+                      {TrNoop(u8"相邻点坐标差中误差(mm)"), r.adjacentPointError, -1, k},
+                      {TrNoop(u8"最弱边相对中误差(1/N)"), r.weakestSideRelativeError, -1, k},
+                      {TrNoop(u8"约束点间相对中误差(1/N)"), r.constrainedRelativeError, -1, k},
+                      {TrNoop(u8"基线水平分量中误差(mm)"), r.horizontalComponentError, -1, k},
+                      {TrNoop(u8"基线垂直分量中误差(mm)"), r.verticalComponentError, -1, k},
+                      {TrNoop(u8"环边数限值"), static_cast<double>(r.loopSideLimit), -1, kMaxIndependentBaselines}});
 }
 
 bool CheckProjectDialogValues(const CProjectDlgRecord& r) {
   if (!(r.baselineVarianceFactor > 0)) {
-    ShowMessage(Format(T(u8"%s的值%g超出范围(%g～%g)!"), T(u8"基线方差因子"), r.baselineVarianceFactor, 0.0,
+    ShowMessage(Format(UiText(u8"%s的值%g超出范围(%g～%g)!"), UiText(u8"基线方差因子"), r.baselineVarianceFactor, 0.0,
                        kMaxPrecisionValue),
                 AppTitle(), MessageIcon::Warning);
     return false;
   }
-  if (!CheckRanges({{u8"仪器固定误差(mm)", r.instrumentFixedError, 0, 1e6},
-                    {u8"仪器比例误差(ppm)", r.instrumentProportionalError, 0, 1e6},
-                    {u8"基线方差因子", r.baselineVarianceFactor, 0, kMaxPrecisionValue},
-                    {u8"中央子午线(dms)", r.centralMeridian, -180, 360},
-                    {u8"测区平均纬度(dms)", r.meanLatitude, -90, 90},
-                    {u8"X坐标加常数(km)", r.xConstant, -kMaxAddConstantKm, kMaxAddConstantKm},
-                    {u8"Y坐标加常数(km)", r.yConstant, -kMaxAddConstantKm, kMaxAddConstantKm},
-                    {u8"独立基线条数", static_cast<double>(r.independentBaselineCount), -1,
+  if (!CheckRanges({{TrNoop(u8"仪器固定误差(mm)"), r.instrumentFixedError, 0, 1e6},
+                    {TrNoop(u8"仪器比例误差(ppm)"), r.instrumentProportionalError, 0, 1e6},
+                    {TrNoop(u8"基线方差因子"), r.baselineVarianceFactor, 0, kMaxPrecisionValue},
+                    {TrNoop(u8"中央子午线(dms)"), r.centralMeridian, -180, 360},
+                    {TrNoop(u8"测区平均纬度(dms)"), r.meanLatitude, -90, 90},
+                    {TrNoop(u8"X坐标加常数(km)"), r.xConstant, -kMaxAddConstantKm, kMaxAddConstantKm},
+                    {TrNoop(u8"Y坐标加常数(km)"), r.yConstant, -kMaxAddConstantKm, kMaxAddConstantKm},
+                    {TrNoop(u8"独立基线条数"), static_cast<double>(r.independentBaselineCount), -1,
                      kMaxIndependentBaselines}}))
     return false;
   return !r.customPrecision || CheckCustomPrecisionValues(*r.customPrecision);
@@ -265,7 +266,7 @@ int OpenProject(const std::string& prjPath) {
     p.projectName = newName;
     if (!FileExists(CurrentProjectFile(ProjectFile::Project)) || !ReadWholeFile(CurrentProjectFile(ProjectFile::Project))) {
       std::string shown = PathToGbk(prjPath);
-      ShowMessage(Format(T(u8"打开文件%s出错!"), shown.c_str()), AppTitle(), MessageIcon::Warning);
+      ShowMessage(Format(UiText(u8"打开文件%s出错!"), shown.c_str()), AppTitle(), MessageIcon::Warning);
       p = previous;
       return 0;
     }
@@ -308,7 +309,7 @@ bool SaveOnExit() {
   // reported, but the run's work is done.
   if (!CSettingsStore::SetString(kSettingsSection, kLastPathKey, dir) ||
       !CSettingsStore::SetString(kSettingsSection, kLastProjectKey, GbkToUtf8(p.projectName)))
-    ShowMessage(Format(T(u8"不能保存设置文件%s,本次使用的工程未被记住!"), PathToGbk(CSettingsStore::FilePath()).c_str()),
+    ShowMessage(Format(UiText(u8"不能保存设置文件%s,本次使用的工程未被记住!"), PathToGbk(CSettingsStore::FilePath()).c_str()),
                 AppTitle(), MessageIcon::Warning);
   bool saved = true;
   if (!mirrored || p.projectName.empty()) return saved;
@@ -317,7 +318,7 @@ bool SaveOnExit() {
   auto onDisk = ReadWholeFile(CurrentProjectFile(ProjectFile::Project));
   if (!onDisk || *onDisk != SerializeConfiguration(p.configuration)) {
     if (!SaveProjectFile()) {
-      ShowMessage(Format(T(u8"不能保存工程文件%s,工程参数的修改未保存!"), PathToGbk(CurrentProjectFile(ProjectFile::Project)).c_str()),
+      ShowMessage(Format(UiText(u8"不能保存工程文件%s,工程参数的修改未保存!"), PathToGbk(CurrentProjectFile(ProjectFile::Project)).c_str()),
                   AppTitle(), MessageIcon::Warning);
       saved = false;
     }

@@ -12,6 +12,7 @@
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace {
@@ -96,22 +97,22 @@ bool DeserializeConfiguration(const std::string& bytes, CGPSConfiguration& c, st
     c.m_ProjectName = in.ReadString();
     c.m_ProjectDir = in.ReadString();
     int32_t n = in.ReadInt32();
-    take(c.m_GradeIndex, n, n >= 0 && n < kGradeCount, u8"等级");
+    take(c.m_GradeIndex, n, n >= 0 && n < kGradeCount, TrNoop(u8"等级"));
     n = in.ReadInt32();
-    take(c.m_BaselineType, n, BaselinePackageOf(n) != nullptr, u8"基线类型");
+    take(c.m_BaselineType, n, BaselinePackageOf(n) != nullptr, TrNoop(u8"基线类型"));
     NetClassParameters precision = c.m_NetClass;
     for (double& v : precision.m_Value) v = in.ReadDouble();
     precision.m_LoopSideLimit = in.ReadInt32();
     double v = in.ReadDouble();
-    take(c.m_CentralMeridian, v, finite(v, -180.0, 360.0), u8"中央子午线");
+    take(c.m_CentralMeridian, v, finite(v, -180.0, 360.0), TrNoop(u8"中央子午线"));
     v = in.ReadDouble();
-    take(c.m_XConstant, v, finite(v, -kMaxAddConstantKm, kMaxAddConstantKm), u8"X常数");
+    take(c.m_XConstant, v, finite(v, -kMaxAddConstantKm, kMaxAddConstantKm), TrNoop(u8"X常数"));
     v = in.ReadDouble();
-    take(c.m_YConstant, v, finite(v, -kMaxAddConstantKm, kMaxAddConstantKm), u8"Y常数");
+    take(c.m_YConstant, v, finite(v, -kMaxAddConstantKm, kMaxAddConstantKm), TrNoop(u8"Y常数"));
     n = in.ReadInt32();
-    take(c.m_ModifyBaselineCov, n, flag(n), u8"改造基线解方差阵");
+    take(c.m_ModifyBaselineCov, n, flag(n), TrNoop(u8"改造基线解方差阵"));
     v = in.ReadDouble();
-    take(c.m_BaselineVarianceFactor, v, finite(v, 0.0, kMaxPrecisionValue) && v > 0.0, u8"基线方差因子");
+    take(c.m_BaselineVarianceFactor, v, finite(v, 0.0, kMaxPrecisionValue) && v > 0.0, TrNoop(u8"基线方差因子"));
     // The stored precision values survive only for the custom grade (the table's rows are
     // sound); the instrument errors always survive.
     bool soundPrecision = precision.m_LoopSideLimit >= -1 && precision.m_LoopSideLimit <= kMaxIndependentBaselines;
@@ -122,26 +123,26 @@ bool DeserializeConfiguration(const std::string& bytes, CGPSConfiguration& c, st
     ApplyGrade(probe);
     bool soundUsed = true;
     for (double value : probe.m_NetClass.m_Value) soundUsed = soundUsed && finite(value, -1.0, kMaxPrecisionValue);
-    take(c.m_NetClass, precision, soundUsed && (soundPrecision || c.m_GradeIndex != kCustomGrade), u8"精度指标");
+    take(c.m_NetClass, precision, soundUsed && (soundPrecision || c.m_GradeIndex != kCustomGrade), TrNoop(u8"精度指标"));
     ApplyGrade(c);
     ReadStringList(in, c.m_SyncBaselineFiles);
     ReadStringList(in, c.m_IndependentBaselineFiles);
     const CCoorsSystemSet current = ReadCoorsSystem(in);
-    take(c.m_CurrentCoorsSystem, current, SoundCoorsSystem(current), u8"坐标系统");
+    take(c.m_CurrentCoorsSystem, current, SoundCoorsSystem(current), TrNoop(u8"坐标系统"));
     // The set is not emptied: built-in entries win over stored ones of the same name, and
     // user entries of every project opened in the run accumulate. Names are keyed in their
     // normal form, as the dialog stores them, so that a name given twice in two spellings
     // is one entry now rather than one lost on the next save.
     int32_t k = in.ReadCount(kMinCoorsRecordSize);
-    if (k > kMaxCoorsSystems) throw DamagedField{u8"坐标系统个数"};
+    if (k > kMaxCoorsSystems) throw DamagedField{TrNoop(u8"坐标系统个数")};
     std::unordered_set<std::string> fromThisFile;
     for (int32_t i = 0; i < k; ++i) {
       CCoorsSystemSet cs = ReadCoorsSystem(in);
-      if (!SoundCoorsSystem(cs)) throw DamagedField{u8"坐标系统"};
+      if (!SoundCoorsSystem(cs)) throw DamagedField{TrNoop(u8"坐标系统")};
       cs.m_Name = NormalizeName(cs.m_Name);
       if (const CCoorsSystemSet* existing = c.m_CoorsSystems.Lookup(cs.m_Name)) {
         if (fromThisFile.count(cs.m_Name) && (existing->m_a != cs.m_a || existing->m_InvF != cs.m_InvF))
-          ShowMessage(Format(T(u8"工程文件中的坐标系统%s出现了两次且参数不同,只保留第一次的参数!"), cs.m_Name.c_str()),
+          ShowMessage(Format(UiText(u8"工程文件中的坐标系统%s出现了两次且参数不同,只保留第一次的参数!"), cs.m_Name.c_str()),
                       AppTitle(), MessageIcon::Warning);
         continue;
       }
@@ -149,16 +150,16 @@ bool DeserializeConfiguration(const std::string& bytes, CGPSConfiguration& c, st
       c.m_CoorsSystems.SetAt(cs.m_Name, cs);
     }
     v = in.ReadDouble();
-    take(c.m_MeanLatitude, v, finite(v, -90.0, 90.0), u8"测区平均纬度");
+    take(c.m_MeanLatitude, v, finite(v, -90.0, 90.0), TrNoop(u8"测区平均纬度"));
     // The reserved values are carried unchanged and never used.
     c.m_Reserved1 = in.ReadDouble();
     c.m_Reserved2 = in.ReadDouble();
     n = in.ReadInt32();
-    take(c.m_IndependentBaselineCount, n, n <= kMaxIndependentBaselines, u8"独立基线条数");
+    take(c.m_IndependentBaselineCount, n, n <= kMaxIndependentBaselines, TrNoop(u8"独立基线条数"));
     n = in.ReadInt32();
-    take(c.m_UseAprioriUnitWeight, n, flag(n), u8"用验前单位权中误差(1cm)");
+    take(c.m_UseAprioriUnitWeight, n, flag(n), TrNoop(u8"用验前单位权中误差(1cm)"));
     n = in.ReadInt32();
-    take(c.m_ProjectionType, n, flag(n), u8"投影类型");
+    take(c.m_ProjectionType, n, flag(n), TrNoop(u8"投影类型"));
   } catch (const ArchiveError&) {
     return false;
   } catch (const DamagedField& damaged) {
@@ -201,9 +202,9 @@ int LoadProjectFile() {
     return 1;
   }
   if (!damaged.empty())
-    ShowMessage(Format(T(u8"工程文件%s中\"%s\"的值无效!"), PathToGbk(path).c_str(), T(damaged.c_str())), AppTitle(),
+    ShowMessage(Format(UiText(u8"工程文件%s中\"%s\"的值无效!"), PathToGbk(path).c_str(), UiText(damaged.c_str())), AppTitle(),
                 MessageIcon::Warning);
-  bool goOn = AskYesNo(T(u8"无效的工程文件或该文件\n已被破坏,继续进行？"), AppTitle(), MessageIcon::Question,
+  bool goOn = AskYesNo(UiText(u8"无效的工程文件或该文件\n已被破坏,继续进行？"), AppTitle(), MessageIcon::Question,
                        1, MessageAnswer::No);
   if (!goOn) return 0;
   p.configuration.ResetCoorsSystems();

@@ -11,6 +11,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "geodesy/Version.h"
 
 namespace vemo {
@@ -87,7 +88,7 @@ int RunCommandLine(const std::vector<std::string>& arguments) {
   const int saved = RunGuarded([] { return SaveOnExit() ? kCommandDone : kCommandFailed; }, command->name);
   if (saved != kCommandDone && status == kCommandDone) status = kCommandFailed;
   if (StopRequested()) {
-    ShowMessage(T(u8"命令已被中断(Ctrl-C)，未完成的结果没有写入文件!"), AppTitle(), MessageIcon::Warning);
+    ShowMessage(UiText(u8"命令已被中断(Ctrl-C)，未完成的结果没有写入文件!"), AppTitle(), MessageIcon::Warning);
     status = kCommandInterrupted;
   }
   return status;

@@ -7,6 +7,7 @@
 
 #include "geodesy/Encoding.h"
 #include "geodesy/FileUtil.h"
+#include "project/AppState.h"
 
 namespace vemo {
 namespace {
@@ -78,7 +79,9 @@ MessageAnswer ConsoleHost::ShowMessage(const MessageRequest& request) {
     if (m_Answers == Answers::Yes) answer = hasYes ? MessageAnswer::Yes : MessageAnswer::Ok;
     if (m_Answers == Answers::No) answer = hasYes ? MessageAnswer::No : MessageAnswer::Cancel;
   }
-  std::string line = GbkToUtf8(request.caption) + ": " + GbkToUtf8(request.text);
+  // The system's title names the program: the person reads it in the interface's language.
+  const std::string& caption = request.caption == AppTitle() ? std::string(UiAppTitle()) : request.caption;
+  std::string line = GbkToUtf8(caption) + ": " + GbkToUtf8(request.text);
   if (IsQuestion(request.buttons)) line += std::string(" [") + AnswerName(answer) + "]";
   std::fprintf(stderr, "%s\n", line.c_str());
   std::fflush(stderr);

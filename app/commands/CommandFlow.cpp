@@ -4,7 +4,6 @@
 #include <exception>
 #include <new>
 #include <filesystem>
-#include <string_view>
 
 #include "project/AppState.h"
 #include "project/ProjectDependencies.h"
@@ -16,6 +15,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 
@@ -80,16 +80,24 @@ bool IsEntryForm(CommandId id) {
   return row && row->input.form == CommandForm::DataEntry;
 }
 
-// The menu command's text in GBK, as a message names it.
+// The menu command's text in GBK, in the interface language, as a message names it.
 std::string MenuTextOf(CommandId id) {
   const CommandSpec* row = FindMenuCommand(id);
-  return row ? Utf8ToGbk(row->menuText) : std::string();
+  return row ? UiText(row->menuText) : std::string();
+}
+
+// A menu title without its access key: "数据输入(&D)" -> "数据输入", "&Data Entry" -> "Data Entry".
+// '&' and '(' never occur inside a GBK character, so bytes can be dropped one by one.
+std::string WithoutAccessKey(std::string title) {
+  if (const size_t key = title.find("(&"); key != std::string::npos) return title.substr(0, key);
+  std::erase(title, '&');
+  return title;
 }
 
 }  // namespace
 
 std::string CommandReference(CommandId id) {
-  std::string_view menu;
+  const char* menu = "";
   const CommandSpec* found = nullptr;
   for (const CommandSpec& row : MenuCommands()) {
     for (const MenuSpec& m : Menus())
@@ -100,15 +108,13 @@ std::string CommandReference(CommandId id) {
     }
   }
   if (!found) return std::string();
-  // The menu's title without its access key: "数据输入(&D)" -> "数据输入".
-  if (const size_t key = menu.find("(&"); key != std::string_view::npos) menu = menu.substr(0, key);
-  std::string text = "\"" + std::string(menu) + u8"→" + found->menuText + "\"";
+  std::string text = "\"" + WithoutAccessKey(UiText(menu)) + T(u8"→") + UiText(found->menuText) + "\"";
   if (found->name) {
     text += std::string("(") + found->name;
     if (found->selector) text += std::string(" ") + found->selector;
     text += ")";
   }
-  return Utf8ToGbk(text);
+  return text;
 }
 
 void CResultFiles::Add(std::span<const ProjectFile> kinds, int variant) {
@@ -124,7 +130,7 @@ void CResultFiles::Spare(const std::string& path) {
 bool CResultFiles::Remove() const {
   std::string failed, error;
   if (RemoveFilesDurably(m_Paths, &failed, &error)) return true;
-  Warn(Format(T(u8"不能删除结果文件%s(%s)，该文件不是本次计算的结果!"), PathToGbk(failed).c_str(), error.c_str()));
+  Warn(Format(UiText(u8"不能删除结果文件%s(%s)，该文件不是本次计算的结果!"), PathToGbk(failed).c_str(), error.c_str()));
   return false;
 }
 
@@ -139,12 +145,12 @@ int RunCatchingFailures(const std::function<int()>& handler, const std::function
   } catch (const UsageError& e) {
     return usage(e);
   } catch (const std::bad_alloc&) {
-    ShowMessage(T(u8"内存不足!"), AppTitle(), MessageIcon::Warning);
+    ShowMessage(UiText(u8"内存不足!"), AppTitle(), MessageIcon::Warning);
   } catch (const std::exception& e) {
-    ShowMessage(Format(T(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(),
+    ShowMessage(Format(UiText(u8"命令因意外错误而中止: %s"), Utf8ToGbk(e.what()).c_str()), AppTitle(),
                 MessageIcon::Error);
   } catch (...) {
-    ShowMessage(T(u8"命令因意外错误而中止!"), AppTitle(), MessageIcon::Error);
+    ShowMessage(UiText(u8"命令因意外错误而中止!"), AppTitle(), MessageIcon::Error);
   }
   return kCommandFailed;
 }
@@ -175,10 +181,10 @@ bool RequireInputs(CommandId command, std::initializer_list<ProjectFile> kinds, 
   for (ProjectFile kind : kinds) {
     const std::string path = CurrentProjectFile(kind, variant);
     if (FileExists(path)) continue;
-    std::string text = Format(T(u8"%s所需的文件%s不存在!"), MenuTextOf(command).c_str(), PathToGbk(path).c_str());
+    std::string text = Format(UiText(u8"%s所需的文件%s不存在!"), MenuTextOf(command).c_str(), PathToGbk(path).c_str());
     const CommandId maker = MakerOf(kind, variant);
     if (maker != CommandId::None)
-      text += Format(IsEntryForm(maker) ? T(u8"\n请先用%s输入。") : T(u8"\n请先执行%s。"), CommandReference(maker).c_str());
+      text += Format(IsEntryForm(maker) ? UiText(u8"\n请先用%s输入。") : UiText(u8"\n请先执行%s。"), CommandReference(maker).c_str());
     Warn(text);
     return false;
   }
@@ -188,7 +194,7 @@ bool RequireInputs(CommandId command, std::initializer_list<ProjectFile> kinds, 
 bool RequireCurrentResult(CommandId command, ProjectFile result, CommandId maker) {
   const ResultCurrency currency = CheckResultCurrency(result);
   if (!currency.IsStale()) return true;
-  Warn(Format(T(u8"%s所需的文件%s是在文件%s修改之前产生的，不是现有数据的计算结果!\n请重新执行%s。"),
+  Warn(Format(UiText(u8"%s所需的文件%s是在文件%s修改之前产生的，不是现有数据的计算结果!\n请重新执行%s。"),
               MenuTextOf(command).c_str(), PathToGbk(CurrentProjectFile(result)).c_str(),
               PathToGbk(CurrentProjectFile(*currency.newerInput)).c_str(), CommandReference(maker).c_str()));
   return false;

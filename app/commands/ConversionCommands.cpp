@@ -18,6 +18,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 #include "geodesy/ZoneChange.h"
 
 namespace vemo {
@@ -74,9 +75,9 @@ bool ConvertPoint(GPSTransfer& t, int mode, const std::string& name, const doubl
       t.m_Z = v[2];
       if (!t.XYZBLH()) {
         if (v[0] == 0.0 && v[1] == 0.0)
-          Warn(Format(T(u8"点%s位于椭球旋转轴上(X=Y=0)，无法计算大地坐标，已跳过!"), name.c_str()));
+          Warn(Format(UiText(u8"点%s位于椭球旋转轴上(X=Y=0)，无法计算大地坐标，已跳过!"), name.c_str()));
         else
-          Warn(Format(T(u8"点%s的坐标无法转换，已跳过!"), name.c_str()));
+          Warn(Format(UiText(u8"点%s的坐标无法转换，已跳过!"), name.c_str()));
         return false;
       }
       line = Format("%16s %15.9lf %15.9lf %15.4lf\n", name.c_str(), RadianToDms(t.m_B, 9), RadianToDms(t.m_L, 9), t.m_H);
@@ -101,7 +102,7 @@ bool ConvertPoint(GPSTransfer& t, int mode, const std::string& name, const doubl
       line = Format("%16s %15.9lf %15.9lf\n", name.c_str(), RadianToDms(t.m_B, 9), RadianToDms(t.m_L, 9));
       return true;
   }
-  Warn(Format(T(u8"点%s的坐标无法转换，已跳过!"), name.c_str()));
+  Warn(Format(UiText(u8"点%s的坐标无法转换，已跳过!"), name.c_str()));
   return false;
 }
 
@@ -124,14 +125,14 @@ int ConvertCoordinateFile(const Conversion& conversion, const std::string& path)
 
   auto text = ReadWholeFile(t.m_DataFile);
   if (!text) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(t.m_DataFile).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(t.m_DataFile).c_str()));
     return kCommandFailed;
   }
   std::istringstream in(std::move(*text));
   if (!CheckOutputIsRegular(output, AppTitle())) return kCommandFailed;
   std::ofstream out(output, std::ios::binary | std::ios::app);
   if (!out) {
-    Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(output).c_str()));
+    Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(output).c_str()));
     return kCommandFailed;
   }
   std::string line, name, result;
@@ -141,7 +142,7 @@ int ConvertCoordinateFile(const Conversion& conversion, const std::string& path)
     if (IsSpaceString(line.c_str())) continue;
     if (ScanPointLine(CommasToBlanks(line), name, values, conversion.fields - 1) != conversion.fields) continue;
     if (name.size() > kConversionNameLimit) {
-      Warn(Format(T(u8"第%d行的点名超过%d个字符，该行未转换!"), lineNumber, static_cast<int>(kConversionNameLimit)));
+      Warn(Format(UiText(u8"第%d行的点名超过%d个字符，该行未转换!"), lineNumber, static_cast<int>(kConversionNameLimit)));
       continue;
     }
     if (ConvertPoint(t, conversion.mode, name, values, c, result)) out << result;
@@ -165,7 +166,7 @@ std::optional<std::string> InputFileArgument(CommandContext& context, const char
     // A FIFO, a device or a folder is never opened (a FIFO would block the command).
     std::error_code ec;
     if (std::filesystem::exists(rest[0], ec)) ShowNotRegularFile(rest[0]);
-    else Warn(Format(T(u8"打开文件%s出错!"), PathToGbk(rest[0]).c_str()));
+    else Warn(Format(UiText(u8"打开文件%s出错!"), PathToGbk(rest[0]).c_str()));
     return std::nullopt;
   }
   return rest[0];

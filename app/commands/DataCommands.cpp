@@ -14,6 +14,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 
@@ -67,7 +68,7 @@ bool ReadRowsText(const std::string& source, std::string& text) {
   if (source.empty() || source == "-") {
     text.clear();
     if (ReadDescriptor(STDIN_FILENO, text)) return true;
-    ShowMessage(T(u8"读取标准输入出错!"), AppTitle(), MessageIcon::Warning);
+    ShowMessage(UiText(u8"读取标准输入出错!"), AppTitle(), MessageIcon::Warning);
     return false;
   }
   return ReadRequiredFile(source, text);
@@ -163,7 +164,7 @@ int RunEnter(CommandContext& context) {
     bool holdsData = false;
     for (const auto& row : grid.rows) holdsData = holdsData || !IsEmptyRow(row);
     if ((holdsData || !grid.linesNotLoaded.empty()) &&
-        !AskYesNo(Format(T(u8"没有输入任何行,确认后文件%s中的数据将全部删除。是否继续?"),
+        !AskYesNo(Format(UiText(u8"没有输入任何行,确认后文件%s中的数据将全部删除。是否继续?"),
                          PathToGbk(grid.fileName).c_str()),
                   AppTitle(), MessageIcon::Question, 1, MessageAnswer::No))
       return kCommandFailed;
@@ -174,7 +175,7 @@ int RunEnter(CommandContext& context) {
 
   if (!grid.linesNotLoaded.empty() && !replace) {
     // The grid cannot hold these lines; writing the file anew would drop them unseen.
-    if (!AskYesNo(Format(T(u8"文件%s的第%s行不能读入表格,确认后这些行将被删除。是否继续?"),
+    if (!AskYesNo(Format(UiText(u8"文件%s的第%s行不能读入表格,确认后这些行将被删除。是否继续?"),
                          PathToGbk(grid.fileName).c_str(), NumberList(grid.linesNotLoaded).c_str()),
                   AppTitle(), MessageIcon::Question, 1, MessageAnswer::No))
       return kCommandFailed;

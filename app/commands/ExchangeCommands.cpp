@@ -11,6 +11,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/exchange/DynaReader.h"
 #include "project/exchange/GamaExchange.h"
 #include "project/exchange/ProjectExchange.h"
@@ -85,7 +86,7 @@ int RunExportGama(CommandContext& context) {
     }
     int fixed = 0;
     for (const auto& s : network.stations) fixed += s.constrained;
-    Platform().ShowText(T(u8"输出"), Format(T(u8"已输出gama-local文件%s: 点%d个(固定%d个),基线%d条,基线簇%d个,"
+    Platform().ShowText(UiText(u8"输出"), Format(T(u8"已输出gama-local文件%s: 点%d个(固定%d个),基线%d条,基线簇%d个,"
                                               u8"带协方差的已知点组%d个\n"),
                                             PathToGbk(files[0]).c_str(), static_cast<int>(network.stations.size()), fixed,
                                             static_cast<int>(network.baselines.size()),

@@ -13,6 +13,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/LibraryState.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -71,18 +72,18 @@ bool CofactorsFit(int points, bool full, bool asked) {
   constexpr double kGb = 1u << 30;
   const double files = CofactorFilesBytes(points), memory = CofactorMemoryBytes(points);
   if (!full && !asked && files > kDefaultCofactorFilesBytes) {
-    Warn(Format(T(u8"网有%d个点，全部点的协因数阵文件共约%.1f GB，超过%.0f GB，不予计算。请用--points指定需要协因数的点(稳定性分析的点)，或用--full-cofactors写出全部点的协因数阵!"),
+    Warn(Format(UiText(u8"网有%d个点，全部点的协因数阵文件共约%.1f GB，超过%.0f GB，不予计算。请用--points指定需要协因数的点(稳定性分析的点)，或用--full-cofactors写出全部点的协因数阵!"),
                 points, files / kGb, kDefaultCofactorFilesBytes / kGb));
     return false;
   }
   const double available = static_cast<double>(AvailableMemory());
   if (available > 0 && memory > available) {
-    Warn(Format(T(u8"%d个点的协因数阵文件共约%.1f GB，计算需要内存约%.1f GB，超过本机可用内存%.1f GB，不予计算。请用--points指定较少的点!"),
+    Warn(Format(UiText(u8"%d个点的协因数阵文件共约%.1f GB，计算需要内存约%.1f GB，超过本机可用内存%.1f GB，不予计算。请用--points指定较少的点!"),
                 points, files / kGb, memory / kGb, available / kGb));
     return false;
   }
   if (full)
-    ShowMessage(Format(T(u8"%d个点的协因数阵文件共约%.1f GB，计算需要内存约%.1f GB。"), points, files / kGb, memory / kGb),
+    ShowMessage(Format(UiText(u8"%d个点的协因数阵文件共约%.1f GB，计算需要内存约%.1f GB。"), points, files / kGb, memory / kGb),
                 AppTitle(), MessageIcon::Information);
   return true;
 }
@@ -125,7 +126,7 @@ int RunFreeNetwork(CommandContext& context) {
     for (const std::string& name : points)
       if (std::find(network.m_PointName.begin(), network.m_PointName.begin() + network.m_PointCount, name) ==
           network.m_PointName.begin() + network.m_PointCount) {
-        Warn(Format(T(u8"点%s不在网中，不产生秩亏自由网的输入文件!"), name.c_str()));
+        Warn(Format(UiText(u8"点%s不在网中，不产生秩亏自由网的输入文件!"), name.c_str()));
         return writes.Finish(kCommandFailed);
       }
     // The size is known before the adjustment writes the first cofactor.

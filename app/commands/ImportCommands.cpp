@@ -10,6 +10,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 
 namespace vemo {
@@ -56,11 +57,11 @@ std::string Absolute(const std::string& path) {
 std::string ImportSummaryText(int type, const CBaselineImportSummary& summary) {
   const CBaselinePackage* package = BaselinePackageOf(type);
   if (!package || !package->reader)
-    return Format(T(u8"基线解算软件%s没有读取程序，没有读取任何基线文件。"),
+    return Format(UiText(u8"基线解算软件%s没有读取程序，没有读取任何基线文件。"),
                   package ? BaselineTypeName(type) : std::to_string(type).c_str());
-  std::string text = Format(T(u8"读取完毕: 基线文件%d个，基线%d条。"), summary.filesRead, summary.baselinesRead);
+  std::string text = Format(UiText(u8"读取完毕: 基线文件%d个，基线%d条。"), summary.filesRead, summary.baselinesRead);
   if (!summary.filesWithNothingRead.empty()) {
-    text += Format(T(u8"\n其中%d个文件没有读出基线:"), static_cast<int>(summary.filesWithNothingRead.size()));
+    text += Format(UiText(u8"\n其中%d个文件没有读出基线:"), static_cast<int>(summary.filesWithNothingRead.size()));
     for (const auto& file : summary.filesWithNothingRead) text += "\n" + PathToGbk(file);
   }
   return text;

@@ -13,6 +13,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace fs = std::filesystem;
@@ -55,7 +56,7 @@ const char* const kCoorsSystemsHelp =
 
 namespace {
 
-std::string NotProjectSaved() { return T(u8"当前没有工程，设置未能保存!"); }
+std::string NotProjectSaved() { return UiText(u8"当前没有工程，设置未能保存!"); }
 
 double RequireRange(const std::string& option, double value, double low, double high) {
   if (!(value >= low && value <= high))
@@ -224,7 +225,7 @@ int RunNewProject(CommandContext& context) {
   bool saved = false;
   if (AcceptNewProject(record, &saved) == DialogOutcome::StaysOpen) return kCommandFailed;
   if (!saved) return kCommandFailed;
-  Platform().ShowText(T(u8"新建工程"), PathToGbk(CurrentProjectFile(ProjectFile::Project)));
+  Platform().ShowText(UiText(u8"新建工程"), PathToGbk(CurrentProjectFile(ProjectFile::Project)));
   return kCommandDone;
 }
 
@@ -237,11 +238,11 @@ int RunSettings(CommandContext& context) {
   if (changing) {
     if (!AcceptSettings(record)) {
       if (Project().projectName.empty()) ShowMessage(NotProjectSaved(), AppTitle(), MessageIcon::Warning);
-      Platform().ShowText(T(u8"工程参数设置"), DescribeConfiguration());
+      Platform().ShowText(UiText(u8"工程参数设置"), DescribeConfiguration());
       return kCommandFailed;
     }
   }
-  Platform().ShowText(T(u8"工程参数设置"), DescribeConfiguration());
+  Platform().ShowText(UiText(u8"工程参数设置"), DescribeConfiguration());
   return kCommandDone;
 }
 
@@ -262,7 +263,7 @@ int RunCoordinateSystems(CommandContext& context) {
     CCoorsSystemRow* row = findRow(name);
     if (!row) throw UsageError("--remove: no coordinate system '" + r + "'");
     if (row->readOnly) {
-      ShowMessage(Format(T(u8"预定义的坐标系统'%s'不能删除!"), name.c_str()), AppTitle(), MessageIcon::Warning);
+      ShowMessage(Format(UiText(u8"预定义的坐标系统'%s'不能删除!"), name.c_str()), AppTitle(), MessageIcon::Warning);
       return kCommandFailed;
     }
     *row = CCoorsSystemRow{};
@@ -276,7 +277,7 @@ int RunCoordinateSystems(CommandContext& context) {
     if (!invf || !(*invf > 1)) throw UsageError("--add: flattening denominator '" + a[2] + "' must be a number above 1");
     CCoorsSystemRow* row = findRow(name);
     if (row && row->readOnly) {
-      ShowMessage(Format(T(u8"预定义的坐标系统'%s'不能修改!"), name.c_str()), AppTitle(), MessageIcon::Warning);
+      ShowMessage(Format(UiText(u8"预定义的坐标系统'%s'不能修改!"), name.c_str()), AppTitle(), MessageIcon::Warning);
       return kCommandFailed;
     }
     if (!row) {
@@ -296,7 +297,7 @@ int RunCoordinateSystems(CommandContext& context) {
     }
     rows = OpenCoorsSystemDialog(Project().configuration);
   }
-  Platform().ShowText(T(u8"定义坐标系统"), DescribeCoorsSystems(rows));
+  Platform().ShowText(UiText(u8"定义坐标系统"), DescribeCoorsSystems(rows));
   return kCommandDone;
 }
 

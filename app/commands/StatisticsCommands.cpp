@@ -19,6 +19,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/Settings.h"
+#include "geodesy/UiText.h"
 #include "tools/GisExport.h"
 
 namespace vemo {
@@ -63,7 +64,7 @@ TestOptions TakeTestOptions(Args& args) {
   std::string refused;
   options.settings = CTestSettings::Remembered(&refused);
   if (!refused.empty()) {
-    ShowMessage(Format(T(u8"用户设置文件%s中[Adjustment Tests]的%s无效，改用默认值!"),
+    ShowMessage(Format(UiText(u8"用户设置文件%s中[Adjustment Tests]的%s无效，改用默认值!"),
                        PathToGbk(CSettingsStore::FilePath()).c_str(), Utf8ToGbk(refused).c_str()),
                 AppTitle(), MessageIcon::Warning);
     options.given = true;  // a run that succeeds remembers the defaults in their place
@@ -149,7 +150,7 @@ double ComponentTestLevel(int redundancy, const CTestSettings& settings) {
 }
 
 void ComponentsFailed() {
-  ShowMessage(T(u8"方差分量估计失败(平差不收敛或法方程奇异)，未输出结果!"), AppTitle(), MessageIcon::Warning);
+  ShowMessage(UiText(u8"方差分量估计失败(平差不收敛或法方程奇异)，未输出结果!"), AppTitle(), MessageIcon::Warning);
 }
 
 }  // namespace

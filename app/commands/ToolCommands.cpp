@@ -8,6 +8,7 @@
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "tools/DXF.h"
 #include "tools/GisExport.h"
@@ -88,7 +89,7 @@ int RunMap(CommandContext& context) {
     // The menu command: the map opens in the host's map view, which loads the document.
     const std::string coordinates = CurrentProjectFile(CVemoGPSDoc::CoordinateExtension(kind));
     if (!FileExists(coordinates)) {
-      ShowMessage(Format(T(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), Project().projectName.c_str()),
+      ShowMessage(Format(UiText(u8"工程%s的坐标数据不存在，请平差后再进行此项处理!"), Project().projectName.c_str()),
                   AppTitle());
       return kCommandFailed;
     }
@@ -96,7 +97,7 @@ int RunMap(CommandContext& context) {
     return kCommandDone;
   }
   if (!EnsureDrawingApplication()) {
-    ShowMessage(T(u8"无法启动绘图环境，网图未能生成!"), AppTitle());
+    ShowMessage(UiText(u8"无法启动绘图环境，网图未能生成!"), AppTitle());
     return kCommandFailed;
   }
   CVemoGPSDoc doc;
@@ -111,7 +112,7 @@ int RunExportDxf(CommandContext& context) {
   CDXF dxf;
   if (!dxf.LoadPoints(rest[0]) || !dxf.LoadLines(rest[1])) return kCommandFailed;
   if (dxf.Points().empty()) {
-    ShowMessage(Format(T(u8"坐标文件%s中没有点的坐标，未生成网图文件!"), PathToGbk(rest[0]).c_str()), AppTitle());
+    ShowMessage(Format(UiText(u8"坐标文件%s中没有点的坐标，未生成网图文件!"), PathToGbk(rest[0]).c_str()), AppTitle());
     return kCommandFailed;
   }
   // In a project the known points are those of its known-point file, not every point whose

@@ -8,6 +8,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -63,18 +64,18 @@ bool ReadClusterFile(const std::string& path, const std::vector<CClusterCandidat
     const auto at = byPair.find({from, to});
     const size_t count = at == byPair.end() ? 0 : at->second.size();
     if (count == 0 || static_cast<size_t>(k) > count) {
-      say(Format(T(u8"文件%s第 %d 行的基线向量%s-%s在基线向量文件中不存在!"), file.c_str(), line, from.c_str(),
+      say(Format(UiText(u8"文件%s第 %d 行的基线向量%s-%s在基线向量文件中不存在!"), file.c_str(), line, from.c_str(),
                  to.c_str()));
       return -1;
     }
     if (k == 0 && count > 1) {
-      say(Format(T(u8"文件%s第 %d 行的基线向量%s-%s在基线向量文件中有%d条,请在点名后给出其序号!"), file.c_str(), line,
+      say(Format(UiText(u8"文件%s第 %d 行的基线向量%s-%s在基线向量文件中有%d条,请在点名后给出其序号!"), file.c_str(), line,
                  from.c_str(), to.c_str(), static_cast<int>(count)));
       return -1;
     }
     const CClusterCandidate& c = *at->second[static_cast<size_t>(k > 0 ? k - 1 : 0)];
     if (c.index < 0) {
-      say(Format(T(u8"文件%s第 %d 行的基线向量%s-%s(基线向量文件第 %d 行)已被剔除,不能列入CLUSTER!"), file.c_str(),
+      say(Format(UiText(u8"文件%s第 %d 行的基线向量%s-%s(基线向量文件第 %d 行)已被剔除,不能列入CLUSTER!"), file.c_str(),
                  line, from.c_str(), to.c_str(), c.line));
       return -1;
     }

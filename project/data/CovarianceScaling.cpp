@@ -14,6 +14,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace {
@@ -31,7 +32,7 @@ std::vector<std::string> SplitItems(std::string_view line) {
 }
 
 void LineError(const std::string& path, int line, const char* whatUtf8) {
-  ShowMessage(Format(T(u8"协方差缩放文件%s第 %d 行%s"), PathToGbk(path).c_str(), line, T(whatUtf8)), AppTitle(),
+  ShowMessage(Format(UiText(u8"协方差缩放文件%s第 %d 行%s"), PathToGbk(path).c_str(), line, UiText(whatUtf8)), AppTitle(),
               MessageIcon::Warning);
 }
 
@@ -69,7 +70,7 @@ bool ParseCovarianceScaling(std::string_view text, const std::string& path, CCov
     if (trimmed.empty() || trimmed[0] == '#') continue;
     const std::vector<std::string> items = SplitItems(trimmed);
     if (items.size() != 6) {
-      LineError(path, number, u8"应有6项: 时段 方差比例 平面对中误差(mm) 高程对中误差(mm) 下限(mm) 下限(ppm)!");
+      LineError(path, number, TrNoop(u8"应有6项: 时段 方差比例 平面对中误差(mm) 高程对中误差(mm) 下限(mm) 下限(ppm)!"));
       return false;
     }
     CCovScaleEntry e;
@@ -79,22 +80,22 @@ bool ParseCovarianceScaling(std::string_view text, const std::string& path, CCov
     for (int k = 0; k < 5; ++k) {
       const std::optional<double> v = ParseNumber(items[static_cast<size_t>(k) + 1]);
       if (!v || !std::isfinite(*v)) {
-        LineError(path, number, u8"的数值有误!");
+        LineError(path, number, TrNoop(u8"的数值有误!"));
         return false;
       }
       *values[k] = *v;
     }
     if (!(e.scale > 0.0)) {
-      LineError(path, number, u8"的方差比例应大于0!");
+      LineError(path, number, TrNoop(u8"的方差比例应大于0!"));
       return false;
     }
     if (e.centringHorizontalMm < 0 || e.centringVerticalMm < 0 || e.floorMm < 0 || e.floorPpm < 0) {
-      LineError(path, number, u8"的对中误差与下限不能为负!");
+      LineError(path, number, TrNoop(u8"的对中误差与下限不能为负!"));
       return false;
     }
     const auto [at, added] = seen.emplace(e.session, number);
     if (!added) {
-      ShowMessage(Format(T(u8"协方差缩放文件%s第 %d 行的时段%s已在第 %d 行给出!"), PathToGbk(path).c_str(), number,
+      ShowMessage(Format(UiText(u8"协方差缩放文件%s第 %d 行的时段%s已在第 %d 行给出!"), PathToGbk(path).c_str(), number,
                          e.session.c_str(), at->second),
                   AppTitle(), MessageIcon::Warning);
       return false;

@@ -10,6 +10,7 @@
 #include "geodesy/Platform.h"
 #include "geodesy/ProjectFiles.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace {
@@ -195,7 +196,7 @@ CKnownNameList::Result CKnownNameList::Add(const std::string& name, int line, st
 }
 
 void ShowOpenFileError(const std::string& file) {
-  ShowMessage(Format(T(u8"打开文件%s出错!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
+  ShowMessage(Format(UiText(u8"打开文件%s出错!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
 }
 
 std::string NumberList(const std::vector<int>& numbers) {
@@ -206,20 +207,20 @@ std::string NumberList(const std::vector<int>& numbers) {
 }
 
 void ShowNotRegularFile(const std::string& file) {
-  ShowMessage(Format(T(u8"%s不是普通文件,不能读取!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
+  ShowMessage(Format(UiText(u8"%s不是普通文件,不能读取!"), PathToGbk(file).c_str()), AppTitle(), MessageIcon::Warning);
 }
 
 void ShowIncompleteFile(const std::string& file) {
-  ShowMessage(Format(T(u8"文件%s不完整(最后一行没有结束)，可能是写入时被中断，请重新计算产生它的命令!"), PathToGbk(file).c_str()),
+  ShowMessage(Format(UiText(u8"文件%s不完整(最后一行没有结束)，可能是写入时被中断，请重新计算产生它的命令!"), PathToGbk(file).c_str()),
               AppTitle(), MessageIcon::Warning);
 }
 
 void ShowReadBaselineError(int line) {
-  ShowMessage(Format(T(u8"在第 %d 行读取数据错误!"), line), kReadBaselineCaption, MessageIcon::Warning);
+  ShowMessage(Format(UiText(u8"在第 %d 行读取数据错误!"), line), kReadBaselineCaption, MessageIcon::Warning);
 }
 
 void ShowLineError(const std::string& file, int line, const char* caption) {
-  ShowMessage(Format(T(u8"文件%s第 %d 行读取数据错误!"), PathToGbk(file).c_str(), line), caption,
+  ShowMessage(Format(UiText(u8"文件%s第 %d 行读取数据错误!"), PathToGbk(file).c_str(), line), caption,
               MessageIcon::Warning);
 }
 
@@ -232,36 +233,36 @@ bool IsPossibleVector(double dx, double dy, double dz, std::initializer_list<dou
 }
 
 void ShowValueOutOfRange(const std::string& file, int line, const char* caption) {
-  ShowMessage(Format(T(u8"文件%s第 %d 行的数值超出范围!"), PathToGbk(file).c_str(), line), caption,
+  ShowMessage(Format(UiText(u8"文件%s第 %d 行的数值超出范围!"), PathToGbk(file).c_str(), line), caption,
               MessageIcon::Warning);
 }
 
 void ShowLineTooLong(const std::string& file, int line, int bufferSize, const char* caption) {
-  ShowMessage(Format(T(u8"文件%s第 %d 行超过%d个字符,不能完整读取!"), PathToGbk(file).c_str(), line, bufferSize - 1),
+  ShowMessage(Format(UiText(u8"文件%s第 %d 行超过%d个字符,不能完整读取!"), PathToGbk(file).c_str(), line, bufferSize - 1),
               caption, MessageIcon::Warning);
 }
 
 void ShowNameTooLong(const std::string& file, int line, const std::string& name, int limit, const char* caption) {
-  ShowMessage(Format(T(u8"文件%s第 %d 行的点名%s超过%d个字符!"), PathToGbk(file).c_str(), line, name.c_str(), limit),
+  ShowMessage(Format(UiText(u8"文件%s第 %d 行的点名%s超过%d个字符!"), PathToGbk(file).c_str(), line, name.c_str(), limit),
               caption, MessageIcon::Warning);
 }
 
 void ShowDuplicateName(const std::string& file, int line, const std::string& name, int firstLine,
                        const char* caption) {
-  ShowMessage(Format(T(u8"文件%s第 %d 行的点%s已在第 %d 行给出,且数值不同!"), PathToGbk(file).c_str(), line,
+  ShowMessage(Format(UiText(u8"文件%s第 %d 行的点%s已在第 %d 行给出,且数值不同!"), PathToGbk(file).c_str(), line,
                      name.c_str(), firstLine),
               caption, MessageIcon::Warning);
 }
 
 void ShowUnknownPoint(const std::string& file, int line, const std::string& name, const char* caption) {
-  ShowMessage(Format(T(u8"文件%s第 %d 行的点%s不是网中的点!"), PathToGbk(file).c_str(), line, name.c_str()), caption,
+  ShowMessage(Format(UiText(u8"文件%s第 %d 行的点%s不是网中的点!"), PathToGbk(file).c_str(), line, name.c_str()), caption,
               MessageIcon::Warning);
 }
 
 bool CheckGbkPath(const std::string& path) {
   const char32_t bad = FirstCharacterWithoutGbk(path);
   if (bad == 0) return true;
-  ShowMessage(Format(T(u8"路径%s中的字符U+%04X不能用GBK编码保存,请改用不含该字符的路径!"), PathToGbk(path).c_str(),
+  ShowMessage(Format(UiText(u8"路径%s中的字符U+%04X不能用GBK编码保存,请改用不含该字符的路径!"), PathToGbk(path).c_str(),
                      static_cast<unsigned>(bad)),
               AppTitle(), MessageIcon::Warning);
   return false;

@@ -19,6 +19,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace {
@@ -41,9 +42,9 @@ std::string CellText(double v, const char* format) { return Format(format, v); }
 
 void ShowReadFailure(const CEntryGridRecord& grid, const char* cause) {
   if (grid.kind == EntryKind::KnownXY) {
-    ShowMessage(T(u8"存取二维已知点坐标错误!"), AppTitle(), MessageIcon::Warning);
+    ShowMessage(UiText(u8"存取二维已知点坐标错误!"), AppTitle(), MessageIcon::Warning);
   } else if (grid.kind == EntryKind::KnownH) {
-    ShowMessage(Format(T(u8"读取文件%s出错: %s"), PathToGbk(grid.fileName).c_str(), Utf8ToGbk(cause).c_str()),
+    ShowMessage(Format(UiText(u8"读取文件%s出错: %s"), PathToGbk(grid.fileName).c_str(), Utf8ToGbk(cause).c_str()),
                 AppTitle(), MessageIcon::Warning);
   } else {
     ShowOpenFileError(grid.fileName);
@@ -52,9 +53,9 @@ void ShowReadFailure(const CEntryGridRecord& grid, const char* cause) {
 
 void ShowWriteFailure(const CEntryGridRecord& grid, const std::string& cause) {
   if (grid.kind == EntryKind::KnownXY) {
-    ShowMessage(T(u8"存取二维已知点坐标错误!"), AppTitle(), MessageIcon::Warning);
+    ShowMessage(UiText(u8"存取二维已知点坐标错误!"), AppTitle(), MessageIcon::Warning);
   } else if (grid.kind == EntryKind::KnownH) {
-    ShowMessage(Format(T(u8"写入文件%s出错: %s"), PathToGbk(grid.fileName).c_str(), Utf8ToGbk(cause).c_str()),
+    ShowMessage(Format(UiText(u8"写入文件%s出错: %s"), PathToGbk(grid.fileName).c_str(), Utf8ToGbk(cause).c_str()),
                 AppTitle(), MessageIcon::Warning);
   } else {
     ShowOpenFileError(grid.fileName);
@@ -103,33 +104,33 @@ bool LoadLine(EntryKind kind, const std::string& text, std::vector<std::string>&
 
 const char* EntryTitle(EntryKind kind) {
   switch (kind) {
-    case EntryKind::KnownXYZ: return u8"输入三维已知坐标";
-    case EntryKind::KnownXY: return u8"输入二维已知坐标";
-    case EntryKind::KnownH: return u8"输入一维高程点";
-    case EntryKind::Distance: return u8"  输入地面边长";
-    case EntryKind::Azimuth: return u8"输入地面方位角";
+    case EntryKind::KnownXYZ: return TrNoop(u8"输入三维已知坐标");
+    case EntryKind::KnownXY: return TrNoop(u8"输入二维已知坐标");
+    case EntryKind::KnownH: return TrNoop(u8"输入一维高程点");
+    case EntryKind::Distance: return TrNoop(u8"  输入地面边长");
+    case EntryKind::Azimuth: return TrNoop(u8"输入地面方位角");
   }
   return "";
 }
 
 std::vector<std::string> EntryColumns(EntryKind kind) {
   switch (kind) {
-    case EntryKind::KnownXYZ: return {u8"点名", u8"X坐标/B", u8"Y坐标/L", u8"Z坐标/H"};
-    case EntryKind::KnownXY: return {u8"点名", u8"X坐标", u8"Y坐标"};
-    case EntryKind::KnownH: return {u8"点名", u8"H高程"};
-    case EntryKind::Distance: return {u8"起点", u8"终点", u8"边长值", u8"中误差(cm)"};
-    case EntryKind::Azimuth: return {u8"起点", u8"终点", u8"方位角", u8"中误差(秒)"};
+    case EntryKind::KnownXYZ: return {TrNoop(u8"点名"), TrNoop(u8"X坐标/B"), TrNoop(u8"Y坐标/L"), TrNoop(u8"Z坐标/H")};
+    case EntryKind::KnownXY: return {TrNoop(u8"点名"), TrNoop(u8"X坐标"), TrNoop(u8"Y坐标")};
+    case EntryKind::KnownH: return {TrNoop(u8"点名"), TrNoop(u8"H高程")};
+    case EntryKind::Distance: return {TrNoop(u8"起点"), TrNoop(u8"终点"), TrNoop(u8"边长值"), TrNoop(u8"中误差(cm)")};
+    case EntryKind::Azimuth: return {TrNoop(u8"起点"), TrNoop(u8"终点"), TrNoop(u8"方位角"), TrNoop(u8"中误差(秒)")};
   }
   return {};
 }
 
 std::vector<std::string> EntryColumnHeaders(EntryKind kind) {
   switch (kind) {
-    case EntryKind::KnownXYZ: return {u8"点名", u8"X坐标(m)/B(D.MMSS)", u8"Y坐标(m)/L(D.MMSS)", u8"Z坐标/H(m)"};
-    case EntryKind::KnownXY: return {u8"点名", u8"X坐标(m)", u8"Y坐标(m)"};
-    case EntryKind::KnownH: return {u8"点名", u8"H高程(m)"};
-    case EntryKind::Distance: return {u8"起点", u8"终点", u8"边长值(m)", u8"中误差(cm)"};
-    case EntryKind::Azimuth: return {u8"起点", u8"终点", u8"方位角(D.MMSS)", u8"中误差(秒)"};
+    case EntryKind::KnownXYZ: return {TrNoop(u8"点名"), TrNoop(u8"X坐标(m)/B(D.MMSS)"), TrNoop(u8"Y坐标(m)/L(D.MMSS)"), TrNoop(u8"Z坐标/H(m)")};
+    case EntryKind::KnownXY: return {TrNoop(u8"点名"), TrNoop(u8"X坐标(m)"), TrNoop(u8"Y坐标(m)")};
+    case EntryKind::KnownH: return {TrNoop(u8"点名"), TrNoop(u8"H高程(m)")};
+    case EntryKind::Distance: return {TrNoop(u8"起点"), TrNoop(u8"终点"), TrNoop(u8"边长值(m)"), TrNoop(u8"中误差(cm)")};
+    case EntryKind::Azimuth: return {TrNoop(u8"起点"), TrNoop(u8"终点"), TrNoop(u8"方位角(D.MMSS)"), TrNoop(u8"中误差(秒)")};
   }
   return {};
 }
@@ -163,7 +164,7 @@ void LoadEntryGrid(CEntryGridRecord& grid, const std::string& content) {
 bool OpenEntryDialog(EntryKind kind, CEntryGridRecord& grid) {
   grid = CEntryGridRecord{};
   grid.kind = kind;
-  grid.title = T(EntryTitle(kind));
+  grid.title = UiText(EntryTitle(kind));
   for (const auto& c : EntryColumns(kind)) grid.columns.push_back(T(c.c_str()));
   grid.fileName = CurrentProjectFile(EntryExtension(kind));
   std::string content;
@@ -190,7 +191,7 @@ bool EndEntryCellEdit(const CEntryGridRecord& grid, size_t column, const std::st
   bool checked = (grid.kind == EntryKind::KnownH && column == 1) ||
                  ((grid.kind == EntryKind::Distance || grid.kind == EntryKind::Azimuth) && (column == 2 || column == 3));
   if (!checked || IsDigit(Trim(text).c_str())) return true;
-  ShowMessage(T(u8"当前输入的不是一个有效的坐标值!"), AppTitle(), MessageIcon::Warning);
+  ShowMessage(UiText(u8"当前输入的不是一个有效的坐标值!"), AppTitle(), MessageIcon::Warning);
   return false;
 }
 
@@ -256,7 +257,7 @@ CellFault FaultOf(EntryKind kind, size_t column, const std::string& cell) {
 
 std::string ColumnTitle(EntryKind kind, size_t column) {
   const auto titles = EntryColumns(kind);
-  return column < titles.size() ? T(titles[column].c_str()) : std::string();
+  return column < titles.size() ? UiText(titles[column].c_str()) : std::string();
 }
 
 // The value cells that a named row must fill: a blank one would be written as 0, or (3D: B
@@ -295,7 +296,7 @@ std::optional<EntryProblem> FindImpossibleKnownXyzRow(const CEntryGridRecord& gr
     }
     if (possible) continue;
     return EntryProblem{i, 1,
-                        Format(T(u8"第%zu行点%s的数值既不是可能的B、L(度分秒)、H,也不是地球表面附近的X、Y、Z,请改正后再确认!"),
+                        Format(UiText(u8"第%zu行点%s的数值既不是可能的B、L(度分秒)、H,也不是地球表面附近的X、Y、Z,请改正后再确认!"),
                                i + 1, Trim(row[0]).c_str())};
   }
   return std::nullopt;
@@ -306,9 +307,9 @@ std::optional<EntryProblem> FindImpossibleKnownXyzRow(const CEntryGridRecord& gr
 std::string EntryCellProblem(EntryKind kind, size_t column, const std::string& text) {
   switch (FaultOf(kind, column, text)) {
     case CellFault::None: return std::string();
-    case CellFault::NameHasBlank: return T(u8"点名不能含有空格");
-    case CellFault::NameTooLong: return Format(T(u8"点名超过%d个字符"), kMaxPointName);
-    case CellFault::NotANumber: return T(u8"不是一个有效的数值");
+    case CellFault::NameHasBlank: return UiText(u8"点名不能含有空格");
+    case CellFault::NameTooLong: return Format(UiText(u8"点名超过%d个字符"), kMaxPointName);
+    case CellFault::NotANumber: return UiText(u8"不是一个有效的数值");
   }
   return std::string();
 }
@@ -321,23 +322,23 @@ std::optional<EntryProblem> FindEntryRowProblem(EntryKind kind, const std::vecto
     switch (FaultOf(kind, i, cells[i])) {
       case CellFault::None: break;
       case CellFault::NameHasBlank:
-        return EntryProblem{row, i, Format(T(u8"第%d行的点名\"%s\"含有空格,请改正后再确认!"), number, text.c_str())};
+        return EntryProblem{row, i, Format(UiText(u8"第%d行的点名\"%s\"含有空格,请改正后再确认!"), number, text.c_str())};
       case CellFault::NameTooLong:
-        return EntryProblem{row, i, Format(T(u8"第%d行的点名%s超过%d个字符,请改正后再确认!"), number, text.c_str(),
+        return EntryProblem{row, i, Format(UiText(u8"第%d行的点名%s超过%d个字符,请改正后再确认!"), number, text.c_str(),
                                            kMaxPointName)};
       case CellFault::NotANumber:
-        return EntryProblem{row, i, Format(T(u8"第%d行的\"%s\": 当前输入的不是一个有效的坐标值!"), number, text.c_str())};
+        return EntryProblem{row, i, Format(UiText(u8"第%d行的\"%s\": 当前输入的不是一个有效的坐标值!"), number, text.c_str())};
     }
   }
   // A row with values but without its names would be skipped by the writer: lost unasked.
   for (size_t i = 0; i < NameColumns(kind); ++i)
     if (i >= cells.size() || IsBlank(cells[i]))
       return EntryProblem{row, i,
-                          Format(T(u8"第%d行有数据但%s为空,请输入点名或删除该行后再确认!"), number,
+                          Format(UiText(u8"第%d行有数据但%s为空,请输入点名或删除该行后再确认!"), number,
                                  ColumnTitle(kind, i).c_str())};
   if (auto missing = MissingValue(kind, cells))
     return EntryProblem{row, *missing,
-                        Format(T(u8"第%d行点%s的%s为空,请输入数值或删除该行后再确认!"), number, Trim(cells[0]).c_str(),
+                        Format(UiText(u8"第%d行点%s的%s为空,请输入数值或删除该行后再确认!"), number, Trim(cells[0]).c_str(),
                                ColumnTitle(kind, *missing).c_str())};
   return std::nullopt;
 }

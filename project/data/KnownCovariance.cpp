@@ -8,6 +8,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
 
@@ -108,7 +109,7 @@ bool ReadCovarianceBlocks(const std::string& path, const CCovarianceFileForm& fo
     const auto [at, inserted] = seen.emplace(member, line);
     if (!inserted) {
       const std::string named = items.size() > 1 ? items[0] + " " + items[1] : NormalizeName(items[0]);
-      Say(Format(T(u8"文件%s第 %d 行的%s已在第 %d 行给出,不能重复!"), file.c_str(), line, named.c_str(), at->second),
+      Say(Format(UiText(u8"文件%s第 %d 行的%s已在第 %d 行给出,不能重复!"), file.c_str(), line, named.c_str(), at->second),
           form.caption);
       return false;
     }
@@ -117,7 +118,7 @@ bool ReadCovarianceBlocks(const std::string& path, const CCovarianceFileForm& fo
   };
   auto finish = [&](CCovarianceBlock& block) {
     if (!IsPositiveDefinite(block.cov, d * static_cast<int>(block.members.size()))) {
-      Say(Format(T(u8"文件%s第 %d 行起的方差阵不正定!"), file.c_str(), block.line), form.caption);
+      Say(Format(UiText(u8"文件%s第 %d 行起的方差阵不正定!"), file.c_str(), block.line), form.caption);
       return false;
     }
     blocks.push_back(std::move(block));
@@ -181,7 +182,7 @@ bool ReadCovarianceBlocks(const std::string& path, const CCovarianceFileForm& fo
     if (!finish(block)) return false;
   }
   if (open) {
-    Say(Format(T(u8"文件%s第 %d 行起的%s数据不完整!"), file.c_str(), block.line, form.keyword), form.caption);
+    Say(Format(UiText(u8"文件%s第 %d 行起的%s数据不完整!"), file.c_str(), block.line, form.keyword), form.caption);
     return false;
   }
   return true;
@@ -204,7 +205,7 @@ bool ReadKnownCovariance(const std::string& path, int dimension, const std::vect
     if (!CheckPointName(name, path, line, AppTitle())) return -1;
     const auto at = index.find(name);
     if (at == index.end()) {
-      ShowMessage(Format(T(u8"文件%s第 %d 行的点%s不是已知点!"), PathToGbk(path).c_str(), line, name.c_str()),
+      ShowMessage(Format(UiText(u8"文件%s第 %d 行的点%s不是已知点!"), PathToGbk(path).c_str(), line, name.c_str()),
                   AppTitle(), MessageIcon::Warning);
       return -1;
     }

@@ -11,6 +11,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 using namespace vemo;
 
@@ -89,7 +90,7 @@ int CReadGPS2dVector::ReadVectors() {
     double v[5];
     if (!ReadPairRecord(line, path, m_LineCount, Caption(), from, to, v, 5)) return false;
     if (!(std::hypot(v[0], v[1]) >= kShortestPlaneVector)) {
-      ShowMessage(Format(T(u8"文件%s第 %d 行的基线向量%s-%s长度为0(%.4lf, %.4lf)，不能参与平差!"), PathToGbk(path).c_str(),
+      ShowMessage(Format(UiText(u8"文件%s第 %d 行的基线向量%s-%s长度为0(%.4lf, %.4lf)，不能参与平差!"), PathToGbk(path).c_str(),
                          m_LineCount, from.c_str(), to.c_str(), v[0], v[1]),
                   Caption(), MessageIcon::Warning);
       return false;

@@ -14,6 +14,7 @@
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 using namespace vemo;
 
@@ -193,7 +194,7 @@ int CReadGPS3dVector::BuildPointList() {
       for (auto [name, index] : {std::pair{&m_FromName[j], &m_From[j]}, std::pair{&m_ToName[j], &m_To[j]}}) {
         auto it = last.find(*name);
         if (it == last.end()) {
-          ShowMessage(Format(T(u8"文件%s第 %d 行的点%s不在近似坐标文件中!"), PathToGbk(m_VectorFile).c_str(),
+          ShowMessage(Format(UiText(u8"文件%s第 %d 行的点%s不在近似坐标文件中!"), PathToGbk(m_VectorFile).c_str(),
                              m_VectorLine[j], name->c_str()),
                       kReadBaselineCaption, MessageIcon::Warning);
           return 0;

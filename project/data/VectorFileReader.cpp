@@ -15,6 +15,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/Platform.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace {
@@ -30,7 +31,7 @@ bool LooksLikeDamagedVector(const std::vector<std::string>& items, int count) {
 }
 
 void ShowBadVectorFile() {
-  ShowMessage(T(u8"基线向量文件有误，请检查设置对话框中的基线解软件类型!"), AppTitle(), MessageIcon::Warning);
+  ShowMessage(UiText(u8"基线向量文件有误，请检查设置对话框中的基线解软件类型!"), AppTitle(), MessageIcon::Warning);
 }
 
 // The second opening: exclusive access stands for "no other program holds the file open".
@@ -87,7 +88,7 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
 
   // Counting pass: the arrays are sized once from the number of non-blank lines.
   if (!ReadFileContent(path, content)) {
-    ShowMessage(Format(T(u8"打开文件%s出错,请检查基线向量文件!"), PathToGbk(path).c_str()), AppTitle(),
+    ShowMessage(Format(UiText(u8"打开文件%s出错,请检查基线向量文件!"), PathToGbk(path).c_str()), AppTitle(),
                 MessageIcon::Warning);
     return 0;
   }
@@ -156,7 +157,7 @@ int ReadVectorFile(const std::string& path, VectorLineForm form, std::vector<CVe
       return false;
     }
     if (remodel && !RemodelCovariance(v, a, b)) {
-      ShowMessage(Format(T(u8"文件%s第 %d 行的基线方差之和不大于零,不能改造方差阵!"), PathToGbk(path).c_str(),
+      ShowMessage(Format(UiText(u8"文件%s第 %d 行的基线方差之和不大于零,不能改造方差阵!"), PathToGbk(path).c_str(),
                          lineCount),
                   kReadBaselineCaption, MessageIcon::Warning);
       errorFlag = 1;

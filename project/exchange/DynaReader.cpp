@@ -10,6 +10,7 @@
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 #include "project/data/DataFileReader.h"
 #include "project/exchange/XmlTree.h"
 
@@ -17,12 +18,12 @@ namespace vemo::exchange {
 
 std::string ReadInput(const std::string& path) {
   auto content = ReadWholeFile(path);
-  if (!content) throw ExchangeError(Format(T(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
+  if (!content) throw ExchangeError(Format(UiText(u8"打开文件%s出错!"), PathToGbk(path).c_str()));
   return std::move(*content);
 }
 
 void Fail(const std::string& path, int line, const std::string& whatGbk) {
-  throw ExchangeError(Format(T(u8"文件%s第 %d 行: %s"), PathToGbk(path).c_str(), line, whatGbk.c_str()));
+  throw ExchangeError(Format(UiText(u8"文件%s第 %d 行: %s"), PathToGbk(path).c_str(), line, whatGbk.c_str()));
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -32,7 +33,7 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 void CheckPositiveDefinite(const Matrix& cov, size_t n, const std::string& path, int line) {
-  if (!IsPositiveDefinite(cov, n)) Fail(path, line, T(u8"协方差阵不正定!"));
+  if (!IsPositiveDefinite(cov, n)) Fail(path, line, UiText(u8"协方差阵不正定!"));
 }
 
 namespace {
@@ -82,7 +83,7 @@ std::array<double, 3> StationPosition(const std::string& type, double a, double 
   if (kind == "XYZ" || kind == "xyz") return {a, b, height};
   if (kind == "LLH" || kind == "llh") {
     const double lat = DmsToRadian(a), lon = DmsToRadian(b);
-    if (std::abs(lat) > 1.5708) Fail(path, line, Format(T(u8"纬度%.10g超出范围!"), a));
+    if (std::abs(lat) > 1.5708) Fail(path, line, Format(UiText(u8"纬度%.10g超出范围!"), a));
     return GeodeticToGeocentric(lat, lon, height);
   }
   if (kind == "UTM" || kind == "utm") {
@@ -95,22 +96,22 @@ std::array<double, 3> StationPosition(const std::string& type, double a, double 
       if (zone > 60) break;
     }
     if (zone < 1 || zone > 60 || !hemisphere)
-      Fail(path, line, Format(T(u8"UTM坐标的半球和带号\"%s\"无效!"), Utf8ToGbk(zoneText).c_str()));
+      Fail(path, line, Format(UiText(u8"UTM坐标的半球和带号\"%s\"无效!"), Utf8ToGbk(zoneText).c_str()));
     auto bl = UtmToGeodetic(a, b, zone, south);
     return GeodeticToGeocentric(bl[0], bl[1], height);
   }
   Fail(path, line,
-       Format(T(u8"坐标类型\"%s\"不能导入(可导入XYZ、LLH、UTM,LLh等正高需先换算为大地高)!"), Utf8ToGbk(type).c_str()));
+       Format(UiText(u8"坐标类型\"%s\"不能导入(可导入XYZ、LLH、UTM,LLh等正高需先换算为大地高)!"), Utf8ToGbk(type).c_str()));
 }
 
 void SetConstraints(Station& s, const std::string& code, const std::string& path, int line) {
   std::string c = Trim(code);
-  if (c.size() != 3) Fail(path, line, Format(T(u8"约束代码\"%s\"应为三个字符(C或F)!"), Utf8ToGbk(c).c_str()));
+  if (c.size() != 3) Fail(path, line, Format(UiText(u8"约束代码\"%s\"应为三个字符(C或F)!"), Utf8ToGbk(c).c_str()));
   int held = 0;
   for (char ch : c) {
     if (ch == 'C' || ch == 'c') ++held;
     else if (ch != 'F' && ch != 'f')
-      Fail(path, line, Format(T(u8"约束代码\"%s\"应为三个字符(C或F)!"), Utf8ToGbk(c).c_str()));
+      Fail(path, line, Format(UiText(u8"约束代码\"%s\"应为三个字符(C或F)!"), Utf8ToGbk(c).c_str()));
   }
   s.constrained = held == 3;
   s.partlyConstrained = held > 0 && held < 3;
@@ -127,7 +128,7 @@ class StationIndex {
   const Station& Find(const Network& n, const std::string& name, const std::string& path, int line) const {
     auto it = m_Index.find(name);
     if (it == m_Index.end())
-      Fail(path, line, Format(T(u8"测站\"%s\"未在测站文件中定义!"), Utf8ToGbk(name).c_str()));
+      Fail(path, line, Format(UiText(u8"测站\"%s\"未在测站文件中定义!"), Utf8ToGbk(name).c_str()));
     return n.stations[it->second];
   }
 
@@ -136,9 +137,9 @@ class StationIndex {
 };
 
 void AddStation(Network& n, std::map<std::string, size_t>& seen, Station s, const std::string& path) {
-  if (s.name.empty()) Fail(path, s.line, T(u8"测站名为空!"));
+  if (s.name.empty()) Fail(path, s.line, UiText(u8"测站名为空!"));
   for (double v : s.xyz)
-    if (!std::isfinite(v)) Fail(path, s.line, T(u8"坐标数值超出范围!"));
+    if (!std::isfinite(v)) Fail(path, s.line, UiText(u8"坐标数值超出范围!"));
   auto [it, fresh] = seen.emplace(s.name, n.stations.size());
   if (!fresh) {
     // Station files merged from several sources repeat a station; the first record holds.
@@ -156,13 +157,13 @@ void AddStation(Network& n, std::map<std::string, size_t>& seen, Station s, cons
 
 double Number(const XmlElement& e, const std::string& path) {
   auto value = ParseNumber(Trim(e.text));
-  if (!value) Fail(path, e.line, Format(T(u8"<%s>的值\"%s\"不是数值!"), e.name.c_str(), Utf8ToGbk(Trim(e.text)).c_str()));
+  if (!value) Fail(path, e.line, Format(UiText(u8"<%s>的值\"%s\"不是数值!"), e.name.c_str(), Utf8ToGbk(Trim(e.text)).c_str()));
   return *value;
 }
 
 const XmlElement& Required(const XmlElement& parent, const char* name, const std::string& path) {
   const XmlElement* child = parent.Child(name);
-  if (!child) Fail(path, parent.line, Format(T(u8"<%s>中缺少<%s>!"), parent.name.c_str(), name));
+  if (!child) Fail(path, parent.line, Format(UiText(u8"<%s>中缺少<%s>!"), parent.name.c_str(), name));
   return *child;
 }
 
@@ -174,9 +175,9 @@ std::unique_ptr<XmlElement> ParseDynamlRoot(const std::string& path, const std::
   std::string error;
   int line = 0;
   auto root = ParseXml(xml, error, line);
-  if (!root) Fail(path, line, Format(T(u8"XML格式错误(%s),文件可能不完整!"), error.c_str()));
+  if (!root) Fail(path, line, Format(UiText(u8"XML格式错误(%s),文件可能不完整!"), error.c_str()));
   if (root->name != "DnaXmlFormat")
-    Fail(path, root->line, Format(T(u8"不是DynaML文件(根元素为<%s>)!"), Utf8ToGbk(root->name).c_str()));
+    Fail(path, root->line, Format(UiText(u8"不是DynaML文件(根元素为<%s>)!"), Utf8ToGbk(root->name).c_str()));
   return root;
 }
 
@@ -194,7 +195,7 @@ void PlaceCovariances(Matrix& cov, size_t dim, size_t i, const XmlElement& e, co
   size_t j = i + 1;
   for (const auto& child : e.children) {
     if (child->name != blockName) continue;
-    if (j >= total) Fail(path, child->line, Format(T(u8"<%s>多于簇中其后的成员数!"), blockName));
+    if (j >= total) Fail(path, child->line, Format(UiText(u8"<%s>多于簇中其后的成员数!"), blockName));
     const char* m[9] = {"m11", "m12", "m13", "m21", "m22", "m23", "m31", "m32", "m33"};
     for (int k = 0; k < 9; ++k) {
       const double v = RequiredNumber(*child, m[k], path);
@@ -205,7 +206,7 @@ void PlaceCovariances(Matrix& cov, size_t dim, size_t i, const XmlElement& e, co
     ++j;
   }
   if (j != total)
-    Fail(path, e.line, Format(T(u8"<%s>应有%d个<%s>,实有%d个!"), e.name.c_str(), static_cast<int>(total - i - 1),
+    Fail(path, e.line, Format(UiText(u8"<%s>应有%d个<%s>,实有%d个!"), e.name.c_str(), static_cast<int>(total - i - 1),
                               blockName, static_cast<int>(j - i - 1)));
 }
 
@@ -227,7 +228,7 @@ void ReadDynamlMeasurement(Network& n, const StationIndex& stations, const XmlEl
   if (auto* e = m.Child("Lscale")) s.l = Number(*e, path);
   if (auto* e = m.Child("Hscale")) s.h = Number(*e, path);
   for (double v : {s.v, s.p, s.l, s.h})
-    if (!(v > 0.0)) Fail(path, m.line, T(u8"方差比例因子(Vscale、Pscale、Lscale、Hscale)必须大于0!"));
+    if (!(v > 0.0)) Fail(path, m.line, UiText(u8"方差比例因子(Vscale、Pscale、Lscale、Hscale)必须大于0!"));
   std::string frame = fileFrame, epoch = fileEpoch;
   if (auto* e = m.Child("ReferenceFrame")) frame = Trim(e->text);
   if (auto* e = m.Child("Epoch")) epoch = Trim(e->text);
@@ -245,25 +246,25 @@ void ReadDynamlMeasurement(Network& n, const StationIndex& stations, const XmlEl
       ends.emplace_back(first, second);
     }
   }
-  if (members.empty()) Fail(path, m.line, Format(T(u8"%s类观测中没有<%s>!"), type.c_str(), memberName));
+  if (members.empty()) Fail(path, m.line, Format(UiText(u8"%s类观测中没有<%s>!"), type.c_str(), memberName));
   if (auto* total = m.Child("Total")) {
     auto count = ParseInteger(Trim(total->text));
     if (!count || *count != static_cast<int>(members.size()))
       Fail(path, total->line,
-           Format(T(u8"<Total>为%s,实有%d个<%s>!"), Utf8ToGbk(Trim(total->text)).c_str(), static_cast<int>(members.size()),
+           Format(UiText(u8"<Total>为%s,实有%d个<%s>!"), Utf8ToGbk(Trim(total->text)).c_str(), static_cast<int>(members.size()),
                   memberName));
   }
-  if (type == "G" && members.size() != 1) Fail(path, m.line, T(u8"G类观测只能有一条基线!"));
+  if (type == "G" && members.size() != 1) Fail(path, m.line, UiText(u8"G类观测只能有一条基线!"));
   const size_t count = members.size(), dim = 3 * count;
-  if (count > kMaxClusterMembers) Fail(path, m.line, T(u8"簇中成员过多!"));
+  if (count > kMaxClusterMembers) Fail(path, m.line, UiText(u8"簇中成员过多!"));
   Matrix cov(dim * dim, 0.0);
   std::vector<std::array<double, 3>> origins;
   for (size_t i = 0; i < count; ++i) {
     const XmlElement& e = *members[i];
-    if (ends[i].first.empty()) Fail(path, e.line, Format(T(u8"<%s>前缺少<First>!"), memberName));
+    if (ends[i].first.empty()) Fail(path, e.line, Format(UiText(u8"<%s>前缺少<First>!"), memberName));
     origins.push_back(stations.Find(n, ends[i].first, path, e.line).xyz);
     if (type != "Y") {
-      if (ends[i].second.empty()) Fail(path, e.line, T(u8"<GPSBaseline>前缺少<Second>!"));
+      if (ends[i].second.empty()) Fail(path, e.line, UiText(u8"<GPSBaseline>前缺少<Second>!"));
       stations.Find(n, ends[i].second, path, e.line);
     }
     PlaceCovariances(cov, dim, i, e, type == "Y" ? "PointCovariance" : "GPSCovariance", count, path);
@@ -343,7 +344,7 @@ double FieldNumber(const std::string& line, size_t position, size_t length, doub
   const std::string text = Field(line, position, length);
   if (text.empty()) return fallback;
   auto v = ParseNumber(text);
-  if (!v) Fail(path, number, Format(T(u8"第%d列起的\"%s\"不是数值!"), static_cast<int>(position + 1), text.c_str()));
+  if (!v) Fail(path, number, Format(UiText(u8"第%d列起的\"%s\"不是数值!"), static_cast<int>(position + 1), text.c_str()));
   return *v;
 }
 
@@ -357,8 +358,8 @@ DnaHeader CheckDnaHeader(const std::vector<std::string>& lines, const char* kind
   std::vector<std::string> words;
   GetItemsValue(first.c_str(), words, ' ');
   if (words.size() < 3 || words[0] != "!#=DNA" || words[2] != kind)
-    Fail(path, 1, Format(T(u8"不是DNA格式的%s文件(首行应为\"!#=DNA 版本 %s ...\")!"),
-                         std::string(kind) == "STN" ? T(u8"测站") : T(u8"观测"), kind));
+    Fail(path, 1, Format(UiText(u8"不是DNA格式的%s文件(首行应为\"!#=DNA 版本 %s ...\")!"),
+                         std::string(kind) == "STN" ? UiText(u8"测站") : UiText(u8"观测"), kind));
   DnaHeader h;
   h.frame = words.size() > 4 ? words[4] : "";
   h.epoch = words.size() > 5 ? words[5] : "";
@@ -386,12 +387,12 @@ void ReadDnaStations(Network& n, std::map<std::string, size_t>& seen, const std:
     std::vector<std::string> words;
     GetItemsValue(line.size() > 20 ? line.c_str() + 20 : "", words, ' ');
     const bool utm = words.size() > 1 && (words[1] == "UTM" || words[1] == "utm");
-    if (words.size() < (utm ? 6u : 5u)) Fail(path, number, T(u8"测站记录不完整(应有约束、坐标类型、两个坐标和高)!"));
+    if (words.size() < (utm ? 6u : 5u)) Fail(path, number, UiText(u8"测站记录不完整(应有约束、坐标类型、两个坐标和高)!"));
     SetConstraints(s, words[0], path, number);
     double v[3];
     for (int k = 0; k < 3; ++k) {
       auto value = ParseNumber(words[2 + k]);
-      if (!value) Fail(path, number, Format(T(u8"\"%s\"不是数值!"), Utf8ToGbk(words[2 + k]).c_str()));
+      if (!value) Fail(path, number, Format(UiText(u8"\"%s\"不是数值!"), Utf8ToGbk(words[2 + k]).c_str()));
       v[k] = *value;
     }
     s.xyz = StationPosition(words[1], v[0], v[1], v[2], utm ? words[5] : std::string(), path, number);
@@ -418,7 +419,7 @@ void ReadDnaMeasurements(Network& n, const StationIndex& stations, const std::st
       continue;
     }
     if (type == "X" || type == "Y")
-      Fail(path, number, Format(T(u8"DNA格式的%s类观测(簇)不能导入,请用DynaML格式的文件!"), type.c_str()));
+      Fail(path, number, Format(UiText(u8"DNA格式的%s类观测(簇)不能导入,请用DynaML格式的文件!"), type.c_str()));
     if (type != "G") {
       n.notImported[type]++;
       continue;
@@ -426,14 +427,14 @@ void ReadDnaMeasurements(Network& n, const StationIndex& stations, const std::st
     Baseline b;
     b.line = number;
     b.from = Field(line, 2, 20), b.to = Field(line, 22, 20);
-    if (b.from.empty() || b.to.empty()) Fail(path, number, T(u8"基线缺少起点或终点!"));
+    if (b.from.empty() || b.to.empty()) Fail(path, number, UiText(u8"基线缺少起点或终点!"));
     Scales s;
     s.v = FieldNumber(line, 62, 10, 1.0, path, number);
     s.p = FieldNumber(line, 72, 10, 1.0, path, number);
     s.l = FieldNumber(line, 82, 10, 1.0, path, number);
     s.h = FieldNumber(line, 92, 10, 1.0, path, number);
     for (double v : {s.v, s.p, s.l, s.h})
-      if (!(v > 0.0)) Fail(path, number, T(u8"方差比例因子(V、P、L、H)必须大于0!"));
+      if (!(v > 0.0)) Fail(path, number, UiText(u8"方差比例因子(V、P、L、H)必须大于0!"));
     std::string frame = Field(line, 102, 20), epoch = Field(line, 122, 20);
     if (frame.empty()) frame = header.frame;
     if (epoch.empty()) epoch = header.epoch;
@@ -443,13 +444,13 @@ void ReadDnaMeasurements(Network& n, const StationIndex& stations, const std::st
     for (int r = 0; r < 3; ++r) {
       const size_t k = i + 1 + r;
       if (k >= lines.size() || IsDnaComment(lines[k]) || (lines[k][0] != ' ' && lines[k][0] != '\t'))
-        Fail(path, number, T(u8"基线记录不完整(应有三行分量和协方差)!"));
+        Fail(path, number, UiText(u8"基线记录不完整(应有三行分量和协方差)!"));
       const int row = static_cast<int>(k + 1);
       const std::string& l = lines[k];
-      if (Field(l, 62, 20).empty()) Fail(path, row, T(u8"缺少基线分量!"));
+      if (Field(l, 62, 20).empty()) Fail(path, row, UiText(u8"缺少基线分量!"));
       b.d[r] = FieldNumber(l, 62, 20, 0.0, path, row);
       for (int c = 0; c <= r; ++c) {
-        if (Field(l, 82 + 20 * c, 20).empty()) Fail(path, row, T(u8"缺少协方差元素!"));
+        if (Field(l, 82 + 20 * c, 20).empty()) Fail(path, row, UiText(u8"缺少协方差元素!"));
         cov[r * 3 + c] = cov[c * 3 + r] = FieldNumber(l, 82 + 20 * static_cast<size_t>(c), 20, 0.0, path, row);
       }
     }

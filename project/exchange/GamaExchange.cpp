@@ -6,6 +6,7 @@
 #include "geodesy/Encoding.h"
 #include "geodesy/Format.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 #include "project/exchange/DynaReader.h"
 #include "project/exchange/ProjectExchange.h"
 #include "project/exchange/XmlTree.h"
@@ -17,15 +18,15 @@ constexpr double kMm2PerCm2 = 100.0;
 
 double AttributeNumber(const XmlElement& e, const char* key, const std::string& path) {
   const std::string* text = e.Attribute(key);
-  if (!text) Fail(path, e.line, Format(T(u8"<%s>缺少属性%s!"), e.name.c_str(), key));
+  if (!text) Fail(path, e.line, Format(UiText(u8"<%s>缺少属性%s!"), e.name.c_str(), key));
   auto v = ParseNumber(Trim(*text));
-  if (!v) Fail(path, e.line, Format(T(u8"<%s>的属性%s=\"%s\"不是数值!"), e.name.c_str(), key, Utf8ToGbk(*text).c_str()));
+  if (!v) Fail(path, e.line, Format(UiText(u8"<%s>的属性%s=\"%s\"不是数值!"), e.name.c_str(), key, Utf8ToGbk(*text).c_str()));
   return *v;
 }
 
 std::string AttributeText(const XmlElement& e, const char* key, const std::string& path) {
   const std::string* text = e.Attribute(key);
-  if (!text || Trim(*text).empty()) Fail(path, e.line, Format(T(u8"<%s>缺少属性%s!"), e.name.c_str(), key));
+  if (!text || Trim(*text).empty()) Fail(path, e.line, Format(UiText(u8"<%s>缺少属性%s!"), e.name.c_str(), key));
   return Trim(*text);
 }
 
@@ -41,10 +42,10 @@ bool HasXyz(const std::string* flags) {
 Matrix ReadCovMat(const XmlElement& e, size_t dim, const std::string& path) {
   const double declared = AttributeNumber(e, "dim", path);
   if (declared != static_cast<double>(dim))
-    Fail(path, e.line, Format(T(u8"<cov-mat>的dim应为%d!"), static_cast<int>(dim)));
+    Fail(path, e.line, Format(UiText(u8"<cov-mat>的dim应为%d!"), static_cast<int>(dim)));
   const double bandValue = AttributeNumber(e, "band", path);
   if (bandValue < 0 || bandValue != static_cast<double>(static_cast<long>(bandValue)))
-    Fail(path, e.line, T(u8"<cov-mat>的band无效!"));
+    Fail(path, e.line, UiText(u8"<cov-mat>的band无效!"));
   const size_t band = std::min(static_cast<size_t>(bandValue), dim - 1);
   std::vector<std::string> items;
   std::string text = e.text;
@@ -55,12 +56,12 @@ Matrix ReadCovMat(const XmlElement& e, size_t dim, const std::string& path) {
   size_t k = 0;
   for (size_t r = 0; r < dim; ++r)
     for (size_t c = r; c <= std::min(dim - 1, r + band); ++c) {
-      if (k >= items.size()) Fail(path, e.line, T(u8"<cov-mat>的元素不足!"));
+      if (k >= items.size()) Fail(path, e.line, UiText(u8"<cov-mat>的元素不足!"));
       auto v = ParseNumber(items[k++]);
-      if (!v) Fail(path, e.line, Format(T(u8"<cov-mat>的元素\"%s\"不是数值!"), Utf8ToGbk(items[k - 1]).c_str()));
+      if (!v) Fail(path, e.line, Format(UiText(u8"<cov-mat>的元素\"%s\"不是数值!"), Utf8ToGbk(items[k - 1]).c_str()));
       m[r * dim + c] = m[c * dim + r] = *v / kMm2PerCm2;
     }
-  if (k != items.size()) Fail(path, e.line, T(u8"<cov-mat>的元素过多!"));
+  if (k != items.size()) Fail(path, e.line, UiText(u8"<cov-mat>的元素过多!"));
   CheckPositiveDefinite(m, dim, path, e.line);
   return m;
 }
@@ -97,13 +98,13 @@ Network ParseGama(const std::string& path, const std::string& xml, double* sigma
   std::string error;
   int errorLine = 0;
   auto root = ParseXml(xml, error, errorLine);
-  if (!root) Fail(path, errorLine, Format(T(u8"XML格式错误(%s),文件可能不完整!"), error.c_str()));
+  if (!root) Fail(path, errorLine, Format(UiText(u8"XML格式错误(%s),文件可能不完整!"), error.c_str()));
   if (root->name != "gama-local")
-    Fail(path, root->line, Format(T(u8"不是gama-local输入文件(根元素为<%s>)!"), Utf8ToGbk(root->name).c_str()));
+    Fail(path, root->line, Format(UiText(u8"不是gama-local输入文件(根元素为<%s>)!"), Utf8ToGbk(root->name).c_str()));
   const XmlElement* network = root->Child("network");
-  if (!network) Fail(path, root->line, T(u8"<gama-local>中缺少<network>!"));
+  if (!network) Fail(path, root->line, UiText(u8"<gama-local>中缺少<network>!"));
   const XmlElement* data = network->Child("points-observations");
-  if (!data) Fail(path, network->line, T(u8"<network>中缺少<points-observations>!"));
+  if (!data) Fail(path, network->line, UiText(u8"<network>中缺少<points-observations>!"));
   Network n;
   double apriori = 1.0;
   if (const XmlElement* parameters = network->Child("parameters"); parameters && parameters->Attribute("sigma-apr"))
@@ -116,7 +117,7 @@ Network ParseGama(const std::string& path, const std::string& xml, double* sigma
   std::map<std::string, size_t> index;
   auto stationOf = [&](const std::string& id, int line) -> const Station& {
     auto found = index.find(id);
-    if (found == index.end()) Fail(path, line, Format(T(u8"点\"%s\"未用<point>定义!"), Utf8ToGbk(id).c_str()));
+    if (found == index.end()) Fail(path, line, Format(UiText(u8"点\"%s\"未用<point>定义!"), Utf8ToGbk(id).c_str()));
     return n.stations[found->second];
   };
   for (const auto& child : data->children) {
@@ -130,7 +131,7 @@ Network ParseGama(const std::string& path, const std::string& xml, double* sigma
         s.xyz = {AttributeNumber(e, "x", path), AttributeNumber(e, "y", path), AttributeNumber(e, "z", path)};
       s.constrained = HasXyz(e.Attribute("fix"));
       s.partlyConstrained = !s.constrained && e.Attribute("fix") && !Trim(*e.Attribute("fix")).empty();
-      if (index.count(s.name)) Fail(path, e.line, Format(T(u8"点\"%s\"重复定义!"), Utf8ToGbk(s.name).c_str()));
+      if (index.count(s.name)) Fail(path, e.line, Format(UiText(u8"点\"%s\"重复定义!"), Utf8ToGbk(s.name).c_str()));
       index[s.name] = n.stations.size();
       n.stations.push_back(std::move(s));
     } else if (e.name == "vectors") {
@@ -149,8 +150,8 @@ Network ParseGama(const std::string& path, const std::string& xml, double* sigma
         }
       }
       if (block.empty()) continue;
-      if (!cov) Fail(path, e.line, T(u8"<vectors>中缺少<cov-mat>!"));
-      if (block.size() > kMaxClusterMembers) Fail(path, e.line, T(u8"簇中成员过多!"));
+      if (!cov) Fail(path, e.line, UiText(u8"<vectors>中缺少<cov-mat>!"));
+      if (block.size() > kMaxClusterMembers) Fail(path, e.line, UiText(u8"簇中成员过多!"));
       const size_t dim = 3 * block.size();
       Matrix m = ReadCovMat(*cov, dim, path);
       BaselineCluster cluster;
@@ -183,8 +184,8 @@ Network ParseGama(const std::string& path, const std::string& xml, double* sigma
         }
       }
       if (cluster.names.empty()) continue;
-      if (!cov) Fail(path, e.line, T(u8"<coordinates>中缺少<cov-mat>!"));
-      if (cluster.names.size() > kMaxClusterMembers) Fail(path, e.line, T(u8"簇中成员过多!"));
+      if (!cov) Fail(path, e.line, UiText(u8"<coordinates>中缺少<cov-mat>!"));
+      if (cluster.names.size() > kMaxClusterMembers) Fail(path, e.line, UiText(u8"簇中成员过多!"));
       cluster.cov = ReadCovMat(*cov, 3 * cluster.names.size(), path);
       n.pointClusters.push_back(std::move(cluster));
     } else if (e.name == "obs" || e.name == "height-differences") {

@@ -17,6 +17,7 @@
 #include "geodesy/Platform.h"
 #include "geodesy/ProjectFiles.h"
 #include "geodesy/TextTools.h"
+#include "geodesy/UiText.h"
 #include "project/data/ClusterFile.h"
 #include "project/data/KnownCovariance.h"
 #include "project/data/KnownPointReading.h"
@@ -128,7 +129,7 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
       for (size_t i = 0; i < c.names.size(); ++i)
         if (!clustered.emplace(c.names[i], c.xyz[i]).second)
           Fail(n.measurementFile, c.line,
-               Format(T(u8"点\"%s\"出现在多个点簇中!"), Utf8ToGbk(c.names[i]).c_str()));
+               Format(UiText(u8"点\"%s\"出现在多个点簇中!"), Utf8ToGbk(c.names[i]).c_str()));
     std::string known, approximate, vectors, clusters, knownCov;
     int constrained = 0, partly = 0;
     std::vector<const Station*> ordered;
@@ -144,7 +145,7 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
       const std::string& name = names.Map(s->name);
       if (isKnown) {
         if (!s->hasPosition && !clustered.count(s->name))
-          Fail(n.measurementFile, s->line, Format(T(u8"固定点\"%s\"没有坐标!"), Utf8ToGbk(s->name).c_str()));
+          Fail(n.measurementFile, s->line, Format(UiText(u8"固定点\"%s\"没有坐标!"), Utf8ToGbk(s->name).c_str()));
         known += Format("%20s %20s %20s %20s\n", name.c_str(), ExactNumber(xyz[0], 4).c_str(),
                         ExactNumber(xyz[1], 4).c_str(), ExactNumber(xyz[2], 4).c_str());
       }
@@ -224,9 +225,9 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
     std::string existing;
     for (const auto& f : files)
       if (FileExists(f.path)) existing += "  " + PathToGbk(f.path) + "\n";
-    for (const auto& path : stale) existing += "  " + PathToGbk(path) + T(u8"(删除)\n");
+    for (const auto& path : stale) existing += "  " + PathToGbk(path) + UiText(u8"(删除)\n");
     if (!existing.empty() &&
-        !AskYesNo(Format(T(u8"以下文件已经存在,导入将覆盖:\n%s是否继续?"), existing.c_str()), ApplicationTitle(),
+        !AskYesNo(Format(UiText(u8"以下文件已经存在,导入将覆盖:\n%s是否继续?"), existing.c_str()), ApplicationTitle(),
                   MessageIcon::Question, 1, MessageAnswer::No))
       return false;
 
@@ -250,7 +251,7 @@ bool ImportIntoProject(const Network& n, const std::string& formatName, const st
       WriteFileError(failed, ApplicationTitle());
       return false;
     }
-    Platform().ShowText(T(u8"导入"), summary);
+    Platform().ShowText(UiText(u8"导入"), summary);
     return true;
   } catch (const ExchangeError& e) {
     ShowMessage(e.what(), ApplicationTitle(), MessageIcon::Warning);
@@ -272,7 +273,7 @@ std::vector<std::string> Items(std::string line) {
 
 double NumberAt(const std::string& text, const std::string& path, int line) {
   auto v = ParseNumber(text);
-  if (!v) Fail(path, line, Format(T(u8"\"%s\"不是数值!"), text.c_str()));
+  if (!v) Fail(path, line, Format(UiText(u8"\"%s\"不是数值!"), text.c_str()));
   return *v;
 }
 
@@ -295,7 +296,7 @@ Network ReadProjectNetwork() {
     auto items = Items(line);
     if (items.empty()) continue;
     const int number = static_cast<int>(i + 1);
-    if (items.size() < 4) Fail(knownPath, number, T(u8"已知点应有点名和三个坐标!"));
+    if (items.size() < 4) Fail(knownPath, number, UiText(u8"已知点应有点名和三个坐标!"));
     Station s;
     s.name = NormalizeName(items[0]);
     s.constrained = true;
@@ -303,7 +304,7 @@ Network ReadProjectNetwork() {
     double v[3];
     for (int k = 0; k < 3; ++k) v[k] = NumberAt(items[1 + k], knownPath, number);
     const KnownPointReading reading = ReadKnownPointValues(v[0], v[1], v[2], GeodeticBound::Below1000);
-    if (reading == KnownPointReading::Impossible) Fail(knownPath, number, T(u8"坐标不是可能的B、L、H!"));
+    if (reading == KnownPointReading::Impossible) Fail(knownPath, number, UiText(u8"坐标不是可能的B、L、H!"));
     geodetic[s.name] = reading == KnownPointReading::Geodetic;
     s.xyz = geodetic[s.name] ? GeodeticToGeocentric(DmsToRadian(v[0]), DmsToRadian(v[1]), v[2], a, invF)
                              : std::array<double, 3>{v[0], v[1], v[2]};

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 
 #include "app/cli/ConsoleHost.h"
 #include "app/commands/Args.h"
@@ -106,6 +107,30 @@ TEST(Args, OptionsAreTakenAndLeftoversRefused) {
   EXPECT_FALSE(ParseNumber("1e999").has_value());
   EXPECT_FALSE(ParseInteger("99999999999").has_value());
   EXPECT_EQ(ParseNumber("-0.5"), -0.5);
+}
+
+// The command line speaks the interface's language on standard error: a failing command's
+// message and the program's title in English when the settings ask for it, in Chinese when
+// they ask for Chinese; either way the command fails the same.
+TEST(ConsoleHost, MessagesFollowTheInterfaceLanguage) {
+  test::TempDir work;
+  const std::string missing = (work.path() / "missing.txt").string();
+  auto run = [&](const std::string& language) {
+    const std::string config = (work.path() / language).string();
+    std::filesystem::create_directories(config);
+    WriteFileAtomically(config + "/settings.ini", "[Interface]\nLanguage=" + language + "\n");
+    return test::RunProgram({"view", missing}, config, work.str());
+  };
+  // "VemoGPS 5.20\n": the version the title carries.
+  const std::string version = test::RunProgram({"--version"}, work.str()).out.substr(8);
+  const std::string v = " V" + version.substr(0, version.size() - 1);
+  const test::ProgramRun english = run("en");
+  EXPECT_EQ(english.status, 1);
+  EXPECT_EQ(english.err, "VemoGPS - General Adjustment Package for GPS Engineering Survey Networks " + v +
+                             ": Error opening file " + missing + "!\n");
+  const test::ProgramRun chinese = run("zh_CN");
+  EXPECT_EQ(chinese.status, 1);
+  EXPECT_EQ(chinese.err, u8"VemoGPS－GPS工程测量网通用平差软件包 " + v + u8": 打开文件" + missing + u8"出错!\n");
 }
 
 }  // namespace
