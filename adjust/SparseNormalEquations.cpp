@@ -8,6 +8,7 @@
 #include <Eigen/SparseCore>
 #include <cholmod.h>
 #include <dlfcn.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -30,7 +31,6 @@ void dtrsm_(const char* side, const char* uplo, const char* transa, const char* 
 }
 
 namespace vemo {
-
 namespace {
 
 using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
@@ -114,10 +114,17 @@ void CheckBudget(double needed) {
 // network 12 times slower, and the count of threads changes the rounding of the blocks, so
 // the printed digits would depend on the machine. One thread, unless the person sets
 // OPENBLAS_NUM_THREADS; another BLAS has no such function and is left as it is.
+// CHOLMOD's supernodal factorisation scatters each update through OpenMP regions of a fixed
+// four threads: on two shared cores the wake-ups of those threads cost more than the copies
+// they share (a twentieth of adjust-3d's processor time at 100,000 points), so OpenMP regions
+// run on the calling thread (no active levels) unless the person sets OMP_NUM_THREADS. Each
+// thread writes its own columns there, so the numbers do not depend on it.
 void UseOneBlasThread() {
   static const bool done = [] {
-    if (std::getenv("OPENBLAS_NUM_THREADS")) return true;
     using SetThreads = void (*)(int);
+    if (!std::getenv("OMP_NUM_THREADS"))
+      if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"))) set(0);
+    if (std::getenv("OPENBLAS_NUM_THREADS")) return true;
     if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"))) set(1);
     return true;
   }();
@@ -265,11 +272,15 @@ int CSparseNormalEquations::FactorizeNow() {
   m_Assembled = true;
   triplets = {};
 
-  const std::vector<int> outer(f.n.outerIndexPtr(), f.n.outerIndexPtr() + u + 1);
-  const std::vector<int> inner(f.n.innerIndexPtr(), f.n.innerIndexPtr() + f.n.nonZeros());
   const bool supernodal = m_Method == Method::Supernodal;
   cholmod_sparse A = f.View();
-  if (!f.analysed || outer != f.outer || inner != f.inner) {
+  const int* outer = f.n.outerIndexPtr();
+  const int* inner = f.n.innerIndexPtr();
+  const bool samePattern = f.analysed && f.outer.size() == static_cast<size_t>(u) + 1 &&
+                           std::equal(f.outer.begin(), f.outer.end(), outer) &&
+                           f.inner.size() == static_cast<size_t>(f.n.nonZeros()) &&
+                           std::equal(f.inner.begin(), f.inner.end(), inner);
+  if (!samePattern) {
     f.analysed = false;
     // The symbolic factorisation knows the size of L before a page of it is touched: a network
     // too large for the machine is refused here with the memory message, rather than ended by
@@ -297,8 +308,8 @@ int CSparseNormalEquations::FactorizeNow() {
         for (int p = 0; p < u; ++p) f.perm[static_cast<size_t>(p)] = p;
       }
     }
-    f.outer = outer;
-    f.inner = inner;
+    f.outer.assign(outer, outer + u + 1);
+    f.inner.assign(inner, inner + f.n.nonZeros());
     f.analysed = true;
   }
 
@@ -307,6 +318,9 @@ int CSparseNormalEquations::FactorizeNow() {
   // not finite is as singular for an adjustment.
   std::vector<double> pivots(static_cast<size_t>(u), 0.0);
   int stopped = u;  // the first factor column that could not be formed
+  // The assembly's and the ordering's freed pieces go back to the system before the numbers of
+  // L (hundreds of megabytes in a national network) arrive: the process's peak is here.
+  malloc_trim(0);
   if (supernodal) {
     cholmod_factorize(&A, f.L, &f.common);
     f.zInPlace = false;
