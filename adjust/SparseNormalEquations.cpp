@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -199,6 +200,62 @@ struct CSparseNormalEquations::Factor {
   const double* X() const { return static_cast<const double*>(L->x); }
 };
 
+struct CSparseNormalEquations::BlockMemo {
+  static constexpr int kMaxIndices = 6;
+  static constexpr size_t kMemoBytes = size_t{128} << 20;
+  struct Record {
+    int count;
+    int index[kMaxIndices];
+    double lower[kMaxIndices * (kMaxIndices + 1) / 2];  // row by row, the diagonal included
+  };
+  std::vector<Record> records;
+  std::vector<uint32_t> slots;  // record + 1, 0 for an empty slot; a power of two long
+
+  static constexpr size_t Capacity() { return kMemoBytes / (sizeof(Record) + 4 * sizeof(uint32_t)); }
+  static uint64_t Hash(const int* index, int count) {
+    uint64_t h = static_cast<uint64_t>(count);
+    for (int a = 0; a < count; ++a) h = (h ^ static_cast<uint32_t>(index[a])) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+  }
+  static bool Same(const Record& r, const int* index, int count) {
+    return r.count == count && std::equal(index, index + count, r.index);
+  }
+  // The slot of the block, or the empty slot where it would go.
+  size_t SlotOf(const int* index, int count) const {
+    const size_t mask = slots.size() - 1;
+    for (size_t at = Hash(index, count) & mask;; at = (at + 1) & mask)
+      if (slots[at] == 0 || Same(records[slots[at] - 1], index, count)) return at;
+  }
+  bool Find(const int* index, int count, double* out) const {
+    if (slots.empty()) return false;
+    const uint32_t r = slots[SlotOf(index, count)];
+    if (r == 0) return false;
+    const double* lower = records[r - 1].lower;
+    for (int a = 0; a < count; ++a)
+      for (int b = 0; b <= a; ++b) out[a * count + b] = out[b * count + a] = *lower++;
+    return true;
+  }
+  void Store(const int* index, int count, const double* out) {
+    if (records.size() == Capacity()) return;
+    // Reserved whole, so that the records are never moved; pages not written stay unmapped.
+    if (records.capacity() < Capacity()) records.reserve(Capacity());
+    if (2 * (records.size() + 1) > slots.size()) {  // at most half full
+      slots.assign(std::max<size_t>(1024, 2 * slots.size()), 0);
+      for (size_t r = 0; r < records.size(); ++r)
+        slots[SlotOf(records[r].index, records[r].count)] = static_cast<uint32_t>(r + 1);
+    }
+    Record& record = records.emplace_back();
+    record.count = count;
+    std::copy(index, index + count, record.index);
+    double* lower = record.lower;
+    for (int a = 0; a < count; ++a)
+      for (int b = 0; b <= a; ++b) *lower++ = out[a * count + b];
+    slots[SlotOf(index, count)] = static_cast<uint32_t>(records.size());
+  }
+};
+
+void CSparseNormalEquations::ForgetBlocks() const { m_Memo.reset(); }
+
 CSparseNormalEquations::CSparseNormalEquations(Method method)
     : m_Method(method), m_Factor(std::make_unique<Factor>()) {}
 CSparseNormalEquations::~CSparseNormalEquations() = default;
@@ -216,6 +273,7 @@ void CSparseNormalEquations::Clear() {
   m_Value.clear();
   m_U.assign(static_cast<size_t>(m_Unknowns), 0.0);
   m_HaveSelected = false;
+  ForgetBlocks();
   m_Columns.clear();
   m_SingularUnknown = -1;
   m_Factorized = -1;
@@ -251,6 +309,7 @@ int CSparseNormalEquations::FactorizeNow() {
   Factor& f = *m_Factor;
   const int u = m_Unknowns;
   m_HaveSelected = false;
+  ForgetBlocks();
   m_Columns.clear();
   m_SingularUnknown = -1;
 
@@ -586,7 +645,18 @@ double CSparseNormalEquations::Cofactor(int p, int q) const {
 
 void CSparseNormalEquations::Cofactors(const int* index, int count, double* out) const {
   if (!m_HaveSelected) SelectedInverse();
-  if (m_Method == Method::Supernodal && count <= kBlockIndices && PointBlockCofactors(index, count, out)) return;
+  if (m_Method == Method::Supernodal && count <= kBlockIndices) {
+    const bool memo = count <= BlockMemo::kMaxIndices;
+    if (memo && m_Memo && m_Memo->Find(index, count, out)) return;
+    bool solved = false;
+    if (PointBlockCofactors(index, count, out, solved)) {
+      if (memo && !solved) {
+        if (!m_Memo) m_Memo = std::make_unique<BlockMemo>();
+        m_Memo->Store(index, count, out);
+      }
+      return;
+    }
+  }
   ElementCofactors(index, count, out);
 }
 
@@ -597,7 +667,7 @@ void CSparseNormalEquations::Cofactors(const int* index, int count, double* out)
 // then found by one search for its first row, the rest lying beside it, where the element walk
 // sorts and searches every element: at 100,000 points these lookups were the largest part of
 // the reports. False, with nothing written, when the unknowns asked for are not in such runs.
-bool CSparseNormalEquations::PointBlockCofactors(const int* index, int count, double* out) const {
+bool CSparseNormalEquations::PointBlockCofactors(const int* index, int count, double* out, bool& solved) const {
   const Factor& f = *m_Factor;
   struct Run {
     int at, size, column;  // index[at .. at + size) are the factor columns column .. column + size
@@ -649,6 +719,7 @@ bool CSparseNormalEquations::PointBlockCofactors(const int* index, int count, do
         bool together = at + B.size <= first.rowsEnd;
         for (int b = 0; together && b < B.size; ++b) together = S[at + b] == B.column + b;
         if (!together) {  // outside the pattern: columns of N^-1, element by element
+          solved = true;
           for (int a = 0; a < A.size; ++a)
             for (int b = 0; b < B.size; ++b)
               out[(A.at + a) * count + B.at + b] = out[(B.at + b) * count + A.at + a] =
