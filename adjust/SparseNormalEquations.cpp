@@ -646,13 +646,29 @@ double CSparseNormalEquations::Cofactor(int p, int q) const {
 void CSparseNormalEquations::Cofactors(const int* index, int count, double* out) const {
   if (!m_HaveSelected) SelectedInverse();
   if (m_Method == Method::Supernodal && count <= kBlockIndices) {
-    const bool memo = count <= BlockMemo::kMaxIndices;
-    if (memo && m_Memo && m_Memo->Find(index, count, out)) return;
+    // Kept by the unknowns that exist: a group's absent columns (-1) are rows and columns of
+    // zeros, so the block of a vector's ends is one whatever the caller's layout.
+    int kept[BlockMemo::kMaxIndices], at[BlockMemo::kMaxIndices], n = 0;
+    bool memo = true;
+    for (int a = 0; a < count && memo; ++a) {
+      if (index[a] < 0) continue;
+      memo = n < BlockMemo::kMaxIndices;
+      if (memo) kept[n] = index[a], at[n++] = a;
+    }
+    double block[BlockMemo::kMaxIndices * BlockMemo::kMaxIndices];
+    if (memo && m_Memo && m_Memo->Find(kept, n, block)) {
+      std::fill(out, out + static_cast<size_t>(count) * count, 0.0);
+      for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b) out[at[a] * count + at[b]] = block[a * n + b];
+      return;
+    }
     bool solved = false;
     if (PointBlockCofactors(index, count, out, solved)) {
       if (memo && !solved) {
+        for (int a = 0; a < n; ++a)
+          for (int b = 0; b < n; ++b) block[a * n + b] = out[at[a] * count + at[b]];
         if (!m_Memo) m_Memo = std::make_unique<BlockMemo>();
-        m_Memo->Store(index, count, out);
+        m_Memo->Store(kept, n, block);
       }
       return;
     }
