@@ -209,16 +209,27 @@ void ComputeGroupCofactors(const CObservationGroup& group, const CNormalEquation
 CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const CNormalEquations& normal,
                            double sigma0, double sigmaHat, const CSnoopingLimits& limits,
                            const CPointUnknowns& points) {
+  return DataSnooping(
+      groups.size(), [&](size_t g, CObservationGroup& out) { out = groups[g]; }, normal, sigma0, sigmaHat, limits,
+      points);
+}
+
+CDataSnooping DataSnooping(size_t count, const std::function<void(size_t, CObservationGroup&)>& make,
+                           const CNormalEquations& normal, double sigma0, double sigmaHat,
+                           const CSnoopingLimits& limits, const CPointUnknowns& points) {
   using Eigen::MatrixXd;
   using Eigen::VectorXd;
   CDataSnooping result;
+  result.groups.reserve(count);
   double worst = 0.0;
   CGroupCofactors cof;
-  for (size_t g = 0; g < groups.size(); ++g) {
+  CObservationGroup group;
+  for (size_t g = 0; g < count; ++g) {
     // A solve with the whole factor per component: on a large network this runs for many
     // seconds, and the window is painted and sees a click between the groups.
     GetWindowMessage();
-    const CObservationGroup& group = groups[g];
+    group = CObservationGroup{};
+    make(g, group);
     const int d = group.dimension;
     ComputeGroupCofactors(group, normal, cof);
     const MatrixXd& P = cof.P;

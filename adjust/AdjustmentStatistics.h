@@ -11,6 +11,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -161,6 +162,11 @@ struct CDataSnooping {
 CDataSnooping DataSnooping(const std::vector<CObservationGroup>& groups, const CNormalEquations& normal,
                            double sigma0, double sigmaHat, const CSnoopingLimits& limits,
                            const CPointUnknowns& points);
+// The same over count groups that group(g, out) makes one at a time: a national network's
+// groups (hundreds of megabytes) are never held all at once.
+CDataSnooping DataSnooping(size_t count, const std::function<void(size_t, CObservationGroup&)>& group,
+                           const CNormalEquations& normal, double sigma0, double sigmaHat,
+                           const CSnoopingLimits& limits, const CPointUnknowns& points);
 
 // The limit of a test of several components at once (a whole vector, a known point's
 // position): T = (Pv)^T (P Qvv P)^-1 (Pv) / sigma0² against chi-squared with the given

@@ -8,9 +8,11 @@
 #include <Eigen/SparseCore>
 #include <cholmod.h>
 #include <dlfcn.h>
+#include <malloc.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -30,7 +32,6 @@ void dtrsm_(const char* side, const char* uplo, const char* transa, const char* 
 }
 
 namespace vemo {
-
 namespace {
 
 using SparseMatrix = Eigen::SparseMatrix<double, Eigen::ColMajor, int>;
@@ -114,10 +115,17 @@ void CheckBudget(double needed) {
 // network 12 times slower, and the count of threads changes the rounding of the blocks, so
 // the printed digits would depend on the machine. One thread, unless the person sets
 // OPENBLAS_NUM_THREADS; another BLAS has no such function and is left as it is.
+// CHOLMOD's supernodal factorisation scatters each update through OpenMP regions of a fixed
+// four threads: on two shared cores the wake-ups of those threads cost more than the copies
+// they share (a twentieth of adjust-3d's processor time at 100,000 points), so OpenMP regions
+// run on the calling thread (no active levels) unless the person sets OMP_NUM_THREADS. Each
+// thread writes its own columns there, so the numbers do not depend on it.
 void UseOneBlasThread() {
   static const bool done = [] {
-    if (std::getenv("OPENBLAS_NUM_THREADS")) return true;
     using SetThreads = void (*)(int);
+    if (!std::getenv("OMP_NUM_THREADS"))
+      if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"))) set(0);
+    if (std::getenv("OPENBLAS_NUM_THREADS")) return true;
     if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "openblas_set_num_threads"))) set(1);
     return true;
   }();
@@ -192,6 +200,62 @@ struct CSparseNormalEquations::Factor {
   const double* X() const { return static_cast<const double*>(L->x); }
 };
 
+struct CSparseNormalEquations::BlockMemo {
+  static constexpr int kMaxIndices = 6;
+  static constexpr size_t kMemoBytes = size_t{128} << 20;
+  struct Record {
+    int count;
+    int index[kMaxIndices];
+    double lower[kMaxIndices * (kMaxIndices + 1) / 2];  // row by row, the diagonal included
+  };
+  std::vector<Record> records;
+  std::vector<uint32_t> slots;  // record + 1, 0 for an empty slot; a power of two long
+
+  static constexpr size_t Capacity() { return kMemoBytes / (sizeof(Record) + 4 * sizeof(uint32_t)); }
+  static uint64_t Hash(const int* index, int count) {
+    uint64_t h = static_cast<uint64_t>(count);
+    for (int a = 0; a < count; ++a) h = (h ^ static_cast<uint32_t>(index[a])) * 0x9E3779B97F4A7C15ull;
+    return h ^ (h >> 29);
+  }
+  static bool Same(const Record& r, const int* index, int count) {
+    return r.count == count && std::equal(index, index + count, r.index);
+  }
+  // The slot of the block, or the empty slot where it would go.
+  size_t SlotOf(const int* index, int count) const {
+    const size_t mask = slots.size() - 1;
+    for (size_t at = Hash(index, count) & mask;; at = (at + 1) & mask)
+      if (slots[at] == 0 || Same(records[slots[at] - 1], index, count)) return at;
+  }
+  bool Find(const int* index, int count, double* out) const {
+    if (slots.empty()) return false;
+    const uint32_t r = slots[SlotOf(index, count)];
+    if (r == 0) return false;
+    const double* lower = records[r - 1].lower;
+    for (int a = 0; a < count; ++a)
+      for (int b = 0; b <= a; ++b) out[a * count + b] = out[b * count + a] = *lower++;
+    return true;
+  }
+  void Store(const int* index, int count, const double* out) {
+    if (records.size() == Capacity()) return;
+    // Reserved whole, so that the records are never moved; pages not written stay unmapped.
+    if (records.capacity() < Capacity()) records.reserve(Capacity());
+    if (2 * (records.size() + 1) > slots.size()) {  // at most half full
+      slots.assign(std::max<size_t>(1024, 2 * slots.size()), 0);
+      for (size_t r = 0; r < records.size(); ++r)
+        slots[SlotOf(records[r].index, records[r].count)] = static_cast<uint32_t>(r + 1);
+    }
+    Record& record = records.emplace_back();
+    record.count = count;
+    std::copy(index, index + count, record.index);
+    double* lower = record.lower;
+    for (int a = 0; a < count; ++a)
+      for (int b = 0; b <= a; ++b) *lower++ = out[a * count + b];
+    slots[SlotOf(index, count)] = static_cast<uint32_t>(records.size());
+  }
+};
+
+void CSparseNormalEquations::ForgetBlocks() const { m_Memo.reset(); }
+
 CSparseNormalEquations::CSparseNormalEquations(Method method)
     : m_Method(method), m_Factor(std::make_unique<Factor>()) {}
 CSparseNormalEquations::~CSparseNormalEquations() = default;
@@ -209,6 +273,7 @@ void CSparseNormalEquations::Clear() {
   m_Value.clear();
   m_U.assign(static_cast<size_t>(m_Unknowns), 0.0);
   m_HaveSelected = false;
+  ForgetBlocks();
   m_Columns.clear();
   m_SingularUnknown = -1;
   m_Factorized = -1;
@@ -244,6 +309,7 @@ int CSparseNormalEquations::FactorizeNow() {
   Factor& f = *m_Factor;
   const int u = m_Unknowns;
   m_HaveSelected = false;
+  ForgetBlocks();
   m_Columns.clear();
   m_SingularUnknown = -1;
 
@@ -265,11 +331,15 @@ int CSparseNormalEquations::FactorizeNow() {
   m_Assembled = true;
   triplets = {};
 
-  const std::vector<int> outer(f.n.outerIndexPtr(), f.n.outerIndexPtr() + u + 1);
-  const std::vector<int> inner(f.n.innerIndexPtr(), f.n.innerIndexPtr() + f.n.nonZeros());
   const bool supernodal = m_Method == Method::Supernodal;
   cholmod_sparse A = f.View();
-  if (!f.analysed || outer != f.outer || inner != f.inner) {
+  const int* outer = f.n.outerIndexPtr();
+  const int* inner = f.n.innerIndexPtr();
+  const bool samePattern = f.analysed && f.outer.size() == static_cast<size_t>(u) + 1 &&
+                           std::equal(f.outer.begin(), f.outer.end(), outer) &&
+                           f.inner.size() == static_cast<size_t>(f.n.nonZeros()) &&
+                           std::equal(f.inner.begin(), f.inner.end(), inner);
+  if (!samePattern) {
     f.analysed = false;
     // The symbolic factorisation knows the size of L before a page of it is touched: a network
     // too large for the machine is refused here with the memory message, rather than ended by
@@ -297,8 +367,8 @@ int CSparseNormalEquations::FactorizeNow() {
         for (int p = 0; p < u; ++p) f.perm[static_cast<size_t>(p)] = p;
       }
     }
-    f.outer = outer;
-    f.inner = inner;
+    f.outer.assign(outer, outer + u + 1);
+    f.inner.assign(inner, inner + f.n.nonZeros());
     f.analysed = true;
   }
 
@@ -307,6 +377,9 @@ int CSparseNormalEquations::FactorizeNow() {
   // not finite is as singular for an adjustment.
   std::vector<double> pivots(static_cast<size_t>(u), 0.0);
   int stopped = u;  // the first factor column that could not be formed
+  // The assembly's and the ordering's freed pieces go back to the system before the numbers of
+  // L (hundreds of megabytes in a national network) arrive: the process's peak is here.
+  malloc_trim(0);
   if (supernodal) {
     cholmod_factorize(&A, f.L, &f.common);
     f.zInPlace = false;
@@ -572,7 +645,34 @@ double CSparseNormalEquations::Cofactor(int p, int q) const {
 
 void CSparseNormalEquations::Cofactors(const int* index, int count, double* out) const {
   if (!m_HaveSelected) SelectedInverse();
-  if (m_Method == Method::Supernodal && count <= kBlockIndices && PointBlockCofactors(index, count, out)) return;
+  if (m_Method == Method::Supernodal && count <= kBlockIndices) {
+    // Kept by the unknowns that exist: a group's absent columns (-1) are rows and columns of
+    // zeros, so the block of a vector's ends is one whatever the caller's layout.
+    int kept[BlockMemo::kMaxIndices], at[BlockMemo::kMaxIndices], n = 0;
+    bool memo = true;
+    for (int a = 0; a < count && memo; ++a) {
+      if (index[a] < 0) continue;
+      memo = n < BlockMemo::kMaxIndices;
+      if (memo) kept[n] = index[a], at[n++] = a;
+    }
+    double block[BlockMemo::kMaxIndices * BlockMemo::kMaxIndices];
+    if (memo && m_Memo && m_Memo->Find(kept, n, block)) {
+      std::fill(out, out + static_cast<size_t>(count) * count, 0.0);
+      for (int a = 0; a < n; ++a)
+        for (int b = 0; b < n; ++b) out[at[a] * count + at[b]] = block[a * n + b];
+      return;
+    }
+    bool solved = false;
+    if (PointBlockCofactors(index, count, out, solved)) {
+      if (memo && !solved) {
+        for (int a = 0; a < n; ++a)
+          for (int b = 0; b < n; ++b) block[a * n + b] = out[at[a] * count + at[b]];
+        if (!m_Memo) m_Memo = std::make_unique<BlockMemo>();
+        m_Memo->Store(kept, n, block);
+      }
+      return;
+    }
+  }
   ElementCofactors(index, count, out);
 }
 
@@ -583,7 +683,7 @@ void CSparseNormalEquations::Cofactors(const int* index, int count, double* out)
 // then found by one search for its first row, the rest lying beside it, where the element walk
 // sorts and searches every element: at 100,000 points these lookups were the largest part of
 // the reports. False, with nothing written, when the unknowns asked for are not in such runs.
-bool CSparseNormalEquations::PointBlockCofactors(const int* index, int count, double* out) const {
+bool CSparseNormalEquations::PointBlockCofactors(const int* index, int count, double* out, bool& solved) const {
   const Factor& f = *m_Factor;
   struct Run {
     int at, size, column;  // index[at .. at + size) are the factor columns column .. column + size
@@ -635,6 +735,7 @@ bool CSparseNormalEquations::PointBlockCofactors(const int* index, int count, do
         bool together = at + B.size <= first.rowsEnd;
         for (int b = 0; together && b < B.size; ++b) together = S[at + b] == B.column + b;
         if (!together) {  // outside the pattern: columns of N^-1, element by element
+          solved = true;
           for (int a = 0; a < A.size; ++a)
             for (int b = 0; b < B.size; ++b)
               out[(A.at + a) * count + B.at + b] = out[(B.at + b) * count + A.at + a] =

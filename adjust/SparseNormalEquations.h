@@ -63,7 +63,15 @@ class CSparseNormalEquations final : public CNormalEquations {
   // Cofactors by blocks of points (the supernodal form, up to kBlockIndices unknowns), and
   // element by element.
   static constexpr int kBlockIndices = 16;
-  bool PointBlockCofactors(const int* index, int count, double* out) const;
+  // solved: an element outside the pattern was taken from a column of N^-1.
+  bool PointBlockCofactors(const int* index, int count, double* out, bool& solved) const;
+  // The blocks of up to six unknowns found before (a point's, a vector's ends'): the reports
+  // and tests walk the observations several times, asking for the same blocks each time, and
+  // in a national network's Z each search is a string of cache misses over hundreds of
+  // megabytes. Only blocks read from Z are kept, up to kMemoBytes; they are the same numbers.
+  struct BlockMemo;
+  mutable std::unique_ptr<BlockMemo> m_Memo;
+  void ForgetBlocks() const;
   void ElementCofactors(const int* index, int count, double* out) const;
   // b := N^-1 b.
   void SolveInPlace(std::vector<double>& b) const;

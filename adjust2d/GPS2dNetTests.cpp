@@ -43,26 +43,22 @@ void WriteConfidenceEllipses(CReportFile& f, const CGPS2dNetAdjust& net, const C
 // Each vector as an observation group in the GPS frame of the model, at the final rotation and
 // scale: DX = c dX + s dY, DY = -s dX + c dY. The design holds the columns of known ends too
 // (their unknown index is negative), which the known points' test reads.
-std::vector<CObservationGroup> VectorGroups(const CGPS2dNetAdjust& net) {
+// Vector j's group (g as constructed).
+void VectorGroup(const CGPS2dNetAdjust& net, int j, CObservationGroup& g) {
   const int u = net.m_UnknownCount;
   const double c = net.m_x[static_cast<size_t>(u - 2)], s = net.m_x[static_cast<size_t>(u - 1)];
-  std::vector<CObservationGroup> groups(static_cast<size_t>(net.m_VectorCount));
-  for (int j = 0; j < net.m_VectorCount; ++j) {
-    CObservationGroup& g = groups[static_cast<size_t>(j)];
-    g.dimension = 2;
-    const int from = net.m_From[j], to = net.m_To[j];
-    const double dx = net.m_X[to] - net.m_X[from], dy = net.m_Y[to] - net.m_Y[from];
-    g.v[0] = c * dx + s * dy - net.m_DX[j];
-    g.v[1] = -s * dx + c * dy - net.m_DY[j];
-    g.Ql[0][0] = net.m_Dxx[j] / net.m_MeanVariance;
-    g.Ql[0][1] = g.Ql[1][0] = net.m_Dxy[j] / net.m_MeanVariance;
-    g.Ql[1][1] = net.m_Dyy[j] / net.m_MeanVariance;
-    double a[2][6], l[2];
-    net.VectorRows(j, g.index, a, l);
-    for (int row = 0; row < 2; ++row)
-      for (int col = 0; col < 6; ++col) g.a[row][col] = a[row][col];
-  }
-  return groups;
+  g.dimension = 2;
+  const int from = net.m_From[j], to = net.m_To[j];
+  const double dx = net.m_X[to] - net.m_X[from], dy = net.m_Y[to] - net.m_Y[from];
+  g.v[0] = c * dx + s * dy - net.m_DX[j];
+  g.v[1] = -s * dx + c * dy - net.m_DY[j];
+  g.Ql[0][0] = net.m_Dxx[j] / net.m_MeanVariance;
+  g.Ql[0][1] = g.Ql[1][0] = net.m_Dxy[j] / net.m_MeanVariance;
+  g.Ql[1][1] = net.m_Dyy[j] / net.m_MeanVariance;
+  double a[2][6], l[2];
+  net.VectorRows(j, g.index, a, l);
+  for (int row = 0; row < 2; ++row)
+    for (int col = 0; col < 6; ++col) g.a[row][col] = a[row][col];
 }
 
 // A ground distance or azimuth as a group of one component, at the adjusted coordinates
@@ -114,8 +110,10 @@ CNetworkTests TestGPS2dNetwork(const CGPS2dNetAdjust& net, const CTestSettings& 
   t.plausibility = CheckPlausibility(precisions, t.global);
   if (r <= 0) return t;
 
-  t.snooping = DataSnooping(VectorGroups(net), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
-                            {net.m_KnownPointCount, net.m_PointCount, 2, net.m_Layout.weighted});
+  t.snooping = DataSnooping(
+      static_cast<size_t>(net.m_VectorCount),
+      [&](size_t j, CObservationGroup& g) { VectorGroup(net, static_cast<int>(j), g); }, *net.m_Normal, t.sigma0,
+      t.sigmaHat, t.limits, {net.m_KnownPointCount, net.m_PointCount, 2, net.m_Layout.weighted});
   return t;
 }
 
@@ -135,11 +133,12 @@ CGPS2dMoreTests TestGPS2dGroundAndKnownPoints(const CGPS2dNetAdjust& net, const 
   CKnownPointTests& known = result.known;
   known.limit = MultipleTestLimit(2, tests.limits, settings.power);
   std::vector<std::vector<CKnownPointTerm>> terms(static_cast<size_t>(net.m_KnownPointCount));
+  // A weighted known point is an unknown: its corrections are tested with the weighted datum.
+  auto held = [&](int point) { return point < net.m_KnownPointCount && net.UnknownOf(point) < 0; };
   auto reach = [&](const CObservationGroup& group, int from, int to, int toColumn) {
     for (int end = 0; end < 2; ++end) {
       const int point = end == 0 ? from : to;
-      // A weighted known point is an unknown: its corrections are tested with the weighted datum.
-      if (point >= net.m_KnownPointCount || net.UnknownOf(point) >= 0) continue;
+      if (!held(point)) continue;
       CKnownPointTerm& term = terms[static_cast<size_t>(point)].emplace_back();
       term.group = group;
       const int column = end == 0 ? 0 : toColumn;
@@ -147,8 +146,12 @@ CGPS2dMoreTests TestGPS2dGroundAndKnownPoints(const CGPS2dNetAdjust& net, const 
         for (int c = 0; c < 2; ++c) term.known[r][c] = group.a[r][column + c];
     }
   };
-  const std::vector<CObservationGroup> vectors = VectorGroups(net);
-  for (int j = 0; j < net.m_VectorCount; ++j) reach(vectors[static_cast<size_t>(j)], net.m_From[j], net.m_To[j], 2);
+  for (int j = 0; j < net.m_VectorCount; ++j) {
+    if (!held(net.m_From[j]) && !held(net.m_To[j])) continue;  // only the known points' vectors
+    CObservationGroup group;
+    VectorGroup(net, j, group);
+    reach(group, net.m_From[j], net.m_To[j], 2);
+  }
   for (const CGroundGroup& g : ground) reach(g.group, g.from, g.to, 2);
   for (int i = 0; i < net.m_KnownPointCount; ++i) {
     if (net.UnknownOf(i) >= 0) continue;

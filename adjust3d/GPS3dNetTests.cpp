@@ -68,29 +68,30 @@ bool LocalAxes(double X, double Y, double Z, double R[3][3]) {
   return true;
 }
 
-// Vectors first to end - 1 (all by default) as observation groups: residuals in mm, their
-// cofactors, the design [-I | +I].
-std::vector<CObservationGroup> VectorGroups(const CGPS3dNetAdjust& net, int first = 0, int end = -1) {
-  if (end < 0) end = net.m_VectorCount;
-  std::vector<CObservationGroup> groups(static_cast<size_t>(end - first));
-  for (int j = first; j < end; ++j) {
-    CObservationGroup& g = groups[static_cast<size_t>(j - first)];
-    const int from = net.m_From[j], to = net.m_To[j];
-    g.v[0] = ((net.m_X[to] - net.m_X[from]) - net.m_DX[j]) * 1000.0;
-    g.v[1] = ((net.m_Y[to] - net.m_Y[from]) - net.m_DY[j]) * 1000.0;
-    g.v[2] = ((net.m_Z[to] - net.m_Z[from]) - net.m_DZ[j]) * 1000.0;
-    const double Q[3][3] = {{net.m_Dxx[j], net.m_Dxy[j], net.m_Dxz[j]},
-                            {net.m_Dxy[j], net.m_Dyy[j], net.m_Dyz[j]},
-                            {net.m_Dxz[j], net.m_Dyz[j], net.m_Dzz[j]}};
-    for (int a = 0; a < 3; ++a)
-      for (int b = 0; b < 3; ++b) g.Ql[a][b] = Q[a][b] / net.m_MeanVariance;
-    net.VectorUnknowns(j, g.index);
-    // The design of a vector is [-I | +I] on its start and end.
-    for (int c = 0; c < 3; ++c) {
-      g.a[c][c] = -1.0;
-      g.a[c][c + 3] = 1.0;
-    }
+// Vector j as an observation group (g as constructed): residuals in mm, their cofactors, the
+// design [-I | +I].
+void VectorGroup(const CGPS3dNetAdjust& net, int j, CObservationGroup& g) {
+  const int from = net.m_From[j], to = net.m_To[j];
+  g.v[0] = ((net.m_X[to] - net.m_X[from]) - net.m_DX[j]) * 1000.0;
+  g.v[1] = ((net.m_Y[to] - net.m_Y[from]) - net.m_DY[j]) * 1000.0;
+  g.v[2] = ((net.m_Z[to] - net.m_Z[from]) - net.m_DZ[j]) * 1000.0;
+  const double Q[3][3] = {{net.m_Dxx[j], net.m_Dxy[j], net.m_Dxz[j]},
+                          {net.m_Dxy[j], net.m_Dyy[j], net.m_Dyz[j]},
+                          {net.m_Dxz[j], net.m_Dyz[j], net.m_Dzz[j]}};
+  for (int a = 0; a < 3; ++a)
+    for (int b = 0; b < 3; ++b) g.Ql[a][b] = Q[a][b] / net.m_MeanVariance;
+  net.VectorUnknowns(j, g.index);
+  // The design of a vector is [-I | +I] on its start and end.
+  for (int c = 0; c < 3; ++c) {
+    g.a[c][c] = -1.0;
+    g.a[c][c + 3] = 1.0;
   }
+}
+
+// Vectors first to end - 1 as observation groups.
+std::vector<CObservationGroup> VectorGroups(const CGPS3dNetAdjust& net, int first, int end) {
+  std::vector<CObservationGroup> groups(static_cast<size_t>(end - first));
+  for (int j = first; j < end; ++j) VectorGroup(net, j, groups[static_cast<size_t>(j - first)]);
   return groups;
 }
 
@@ -129,8 +130,10 @@ CNetworkTests TestGPS3dNetwork(const CGPS3dNetAdjust& net, const CTestSettings& 
                                             VectorPrecisions(net));
   if (r <= 0 || !(t.sigma0 > 0.0)) return t;
 
-  t.snooping = DataSnooping(VectorGroups(net), *net.m_Normal, t.sigma0, t.sigmaHat, t.limits,
-                            {net.m_KnownPointCount, net.m_PointCount, 3, net.m_Layout.weighted});
+  t.snooping = DataSnooping(
+      static_cast<size_t>(net.m_VectorCount),
+      [&](size_t j, CObservationGroup& g) { VectorGroup(net, static_cast<int>(j), g); }, *net.m_Normal, t.sigma0,
+      t.sigmaHat, t.limits, {net.m_KnownPointCount, net.m_PointCount, 3, net.m_Layout.weighted});
   return t;
 }
 
@@ -169,7 +172,7 @@ CGPS3dGroupTests TestGPS3dVectorsAndKnownPoints(const CGPS3dNetAdjust& net, cons
       // A weighted known point is an unknown: its corrections are tested with the weighted datum.
       if (point >= net.m_KnownPointCount || net.UnknownOf(point) >= 0) continue;
       CKnownPointTerm& term = terms[static_cast<size_t>(point)].emplace_back();
-      term.group = VectorGroups(net, j, j + 1).front();
+      VectorGroup(net, j, term.group);
       for (int c = 0; c < 3; ++c) term.known[c][c] = end == 0 ? -1.0 : 1.0;
     }
   for (int i = 0; i < net.m_KnownPointCount; ++i) {

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package as a user gets it: built by scripts/package.sh, unpacked into a temporary
-# root (dpkg -x), its program run from there (--version, help, a headless new-project), its
-# desktop entry checked by desktop-file-validate, its MIME type by xmllint and by gio telling
-# a project file from another program's projection file of the same extension by content,
-# its manual page formatted without a warning, its copyright file in place.
+# root (dpkg -x), its program run from there (--version, help, a headless new-project, a
+# message in English), its desktop entry checked by desktop-file-validate, its MIME type by
+# xmllint and by gio telling a project file from another program's projection file of the same
+# extension by content, its manual page formatted without a warning, its copyright file in place.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 deb=$(scripts/package.sh "$@" | tail -1)
@@ -21,6 +21,12 @@ export VEMOGPS_CONFIG_DIR=$root/config
 "$program" help >/dev/null
 "$program" new-project --name demo --dir "$root/tmp/demo" --grade 3 >/dev/null
 test -s "$root/tmp/demo/demo.prj"
+# The installed program speaks English when asked to: its catalog travels inside it.
+mkdir -p "$root/config-en"
+printf '[Interface]\nLanguage=en\n' > "$root/config-en/settings.ini"
+english=$(VEMOGPS_CONFIG_DIR=$root/config-en "$program" view "$root/tmp/missing.txt" 2>&1 || true)
+echo "in English: $english"
+grep -q "Error opening file $root/tmp/missing.txt!" <<< "$english"
 
 desktop-file-validate "$root/usr/share/applications/vemogps.desktop"
 xmllint --noout "$root/usr/share/mime/packages/vemogps-project.xml"

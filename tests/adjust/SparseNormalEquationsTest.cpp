@@ -294,3 +294,36 @@ TEST(SparseNormalEquations, PointBlocksAreTheElementsOneByOne) {
   expectElements({1, 2, 3, 4, 5, 6});
   expectElements({3, 4, 5, 3, 4, 5});
 }
+
+TEST(SparseNormalEquations, BlocksAskedForAgainFollowTheNumbersOfTheLatestFactorisation) {
+  // The blocks of points are kept once read: asked for again they are the same numbers, and
+  // a new N on the same pattern (an iteration, another adjustment) must not answer with the
+  // old ones.
+  std::vector<Edge> edges;
+  for (int i = 0; i + 1 < 12; ++i) edges.push_back({i, i + 1});
+  edges.push_back({0, 11});
+  CSparseNormalEquations sparse;
+  const int index[6] = {3, 4, 5, 6, 7, 8};  // two points a vector joins
+  auto block = [&] {
+    std::vector<double> out(36);
+    sparse.Cofactors(index, 6, out.data());
+    for (int a = 0; a < 6; ++a)
+      for (int b = 0; b < 6; ++b) EXPECT_EQ(out[static_cast<size_t>(a * 6 + b)], sparse.Cofactor(index[a], index[b]));
+    return out;
+  };
+  AddNetwork(sparse, 12, 1, edges, 1);
+  ASSERT_EQ(sparse.Factorize(), 1);
+  const std::vector<double> first = block();
+  EXPECT_EQ(block(), first);
+  AddNetwork(sparse, 12, 1, edges, 2);
+  ASSERT_EQ(sparse.Factorize(), 1);
+  EXPECT_NE(block(), first);
+  // More observations added to the same N, factorised again.
+  const std::vector<double> second = block();
+  int more[6] = {0, 1, 2, 3, 4, 5};
+  double add[36] = {}, rhs[6] = {};
+  for (int a = 0; a < 6; ++a) add[a * 6 + a] = 1.0;
+  sparse.Add(more, 6, add, rhs);
+  ASSERT_EQ(sparse.Factorize(), 1);
+  EXPECT_NE(block(), second);
+}
