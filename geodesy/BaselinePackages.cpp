@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "geodesy/Encoding.h"
+#include "geodesy/UiText.h"
 
 namespace vemo {
 namespace baseline {
@@ -31,7 +32,8 @@ using namespace baseline;
 using enum ReferenceUse;
 
 constexpr CBaselinePackage kPackages[] = {
-    // type, project dialog, help, file mask, reference station, reader
+    // type, project dialog (names in Chinese letters are translated where shown), help, file
+    // mask, reference station, reader
     {0, "Trimble(TGO/TTC/GPSurvey)", "Trimble", "*.asc", None, ReadTrimbleFile},
     {1, "Ashtech(GPPS/Solution)", "Ashtech", "o*.*", None, ReadAshtechFile},
     {2, "Leica(SKI/LGO)", "Leica", "*.asc", Collect, ReadLeicaFile},
@@ -42,9 +44,9 @@ constexpr CBaselinePackage kPackages[] = {
     {7, "Javad(Pinnacle)", "Javad", "*.txt", None, ReadJavadFile},
     {8, "Gamit", "Gamit", "*.txt", None, ReadGamitFile},
     {9, "Novatel", "Novatel", "*.iob", None, ReadNovatelFile},
-    {10, u8"中海达", "Zhonghaida", "*.*", None, ReadZhonghaidaFile},
-    {11, u8"南方(asc)", "South", "*.asc", Require, ReadSouthFile},
-    {12, u8"华测", "Huace", "*.isb", None, ReadHuaceFile},
+    {10, TrNoop(u8"中海达"), "Zhonghaida", "*.*", None, ReadZhonghaidaFile},
+    {11, TrNoop(u8"南方(asc)"), "South", "*.asc", Require, ReadSouthFile},
+    {12, TrNoop(u8"华测"), "Huace", "*.isb", None, ReadHuaceFile},
 };
 
 // Each row states its type so that it reads without counting; a row out of place would change

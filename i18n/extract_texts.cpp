@@ -3,11 +3,14 @@
 // desktop's Tr(...); all live in one context, "VemoGPS", the one the program looks them up in.
 //
 //   vemo_texts --ts CATALOG.ts [--check] [--language en] SOURCE...
+//   vemo_texts --agree CATALOG.ts...
 //
 // A SOURCE is a file or a folder (its .cpp and .h files, recursively). Without --check the
 // catalog is rewritten: texts found keep their translation, new ones come in unfinished, texts
 // no longer in the sources leave. With --check nothing is written; the exit status is 1 when a
 // text of the sources has no finished translation in the catalog, and each such text is listed.
+// With --agree the catalogs are compared: a text that two of them translate differently is
+// listed and the exit status is 1, since the program's one catalog could keep either.
 //
 // Qt's lupdate is not used: it skips u8"..." literals, the form of every system text here, and
 // takes its context from the enclosing class, which a table of texts or a free function lacks.
@@ -252,7 +255,26 @@ std::vector<fs::path> SourceFiles(const std::vector<std::string>& arguments) {
 
 }  // namespace
 
+// The texts that the catalogs translate differently.
+int Agree(const std::vector<std::string>& catalogs) {
+  std::map<std::string, std::pair<std::string, std::string>> first;  // source -> translation, catalog
+  int differing = 0;
+  for (const std::string& catalog : catalogs) {
+    for (const auto& [source, translation] : ReadCatalog(catalog)) {
+      if (!translation.finished) continue;
+      const auto [it, inserted] = first.emplace(source, std::pair{translation.text, catalog});
+      if (inserted || it->second.first == translation.text) continue;
+      ++differing;
+      std::cerr << "\"" << source << "\": \"" << it->second.first << "\" in " << it->second.second << ", \""
+                << translation.text << "\" in " << catalog << "\n";
+    }
+  }
+  if (differing) std::cerr << differing << " texts translated differently; give each one translation\n";
+  return differing ? 1 : 0;
+}
+
 int main(int argc, char** argv) {
+  if (argc > 2 && std::string(argv[1]) == "--agree") return Agree(std::vector<std::string>(argv + 2, argv + argc));
   std::string catalog, language = "en";
   bool check = false;
   std::vector<std::string> sources;

@@ -266,7 +266,7 @@
     <message>
         <location filename="../app/desktop/MainWindow.cpp"/>
         <source>打开工程</source>
-        <translation>Open Project</translation>
+        <translation>Open project</translation>
     </message>
     <message>
         <location filename="../app/desktop/MainWindow.cpp"/>
@@ -503,7 +503,7 @@ Discard your changes to it and read the new content?</translation>
     <message>
         <location filename="../app/desktop/ProjectExplorer.cpp"/>
         <source>三维平差</source>
-        <translation>3D Adjustment</translation>
+        <translation>3D adjustment</translation>
     </message>
     <message>
         <location filename="../app/desktop/ProjectExplorer.cpp"/>

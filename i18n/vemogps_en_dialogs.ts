@@ -149,7 +149,7 @@ Cancel: go on editing</translation>
     <message>
         <location filename="../app/desktop/dialogs/ProjectDialog.cpp"/>
         <source>新建工程</source>
-        <translation>New Project</translation>
+        <translation>New project</translation>
     </message>
     <message>
         <location filename="../app/desktop/dialogs/ProjectDialog.cpp"/>
@@ -179,7 +179,7 @@ Cancel: go on editing</translation>
     <message>
         <location filename="../app/desktop/dialogs/ProjectDialog.cpp"/>
         <source>定义坐标系统</source>
-        <translation>Define Coordinate Systems</translation>
+        <translation>Define coordinate systems</translation>
     </message>
     <message>
         <location filename="../app/desktop/dialogs/ProjectDialog.cpp"/>

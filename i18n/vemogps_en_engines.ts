@@ -646,6 +646,21 @@ The baseline processing software in the project settings is %s; </translation>
         <translation>Baseline files %s and %s would both be written to synchronous baseline file %s, the latter overwriting the former. Please rename one and read again!</translation>
     </message>
     <message>
+        <location filename="../geodesy/BaselinePackages.cpp"/>
+        <source>中海达</source>
+        <translation>Zhonghaida</translation>
+    </message>
+    <message>
+        <location filename="../geodesy/BaselinePackages.cpp"/>
+        <source>南方(asc)</source>
+        <translation>South(asc)</translation>
+    </message>
+    <message>
+        <location filename="../geodesy/BaselinePackages.cpp"/>
+        <source>华测</source>
+        <translation>Huace</translation>
+    </message>
+    <message>
         <location filename="../geodesy/DisplayMessageDlg.cpp"/>
         <source>处理信息</source>
         <translation>Processing</translation>
@@ -813,7 +828,7 @@ The baseline processing software in the project settings is %s; </translation>
     <message>
         <location filename="../geodesy/ZoneChange.h"/>
         <source>坐标换带与高程面转换计算</source>
-        <translation>Zone Change and Height Surface Conversion</translation>
+        <translation>Zone change and height surface conversion</translation>
     </message>
     <message>
         <location filename="../geodesy/ZoneChange.h"/>

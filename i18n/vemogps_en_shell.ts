@@ -57,12 +57,12 @@ Please run %s again.</translation>
     <message>
         <location filename="../app/commands/CommandTable.cpp"/>
         <source>新建工程</source>
-        <translation>New Project</translation>
+        <translation>New project</translation>
     </message>
     <message>
         <location filename="../app/commands/CommandTable.cpp"/>
         <source>打开工程</source>
-        <translation>Open Project</translation>
+        <translation>Open project</translation>
     </message>
     <message>
         <location filename="../app/commands/CommandTable.cpp"/>
@@ -209,7 +209,7 @@ GPS 3D vector network</translation>
     <message>
         <location filename="../app/commands/CommandTable.cpp"/>
         <source>定义坐标系统</source>
-        <translation>Define Coordinate Systems</translation>
+        <translation>Define coordinate systems</translation>
     </message>
     <message>
         <location filename="../app/commands/CommandTable.cpp"/>
@@ -394,7 +394,7 @@ GPS 3D vector network</translation>
     <message>
         <location filename="../app/commands/CommandTable.cpp"/>
         <source>坐标换带与高程面转换计算</source>
-        <translation>Zone Change and Height Surface Conversion</translation>
+        <translation>Zone change and height surface conversion</translation>
     </message>
     <message>
         <location filename="../app/commands/CommandTable.cpp"/>

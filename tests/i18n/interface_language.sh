@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Reports and data files are the same whatever language the interface speaks: the demo runs
 # every command on the sample project under Chinese and under English, and every file it
-# writes must be byte-identical (apart from the creation time a PDF states).
+# writes must be byte-identical (apart from the creation time a PDF states). The messages of
+# the two runs must differ, so the English catalog was really in use.
 # usage: interface_language.sh SOURCE_ROOT BIN_DIR
 set -euo pipefail
 root=$1 bin=$2
@@ -18,5 +19,8 @@ for language in zh_CN en; do
 done
 if ! diff -r "$work/zh_CN" "$work/en"; then
   echo "files written under the English interface differ from those under the Chinese"; exit 1
+fi
+if cmp -s "$work/zh_CN.out" "$work/en.out"; then
+  echo "the demo's messages are the same in both languages: the English catalog was not used"; exit 1
 fi
 echo "$(find "$work/en" -type f | wc -l) files identical under both languages"

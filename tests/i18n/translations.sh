@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every text the program shows has a finished English translation: each catalog holds every
-# text its sources mark (vemo_texts --check), and lrelease finds none unfinished or ignored.
+# text its sources mark (vemo_texts --check), a text two catalogs share has one translation
+# (--agree), and lrelease finds none unfinished or ignored.
 # usage: translations.sh VEMO_TEXTS LRELEASE SOURCE_ROOT CATALOG.ts:SOURCE[,SOURCE...]...
 set -euo pipefail
 texts=$1 lrelease=$2 root=$3
@@ -14,6 +15,7 @@ for spec in "$@"; do
   "$texts" --ts "$catalog" --check "${sources[@]}" || status=1
   catalogs+=("$catalog")
 done
+"$texts" --agree "${catalogs[@]}" || status=1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 report=$("$lrelease" "${catalogs[@]}" -qm "$scratch/all.qm" 2>&1)
