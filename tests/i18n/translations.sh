@@ -9,9 +9,9 @@ shift 3
 cd "$root"
 catalogs=()
 status=0
-for spec in "$@"; do
-  catalog=${spec%%:*}
-  IFS=, read -r -a sources <<< "${spec#*:}"
+for entry in "$@"; do
+  catalog=${entry%%:*}
+  IFS=, read -r -a sources <<< "${entry#*:}"
   "$texts" --ts "$catalog" --check "${sources[@]}" || status=1
   catalogs+=("$catalog")
 done
