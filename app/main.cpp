@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "app/cli/CommandLine.h"
+#include "app/cli/HugePages.h"
 #include "app/desktop/DesktopApp.h"
 #include "app/desktop/Translations.h"
 
 int main(int argc, char** argv) {
+  vemo::PreferHugePages(argv);
   // Numbers are read and written in the "C" locale whatever the user's locale is.
   std::setlocale(LC_ALL, "C");
   // The same input gives the same bytes: Qt's PDF writer lists the fonts of a map or printed
