@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstdio>
 #include <stdexcept>
+#include <exception>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "geodesy/Angles.h"
 #include "geodesy/Encoding.h"
@@ -25,6 +28,8 @@ constexpr double kPlaneDetermined = -9e7;
 // Passes after which the chaining gives up: a point still undetermined then is not connected
 // to a known point.
 constexpr int kMaxPasses = 4000;
+// Below this many vectors the reduction takes milliseconds: no second thread.
+constexpr size_t kVectorsWorthAThread = 20000;
 
 void Require(bool condition, const char* what) {
   if (!condition) throw std::invalid_argument(what);
@@ -121,7 +126,7 @@ int ChainFromKnownPoints(int known, int points, int vectors, Pass pass, Undeterm
 
 // Replaces a result file whole (never cut: a later command reads it); "打开文件:%s出错!" when
 // it cannot be written.
-bool WriteResultFile(const std::string& path, const std::string& content) {
+bool WriteResultFile(const std::string& path, std::initializer_list<std::string_view> content) {
   const bool ok = !vemo::StopRequested() && vemo::WriteFileAtomically(path, content);
   if (!ok && !vemo::StopRequested())
     vemo::ShowMessage(vemo::Format(vemo::UiText(u8"打开文件:%s出错!"), vemo::PathToGbk(path).c_str()), ApplicationTitle());
@@ -134,7 +139,7 @@ struct GeodeticPoint {
   double B = 0, L = 0, H = 0, x = 0, y = 0;
 };
 
-bool ToGeodetic(GPSTransfer& transfer, double X, double Y, double Z, const std::string& name, GeodeticPoint& p) {
+bool ConvertToGeodetic(GPSTransfer& transfer, double X, double Y, double Z, GeodeticPoint& p) {
   transfer.m_X = X, transfer.m_Y = Y, transfer.m_Z = Z;
   bool ok = transfer.XYZBLH() != 0;
   if (ok) {
@@ -142,10 +147,60 @@ bool ToGeodetic(GPSTransfer& transfer, double X, double Y, double Z, const std::
     ok = transfer.BLXY() != 0;  // BLXY keeps |B| in m_B; B was taken before
     p.x = transfer.m_X, p.y = transfer.m_Y;
   }
+  return ok;
+}
+
+bool ToGeodetic(GPSTransfer& transfer, double X, double Y, double Z, const std::string& name, GeodeticPoint& p) {
+  const bool ok = ConvertToGeodetic(transfer, X, Y, Z, p);
   if (!ok)
     vemo::ShowMessage(vemo::Format(vemo::UiText(u8"点%s的坐标(%.4lf, %.4lf, %.4lf)不能换算为大地坐标!"), name.c_str(), X, Y, Z),
                       ApplicationTitle());
   return ok;
+}
+
+// What the reduction of the vectors needs besides the network: the ellipsoid and the
+// projection, and B, L, H of every start point (converted once, not once per vector).
+struct VectorReduction {
+  double a = 0, invF = 0, e2 = 0, L0 = 0;
+  std::vector<GeodeticPoint> start;
+  std::vector<char> startConverted;
+};
+
+// The geodetic and the plane lines of the vectors [begin, end), appended to the two texts.
+// Returns end, or the first vector whose start or end point cannot be converted.
+size_t ReduceVectors(const CGPS3dNetworkRecord& n, const VectorReduction& r, size_t begin, size_t end, bool pump,
+                     std::string& blhText, std::string& planeText) {
+  GPSTransfer transfer(0);  // its members are the conversion's scratch: one per thread
+  transfer.m_a = r.a;
+  transfer.m_InvF = r.invF;
+  transfer.m_L0 = r.L0;
+  const double rho = 648000.0 / PI;  // seconds of arc per radian
+  const char* blhFormat = "%20s %20s %15.9lf %15.9lf %15.4lf %15.9lf %15.9lf %15.9lf %15.9lf %15.9lf %15.9lf\n";
+  const char* planeFormat = "%20s %20s %15.4lf %15.4lf %20.9lf %20.9lf %20.9lf\n";
+  for (size_t i = begin; i < end; ++i) {
+    if (pump) GetWindowMessage();
+    const int f = n.m_From[i], t = n.m_To[i];
+    if (!r.startConverted[static_cast<size_t>(f)]) return i;
+    const GeodeticPoint& p1 = r.start[static_cast<size_t>(f)];
+    // The end point from the start point and the observed vector, not from its own coordinates.
+    GeodeticPoint p2;
+    if (!ConvertToGeodetic(transfer, n.m_X[f] + n.m_DX[i], n.m_Y[f] + n.m_DY[i], n.m_Z[f] + n.m_DZ[i], p2)) return i;
+    const double B = (p1.B + p2.B) / 2.0, L = (p1.L + p2.L) / 2.0, H = (p1.H + p2.H) / 2.0;
+    const double C[3][3] = {{n.m_Dxx[i], n.m_Dxy[i], n.m_Dxz[i]},
+                            {n.m_Dxy[i], n.m_Dyy[i], n.m_Dyz[i]},
+                            {n.m_Dxz[i], n.m_Dyz[i], n.m_Dzz[i]}};
+    double J[3][3], Q[3][3], K[3][3], R[3][3];
+    GeodeticJacobian(B, L, H, r.a, r.e2, J);
+    Cov1ToCov2(J, C, Q);
+    vemo::AppendFormat(blhText, blhFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(),
+                       RadianToDms(p2.B - p1.B, 9), RadianToDms(p2.L - p1.L, 9), p2.H - p1.H, rho * rho * Q[0][0],
+                       rho * rho * Q[1][1], Q[2][2], rho * rho * Q[0][1], rho * Q[0][2], rho * Q[1][2]);
+    PlaneJacobian(B, WrapLongitude(L - r.L0), r.a, r.e2, K);
+    Cov1ToCov2(K, Q, R);
+    vemo::AppendFormat(planeText, planeFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), p2.x - p1.x,
+                       p2.y - p1.y, R[0][0], R[1][1], R[0][1]);
+  }
+  return end;
 }
 
 }  // namespace
@@ -235,48 +290,69 @@ int GPS3dVectorTo2d(CGPS3dNetworkRecord* network, double a, double invF) {
               n.m_Dyz.size() >= m,
           "vector arrays too short");
 
-  const double rho = 648000.0 / PI;  // seconds of arc per radian
   const double b = a * (1.0 - 1.0 / invF);
-  const double e2 = 1.0 - (b / a) * (b / a);
   const CGPSConfiguration* configuration = GlobalConfiguration();
-  const double L0 = configuration ? DmsToRadian(configuration->m_CentralMeridian) : 0.0;
+  VectorReduction r;
+  r.a = a;
+  r.e2 = 1.0 - (b / a) * (b / a);
+  r.L0 = configuration ? DmsToRadian(configuration->m_CentralMeridian) : 0.0;
+  r.invF = invF;
   GPSTransfer transfer(0);
   transfer.m_a = a;
   transfer.m_InvF = invF;
-  transfer.m_L0 = L0;
+  transfer.m_L0 = r.L0;
+  r.start.resize(static_cast<size_t>(n.m_PointCount));
+  r.startConverted.assign(static_cast<size_t>(n.m_PointCount), 0);
+  std::vector<char> isStart(static_cast<size_t>(n.m_PointCount), 0);
+  for (size_t i = 0; i < m; ++i) isStart[static_cast<size_t>(n.m_From[i])] = 1;
+  for (size_t p = 0; p < isStart.size(); ++p)
+    if (isStart[p])
+      r.startConverted[p] = ConvertToGeodetic(transfer, n.m_X[p], n.m_Y[p], n.m_Z[p], r.start[p]) ? 1 : 0;
 
-  const char* blhFormat = "%20s %20s %15.9lf %15.9lf %15.4lf %15.9lf %15.9lf %15.9lf %15.9lf %15.9lf %15.9lf\n";
-  const char* planeFormat = "%20s %20s %15.4lf %15.4lf %20.9lf %20.9lf %20.9lf\n";
-  std::string blhText, planeText;
-  for (size_t i = 0; i < m; ++i) {
-    GetWindowMessage();
-    const int f = n.m_From[i], t = n.m_To[i];
-    GeodeticPoint p1, p2;
-    if (!ToGeodetic(transfer, n.m_X[f], n.m_Y[f], n.m_Z[f], n.m_PointName[f], p1)) return 0;
-    // The end point from the start point and the observed vector, not from its own coordinates.
-    if (!ToGeodetic(transfer, n.m_X[f] + n.m_DX[i], n.m_Y[f] + n.m_DY[i], n.m_Z[f] + n.m_DZ[i], n.m_PointName[t],
-                    p2))
-      return 0;
-    const double B = (p1.B + p2.B) / 2.0, L = (p1.L + p2.L) / 2.0, H = (p1.H + p2.H) / 2.0;
-    const double C[3][3] = {{n.m_Dxx[i], n.m_Dxy[i], n.m_Dxz[i]},
-                            {n.m_Dxy[i], n.m_Dyy[i], n.m_Dyz[i]},
-                            {n.m_Dxz[i], n.m_Dyz[i], n.m_Dzz[i]}};
-    double J[3][3], Q[3][3], K[3][3], R[3][3];
-    GeodeticJacobian(B, L, H, a, e2, J);
-    Cov1ToCov2(J, C, Q);
-    blhText += vemo::Format(blhFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), RadianToDms(p2.B - p1.B, 9),
-                            RadianToDms(p2.L - p1.L, 9), p2.H - p1.H, rho * rho * Q[0][0], rho * rho * Q[1][1], Q[2][2],
-                            rho * rho * Q[0][1], rho * Q[0][2], rho * Q[1][2]);
-    PlaneJacobian(B, WrapLongitude(L - L0), a, e2, K);
-    Cov1ToCov2(K, Q, R);
-    planeText += vemo::Format(planeFormat, n.m_PointName[f].c_str(), n.m_PointName[t].c_str(), p2.x - p1.x,
-                              p2.y - p1.y, R[0][0], R[1][1], R[0][1]);
+  // The two halves of a national network's vectors are reduced side by side: the lines are
+  // the same, joined in their order. The first half stays on this thread, which keeps the
+  // window painted.
+  const size_t half = m >= kVectorsWorthAThread ? m / 2 : m;
+  std::string blhText, planeText, blhRest, planeRest;
+  size_t restStop = m;
+  // The lines' lengths with names of up to 20 bytes: the texts are not copied as they grow,
+  // and they are taken on this thread, whose memory goes back to the system once freed.
+  blhText.reserve(half * 186), planeText.reserve(half * 137);
+  blhRest.reserve((m - half) * 186), planeRest.reserve((m - half) * 137);
+  std::exception_ptr restFailure;
+  std::thread rest;
+  if (half < m)
+    rest = std::thread([&] {
+      try {
+        restStop = ReduceVectors(n, r, half, m, false, blhRest, planeRest);
+      } catch (...) {
+        restFailure = std::current_exception();
+      }
+    });
+  size_t stop = m;
+  try {
+    stop = ReduceVectors(n, r, 0, half, true, blhText, planeText);
+  } catch (...) {
+    if (rest.joinable()) rest.join();
+    throw;
   }
-
+  if (rest.joinable()) rest.join();
+  if (restFailure) std::rethrow_exception(restFailure);
+  if (stop == half) stop = restStop;
+  if (stop < m) {
+    // The message of the sequential reduction: the first vector whose start, or else whose
+    // end, cannot be converted.
+    const int f = n.m_From[stop], t = n.m_To[stop];
+    GeodeticPoint p;
+    if (ToGeodetic(transfer, n.m_X[f], n.m_Y[f], n.m_Z[f], n.m_PointName[f], p))
+      ToGeodetic(transfer, n.m_X[f] + n.m_DX[stop], n.m_Y[f] + n.m_DY[stop], n.m_Z[f] + n.m_DZ[stop],
+                 n.m_PointName[t], p);
+    return 0;
+  }
   const std::string& dir = GlobalProjectDir();
   const std::string& name = GlobalProjectName();
   const std::string planePath = vemo::ProjectFileName(dir, name, vemo::Extension(vemo::ProjectFile::Vector2d, n.m_Variant));
   const std::string blhPath = vemo::ProjectFileName(dir, name, vemo::Extension(vemo::ProjectFile::BLHVector3d, n.m_Variant));
-  if (!WriteResultFile(planePath, planeText) || !WriteResultFile(blhPath, blhText)) return 0;
+  if (!WriteResultFile(planePath, {planeText, planeRest}) || !WriteResultFile(blhPath, {blhText, blhRest})) return 0;
   return 1;
 }

@@ -131,12 +131,18 @@ void CAtomicFile::Abandon() {
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& content, std::string* errorText) {
+  return WriteFileAtomically(path, {std::string_view(content)}, errorText);
+}
+
+bool WriteFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces,
+                         std::string* errorText) {
   CAtomicFile file;
   if (!file.Open(path, errorText)) return false;
-  if (!file.Write(content.data(), content.size())) {
-    if (errorText) *errorText = std::strerror(errno);
-    return false;
-  }
+  for (const std::string_view piece : pieces)
+    if (!file.Write(piece.data(), piece.size())) {
+      if (errorText) *errorText = std::strerror(errno);
+      return false;
+    }
   return file.Commit(errorText);
 }
 

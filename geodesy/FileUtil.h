@@ -3,7 +3,9 @@
 #pragma once
 
 #include <optional>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vemo {
@@ -43,6 +45,9 @@ class CAtomicFile {
 // Replaces path with content atomically (CAtomicFile). On failure the old file is intact and
 // errorText (if given) receives the system's description of the failure.
 bool WriteFileAtomically(const std::string& path, const std::string& content,
+                         std::string* errorText = nullptr);
+// The same for content made of pieces, written one after the other (no copy of them joined).
+bool WriteFileAtomically(const std::string& path, std::initializer_list<std::string_view> pieces,
                          std::string* errorText = nullptr);
 
 // Whether something other than a regular file (a directory, a FIFO, a device, a socket) stands

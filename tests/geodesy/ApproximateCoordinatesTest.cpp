@@ -11,6 +11,7 @@
 #include "project/data/ReadGPS3dVector.h"
 #include "geodesy/Angles.h"
 #include "geodesy/ApproximateCoordinates.h"
+#include "geodesy/BaselineImport.h"
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
 #include "geodesy/GPSTransfer.h"
@@ -303,6 +304,36 @@ TEST_F(VectorTo2d, PointOnThePolarAxisIsNamed) {
   ASSERT_EQ(scope.host.messages.size(), 1u);
   EXPECT_EQ(scope.host.messages[0].Utf8Text(), u8"点N1的坐标(0.0000, 0.0000, 0.0000)不能换算为大地坐标!");
   EXPECT_EQ(Read("GPS2dVector"), "<missing>");
+}
+
+// A national network's vectors are reduced in two halves side by side: the lines come in the
+// vectors' order, each as a network of that vector alone gives it, and the message names the
+// first vector that cannot be reduced, wherever its half.
+TEST_F(VectorTo2d, LargeNetworkKeepsTheVectorOrderAndTheFirstFailure) {
+  std::vector<Link> links;
+  for (int i = 0; i < 30000; ++i) links.push_back({0, 1, 10.0 + 0.001 * i, 20.0, 30.0});
+  CReadGPS3dVector n = Network(1, 3, links);
+  ASSERT_EQ(GPS3dVectorTo2d(&n, kA, kInvF), 1);
+  const std::vector<std::string> plane = baseline::SplitLines(Read("GPS2dVector")),
+                                 blh = baseline::SplitLines(Read("GPS3dBLHVector"));
+  ASSERT_EQ(plane.size(), 30000u);
+  ASSERT_EQ(blh.size(), 30000u);
+  for (int i : {0, 14999, 15000, 29999}) {
+    CReadGPS3dVector one = Network(1, 3, {links[static_cast<size_t>(i)]});
+    ASSERT_EQ(GPS3dVectorTo2d(&one, kA, kInvF), 1);
+    EXPECT_EQ(plane[static_cast<size_t>(i)] + "\n", Read("GPS2dVector")) << i;
+    EXPECT_EQ(blh[static_cast<size_t>(i)] + "\n", Read("GPS3dBLHVector")) << i;
+  }
+
+  links[25000].from = 2;  // N2 stays at 0, 0, 0: on the polar axis
+  CReadGPS3dVector late = Network(1, 3, links);
+  EXPECT_EQ(GPS3dVectorTo2d(&late, kA, kInvF), 0);
+  links[5000] = {0, 1, 2260788.0, -5016590.0, 30.0};  // its end falls on the polar axis
+  CReadGPS3dVector early = Network(1, 3, links);
+  EXPECT_EQ(GPS3dVectorTo2d(&early, kA, kInvF), 0);
+  ASSERT_EQ(scope.host.messages.size(), 2u);
+  EXPECT_EQ(scope.host.messages[0].Utf8Text(), u8"点N2的坐标(0.0000, 0.0000, 0.0000)不能换算为大地坐标!");
+  EXPECT_EQ(scope.host.messages[1].Utf8Text(), u8"点N1的坐标(0.0000, 0.0000, 3214692.0000)不能换算为大地坐标!");
 }
 
 }  // namespace
