@@ -132,6 +132,14 @@ void UseOneBlasThread() {
   (void)done;
 }
 
+// The same pattern and the same numbers, element by element.
+bool SameEntries(const SparseMatrix& a, const SparseMatrix& b) {
+  return a.rows() == b.rows() && a.cols() == b.cols() && a.nonZeros() == b.nonZeros() && a.isCompressed() &&
+         b.isCompressed() && std::equal(a.outerIndexPtr(), a.outerIndexPtr() + a.outerSize() + 1, b.outerIndexPtr()) &&
+         std::equal(a.innerIndexPtr(), a.innerIndexPtr() + a.nonZeros(), b.innerIndexPtr()) &&
+         std::equal(a.valuePtr(), a.valuePtr() + a.nonZeros(), b.valuePtr());
+}
+
 }  // namespace
 
 void CSparseNormalEquations::SetMemoryBudget(size_t bytes) { g_MemoryBudget = bytes; }
@@ -159,6 +167,10 @@ struct CSparseNormalEquations::Factor {
   // The selected inverse overwrote L's numbers (they are not needed once it is there, and a
   // national network's factor is hundreds of megabytes); a solve after it factorises again.
   bool zInPlace = false;
+  // L (or the simplicial factor) is the factor of n's numbers as they stand, with this
+  // result and singular unknown.
+  bool factorOfN = false;
+  int result = 0, singularUnknown = -1;
 
   Factor() {
     UseOneBlasThread();
@@ -325,11 +337,21 @@ int CSparseNormalEquations::FactorizeNow() {
   for (size_t e = 0; e < m_Value.size(); ++e) triplets.emplace_back(m_Row[e], m_Col[e], m_Value[e]);
   for (int p = 0; p < u; ++p) triplets.emplace_back(p, p, 0.0);
   m_Row = {}, m_Col = {}, m_Value = {};
-  f.n.resize(u, u);
-  f.n.setFromTriplets(triplets.begin(), triplets.end());
-  f.n.makeCompressed();
-  m_Assembled = true;
+  SparseMatrix assembled(u, u);
+  assembled.setFromTriplets(triplets.begin(), triplets.end());
+  assembled.makeCompressed();
   triplets = {};
+  // A step whose linearisation left N as it was (the plane adjustment of vectors alone
+  // iterates with the same N) finds the factor of the last step still right: the same
+  // numbers give the same factor, so it is kept rather than formed again.
+  const bool sameNumbers = f.factorOfN && SameEntries(assembled, f.n);
+  f.n = std::move(assembled);
+  m_Assembled = true;
+  if (sameNumbers) {
+    m_SingularUnknown = f.singularUnknown;
+    return f.result;
+  }
+  f.factorOfN = false;
 
   const bool supernodal = m_Method == Method::Supernodal;
   cholmod_sparse A = f.View();
@@ -416,10 +438,13 @@ int CSparseNormalEquations::FactorizeNow() {
     const double d = pivots[static_cast<size_t>(k)];
     if (k >= stopped || !(std::isfinite(d) && d > kPivotLoss * std::fabs(diagonal))) {
       m_SingularUnknown = p;
-      return 0;
+      break;
     }
   }
-  return 1;
+  f.factorOfN = true;
+  f.singularUnknown = m_SingularUnknown;
+  f.result = m_SingularUnknown < 0 ? 1 : 0;
+  return f.result;
 }
 
 int CSparseNormalEquations::Solve(std::vector<double>& x) {
@@ -451,6 +476,7 @@ void CSparseNormalEquations::SolveInPlace(std::vector<double>& b) const {
     cholmod_factorize(&A, f.L, &f.common);
     if (f.common.status == CHOLMOD_OUT_OF_MEMORY) throw std::bad_alloc();
     f.zInPlace = false;
+    f.factorOfN = true;
   }
   cholmod_dense B{};
   B.nrow = B.d = B.nzmax = static_cast<size_t>(u);
@@ -582,6 +608,7 @@ void CSparseNormalEquations::SupernodalSelectedInverse() const {
   m_ZDiagonal.resize(static_cast<size_t>(m_Unknowns));
   for (int k = 0; k < m_Unknowns; ++k) m_ZDiagonal[static_cast<size_t>(k)] = Zx[f.columns[static_cast<size_t>(k)].diagonal];
   f.zInPlace = true;
+  f.factorOfN = false;
   m_HaveSelected = true;
 }
 

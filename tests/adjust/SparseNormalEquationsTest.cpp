@@ -156,6 +156,26 @@ TEST(SparseNormalEquations, RefactorisingWithTheSamePatternGivesTheNewSolution) 
   EXPECT_NEAR(sparse.Cofactor(5, 7), dense.Cofactor(5, 7), 1e-12);
 }
 
+TEST(SparseNormalEquations, TheSameNumbersAgainKeepTheirFactorUnlessTheInverseTookItsPlace) {
+  // A step that leaves N as it was reuses the factor; once the cofactors were formed in the
+  // factor's place, the same N must be factorised again.
+  std::vector<Edge> edges;
+  for (int i = 0; i + 1 < 10; ++i) edges.push_back({i, i + 1});
+  for (auto method : {CSparseNormalEquations::Method::Supernodal, CSparseNormalEquations::Method::Simplicial}) {
+    CSparseNormalEquations sparse(method);
+    std::vector<double> first, again;
+    AddNetwork(sparse, 10, 1, edges, 1);
+    ASSERT_EQ(sparse.SolveKeeping(first), 1);
+    for (int round = 0; round < 2; ++round) {
+      sparse.Clear();
+      AddNetwork(sparse, 10, 1, edges, 1);
+      ASSERT_EQ(sparse.SolveKeeping(again), 1);
+      EXPECT_EQ(again, first);
+      sparse.PrepareCofactors();
+    }
+  }
+}
+
 TEST(SparseNormalEquations, SingularSystemsAreRefusedWithTheUnknownWhereTheyBreak) {
   // Two pieces, the second without a known point: its unknowns have no datum.
   std::vector<Edge> edges = {{0, 1}, {1, 2}, {3, 4}, {4, 5}};
