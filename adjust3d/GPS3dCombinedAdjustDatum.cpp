@@ -94,7 +94,9 @@ int CGPS3dCombinedAdjust::ReadCovarianceFiles() {
 
   std::vector<int> lines(static_cast<size_t>(m_VectorCount));
   for (size_t j = 0; j < lines.size(); ++j) lines[j] = static_cast<int>(j) + 1;  // every line is a vector
-  const auto candidates = ClusterCandidates(CurrentProjectFile(ProjectFile::Vector3d), m_FromName, m_ToName, lines);
+  const auto candidates = [&] {
+    return ClusterCandidates(CurrentProjectFile(ProjectFile::Vector3d), m_FromName, m_ToName, lines);
+  };
   if (!ReadClusterFile(CurrentProjectFile(ProjectFile::Cluster3d), candidates, m_Clusters)) return 0;
   FormClusterCovariances(m_Clusters, *this, m_ClusterOf);
   return 1;

@@ -58,7 +58,7 @@ int CGPS3dNetAdjust::ReadCovarianceFiles() {
     for (double& e : block.cov) e *= m_WeightedDatumFactor;
   m_WeightedDatum.Set(3, std::move(blocks));
 
-  const auto candidates = ClusterCandidates(VectorFile(), m_FromName, m_ToName, VectorLines());
+  const auto candidates = [this] { return ClusterCandidates(VectorFile(), m_FromName, m_ToName, VectorLines()); };
   if (!ReadClusterFile(CurrentProjectFile(ProjectFile::Cluster3d), candidates, m_Clusters)) return 0;
   FormClusterCovariances(m_Clusters, *this, m_ClusterOf);
   for (size_t c = 0; c < m_Clusters.size() && c < m_ClusterFactors.size(); ++c) {

@@ -351,7 +351,8 @@ int RunAsyncLoopCheck() {
   std::vector<CCovarianceBlock> clusters;
   std::vector<int> clusterOf;
   if (!ReadClusterFile(CurrentProjectFile(ProjectFile::Cluster3d),
-                       ClusterCandidates(set.VectorFile(), set.m_FromName, set.m_ToName, set.VectorLines()), clusters))
+                       [&] { return ClusterCandidates(set.VectorFile(), set.m_FromName, set.m_ToName, set.VectorLines()); },
+                       clusters))
     return 0;
   FormClusterCovariances(clusters, set, clusterOf);
   const std::string loopFile = CurrentProjectFile(ProjectFile::Loop);

@@ -37,10 +37,11 @@ std::vector<CClusterCandidate> ClusterCandidates(const std::string& vectorPath, 
   return candidates;
 }
 
-bool ReadClusterFile(const std::string& path, const std::vector<CClusterCandidate>& candidates,
+bool ReadClusterFile(const std::string& path, const std::function<std::vector<CClusterCandidate>()>& listCandidates,
                      std::vector<CCovarianceBlock>& blocks) {
   blocks.clear();
   if (!FileExists(path)) return true;
+  const std::vector<CClusterCandidate> candidates = listCandidates();
   std::map<std::pair<std::string, std::string>, std::vector<const CClusterCandidate*>> byPair;
   for (const CClusterCandidate& c : candidates) byPair[{c.from, c.to}].push_back(&c);
   const std::string file = PathToGbk(path);

@@ -4,6 +4,7 @@
 // (cm², DX, DY, DZ of each vector in turn) as a stream of numbers.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,8 +28,9 @@ std::vector<CClusterCandidate> ClusterCandidates(const std::string& vectorPath, 
 
 // Reads the cluster file at path; the members of each block are network vector indices. A
 // missing file gives no blocks and true; any fault a message naming the file and the line,
-// and false.
-bool ReadClusterFile(const std::string& path, const std::vector<CClusterCandidate>& candidates,
+// and false. The candidates are asked for only when the file is there: a national network
+// without clusters does not pay for them.
+bool ReadClusterFile(const std::string& path, const std::function<std::vector<CClusterCandidate>()>& candidates,
                      std::vector<CCovarianceBlock>& blocks);
 
 }  // namespace vemo

@@ -398,7 +398,8 @@ Network ReadProjectNetwork() {
   std::vector<int> lines;
   for (const Baseline& b : n.baselines) from.push_back(b.from), to.push_back(b.to), lines.push_back(b.line);
   blocks.clear();
-  if (!ReadClusterFile(ProjectPath(Extension(ProjectFile::Cluster3d)), ClusterCandidates(vectorPath, from, to, lines), blocks))
+  if (!ReadClusterFile(ProjectPath(Extension(ProjectFile::Cluster3d)),
+                       [&] { return ClusterCandidates(vectorPath, from, to, lines); }, blocks))
     throw ExchangeError(std::string());
   for (CCovarianceBlock& block : blocks) {
     BaselineCluster c;
