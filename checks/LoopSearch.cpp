@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
-#include <map>
 #include <queue>
 #include <span>
-#include <unordered_set>
 
 #include "geodesy/DisplayMessageDlg.h"
 #include "geodesy/Encoding.h"
@@ -15,8 +13,37 @@
 
 namespace {
 
-uint64_t DirectedKey(int32_t from, int32_t to) {
-  return (static_cast<uint64_t>(static_cast<uint32_t>(from)) << 32) | static_cast<uint32_t>(to);
+// Lists of items per point in one array: the items of p are item[start[p] .. start[p + 1]), in
+// the order they were added. One allocation for a national network, where a list per point
+// costs a hundred thousand and scatters them over the heap.
+template <class Item>
+struct PointLists {
+  std::vector<uint32_t> start;
+  std::vector<Item> item;
+  // ends(i, visit) calls visit(point) for each point whose list item i goes to, and
+  // itemOf(i, point) gives the item; both are called in the same order twice, to count and to fill.
+  template <class Ends, class ItemOf>
+  PointLists(size_t pointCount, size_t count, Ends ends, ItemOf itemOf) : start(pointCount + 1, 0) {
+    for (size_t i = 0; i < count; ++i) ends(i, [&](int32_t p) { ++start[static_cast<size_t>(p) + 1]; });
+    for (size_t p = 0; p < pointCount; ++p) start[p + 1] += start[p];
+    item.resize(start[pointCount]);
+    std::vector<uint32_t> fill(start.begin(), start.end() - 1);
+    for (size_t i = 0; i < count; ++i) ends(i, [&](int32_t p) { item[fill[p]++] = itemOf(i, p); });
+  }
+  std::span<const Item> operator[](int32_t p) const {
+    return {item.data() + start[p], static_cast<size_t>(start[p + 1] - start[p])};
+  }
+};
+
+// The edges at each point of an edge list, by edge index in list order.
+PointLists<uint32_t> IncidentEdges(size_t pointCount, const std::vector<line>& edges) {
+  return PointLists<uint32_t>(
+      pointCount, edges.size(),
+      [&](size_t i, auto add) {
+        add(edges[i].from);
+        add(edges[i].to);
+      },
+      [](size_t i, int32_t) { return static_cast<uint32_t>(i); });
 }
 
 // The graph in which chords are closed: the tree plus the chords added so far, as adjacency
@@ -196,26 +223,50 @@ class CurrentGraph {
 
 CLoopSearch::CLoopSearch(std::vector<std::string> pointNames, const std::vector<line>& vectors)
     : m_Names(std::move(pointNames)) {
-  BuildUniqueEdges(vectors);
-  Prune(vectors);
+  const size_t reversed = BuildUniqueEdges(vectors);
+  Prune(reversed);
   GrowTree();
 }
 
-void CLoopSearch::BuildUniqueEdges(const std::vector<line>& vectors) {
-  std::unordered_set<uint64_t> joined;
+size_t CLoopSearch::BuildUniqueEdges(const std::vector<line>& vectors) {
+  // The first vector of each pair of points, found among the vectors at the lower point of the
+  // pair (a point's few vectors at a time, not a hash set of all of them).
   const int32_t count = static_cast<int32_t>(m_Names.size());
-  for (const line& v : vectors) {
-    if (v.from == v.to || v.from < 0 || v.to < 0 || v.from >= count || v.to >= count) continue;
-    if (joined.insert(PointPairKey(v.from, v.to)).second) m_Unique.push_back({v.from, v.to, 0.0});
+  auto valid = [&](const line& v) { return v.from != v.to && v.from >= 0 && v.to >= 0 && v.from < count && v.to < count; };
+  const PointLists<uint32_t> atLower(
+      m_Names.size(), vectors.size(),
+      [&](size_t i, auto add) {
+        if (valid(vectors[i])) add(std::min(vectors[i].from, vectors[i].to));
+      },
+      [](size_t i, int32_t) { return static_cast<uint32_t>(i); });
+  constexpr uint32_t kNone = UINT32_MAX;
+  std::vector<uint32_t> first(vectors.size(), kNone);  // the first vector of the pair of each vector
+  std::vector<int32_t> seenAt(m_Names.size(), -1);
+  std::vector<uint32_t> seenFirst(m_Names.size(), kNone);
+  for (int32_t lower = 0; lower < count; ++lower)
+    for (uint32_t i : atLower[lower]) {
+      const int32_t upper = std::max(vectors[i].from, vectors[i].to);
+      if (seenAt[upper] != lower) seenAt[upper] = lower, seenFirst[upper] = i;
+      first[i] = seenFirst[upper];
+    }
+  // Unique edges in the order of their first vectors. A vector counts as reversed when it runs
+  // against its pair's edge.
+  std::vector<uint32_t> edgeOf(vectors.size(), kNone);
+  size_t reversed = 0;
+  for (size_t i = 0; i < vectors.size(); ++i) {
+    if (first[i] == kNone) continue;
+    if (first[i] == i) {
+      edgeOf[i] = static_cast<uint32_t>(m_Unique.size());
+      m_Unique.push_back({vectors[i].from, vectors[i].to, 0.0});
+    } else {
+      edgeOf[i] = edgeOf[first[i]];
+    }
+    if (m_Unique[edgeOf[i]].from == vectors[i].to) ++reversed;
   }
+  return reversed;
 }
 
-void CLoopSearch::Prune(const std::vector<line>& vectors) {
-  std::unordered_set<uint64_t> directed;
-  for (const line& e : m_Unique) directed.insert(DirectedKey(e.from, e.to));
-  size_t reversed = 0;
-  for (const line& v : vectors)
-    if (directed.count(DirectedKey(v.to, v.from))) ++reversed;
+void CLoopSearch::Prune(size_t reversed) {
   m_Graph = m_Unique;
   if (reversed == m_Unique.size()) return;
 
@@ -223,18 +274,14 @@ void CLoopSearch::Prune(const std::vector<line>& vectors) {
   std::vector<int> degree(m_Names.size(), 0);
   for (const line& e : m_Graph) ++degree[e.from], ++degree[e.to];
   std::vector<char> removed(m_Graph.size(), 0);
-  std::vector<std::vector<size_t>> incident(m_Names.size());
-  for (size_t i = 0; i < m_Graph.size(); ++i) {
-    incident[m_Graph[i].from].push_back(i);
-    incident[m_Graph[i].to].push_back(i);
-  }
+  const PointLists<uint32_t> incident = IncidentEdges(m_Names.size(), m_Graph);
   std::vector<int32_t> leaves;
   for (size_t p = 0; p < degree.size(); ++p)
     if (degree[p] == 1) leaves.push_back(static_cast<int32_t>(p));
   while (!leaves.empty()) {
     int32_t p = leaves.back();
     leaves.pop_back();
-    for (size_t i : incident[p]) {
+    for (uint32_t i : incident[p]) {
       if (removed[i]) continue;
       removed[i] = 1;
       for (int32_t end : {m_Graph[i].from, m_Graph[i].to})
@@ -250,13 +297,11 @@ void CLoopSearch::Prune(const std::vector<line>& vectors) {
 void CLoopSearch::GrowTree() {
   if (m_Graph.empty()) return;
   std::vector<char> inGraph(m_Names.size(), 0), inTree(m_Names.size(), 0), edgeInTree(m_Graph.size(), 0);
-  std::vector<std::vector<uint32_t>> incident(m_Names.size());
+  const PointLists<uint32_t> incident = IncidentEdges(m_Names.size(), m_Graph);
   size_t graphPoints = 0;
-  for (size_t i = 0; i < m_Graph.size(); ++i)
-    for (int32_t p : {m_Graph[i].from, m_Graph[i].to}) {
+  for (const line& e : m_Graph)
+    for (int32_t p : {e.from, e.to})
       if (!inGraph[p]) inGraph[p] = 1, ++graphPoints;
-      incident[p].push_back(static_cast<uint32_t>(i));
-    }
   // The tree grows in passes over the edge list: each edge with one end in the tree joins it,
   // until a pass adds nothing. Scanning every edge in every pass costs passes x edges, and the
   // passes grow with the network's diameter; instead an edge is visited only when one of its
@@ -320,8 +365,13 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
   // of the edges sets): the search works in these numbers and hands back the data set's.
   std::vector<int32_t> original, local(m_Names.size(), -1);
   {
-    std::vector<std::vector<int32_t>> treeAdjacent(m_Names.size());
-    for (const line& e : m_Tree) treeAdjacent[e.from].push_back(e.to), treeAdjacent[e.to].push_back(e.from);
+    const PointLists<int32_t> treeAdjacent(
+        m_Names.size(), m_Tree.size(),
+        [&](size_t i, auto add) {
+          add(m_Tree[i].from);
+          add(m_Tree[i].to);
+        },
+        [&](size_t i, int32_t p) { return p == m_Tree[i].from ? m_Tree[i].to : m_Tree[i].from; });
     auto visit = [&](int32_t p) {
       if (local[p] >= 0) return;
       local[p] = static_cast<int32_t>(original.size());
@@ -335,14 +385,39 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     for (int32_t p = 0; p < static_cast<int32_t>(m_Names.size()); ++p) visit(p);
   }
   auto toLocal = [&](const line& e) { return line{local[e.from], local[e.to], 0.0}; };
-  std::vector<line> chords;
-  chords.reserve(m_Chords.size());
-  for (const line& e : m_Chords) chords.push_back(toLocal(e));
+
+  // The chords are numbered in the same way, by the nearer of their ends in the local
+  // numbering: the chords measured one after the other, and those met around the points of
+  // a round's additions, then lie together in memory. Each keeps its number in the chord list,
+  // which orders the loops of a round.
+  const size_t chordCount = m_Chords.size();
+  struct Chord {
+    int32_t from, to;    // local point numbers
+    int32_t bound;       // a lower bound of its length in edges
+    int32_t version;     // of its entry in the queue
+    int32_t stamp;       // the last round that looked at it
+    uint32_t listIndex;  // in m_Chords
+    char exact, done;    // whether the bound is its length; whether its loop was written
+  };
+  // Two points joined by no edge of the graph are at least two edges apart.
+  constexpr int kLeastLength = 2;
+  std::vector<Chord> chords;
+  {
+    const PointLists<uint32_t> byNearerEnd(
+        m_Names.size(), chordCount,
+        [&](size_t c, auto add) { add(std::min(local[m_Chords[c].from], local[m_Chords[c].to])); },
+        [](size_t c, int32_t) { return static_cast<uint32_t>(c); });
+    chords.reserve(chordCount);
+    for (uint32_t c : byNearerEnd.item) {
+      const line e = toLocal(m_Chords[c]);
+      chords.push_back({e.from, e.to, kLeastLength, 0, -1, c, 0, 0});
+    }
+  }
 
   std::vector<line> edges;
   edges.reserve(m_Graph.size());
   for (const line& e : m_Tree) edges.push_back(toLocal(e));
-  edges.insert(edges.end(), chords.begin(), chords.end());
+  for (const Chord& c : chords) edges.push_back({c.from, c.to, 0.0});
   CurrentGraph graph(m_Names.size(), edges);
   for (size_t i = 0; i < m_Tree.size(); ++i) graph.Add(edges[i]);
 
@@ -355,21 +430,26 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
   // a path that became shorter passes through an end of an added chord: its length is at least
   // the sum of the distances of the chord's ends from those points, which lowers the bounds of
   // the few chords near the additions and leaves all others exact.
-  const size_t chordCount = m_Chords.size();
   const int pointCount = static_cast<int>(m_Names.size());
-  // Two points joined by no edge of the graph are at least two edges apart.
-  constexpr int kLeastLength = 2;
-  std::vector<int> bound(chordCount, kLeastLength), version(chordCount, 0);
-  std::vector<char> exact(chordCount, 0), done(chordCount, 0);
-  std::vector<std::vector<uint32_t>> chordsAt(m_Names.size());
-  for (size_t c = 0; c < chordCount; ++c) {
-    chordsAt[chords[c].from].push_back(static_cast<uint32_t>(c));
-    chordsAt[chords[c].to].push_back(static_cast<uint32_t>(c));
-  }
-  // The bounds of the remaining chords, to know the largest; and the queue: a list of chords
-  // for each bound, where an entry of an older version of a chord is stale. (Within a bound the
-  // order of measuring decides nothing: a round outputs every chord of the shortest length.)
-  std::map<int, size_t> boundCount{{kLeastLength, chordCount}};
+  // The chords at each point that still wait: the first waiting[p] of its list. A written
+  // chord leaves the lists of its ends, so that the points around later additions meet only
+  // chords that can still be shortened.
+  PointLists<uint32_t> chordsAt(
+      m_Names.size(), chordCount,
+      [&](size_t c, auto add) {
+        add(chords[c].from);
+        add(chords[c].to);
+      },
+      [](size_t c, int32_t) { return static_cast<uint32_t>(c); });
+  std::vector<uint32_t> waiting(m_Names.size());
+  for (size_t p = 0; p < waiting.size(); ++p) waiting[p] = chordsAt.start[p + 1] - chordsAt.start[p];
+  // The number of remaining chords of each bound, to know the largest; and the queue: a list of
+  // chords for each bound, where an entry of an older version of a chord is stale. (Within a
+  // bound the order of measuring decides nothing: a round outputs every chord of the shortest
+  // length.)
+  std::vector<size_t> boundCount(kLeastLength + 1, 0);
+  boundCount[kLeastLength] = chordCount;
+  size_t largestBound = kLeastLength;  // no remaining chord has a larger bound
   struct Entry {
     uint32_t chord;
     int version;
@@ -378,34 +458,38 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
   size_t lowest = kLeastLength;  // no entry has a lower bound
   for (size_t c = chordCount; c-- > 0;) queue[kLeastLength].push_back({static_cast<uint32_t>(c), 0});
   auto push = [&](uint32_t c, int v) {
-    const size_t b = static_cast<size_t>(bound[c]);
+    const size_t b = static_cast<size_t>(chords[c].bound);
     if (b >= queue.size()) queue.resize(b + 1);
     queue[b].push_back({c, v});
     lowest = std::min(lowest, b);
   };
-  auto dropCount = [&](int b) {
-    auto it = boundCount.find(b);
-    if (--it->second == 0) boundCount.erase(it);
-  };
-  auto setBound = [&](uint32_t c, int b, bool isExact) {
-    exact[c] = isExact;
-    if (b == bound[c]) return;
-    dropCount(bound[c]);
-    ++boundCount[b];
-    bound[c] = b;
+  auto setBound = [&](Chord& chord, int b, bool isExact) {
+    chord.exact = isExact;
+    if (b == chord.bound) return;
+    --boundCount[static_cast<size_t>(chord.bound)];
+    if (static_cast<size_t>(b) >= boundCount.size()) boundCount.resize(static_cast<size_t>(b) + 1, 0);
+    ++boundCount[static_cast<size_t>(b)];
+    largestBound = std::max(largestBound, static_cast<size_t>(b));
+    chord.bound = b;
   };
   // A chord has one valid entry in the queue while it waits, none while it is measured.
-  auto requeue = [&](uint32_t c) { push(c, ++version[c]); };
+  auto requeue = [&](uint32_t c) { push(c, ++chords[c].version); };
   auto remove = [&](uint32_t c) {
-    done[c] = 1;
-    ++version[c];
-    dropCount(bound[c]);
+    chords[c].done = 1;
+    ++chords[c].version;
+    --boundCount[static_cast<size_t>(chords[c].bound)];
+    for (int32_t p : {chords[c].from, chords[c].to}) {
+      uint32_t* list = chordsAt.item.data() + chordsAt.start[p];
+      std::iter_swap(std::find(list, list + waiting[p], c), list + waiting[p] - 1);
+      --waiting[p];
+    }
   };
 
   size_t remaining = chordCount;
   std::vector<uint32_t> measured, output;
   std::vector<int32_t> ends;
-  std::vector<int> stamp(chordCount, -1);
+  std::vector<std::pair<int32_t, int>> near;
+  std::vector<std::pair<uint32_t, std::vector<int32_t>>> paths;  // of a round, by chord list index
   // The distance of each point near the chords added in a round, -1 elsewhere.
   std::vector<int> nearDistance(m_Names.size(), -1);
   for (int round = 0; remaining > 0; ++round) {
@@ -415,15 +499,16 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
       while (lowest < queue.size() && queue[lowest].empty()) ++lowest;
       if (lowest == queue.size()) break;
       const Entry top = queue[lowest].back();
-      if (done[top.chord] || top.version != version[top.chord]) {
+      Chord& chord = chords[top.chord];
+      if (chord.done || top.version != chord.version) {
         queue[lowest].pop_back();
         continue;
       }
       if (static_cast<int>(lowest) > best) break;
       queue[lowest].pop_back();
       const uint32_t c = top.chord;
-      if (!exact[c]) {
-        if (bound[c] >= pointCount) {  // longer than any path: its ends are not joined
+      if (!chord.exact) {
+        if (chord.bound >= pointCount) {  // longer than any path: its ends are not joined
           remove(c);
           --remaining;
           ++result.unreachableChords;
@@ -432,16 +517,16 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
         // Look up to twice the bound (at least to the best length): a chord is measured a few
         // times at most before its length is known. One not closed within the limit gets the
         // next length as its bound and waits in the queue.
-        const int limit = std::max(best != INT_MAX ? best : 0, 2 * bound[c]);
-        const int length = graph.Distance(chords[c].from, chords[c].to, limit);
+        const int limit = std::max(best != INT_MAX ? best : 0, 2 * chord.bound);
+        const int length = graph.Distance(chord.from, chord.to, limit);
         if (length < 0) {
-          setBound(c, limit + 1, false);
+          setBound(chord, limit + 1, false);
           requeue(c);
           continue;
         }
-        setBound(c, length, true);
+        setBound(chord, length, true);
       }
-      best = std::min(best, bound[c]);
+      best = std::min(best, chord.bound);
       measured.push_back(c);
     }
     if (best == INT_MAX) {  // only chords whose ends are not joined were left
@@ -449,22 +534,28 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
       break;
     }
 
-    // Output, in chord order, every measured chord of the best length; the others wait with
-    // their exact length.
+    // Output, in chord list order, every measured chord of the best length; the others wait
+    // with their exact length. The paths are searched in the order of the local numbers (the
+    // graph stays as it is until the round's chords are added).
     output.clear();
     for (uint32_t c : measured) {
-      if (bound[c] == best)
+      if (chords[c].bound == best)
         output.push_back(c);
       else
         requeue(c);
     }
     std::sort(output.begin(), output.end());
-    for (uint32_t c : output) {
-      std::vector<int32_t> path = graph.ShortestPath(chords[c].from, chords[c].to, best);
-      for (int32_t& p : path) p = original[p];
-      result.loops.push_back(std::move(path));
+    paths.resize(output.size());
+    for (size_t i = 0; i < output.size(); ++i) {
+      const uint32_t c = output[i];
+      paths[i] = {chords[c].listIndex, graph.ShortestPath(chords[c].from, chords[c].to, best)};
       remove(c);
       --remaining;
+    }
+    std::sort(paths.begin(), paths.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [listIndex, path] : paths) {
+      for (int32_t& p : path) p = original[p];
+      result.loops.push_back(std::move(path));
       if (progress) {
         progress->SetPosition(static_cast<int>(result.loops.size()));
         GetWindowMessage();
@@ -472,7 +563,7 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     }
     ends.clear();
     for (uint32_t c : output) {
-      graph.Add(chords[c]);
+      graph.Add({chords[c].from, chords[c].to, 0.0});
       ends.push_back(chords[c].from);
       ends.push_back(chords[c].to);
     }
@@ -482,20 +573,24 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     // bound reaches every chord whose path the additions can shorten: through them, a chord
     // with no end within the radius is at least 2 (radius + 1) + 1 edges long, more than any
     // bound.
-    const int radius = (boundCount.rbegin()->first - 1) / 2;
-    std::vector<std::pair<int32_t, int>> near;
+    while (boundCount[largestBound] == 0) --largestBound;
+    const int radius = (static_cast<int>(largestBound) - 1) / 2;
+    near.clear();
     graph.ForEachNear(ends, radius, [&](int32_t point, int distance) { near.emplace_back(point, distance); });
+    // Each point's distance is the same in any order; visited by number, the chords at them are
+    // met in the order they lie in memory.
+    std::sort(near.begin(), near.end());
     for (const auto& [point, distance] : near) nearDistance[point] = distance;
     auto distanceOf = [&](int32_t point) { return nearDistance[point] >= 0 ? nearDistance[point] : radius + 1; };
     for (const auto& [point, distance] : near)
-      for (uint32_t c : chordsAt[point]) {
-        if (done[c] || stamp[c] == round) continue;
-        stamp[c] = round;
+      for (uint32_t c : std::span(chordsAt.item.data() + chordsAt.start[point], waiting[point])) {
+        Chord& chord = chords[c];
+        if (chord.stamp == round) continue;
+        chord.stamp = round;
         // A shorter path runs from one end to an added chord, along it, and on to the other end.
-        const int through =
-            std::max(kLeastLength, distanceOf(chords[c].from) + 1 + distanceOf(chords[c].to));
-        if (through < bound[c]) {
-          setBound(c, through, false);
+        const int through = std::max(kLeastLength, distanceOf(chord.from) + 1 + distanceOf(chord.to));
+        if (through < chord.bound) {
+          setBound(chord, through, false);
           requeue(c);
         }
       }

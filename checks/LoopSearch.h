@@ -49,8 +49,9 @@ class CLoopSearch {
   const std::vector<line>& Chords() const { return m_Chords; }
 
  private:
-  void BuildUniqueEdges(const std::vector<line>& vectors);
-  void Prune(const std::vector<line>& vectors);
+  // Returns how many vectors run against the direction of their pair's edge.
+  size_t BuildUniqueEdges(const std::vector<line>& vectors);
+  void Prune(size_t reversed);
   void GrowTree();
 
   std::vector<std::string> m_Names;
