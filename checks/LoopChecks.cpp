@@ -95,22 +95,40 @@ constexpr int kWholeLine = std::numeric_limits<int>::max();
 
 }  // namespace
 
-std::optional<std::string> SearchLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
-                        const std::vector<int>& to) {
+namespace {
+
+// SearchLoops, its lines appended to out (a national network's loop lines are tens of
+// megabytes, not to be copied again). False when the person cancelled the search.
+bool AppendSearchedLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
+                         const std::vector<int>& to, std::string& out) {
   std::vector<line> vectors;
+  vectors.reserve(from.size());
   for (size_t i = 0; i < from.size(); ++i) vectors.push_back({from[i], to[i], 0.0});
   CLoopSearch search(pointNames, vectors);
   CDisplayMessageDlg progress;
   progress.Create();
   CLoopSearchResult result = search.Search(&progress);
-  if (progress.CancelRequested()) return std::nullopt;
+  if (progress.CancelRequested()) return false;
   if (result.noLoopGraph) {
     ShowMessage("No Close Circle", "Program", MessageIcon::None);
-    return std::string();
+    return true;
   }
   if (result.unreachableChords > 0)
     Info(Format(UiText(u8"有%d个闭合环的两端在网中不连通,未能搜索!"), result.unreachableChords));
-  return search.FormatLoops(result);
+  search.AppendLoops(result, out);
+  return true;
+}
+
+int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, const std::string& reportFile,
+                         const CGPSConfiguration& configuration);
+
+}  // namespace
+
+std::optional<std::string> SearchLoops(const std::vector<std::string>& pointNames, const std::vector<int>& from,
+                        const std::vector<int>& to) {
+  std::string out;
+  if (!AppendSearchedLoops(pointNames, from, to, out)) return std::nullopt;
+  return out;
 }
 
 int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::string& loopText) {
@@ -122,7 +140,7 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
     return 0;
   }
   int nonBlank = 0, lineCount = 0;
-  ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string&) { return ++nonBlank, true; });
+  ForEachLine(content, kVectorLineBuffer, lineCount, [&](const std::string&) { return ++nonBlank, false; });
   if (nonBlank == 0) {
     ShowMessage(UiText(u8"基线向量文件有误!"), AppTitle(), MessageIcon::Warning);
     return 0;
@@ -130,6 +148,7 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
   // A file given up on half way leaves nothing of itself in the loop file.
   const size_t mark = loopText.size();
   loopText += Format(T(u8"同步基线文件：%s\n"), PathToGbk(path).c_str());
+  loopText.reserve(loopText.size() + content.size() + 1);  // the file's vector lines at most
   bool ok = true;
   auto cut = [&](int line) {
     ShowLineTooLong(path, line, kVectorLineBuffer, AppTitle());
@@ -137,12 +156,11 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
   };
   ForEachWholeLine(content, kVectorLineBuffer, lineCount, [&](const std::string& piece) {
     const int items = CountBlankSeparatedItems(piece);
-    std::string rest = piece;
+    std::string_view rest = piece;
     if (items == 12) {
       std::string flag;
-      std::string_view after = TakeToken(piece, &flag);
+      rest = TakeToken(piece, &flag);
       if (flag != "0") return true;  // "1": left out of the period's independent baselines
-      rest = std::string(after);
     } else if (items != 11) {
       return true;
     }
@@ -158,7 +176,10 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
       ok = false;
       return false;
     }
-    if (items == 11) loopText += piece.back() == '\n' ? piece : piece + "\n";
+    if (items == 11) {
+      loopText += piece;
+      if (piece.back() != '\n') loopText += '\n';
+    }
     set.fromName.push_back(from);
     set.toName.push_back(to);
     set.dx.push_back(v[0]);
@@ -191,19 +212,19 @@ int RunSyncLoopCheck(const std::vector<std::string>& files) {
     }
     search = false;
   }
+  // The loop file's text when it is written here: the report is computed from it as it is
+  // in memory, not read back.
+  std::string text;
   if (search) {
     // Every input is read before the loop file is written: a file that cannot be read never
     // costs the loops found earlier.
-    std::string text;
     int loaded = 0;
     for (const auto& file : files) {
       CSyncBaselineSet set;
       if (!LoadSyncBaselineSet(file, set, text)) continue;
       ++loaded;
       text += T(u8"\n=============================同步环==========================\n");
-      auto loops = SearchLoops(set.pointName, set.from, set.to);
-      if (!loops) return 0;
-      text += *loops;
+      if (!AppendSearchedLoops(set.pointName, set.from, set.to, text)) return 0;
     }
     if (loaded == 0) {
       if (exists)
@@ -216,7 +237,9 @@ int RunSyncLoopCheck(const std::vector<std::string>& files) {
     }
   }
   const std::string report = CurrentProjectFile(ProjectFile::SyncMisclosure);
-  if (!ComputeSyncMisclosure(loopFile, report, Project().configuration)) return 0;
+  if (search ? !SyncMisclosureOfText(text, loopFile, report, Project().configuration)
+             : !ComputeSyncMisclosure(loopFile, report, Project().configuration))
+    return 0;
   Platform().OpenTextDocument(report);
   return 1;
 }
@@ -228,6 +251,14 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     OpenFileError(loopFile);
     return 0;
   }
+  return SyncMisclosureOfText(content, loopFile, reportFile, configuration);
+}
+
+namespace {
+
+// The report of the loop file at loopFile, whose text is content.
+int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, const std::string& reportFile,
+                         const CGPSConfiguration& configuration) {
   if (content.size() < 10) {
     Info(Format(UiText(u8"同步环文件%s不足10个字节,没有可计算的同步环!"), PathToGbk(loopFile).c_str()));
     return 0;
@@ -344,6 +375,8 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
   return 1;
 }
 
+}  // namespace
+
 int RunAsyncLoopCheck() {
   CReadGPS3dVector set(0);
   if (!set.Load()) return 0;
@@ -360,9 +393,9 @@ int RunAsyncLoopCheck() {
   if (FileExists(loopFile))
     search = AskYesNo(UiText(u8"闭合环路文件已存在，重新产生？"), AppTitle(), MessageIcon::Question, 0, MessageAnswer::No);
   if (search) {
-    auto loops = SearchLoops(set.m_PointName, set.m_From, set.m_To);
-    if (!loops) return 0;
-    if (!WriteFileAtomically(loopFile, *loops)) {
+    std::string loops;
+    if (!AppendSearchedLoops(set.m_PointName, set.m_From, set.m_To, loops)) return 0;
+    if (!WriteFileAtomically(loopFile, loops)) {
       OpenFileError(loopFile);
       return 0;
     }
@@ -487,24 +520,22 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
       notComputable.push_back(loopNumber);
       continue;
     }
-    std::string namesText;
-    for (int pt : points) AppendFormat(namesText, "%10s ", set.m_PointName[pt].c_str());
-    auto verdict = [&](double tx, double ty, double tz, double tw) {
-      bool exceeded = std::fabs(wx * 1000) > tx || std::fabs(wy * 1000) > ty || std::fabs(wz * 1000) > tz ||
-                      w * 1000 > tw;
-      return std::string(exceeded ? T(u8", 超限\n") : T(u8", 合格\n"));
+    // One row: the loop's number after head, its points, the tolerances and misclosures, the
+    // verdict. Written straight into the report: it has a row or two for every loop.
+    auto row = [&](const char* head, double tx, double ty, double tz, double tw) {
+      AppendFormat(out, head, loopNumber);
+      for (int pt : points) AppendFormat(out, "%10s ", set.m_PointName[pt].c_str());
+      AppendFormat(out, ", %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, ", tx, wx * 1000, ty,
+                   wy * 1000, tz, wz * 1000, tw, w * 1000);
+      AppendFormat(out, "%12.4lf, %8.2lf", s, ppm);
+      const bool exceeded = std::fabs(wx * 1000) > tx || std::fabs(wy * 1000) > ty || std::fabs(wz * 1000) > tz ||
+                            w * 1000 > tw;
+      out += exceeded ? T(u8", 超限\n") : T(u8", 合格\n");
     };
-    auto values = [&](double tx, double ty, double tz, double tw) {
-      return Format(", %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, %10.2lf, ", tx, wx * 1000, ty,
-                    wy * 1000, tz, wz * 1000, tw, w * 1000) +
-             Format("%12.4lf, %8.2lf", s, ppm) + verdict(tx, ty, tz, tw);
-    };
-    out += (high ? Format(T(u8"预处理%4d, "), loopNumber) : Format("%4d, ", loopNumber)) + namesText +
-           values(t, t, t, ts);
+    row(high ? T(u8"预处理%4d, ") : "%4d, ", t, t, t, ts);
     if (high) {
-      out += Format(T(u8"精处理%4d, "), loopNumber) + namesText +
-             values(2 * std::sqrt(sxx) * 10, 2 * std::sqrt(syy) * 10, 2 * std::sqrt(szz) * 10,
-                    3 * std::sqrt(std::max(sw2, 0.0)) * 10);
+      row(T(u8"精处理%4d, "), 2 * std::sqrt(sxx) * 10, 2 * std::sqrt(syy) * 10, 2 * std::sqrt(szz) * 10,
+          3 * std::sqrt(std::max(sw2, 0.0)) * 10);
     }
   }
   if (!WriteFileAtomically(reportFile, out)) {

@@ -601,9 +601,21 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
 
 std::string CLoopSearch::FormatLoops(const CLoopSearchResult& result) const {
   std::string out;
-  for (const auto& loop : result.loops) {
-    for (int32_t p : loop) out += m_Names[p] + " ";
-    out += "\n";
-  }
+  AppendLoops(result, out);
   return out;
+}
+
+void CLoopSearch::AppendLoops(const CLoopSearchResult& result, std::string& out) const {
+  // Sized first: a national network's loop lines are tens of megabytes, which growing by
+  // doubling would copy over and over.
+  size_t size = out.size();
+  for (const auto& loop : result.loops) {
+    for (int32_t p : loop) size += m_Names[p].size() + 1;
+    ++size;
+  }
+  out.reserve(size);
+  for (const auto& loop : result.loops) {
+    for (int32_t p : loop) out.append(m_Names[p]).push_back(' ');
+    out.push_back('\n');
+  }
 }

@@ -42,6 +42,8 @@ class CLoopSearch {
 
   // The loop lines: every name followed by one blank, then "\n".
   std::string FormatLoops(const CLoopSearchResult& result) const;
+  // The same lines appended to out.
+  void AppendLoops(const CLoopSearchResult& result, std::string& out) const;
 
   // The graph after pruning (exposed for checks of the cyclomatic number).
   const std::vector<line>& LoopGraph() const { return m_Graph; }
