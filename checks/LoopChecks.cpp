@@ -148,7 +148,13 @@ int LoadSyncBaselineSet(const std::string& path, CSyncBaselineSet& set, std::str
   // A file given up on half way leaves nothing of itself in the loop file.
   const size_t mark = loopText.size();
   loopText += Format(T(u8"同步基线文件：%s\n"), PathToGbk(path).c_str());
-  loopText.reserve(loopText.size() + content.size() + 1);  // the file's vector lines at most
+  // Room for the file's vector lines, which are at most the file, and for the period's loop
+  // lines that follow them: a national network's text is not copied as it grows, and room
+  // that is never written takes no memory.
+  loopText.reserve(loopText.size() + content.size() + content.size() / 2 + 256);
+  const size_t lines = static_cast<size_t>(std::count(content.begin(), content.end(), '\n')) + 1;
+  for (auto* names : {&set.fromName, &set.toName}) names->reserve(lines);
+  for (auto* values : {&set.dx, &set.dy, &set.dz}) values->reserve(lines);
   bool ok = true;
   auto cut = [&](int line) {
     ShowLineTooLong(path, line, kVectorLineBuffer, AppTitle());
@@ -265,6 +271,7 @@ int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, 
   }
   std::string out = T(u8"闭合环号, 闭合环点, 坐标闭合差限差(mm), Wx(mm),Wy(mm),Wz(mm),长度闭合差限差(mm),"
                       u8"长度闭合差(mm),闭合环总长度(m),相对闭合差(ppm),备注\n");
+  out.reserve(content.size());  // about the report of the loop files the search writes
   const NetClassParameters& p = configuration.m_NetClass;
   const double a = p[R::kFixedError], b = p[R::kProportionalError], k = p[R::kSyncLoopCoefficient];
   const int grade = configuration.m_GradeIndex;
