@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <unordered_map>
 
 #include "project/AppState.h"
 #include "project/data/DataFileReader.h"
@@ -278,7 +277,7 @@ int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, 
   const std::string headerMark = T(u8"同步基线文件"), loopMark = T(u8"同步环");
 
   CSyncBaselineSet period;
-  std::unordered_map<std::string, int> pointIndex;
+  CNameIndex pointIndex;
   VectorIndex vectors;
   bool readingLoops = false, periodStopped = false;
   int loopNumber = 0;
@@ -295,7 +294,8 @@ int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, 
     }
     if (!readingLoops) {
       if (ContainsGbk(piece, loopMark)) {
-        BuildPointList({}, period.fromName, period.toName, period.pointName, period.from, period.to, &pointIndex);
+        BuildPointList({}, period.fromName, period.toName, period.pointName, period.from, period.to);
+        pointIndex = CNameIndex(period.pointName);
         vectors = VectorIndex(period.from, period.to);
         readingLoops = true;
         loopNumber = 0;
@@ -318,13 +318,13 @@ int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, 
     if (names.empty()) continue;
     std::vector<int> points;
     for (const auto& name : names) {
-      auto found = pointIndex.find(name);
-      if (found == pointIndex.end()) {
+      const int found = pointIndex.Find(name);
+      if (found < 0) {
         Info(Format(UiText(u8"点%s不存在!"), name.c_str()));
         periodStopped = true;
         break;
       }
-      points.push_back(found->second);
+      points.push_back(found);
     }
     if (periodStopped) continue;
     double wx = 0, wy = 0, wz = 0, s = 0;
@@ -431,8 +431,7 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
   const double a = set.m_GradeFixedMm, b = set.m_GradePpm;
   const double k = configuration.m_NetClass[R::kAsyncLoopCoefficient];
   const bool high = HighGrade(configuration.m_GradeIndex);
-  std::unordered_map<std::string, int> index;
-  for (size_t i = 0; i < set.m_PointName.size(); ++i) index.emplace(set.m_PointName[i], static_cast<int>(i));
+  const CNameIndex index(set.m_PointName);
 
   const VectorIndex vectors(set.m_From, set.m_To);
   int loopNumber = 0, computed = 0;
@@ -447,13 +446,13 @@ int ComputeAsyncMisclosure(const CReadGPS3dVector& set, const std::string& loopF
     std::vector<std::string> names = LoopNames(piece);
     std::vector<int> points;
     for (const auto& name : names) {
-      auto it = index.find(name);
-      if (it == index.end()) {
+      const int found = index.Find(name);
+      if (found < 0) {
         Info(Format(UiText(u8"第%d行点%s不存在!"), reader.LineCount(), name.c_str()));
         stop = true;
         break;
       }
-      points.push_back(it->second);
+      points.push_back(found);
     }
     if (stop) break;
     if (points.size() < 3) {

@@ -277,22 +277,70 @@ bool CheckGbkPath(const std::string& path) {
   return false;
 }
 
-int CPointListBuilder::Add(const std::string& name) {
-  auto [it, inserted] = index.try_emplace(name, static_cast<int>(names.size()));
-  if (inserted) names.push_back(name);
-  return it->second;
+namespace {
+uint32_t NameHash(std::string_view name) {
+  const size_t h = std::hash<std::string_view>{}(name);
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+}  // namespace
+
+CNameIndex::CNameIndex(const std::vector<std::string>& names) : m_Names(&names) {
+  Reserve(names.size());
+  for (size_t i = 0; i < names.size(); ++i) {
+    const uint32_t hash = NameHash(names[i]);
+    if (m_Slots[SlotOf(names[i], hash)].index < 0) Insert(static_cast<int32_t>(i), hash);
+  }
 }
 
-int CPointListBuilder::Find(const std::string& name) const {
-  auto it = index.find(name);
-  return it == index.end() ? -1 : it->second;
+size_t CNameIndex::SlotOf(std::string_view name, uint32_t hash) const {
+  const size_t mask = m_Slots.size() - 1;
+  for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = m_Slots[at];
+    if (slot.index < 0 || (slot.hash == hash && (*m_Names)[static_cast<size_t>(slot.index)] == name)) return at;
+  }
+}
+
+void CNameIndex::Insert(int32_t index, uint32_t hash) {
+  const size_t mask = m_Slots.size() - 1;
+  size_t at = hash & mask;
+  while (m_Slots[at].index >= 0) at = (at + 1) & mask;
+  m_Slots[at] = {hash, index};
+  ++m_Count;
+}
+
+void CNameIndex::Reserve(size_t count) {
+  size_t capacity = 16;
+  while (capacity < 2 * count) capacity *= 2;
+  if (capacity <= m_Slots.size()) return;
+  std::vector<Slot> old(capacity, Slot{0, -1});
+  old.swap(m_Slots);
+  m_Count = 0;
+  for (const Slot& slot : old)
+    if (slot.index >= 0) Insert(slot.index, slot.hash);
+}
+
+int CNameIndex::Find(std::string_view name) const {
+  if (m_Slots.empty()) return -1;
+  return m_Slots[SlotOf(name, NameHash(name))].index;
+}
+
+int CNameIndex::Add(const std::string& name) {
+  const uint32_t hash = NameHash(name);
+  if (!m_Slots.empty()) {
+    const int found = m_Slots[SlotOf(name, hash)].index;
+    if (found >= 0) return found;
+  }
+  if (2 * (m_Count + 1) > m_Slots.size()) Reserve(m_Count + 1);
+  const int32_t index = static_cast<int32_t>(m_Growing->size());
+  m_Growing->push_back(name);
+  Insert(index, hash);
+  return index;
 }
 
 void BuildPointList(const std::vector<std::string>& knownNames, const std::vector<std::string>& fromNames,
                     const std::vector<std::string>& toNames, std::vector<std::string>& pointNames,
                     std::vector<int>& from, std::vector<int>& to, std::unordered_map<std::string, int>* nameIndex) {
   CPointListBuilder list;
-  list.index.reserve(knownNames.size() + fromNames.size());
   for (const auto& name : knownNames) list.Add(name);
   from.resize(fromNames.size());
   to.resize(toNames.size());
@@ -301,7 +349,11 @@ void BuildPointList(const std::vector<std::string>& knownNames, const std::vecto
     to[i] = list.Add(toNames[i]);
   }
   pointNames = std::move(list.names);
-  if (nameIndex) *nameIndex = std::move(list.index);
+  if (nameIndex) {
+    nameIndex->clear();
+    nameIndex->reserve(pointNames.size());
+    for (size_t i = 0; i < pointNames.size(); ++i) nameIndex->emplace(pointNames[i], static_cast<int>(i));
+  }
 }
 
 }  // namespace vemo

@@ -4,6 +4,7 @@
 // name a file and a line.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -191,15 +192,49 @@ void ShowUnknownPoint(const std::string& file, int line, const std::string& name
 // message naming the path and the character.
 bool CheckGbkPath(const std::string& path);
 
+// The index of each name of a list: one flat table of open addressing, where a lookup costs a
+// miss for its slot and one for the name, and a node-based map two or three. The names are
+// not copied: the list must outlive the index, and change only through Add.
+class CNameIndex {
+ public:
+  CNameIndex() = default;
+  // An index of the names of a list that does not change; a name given twice keeps its first
+  // index.
+  explicit CNameIndex(const std::vector<std::string>& names);
+  // An index of a list that grows through Add only.
+  explicit CNameIndex(std::vector<std::string>* growing) : m_Names(growing), m_Growing(growing) {}
+  // The index of name, or -1.
+  int Find(std::string_view name) const;
+  // The index of name, appended to the list when new.
+  int Add(const std::string& name);
+
+ private:
+  struct Slot {
+    uint32_t hash;
+    int32_t index;  // -1: empty
+  };
+  size_t SlotOf(std::string_view name, uint32_t hash) const;
+  void Insert(int32_t index, uint32_t hash);
+  void Reserve(size_t count);
+
+  const std::vector<std::string>* m_Names = nullptr;
+  std::vector<std::string>* m_Growing = nullptr;
+  std::vector<Slot> m_Slots;
+  size_t m_Count = 0;
+};
+
 // The point list of a network data set: known points first (in file order), then the vector
 // end points in order of first appearance (from-point before to-point).
 struct CPointListBuilder {
+  CPointListBuilder() = default;
+  CPointListBuilder(const CPointListBuilder&) = delete;
+  CPointListBuilder& operator=(const CPointListBuilder&) = delete;
   std::vector<std::string> names;
-  std::unordered_map<std::string, int> index;
+  CNameIndex index{&names};
   // The index of name, appended when new.
-  int Add(const std::string& name);
+  int Add(const std::string& name) { return index.Add(name); }
   // The index of name, or -1.
-  int Find(const std::string& name) const;
+  int Find(const std::string& name) const { return index.Find(name); }
 };
 
 // Builds the point list from known names and vector end names and gives each vector its two
