@@ -58,7 +58,11 @@ class CurrentGraph {
   // edges: every edge that will be added. Each point's neighbours lie in one array, those of
   // the edges added so far first (the order of neighbours decides nothing).
   CurrentGraph(size_t pointCount, const std::vector<line>& edges)
-      : m_Start(pointCount + 1, 0), m_Active(pointCount, 0), m_Rank(pointCount, -1), m_OnPath(pointCount, 0) {
+      : m_Start(pointCount + 1, 0),
+        m_Active(pointCount, 0),
+        m_Rank(pointCount, -1),
+        m_OnPath(pointCount, 0),
+        m_Marked(pointCount, 0) {
     for (auto& label : m_Label) label.assign(pointCount, -1);
     for (const line& e : edges) ++m_Start[e.from + 1], ++m_Start[e.to + 1];
     for (size_t p = 0; p < pointCount; ++p) m_Start[p + 1] += m_Start[p];
@@ -76,6 +80,9 @@ class CurrentGraph {
 
   // The number of edges between p and q, or -1 when it exceeds maxEdges.
   int Distance(int32_t p, int32_t q, int maxEdges) {
+    // Most loops of a network are triangles: a common neighbour of two points that no edge
+    // joins settles it without a search.
+    if (maxEdges >= 2 && LeastRankedCommonNeighbour(p, q) >= 0) return 2;
     Start(p, q);
     int found = -1;
     // Before a level is added no point carries both labels, so the ends are more than
@@ -94,6 +101,11 @@ class CurrentGraph {
   // and, within a distance, by rank, taking as predecessor the first visited neighbour one
   // edge nearer.
   std::vector<int32_t> ShortestPath(int32_t p, int32_t q, int length) {
+    // Of length 2 the points on a shortest path are the common neighbours.
+    if (length == 2) {
+      const int32_t middle = LeastRankedCommonNeighbour(p, q);
+      if (middle >= 0) return {q, middle, p};
+    }
     Start(p, q);
     while (m_Depth[0] + m_Depth[1] < length) GrowLevel(SmallerSide(), false);
     // The points on some shortest path: on the level where the two searches meet, those
@@ -156,6 +168,19 @@ class CurrentGraph {
   }
 
  private:
+  // The common neighbour of p and q of lowest rank; -1 when they have none or an edge joins
+  // them (they are then one edge apart).
+  int32_t LeastRankedCommonNeighbour(int32_t p, int32_t q) {
+    if (++m_Mark == 0) std::fill(m_Marked.begin(), m_Marked.end(), 0), m_Mark = 1;
+    for (int32_t u : Neighbours(q)) m_Marked[u] = m_Mark;
+    int32_t best = -1;
+    for (int32_t u : Neighbours(p)) {
+      if (u == q) return -1;
+      if (m_Marked[u] == m_Mark && (best < 0 || m_Rank[u] < m_Rank[best])) best = u;
+    }
+    return best;
+  }
+
   std::span<const int32_t> Neighbours(int32_t u) const {
     return {m_Neighbour.data() + m_Start[u], static_cast<size_t>(m_Active[u])};
   }
@@ -217,6 +242,8 @@ class CurrentGraph {
   std::vector<std::vector<int32_t>> m_Levels[2];  // the points of each level of each side
   int m_Depth[2] = {0, 0};
   std::vector<int32_t> m_Touched;
+  std::vector<uint32_t> m_Marked;  // the neighbours of the last query's q carry m_Mark
+  uint32_t m_Mark = 0;
 };
 
 }  // namespace
@@ -488,7 +515,7 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
   size_t remaining = chordCount;
   std::vector<uint32_t> measured, output;
   std::vector<int32_t> ends;
-  std::vector<std::pair<int32_t, int>> near;
+  std::vector<int32_t> near;
   std::vector<std::pair<uint32_t, std::vector<int32_t>>> paths;  // of a round, by chord list index
   // The distance of each point near the chords added in a round, -1 elsewhere.
   std::vector<int> nearDistance(m_Names.size(), -1);
@@ -576,13 +603,15 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
     while (boundCount[largestBound] == 0) --largestBound;
     const int radius = (static_cast<int>(largestBound) - 1) / 2;
     near.clear();
-    graph.ForEachNear(ends, radius, [&](int32_t point, int distance) { near.emplace_back(point, distance); });
+    graph.ForEachNear(ends, radius, [&](int32_t point, int distance) {
+      near.push_back(point);
+      nearDistance[point] = distance;
+    });
     // Each point's distance is the same in any order; visited by number, the chords at them are
     // met in the order they lie in memory.
     std::sort(near.begin(), near.end());
-    for (const auto& [point, distance] : near) nearDistance[point] = distance;
     auto distanceOf = [&](int32_t point) { return nearDistance[point] >= 0 ? nearDistance[point] : radius + 1; };
-    for (const auto& [point, distance] : near)
+    for (int32_t point : near)
       for (uint32_t c : std::span(chordsAt.item.data() + chordsAt.start[point], waiting[point])) {
         Chord& chord = chords[c];
         if (chord.stamp == round) continue;
@@ -594,7 +623,7 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
           requeue(c);
         }
       }
-    for (const auto& nearPoint : near) nearDistance[nearPoint.first] = -1;
+    for (int32_t point : near) nearDistance[point] = -1;
   }
   return result;
 }
