@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <future>
 #include <limits>
 
 #include "project/AppState.h"
@@ -119,7 +121,7 @@ bool AppendSearchedLoops(const std::vector<std::string>& pointNames, const std::
 }
 
 int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, const std::string& reportFile,
-                         const CGPSConfiguration& configuration);
+                         const CGPSConfiguration& configuration, const std::function<bool()>& ready);
 
 }  // namespace
 
@@ -236,15 +238,21 @@ int RunSyncLoopCheck(const std::vector<std::string>& files) {
         Info(Format(UiText(u8"没有读入任何同步基线文件,同步环文件%s保持不变!"), PathToGbk(loopFile).c_str()));
       return 0;
     }
-    if (!WriteFileAtomically(loopFile, text)) {
-      ShowMessage(Format(UiText(u8"打开文件：%s出错！"), PathToGbk(loopFile).c_str()), AppTitle(), MessageIcon::Warning);
-      return 0;
-    }
   }
   const std::string report = CurrentProjectFile(ProjectFile::SyncMisclosure);
-  if (search ? !SyncMisclosureOfText(text, loopFile, report, Project().configuration)
-             : !ComputeSyncMisclosure(loopFile, report, Project().configuration))
+  if (search) {
+    // The loop file goes to disk, whose flush takes a while, as the report is computed from
+    // the same text; the report is written only once the loop file is.
+    std::future<bool> written = std::async(std::launch::async, [&] { return WriteFileAtomically(loopFile, text); });
+    auto loopFileWritten = [&] {
+      if (written.get()) return true;
+      ShowMessage(Format(UiText(u8"打开文件：%s出错！"), PathToGbk(loopFile).c_str()), AppTitle(), MessageIcon::Warning);
+      return false;
+    };
+    if (!SyncMisclosureOfText(text, loopFile, report, Project().configuration, loopFileWritten)) return 0;
+  } else if (!ComputeSyncMisclosure(loopFile, report, Project().configuration)) {
     return 0;
+  }
   Platform().OpenTextDocument(report);
   return 1;
 }
@@ -256,14 +264,15 @@ int ComputeSyncMisclosure(const std::string& loopFile, const std::string& report
     OpenFileError(loopFile);
     return 0;
   }
-  return SyncMisclosureOfText(content, loopFile, reportFile, configuration);
+  return SyncMisclosureOfText(content, loopFile, reportFile, configuration, [] { return true; });
 }
 
 namespace {
 
-// The report of the loop file at loopFile, whose text is content.
+// The report of the loop file at loopFile, whose text is content. It is written only when
+// ready() agrees, after the report is computed; the messages of the computation wait for it.
 int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, const std::string& reportFile,
-                         const CGPSConfiguration& configuration) {
+                         const CGPSConfiguration& configuration, const std::function<bool()>& ready) {
   if (content.size() < 10) {
     Info(Format(UiText(u8"同步环文件%s不足10个字节,没有可计算的同步环!"), PathToGbk(loopFile).c_str()));
     return 0;
@@ -279,6 +288,7 @@ int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, 
   CSyncBaselineSet period;
   CNameIndex pointIndex;
   VectorIndex vectors;
+  std::vector<std::string> notes;
   bool readingLoops = false, periodStopped = false;
   int loopNumber = 0;
   int notComputable = 0;  // loops of values beyond what a misclosure can show
@@ -320,7 +330,7 @@ int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, 
     for (const auto& name : names) {
       const int found = pointIndex.Find(name);
       if (found < 0) {
-        Info(Format(UiText(u8"点%s不存在!"), name.c_str()));
+        notes.push_back(Format(UiText(u8"点%s不存在!"), name.c_str()));
         periodStopped = true;
         break;
       }
@@ -372,6 +382,8 @@ int SyncMisclosureOfText(std::string_view content, const std::string& loopFile, 
                    wz * 1000, "", w * 1000, s, ppm);
     }
   }
+  if (!ready()) return 0;
+  for (const auto& note : notes) Info(note);
   if (!WriteFileAtomically(reportFile, out)) {
     OpenFileError(reportFile);
     return 0;

@@ -46,6 +46,22 @@ TEST(SyncLoops, TrianglePeriodWritesLoopFileAndReport) {
   EXPECT_EQ(project.scope.host.openedDocuments[0], project.File("GPS3dSyncMisclosure"));
 }
 
+// The report is computed while the loop file is written: a loop file that cannot be written
+// still means no report, and the one message says why.
+TEST(SyncLoops, ALoopFileThatCannotBeWrittenGivesNoReport) {
+  test::CheckProject project(2);
+  project.Write("GPS3dKnownXYZ", "");
+  std::string sync = project.WriteSync(
+      "s1.GPS3DVector_S", test::VectorLine(A, B) + test::VectorLine(B, C) + test::VectorLine(A, C));
+  std::filesystem::create_directory(project.File("GPS3dSyncLoop"));
+  EXPECT_EQ(RunSyncLoopCheck({sync}), 0);
+  auto& messages = project.scope.host.messages;
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].text.find(G(u8"出错")), std::string::npos) << messages[0].text;
+  EXPECT_FALSE(std::filesystem::exists(project.File("GPS3dSyncMisclosure")));
+  EXPECT_TRUE(project.scope.host.openedDocuments.empty());
+}
+
 TEST(SyncLoops, ToleranceFormulasOfTheGrades) {
   // Three vectors of 30 km in all (collinear, so the lengths add up exactly); the misclosure
   // is put into DZ of the last one, which changes the total length by less than 1e-6 m.
