@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "project/AppState.h"
 #include "geodesy/Encoding.h"
@@ -278,8 +279,10 @@ bool CheckGbkPath(const std::string& path) {
 }
 
 namespace {
+// FNV-1a: point names are a few characters long.
 uint32_t NameHash(std::string_view name) {
-  const size_t h = std::hash<std::string_view>{}(name);
+  uint64_t h = 14695981039346656037ull;
+  for (char c : name) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
   return static_cast<uint32_t>(h ^ (h >> 32));
 }
 }  // namespace
@@ -288,23 +291,36 @@ CNameIndex::CNameIndex(const std::vector<std::string>& names) : m_Names(&names) 
   Reserve(names.size());
   for (size_t i = 0; i < names.size(); ++i) {
     const uint32_t hash = NameHash(names[i]);
-    if (m_Slots[SlotOf(names[i], hash)].index < 0) Insert(static_cast<int32_t>(i), hash);
+    if (m_Slots[SlotOf(names[i], hash)].index < 0) Insert(MakeSlot(static_cast<int32_t>(i), hash, names[i]));
   }
+}
+
+CNameIndex::Slot CNameIndex::MakeSlot(int32_t index, uint32_t hash, std::string_view name) {
+  Slot slot{hash, index, kLongName, {}};
+  if (name.size() <= sizeof slot.text) {
+    slot.length = static_cast<uint8_t>(name.size());
+    std::memcpy(slot.text, name.data(), name.size());
+  }
+  return slot;
 }
 
 size_t CNameIndex::SlotOf(std::string_view name, uint32_t hash) const {
   const size_t mask = m_Slots.size() - 1;
   for (size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = m_Slots[at];
-    if (slot.index < 0 || (slot.hash == hash && (*m_Names)[static_cast<size_t>(slot.index)] == name)) return at;
+    if (slot.index < 0) return at;
+    if (slot.hash != hash) continue;
+    if (slot.length == kLongName ? (*m_Names)[static_cast<size_t>(slot.index)] == name
+                                 : slot.length == name.size() && std::memcmp(slot.text, name.data(), slot.length) == 0)
+      return at;
   }
 }
 
-void CNameIndex::Insert(int32_t index, uint32_t hash) {
+void CNameIndex::Insert(const Slot& slot) {
   const size_t mask = m_Slots.size() - 1;
-  size_t at = hash & mask;
+  size_t at = slot.hash & mask;
   while (m_Slots[at].index >= 0) at = (at + 1) & mask;
-  m_Slots[at] = {hash, index};
+  m_Slots[at] = slot;
   ++m_Count;
 }
 
@@ -312,11 +328,11 @@ void CNameIndex::Reserve(size_t count) {
   size_t capacity = 16;
   while (capacity < 2 * count) capacity *= 2;
   if (capacity <= m_Slots.size()) return;
-  std::vector<Slot> old(capacity, Slot{0, -1});
+  std::vector<Slot> old(capacity, Slot{0, -1, 0, {}});
   old.swap(m_Slots);
   m_Count = 0;
   for (const Slot& slot : old)
-    if (slot.index >= 0) Insert(slot.index, slot.hash);
+    if (slot.index >= 0) Insert(slot);
 }
 
 int CNameIndex::Find(std::string_view name) const {
@@ -333,7 +349,7 @@ int CNameIndex::Add(const std::string& name) {
   if (2 * (m_Count + 1) > m_Slots.size()) Reserve(m_Count + 1);
   const int32_t index = static_cast<int32_t>(m_Growing->size());
   m_Growing->push_back(name);
-  Insert(index, hash);
+  Insert(MakeSlot(index, hash, name));
   return index;
 }
 

@@ -76,10 +76,15 @@ TEST(NameIndex, AgreesWithAMapAsItGrowsAndKeepsTheFirstOfARepeatedName) {
   EXPECT_EQ(growing.Find("P3000"), -1);
   EXPECT_EQ(growing.Find(""), -1);
 
-  const std::vector<std::string> listed = {"A", "B", "A", "C"};
+  // Names too long to sit in the table are compared in the list.
+  const std::string longName(30, 'L');
+  const std::vector<std::string> listed = {"A", "B", "A", "C", longName, longName + "2", longName};
   const CNameIndex fixed(listed);
   EXPECT_EQ(fixed.Find("A"), 0);
   EXPECT_EQ(fixed.Find("C"), 3);
+  EXPECT_EQ(fixed.Find(longName), 4);
+  EXPECT_EQ(fixed.Find(longName + "2"), 5);
+  EXPECT_EQ(fixed.Find(longName + "3"), -1);
   EXPECT_EQ(CNameIndex().Find("A"), -1);
 }
 
