@@ -78,11 +78,12 @@ class CurrentGraph {
     Activate(e.to, e.from);
   }
 
-  // The number of edges between p and q, or -1 when it exceeds maxEdges.
-  int Distance(int32_t p, int32_t q, int maxEdges) {
+  // The number of edges between p and q, known to be at least atLeast, or -1 when it exceeds
+  // maxEdges.
+  int Distance(int32_t p, int32_t q, int atLeast, int maxEdges) {
     // Most loops of a network are triangles: a common neighbour of two points that no edge
     // joins settles it without a search.
-    if (maxEdges >= 2 && LeastRankedCommonNeighbour(p, q) >= 0) return 2;
+    if (atLeast <= 2 && maxEdges >= 2 && LeastRankedCommonNeighbour(p, q) >= 0) return 2;
     Start(p, q);
     int found = -1;
     // Before a level is added no point carries both labels, so the ends are more than
@@ -545,7 +546,7 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
         // times at most before its length is known. One not closed within the limit gets the
         // next length as its bound and waits in the queue.
         const int limit = std::max(best != INT_MAX ? best : 0, 2 * chord.bound);
-        const int length = graph.Distance(chord.from, chord.to, limit);
+        const int length = graph.Distance(chord.from, chord.to, chord.bound, limit);
         if (length < 0) {
           setBound(chord, limit + 1, false);
           requeue(c);
@@ -608,8 +609,15 @@ CLoopSearchResult CLoopSearch::Search(CDisplayMessageDlg* progress) {
       nearDistance[point] = distance;
     });
     // Each point's distance is the same in any order; visited by number, the chords at them are
-    // met in the order they lie in memory.
-    std::sort(near.begin(), near.end());
+    // met in the order they lie in memory. When they are a good part of the network (one that
+    // branches widely), a sweep over all points orders them faster than a sort.
+    if (near.size() > m_Names.size() / 16) {
+      near.clear();
+      for (int32_t p = 0; p < pointCount; ++p)
+        if (nearDistance[p] >= 0) near.push_back(p);
+    } else {
+      std::sort(near.begin(), near.end());
+    }
     auto distanceOf = [&](int32_t point) { return nearDistance[point] >= 0 ? nearDistance[point] : radius + 1; };
     for (int32_t point : near)
       for (uint32_t c : std::span(chordsAt.item.data() + chordsAt.start[point], waiting[point])) {
