@@ -1,6 +1,8 @@
 #include "project/data/DataFileReader.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "project/AppState.h"
 #include "geodesy/Encoding.h"
@@ -48,7 +50,18 @@ bool CTextLineReader::Next(std::string& line) {
   m_Cut = false;
   if (m_Pos >= m_Content.size()) return false;
   const size_t size = m_Content.size();
-  while (m_Pos < size && line.size() < m_Limit) {
+  // The common line: it fits the buffer and holds no carriage return, and is taken in one
+  // piece; any other goes character by character below.
+  const size_t room = std::min(size - m_Pos, m_Limit);
+  const char* start = m_Content.data() + m_Pos;
+  const void* feed = std::memchr(start, '\n', room);
+  const size_t whole = feed ? static_cast<size_t>(static_cast<const char*>(feed) - start) + 1 : room;
+  if ((feed || whole == size - m_Pos) && !std::memchr(start, '\r', whole)) {
+    line.assign(start, whole);
+    std::replace(line.begin(), line.end(), '\t', ' ');
+    m_Pos += whole;
+  }
+  while (m_Pos < size && line.size() < m_Limit && (line.empty() || line.back() != '\n')) {
     char c = m_Content[m_Pos];
     // Text mode turns CR LF into LF before the buffer sees it.
     if (c == '\r' && m_Pos + 1 < size && m_Content[m_Pos + 1] == '\n') {
