@@ -193,30 +193,15 @@ int OpenRegularFileForReading(const std::string& path, FileReadError* error) {
 }
 
 bool ReadDescriptor(int fd, std::string& content) {
-  // The room the caller reserved (a file's size) is read into in place: copying a file of a
-  // hundred megabytes through a buffer costs as much again as reading it. Beyond that room the
-  // bytes come through the buffer and the string grows as it must.
-  size_t used = content.size();
-  content.resize(content.capacity());
   char buffer[65536];
   for (;;) {
-    const bool inPlace = used < content.size();
-    const ssize_t n = inPlace ? ::read(fd, content.data() + used, content.size() - used) : ::read(fd, buffer, sizeof buffer);
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      content.resize(used);
       return false;
     }
-    if (n == 0) {
-      content.resize(used);
-      return true;
-    }
-    if (!inPlace) {
-      content.resize(used);
-      content.append(buffer, static_cast<size_t>(n));
-      content.resize(content.capacity());
-    }
-    used += static_cast<size_t>(n);
+    if (n == 0) return true;
+    content.append(buffer, static_cast<size_t>(n));
   }
 }
 
