@@ -22,21 +22,31 @@ int IsDigit(const char* text) {
   return 1;
 }
 
-int GetItemsValue(const char* line, std::vector<std::string>& items, char delimiter) {
+int GetItemViews(std::string_view line, std::vector<std::string_view>& items, char delimiter) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; };
+  auto trimRight = [&](std::string_view text) {
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    return text;
+  };
+  auto trimLeft = [&](std::string_view text) {
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    return text;
+  };
   items.clear();
-  std::string s = vemo::Trim(line);
-  std::string_view rest(s);
+  std::string_view rest = trimLeft(trimRight(line));
+  // Each item is trimmed on the right, the remainder on the left, as the reader does.
   for (size_t pos = rest.find(delimiter); pos != std::string_view::npos; pos = rest.find(delimiter)) {
-    items.push_back(vemo::TrimRight(rest.substr(0, pos)));
-    rest = rest.substr(pos + 1);
-    // Trim the remainder on the left, as the reader does after every item.
-    size_t b = 0;
-    while (b < rest.size() && (rest[b] == ' ' || rest[b] == '\t' || rest[b] == '\r' ||
-                               rest[b] == '\n' || rest[b] == '\v' || rest[b] == '\f'))
-      ++b;
-    rest = rest.substr(b);
+    items.push_back(trimRight(rest.substr(0, pos)));
+    rest = trimLeft(rest.substr(pos + 1));
   }
-  items.emplace_back(rest);
+  items.push_back(rest);
+  return static_cast<int>(items.size());
+}
+
+int GetItemsValue(const char* line, std::vector<std::string>& items, char delimiter) {
+  std::vector<std::string_view> views;
+  GetItemViews(line, views, delimiter);
+  items.assign(views.begin(), views.end());
   return static_cast<int>(items.size());
 }
 

@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // -1 (all bits set) when every character is a blank, a line feed or a carriage return, also
@@ -19,6 +20,8 @@ int IsDigit(const char* text);
 // blank delimiter runs of blanks count as one separator; with a comma an empty field gives an
 // empty item. An empty line gives one empty item. Returns the number of items.
 int GetItemsValue(const char* line, std::vector<std::string>& items, char delimiter);
+// The same items as views into line (which must outlive them): no copy per item.
+int GetItemViews(std::string_view line, std::vector<std::string_view>& items, char delimiter);
 
 // Fills length blanks and a terminating zero; for length < 1 only the terminating zero.
 // The buffer must hold length + 1 characters.

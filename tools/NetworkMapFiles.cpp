@@ -7,9 +7,15 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstring>
 #include <cstdlib>
 #include <limits>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "geodesy/FileUtil.h"
 #include "geodesy/Format.h"
@@ -58,6 +64,88 @@ bool MemoryAvailable(double bytes) {
   void* probe = std::malloc(static_cast<size_t>(bytes));
   std::free(probe);
   return probe != nullptr;
+}
+
+// The threads that draw a picture: one per processor, up to a few (each band costs the items
+// that straddle its edges once more).
+constexpr int kMostDrawingThreads = 4;
+int DrawingThreads() { return std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, kMostDrawingThreads); }
+
+// The rows where the picture is split into bands of as many points each (the work follows
+// the points), from 0 to the picture's height.
+std::vector<int> BandEdges(const CMapNetworkDrawing& network, double dotsPerMm, int height, int bands) {
+  std::vector<double> rows;
+  rows.reserve(network.Paper().size());
+  for (const QPointF& p : network.Paper())
+    if (std::isfinite(p.y())) rows.push_back(std::clamp(p.y() * dotsPerMm, 0.0, static_cast<double>(height)));
+  std::vector<int> edges = {0};
+  for (int band = 1; band < bands; ++band) {
+    int edge = static_cast<int>(static_cast<long long>(height) * band / bands);
+    if (!rows.empty()) {
+      auto at = rows.begin() + static_cast<std::ptrdiff_t>(rows.size() * static_cast<size_t>(band) / static_cast<size_t>(bands));
+      std::nth_element(rows.begin(), at, rows.end());
+      edge = static_cast<int>(std::lround(*at));
+    }
+    edges.push_back(std::clamp(edge, edges.back(), height));
+  }
+  edges.push_back(height);
+  return edges;
+}
+
+// Draws the network into the picture in horizontal bands, a thread a band. A band is drawn on
+// a picture of the whole page of its own (whose rows outside the band are never read and
+// mostly never touched), unclipped, with every item that reaches into the band in the
+// drawing's order; then its rows are copied into the picture. Each item is thus rasterised
+// exactly as by a single painter (a clip, or a picture of the band's size, would make the
+// thin-line rasteriser place lines differently) and the rows get the same pixels.
+void DrawWhole(QImage& image, double dotsPerMm, const CMapNetworkDrawing& network) {
+  QPainter painter(&image);
+  painter.scale(dotsPerMm, dotsPerMm);
+  network.Draw(painter);
+}
+
+void DrawInBands(QImage& image, double dotsPerMm, const CMapNetworkDrawing& network, int threads) {
+  const int width = image.width(), height = image.height();
+  if (threads <= 1 || height < threads) return DrawWhole(image, dotsPerMm, network);
+  const std::vector<int> edges = BandEdges(network, dotsPerMm, height, threads);
+  uchar* const pixels = image.bits();  // detached here, before any thread shares them
+  const size_t rowBytes = static_cast<size_t>(image.bytesPerLine());
+  std::atomic<int> next{0};
+  std::atomic<bool> failed{false};
+  auto drawBands = [&] {
+    for (int band = next++; band < threads; band = next++) {
+      const int top = edges[static_cast<size_t>(band)], bottom = edges[static_cast<size_t>(band) + 1];
+      if (bottom <= top) continue;
+      QImage page(width, height, image.format());
+      if (page.isNull()) {
+        failed = true;
+        continue;
+      }
+      page.setDotsPerMeterX(image.dotsPerMeterX());
+      page.setDotsPerMeterY(image.dotsPerMeterY());
+      // The band starts as the picture's rows are: white.
+      for (int y = top; y < bottom; ++y) std::memcpy(page.scanLine(y), pixels + rowBytes * static_cast<size_t>(y), rowBytes);
+      {
+        QPainter painter(&page);
+        painter.scale(dotsPerMm, dotsPerMm);
+        network.Draw(painter, QRectF(0, top / dotsPerMm, width / dotsPerMm, (bottom - top) / dotsPerMm));
+      }
+      for (int y = top; y < bottom; ++y) std::memcpy(pixels + rowBytes * static_cast<size_t>(y), page.constScanLine(y), rowBytes);
+    }
+  };
+  std::vector<std::thread> helpers;
+  try {
+    for (int i = 1; i < threads; ++i) helpers.emplace_back(drawBands);
+  } catch (const std::system_error&) {
+    // Fewer threads: the bands are taken by those that started.
+  }
+  drawBands();
+  for (std::thread& helper : helpers) helper.join();
+  // A band whose page could not be had is not drawn: the picture is drawn again as a whole.
+  if (failed) {
+    image.fill(Qt::white);
+    DrawWhole(image, dotsPerMm, network);
+  }
 }
 
 }  // namespace
@@ -127,19 +215,27 @@ std::string RenderMapPdf(const CVemoGPSDoc& doc, const CMapDisplay& display) {
   return buffer.data().toStdString();
 }
 
-std::string RenderMapPng(const CVemoGPSDoc& doc, const CMapDisplay& display, double dotsPerMm) {
+QImage RenderMapPicture(const CVemoGPSDoc& doc, const CMapDisplay& display, double dotsPerMm, int threads) {
   double width = 0, height = 0;
   if (!PngSize(doc.Page(), dotsPerMm, width, height)) return {};
   QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_RGB32);
   if (image.isNull()) return {};
   image.setDotsPerMeterX(static_cast<int>(std::lround(dotsPerMm * 1000)));
   image.setDotsPerMeterY(static_cast<int>(std::lround(dotsPerMm * 1000)));
+  // The page is white: the picture starts so.
   image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    painter.scale(dotsPerMm, dotsPerMm);
-    DrawMapPage(painter, doc, display);
-  }
+  const CMapPlacement placement = PagePlacement(doc, display.sameScale);
+  const CMapNetworkDrawing network(doc, placement, display);
+  DrawInBands(image, dotsPerMm, network, threads > 0 ? threads : DrawingThreads());
+  QPainter painter(&image);
+  painter.scale(dotsPerMm, dotsPerMm);
+  DrawMapFurniture(painter, doc, display, placement);
+  return image;
+}
+
+std::string RenderMapPng(const CVemoGPSDoc& doc, const CMapDisplay& display, double dotsPerMm) {
+  const QImage image = RenderMapPicture(doc, display, dotsPerMm);
+  if (image.isNull()) return {};
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   if (!image.save(&buffer, "PNG")) return {};

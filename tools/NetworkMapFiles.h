@@ -2,6 +2,7 @@
 // (searchable, copyable), PNG is a picture of the page. All three come from DrawMapPage.
 #pragma once
 
+#include <QImage>
 #include <string>
 
 #include "tools/NetworkMapPainter.h"
@@ -42,5 +43,9 @@ bool WriteNetworkMapFiles(const CVemoGPSDoc& doc, const CMapDisplay& display, co
 std::string RenderMapSvg(const CVemoGPSDoc& doc, const CMapDisplay& display);
 std::string RenderMapPdf(const CVemoGPSDoc& doc, const CMapDisplay& display);
 std::string RenderMapPng(const CVemoGPSDoc& doc, const CMapDisplay& display, double dotsPerMm = kPngDotsPerMm);
+// The picture itself, drawn by that many threads (0: one per processor, up to a few); every
+// count gives the same pixels. A null image beyond the limits.
+QImage RenderMapPicture(const CVemoGPSDoc& doc, const CMapDisplay& display, double dotsPerMm = kPngDotsPerMm,
+                        int threads = 0);
 
 }  // namespace vemo

@@ -33,6 +33,13 @@ constexpr double kSymbolExtent = kPointRadius + kSymbolLineWidth;
 constexpr double kThinPixels = 1.5;
 constexpr double kOnePixel = 0.999;
 constexpr int kLargestSprite = 96;
+// How far beyond its extent an item may leave pixels on a picture (its antialiased fringe, a
+// copied symbol rounded to the nearest pixel), and in millimetres on any other painter.
+constexpr double kReachPixels = 4.0;
+constexpr double kReachMm = 1.0;
+// A name's glyphs stay within this many em heights above and below its baseline (a face's
+// ascent and descent are about one and a quarter).
+constexpr double kNameRise = 2.0, kNameFall = 1.0;
 // Texts are laid out at this pixel size and scaled down to their height in millimetres, so
 // that no target rounds a font of a few millimetres to whole pixels.
 constexpr int kFontLayoutSize = 100;
@@ -175,11 +182,18 @@ CMapPlacement PagePlacement(const CVemoGPSDoc& doc, bool sameScale) {
   return placement;
 }
 
-void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlacement& placement,
-                    const CMapDisplay& display) {
+CMapNetworkDrawing::CMapNetworkDrawing(const CVemoGPSDoc& doc, const CMapPlacement& placement,
+                                       const CMapDisplay& display)
+    : m_Doc(doc), m_Display(display) {
   const auto& points = doc.Points();
-  std::vector<QPointF> paper(points.size());
-  for (size_t i = 0; i < points.size(); ++i) paper[i] = placement.ToPaper(points[i].x, points[i].y);
+  m_Paper.resize(points.size());
+  for (size_t i = 0; i < points.size(); ++i) m_Paper[i] = placement.ToPaper(points[i].x, points[i].y);
+  if (display.names) m_Names = NamesOf(points);
+}
+
+void CMapNetworkDrawing::Draw(QPainter& painter, const QRectF& part) const {
+  const auto& points = m_Doc.Points();
+  const std::vector<QPointF>& paper = m_Paper;
 
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing, true);
@@ -195,22 +209,43 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
     return MillimetrePen(colour, widthMm, cap, join);
   };
 
+  // What can reach into the part: an item whose extent (with its stroke, the antialiased
+  // fringe and the rounding of a copied symbol, all within a few pixels) misses the part
+  // leaves no pixel in it.
+  const bool everything = part.isEmpty();
+  const double slack = pixelsPerMm > 0 ? kReachPixels / pixelsPerMm : kReachMm;
+  const double top = part.top() - slack, bottom = part.bottom() + slack;
+  const double left = part.left() - slack, right = part.right() + slack;
+  auto reaches = [&](double x0, double y0, double x1, double y1) {
+    return everything || (y1 >= top && y0 <= bottom && x1 >= left && x0 <= right);
+  };
+  auto around = [&](const QPointF& c, double r) { return reaches(c.x() - r, c.y() - r, c.x() + r, c.y() + r); };
+
   // Baselines first, so that the symbols cover their ends.
-  painter.setPen(pen(Qt::black, kLineWidth, Qt::FlatCap, Qt::RoundJoin));
+  const QPen linePen = pen(Qt::black, kLineWidth, Qt::FlatCap, Qt::RoundJoin);
+  const double lineReach = linePen.widthF();
+  painter.setPen(linePen);
   painter.setBrush(Qt::NoBrush);
-  for (const CMapLine& line : doc.Lines()) {
+  for (const CMapLine& line : m_Doc.Lines()) {
     const QPointF& a = paper[line.from];
     const QPointF& b = paper[line.to];
-    if (IsDrawable(a) && IsDrawable(b)) painter.drawLine(a, b);
+    if (!IsDrawable(a) || !IsDrawable(b)) continue;
+    if (!reaches(std::min(a.x(), b.x()) - lineReach, std::min(a.y(), b.y()) - lineReach,
+                 std::max(a.x(), b.x()) + lineReach, std::max(a.y(), b.y()) + lineReach))
+      continue;
+    painter.drawLine(a, b);
   }
 
-  if (display.ellipses && doc.HasEllipses()) {
-    painter.setPen(pen(Qt::red, kEllipseLineWidth, Qt::RoundCap, Qt::BevelJoin));
+  if (m_Display.ellipses && m_Doc.HasEllipses()) {
+    const QPen ellipsePen = pen(Qt::red, kEllipseLineWidth, Qt::RoundCap, Qt::BevelJoin);
+    painter.setPen(ellipsePen);
     QPolygonF outline(kEllipseVertices);
     for (size_t i = 0; i < points.size(); ++i) {
       const CMapPoint& p = points[i];
       if ((p.E == 0.0f && p.F == 0.0f) || !IsDrawable(paper[i])) continue;
-      EllipseOutline(outline, paper[i], std::fabs(doc.EllipseOnPaper(p.E)), std::fabs(doc.EllipseOnPaper(p.F)), p.T);
+      const double a = std::fabs(m_Doc.EllipseOnPaper(p.E)), b = std::fabs(m_Doc.EllipseOnPaper(p.F));
+      if (!around(paper[i], std::max(a, b) + ellipsePen.widthF())) continue;
+      EllipseOutline(outline, paper[i], a, b, p.T);
       painter.drawPolyline(outline);
     }
   }
@@ -228,22 +263,21 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
     painter.resetTransform();
     const double half = spriteSize * 0.5;
     for (size_t i = 0; i < points.size(); ++i) {
-      if (!IsDrawable(paper[i])) continue;
+      if (!IsDrawable(paper[i]) || !around(paper[i], kSymbolExtent)) continue;
       const QPointF at = device.map(paper[i]);
       if (!(std::fabs(at.x()) < kFarPaper && std::fabs(at.y()) < kFarPaper)) continue;
       painter.drawImage(QPoint(static_cast<int>(std::lround(at.x() - half)), static_cast<int>(std::lround(at.y() - half))),
-                        sprites[doc.IsKnown(i) ? 1 : 0]);
+                        sprites[m_Doc.IsKnown(i) ? 1 : 0]);
     }
     painter.restore();
   } else {
     for (size_t i = 0; i < points.size(); ++i)
-      if (IsDrawable(paper[i])) DrawPointSymbol(painter, paper[i], doc.IsKnown(i));
+      if (IsDrawable(paper[i]) && around(paper[i], kSymbolExtent)) DrawPointSymbol(painter, paper[i], m_Doc.IsKnown(i));
   }
 
-  if (display.names) {
+  if (m_Display.names) {
     // One font, one transform and one conversion for every name: a state change or a converter
     // opened per name costs more than drawing it.
-    const QStringList names = NamesOf(points);
     painter.save();
     painter.setPen(Qt::black);
     painter.setFont(LayoutFont(NameFontFamily(), false));
@@ -251,11 +285,19 @@ void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlaceme
     painter.scale(factor, factor);
     for (size_t i = 0; i < points.size(); ++i) {
       if (!IsDrawable(paper[i])) continue;
-      painter.drawText((paper[i] + QPointF(kNameOffset, 0)) / factor, names[static_cast<qsizetype>(i)]);
+      // A name starts east of its point; how far it runs is only known once it is laid out.
+      const QPointF at = paper[i] + QPointF(kNameOffset, 0);
+      if (!reaches(at.x(), at.y() - kNameRise * kNameHeight, kFarPaper, at.y() + kNameFall * kNameHeight)) continue;
+      painter.drawText(at / factor, m_Names[static_cast<qsizetype>(i)]);
     }
     painter.restore();
   }
   painter.restore();
+}
+
+void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlacement& placement,
+                    const CMapDisplay& display) {
+  CMapNetworkDrawing(doc, placement, display).Draw(painter);
 }
 
 QRectF TitleBlockRect(const CMapPage& page) {
@@ -283,8 +325,13 @@ void DrawMapPage(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& d
   painter.fillRect(QRectF(0, 0, page.width, page.height), Qt::white);
   const CMapPlacement placement = PagePlacement(doc, display.sameScale);
   DrawNetworkMap(painter, doc, placement, display);
+  DrawMapFurniture(painter, doc, display, placement);
+}
+
+void DrawMapFurniture(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& display,
+                      const CMapPlacement& placement) {
   DrawMapDecorations(painter, PlaceMapDecorations(doc, display, placement));
-  DrawTitleBlock(painter, doc, display, TitleBlockRect(page));
+  DrawTitleBlock(painter, doc, display, TitleBlockRect(doc.Page()));
 }
 
 CMapPage PrinterMapPage(double widthMm, double heightMm) {

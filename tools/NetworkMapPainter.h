@@ -12,6 +12,8 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QString>
+#include <QStringList>
+#include <vector>
 
 #include "tools/VemoGPSDoc.h"
 
@@ -56,6 +58,25 @@ CMapPlacement PagePlacement(const CVemoGPSDoc& doc, bool sameScale);
 void DrawNetworkMap(QPainter& painter, const CVemoGPSDoc& doc, const CMapPlacement& placement,
                     const CMapDisplay& display);
 
+// The network prepared once for drawing: the points on paper and their names as text. Drawing
+// only reads it, so that several painters (each on its own thread) may draw it at once.
+class CMapNetworkDrawing {
+ public:
+  CMapNetworkDrawing(const CVemoGPSDoc& doc, const CMapPlacement& placement, const CMapDisplay& display);
+  // Draws the network as DrawNetworkMap does. Given a part of the paper (mm), what cannot
+  // reach into it is left out: a painter clipped to that part gets the same pixels as from
+  // drawing everything, in a fraction of the time.
+  void Draw(QPainter& painter, const QRectF& part = QRectF()) const;
+  // The points on paper (mm), in the document's order.
+  const std::vector<QPointF>& Paper() const { return m_Paper; }
+
+ private:
+  const CVemoGPSDoc& m_Doc;
+  CMapDisplay m_Display;
+  std::vector<QPointF> m_Paper;
+  QStringList m_Names;  // with the names shown
+};
+
 // The title block: the title "%s控制网网图" in a bold CJK face and the scale line.
 void DrawTitleBlock(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& display, const QRectF& block);
 
@@ -65,6 +86,9 @@ QRectF TitleBlockRect(const CMapPage& page);
 // The whole page of the document, as printed: the network at its page placement, the legend,
 // north arrow and scale bar (tools/MapDecorations.h) and the title block. The page is white.
 void DrawMapPage(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& display);
+// What the page shows besides the network: the decorations and the title block.
+void DrawMapFurniture(QPainter& painter, const CVemoGPSDoc& doc, const CMapDisplay& display,
+                      const CMapPlacement& placement);
 
 // The page of a printer of the given printable size (mm): the drawing area starts 10 mm in
 // from the left margin and 20 mm below the top margin and ends 10 mm inside the right and

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -85,6 +86,23 @@ TEST(FileUtil, AtomicReplacementKeepsPermissionsAndReportsErrors) {
   EXPECT_FALSE(WriteFileAtomically(dir.str() + "/missing/f.txt", "x", &error));
   EXPECT_FALSE(error.empty());
   EXPECT_FALSE(ReadWholeFile(dir.str() + "/missing/f.txt").has_value());
+}
+
+
+// Read in place up to the room reserved, then through the buffer: a descriptor with more than
+// was reserved (a pipe) and what the string held before are kept whole, in order.
+TEST(FileUtil, ReadDescriptorAppendsBeyondTheReservedRoom) {
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  std::string sent(50000, 'x');
+  for (size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<char>('a' + i % 26);
+  ASSERT_EQ(::write(ends[1], sent.data(), sent.size()), static_cast<ssize_t>(sent.size()));
+  ::close(ends[1]);
+  std::string content = "head";
+  content.reserve(1000);
+  EXPECT_TRUE(ReadDescriptor(ends[0], content));
+  ::close(ends[0]);
+  EXPECT_EQ(content, "head" + sent);
 }
 
 

@@ -419,4 +419,41 @@ TEST(KnownPointsOfTheDrawings, AreThoseOfTheKnownPointFileNotTheRoundedEllipses)
   EXPECT_EQ(triangles, 1u);
 }
 
+// A picture drawn in bands by several threads has every pixel of the picture drawn by one:
+// names, symbols, ellipses and lines (long ones across every band) straddle the band edges.
+TEST_F(NetworkMap, APictureDrawnInBandsIsTheSameAsDrawnWhole) {
+  std::vector<CMapPoint> points;
+  for (int i = 0; i < 240; ++i) {
+    CMapPoint p;
+    p.name = "P" + std::to_string(i);
+    p.x = 3000000.0 + (i / 16) * 137.0 + (i % 5) * 11.0;
+    p.y = 500000.0 + (i % 16) * 61.0 + (i % 7) * 9.0;
+    if (i >= 2) p.E = 0.5f + static_cast<float>(i % 9) * 0.3f, p.F = p.E * 0.6f, p.T = static_cast<float>(i % 13) * 0.4f;
+    points.push_back(p);
+  }
+  std::vector<CMapLine> lines;
+  for (int i = 1; i < 240; ++i) lines.push_back({i - 1, i});
+  for (int i = 0; i < 16; ++i) lines.push_back({i, 239 - i});
+  CVemoGPSDoc doc;
+  doc.Assign(points, lines, 2, "bands");
+  const double dotsPerMm = 3.0;  // a small picture keeps the test quick
+  const QImage whole = RenderMapPicture(doc, CMapDisplay{}, dotsPerMm, 1);
+  ASSERT_FALSE(whole.isNull());
+  for (int threads : {2, 3, 4}) EXPECT_TRUE(RenderMapPicture(doc, CMapDisplay{}, dotsPerMm, threads) == whole) << threads;
+  EXPECT_EQ(RenderMapPng(doc, CMapDisplay{}, dotsPerMm).size() > 0, true);
+}
+
+// A name given twice in the coordinate file: a baseline to it ends at its last point, as before.
+TEST_F(NetworkMap, ABaselineToANameGivenTwiceEndsAtItsLastPoint) {
+  CVemoGPSDoc doc;
+  const std::string coordinates = Write("twice.GPS2dXYEFT",
+                                        "A 1000.0 2000.0 0.00 0.00 0.0000\n"
+                                        "B 1500.0 2000.0 1.00 0.50 90.0000\n"
+                                        " b 1200.0 2100.0 1.00 0.50 90.0000\n");
+  ASSERT_EQ(doc.Load(coordinates, Write("twice.GPS3dVector", "a B 1 2 3 0.1 0.1 0.1 0 0 0\n"), "twice"), 1);
+  ASSERT_EQ(doc.Lines().size(), 1u);
+  EXPECT_EQ(doc.Lines()[0].from, 0);
+  EXPECT_EQ(doc.Lines()[0].to, 2);
+}
+
 }  // namespace vemo::test
