@@ -1,6 +1,8 @@
 // The loaders of the project data files: reading rules, data sets and their failure messages.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+
+#include "tests/support/LineReaderReference.h"
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -82,25 +84,6 @@ TEST(TextLineReader, ReadsLikeTextModeIntoAFixedBuffer) {
 // Lines taken in one piece and lines read character by character are the same pieces: random
 // content of short lines, tabs, carriage returns (alone and before line feeds) and zero bytes.
 TEST(TextLineReader, PiecesAreThoseOfACharacterByCharacterReader) {
-  auto reference = [](std::string_view content, size_t limit) {
-    std::vector<std::string> pieces;
-    size_t pos = 0;
-    while (pos < content.size()) {
-      std::string line;
-      while (pos < content.size() && line.size() < limit) {
-        const char c = content[pos];
-        if (c == '\r' && pos + 1 < content.size() && content[pos + 1] == '\n') {
-          ++pos;
-          continue;
-        }
-        line.push_back(c == '\t' ? ' ' : c);
-        ++pos;
-        if (c == '\n') break;
-      }
-      pieces.push_back(line.substr(0, line.find('\0')));
-    }
-    return pieces;
-  };
   std::mt19937 random(7);
   const char alphabet[] = {'a', 'b', ' ', '\t', '\r', '\n', '\n', '\0'};
   for (int round = 0; round < 200; ++round) {
@@ -110,7 +93,8 @@ TEST(TextLineReader, PiecesAreThoseOfACharacterByCharacterReader) {
       CTextLineReader reader(content, buffer);
       std::vector<std::string> pieces;
       for (std::string line; reader.Next(line);) pieces.push_back(line);
-      ASSERT_EQ(pieces, reference(content, static_cast<size_t>(buffer - 1))) << round << " " << buffer;
+      std::vector<char> cuts;
+      ASSERT_EQ(pieces, test::ReadByCharacter(content, buffer, cuts)) << round << " " << buffer;
     }
   }
 }

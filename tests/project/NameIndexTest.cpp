@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/LineReaderReference.h"
+
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -9,36 +11,6 @@
 
 using namespace vemo;
 
-namespace {
-
-// The reader as a character at a time: text mode, tabs as blanks, the fixed buffer, a zero byte
-// ending the piece.
-std::vector<std::string> ReadByCharacter(const std::string& content, int bufferSize, std::vector<char>& cuts) {
-  std::vector<std::string> lines;
-  const size_t limit = static_cast<size_t>(bufferSize - 1);
-  size_t pos = 0;
-  while (pos < content.size()) {
-    std::string line;
-    while (pos < content.size() && line.size() < limit) {
-      const char c = content[pos];
-      if (c == '\r' && pos + 1 < content.size() && content[pos + 1] == '\n') {
-        ++pos;
-        continue;
-      }
-      line.push_back(c == '\t' ? ' ' : c);
-      ++pos;
-      if (c == '\n') break;
-    }
-    bool cut = false;
-    if (line.size() >= limit && line.back() != '\n' && pos < content.size())
-      cut = !(content[pos] == '\n' || (content[pos] == '\r' && pos + 1 < content.size() && content[pos + 1] == '\n'));
-    cuts.push_back(cut);
-    lines.push_back(line.substr(0, line.find('\0')));
-  }
-  return lines;
-}
-
-}  // namespace
 
 TEST(TextLineReader, CopiesRunsExactlyAsACharacterAtATime) {
   // Line ends, carriage returns and tabs at every place, the buffer's edge among them.
@@ -50,7 +22,7 @@ TEST(TextLineReader, CopiesRunsExactlyAsACharacterAtATime) {
     for (size_t i = 0; i < length; ++i) content.push_back(alphabet[rng() % sizeof alphabet]);
     for (int bufferSize : {2, 3, 6, 300}) {
       std::vector<char> expectedCuts;
-      const std::vector<std::string> expected = ReadByCharacter(content, bufferSize, expectedCuts);
+      const std::vector<std::string> expected = test::ReadByCharacter(content, bufferSize, expectedCuts);
       CTextLineReader reader(content, bufferSize);
       std::vector<std::string> lines;
       std::vector<char> cuts;
